@@ -1,0 +1,106 @@
+// The configuration-and-dispatch object: every setting of the profile file and
+// every operation of the remote key dispatch. Exactly one instance exists.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/Platform.h"
+
+// Code text to key name, and key name to command text; exact, case-sensitive keys.
+using ControllerKeyMap = std::unordered_map<std::string, std::string>;
+using ClientKeyMap = std::unordered_map<std::string, std::string>;
+
+// The 27 remote key names in loading order; a later name wins a shared code.
+constexpr int kRemoteKeyCount = 27;
+extern const char* const RemoteKeyNames[kRemoteKeyCount];
+
+// Profile sections and keys.
+namespace profile {
+constexpr const char kMain[] = "Main";
+constexpr const char kClient[] = "Client";
+constexpr const char kControllerSection[] = "KeyMap_Controler";
+constexpr const char kClientSectionPrefix[] = "KeyMap_";
+}  // namespace profile
+
+// The receiver's I2C address of the last infrared code.
+constexpr int32_t kIrDeviceAddress = 0x64;
+constexpr int32_t kIrSubAddress = 0;
+
+// Window messages the dispatch posts to the client.
+constexpr uint32_t kWmKeyDown = 0x0100;
+constexpr uint32_t kWmCommand = 0x0111;
+
+// Process-wide dispatch flags.
+extern int32_t g_bInDoTimer;
+extern int32_t g_bPowerShutdown;
+extern int32_t g_bPowerLaunch;
+
+// One text value of the profile: empty default, at most 255 characters.
+std::string ReadProfileString(qrtl::IProfile& profile, const std::string& section,
+                              const std::string& key, const std::string& path);
+
+// Finds the process that owns `hWnd` in a snapshot of `desktop` and copies its
+// executable name (at most 255 characters) into `pszExeName`, a 256-character buffer.
+BOOL FoundAtProcessName(qrtl::IDesktop& desktop, qrtl::WindowHandle hWnd, char* pszExeName);
+
+// Enumeration callback of the second search strategy; lParam carries the object.
+BOOL EnumClientWindowProc(qrtl::WindowHandle hWnd, std::intptr_t lParam);
+
+class CQRTLIRSet {
+public:
+    CQRTLIRSet() = default;
+    virtual ~CQRTLIRSet() = default;
+
+    CQRTLIRSet(const CQRTLIRSet&) = delete;
+    CQRTLIRSet& operator=(const CQRTLIRSet&) = delete;
+
+    // The platform the object works through; set once before LoadProfile.
+    void SetServices(const qrtl::Services& services);
+    const qrtl::Services& Services() const { return m_services; }
+
+    // Configuration.
+    void LoadProfile();
+    void LoadKeyMap(const std::string& strSection,
+                    std::unordered_map<std::string, std::string>& map, int32_t bValueAsKey);
+    std::string GetClientExePath(int32_t nClient);
+    void SetAutoRun(BOOL bSet);
+
+    // Dispatch.
+    void DoTimer(qrtl::IHistoryList* pHistoryList, std::string strByte, BOOL bFake);
+    BOOL GetClientCommand(std::string strCode, std::string& strCommand);
+    std::string LookUpKey(std::string strCode);
+    qrtl::WindowHandle FindTargetClientWindow();
+    qrtl::WindowHandle FindWindowByProfile();
+    void WaitPowerConfirm(int32_t* pbShutdown, int32_t* pbLaunch);
+    void ShutdownWindows();
+
+    // Members, in this order.
+    std::string m_strIniPath;
+    std::string m_strItem;
+    std::string m_strCaption;
+    std::string m_strClassName;
+    int32_t m_nChild0 = 0;
+    int32_t m_nChild1 = 0;
+    int32_t m_nChild2 = 0;
+    int32_t m_nControl = 0;
+    int32_t m_nTimer = 0;
+    int32_t m_nDefaultClient = 0;
+    qrtl::WindowHandle m_hWndClient = qrtl::kNoWindow;
+    ControllerKeyMap m_mapController;
+    ClientKeyMap m_mapClient;
+    int32_t m_bShowMainWindow = 0;
+    std::vector<std::string> m_astrExeDesc;
+    int32_t m_bWin9x = 0;
+
+private:
+    void LaunchClient();
+    void ApplyShutdownDecision();
+
+    qrtl::Services m_services;
+};
+
+// The one configuration object of the program.
+extern CQRTLIRSet theSet;

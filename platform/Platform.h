@@ -1,0 +1,178 @@
+// The narrow interfaces through which the portable core reaches the operating
+// system. The Win32 adapter (platform/win32) implements them with the real
+// calls; the native tests implement them with in-memory fakes.
+//
+// Method names avoid the names of <windows.h> macros (FindWindow, PostMessage,
+// MessageBox ...) so that the adapter can include both headers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The platform's own BOOL; repeating the same typedef beside <windows.h> is legal.
+typedef int BOOL;
+
+namespace qrtl {
+
+// A window of the desktop; 0 is "no window". On 32-bit Windows it holds the HWND.
+using WindowHandle = std::uintptr_t;
+constexpr WindowHandle kNoWindow = 0;
+
+// The profile (initialisation) file functions.
+class IProfile {
+public:
+    virtual ~IProfile() = default;
+    // Text of `key` in `section`: `def` when missing, cut to 255 characters.
+    virtual std::string GetString(const std::string& section, const std::string& key,
+                                  const std::string& def, const std::string& path) = 0;
+    // Integer of `key` in `section`: `def` when missing.
+    virtual int32_t GetInt(const std::string& section, const std::string& key, int32_t def,
+                           const std::string& path) = 0;
+    virtual bool WriteString(const std::string& section, const std::string& key,
+                             const std::string& value, const std::string& path) = 0;
+};
+
+// The running program itself.
+class IModule {
+public:
+    virtual ~IModule() = default;
+    // Full path of the executable, at most 259 characters.
+    virtual std::string FileName() = 0;
+    // GetVersionExA with a zeroed record whose size field is `recordSize`;
+    // on success stores the record's dwPlatformId.
+    virtual bool GetVersion(uint32_t recordSize, uint32_t& platformId) = 0;
+};
+
+constexpr uint32_t kPlatformWin32Windows = 1;  // Windows 95/98/Me
+constexpr uint32_t kPlatformWin32Nt = 2;
+
+enum class RegRoot { LocalMachine, CurrentUser };
+
+enum class RegWrite {
+    Done,       // the value was written
+    NoKey,      // the key could not be opened for writing (missing, or no rights)
+    Failed,     // the key opened but the write failed
+};
+
+class IRegistry {
+public:
+    virtual ~IRegistry() = default;
+    // Text data of value `name` in key `path` under HKEY_LOCAL_MACHINE, opened for
+    // query only; at most 255 characters. False when the key or the value cannot be
+    // read, or the value is not text.
+    virtual bool ReadMachineString(const std::string& path, const std::string& name,
+                                   std::string& out) = 0;
+    // Sets a REG_SZ value in an existing key (never creates the key).
+    virtual RegWrite SetString(RegRoot root, const std::string& path, const std::string& name,
+                               const std::string& data) = 0;
+    // Deletes a value; false when the key cannot be opened or the value is absent.
+    virtual bool DeleteValue(RegRoot root, const std::string& path, const std::string& name) = 0;
+};
+
+struct ProcessEntry {
+    uint32_t id = 0;
+    std::string exeName;  // as the snapshot reports it: file name (NT) or full path (9x)
+};
+
+// Enumeration callback: nonzero continues, zero stops.
+using WindowEnumProc = BOOL (*)(WindowHandle hWnd, std::intptr_t lParam);
+
+// Windows and processes of the running desktop.
+class IDesktop {
+public:
+    virtual ~IDesktop() = default;
+    // FindWindowA; a null pointer matches any class or any caption.
+    virtual WindowHandle FindTopWindow(const char* className, const char* caption) = 0;
+    // EnumWindows over the top-level windows until `proc` returns zero.
+    virtual void EnumTopWindows(WindowEnumProc proc, std::intptr_t lParam) = 0;
+    // GetDlgItem(hWnd, id) != NULL
+    virtual bool HasChild(WindowHandle hWnd, int32_t id) = 0;
+    // GetWindowThreadProcessId
+    virtual uint32_t WindowProcessId(WindowHandle hWnd) = 0;
+    // GetWindowTextA into a 256-character buffer.
+    virtual std::string WindowTitle(WindowHandle hWnd) = 0;
+    // A snapshot of all running processes; false when it cannot be taken.
+    virtual bool ProcessSnapshot(std::vector<ProcessEntry>& out) = 0;
+    // PostMessageA; the result is reported but callers ignore it.
+    virtual bool Post(WindowHandle hWnd, uint32_t msg, uint32_t wParam, int32_t lParam) = 0;
+};
+
+// The receiver, through the card driver library.
+class ICardReader {
+public:
+    virtual ~ICardReader() = default;
+    // QRDiI2CReadByte(device, subAddress, value); returns its result. After Close
+    // it does not call into the released library and leaves *value untouched.
+    virtual int32_t ReadByte(int32_t device, int32_t subAddress, uint32_t* value) = 0;
+    // QRDiI2CClose, then the library is released. Harmless when repeated.
+    virtual void Close() = 0;
+};
+
+class IClock {
+public:
+    virtual ~IClock() = default;
+    // The calendar clock in whole seconds.
+    virtual int64_t NowSeconds() = 0;
+    virtual void SleepMs(uint32_t milliseconds) = 0;
+};
+
+// Starts the client application.
+class ILauncher {
+public:
+    virtual ~ILauncher() = default;
+    // Starts the executable at `path`, shown; false when nothing was started.
+    virtual bool Launch(const std::string& path) = 0;
+};
+
+// Asks Windows to end.
+class IShutdown {
+public:
+    virtual ~IShutdown() = default;
+    // 9x: EWX_SHUTDOWN | EWX_FORCE. NT: enables SeShutdownPrivilege, then a
+    // planned power-off that forces only hung programs.
+    virtual void RequestShutdown(bool win9x) = 0;
+};
+
+// The main window's history list box.
+class IHistoryList {
+public:
+    virtual ~IHistoryList() = default;
+    // LB_INSERTSTRING at index 0, then LB_SETCURSEL 0.
+    virtual void InsertTop(const std::string& text) = 0;
+};
+
+// The POWER prompt window (dialog template 105).
+class IPromptWindow {
+public:
+    virtual ~IPromptWindow() = default;
+    // Creates the window, shows it topmost without moving it and paints it once.
+    virtual void Show() = 0;
+    virtual void Destroy() = 0;
+};
+
+// Where composed trace lines and the one message box go.
+class ITraceTransport {
+public:
+    virtual ~ITraceTransport() = default;
+    // Sends the 1024-byte block to the "MsgCapForm" window, if one exists.
+    virtual void Deliver(int32_t level, const char* block, std::size_t size) = 0;
+    // MessageBoxA owned by the desktop window, caption "MSB", information icon.
+    virtual void ShowBox(const char* text) = 0;
+};
+
+// Everything the configuration-and-dispatch object reaches outside itself.
+struct Services {
+    IProfile* profile = nullptr;
+    IModule* module = nullptr;
+    IRegistry* registry = nullptr;
+    IDesktop* desktop = nullptr;
+    ICardReader* card = nullptr;
+    IClock* clock = nullptr;
+    ILauncher* launcher = nullptr;
+    IShutdown* shutdown = nullptr;
+    IPromptWindow* prompt = nullptr;
+};
+
+}  // namespace qrtl

@@ -1,0 +1,31 @@
+#include "platform/win32/Win32Trace.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+namespace qrtl::win32 {
+
+void Win32TraceTransport::Deliver(int32_t level, const char* block, std::size_t size) {
+    // Looked up for every line: a viewer started later receives the next one.
+    HWND viewer = ::FindWindowA(nullptr, "MsgCapForm");
+    if (viewer == nullptr) return;
+
+    // The block the viewer receives is a copy of its own, freed when the send returns.
+    std::vector<char> data(block, block + size);
+    COPYDATASTRUCT cds{};
+    cds.dwData = static_cast<ULONG_PTR>(static_cast<uint32_t>(level));
+    cds.cbData = static_cast<DWORD>(data.size());
+    cds.lpData = data.data();
+    // A hung viewer must not freeze the monitor: give up after the timeout.
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(viewer, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
+                          SMTO_ABORTIFHUNG | SMTO_BLOCK, kTraceSendTimeoutMs, &result);
+}
+
+void Win32TraceTransport::ShowBox(const char* text) {
+    ::MessageBoxA(::GetDesktopWindow(), text, "MSB", MB_ICONINFORMATION);
+}
+
+}  // namespace qrtl::win32

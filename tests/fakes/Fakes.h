@@ -1,0 +1,352 @@
+// In-memory stand-ins for the platform interfaces, for the native core tests.
+#pragma once
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace fakes {
+
+inline std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Behaves like the Windows profile functions in what the program relies on:
+// section and key names case-insensitive, missing key -> default, text cut to
+// 255 characters, integers read like GetPrivateProfileIntA (leading sign and digits).
+class FakeProfile : public qrtl::IProfile {
+public:
+    // files[path][section][key] = value; names stored lower-cased.
+    void Set(const std::string& path, const std::string& section, const std::string& key,
+             const std::string& value) {
+        files_[Lower(path)][Lower(section)][Lower(key)] = value;
+    }
+    bool Has(const std::string& path, const std::string& section, const std::string& key) const {
+        auto f = files_.find(Lower(path));
+        if (f == files_.end()) return false;
+        auto s = f->second.find(Lower(section));
+        if (s == f->second.end()) return false;
+        return s->second.count(Lower(key)) != 0;
+    }
+    std::string Get(const std::string& path, const std::string& section,
+                    const std::string& key) const {
+        return files_.at(Lower(path)).at(Lower(section)).at(Lower(key));
+    }
+
+    std::string GetString(const std::string& section, const std::string& key,
+                          const std::string& def, const std::string& path) override {
+        reads.push_back(section + "/" + key);
+        std::string v = Has(path, section, key) ? Get(path, section, key) : def;
+        if (v.size() > 255) v.resize(255);
+        return v;
+    }
+    int32_t GetInt(const std::string& section, const std::string& key, int32_t def,
+                   const std::string& path) override {
+        reads.push_back(section + "/" + key);
+        if (!Has(path, section, key)) return def;
+        return static_cast<int32_t>(std::strtol(Get(path, section, key).c_str(), nullptr, 10));
+    }
+    bool WriteString(const std::string& section, const std::string& key, const std::string& value,
+                     const std::string& path) override {
+        writes.push_back(section + "/" + key + "=" + value);
+        Set(path, section, key, value);
+        return true;
+    }
+
+    std::vector<std::string> reads;   // "Section/Key" in call order
+    std::vector<std::string> writes;  // "Section/Key=value" in call order
+
+private:
+    std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> files_;
+};
+
+class FakeModule : public qrtl::IModule {
+public:
+    std::string path = "C:\\Apps\\QRTLIRMoni.exe";
+    // Results of the version calls, by record size; a missing size fails.
+    std::map<uint32_t, uint32_t> platformBySize{{156, qrtl::kPlatformWin32Nt},
+                                                {148, qrtl::kPlatformWin32Nt}};
+    std::vector<uint32_t> versionCalls;
+
+    std::string FileName() override { return path; }
+    bool GetVersion(uint32_t recordSize, uint32_t& platformId) override {
+        versionCalls.push_back(recordSize);
+        auto it = platformBySize.find(recordSize);
+        if (it == platformBySize.end()) return false;
+        platformId = it->second;
+        return true;
+    }
+};
+
+class FakeRegistry : public qrtl::IRegistry {
+public:
+    struct Key {
+        bool writable = true;
+        std::map<std::string, std::string> values;  // text values only
+    };
+    // keys[root][path]; HKLM keys serve ReadMachineString.
+    std::map<qrtl::RegRoot, std::map<std::string, Key>> keys;
+    std::vector<std::string> calls;
+
+    bool ReadMachineString(const std::string& path, const std::string& name,
+                           std::string& out) override {
+        calls.push_back("read " + path + " " + name);
+        auto& hive = keys[qrtl::RegRoot::LocalMachine];
+        auto k = hive.find(path);
+        if (k == hive.end()) return false;
+        auto v = k->second.values.find(name);
+        if (v == k->second.values.end()) return false;
+        out = v->second.substr(0, 255);
+        return true;
+    }
+    qrtl::RegWrite SetString(qrtl::RegRoot root, const std::string& path, const std::string& name,
+                             const std::string& data) override {
+        calls.push_back(std::string("set ") + RootName(root) + " " + name + "=" + data);
+        auto& hive = keys[root];
+        auto k = hive.find(path);
+        if (k == hive.end() || !k->second.writable) return qrtl::RegWrite::NoKey;
+        k->second.values[name] = data;
+        return qrtl::RegWrite::Done;
+    }
+    bool DeleteValue(qrtl::RegRoot root, const std::string& path, const std::string& name) override {
+        calls.push_back(std::string("delete ") + RootName(root) + " " + name);
+        auto& hive = keys[root];
+        auto k = hive.find(path);
+        if (k == hive.end() || !k->second.writable) return false;
+        return k->second.values.erase(name) != 0;
+    }
+    static const char* RootName(qrtl::RegRoot r) {
+        return r == qrtl::RegRoot::LocalMachine ? "HKLM" : "HKCU";
+    }
+};
+
+// A desktop of top-level windows (in enumeration order) and processes.
+class FakeDesktop : public qrtl::IDesktop {
+public:
+    struct Window {
+        qrtl::WindowHandle handle = 0;
+        std::string className;
+        std::string caption;
+        std::vector<int32_t> childIds;
+        uint32_t processId = 0;
+    };
+    struct Posted {
+        qrtl::WindowHandle hWnd;
+        uint32_t msg;
+        uint32_t wParam;
+        int32_t lParam;
+    };
+
+    std::vector<Window> windows;
+    std::vector<qrtl::ProcessEntry> processes;
+    bool snapshotFails = false;
+    std::vector<Posted> posted;
+    int findCalls = 0;
+    int snapshotCalls = 0;
+
+    qrtl::WindowHandle AddWindow(const std::string& cls, const std::string& caption,
+                                 std::vector<int32_t> children, uint32_t pid) {
+        Window w;
+        w.handle = 0x10000 + 0x10 * (windows.size() + 1);
+        w.className = cls;
+        w.caption = caption;
+        w.childIds = std::move(children);
+        w.processId = pid;
+        windows.push_back(w);
+        return w.handle;
+    }
+    void AddProcess(uint32_t pid, const std::string& exe) { processes.push_back({pid, exe}); }
+
+    const Window* Find(qrtl::WindowHandle h) const {
+        for (const auto& w : windows)
+            if (w.handle == h) return &w;
+        return nullptr;
+    }
+
+    // FindWindowA compares class and caption case-insensitively.
+    qrtl::WindowHandle FindTopWindow(const char* className, const char* caption) override {
+        ++findCalls;
+        for (const auto& w : windows) {
+            if (className && Lower(w.className) != Lower(className)) continue;
+            if (caption && Lower(w.caption) != Lower(caption)) continue;
+            return w.handle;
+        }
+        return qrtl::kNoWindow;
+    }
+    void EnumTopWindows(qrtl::WindowEnumProc proc, std::intptr_t lParam) override {
+        for (const auto& w : windows)
+            if (!proc(w.handle, lParam)) break;
+    }
+    bool HasChild(qrtl::WindowHandle hWnd, int32_t id) override {
+        const Window* w = Find(hWnd);
+        return w && std::find(w->childIds.begin(), w->childIds.end(), id) != w->childIds.end();
+    }
+    uint32_t WindowProcessId(qrtl::WindowHandle hWnd) override {
+        const Window* w = Find(hWnd);
+        return w ? w->processId : 0;
+    }
+    std::string WindowTitle(qrtl::WindowHandle hWnd) override {
+        const Window* w = Find(hWnd);
+        return w ? w->caption.substr(0, 255) : std::string();
+    }
+    bool ProcessSnapshot(std::vector<qrtl::ProcessEntry>& out) override {
+        ++snapshotCalls;
+        if (snapshotFails) return false;
+        out = processes;
+        return true;
+    }
+    bool Post(qrtl::WindowHandle hWnd, uint32_t msg, uint32_t wParam, int32_t lParam) override {
+        posted.push_back({hWnd, msg, wParam, lParam});
+        return Find(hWnd) != nullptr;
+    }
+};
+
+// A receiver that hands out queued codes; an empty queue leaves the variable
+// unchanged unless `idleCode` is set.
+class FakeCard : public qrtl::ICardReader {
+public:
+    std::deque<uint32_t> codes;
+    bool hasIdleCode = false;
+    uint32_t idleCode = 0;
+    bool closed = false;
+    int reads = 0;
+    int closes = 0;
+    std::vector<std::pair<int32_t, int32_t>> addresses;
+    std::function<void()> onRead;  // lets a test move the clock or re-enter
+
+    int32_t ReadByte(int32_t device, int32_t subAddress, uint32_t* value) override {
+        if (closed) return 0;
+        ++reads;
+        addresses.emplace_back(device, subAddress);
+        if (onRead) onRead();
+        if (!codes.empty()) {
+            *value = codes.front();
+            codes.pop_front();
+        } else if (hasIdleCode) {
+            *value = idleCode;
+        }
+        return 1;
+    }
+    void Close() override {
+        ++closes;
+        closed = true;
+    }
+};
+
+// A calendar clock that advances only when the program sleeps.
+class FakeClock : public qrtl::IClock {
+public:
+    int64_t now = 1000000;
+    int64_t sleptMs = 0;
+    int sleeps = 0;
+    // Milliseconds of clock time per sleep; the seconds counter advances in whole steps.
+    std::function<void(FakeClock&)> onSleep;
+
+    int64_t NowSeconds() override { return now + sleptMs / 1000; }
+    void SleepMs(uint32_t ms) override {
+        ++sleeps;
+        sleptMs += ms;
+        if (onSleep) onSleep(*this);
+    }
+};
+
+class FakeLauncher : public qrtl::ILauncher {
+public:
+    std::vector<std::string> launched;
+    bool Launch(const std::string& path) override {
+        launched.push_back(path);
+        return !path.empty();
+    }
+};
+
+class FakeShutdown : public qrtl::IShutdown {
+public:
+    std::vector<bool> requests;  // win9x flag of each request
+    void RequestShutdown(bool win9x) override { requests.push_back(win9x); }
+};
+
+class FakeHistory : public qrtl::IHistoryList {
+public:
+    std::vector<std::string> items;  // newest first, as the list box shows them
+    int selected = -1;
+    void InsertTop(const std::string& text) override {
+        items.insert(items.begin(), text);
+        selected = 0;
+    }
+};
+
+class FakePrompt : public qrtl::IPromptWindow {
+public:
+    int shows = 0;
+    int destroys = 0;
+    bool visible = false;
+    void Show() override {
+        ++shows;
+        visible = true;
+    }
+    void Destroy() override {
+        ++destroys;
+        visible = false;
+    }
+};
+
+// Records every trace block and message box.
+class RecordingTransport : public qrtl::ITraceTransport {
+public:
+    struct Line {
+        int32_t level;
+        std::string text;   // the block's text up to its terminating zero
+        std::string block;  // the whole block
+    };
+    std::vector<Line> lines;
+    std::vector<std::string> boxes;
+
+    void Deliver(int32_t level, const char* block, std::size_t size) override {
+        lines.push_back({level, std::string(block), std::string(block, size)});
+    }
+    void ShowBox(const char* text) override { boxes.emplace_back(text); }
+
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> out;
+        for (const auto& l : lines) out.push_back(l.text);
+        return out;
+    }
+};
+
+// A complete set of fakes wired into a Services record.
+struct FakePlatform {
+    FakeProfile profile;
+    FakeModule module;
+    FakeRegistry registry;
+    FakeDesktop desktop;
+    FakeCard card;
+    FakeClock clock;
+    FakeLauncher launcher;
+    FakeShutdown shutdown;
+    FakePrompt prompt;
+
+    qrtl::Services Services() {
+        qrtl::Services s;
+        s.profile = &profile;
+        s.module = &module;
+        s.registry = &registry;
+        s.desktop = &desktop;
+        s.card = &card;
+        s.clock = &clock;
+        s.launcher = &launcher;
+        s.shutdown = &shutdown;
+        s.prompt = &prompt;
+        return s;
+    }
+};
+
+}  // namespace fakes

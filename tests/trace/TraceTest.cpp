@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "fakes/Fakes.h"
+#include "trace/Trace.h"
+
+namespace {
+
+class TraceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetTraceTransport(&transport);
+        g_bTraceEnabled = 1;
+    }
+    void TearDown() override {
+        SetTraceTransport(nullptr);
+        g_bTraceEnabled = 1;
+    }
+    fakes::RecordingTransport transport;
+};
+
+TEST_F(TraceTest, TraceOut_LookUpKeyLine_DeliversExactZeroFilledBlock) {
+    TraceOut(101, "QRTLIRSet", 301, "LookUpKey : %s", "#8001");
+    ASSERT_EQ(transport.lines.size(), 1u);
+    const auto& line = transport.lines[0];
+    EXPECT_EQ(line.level, 101);
+    ASSERT_EQ(line.block.size(), 1024u);
+    const std::string expected = "LookUpKey : #8001 @ QRTLIRSet @ 301";
+    EXPECT_EQ(line.block.compare(0, expected.size() + 1, expected.c_str(), expected.size() + 1), 0);
+    for (std::size_t i = expected.size(); i < line.block.size(); ++i)
+        ASSERT_EQ(line.block[i], '\0') << "byte " << i;
+}
+
+TEST_F(TraceTest, TraceOut_LevelAndNegativeLine_PassThroughUnchanged) {
+    TraceOut(401, "QRTLIRSet", 485, "IRCODE : %s", "05");
+    TraceOut(-7, "F", -3, "x");
+    ASSERT_EQ(transport.lines.size(), 2u);
+    EXPECT_EQ(transport.lines[0].level, 401);
+    EXPECT_EQ(transport.lines[0].text, "IRCODE : 05 @ QRTLIRSet @ 485");
+    EXPECT_EQ(transport.lines[1].level, -7);
+    EXPECT_EQ(transport.lines[1].text, "x @ F @ -3");
+}
+
+TEST_F(TraceTest, TraceOut_EmptyNullOrOversizeMessage_DroppedWhole) {
+    TraceOut(101, "QRTLIRSet", 1, "%s", "");
+    TraceOut(101, "QRTLIRSet", 1, nullptr);
+    const std::string fits(511, 'a');
+    const std::string tooLong(512, 'b');
+    TraceOut(101, "QRTLIRSet", 1, "%s", tooLong.c_str());
+    EXPECT_TRUE(transport.lines.empty());
+
+    // 511 characters fit the message half, but the composed line does not fit its half.
+    TraceOut(101, "QRTLIRSet", 1, "%s", fits.c_str());
+    EXPECT_TRUE(transport.lines.empty());
+
+    const std::string longest(512 - 1 - std::strlen(" @ QRTLIRSet @ 1"), 'c');
+    TraceOut(101, "QRTLIRSet", 1, "%s", longest.c_str());
+    ASSERT_EQ(transport.lines.size(), 1u);
+    EXPECT_EQ(transport.lines[0].text.size(), 511u);
+}
+
+TEST_F(TraceTest, TraceOut_SwitchOff_SendsNothing) {
+    g_bTraceEnabled = 0;
+    TraceOut(101, "QRTLIRSet", 1, "text");
+    EXPECT_TRUE(transport.lines.empty());
+}
+
+TEST_F(TraceTest, TraceBox_SnapshotFailure_ShowsTextWithLineFeedEvenWhenSwitchOff) {
+    g_bTraceEnabled = 0;
+    TraceBox("CreateTooHelp32Snapshot failed !!");
+    ASSERT_EQ(transport.boxes.size(), 1u);
+    EXPECT_EQ(transport.boxes[0], "CreateTooHelp32Snapshot failed !!\n");
+    EXPECT_TRUE(transport.lines.empty());
+}
+
+TEST_F(TraceTest, TraceBox_EmptyOrTooLongForLineFeed_ShowsNothing) {
+    TraceBox("%s", "");
+    TraceBox("%s", std::string(510, 'x').c_str());  // 510 + line feed + zero = 512: fits
+    TraceBox("%s", std::string(511, 'x').c_str());  // no room for the line feed
+    ASSERT_EQ(transport.boxes.size(), 1u);
+    EXPECT_EQ(transport.boxes[0].size(), 511u);
+}
+
+}  // namespace

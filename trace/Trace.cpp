@@ -1,0 +1,61 @@
+#include "trace/Trace.h"
+
+#include <cstdio>
+#include <cstring>
+
+int32_t g_bTraceEnabled = 1;
+
+namespace {
+qrtl::ITraceTransport* g_transport = nullptr;
+}
+
+void SetTraceTransport(qrtl::ITraceTransport* transport) { g_transport = transport; }
+
+bool FormatTraceMessage(std::string& out, const char* format, va_list args) {
+    char message[kTraceHalf];
+    const int n = std::vsnprintf(message, sizeof message, format, args);
+    // Empty, or longer than the half with its zero: the line is dropped, never cut short.
+    if (n <= 0 || static_cast<std::size_t>(n) >= sizeof message) return false;
+    out.assign(message, static_cast<std::size_t>(n));
+    return true;
+}
+
+bool ComposeTraceBlock(char (&block)[kTraceBlock], const std::string& message,
+                       const char* sourceFile, int32_t line) {
+    char composed[kTraceHalf];
+    const int n = std::snprintf(composed, sizeof composed, "%s @ %s @ %d", message.c_str(),
+                                sourceFile ? sourceFile : "", static_cast<int>(line));
+    if (n <= 0 || static_cast<std::size_t>(n) >= sizeof composed) return false;
+    std::memset(block, 0, sizeof block);
+    std::memcpy(block, composed, static_cast<std::size_t>(n) + 1);
+    return true;
+}
+
+void TraceOut(int32_t level, const char* sourceFile, int32_t line, const char* format, ...) {
+    if (format == nullptr) return;
+    std::string message;
+    va_list args;
+    va_start(args, format);
+    const bool ok = FormatTraceMessage(message, format, args);
+    va_end(args);
+    if (!ok) return;
+
+    char block[kTraceBlock];
+    if (!ComposeTraceBlock(block, message, sourceFile, line)) return;
+    if (!g_bTraceEnabled || g_transport == nullptr) return;
+    g_transport->Deliver(level, block, sizeof block);
+}
+
+void TraceBox(const char* format, ...) {
+    if (format == nullptr) return;
+    char text[kTraceHalf];
+    va_list args;
+    va_start(args, format);
+    const int n = std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    // The text, its line feed and the zero must fit together.
+    if (n <= 0 || static_cast<std::size_t>(n) + 2 > sizeof text) return;
+    text[n] = '\n';
+    text[n + 1] = '\0';
+    if (g_transport != nullptr) g_transport->ShowBox(text);
+}
