@@ -1,0 +1,96 @@
+// The poll tick: one received (or typed) code from the receiver to the client.
+#include <cstdio>
+#include <string>
+
+#include "config/QRTLIRSet.h"
+#include "dispatch/DispatchInternal.h"
+#include "trace/Trace.h"
+
+int32_t g_bInDoTimer = 0;
+int32_t g_bPowerShutdown = 0;
+int32_t g_bPowerLaunch = 0;
+
+namespace {
+
+constexpr int32_t kLineDoTimer = 466;
+constexpr int32_t kLineIrCode = 485;
+constexpr int32_t kLineLookupResult = 488;
+
+constexpr char kPowerKey[] = "POWER";
+
+// Clears the in-progress flag on every way out of a tick that passed the guard.
+class InDoTimerScope {
+public:
+    InDoTimerScope() { g_bInDoTimer = 1; }
+    ~InDoTimerScope() { g_bInDoTimer = 0; }
+    InDoTimerScope(const InDoTimerScope&) = delete;
+    InDoTimerScope& operator=(const InDoTimerScope&) = delete;
+};
+
+}  // namespace
+
+namespace dispatch {
+
+bool ReadIrByte(qrtl::ICardReader& card, uint32_t& code) {
+    // A read that leaves the preset untouched delivered nothing: a closed driver
+    // library, or a driver that failed before writing.
+    uint32_t value = kNoIrValue;
+    card.ReadByte(kIrDeviceAddress, kIrSubAddress, &value);
+    if (value == kNoIrValue) return false;
+    code = value & 0xFFu;
+    return true;
+}
+
+}  // namespace dispatch
+
+void CQRTLIRSet::DoTimer(qrtl::IHistoryList* pHistoryList, std::string strByte, BOOL bFake) {
+    // A message loop nested inside a tick (the snapshot failure box) must not start another.
+    if (g_bInDoTimer) return;
+    InDoTimerScope inDoTimer;
+
+    TraceOut(kTraceFlow, kTraceFileSet, kLineDoTimer, "DoTimer : Byte : %s, bFake : %d",
+             strByte.c_str(), static_cast<int>(bFake));
+
+    const bool bClientFound = FindTargetClientWindow() != qrtl::kNoWindow;
+
+    g_bPowerShutdown = 0;
+    g_bPowerLaunch = 0;
+
+    // While the client runs with control off, the receiver belongs to the client.
+    if (bClientFound && m_nControl == 0) return;
+
+    std::string strIrCode;
+    if (bFake) {
+        strIrCode = strByte;
+    } else {
+        uint32_t code = 0;
+        if (!dispatch::ReadIrByte(*m_services.card, code)) return;
+        char text[12];
+        std::snprintf(text, sizeof text, "%02d", static_cast<int>(code));
+        strIrCode = text;
+    }
+
+    TraceOut(kTraceIrCode, kTraceFileSet, kLineIrCode, "IRCODE : %s", strIrCode.c_str());
+
+    const auto entry = m_mapController.find(strIrCode);
+    const bool bMapped = entry != m_mapController.end();
+    if (bMapped) {
+        TraceOut(kTraceIrCode, kTraceFileSet, kLineLookupResult, "Lookup Result : %s, %s",
+                 strIrCode.c_str(), entry->second.c_str());
+        if (!bClientFound && entry->second == kPowerKey)
+            WaitPowerConfirm(&g_bPowerShutdown, &g_bPowerLaunch);
+    }
+
+    if (g_bPowerLaunch) {
+        g_bPowerShutdown = 0;
+        g_bPowerLaunch = 0;
+        LaunchClient();
+    } else if (g_bPowerShutdown) {
+        g_bPowerShutdown = 0;
+        g_bPowerLaunch = 0;
+        ApplyShutdownDecision();
+    } else if (bMapped) {
+        const std::string strHistory = LookUpKey(strIrCode);
+        if (pHistoryList != nullptr) pHistoryList->InsertTop(strHistory);
+    }
+}

@@ -1,0 +1,115 @@
+// The search for the client's target window: by class and caption, else by its
+// three child controls, and in either case accepted only by its process's name.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "config/QRTLIRSet.h"
+#include "trace/Trace.h"
+
+namespace {
+
+constexpr int32_t kLineFoundAtProcessName = 44;
+constexpr int32_t kLineFindWindowByProfile = 342;
+constexpr int32_t kLineEnumWindowFound = 379;
+constexpr int32_t kLineSearchStart = 390;
+constexpr int32_t kLineHWndClient = 396;
+constexpr int32_t kLineTargetWindow = 411;
+constexpr int32_t kLineReturnNull = 416;
+
+constexpr std::size_t kExeNameBuffer = 256;
+
+// Window handles are traced as their 32-bit value, as on the 32-bit platform.
+unsigned HandleBits(qrtl::WindowHandle hWnd) {
+    return static_cast<unsigned>(static_cast<uint32_t>(hWnd));
+}
+
+// Only a to z: the same result whatever locale the C runtime runs in.
+std::string UpperAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+}  // namespace
+
+BOOL FoundAtProcessName(qrtl::IDesktop& desktop, qrtl::WindowHandle hWnd, char* pszExeName) {
+    std::vector<qrtl::ProcessEntry> processes;
+    if (!desktop.ProcessSnapshot(processes)) {
+        TraceBox("CreateTooHelp32Snapshot failed !!");
+        return 0;
+    }
+
+    const uint32_t processId = desktop.WindowProcessId(hWnd);
+    for (const qrtl::ProcessEntry& entry : processes) {
+        if (entry.id != processId) continue;
+        // Longer names than the buffer holds are cut to its 255 characters.
+        const std::size_t n =
+            entry.exeName.size() < kExeNameBuffer - 1 ? entry.exeName.size() : kExeNameBuffer - 1;
+        std::memcpy(pszExeName, entry.exeName.data(), n);
+        pszExeName[n] = '\0';
+        TraceOut(kTraceSearch, kTraceFileSet, kLineFoundAtProcessName, "FoundAtProcessName : %s, %s",
+                 pszExeName, pszExeName);
+        return 1;
+    }
+    return 0;
+}
+
+BOOL EnumClientWindowProc(qrtl::WindowHandle hWnd, std::intptr_t lParam) {
+    auto* set = reinterpret_cast<CQRTLIRSet*>(lParam);
+    if (set == nullptr) return 0;
+    qrtl::IDesktop& desktop = *set->Services().desktop;
+
+    // The client's window is recognised by its layout: all three child controls.
+    if (!desktop.HasChild(hWnd, set->m_nChild0)) return 1;
+    if (!desktop.HasChild(hWnd, set->m_nChild1)) return 1;
+    if (!desktop.HasChild(hWnd, set->m_nChild2)) return 1;
+
+    set->m_hWndClient = hWnd;
+    TraceOut(kTraceSearch, kTraceFileSet, kLineEnumWindowFound, "EnumWindow Found : %08X",
+             HandleBits(hWnd));
+    return 0;
+}
+
+qrtl::WindowHandle CQRTLIRSet::FindWindowByProfile() {
+    qrtl::WindowHandle hWnd = qrtl::kNoWindow;
+    const bool bCaption = !m_strCaption.empty();
+    const bool bClass = !m_strClassName.empty();
+    // An empty text is a wildcard for FindWindowA; with both empty any window would match.
+    if (bCaption || bClass) {
+        hWnd = m_services.desktop->FindTopWindow(bClass ? m_strClassName.c_str() : nullptr,
+                                                 bCaption ? m_strCaption.c_str() : nullptr);
+    }
+    TraceOut(kTraceFlow, kTraceFileSet, kLineFindWindowByProfile, "%s, %s, %08X",
+             m_strClassName.c_str(), m_strCaption.c_str(), HandleBits(hWnd));
+    return hWnd;
+}
+
+qrtl::WindowHandle CQRTLIRSet::FindTargetClientWindow() {
+    TraceOut(kTraceSearch, kTraceFileSet, kLineSearchStart, "%s", m_strItem.c_str());
+
+    m_hWndClient = FindWindowByProfile();
+    // The enumeration only when the first strategy found nothing at all; a window it
+    // found that fails the process test below ends the search.
+    if (m_hWndClient == qrtl::kNoWindow) {
+        m_services.desktop->EnumTopWindows(EnumClientWindowProc, reinterpret_cast<std::intptr_t>(this));
+    }
+
+    TraceOut(kTraceSearch, kTraceFileSet, kLineHWndClient, "m_hWndClient : %08X",
+             HandleBits(m_hWndClient));
+
+    char szExeName[kExeNameBuffer] = {};
+    if (m_hWndClient != qrtl::kNoWindow &&
+        FoundAtProcessName(*m_services.desktop, m_hWndClient, szExeName)) {
+        // The item is compared as written: only an upper-case item can match.
+        if (UpperAscii(szExeName).find(m_strItem) != std::string::npos) {
+            const std::string strTitle = m_services.desktop->WindowTitle(m_hWndClient);
+            TraceOut(kTraceSearch, kTraceFileSet, kLineTargetWindow, "Target Window : %s",
+                     strTitle.c_str());
+            return m_hWndClient;
+        }
+    }
+
+    TraceOut(kTraceSearch, kTraceFileSet, kLineReturnNull, "FindTargetClientWindow Return NULL");
+    return qrtl::kNoWindow;
+}
