@@ -1,0 +1,112 @@
+// QRTLCtl: a small window-control helper for scripts (the demo uses it to open the
+// monitor's setup dialog and About box and to read its history list).
+//   QRTLCtl wait TITLE SECONDS            wait until a top-level window TITLE exists
+//   QRTLCtl waitgone TITLE SECONDS        wait until no window TITLE exists
+//   QRTLCtl post TITLE MSG WPARAM LPARAM  post a message (numbers decimal or 0x hex)
+//   QRTLCtl click TITLE ID                press button ID of window TITLE
+//   QRTLCtl list TITLE ID                 print the items of list box ID, one a line
+//   QRTLCtl close TITLE                   post WM_CLOSE
+// Titles match exactly; hidden windows count. Exit code 0 on success, 1 otherwise.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr DWORD kPollMs = 50;
+
+HWND Find(const char* title) { return ::FindWindowA(nullptr, title); }
+
+unsigned long Number(const char* text) { return std::strtoul(text, nullptr, 0); }
+
+int Wait(const char* title, double seconds, bool present) {
+    const DWORD deadline = ::GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    for (;;) {
+        const HWND wnd = Find(title);
+        if ((wnd != nullptr) == present) {
+            if (present) std::printf("%08lX\n", static_cast<unsigned long>(
+                                                   reinterpret_cast<UINT_PTR>(wnd)));
+            return 0;
+        }
+        if (static_cast<LONG>(::GetTickCount() - deadline) >= 0) {
+            std::fprintf(stderr, "QRTLCtl: timed out waiting for \"%s\" to %s\n", title,
+                         present ? "appear" : "go");
+            return 1;
+        }
+        ::Sleep(kPollMs);
+    }
+}
+
+HWND FindOrComplain(const char* title) {
+    const HWND wnd = Find(title);
+    if (wnd == nullptr) std::fprintf(stderr, "QRTLCtl: no window \"%s\"\n", title);
+    return wnd;
+}
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: QRTLCtl wait|waitgone TITLE SECONDS\n"
+                 "       QRTLCtl post TITLE MSG WPARAM LPARAM\n"
+                 "       QRTLCtl click|list TITLE ID\n"
+                 "       QRTLCtl close TITLE\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return Usage();
+    const std::string cmd = argv[1];
+    const char* title = argv[2];
+
+    if ((cmd == "wait" || cmd == "waitgone") && argc == 4)
+        return Wait(title, std::atof(argv[3]), cmd == "wait");
+
+    const HWND wnd = FindOrComplain(title);
+    if (wnd == nullptr) return 1;
+
+    if (cmd == "post" && argc == 6) {
+        const BOOL ok = ::PostMessageA(wnd, static_cast<UINT>(Number(argv[3])),
+                                       static_cast<WPARAM>(Number(argv[4])),
+                                       static_cast<LPARAM>(Number(argv[5])));
+        return ok ? 0 : 1;
+    }
+    if (cmd == "close" && argc == 3) return ::PostMessageA(wnd, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (cmd == "click" && argc == 4) {
+        const int id = static_cast<int>(Number(argv[3]));
+        const HWND button = ::GetDlgItem(wnd, id);
+        if (button == nullptr) {
+            std::fprintf(stderr, "QRTLCtl: \"%s\" has no control %d\n", title, id);
+            return 1;
+        }
+        return ::PostMessageA(wnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                              reinterpret_cast<LPARAM>(button))
+                   ? 0
+                   : 1;
+    }
+    if (cmd == "list" && argc == 4) {
+        const int id = static_cast<int>(Number(argv[3]));
+        const HWND list = ::GetDlgItem(wnd, id);
+        if (list == nullptr) {
+            std::fprintf(stderr, "QRTLCtl: \"%s\" has no control %d\n", title, id);
+            return 1;
+        }
+        const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+        if (count == LB_ERR) return 1;
+        for (LRESULT i = 0; i < count; ++i) {
+            const LRESULT len = ::SendMessageA(list, LB_GETTEXTLEN, i, 0);
+            if (len == LB_ERR) return 1;
+            std::string text(static_cast<size_t>(len) + 1, '\0');
+            if (::SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0])) ==
+                LB_ERR)
+                return 1;
+            text.resize(static_cast<size_t>(len));
+            std::printf("%s\n", text.c_str());
+        }
+        return 0;
+    }
+    return Usage();
+}

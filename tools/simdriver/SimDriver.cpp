@@ -1,0 +1,210 @@
+// A simulated card driver library: the eight entry points of the capture card's
+// I2C driver, with the infrared receiver fed from a folder of queued code files.
+//
+// Control channel (the queue folder, by default "irqueue" beside this DLL, or the
+// folder named by QRDSIM_QUEUE):
+//   - each file holds one decimal code 0-255; a receiver read takes the file with
+//     the lowest name, deletes it and delivers the code; with no file the read
+//     leaves the caller's variable unchanged (no key pressed);
+//   - names beginning with "." or ending in ".tmp" are ignored, so a writer can
+//     write "name.tmp" and rename it when complete;
+//   - a file "fail-init" makes QRDiI2CInit report failure.
+// Every call is logged with a timestamp to "simdriver.log" beside this DLL, or to
+// the file named by QRDSIM_LOG.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr int kReceiverDevice = 0x64;
+constexpr int kReceiverSubAddress = 0;
+constexpr char kQueueEnv[] = "QRDSIM_QUEUE";
+constexpr char kLogEnv[] = "QRDSIM_LOG";
+constexpr char kFailInitName[] = "fail-init";
+
+HMODULE g_module = nullptr;
+
+std::string ModuleDir() {
+    char path[MAX_PATH] = {};
+    const DWORD n = ::GetModuleFileNameA(g_module, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return ".";
+    std::string s(path, n);
+    const auto slash = s.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : s.substr(0, slash);
+}
+
+std::string FromEnvOr(const char* name, const std::string& fallback) {
+    char value[MAX_PATH] = {};
+    const DWORD n = ::GetEnvironmentVariableA(name, value, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return fallback;
+    return std::string(value, n);
+}
+
+std::string QueueDir() { return FromEnvOr(kQueueEnv, ModuleDir() + "\\irqueue"); }
+std::string LogPath() { return FromEnvOr(kLogEnv, ModuleDir() + "\\simdriver.log"); }
+
+// One line per call, appended and closed at once so readers see it immediately.
+void Log(const char* format, ...) {
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    const int n = std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    if (n < 0) return;
+
+    SYSTEMTIME t;
+    ::GetLocalTime(&t);
+    char line[640];
+    const int len = std::snprintf(line, sizeof line, "%02u:%02u:%02u.%03u pid=%lu %s\r\n",
+                                  t.wHour, t.wMinute, t.wSecond, t.wMilliseconds,
+                                  static_cast<unsigned long>(::GetCurrentProcessId()), text);
+    if (len <= 0) return;
+
+    const std::string path = LogPath();
+    HANDLE file = ::CreateFileA(path.c_str(), FILE_APPEND_DATA,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    ::WriteFile(file, line, static_cast<DWORD>(std::strlen(line)), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+bool IsCodeFileName(const char* name) {
+    if (name[0] == '.') return false;
+    if (std::strcmp(name, kFailInitName) == 0) return false;
+    const size_t len = std::strlen(name);
+    return !(len >= 4 && _stricmp(name + len - 4, ".tmp") == 0);
+}
+
+// The queued file with the lowest name, or empty.
+std::string LowestQueuedName(const std::string& dir) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = ::FindFirstFileA((dir + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return {};
+    std::string lowest;
+    do {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        if (!IsCodeFileName(data.cFileName)) continue;
+        if (lowest.empty() || std::strcmp(data.cFileName, lowest.c_str()) < 0)
+            lowest = data.cFileName;
+    } while (::FindNextFileA(find, &data));
+    ::FindClose(find);
+    return lowest;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    char buf[64] = {};
+    DWORD got = 0;
+    const BOOL ok = ::ReadFile(file, buf, sizeof buf - 1, &got, nullptr);
+    ::CloseHandle(file);
+    if (!ok) return false;
+    out.assign(buf, got);
+    return true;
+}
+
+// Takes the next queued code: claims the file by renaming it (so two readers never
+// get the same code), reads it and deletes it. -1 when nothing usable is queued.
+int TakeQueuedCode(std::string& fromName) {
+    const std::string dir = QueueDir();
+    for (;;) {
+        const std::string name = LowestQueuedName(dir);
+        if (name.empty()) return -1;
+        const std::string path = dir + "\\" + name;
+        const std::string claimed = dir + "\\.taken-" + name;
+        if (!::MoveFileA(path.c_str(), claimed.c_str())) {
+            // Another reader took it, or it is still open for writing: try again later.
+            return -1;
+        }
+        std::string text;
+        const bool read = ReadWholeFile(claimed, text);
+        ::DeleteFileA(claimed.c_str());
+        fromName = name;
+        if (!read) continue;
+        char* end = nullptr;
+        const long code = std::strtol(text.c_str(), &end, 10);
+        while (end && (*end == ' ' || *end == '\t' || *end == '\r' || *end == '\n')) ++end;
+        if (end == text.c_str() || (end && *end != '\0') || code < 0 || code > 255) {
+            Log("queue file %s ignored: not a code 0-255", name.c_str());
+            continue;
+        }
+        return static_cast<int>(code);
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_module = instance;
+        ::DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+int __cdecl QRDiNvConfigGet(void* buffer, unsigned size) {
+    Log("QRDiNvConfigGet(%p, %u) -> 0", buffer, size);
+    return 0;
+}
+
+int __cdecl QRDiNvConfigSet(const void* buffer, unsigned size) {
+    Log("QRDiNvConfigSet(%p, %u) -> 0", buffer, size);
+    return 0;
+}
+
+int __cdecl QRDiI2CInit(void) {
+    const std::string failFlag = QueueDir() + "\\" + kFailInitName;
+    const int result = ::GetFileAttributesA(failFlag.c_str()) == INVALID_FILE_ATTRIBUTES ? 1 : 0;
+    Log("QRDiI2CInit() -> %d", result);
+    return result;
+}
+
+int __cdecl QRDiI2CWriteByte(int device, int subAddress, unsigned value) {
+    Log("QRDiI2CWriteByte(0x%02X, %d, %u) -> 1", device, subAddress, value);
+    return 1;
+}
+
+int __cdecl QRDiI2CReadByte(int device, int subAddress, unsigned* value) {
+    if (device != kReceiverDevice || subAddress != kReceiverSubAddress || value == nullptr) {
+        Log("QRDiI2CReadByte(0x%02X, %d) -> no such register", device, subAddress);
+        return 0;
+    }
+    std::string from;
+    const int code = TakeQueuedCode(from);
+    if (code < 0) {
+        Log("QRDiI2CReadByte(0x%02X, %d) -> none", device, subAddress);
+        return 1;
+    }
+    *value = static_cast<unsigned>(code);
+    Log("QRDiI2CReadByte(0x%02X, %d) -> %d (queue file %s)", device, subAddress, code,
+        from.c_str());
+    return 1;
+}
+
+int __cdecl QRDiI2CWriteWord(int device, int subAddress, unsigned value) {
+    Log("QRDiI2CWriteWord(0x%02X, %d, %u) -> 1", device, subAddress, value);
+    return 1;
+}
+
+int __cdecl QRDiI2CReadWord(int device, int subAddress, unsigned* value) {
+    Log("QRDiI2CReadWord(0x%02X, %d) -> 0", device, subAddress);
+    if (value) *value = 0;
+    return 1;
+}
+
+int __cdecl QRDiI2CClose(void) {
+    Log("QRDiI2CClose()");
+    return 1;
+}
+
+}  // extern "C"
