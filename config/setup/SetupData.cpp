@@ -1,0 +1,75 @@
+#include "config/setup/SetupData.h"
+
+#include <string>
+
+#include "trace/Trace.h"
+
+namespace {
+
+constexpr const char kAutoRun[] = "AutoRun";
+constexpr const char kShutDown[] = "ShutDown";
+constexpr const char kDefault[] = "Default";
+
+// Both options are on until the user turns them off; the first client is the default.
+constexpr int32_t kDefaultAutoRun = 1;
+constexpr int32_t kDefaultShutDown = 1;
+constexpr int32_t kDefaultClient = 0;
+
+// A check box shows the states 0 to 2; anything else is shown unchecked.
+constexpr int32_t kMaxCheckState = 2;
+
+// Lines of the setup dialog's trace output.
+constexpr int32_t kLineRead = 98;
+constexpr int32_t kLineReadAutoRun = 105;
+constexpr int32_t kLineReadShutDown = 106;
+constexpr int32_t kLineWrite = 112;
+constexpr int32_t kLineWriteAutoRun = 128;
+constexpr int32_t kLineWriteShutDown = 129;
+
+int32_t CheckState(int32_t value) { return (value < 0 || value > kMaxCheckState) ? 0 : value; }
+
+}  // namespace
+
+CSetupData::CSetupData(CQRTLIRSet& set) : m_set(set) {}
+
+void CSetupData::UpdateRegistry(BOOL bRead) {
+    qrtl::IProfile& profile = *m_set.Services().profile;
+    const std::string& path = m_set.m_strIniPath;
+
+    if (bRead) {
+        TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineRead,
+                 "CQRTLIRMoniSetupDlg::UpdateRegistry Read");
+        m_bAutoRun = profile.GetInt(profile::kMain, kAutoRun, kDefaultAutoRun, path);
+        m_bShutDown = profile.GetInt(profile::kMain, kShutDown, kDefaultShutDown, path);
+        TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineReadAutoRun, "AutoRun  : %d",
+                 static_cast<int>(m_bAutoRun));
+        TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineReadShutDown, "ShutDown : %d",
+                 static_cast<int>(m_bShutDown));
+        m_nDefault = profile.GetInt(profile::kClient, kDefault, kDefaultClient, path);
+        return;
+    }
+
+    TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWrite, "CQRTLIRMoniSetupDlg::UpdateRegistry Write");
+    profile.WriteString(profile::kMain, kAutoRun, std::to_string(m_bAutoRun), path);
+    m_set.SetAutoRun(m_bAutoRun != 0);
+    profile.WriteString(profile::kMain, kShutDown, std::to_string(m_bShutDown), path);
+    profile.WriteString(profile::kClient, kDefault, std::to_string(m_nDefault), path);
+    TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWriteAutoRun, "AutoRun  : %d",
+             static_cast<int>(m_bAutoRun));
+    TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWriteShutDown, "ShutDown : %d",
+             static_cast<int>(m_bShutDown));
+}
+
+void CSetupData::LoadForDialog() {
+    UpdateRegistry(1);
+    m_bAutoRun = CheckState(m_bAutoRun);
+    m_bShutDown = CheckState(m_bShutDown);
+}
+
+void CSetupData::SaveFromDialog(int32_t autoRunChecked, int32_t shutDownChecked,
+                                int32_t selection) {
+    m_bAutoRun = autoRunChecked;
+    m_bShutDown = shutDownChecked;
+    m_nDefault = selection;
+    UpdateRegistry(0);
+}

@@ -1,0 +1,28 @@
+// The portable half of the setup dialog: the three settings it shows, read from
+// and written to the profile, and the autorun value kept in step.
+#pragma once
+
+#include <cstdint>
+
+#include "config/QRTLIRSet.h"
+
+class CSetupData {
+public:
+    explicit CSetupData(CQRTLIRSet& set);
+
+    int32_t m_bAutoRun = 0;    // check box 1010, [Main] AutoRun
+    int32_t m_bShutDown = 0;   // check box 1009, [Main] ShutDown
+    int32_t m_nDefault = -1;   // combo box 1008, [Client] Default
+
+    // Nonzero reads the three settings from the profile, zero writes them and applies autorun.
+    void UpdateRegistry(BOOL bRead);
+    // The loading direction of the data exchange: UpdateRegistry(TRUE), then a flag
+    // below 0 or above 2 becomes 0 (a check box shows 0..2).
+    void LoadForDialog();
+    // The saving direction: takes the two check states (0/1) and the combo selection
+    // (-1 when none), then UpdateRegistry(FALSE).
+    void SaveFromDialog(int32_t autoRunChecked, int32_t shutDownChecked, int32_t selection);
+
+protected:
+    CQRTLIRSet& m_set;
+};

@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "config/QRTLIRSet.h"
+#include "fakes/Fakes.h"
+#include "trace/Trace.h"
+
+namespace {
+
+constexpr const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char kRunValue[] = "Quorel TLIRMoni";
+using qrtl::RegRoot;
+
+class AutoRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        set.SetServices(fake.Services());
+        SetTraceTransport(&transport);
+        RunKey(RegRoot::LocalMachine);
+        RunKey(RegRoot::CurrentUser);
+    }
+    void TearDown() override { SetTraceTransport(nullptr); }
+    fakes::FakeRegistry::Key& RunKey(RegRoot root) { return fake.registry.keys[root][kRunKey]; }
+    bool HasRunValue(RegRoot root) { return RunKey(root).values.count(kRunValue) != 0; }
+    std::string RunValue(RegRoot root) { return RunKey(root).values.at(kRunValue); }
+
+    fakes::FakePlatform fake;
+    fakes::RecordingTransport transport;
+    CQRTLIRSet set;
+};
+
+TEST_F(AutoRunTest, SetAutoRun_Set_WritesMachineRunValueWithCapitalExe) {
+    fake.module.path = "C:\\Apps\\qrtlirmoni.exe";
+    set.SetAutoRun(1);
+    EXPECT_EQ(RunValue(RegRoot::LocalMachine), "C:\\Apps\\qrtlirmoni.EXE");
+    EXPECT_FALSE(HasRunValue(RegRoot::CurrentUser));
+    EXPECT_EQ(transport.Texts(), (std::vector<std::string>{
+                                     "SetAutoRun : HKLM : C:\\Apps\\qrtlirmoni.EXE @ "
+                                     "QRTLIRMoniSetupDlg @ 140"}));
+    EXPECT_EQ(transport.lines[0].level, kTraceFlow);
+}
+
+TEST_F(AutoRunTest, SetAutoRun_PathCases_OnlyTextAfterLastDotReplaced) {
+    const struct {
+        const char* module;
+        const char* data;
+    } cases[] = {
+        {"C:\\a.b\\prog.exe", "C:\\a.b\\prog.EXE"},
+        {"C:\\a.b\\prog.Exe", "C:\\a.b\\prog.EXE"},
+        {"C:\\Program Files\\X\\QRTLIRMoni.exe", "\"C:\\Program Files\\X\\QRTLIRMoni.EXE\""},
+    };
+    for (const auto& c : cases) {
+        fake.module.path = c.module;
+        set.SetAutoRun(1);
+        EXPECT_EQ(RunValue(RegRoot::LocalMachine), c.data) << c.module;
+    }
+}
+
+TEST_F(AutoRunTest, SetAutoRun_LongPath_BoundedTo259BeforeQuoting) {
+    fake.module.path = "C:\\" + std::string(260, 'd') + "\\p.exe";
+    set.SetAutoRun(1);
+    EXPECT_EQ(RunValue(RegRoot::LocalMachine).size(), 259u);
+
+    fake.module.path = "C:\\With Blank\\" + std::string(260, 'd') + ".exe";
+    set.SetAutoRun(1);
+    const std::string quoted = RunValue(RegRoot::LocalMachine);
+    EXPECT_EQ(quoted.size(), 261u);
+    EXPECT_EQ(quoted.front(), '"');
+    EXPECT_EQ(quoted.back(), '"');
+}
+
+TEST_F(AutoRunTest, SetAutoRun_MachineKeyNotWritable_WritesUserKeyAndTraces) {
+    RunKey(RegRoot::LocalMachine).writable = false;
+    set.SetAutoRun(1);
+    EXPECT_FALSE(HasRunValue(RegRoot::LocalMachine));
+    EXPECT_EQ(RunValue(RegRoot::CurrentUser), "C:\\Apps\\QRTLIRMoni.EXE");
+    EXPECT_EQ(transport.Texts(), (std::vector<std::string>{
+                                     "SetAutoRun : HKCU : C:\\Apps\\QRTLIRMoni.EXE @ "
+                                     "QRTLIRMoniSetupDlg @ 141"}));
+}
+
+TEST_F(AutoRunTest, SetAutoRun_MachineKeyMissing_WritesUserKey) {
+    fake.registry.keys[RegRoot::LocalMachine].clear();
+    set.SetAutoRun(1);
+    EXPECT_EQ(RunValue(RegRoot::CurrentUser), "C:\\Apps\\QRTLIRMoni.EXE");
+}
+
+TEST_F(AutoRunTest, SetAutoRun_NeitherKeyWritable_TracesNotWritten) {
+    RunKey(RegRoot::LocalMachine).writable = false;
+    RunKey(RegRoot::CurrentUser).writable = false;
+    set.SetAutoRun(1);
+    EXPECT_FALSE(HasRunValue(RegRoot::LocalMachine));
+    EXPECT_FALSE(HasRunValue(RegRoot::CurrentUser));
+    ASSERT_EQ(transport.lines.size(), 1u);
+    EXPECT_EQ(transport.lines[0].text,
+              "SetAutoRun : not written : C:\\Apps\\QRTLIRMoni.EXE @ QRTLIRMoniSetupDlg @ 142");
+}
+
+// A machine key that opens but refuses the value is not a reason to use the user's key.
+class FailingMachineRegistry : public fakes::FakeRegistry {
+public:
+    qrtl::RegWrite SetString(RegRoot root, const std::string& path, const std::string& name,
+                             const std::string& data) override {
+        if (root == RegRoot::LocalMachine) {
+            calls.push_back("set HKLM failed");
+            return qrtl::RegWrite::Failed;
+        }
+        return FakeRegistry::SetString(root, path, name, data);
+    }
+};
+
+TEST_F(AutoRunTest, SetAutoRun_MachineWriteFailed_NoUserFallback) {
+    FailingMachineRegistry registry;
+    registry.keys[RegRoot::CurrentUser][kRunKey];
+    qrtl::Services s = fake.Services();
+    s.registry = &registry;
+    set.SetServices(s);
+    set.SetAutoRun(1);
+    EXPECT_EQ(registry.calls, (std::vector<std::string>{"set HKLM failed"}));
+    ASSERT_EQ(transport.lines.size(), 1u);
+    EXPECT_EQ(transport.lines[0].text.rfind("SetAutoRun : not written : ", 0), 0u);
+}
+
+TEST_F(AutoRunTest, SetAutoRun_Delete_RemovesFromBothKeysWithoutTrace) {
+    RunKey(RegRoot::LocalMachine).values[kRunValue] = "a";
+    RunKey(RegRoot::CurrentUser).values[kRunValue] = "b";
+    RunKey(RegRoot::LocalMachine).values["Other"] = "keep";
+    set.SetAutoRun(0);
+    EXPECT_FALSE(HasRunValue(RegRoot::LocalMachine));
+    EXPECT_FALSE(HasRunValue(RegRoot::CurrentUser));
+    EXPECT_EQ(RunKey(RegRoot::LocalMachine).values.at("Other"), "keep");
+    EXPECT_TRUE(transport.lines.empty());
+    // Deleting what is not there changes nothing and still tries both keys.
+    set.SetAutoRun(0);
+    EXPECT_EQ(fake.registry.calls,
+              (std::vector<std::string>{"delete HKLM Quorel TLIRMoni", "delete HKCU Quorel TLIRMoni",
+                                        "delete HKLM Quorel TLIRMoni",
+                                        "delete HKCU Quorel TLIRMoni"}));
+}
+
+}  // namespace

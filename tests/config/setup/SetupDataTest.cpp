@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "config/QRTLIRSet.h"
+#include "config/setup/SetupData.h"
+#include "fakes/Fakes.h"
+#include "trace/Trace.h"
+
+namespace {
+
+constexpr const char kIni[] = "C:\\Apps\\QRTLIRMoni.INI";
+constexpr const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char kRunValue[] = "Quorel TLIRMoni";
+using qrtl::RegRoot;
+
+class SetupDataTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        set.SetServices(fake.Services());
+        set.m_strIniPath = kIni;
+        fake.registry.keys[RegRoot::LocalMachine][kRunKey];
+        SetTraceTransport(&transport);
+    }
+    void TearDown() override { SetTraceTransport(nullptr); }
+    void Profile(const char* section, const char* key, const std::string& value) {
+        fake.profile.Set(kIni, section, key, value);
+    }
+    std::string Stored(const char* section, const char* key) {
+        return fake.profile.Get(kIni, section, key);
+    }
+    bool RunValueSet() {
+        return fake.registry.keys[RegRoot::LocalMachine][kRunKey].values.count(kRunValue) != 0;
+    }
+
+    fakes::FakePlatform fake;
+    fakes::RecordingTransport transport;
+    CQRTLIRSet set;
+    CSetupData data{set};
+};
+
+TEST_F(SetupDataTest, Construction_Members_ZeroZeroMinusOne) {
+    EXPECT_EQ(data.m_bAutoRun, 0);
+    EXPECT_EQ(data.m_bShutDown, 0);
+    EXPECT_EQ(data.m_nDefault, -1);
+}
+
+TEST_F(SetupDataTest, LoadForDialog_MissingKeys_BothCheckedFirstEntry) {
+    data.LoadForDialog();
+    EXPECT_EQ(data.m_bAutoRun, 1);
+    EXPECT_EQ(data.m_bShutDown, 1);
+    EXPECT_EQ(data.m_nDefault, 0);
+}
+
+TEST_F(SetupDataTest, LoadForDialog_StoredValues_ReadFromIniPath) {
+    Profile("Main", "AutoRun", "0");
+    Profile("Main", "ShutDown", "2");
+    Profile("Client", "Default", "3");
+    fake.profile.Set("C:\\elsewhere.INI", "Main", "AutoRun", "1");
+    data.LoadForDialog();
+    EXPECT_EQ(data.m_bAutoRun, 0);
+    EXPECT_EQ(data.m_bShutDown, 2);   // 2 is a check box state and is kept
+    EXPECT_EQ(data.m_nDefault, 3);    // names no entry; the combo shows no selection
+}
+
+TEST_F(SetupDataTest, LoadForDialog_OutOfRangeFlags_BecomeZero) {
+    Profile("Main", "AutoRun", "5");
+    Profile("Main", "ShutDown", "-1");
+    data.LoadForDialog();
+    EXPECT_EQ(data.m_bAutoRun, 0);
+    EXPECT_EQ(data.m_bShutDown, 0);
+}
+
+TEST_F(SetupDataTest, UpdateRegistryRead_OutOfRangeFlags_KeptAsStoredAndTraced) {
+    Profile("Main", "AutoRun", "5");
+    data.UpdateRegistry(1);
+    EXPECT_EQ(data.m_bAutoRun, 5);
+    EXPECT_EQ(transport.Texts()[1], "AutoRun  : 5 @ QRTLIRMoniSetupDlg @ 105");
+}
+
+TEST_F(SetupDataTest, UpdateRegistryRead_Trace_ExactLinesAndNumbers) {
+    Profile("Main", "AutoRun", "0");
+    data.UpdateRegistry(1);
+    EXPECT_EQ(transport.Texts(),
+              (std::vector<std::string>{
+                  "CQRTLIRMoniSetupDlg::UpdateRegistry Read @ QRTLIRMoniSetupDlg @ 98",
+                  "AutoRun  : 0 @ QRTLIRMoniSetupDlg @ 105",
+                  "ShutDown : 1 @ QRTLIRMoniSetupDlg @ 106"}));
+    for (const auto& line : transport.lines) EXPECT_EQ(line.level, 101);
+    EXPECT_TRUE(fake.profile.writes.empty());
+}
+
+TEST_F(SetupDataTest, UpdateRegistryWrite_Trace_ExactLinesAndNumbers) {
+    data.m_bAutoRun = 0;
+    data.m_bShutDown = 1;
+    data.m_nDefault = 2;
+    data.UpdateRegistry(0);
+    EXPECT_EQ(transport.Texts(),
+              (std::vector<std::string>{
+                  "CQRTLIRMoniSetupDlg::UpdateRegistry Write @ QRTLIRMoniSetupDlg @ 112",
+                  "AutoRun  : 0 @ QRTLIRMoniSetupDlg @ 128",
+                  "ShutDown : 1 @ QRTLIRMoniSetupDlg @ 129"}));
+    for (const auto& line : transport.lines) EXPECT_EQ(line.level, 101);
+}
+
+TEST_F(SetupDataTest, SaveFromDialog_Checked_WritesAllThreeAndSetsRunValue) {
+    data.SaveFromDialog(1, 0, 2);
+    EXPECT_EQ(fake.profile.writes,
+              (std::vector<std::string>{"Main/AutoRun=1", "Main/ShutDown=0", "Client/Default=2"}));
+    EXPECT_TRUE(RunValueSet());
+    // The registry is written between the AutoRun and the ShutDown write.
+    const auto texts = transport.Texts();
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(texts[1], "SetAutoRun : HKLM : C:\\Apps\\QRTLIRMoni.EXE @ QRTLIRMoniSetupDlg @ 140");
+}
+
+TEST_F(SetupDataTest, SaveFromDialog_UncheckedNoSelection_WritesZeroMinusOneAndDeletes) {
+    fake.registry.keys[RegRoot::LocalMachine][kRunKey].values[kRunValue] = "old";
+    Profile("Client", "Default", "3");
+    data.LoadForDialog();
+    data.SaveFromDialog(0, 1, -1);
+    EXPECT_EQ(Stored("Main", "AutoRun"), "0");
+    EXPECT_EQ(Stored("Main", "ShutDown"), "1");
+    EXPECT_EQ(Stored("Client", "Default"), "-1");
+    EXPECT_FALSE(RunValueSet());
+}
+
+TEST_F(SetupDataTest, SaveFromDialog_DefaultChanged_LoadedClientUnchanged) {
+    set.m_nDefaultClient = 1;
+    data.SaveFromDialog(0, 0, 2);
+    EXPECT_EQ(set.m_nDefaultClient, 1);
+    EXPECT_EQ(Stored("Client", "Default"), "2");
+}
+
+}  // namespace
