@@ -9,7 +9,8 @@
 //   --log FILE          log file (default "StandinTV.log" beside the executable)
 //   --seconds N         end by itself after N seconds
 // Log lines: "HH:MM:SS.mmm WM_COMMAND wParam=0x00018001 lParam=0x00000000",
-// and "START pid=... cmdline=..." / "END" around them. It ends on WM_CLOSE.
+// and "START pid=... cmdline=..." / "END" around them. Other arguments are ignored
+// (they show in the START line). It ends on WM_CLOSE.
 #include <windows.h>
 
 #include <cstdio>
@@ -93,7 +94,7 @@ LRESULT CALLBACK StandinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     }
 }
 
-bool ParseArgs(int argc, char** argv) {
+void ParseArgs(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--class" && i + 1 < argc) {
@@ -106,23 +107,15 @@ bool ParseArgs(int argc, char** argv) {
             g_opt.logPath = argv[++i];
         } else if (a == "--seconds" && i + 1 < argc) {
             g_opt.seconds = std::strtol(argv[++i], nullptr, 10);
-        } else {
-            return false;
         }
+        // Anything else is ignored: the command line is in the START line of the log.
     }
-    return true;
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int nShow) {
-    if (!ParseArgs(__argc, __argv)) {
-        ::MessageBoxA(nullptr,
-                      "usage: StandinTV [--class NAME] [--caption TEXT] [--ids A B C]\n"
-                      "                 [--log FILE] [--seconds N]",
-                      "Standin TV", MB_ICONINFORMATION);
-        return 2;
-    }
+    ParseArgs(__argc, __argv);
     if (g_opt.logPath.empty()) g_opt.logPath = ExeDir() + "\\StandinTV.log";
 
     std::string start = "START pid=" + std::to_string(::GetCurrentProcessId()) +

@@ -1,0 +1,366 @@
+#include "E2eHarness.h"
+
+#include <cstring>
+
+namespace e2e {
+
+namespace {
+
+constexpr char kCaptureClass[] = "QRTLE2eTraceCapture";
+constexpr char kCaptureTitle[] = "MsgCapForm";
+constexpr DWORD kPumpSliceMs = 20;
+constexpr size_t kMaxTraceText = 1024;
+constexpr int kRemoveAttempts = 20;
+
+// Files opened with CreateFileA, whose "none" is INVALID_HANDLE_VALUE.
+using UniqueFile = qrtl::win32::UniqueHandle<qrtl::win32::FileHandleTraits>;
+
+bool Expired(DWORD deadline) { return static_cast<LONG>(::GetTickCount() - deadline) >= 0; }
+
+void PumpPending() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+bool RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = ::FindFirstFileA((dir + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (std::strcmp(data.cFileName, ".") == 0 || std::strcmp(data.cFileName, "..") == 0)
+                continue;
+            const std::string child = dir + "\\" + data.cFileName;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA(child.c_str());
+            }
+        } while (::FindNextFileA(find, &data));
+        ::FindClose(find);
+    }
+    return ::RemoveDirectoryA(dir.c_str()) != 0;
+}
+
+struct FindArgs {
+    DWORD pid;
+    const char* title;
+    const char* className;
+    HWND found;
+    std::vector<HWND>* all;
+};
+
+BOOL CALLBACK FindWindowProc(HWND wnd, LPARAM lParam) {
+    auto* args = reinterpret_cast<FindArgs*>(lParam);
+    if (args->pid != 0 && WindowProcessId(wnd) != args->pid) return TRUE;
+    if (args->all) {
+        args->all->push_back(wnd);
+        return TRUE;
+    }
+    if (args->title && WindowText(wnd) != args->title) return TRUE;
+    if (args->className) {
+        char cls[256] = {};
+        if (!::GetClassNameA(wnd, cls, sizeof cls) || std::strcmp(cls, args->className) != 0)
+            return TRUE;
+    }
+    args->found = wnd;
+    return FALSE;
+}
+
+}  // namespace
+
+std::string WinPath(const std::string& unixPath) {
+    std::string out = "Z:" + unixPath;
+    for (char& c : out)
+        if (c == '/') c = '\\';
+    return out;
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD deadline = ::GetTickCount() + timeoutMs;
+    for (;;) {
+        PumpPending();
+        if (done()) return true;
+        if (Expired(deadline)) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, kPumpSliceMs, QS_ALLINPUT);
+    }
+}
+
+void PumpFor(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+// ---------------------------------------------------------------- TraceCapture
+
+TraceCapture::~TraceCapture() {
+    if (wnd_) ::DestroyWindow(wnd_);
+}
+
+bool TraceCapture::Open() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = kCaptureClass;
+    // Registered once per process; a second registration fails harmlessly.
+    ::RegisterClassA(&wc);
+    // Top-level and hidden: the monitor finds its viewer by title with FindWindowA,
+    // which does not see message-only windows.
+    wnd_ = ::CreateWindowExA(0, kCaptureClass, kCaptureTitle, WS_OVERLAPPED, 0, 0, 100, 100,
+                             nullptr, nullptr, wc.hInstance, this);
+    return wnd_ != nullptr;
+}
+
+LRESULT CALLBACK TraceCapture::WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    } else if (msg == WM_COPYDATA) {
+        auto* self = reinterpret_cast<TraceCapture*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+        const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (self && cds && cds->lpData) {
+            const char* data = static_cast<const char*>(cds->lpData);
+            const size_t limit = cds->cbData < kMaxTraceText ? cds->cbData : kMaxTraceText;
+            self->lines_.push_back({static_cast<long>(cds->dwData),
+                                    std::string(data, strnlen(data, limit))});
+        }
+        return TRUE;
+    }
+    return ::DefWindowProcA(hWnd, msg, wParam, lParam);
+}
+
+size_t TraceCapture::Count(const std::string& needle, size_t from) const {
+    size_t n = 0;
+    for (size_t i = from; i < lines_.size(); ++i)
+        if (lines_[i].text.find(needle) != std::string::npos) ++n;
+    return n;
+}
+
+std::string TraceCapture::Dump(size_t from) const {
+    std::string out;
+    for (size_t i = from; i < lines_.size(); ++i)
+        out += "[" + std::to_string(lines_[i].level) + "] " + lines_[i].text + "\n";
+    return out;
+}
+
+// ---------------------------------------------------------------- files
+
+TempFolder::~TempFolder() {
+    if (path_.empty()) return;
+    // Processes that just ended may still hold their files for a moment.
+    for (int i = 0; i < kRemoveAttempts && !RemoveTree(path_); ++i) ::Sleep(100);
+}
+
+bool TempFolder::Create(const std::string& hint) {
+    char temp[MAX_PATH] = {};
+    const DWORD n = ::GetTempPathA(MAX_PATH, temp);
+    if (n == 0 || n >= MAX_PATH) return false;
+    std::string base(temp, n);
+    if (!base.empty() && base.back() == '\\') base.pop_back();
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string candidate = base + "\\qrtle2e-" + hint + "-" +
+                                      std::to_string(::GetCurrentProcessId()) + "-" +
+                                      std::to_string(++counter);
+        if (::CreateDirectoryA(candidate.c_str(), nullptr)) {
+            path_ = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool WriteTextFile(const std::string& path, const std::string& text) {
+    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                                   nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                                   nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    return ::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written,
+                       nullptr) &&
+           written == text.size();
+}
+
+std::string ReadTextFile(const std::string& path) {
+    UniqueFile file(
+        ::CreateFileA(path.c_str(), GENERIC_READ,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return {};
+    std::string out;
+    char buf[4096];
+    DWORD got = 0;
+    while (::ReadFile(file.get(), buf, sizeof buf, &got, nullptr) && got > 0) out.append(buf, got);
+    return out;
+}
+
+bool FileExists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool MakeDir(const std::string& path) { return ::CreateDirectoryA(path.c_str(), nullptr) != 0; }
+
+size_t CountOccurrences(const std::string& text, const std::string& needle) {
+    size_t n = 0;
+    for (size_t pos = text.find(needle); pos != std::string::npos;
+         pos = text.find(needle, pos + needle.size()))
+        ++n;
+    return n;
+}
+
+std::vector<std::string> LinesContaining(const std::string& text, const std::string& needle) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.find(needle) != std::string::npos) out.push_back(line);
+        start = end + 1;
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- processes
+
+ChildProcess::~ChildProcess() { Terminate(); }
+
+bool ChildProcess::Start(const std::string& commandLine, const std::string& directory) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::vector<char> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back('\0');
+    if (!::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          directory.empty() ? nullptr : directory.c_str(), &si, &pi))
+        return false;
+    ::CloseHandle(pi.hThread);
+    process_.reset(pi.hProcess);
+    id_ = pi.dwProcessId;
+    return true;
+}
+
+bool ChildProcess::Running() const {
+    return process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+bool ChildProcess::WaitExit(DWORD timeoutMs) const {
+    if (!process_) return true;
+    return PumpUntil([this] { return !Running(); }, timeoutMs);
+}
+
+DWORD ChildProcess::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_ && !::GetExitCodeProcess(process_.get(), &code)) return STILL_ACTIVE;
+    return code;
+}
+
+void ChildProcess::Terminate() {
+    if (Running()) {
+        ::TerminateProcess(process_.get(), 1);
+        ::WaitForSingleObject(process_.get(), 5000);
+    }
+}
+
+void EndProcessById(DWORD pid) {
+    for (HWND wnd : ProcessWindows(pid)) ::PostMessageA(wnd, WM_CLOSE, 0, 0);
+    qrtl::win32::UniqueHandleObj process(
+        ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
+    if (!process) return;
+    const bool ended = PumpUntil(
+        [&] { return ::WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT; }, 3000);
+    if (!ended) {
+        ::TerminateProcess(process.get(), 1);
+        ::WaitForSingleObject(process.get(), 5000);
+    }
+}
+
+// ---------------------------------------------------------------- windows
+
+DWORD WindowProcessId(HWND wnd) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    return pid;
+}
+
+std::string WindowText(HWND wnd) {
+    char text[512] = {};
+    const int n = ::GetWindowTextA(wnd, text, sizeof text);
+    return std::string(text, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+std::string FirstChildText(HWND wnd) {
+    const HWND child = ::GetWindow(wnd, GW_CHILD);
+    return child ? WindowText(child) : std::string();
+}
+
+HWND FindProcessWindow(DWORD pid, const char* title, const char* className) {
+    FindArgs args{pid, title, className, nullptr, nullptr};
+    ::EnumWindows(FindWindowProc, reinterpret_cast<LPARAM>(&args));
+    return args.found;
+}
+
+std::vector<HWND> ProcessWindows(DWORD pid) {
+    std::vector<HWND> all;
+    FindArgs args{pid, nullptr, nullptr, nullptr, &all};
+    ::EnumWindows(FindWindowProc, reinterpret_cast<LPARAM>(&args));
+    return all;
+}
+
+std::vector<std::string> ListBoxItems(HWND list) {
+    std::vector<std::string> items;
+    const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT len = ::SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (len == LB_ERR) break;
+        std::string text(static_cast<size_t>(len) + 1, '\0');
+        const LRESULT got = ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                                           reinterpret_cast<LPARAM>(&text[0]));
+        if (got == LB_ERR) break;
+        text.resize(static_cast<size_t>(got));
+        items.push_back(text);
+    }
+    return items;
+}
+
+// ---------------------------------------------------------------- registry
+
+MachineKeyGuard::~MachineKeyGuard() { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, path_.c_str()); }
+
+bool MachineKeyGuard::SetString(const std::string& name, const std::string& data) {
+    qrtl::win32::UniqueHKey key;
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                          nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+        return false;
+    return ::RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(data.c_str()),
+                            static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+}
+
+bool ReadRunValue(std::string& data) {
+    qrtl::win32::UniqueHKey key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_QUERY_VALUE, key.put()) !=
+        ERROR_SUCCESS)
+        return false;
+    char buf[1024] = {};
+    DWORD size = sizeof buf - 1;
+    DWORD type = 0;
+    if (::RegQueryValueExA(key.get(), kRunValue, nullptr, &type, reinterpret_cast<BYTE*>(buf),
+                           &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return false;
+    data = buf;
+    return true;
+}
+
+void DeleteRunValue() {
+    qrtl::win32::UniqueHKey key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, key.put()) ==
+        ERROR_SUCCESS)
+        ::RegDeleteValueA(key.get(), kRunValue);
+}
+
+}  // namespace e2e

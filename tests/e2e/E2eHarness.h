@@ -1,0 +1,139 @@
+// The end-to-end harness: runs the real QRTLIRMoni.exe with the simulated card
+// driver and the stand-in client in a fresh folder, captures its trace lines with
+// a "MsgCapForm" window of its own, feeds codes through the driver's queue folder
+// and waits with deadlines, pumping this thread's messages all the while (the
+// monitor's trace send waits for our window procedure).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/win32/Handle.h"
+
+namespace e2e {
+
+constexpr char kMonitorTitle[] = "Quorel Tellivar IR Monitor";
+constexpr char kSetupTitle[] = "Quorel Tellivar IR Monitor Setup";
+constexpr char kStandinClass[] = "StandinTVClass";
+constexpr char kStandinCaption[] = "Standin TV";
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kRunValue[] = "Quorel TLIRMoni";
+constexpr UINT kWmTrayIcon = 0x888;
+constexpr WORD kIdMenuClose = 32773;
+constexpr int kIdHistoryList = 1000;
+constexpr int kIdComboClient = 1008;
+constexpr int kIdCheckShutDown = 1009;
+constexpr int kIdCheckAutoRun = 1010;
+
+// A path of the build tree as Wine sees it: "/a/b" becomes "Z:\a\b".
+std::string WinPath(const std::string& unixPath);
+
+// Pumps this thread's messages until `done` holds or `timeoutMs` has passed.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+void PumpFor(DWORD ms);
+
+struct TraceLine {
+    long level;
+    std::string text;
+};
+
+// A hidden top-level window titled "MsgCapForm" that keeps every line it receives.
+class TraceCapture {
+public:
+    TraceCapture() = default;
+    ~TraceCapture();
+    TraceCapture(const TraceCapture&) = delete;
+    TraceCapture& operator=(const TraceCapture&) = delete;
+
+    bool Open();
+    const std::vector<TraceLine>& Lines() const { return lines_; }
+    size_t Size() const { return lines_.size(); }
+    // Lines at index `from` or later whose text contains `needle`.
+    size_t Count(const std::string& needle, size_t from = 0) const;
+    std::string Dump(size_t from = 0) const;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    HWND wnd_ = nullptr;
+    std::vector<TraceLine> lines_;
+};
+
+// A fresh folder under the Windows temp folder, removed with its contents at the end.
+class TempFolder {
+public:
+    TempFolder() = default;
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    bool Create(const std::string& hint);
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+bool WriteTextFile(const std::string& path, const std::string& text);
+// Whole file; empty when it does not exist.
+std::string ReadTextFile(const std::string& path);
+bool FileExists(const std::string& path);
+bool MakeDir(const std::string& path);
+size_t CountOccurrences(const std::string& text, const std::string& needle);
+std::vector<std::string> LinesContaining(const std::string& text, const std::string& needle);
+
+// A process started by the test; ended by the owner, never left running.
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    // The last resort: a process still running when its owner goes is terminated.
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool Start(const std::string& commandLine, const std::string& directory);
+    DWORD Id() const { return id_; }
+    HANDLE Handle() const { return process_.get(); }
+    bool Running() const;
+    // Pumps messages while waiting; true when the process has ended.
+    bool WaitExit(DWORD timeoutMs) const;
+    DWORD ExitCode() const;
+    void Terminate();
+
+private:
+    qrtl::win32::UniqueHandleObj process_;
+    DWORD id_ = 0;
+};
+
+// Top-level windows (hidden ones too) of process `pid` with the exact title, or of
+// any process when `pid` is 0; a null title matches any.
+HWND FindProcessWindow(DWORD pid, const char* title, const char* className = nullptr);
+std::vector<HWND> ProcessWindows(DWORD pid);
+DWORD WindowProcessId(HWND wnd);
+std::string WindowText(HWND wnd);
+// The text of the first child window of `wnd` (statics keep their text server-side).
+std::string FirstChildText(HWND wnd);
+std::vector<std::string> ListBoxItems(HWND list);
+
+// Ends a process that the test did not start itself (one the monitor launched).
+void EndProcessById(DWORD pid);
+
+// Registry: a key under HKEY_LOCAL_MACHINE made by the test and deleted at the end.
+class MachineKeyGuard {
+public:
+    explicit MachineKeyGuard(std::string path) : path_(std::move(path)) {}
+    ~MachineKeyGuard();
+    bool SetString(const std::string& name, const std::string& data);
+
+private:
+    std::string path_;
+};
+
+// The autorun value: read, and deleted again at the end of a test that may write it.
+bool ReadRunValue(std::string& data);
+void DeleteRunValue();
+
+}  // namespace e2e

@@ -1,0 +1,520 @@
+// QRTLIRMoni.exe end to end under Wine: the real program with the simulated card
+// driver, the stand-in TV client, the registry and its own profile file.
+//
+// Every profile here has [Main] ShutDown=0: a second POWER within the prompt must
+// never reach ExitWindowsEx, which under Wine ends every process of the prefix.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "E2eHarness.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr char kMonitorExeName[] = "QRTLIRMoni.exe";
+constexpr char kDriverName[] = "QRD210DE.DLL";
+constexpr char kProfileName[] = "QRTLIRMoni.INI";
+constexpr char kClientRegPath[] = "Software\\QRTLIRMoniE2E";
+
+// Codes of the simulated remote, as [KeyMap_Controler] maps them.
+constexpr char kCodePower[] = "10";
+constexpr char kCodeVolUp[] = "20";
+constexpr char kCodeChUp[] = "21";
+constexpr char kCodeUnmapped[] = "99";
+
+constexpr DWORD kStartTimeoutMs = 15000;
+constexpr DWORD kExitTimeoutMs = 10000;
+constexpr DWORD kKeyTimeoutMs = 5000;
+// The prompt stays two to three seconds; the launch follows at once.
+constexpr DWORD kLaunchTimeoutMs = 10000;
+constexpr int kPollIntervalMs = 200;
+
+struct ProfileOptions {
+    int control = 1;
+    int showMainWindow = 0;
+    int autoRun = 0;
+};
+
+std::string MakeProfile(const ProfileOptions& o) {
+    char text[2048];
+    std::snprintf(text, sizeof text,
+                  "[Main]\r\n"
+                  "ShowMainWindow=%d\r\n"
+                  "Timer=%d\r\n"
+                  "AutoRun=%d\r\n"
+                  "ShutDown=0\r\n"
+                  "[Client]\r\n"
+                  "Default=1\r\n"
+                  "0_ExeDesc=Other Viewer\r\n"
+                  "1_ExeDesc=Standin TV\r\n"
+                  "2_ExeDesc=Third Viewer\r\n"
+                  "1_Item=STANDINTV\r\n"
+                  "1_Caption=Standin TV\r\n"
+                  "1_ClassName=StandinTVClass\r\n"
+                  "1_Child0=1001\r\n"
+                  "1_Child1=1002\r\n"
+                  "1_Child2=1003\r\n"
+                  "1_Control=%d\r\n"
+                  "1_RegPath=%s\r\n"
+                  "1_RegFolder=Folder\r\n"
+                  "1_ExeName=StandinTV.exe\r\n"
+                  "[KeyMap_Controler]\r\n"
+                  "POWER=%s\r\n"
+                  "VOL+=%s\r\n"
+                  "CH+=%s\r\n"
+                  "[KeyMap_STANDINTV]\r\n"
+                  "POWER=#8010\r\n"
+                  "VOL+=#8001\r\n"
+                  "CH+=*26\r\n",
+                  o.showMainWindow, kPollIntervalMs, o.autoRun, o.control, kClientRegPath,
+                  kCodePower, kCodeVolUp, kCodeChUp);
+    return text;
+}
+
+// Deletes the autorun value when a test that may have written it ends.
+struct RunValueCleaner {
+    RunValueCleaner() { DeleteRunValue(); }
+    ~RunValueCleaner() { DeleteRunValue(); }
+};
+
+class MonitorE2e : public ::testing::Test {
+protected:
+    void SetUp() override {
+        monitorExe_ = WinPath(QRTL_E2E_MONITOR);
+        if (!FileExists(monitorExe_)) GTEST_SKIP() << "QRTLIRMoni.exe is not built";
+        ASSERT_TRUE(folder_.Create("mon"));
+        ASSERT_TRUE(trace_.Open());
+        ASSERT_TRUE(MakeDir(folder_ / "irqueue"));
+    }
+
+    void TearDown() override {
+        // End every process we started, the friendly way first.
+        if (monitor_.Running()) {
+            if (HWND main = MainWindow()) ::PostMessageA(main, WM_COMMAND, kIdMenuClose, 0);
+            if (!monitor_.WaitExit(5000)) monitor_.Terminate();
+        }
+        for (auto& s : standins_) {
+            if (!s->Running()) continue;
+            for (HWND w : ProcessWindows(s->Id())) ::PostMessageA(w, WM_CLOSE, 0, 0);
+            if (!s->WaitExit(3000)) s->Terminate();
+        }
+        // Clients the monitor launched itself.
+        for (int i = 0; i < 5; ++i) {
+            const HWND w = FindProcessWindow(0, nullptr, kStandinClass);
+            if (!w) break;
+            EndProcessById(WindowProcessId(w));
+        }
+    }
+
+    void WriteProfile(const ProfileOptions& o, const std::string& dir = {}) {
+        ASSERT_TRUE(WriteTextFile((dir.empty() ? folder_.Path() : dir) + "\\" + kProfileName,
+                                  MakeProfile(o)));
+    }
+
+    bool CopyInto(const std::string& dir, const char* unixSource, const char* name) {
+        return ::CopyFileA(WinPath(unixSource).c_str(), (dir + "\\" + name).c_str(), FALSE) != 0;
+    }
+
+    bool InstallDriver() { return CopyInto(folder_.Path(), QRTL_E2E_SIMDRIVER, kDriverName); }
+
+    bool StartMonitor(const std::string& args = {}) {
+        const std::string exe = folder_ / kMonitorExeName;
+        if (!FileExists(exe) && !CopyInto(folder_.Path(), QRTL_E2E_MONITOR, kMonitorExeName))
+            return false;
+        return monitor_.Start("\"" + exe + "\"" + (args.empty() ? "" : " " + args),
+                              folder_.Path());
+    }
+
+    // The monitor's main window exists and the poll timer has ticked.
+    bool WaitMonitorPolling() {
+        return PumpUntil(
+            [&] { return MainWindow() != nullptr && trace_.Count("DoTimer : Byte") > 0; },
+            kStartTimeoutMs);
+    }
+
+    bool StartStandin() {
+        auto s = std::make_unique<ChildProcess>();
+        const std::string cmd =
+            "\"" + WinPath(QRTL_E2E_STANDIN) + "\" --log \"" + StandinLogPath() + "\"";
+        if (!s->Start(cmd, folder_.Path())) return false;
+        const DWORD pid = s->Id();
+        standins_.push_back(std::move(s));
+        return PumpUntil([&] { return FindProcessWindow(pid, kStandinCaption, kStandinClass); },
+                         kStartTimeoutMs);
+    }
+
+    void CloseStandins() {
+        for (auto& s : standins_) {
+            for (HWND w : ProcessWindows(s->Id())) ::PostMessageA(w, WM_CLOSE, 0, 0);
+            ASSERT_TRUE(s->WaitExit(kExitTimeoutMs));
+        }
+    }
+
+    // One code into the driver's queue, written whole before it becomes visible.
+    void Press(const char* code) {
+        char name[32];
+        std::snprintf(name, sizeof name, "%08u", ++pressed_);
+        const std::string path = folder_ / "irqueue" + "\\" + name;
+        ASSERT_TRUE(WriteTextFile(path + ".tmp", std::string(code) + "\r\n"));
+        ASSERT_TRUE(::MoveFileA((path + ".tmp").c_str(), path.c_str()));
+    }
+
+    bool QueueEmpty() const {
+        WIN32_FIND_DATAA data;
+        HANDLE find = ::FindFirstFileA((folder_ / "irqueue" + "\\0*").c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE) return true;
+        ::FindClose(find);
+        return false;
+    }
+
+    HWND MainWindow() const { return FindProcessWindow(monitor_.Id(), kMonitorTitle); }
+    std::vector<std::string> History() const {
+        const HWND main = MainWindow();
+        const HWND list = main ? ::GetDlgItem(main, kIdHistoryList) : nullptr;
+        return list ? ListBoxItems(list) : std::vector<std::string>{};
+    }
+
+    std::string DriverLog() const { return ReadTextFile(folder_ / "simdriver.log"); }
+    std::string StandinLogPath() const { return folder_ / "standin.log"; }
+    std::vector<std::string> StandinMessages() const {
+        const std::string log = ReadTextFile(StandinLogPath());
+        auto lines = LinesContaining(log, " WM_");
+        for (auto& l : lines) l = l.substr(l.find("WM_"));
+        return lines;
+    }
+
+    // Waits until the driver has handed out every queued code and `ticks` further
+    // poll ticks have run, so the codes have been dispatched.
+    bool WaitCodesConsumed(int ticks = 2) {
+        if (!PumpUntil([&] { return QueueEmpty(); }, kKeyTimeoutMs)) return false;
+        const size_t mark = trace_.Size();
+        return PumpUntil([&] { return trace_.Count("DoTimer : Byte", mark) >= size_t(ticks); },
+                         kKeyTimeoutMs);
+    }
+
+    std::string monitorExe_;
+    TempFolder folder_;
+    TraceCapture trace_;
+    ChildProcess monitor_;
+    std::vector<std::unique_ptr<ChildProcess>> standins_;
+    unsigned pressed_ = 0;
+};
+
+// ------------------------------------------------------------------ start-up
+
+TEST_F(MonitorE2e, Startup_NoDriverLibrary_EndsAtOnceWithExitZeroAndNoWindow) {
+    WriteProfile({});
+    const DWORD start = ::GetTickCount();
+    ASSERT_TRUE(StartMonitor());
+    bool sawWindow = false;
+    const bool ended = PumpUntil(
+        [&] {
+            if (MainWindow()) sawWindow = true;
+            return !monitor_.Running();
+        },
+        kExitTimeoutMs);
+    ASSERT_TRUE(ended) << "the monitor kept running without its driver";
+    EXPECT_EQ(0u, monitor_.ExitCode());
+    EXPECT_LT(::GetTickCount() - start, 5000u);
+    EXPECT_FALSE(sawWindow);
+    EXPECT_EQ(nullptr, FindProcessWindow(0, kMonitorTitle));
+    EXPECT_EQ(0u, trace_.Size()) << trace_.Dump();
+}
+
+TEST_F(MonitorE2e, Startup_DriverInitFails_EndsWithoutReadingOrClosingTheDriver) {
+    WriteProfile({});
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(WriteTextFile(folder_ / "irqueue" + "\\fail-init", ""));
+    ASSERT_TRUE(StartMonitor());
+    ASSERT_TRUE(monitor_.WaitExit(kExitTimeoutMs));
+    EXPECT_EQ(0u, monitor_.ExitCode());
+    const std::string log = DriverLog();
+    EXPECT_EQ(1u, CountOccurrences(log, "QRDiI2CInit() -> 0")) << log;
+    EXPECT_EQ(0u, CountOccurrences(log, "QRDiI2CReadByte")) << log;
+    EXPECT_EQ(0u, CountOccurrences(log, "QRDiI2CClose")) << log;
+    EXPECT_EQ(0u, trace_.Count("DoTimer"));
+}
+
+TEST_F(MonitorE2e, SetAuto_CommandLineWord_WritesRunValueLoadsNoDriverAndEndsWithZero) {
+    RunValueCleaner cleaner;
+    const std::string blankDir = folder_ / "with blank";
+    ASSERT_TRUE(MakeDir(blankDir));
+
+    for (const std::string& dir : {folder_.Path(), blankDir}) {
+        SCOPED_TRACE(dir);
+        WriteProfile({}, dir);
+        ASSERT_TRUE(CopyInto(dir, QRTL_E2E_MONITOR, kMonitorExeName));
+        ASSERT_TRUE(CopyInto(dir, QRTL_E2E_SIMDRIVER, kDriverName));
+        DeleteRunValue();
+
+        ChildProcess run;
+        ASSERT_TRUE(run.Start("\"" + dir + "\\" + kMonitorExeName + "\" /SetAuto", dir));
+        ASSERT_TRUE(run.WaitExit(kExitTimeoutMs));
+        EXPECT_EQ(0u, run.ExitCode());
+
+        std::string data;
+        ASSERT_TRUE(ReadRunValue(data)) << "no Run value written";
+        // The extension always in capitals; quoted only when the path has a blank.
+        const std::string path = dir + "\\QRTLIRMoni.EXE";
+        const bool quoted = path.find(' ') != std::string::npos;
+        const std::string expected = quoted ? "\"" + path + "\"" : path;
+        EXPECT_EQ(0, lstrcmpiA(expected.c_str(), data.c_str())) << data;
+        ASSERT_GE(data.size(), 4u);
+        EXPECT_EQ(quoted ? "EXE\"" : ".EXE", data.substr(data.size() - 4));
+
+        EXPECT_FALSE(FileExists(dir + "\\simdriver.log")) << "the driver was loaded";
+        const std::string ini = dir + "\\" + kProfileName;
+        EXPECT_EQ(0u, ::GetPrivateProfileIntA("Main", "AutoRun", 7, ini.c_str()));
+    }
+    EXPECT_EQ(0u, trace_.Size()) << trace_.Dump();
+}
+
+// ------------------------------------------------------------------ dispatch
+
+TEST_F(MonitorE2e, Dispatch_MappedCodes_ReachClientAsExactMessages) {
+    WriteProfile({});
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(StartStandin());
+    ASSERT_TRUE(StartMonitor());
+    ASSERT_TRUE(WaitMonitorPolling()) << trace_.Dump();
+
+    Press(kCodeVolUp);
+    ASSERT_TRUE(PumpUntil([&] { return StandinMessages().size() >= 1; }, kKeyTimeoutMs))
+        << trace_.Dump();
+    Press(kCodeChUp);
+    ASSERT_TRUE(PumpUntil([&] { return StandinMessages().size() >= 2; }, kKeyTimeoutMs))
+        << trace_.Dump();
+    ASSERT_TRUE(WaitCodesConsumed());
+
+    const std::vector<std::string> expected = {
+        "WM_COMMAND wParam=0x00018001 lParam=0x00000000",
+        "WM_KEYDOWN wParam=0x00000026 lParam=0x00000000"};
+    EXPECT_EQ(expected, StandinMessages());
+
+    EXPECT_EQ(1u, trace_.Count("IRCODE : 20 @ QRTLIRSet @ 485"));
+    EXPECT_EQ(1u, trace_.Count("Lookup Result : 20, VOL+ @ QRTLIRSet @ 488"));
+    EXPECT_EQ(1u, trace_.Count("LookUpKey : #8001 @ QRTLIRSet @ 301"));
+    EXPECT_EQ(1u, trace_.Count("KEY : 8001 @ QRTLIRSet @ 310"));
+    EXPECT_EQ(1u, trace_.Count("KEY : 26 @ QRTLIRSet @ 310"));
+    EXPECT_EQ((std::vector<std::string>{"21*26", "20#8001"}), History());
+}
+
+TEST_F(MonitorE2e, Dispatch_UnmappedCode_ChangesNothingButTheTrace) {
+    WriteProfile({});
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(StartStandin());
+    ASSERT_TRUE(StartMonitor());
+    ASSERT_TRUE(WaitMonitorPolling());
+
+    Press(kCodeUnmapped);
+    ASSERT_TRUE(WaitCodesConsumed(3)) << trace_.Dump();
+
+    EXPECT_EQ(1u, CountOccurrences(DriverLog(), "-> 99 "));
+    EXPECT_EQ(1u, trace_.Count("IRCODE : 99"));
+    EXPECT_EQ(0u, trace_.Count("Lookup Result : 99"));
+    EXPECT_EQ(0u, trace_.Count("LookUpKey"));
+    EXPECT_TRUE(StandinMessages().empty());
+    EXPECT_TRUE(History().empty());
+}
+
+TEST_F(MonitorE2e, Control0_ClientRunning_ReceiverIsNotReadUntilClientCloses) {
+    ProfileOptions o;
+    o.control = 0;
+    WriteProfile(o);
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(StartStandin());
+    ASSERT_TRUE(StartMonitor());
+    ASSERT_TRUE(WaitMonitorPolling());
+
+    Press(kCodeVolUp);
+    const size_t mark = trace_.Size();
+    ASSERT_TRUE(PumpUntil([&] { return trace_.Count("DoTimer : Byte", mark) >= 5; }, 5000));
+
+    EXPECT_EQ(0u, CountOccurrences(DriverLog(), "QRDiI2CReadByte")) << DriverLog();
+    EXPECT_FALSE(QueueEmpty()) << "the queued code was taken";
+    EXPECT_TRUE(StandinMessages().empty());
+    // Only the tick's first line and the window search's lines.
+    const std::vector<std::string> allowed = {"@ QRTLIRSet @ 466", "@ QRTLIRSet @ 390",
+                                              "@ QRTLIRSet @ 342", "@ QRTLIRSet @ 379",
+                                              "@ QRTLIRSet @ 396", "@ QRTLIRSet @ 44",
+                                              "@ QRTLIRSet @ 411"};
+    for (const auto& line : trace_.Lines()) {
+        bool ok = false;
+        for (const auto& a : allowed) {
+            const size_t at = line.text.rfind(a);
+            ok = ok || (at != std::string::npos && at + a.size() == line.text.size());
+        }
+        EXPECT_TRUE(ok) << line.text;
+    }
+    EXPECT_GE(trace_.Count("Target Window : Standin TV"), 5u);
+
+    // With the client gone the receiver is read again and the code is handled.
+    CloseStandins();
+    ASSERT_TRUE(PumpUntil([&] { return !History().empty(); }, kKeyTimeoutMs)) << trace_.Dump();
+    EXPECT_EQ((std::vector<std::string>{"20 NoClientFound!"}), History());
+    EXPECT_EQ(1u, trace_.Count("IRCODE : 20"));
+}
+
+// ------------------------------------------------------------------ POWER
+
+TEST_F(MonitorE2e, Power_AloneWithClientClosed_LaunchesClientFromRegistryFolderWithBlank) {
+    WriteProfile({});
+    ASSERT_TRUE(InstallDriver());
+    // The client's folder has a blank; a decoy "Standin.exe" before the blank would
+    // be started instead if the path reached the system unquoted.
+    const std::string clientDir = folder_ / "Standin Folder";
+    ASSERT_TRUE(MakeDir(clientDir));
+    ASSERT_TRUE(CopyInto(clientDir, QRTL_E2E_STANDIN, "StandinTV.exe"));
+    ASSERT_TRUE(CopyInto(folder_.Path(), QRTL_E2E_STANDIN, "Standin.exe"));
+    MachineKeyGuard clientKey(kClientRegPath);
+    ASSERT_TRUE(clientKey.SetString("Folder", clientDir));
+
+    ASSERT_TRUE(StartMonitor());
+    ASSERT_TRUE(WaitMonitorPolling());
+    Press(kCodePower);
+
+    bool sawPrompt = false;
+    bool promptGoneAtLaunch = false;
+    HWND client = nullptr;
+    const bool launched = PumpUntil(
+        [&] {
+            bool promptNow = false;
+            for (HWND w : ProcessWindows(monitor_.Id())) {
+                if (::IsWindowVisible(w) &&
+                    FirstChildText(w).rfind("Press POWER button again to shutdown Windows, ", 0) ==
+                        0)
+                    promptNow = true;
+            }
+            sawPrompt = sawPrompt || promptNow;
+            client = FindProcessWindow(0, kStandinCaption, kStandinClass);
+            if (client) promptGoneAtLaunch = !promptNow;
+            return client != nullptr;
+        },
+        kLaunchTimeoutMs);
+    ASSERT_TRUE(launched) << trace_.Dump();
+    EXPECT_TRUE(sawPrompt);
+    EXPECT_TRUE(promptGoneAtLaunch);
+
+    // Started from the registry folder, not the decoy.
+    ASSERT_TRUE(PumpUntil([&] { return FileExists(clientDir + "\\StandinTV.log"); }, 3000));
+    EXPECT_FALSE(FileExists(folder_ / "StandinTV.log")) << "the decoy before the blank ran";
+    const auto starts = LinesContaining(ReadTextFile(clientDir + "\\StandinTV.log"), "START");
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_NE(std::string::npos, starts[0].find("Standin Folder\\StandinTV.exe")) << starts[0];
+    EXPECT_TRUE(History().empty()) << "a launch adds no history line";
+}
+
+TEST_F(MonitorE2e, Power_ThenOtherKeyWithinPrompt_LaunchesNothingAndAddsNoClientLine) {
+    WriteProfile({});
+    ASSERT_TRUE(InstallDriver());
+    const std::string clientDir = folder_ / "client";
+    ASSERT_TRUE(MakeDir(clientDir));
+    ASSERT_TRUE(CopyInto(clientDir, QRTL_E2E_STANDIN, "StandinTV.exe"));
+    MachineKeyGuard clientKey(kClientRegPath);
+    ASSERT_TRUE(clientKey.SetString("Folder", clientDir));
+
+    ASSERT_TRUE(StartMonitor());
+    ASSERT_TRUE(WaitMonitorPolling());
+    Press(kCodePower);
+    // The lookup line comes just before the prompt starts watching the receiver.
+    ASSERT_TRUE(PumpUntil([&] { return trace_.Count("Lookup Result : 10, POWER") > 0; },
+                          kKeyTimeoutMs));
+    Press(kCodeVolUp);
+
+    ASSERT_TRUE(PumpUntil([&] { return !History().empty(); }, kLaunchTimeoutMs))
+        << trace_.Dump();
+    EXPECT_EQ((std::vector<std::string>{"10 NoClientFound!"}), History());
+    // Nothing is launched, not even once the prompt's time would have run out.
+    EXPECT_FALSE(PumpUntil([] { return FindProcessWindow(0, nullptr, kStandinClass); }, 4000));
+    EXPECT_FALSE(FileExists(clientDir + "\\StandinTV.log"));
+    // The key that ended the prompt was consumed, never dispatched itself.
+    EXPECT_EQ(0u, trace_.Count("IRCODE : 20"));
+    EXPECT_TRUE(QueueEmpty());
+}
+
+// ------------------------------------------------------------------ setup dialog
+
+TEST_F(MonitorE2e, Setup_TrayDoubleClick_ShowsProfileStopsPollingAndWritesOnOk) {
+    RunValueCleaner cleaner;
+    WriteProfile({});
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(StartMonitor());
+    ASSERT_TRUE(WaitMonitorPolling());
+
+    ASSERT_TRUE(::PostMessageA(MainWindow(), kWmTrayIcon, kWmTrayIcon, WM_LBUTTONDBLCLK));
+    HWND dlg = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (dlg = FindProcessWindow(monitor_.Id(), kSetupTitle)); },
+                          kKeyTimeoutMs));
+    ASSERT_TRUE(PumpUntil([&] { return trace_.Count("UpdateRegistry Read") > 0; }, 3000));
+
+    // The profile's values: three descriptions, client 1 chosen, both boxes clear.
+    const HWND combo = ::GetDlgItem(dlg, kIdComboClient);
+    ASSERT_NE(nullptr, combo);
+    ASSERT_EQ(3, ::SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    const char* descriptions[] = {"Other Viewer", "Standin TV", "Third Viewer"};
+    for (int i = 0; i < 3; ++i) {
+        char text[256] = {};
+        ASSERT_NE(CB_ERR, ::SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text)));
+        EXPECT_STREQ(descriptions[i], text);
+    }
+    EXPECT_EQ(1, ::SendMessageA(combo, CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(BST_UNCHECKED, ::SendDlgItemMessageA(dlg, kIdCheckShutDown, BM_GETCHECK, 0, 0));
+    EXPECT_EQ(BST_UNCHECKED, ::SendDlgItemMessageA(dlg, kIdCheckAutoRun, BM_GETCHECK, 0, 0));
+    EXPECT_EQ(1u, trace_.Count("AutoRun  : 0 @ QRTLIRMoniSetupDlg @ 105"));
+    EXPECT_EQ(1u, trace_.Count("ShutDown : 0 @ QRTLIRMoniSetupDlg @ 106"));
+
+    // No polling while the dialog is up.
+    const size_t mark = trace_.Size();
+    const size_t readsBefore = CountOccurrences(DriverLog(), "QRDiI2CReadByte");
+    PumpFor(6 * kPollIntervalMs);
+    EXPECT_EQ(0u, trace_.Count("DoTimer", mark)) << trace_.Dump(mark);
+    EXPECT_EQ(readsBefore, CountOccurrences(DriverLog(), "QRDiI2CReadByte"));
+
+    // Choose client 2 and autorun; ShutDown stays off.
+    ::SendMessageA(combo, CB_SETCURSEL, 2, 0);
+    ::SendDlgItemMessageA(dlg, kIdCheckAutoRun, BM_SETCHECK, BST_CHECKED, 0);
+    ASSERT_TRUE(::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(::GetDlgItem(dlg, IDOK))));
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(dlg); }, kKeyTimeoutMs));
+
+    const std::string ini = folder_ / kProfileName;
+    EXPECT_EQ(2u, ::GetPrivateProfileIntA("Client", "Default", 9, ini.c_str()));
+    EXPECT_EQ(1u, ::GetPrivateProfileIntA("Main", "AutoRun", 9, ini.c_str()));
+    EXPECT_EQ(0u, ::GetPrivateProfileIntA("Main", "ShutDown", 9, ini.c_str()));
+    EXPECT_EQ(1u, trace_.Count("CQRTLIRMoniSetupDlg::UpdateRegistry Write @ QRTLIRMoniSetupDlg @ 112"));
+    EXPECT_EQ(1u, trace_.Count("AutoRun  : 1 @ QRTLIRMoniSetupDlg @ 128"));
+    std::string data;
+    EXPECT_TRUE(ReadRunValue(data));
+    EXPECT_NE(std::string::npos, data.find("QRTLIRMoni.EXE")) << data;
+
+    // Polling resumes once the dialog is closed.
+    const size_t after = trace_.Size();
+    EXPECT_TRUE(PumpUntil([&] { return trace_.Count("DoTimer", after) > 0; }, 3000));
+}
+
+// ------------------------------------------------------------------ ending
+
+TEST_F(MonitorE2e, Close_TrayCommand_EndsWithExitZeroAndClosesDriverOnce) {
+    WriteProfile({});
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(StartMonitor());
+    ASSERT_TRUE(WaitMonitorPolling());
+
+    ASSERT_TRUE(::PostMessageA(MainWindow(), WM_COMMAND, kIdMenuClose, 0));
+    ASSERT_TRUE(monitor_.WaitExit(kExitTimeoutMs));
+    EXPECT_EQ(0u, monitor_.ExitCode());
+    EXPECT_EQ(nullptr, FindProcessWindow(monitor_.Id(), kMonitorTitle));
+
+    const std::string log = DriverLog();
+    EXPECT_EQ(1u, CountOccurrences(log, "QRDiI2CInit() -> 1")) << log;
+    EXPECT_EQ(1u, CountOccurrences(log, "QRDiI2CClose()")) << log;
+    // The close is the library's last call.
+    EXPECT_EQ(log.rfind("QRDiI2C"), log.rfind("QRDiI2CClose()"));
+}
+
+}  // namespace
