@@ -1,0 +1,128 @@
+#include "platform/win32/Win32Config.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/win32/Handle.h"
+
+namespace qrtl::win32 {
+
+namespace {
+
+// Text buffers of 256 bytes: at most 255 characters and the terminating zero.
+constexpr DWORD kTextBuffer = 256;
+constexpr std::size_t kMaxText = kTextBuffer - 1;
+
+HKEY RootKey(RegRoot root) {
+    return root == RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+// REG_EXPAND_SZ data with its variables expanded; false when the result is
+// longer than the program's 255-character limit.
+bool ExpandText(const char* text, std::string& out) {
+    const DWORD needed = ::ExpandEnvironmentStringsA(text, nullptr, 0);
+    if (needed == 0) return false;
+    // One byte more than asked for: the ANSI version may count one extra.
+    std::vector<char> expanded(needed + 1, '\0');
+    const DWORD written =
+        ::ExpandEnvironmentStringsA(text, expanded.data(), static_cast<DWORD>(expanded.size()));
+    if (written == 0 || written > expanded.size()) return false;
+    expanded.back() = '\0';
+    const std::size_t length = std::strlen(expanded.data());
+    if (length > kMaxText) return false;
+    out.assign(expanded.data(), length);
+    return true;
+}
+
+}  // namespace
+
+std::string Win32Profile::GetString(const std::string& section, const std::string& key,
+                                    const std::string& def, const std::string& path) {
+    char buffer[kTextBuffer] = {};
+    const DWORD n = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buffer,
+                                               kTextBuffer, path.c_str());
+    return std::string(buffer, n < kTextBuffer ? n : kMaxText);
+}
+
+int32_t Win32Profile::GetInt(const std::string& section, const std::string& key, int32_t def,
+                             const std::string& path) {
+    // The UINT result carries a negative value such as -1 in two's complement.
+    return static_cast<int32_t>(
+        ::GetPrivateProfileIntA(section.c_str(), key.c_str(), def, path.c_str()));
+}
+
+bool Win32Profile::WriteString(const std::string& section, const std::string& key,
+                               const std::string& value, const std::string& path) {
+    return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                        path.c_str()) != FALSE;
+}
+
+std::string Win32Module::FileName() {
+    char buffer[MAX_PATH];
+    const DWORD n = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    if (n == 0) return std::string();
+    // A truncated name comes back filling the buffer, without a terminating zero.
+    const DWORD length = n < MAX_PATH ? n : MAX_PATH - 1;
+    buffer[length] = '\0';
+    return std::string(buffer, std::strlen(buffer));
+}
+
+bool Win32Module::GetVersion(uint32_t recordSize, uint32_t& platformId) {
+    OSVERSIONINFOEXA info;
+    // The size field must never claim more than the record really has.
+    if (recordSize > sizeof info) return false;
+    std::memset(&info, 0, sizeof info);
+    info.dwOSVersionInfoSize = recordSize;
+    if (!::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) return false;
+    platformId = info.dwPlatformId;
+    return true;
+}
+
+bool Win32Registry::ReadMachineString(const std::string& path, const std::string& name,
+                                      std::string& out) {
+    // Query access only: a standard user may read HKLM but not open it for writing.
+    UniqueHKey key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) !=
+        ERROR_SUCCESS)
+        return false;
+
+    char buffer[kTextBuffer] = {};
+    DWORD type = REG_NONE;
+    DWORD size = kTextBuffer;
+    if (::RegQueryValueExA(key.get(), name.c_str(), nullptr, &type,
+                           reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
+        return false;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+
+    // Registry text need not end in a zero; a full buffer without one does not fit.
+    if (size == kTextBuffer && buffer[kMaxText] != '\0') return false;
+    buffer[size < kTextBuffer ? size : kMaxText] = '\0';
+
+    if (type == REG_EXPAND_SZ) return ExpandText(buffer, out);
+    out.assign(buffer, std::strlen(buffer));
+    return true;
+}
+
+RegWrite Win32Registry::SetString(RegRoot root, const std::string& path, const std::string& name,
+                                  const std::string& data) {
+    // The key is opened, never created.
+    UniqueHKey key;
+    if (::RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_SET_VALUE, key.put()) != ERROR_SUCCESS)
+        return RegWrite::NoKey;
+    const DWORD size = static_cast<DWORD>(data.size() + 1);  // with the terminating zero
+    if (::RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ,
+                         reinterpret_cast<const BYTE*>(data.c_str()), size) != ERROR_SUCCESS)
+        return RegWrite::Failed;
+    return RegWrite::Done;
+}
+
+bool Win32Registry::DeleteValue(RegRoot root, const std::string& path, const std::string& name) {
+    UniqueHKey key;
+    if (::RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_SET_VALUE, key.put()) != ERROR_SUCCESS)
+        return false;
+    return ::RegDeleteValueA(key.get(), name.c_str()) == ERROR_SUCCESS;
+}
+
+}  // namespace qrtl::win32

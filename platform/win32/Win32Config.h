@@ -1,0 +1,34 @@
+// The configuration's view of Windows: the profile file functions, the running
+// module, and the registry values the program reads and writes.
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace qrtl::win32 {
+
+class Win32Profile : public IProfile {
+public:
+    std::string GetString(const std::string& section, const std::string& key,
+                          const std::string& def, const std::string& path) override;
+    int32_t GetInt(const std::string& section, const std::string& key, int32_t def,
+                   const std::string& path) override;
+    bool WriteString(const std::string& section, const std::string& key, const std::string& value,
+                     const std::string& path) override;
+};
+
+class Win32Module : public IModule {
+public:
+    std::string FileName() override;
+    bool GetVersion(uint32_t recordSize, uint32_t& platformId) override;
+};
+
+class Win32Registry : public IRegistry {
+public:
+    bool ReadMachineString(const std::string& path, const std::string& name,
+                           std::string& out) override;
+    RegWrite SetString(RegRoot root, const std::string& path, const std::string& name,
+                       const std::string& data) override;
+    bool DeleteValue(RegRoot root, const std::string& path, const std::string& name) override;
+};
+
+}  // namespace qrtl::win32
