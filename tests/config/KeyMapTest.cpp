@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 #include "config/QRTLIRSet.h"
@@ -54,20 +53,6 @@ TEST_F(KeyMapTest, LoadKeyMap_ValueAsKeyMissingNames_EmptyKeyNamesLastMissing) {
     EXPECT_EQ(set.m_mapController.count("5"), 0u);  // codes are exact text
 }
 
-TEST_F(KeyMapTest, LoadKeyMap_EmptySection_SingleEntryToBtn100) {
-    set.LoadKeyMap("KeyMap_Controler", set.m_mapController, 1);
-    ASSERT_EQ(set.m_mapController.size(), 1u);
-    EXPECT_EQ(set.m_mapController.at(""), "BTN100");
-}
-
-TEST_F(KeyMapTest, LoadKeyMap_AllDistinctCodes_27EntriesNoEmptyKey) {
-    for (int i = 0; i < kRemoteKeyCount; ++i) Controller(RemoteKeyNames[i], std::to_string(100 + i));
-    set.LoadKeyMap("KeyMap_Controler", set.m_mapController, 1);
-    EXPECT_EQ(set.m_mapController.size(), 27u);
-    EXPECT_EQ(set.m_mapController.count(""), 0u);
-    EXPECT_EQ(set.m_mapController.at("126"), "BTN100");
-}
-
 TEST_F(KeyMapTest, LoadKeyMap_ClientSection_Always27EntriesAndUnknownKeysIgnored) {
     fake.profile.Set(kIni, "KeyMap_MYTV", "VOL+", "#8001");
     fake.profile.Set(kIni, "KeyMap_MYTV", "FREZE-", "*20");
@@ -80,15 +65,6 @@ TEST_F(KeyMapTest, LoadKeyMap_ClientSection_Always27EntriesAndUnknownKeysIgnored
     EXPECT_EQ(set.m_mapClient.at("POWER"), "");
     EXPECT_EQ(set.m_mapClient.count("POWER2"), 0u);
     EXPECT_EQ(set.m_mapClient.count("vol+"), 0u);  // map keys are case-sensitive
-}
-
-TEST_F(KeyMapTest, LoadKeyMap_LongValue_CutTo255) {
-    fake.profile.Set(kIni, "KeyMap_MYTV", "MUTE", "#" + std::string(299, '7'));
-    Controller("MUTE", std::string(300, '1'));
-    set.LoadKeyMap("KeyMap_MYTV", set.m_mapClient, 0);
-    set.LoadKeyMap("KeyMap_Controler", set.m_mapController, 1);
-    EXPECT_EQ(set.m_mapClient.at("MUTE"), "#" + std::string(254, '7'));
-    EXPECT_EQ(set.m_mapController.at(std::string(255, '1')), "MUTE");
 }
 
 TEST_F(KeyMapTest, LoadKeyMap_MapNotEmpty_EntriesAddAndOverwrite) {

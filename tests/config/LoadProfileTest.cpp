@@ -135,14 +135,6 @@ TEST_F(LoadProfileTest, LoadProfile_PathCases_OnlyLastDotCounts) {
     }
 }
 
-TEST_F(LoadProfileTest, LoadProfile_IniPath_IsWhereValuesAreRead) {
-    fake.module.path = "C:\\a.b\\prog.exe";
-    fake.profile.Set("C:\\a.b\\prog.INI", "Main", "Timer", "250");
-    fake.profile.Set(kIni, "Main", "Timer", "999");
-    set.LoadProfile();
-    EXPECT_EQ(set.m_nTimer, 250);
-}
-
 TEST_F(LoadProfileTest, LoadProfile_VersionCases_DecideWin9x) {
     const struct {
         std::map<uint32_t, uint32_t> answers;
@@ -179,14 +171,6 @@ public:
 TEST(ReadProfileStringTest, ReadProfileString_ProfileReturnsMore_CutTo255) {
     UnboundedProfile profile;
     EXPECT_EQ(ReadProfileString(profile, "Client", "0_Item", kIni), std::string(255, 'x'));
-}
-
-TEST(ReadProfileStringTest, ReadProfileString_MissingAndPresent_EmptyDefaultOrValue) {
-    fakes::FakeProfile profile;
-    profile.Set(kIni, "Client", "0_Item", "MYTV");
-    EXPECT_EQ(ReadProfileString(profile, "client", "0_ITEM", kIni), "MYTV");
-    EXPECT_EQ(ReadProfileString(profile, "Client", "1_Item", kIni), "");
-    EXPECT_EQ(ReadProfileString(profile, "Client", "0_Item", "C:\\other.INI"), "");
 }
 
 }  // namespace

@@ -80,12 +80,6 @@ TEST_F(AutoRunTest, SetAutoRun_MachineKeyNotWritable_WritesUserKeyAndTraces) {
                                      "QRTLIRMoniSetupDlg @ 141"}));
 }
 
-TEST_F(AutoRunTest, SetAutoRun_MachineKeyMissing_WritesUserKey) {
-    fake.registry.keys[RegRoot::LocalMachine].clear();
-    set.SetAutoRun(1);
-    EXPECT_EQ(RunValue(RegRoot::CurrentUser), "C:\\Apps\\QRTLIRMoni.EXE");
-}
-
 TEST_F(AutoRunTest, SetAutoRun_NeitherKeyWritable_TracesNotWritten) {
     RunKey(RegRoot::LocalMachine).writable = false;
     RunKey(RegRoot::CurrentUser).writable = false;

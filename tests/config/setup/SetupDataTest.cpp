@@ -39,12 +39,6 @@ protected:
     CSetupData data{set};
 };
 
-TEST_F(SetupDataTest, Construction_Members_ZeroZeroMinusOne) {
-    EXPECT_EQ(data.m_bAutoRun, 0);
-    EXPECT_EQ(data.m_bShutDown, 0);
-    EXPECT_EQ(data.m_nDefault, -1);
-}
-
 TEST_F(SetupDataTest, LoadForDialog_MissingKeys_BothCheckedFirstEntry) {
     data.LoadForDialog();
     EXPECT_EQ(data.m_bAutoRun, 1);
@@ -69,13 +63,6 @@ TEST_F(SetupDataTest, LoadForDialog_OutOfRangeFlags_BecomeZero) {
     data.LoadForDialog();
     EXPECT_EQ(data.m_bAutoRun, 0);
     EXPECT_EQ(data.m_bShutDown, 0);
-}
-
-TEST_F(SetupDataTest, UpdateRegistryRead_OutOfRangeFlags_KeptAsStoredAndTraced) {
-    Profile("Main", "AutoRun", "5");
-    data.UpdateRegistry(1);
-    EXPECT_EQ(data.m_bAutoRun, 5);
-    EXPECT_EQ(transport.Texts()[1], "AutoRun  : 5 @ QRTLIRMoniSetupDlg @ 105");
 }
 
 TEST_F(SetupDataTest, UpdateRegistryRead_Trace_ExactLinesAndNumbers) {
@@ -123,13 +110,6 @@ TEST_F(SetupDataTest, SaveFromDialog_UncheckedNoSelection_WritesZeroMinusOneAndD
     EXPECT_EQ(Stored("Main", "ShutDown"), "1");
     EXPECT_EQ(Stored("Client", "Default"), "-1");
     EXPECT_FALSE(RunValueSet());
-}
-
-TEST_F(SetupDataTest, SaveFromDialog_DefaultChanged_LoadedClientUnchanged) {
-    set.m_nDefaultClient = 1;
-    data.SaveFromDialog(0, 0, 2);
-    EXPECT_EQ(set.m_nDefaultClient, 1);
-    EXPECT_EQ(Stored("Client", "Default"), "2");
 }
 
 }  // namespace
