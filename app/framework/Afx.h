@@ -1,0 +1,140 @@
+// A thin dialog-application framework in the manner of MFC, holding only what
+// this program uses: one application object with its start-up hook and message
+// pump, dialogs from resource templates (modal and modeless) whose messages reach
+// virtual handlers of the C++ object, and an owning image list.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+class CWinApp;
+class CDialog;
+
+// A window object: the handle it is attached to and a few conveniences.
+class CWnd {
+public:
+    CWnd() = default;
+    virtual ~CWnd() = default;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    HWND GetDlgItem(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
+    BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
+    BOOL IsWindow() const { return m_hWnd != nullptr && ::IsWindow(m_hWnd); }
+
+    HWND m_hWnd = nullptr;
+};
+
+// Direction of one data exchange between a dialog's members and its controls.
+struct CDataExchange {
+    BOOL m_bSaveAndValidate;  // TRUE: controls -> members; FALSE: members -> controls
+    CDialog* m_pDlgWnd;
+};
+
+// A dialog from a resource template. Every message that reaches the dialog
+// procedure goes to WindowProc; what it leaves to Default() gets the system's
+// default dialog processing.
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT nIDTemplate);
+    // A modeless window that still exists is destroyed with its object.
+    ~CDialog() override;
+
+    // Runs the dialog modally. With no parent the owner is the main window's last
+    // active popup (the main window itself, or a dialog already open over it).
+    INT_PTR DoModal(HWND hWndParent = nullptr);
+    // Creates the modeless window. With no parent the main window owns it, unless
+    // this is the main window.
+    BOOL Create(HWND hWndParent = nullptr);
+    BOOL DestroyWindow();
+    // Modal: ends the loop with nResult. Modeless: the system only hides the window.
+    void EndDialog(int nResult);
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+
+    UINT GetTemplateId() const { return m_nIDTemplate; }
+
+protected:
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // The message map: returns TRUE when a handler took the message (its result in
+    // *pResult), FALSE to leave it to default processing.
+    virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    // WM_COMMAND: id and notification code (0 for menus and accelerators).
+    virtual BOOL OnCommand(UINT nID, UINT nCode);
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    virtual void DoDataExchange(CDataExchange* pDX);
+    // After WM_NCDESTROY; the object is detached from its window by then.
+    virtual void PostNcDestroy() {}
+
+    // Leaves the current message to the system's default dialog processing.
+    LRESULT Default();
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    UINT m_nIDTemplate;
+    bool m_bModal = false;
+    bool m_bDefault = false;  // set by Default() for the message being handled
+};
+
+// The application object: one per process, built by static initialisation.
+class CWinApp {
+public:
+    explicit CWinApp(const char* pszAppName = nullptr);
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    // The start-up hook; FALSE ends the process without the framework's own loop.
+    virtual BOOL InitInstance();
+    // One pass of the message pump; FALSE when the quit message was taken.
+    virtual BOOL PumpMessage();
+    // Pre-translation of one message (the main window's dialog keyboard handling).
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    // The framework's own loop, entered only when InitInstance returns TRUE.
+    virtual int Run();
+
+    const char* m_pszAppName;
+    HINSTANCE m_hInstance = nullptr;
+    LPSTR m_lpCmdLine = nullptr;
+    int m_nCmdShow = SW_SHOWNORMAL;
+    // The registered main window; cleared when its window is finally destroyed.
+    CWnd* m_pMainWnd = nullptr;
+    MSG m_msgCur{};
+};
+
+// The framework's idle-kick message, which skips pre-translation.
+constexpr UINT WM_KICKIDLE = 0x036A;
+
+CWinApp* AfxGetApp();
+CWnd* AfxGetMainWnd();
+// The module that holds the program's resources.
+HINSTANCE AfxGetResourceHandle();
+// For hosts without WinMain (tests): the module whose resources the framework loads.
+void AfxSetResourceHandle(HINSTANCE hInstance);
+
+// The entry the process starts in: runs InitInstance of the one application object.
+int AfxWinMain(HINSTANCE hInstance, LPSTR lpCmdLine, int nCmdShow);
+
+// An image list that destroys its handle with the object.
+class CImageList {
+public:
+    CImageList() = default;
+    virtual ~CImageList();
+    CImageList(const CImageList&) = delete;
+    CImageList& operator=(const CImageList&) = delete;
+
+    // A strip of cx-wide images from bitmap resource nBitmapID; pixels of crMask are transparent.
+    BOOL Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask);
+    BOOL Attach(HIMAGELIST hImageList);
+    BOOL DeleteImageList();
+    HIMAGELIST GetSafeHandle() const { return m_hImageList; }
+    int GetImageCount() const;
+    // A new icon of image nImage; the caller owns it.
+    HICON ExtractImageIcon(int nImage) const;
+
+private:
+    HIMAGELIST m_hImageList = nullptr;
+};

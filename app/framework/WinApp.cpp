@@ -1,0 +1,60 @@
+// The application object, its message pump and the process entry it runs.
+#include "app/framework/Afx.h"
+
+namespace {
+CWinApp* s_pApp = nullptr;
+HINSTANCE s_hResource = nullptr;
+}  // namespace
+
+CWinApp::CWinApp(const char* pszAppName) : m_pszAppName(pszAppName) { s_pApp = this; }
+
+CWinApp::~CWinApp() {
+    if (s_pApp == this) s_pApp = nullptr;
+}
+
+BOOL CWinApp::InitInstance() { return TRUE; }
+
+BOOL CWinApp::PumpMessage() {
+    // 0 is the quit message; -1 (a broken queue) must not spin the loop either.
+    const BOOL bGot = ::GetMessageA(&m_msgCur, nullptr, 0, 0);
+    if (bGot == 0 || bGot == -1) return FALSE;
+    if (m_msgCur.message != WM_KICKIDLE && !PreTranslateMessage(&m_msgCur)) {
+        ::TranslateMessage(&m_msgCur);
+        ::DispatchMessageA(&m_msgCur);
+    }
+    return TRUE;
+}
+
+BOOL CWinApp::PreTranslateMessage(MSG* pMsg) {
+    const CWnd* pMainWnd = m_pMainWnd;
+    if (pMainWnd == nullptr || pMainWnd->m_hWnd == nullptr) return FALSE;
+    return ::IsDialogMessageA(pMainWnd->m_hWnd, pMsg);
+}
+
+int CWinApp::Run() {
+    while (PumpMessage()) {
+    }
+    return static_cast<int>(m_msgCur.wParam);
+}
+
+CWinApp* AfxGetApp() { return s_pApp; }
+
+CWnd* AfxGetMainWnd() { return s_pApp != nullptr ? s_pApp->m_pMainWnd : nullptr; }
+
+HINSTANCE AfxGetResourceHandle() {
+    return s_hResource != nullptr ? s_hResource : ::GetModuleHandleA(nullptr);
+}
+
+void AfxSetResourceHandle(HINSTANCE hInstance) { s_hResource = hInstance; }
+
+int AfxWinMain(HINSTANCE hInstance, LPSTR lpCmdLine, int nCmdShow) {
+    CWinApp* pApp = AfxGetApp();
+    if (pApp == nullptr) return 0;
+    pApp->m_hInstance = hInstance;
+    pApp->m_lpCmdLine = lpCmdLine;
+    pApp->m_nCmdShow = nCmdShow;
+    AfxSetResourceHandle(hInstance);
+    // A start-up hook that returns FALSE has run the program itself; it ends with 0.
+    if (!pApp->InitInstance()) return 0;
+    return pApp->Run();
+}

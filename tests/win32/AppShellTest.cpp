@@ -1,0 +1,550 @@
+// The application shell against real windows under Wine: the dialog framework's
+// lifetime rules, the icon animator's ownership of its frame icons, the main
+// window's test panel and close path, the setup dialog's data exchange and the
+// POWER prompt window. The dispatch behind them runs on in-memory fakes.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "app/AboutDlg.h"
+#include "app/IconAnimator.h"
+#include "app/PowerPromptDlg.h"
+#include "app/QRTLIRMoniDlg.h"
+#include "app/TimerText.h"
+#include "app/framework/Afx.h"
+#include "config/QRTLIRSet.h"
+#include "config/setup/QRTLIRMoniSetupDlg.h"
+#include "fakes/Fakes.h"
+#include "res/resource.h"
+
+// The main window works on the program's one configuration object; in this test
+// program it is this one, given fakes by each test.
+CQRTLIRSet theSet;
+
+namespace {
+
+constexpr char kIni[] = "C:\\Apps\\QRTLIRMoni.INI";
+
+// Removes a quit message a test caused, so it cannot end a later test's loop.
+bool TakeQuitMessage(WPARAM* pCode = nullptr) {
+    MSG msg;
+    if (!::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return false;
+    if (pCode != nullptr) *pCode = msg.wParam;
+    return true;
+}
+
+// Dispatches what is queued (timers excepted: they may poll).
+void DrainMessages() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, WM_TIMER - 1, PM_REMOVE)) ::DispatchMessageA(&msg);
+    while (::PeekMessageA(&msg, nullptr, WM_TIMER + 1, WM_QUIT - 1, PM_REMOVE))
+        ::DispatchMessageA(&msg);
+    while (::PeekMessageA(&msg, nullptr, WM_QUIT + 1, 0xFFFF, PM_REMOVE)) ::DispatchMessageA(&msg);
+}
+
+bool IconAlive(HICON hIcon) {
+    ICONINFO info{};
+    if (!::GetIconInfo(hIcon, &info)) return false;
+    if (info.hbmMask != nullptr) ::DeleteObject(info.hbmMask);
+    if (info.hbmColor != nullptr) ::DeleteObject(info.hbmColor);
+    return true;
+}
+
+std::string WindowText(HWND hWnd) {
+    char buf[512] = "";
+    ::GetWindowTextA(hWnd, buf, sizeof(buf));
+    return buf;
+}
+
+std::vector<std::string> ListItems(HWND hWndList) {
+    std::vector<std::string> items;
+    const LRESULT count = ::SendMessageA(hWndList, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char buf[256] = "";
+        ::SendMessageA(hWndList, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buf));
+        items.emplace_back(buf);
+    }
+    return items;
+}
+
+void Click(HWND hWndDlg, int nID) {
+    ::SendMessageA(hWndDlg, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(hWndDlg, nID)));
+}
+
+// The fakes behind a configuration object.
+struct FakePlatform {
+    fakes::FakeProfile profile;
+    fakes::FakeModule module;
+    fakes::FakeRegistry registry;
+    fakes::FakeDesktop desktop;
+    fakes::FakeCard card;
+    fakes::FakeClock clock;
+    fakes::FakeLauncher launcher;
+    fakes::FakeShutdown shutdown;
+    fakes::FakePrompt prompt;
+
+    qrtl::Services Services() {
+        qrtl::Services s;
+        s.profile = &profile;
+        s.module = &module;
+        s.registry = &registry;
+        s.desktop = &desktop;
+        s.card = &card;
+        s.clock = &clock;
+        s.launcher = &launcher;
+        s.shutdown = &shutdown;
+        s.prompt = &prompt;
+        return s;
+    }
+};
+
+// ---------------------------------------------------------------------------
+// The test panel's interval text
+
+TEST(TimerText, AtoiForms_ReadLikeAtoi) {
+    EXPECT_EQ(1500, TimerFromText("1500"));
+    EXPECT_EQ(0, TimerFromText("abc"));
+    EXPECT_EQ(200, TimerFromText(" 200x"));
+    EXPECT_EQ(-40, TimerFromText("\t-40"));
+    EXPECT_EQ(7, TimerFromText("+7ms"));
+    EXPECT_EQ(0, TimerFromText(""));
+    EXPECT_EQ(0, TimerFromText("- 5"));
+}
+
+TEST(TimerText, OutOfRange_HeldAtLimits) {
+    EXPECT_EQ(INT32_MAX, TimerFromText("99999999999999999999999999999999999999999999999"));
+    EXPECT_EQ(INT32_MIN, TimerFromText("-4294967297"));
+}
+
+// ---------------------------------------------------------------------------
+// The dialog framework
+
+class FrameworkTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        TakeQuitMessage();
+    }
+    CWinApp app;
+};
+
+TEST_F(FrameworkTest, MainWindowFinalDestroy_PostsQuitAndClearsRegistration) {
+    CAboutDlg dlg;
+    app.m_pMainWnd = &dlg;
+    ASSERT_TRUE(dlg.Create());
+    const HWND hWnd = dlg.m_hWnd;
+    ASSERT_NE(nullptr, hWnd);
+    EXPECT_FALSE(TakeQuitMessage());
+
+    ASSERT_TRUE(dlg.DestroyWindow());
+    EXPECT_FALSE(::IsWindow(hWnd));
+    EXPECT_EQ(nullptr, dlg.m_hWnd);
+    EXPECT_EQ(nullptr, app.m_pMainWnd);
+    WPARAM code = 99;
+    EXPECT_TRUE(TakeQuitMessage(&code));
+    EXPECT_EQ(0u, code);
+}
+
+TEST_F(FrameworkTest, OtherWindowDestroyed_NoQuit) {
+    CAboutDlg main;
+    CAboutDlg other;
+    app.m_pMainWnd = &main;
+    ASSERT_TRUE(main.Create());
+    ASSERT_TRUE(other.Create());
+    EXPECT_EQ(main.m_hWnd, ::GetWindow(other.m_hWnd, GW_OWNER));  // owned by the main window
+    other.DestroyWindow();
+    EXPECT_FALSE(TakeQuitMessage());
+    EXPECT_EQ(&main, app.m_pMainWnd);
+    main.DestroyWindow();
+    EXPECT_TRUE(TakeQuitMessage());
+}
+
+TEST_F(FrameworkTest, PumpMessage_FalseOnlyForQuit) {
+    ::PostThreadMessageA(::GetCurrentThreadId(), WM_NULL, 0, 0);
+    ::PostQuitMessage(0);
+    int passes = 0;
+    while (app.PumpMessage()) ASSERT_LT(++passes, 1000);
+    EXPECT_GE(passes, 1);  // the WM_NULL before it
+    EXPECT_EQ(static_cast<UINT>(WM_QUIT), app.m_msgCur.message);
+}
+
+TEST_F(FrameworkTest, CancelOnModeless_OnlyHides) {
+    CAboutDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    ::ShowWindow(dlg.m_hWnd, SW_SHOW);
+    Click(dlg.m_hWnd, IDCANCEL);
+    EXPECT_TRUE(::IsWindow(dlg.m_hWnd));
+    EXPECT_FALSE(::IsWindowVisible(dlg.m_hWnd));
+}
+
+TEST_F(FrameworkTest, ObjectDestroyed_DestroysItsWindow) {
+    HWND hWnd = nullptr;
+    {
+        CAboutDlg dlg;
+        ASSERT_TRUE(dlg.Create());
+        hWnd = dlg.m_hWnd;
+    }
+    EXPECT_FALSE(::IsWindow(hWnd));
+}
+
+// Takes a quit message inside its own modal loop.
+class QuitOnOpenDlg : public CDialog {
+public:
+    QuitOnOpenDlg() : CDialog(res::kDlgAbout) {}
+    HWND m_hWndSeen = nullptr;
+
+protected:
+    BOOL OnInitDialog() override {
+        m_hWndSeen = m_hWnd;
+        ::PostQuitMessage(0);
+        return CDialog::OnInitDialog();
+    }
+};
+
+TEST_F(FrameworkTest, QuitInsideModalLoop_ReachesOuterLoop) {
+    QuitOnOpenDlg dlg;
+    dlg.DoModal();
+    ASSERT_NE(nullptr, dlg.m_hWndSeen);
+    EXPECT_FALSE(::IsWindow(dlg.m_hWndSeen));
+    EXPECT_TRUE(TakeQuitMessage());
+}
+
+// Ends itself from inside its modal loop and records its owner.
+class SelfEndingDlg : public CDialog {
+public:
+    SelfEndingDlg() : CDialog(res::kDlgAbout) {}
+    HWND m_hWndOwner = nullptr;
+
+protected:
+    BOOL OnInitDialog() override {
+        m_hWndOwner = ::GetWindow(m_hWnd, GW_OWNER);
+        ::PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return CDialog::OnInitDialog();
+    }
+};
+
+TEST_F(FrameworkTest, ModalWithoutParent_OwnedByMainWindowAndEndsWithOk) {
+    CAboutDlg main;
+    app.m_pMainWnd = &main;
+    ASSERT_TRUE(main.Create());
+    SelfEndingDlg dlg;
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(main.m_hWnd, dlg.m_hWndOwner);
+    EXPECT_TRUE(::IsWindowEnabled(main.m_hWnd));  // re-enabled when the modal run ends
+    main.DestroyWindow();
+}
+
+// ---------------------------------------------------------------------------
+// The tray icon animation
+
+class IconAnimatorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(owner.Create());
+        hAppIcon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(res::kIconMain));
+        ASSERT_NE(nullptr, hAppIcon);
+        ::SendMessageA(owner.m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hAppIcon));
+    }
+    CAboutDlg owner;
+    HICON hAppIcon = nullptr;
+};
+
+TEST_F(IconAnimatorTest, ManySteps_KeepOneFrameIconAndSpareTheAppIcon) {
+    std::vector<HICON> made;
+    {
+        CIconAnimator anim;
+        ASSERT_TRUE(anim.Init(owner.m_hWnd, res::kBitmapIrFrames, kAnimationFrames, kAnimationMask));
+        ASSERT_NE(nullptr, anim.GetSafeHandle());
+        EXPECT_EQ(kAnimationFrames, anim.GetImageCount());  // the strip holds ten frames
+        EXPECT_EQ(-1, anim.m_nFrame);
+
+        for (int step = 0; step < 25; ++step) {
+            ASSERT_TRUE(anim.NextFrame());
+            EXPECT_EQ(step % kAnimationFrames, anim.m_nFrame);
+            const HICON hFrame = anim.m_hFrameIcon.get();
+            ASSERT_NE(nullptr, hFrame);
+            EXPECT_EQ(reinterpret_cast<LRESULT>(hFrame),
+                      ::SendMessageA(owner.m_hWnd, WM_GETICON, ICON_SMALL, 0));
+            if (!made.empty()) EXPECT_FALSE(IconAlive(made.back())) << "step " << step;
+            EXPECT_TRUE(IconAlive(hFrame));
+            made.push_back(hFrame);
+        }
+        EXPECT_TRUE(IconAlive(hAppIcon));
+        // The window must not keep pointing at an icon the animator is about to free.
+        ::SendMessageA(owner.m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hAppIcon));
+    }
+    EXPECT_FALSE(IconAlive(made.back()));  // released with the animator
+    EXPECT_TRUE(IconAlive(hAppIcon));
+}
+
+TEST_F(IconAnimatorTest, MissingBitmap_StepsChangeNothing) {
+    CIconAnimator anim;
+    EXPECT_TRUE(anim.Init(owner.m_hWnd, 9999, kAnimationFrames, kAnimationMask));
+    EXPECT_EQ(nullptr, anim.GetSafeHandle());
+    EXPECT_FALSE(anim.NextFrame());
+    EXPECT_EQ(-1, anim.m_nFrame);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(hAppIcon),
+              ::SendMessageA(owner.m_hWnd, WM_GETICON, ICON_SMALL, 0));
+}
+
+TEST_F(IconAnimatorTest, NoFrames_InitFailsButKeepsOwner) {
+    CIconAnimator anim;
+    EXPECT_FALSE(anim.Init(owner.m_hWnd, res::kBitmapIrFrames, 0, kAnimationMask));
+    EXPECT_EQ(owner.m_hWnd, anim.m_hWndOwner);
+    EXPECT_FALSE(anim.NextFrame());
+}
+
+// ---------------------------------------------------------------------------
+// The main window
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // A long interval: no poll tick may interfere.
+        fake.profile.Set(kIni, "Main", "Timer", "600000");
+        fake.profile.Set(kIni, "KeyMap_Controler", "VOL+", "12");
+        theSet.SetServices(fake.Services());
+        app.m_pMainWnd = &dlg;
+    }
+    void TearDown() override {
+        // The program's own close path, so the tray icon goes with the window.
+        if (dlg.m_hWnd != nullptr) ::SendMessageA(dlg.m_hWnd, WM_COMMAND, res::kCmdClose, 0);
+        TakeQuitMessage();
+        theSet.SetServices(qrtl::Services{});
+    }
+    HWND Item(int nID) const { return ::GetDlgItem(dlg.m_hWnd, nID); }
+
+    FakePlatform fake;
+    CWinApp app;
+    CQRTLIRMoniDlg dlg;
+};
+
+TEST_F(MainWindowTest, Start_LoadsProfileAndShowsInterval) {
+    dlg.StartMonitor();
+    ASSERT_NE(nullptr, dlg.m_hWnd);
+    EXPECT_FALSE(::IsWindowVisible(dlg.m_hWnd));  // ShowMainWindow defaults to 0
+    EXPECT_EQ("600000", WindowText(Item(res::kEditTimer)));
+    EXPECT_EQ("Quorel Tellivar IR Monitor", WindowText(dlg.m_hWnd));
+    EXPECT_TRUE(dlg.m_bTimerOn);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(dlg.m_hIcon),
+              ::SendMessageA(dlg.m_hWnd, WM_GETICON, ICON_BIG, 0));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(dlg.m_hIcon), ::SendMessageA(dlg.m_hWnd, WM_QUERYDRAGICON, 0, 0));
+    EXPECT_NE(nullptr, dlg.m_animIcon.GetSafeHandle());
+}
+
+TEST_F(MainWindowTest, ShowMainWindowSet_WindowShown) {
+    fake.profile.Set(kIni, "Main", "ShowMainWindow", "1");
+    dlg.StartMonitor();
+    EXPECT_TRUE(::IsWindowVisible(dlg.m_hWnd));
+}
+
+TEST_F(MainWindowTest, SystemMenu_EndsWithSeparatorAndAboutItem) {
+    dlg.StartMonitor();
+    const HMENU hSysMenu = ::GetSystemMenu(dlg.m_hWnd, FALSE);
+    ASSERT_NE(nullptr, hSysMenu);
+    const int count = ::GetMenuItemCount(hSysMenu);
+    ASSERT_GE(count, 2);
+    EXPECT_EQ(static_cast<UINT>(IDM_ABOUTBOX), ::GetMenuItemID(hSysMenu, count - 1));
+    char text[64] = "";
+    ::GetMenuStringA(hSysMenu, count - 1, text, sizeof(text), MF_BYPOSITION);
+    EXPECT_STREQ("&About QRTLIRMoni...", text);
+    EXPECT_TRUE(::GetMenuState(hSysMenu, count - 2, MF_BYPOSITION) & MF_SEPARATOR);
+}
+
+TEST_F(MainWindowTest, SendCommand_DispatchesTypedTextIntoHistory) {
+    dlg.StartMonitor();
+    ::SetWindowTextA(Item(res::kEditCommand), "12");
+    Click(dlg.m_hWnd, res::kBtnSend);
+    ::SetWindowTextA(Item(res::kEditCommand), "99");  // not mapped: no history line
+    Click(dlg.m_hWnd, res::kBtnSend);
+    ::SetWindowTextA(Item(res::kEditCommand), "12");
+    Click(dlg.m_hWnd, res::kBtnSend);
+
+    const HWND hWndList = Item(res::kListHistory);
+    EXPECT_EQ((std::vector<std::string>{"12 NoClientFound!", "12 NoClientFound!"}),
+              ListItems(hWndList));
+    EXPECT_EQ(0, ::SendMessageA(hWndList, LB_GETCURSEL, 0, 0));
+    EXPECT_EQ(0, fake.card.reads);  // a typed code never reads the receiver
+}
+
+TEST_F(MainWindowTest, CommandEdit_UpperCasesTypedLetters) {
+    dlg.StartMonitor();
+    const HWND hWndEdit = Item(res::kEditCommand);
+    for (char c : std::string("ab1")) ::SendMessageA(hWndEdit, WM_CHAR, static_cast<WPARAM>(c), 0);
+    EXPECT_EQ("AB1", WindowText(hWndEdit));
+}
+
+TEST_F(MainWindowTest, NewTimer_ReadsTextLikeAtoiAndKeepsProfile) {
+    dlg.StartMonitor();
+    ::SetWindowTextA(Item(res::kEditTimer), " 200x");
+    Click(dlg.m_hWnd, res::kBtnNewTimer);
+    EXPECT_EQ(200, theSet.m_nTimer);
+    ::SetWindowTextA(Item(res::kEditTimer), "letters");
+    Click(dlg.m_hWnd, res::kBtnNewTimer);
+    EXPECT_EQ(0, theSet.m_nTimer);
+    EXPECT_EQ("letters", WindowText(Item(res::kEditTimer)));  // the edit keeps what was typed
+    EXPECT_TRUE(fake.profile.writes.empty());
+
+    // Only the first 49 characters count.
+    ::SetWindowTextA(Item(res::kEditTimer), (std::string(49, '0') + "7").c_str());
+    Click(dlg.m_hWnd, res::kBtnNewTimer);
+    EXPECT_EQ(0, theSet.m_nTimer);
+    ::KillTimer(dlg.m_hWnd, ID_TIMER_POLL);  // an interval of 0 would poll at once
+}
+
+TEST_F(MainWindowTest, TriggerTimer_TogglesFlag) {
+    dlg.StartMonitor();
+    Click(dlg.m_hWnd, res::kCheckTrigger);
+    EXPECT_FALSE(dlg.m_bTimerOn);
+    Click(dlg.m_hWnd, res::kCheckTrigger);
+    EXPECT_TRUE(dlg.m_bTimerOn);
+}
+
+TEST_F(MainWindowTest, Cancel_HidesAndKeepsRunning) {
+    fake.profile.Set(kIni, "Main", "ShowMainWindow", "1");
+    dlg.StartMonitor();
+    ::SendMessageA(dlg.m_hWnd, WM_CLOSE, 0, 0);  // the caption's close box
+    DrainMessages();
+    EXPECT_TRUE(::IsWindow(dlg.m_hWnd));
+    EXPECT_FALSE(::IsWindowVisible(dlg.m_hWnd));
+    EXPECT_FALSE(TakeQuitMessage());
+    EXPECT_EQ(&dlg, app.m_pMainWnd);
+}
+
+TEST_F(MainWindowTest, CloseCommand_DestroysWindowAndEndsLoop) {
+    dlg.StartMonitor();
+    const HWND hWnd = dlg.m_hWnd;
+    ::PostMessageA(hWnd, WM_COMMAND, res::kCmdClose, 0);  // the tray menu's "Close"
+    int passes = 0;
+    while (app.PumpMessage()) ASSERT_LT(++passes, 1000);
+    EXPECT_FALSE(::IsWindow(hWnd));
+    EXPECT_EQ(nullptr, app.m_pMainWnd);
+    EXPECT_EQ(nullptr, dlg.m_hWnd);
+}
+
+TEST_F(MainWindowTest, EnterInCommandEdit_EndsProgramLikeOk) {
+    fake.profile.Set(kIni, "Main", "ShowMainWindow", "1");
+    dlg.StartMonitor();
+    const HWND hWnd = dlg.m_hWnd;
+    ::SetFocus(::GetDlgItem(hWnd, res::kEditCommand));
+    ::PostMessageA(::GetDlgItem(hWnd, res::kEditCommand), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    int passes = 0;
+    while (app.PumpMessage()) ASSERT_LT(++passes, 1000);
+    EXPECT_FALSE(::IsWindow(hWnd));
+}
+
+// ---------------------------------------------------------------------------
+// The setup dialog's data exchange
+
+class SetupDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake.profile.Set(kIni, "Client", "0_ExeDesc", "Viewer A");
+        fake.profile.Set(kIni, "Client", "2_ExeDesc", "Viewer C");
+        set.SetServices(fake.Services());
+        set.LoadProfile();
+    }
+    HWND Item(int nID) const { return ::GetDlgItem(dlg.m_hWnd, nID); }
+    std::vector<std::string> ComboItems() const {
+        std::vector<std::string> items;
+        const HWND hWndCombo = Item(res::kComboDefault);
+        const LRESULT count = ::SendMessageA(hWndCombo, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            char buf[256] = "";
+            ::SendMessageA(hWndCombo, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                           reinterpret_cast<LPARAM>(buf));
+            items.emplace_back(buf);
+        }
+        return items;
+    }
+
+    FakePlatform fake;
+    CQRTLIRSet set;
+    CQRTLIRMoniSetupDlg dlg{set};
+};
+
+TEST_F(SetupDialogTest, EmptyProfile_BothChecksAndFirstClient) {
+    ASSERT_TRUE(dlg.Create());
+    EXPECT_EQ((std::vector<std::string>{"Viewer A", "", "Viewer C"}), ComboItems());
+    EXPECT_EQ(0, ::SendMessageA(Item(res::kComboDefault), CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(static_cast<UINT>(BST_CHECKED), ::IsDlgButtonChecked(dlg.m_hWnd, res::kCheckAutoRun));
+    EXPECT_EQ(static_cast<UINT>(BST_CHECKED), ::IsDlgButtonChecked(dlg.m_hWnd, res::kCheckShutDown));
+    EXPECT_TRUE(fake.profile.writes.empty());
+}
+
+TEST_F(SetupDialogTest, Ok_WritesChoicesAndRunValue) {
+    fake.profile.Set(kIni, "Client", "Default", "1");
+    fake.profile.Set(kIni, "Main", "AutoRun", "0");
+    ASSERT_TRUE(dlg.Create());
+    EXPECT_EQ(1, ::SendMessageA(Item(res::kComboDefault), CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), ::IsDlgButtonChecked(dlg.m_hWnd, res::kCheckAutoRun));
+
+    ::CheckDlgButton(dlg.m_hWnd, res::kCheckAutoRun, BST_CHECKED);
+    ::CheckDlgButton(dlg.m_hWnd, res::kCheckShutDown, BST_UNCHECKED);
+    ::SendMessageA(Item(res::kComboDefault), CB_SETCURSEL, 2, 0);
+    Click(dlg.m_hWnd, IDOK);
+
+    EXPECT_EQ((std::vector<std::string>{"Main/AutoRun=1", "Main/ShutDown=0", "Client/Default=2"}),
+              fake.profile.writes);
+    ASSERT_FALSE(fake.registry.calls.empty());
+    EXPECT_EQ(0u, fake.registry.calls.front().rfind("set ", 0));
+}
+
+TEST_F(SetupDialogTest, StoredIndexBeyondList_NoSelectionSavedAsMinusOne) {
+    fake.profile.Set(kIni, "Client", "Default", "3");
+    fake.profile.Set(kIni, "Main", "AutoRun", "5");
+    ASSERT_TRUE(dlg.Create());
+    EXPECT_EQ(CB_ERR, ::SendMessageA(Item(res::kComboDefault), CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), ::IsDlgButtonChecked(dlg.m_hWnd, res::kCheckAutoRun));
+    Click(dlg.m_hWnd, IDOK);
+    EXPECT_EQ((std::vector<std::string>{"Main/AutoRun=0", "Main/ShutDown=1", "Client/Default=-1"}),
+              fake.profile.writes);
+}
+
+TEST_F(SetupDialogTest, Cancel_WritesNothing) {
+    ASSERT_TRUE(dlg.Create());
+    ::CheckDlgButton(dlg.m_hWnd, res::kCheckAutoRun, BST_UNCHECKED);
+    Click(dlg.m_hWnd, IDCANCEL);
+    EXPECT_TRUE(fake.profile.writes.empty());
+    EXPECT_TRUE(fake.registry.calls.empty());
+}
+
+// ---------------------------------------------------------------------------
+// The POWER prompt window
+
+TEST(PowerPromptWindow, ShowAndDestroy_TopmostOwnedByMainWindowEachTime) {
+    CWinApp app;
+    CAboutDlg main;
+    app.m_pMainWnd = &main;
+    ASSERT_TRUE(main.Create());
+
+    CPowerPromptWindow prompt;
+    EXPECT_EQ(nullptr, prompt.GetDialog());  // made on first use
+    prompt.Show();
+    CPowerPromptDlg* pDlg = prompt.GetDialog();
+    ASSERT_NE(nullptr, pDlg);
+    const HWND hWnd = pDlg->m_hWnd;
+    ASSERT_NE(nullptr, hWnd);
+    EXPECT_TRUE(::IsWindowVisible(hWnd));
+    EXPECT_TRUE(::GetWindowLongA(hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(main.m_hWnd, ::GetWindow(hWnd, GW_OWNER));
+    EXPECT_EQ(
+        "Press POWER button again to shutdown Windows, \r\ror application will be launch after 2 seconds ",
+        WindowText(::GetWindow(hWnd, GW_CHILD)));
+
+    prompt.Destroy();
+    EXPECT_FALSE(::IsWindow(hWnd));
+    prompt.Show();  // the same object, a new window
+    EXPECT_EQ(pDlg, prompt.GetDialog());
+    EXPECT_NE(nullptr, pDlg->m_hWnd);
+    prompt.Destroy();
+    EXPECT_FALSE(TakeQuitMessage());
+    main.DestroyWindow();
+    TakeQuitMessage();
+}
+
+}  // namespace
