@@ -53,7 +53,10 @@ public:
                    const std::string& path) override {
         reads.push_back(section + "/" + key);
         if (!Has(path, section, key)) return def;
-        return static_cast<int32_t>(std::strtol(Get(path, section, key).c_str(), nullptr, 10));
+        // An empty value reads as the default, as GetPrivateProfileIntA does.
+        const std::string text = Get(path, section, key);
+        if (text.empty()) return def;
+        return static_cast<int32_t>(std::strtol(text.c_str(), nullptr, 10));
     }
     bool WriteString(const std::string& section, const std::string& key, const std::string& value,
                      const std::string& path) override {

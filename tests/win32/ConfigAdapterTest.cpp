@@ -65,6 +65,7 @@ protected:
                          "[Main]\r\n"
                          "Timer=250\r\n"
                          "ShowMainWindow=1\r\n"
+                         "AutoRun=\r\n"
                          "[client]\r\n"
                          "DEFAULT=-1\r\n"
                          "-1_Item=NEG\r\n"
@@ -97,8 +98,10 @@ TEST_F(ProfileFileTest, MissingKeyOrFile_Defaults) {
     EXPECT_EQ(profile.GetString("Client", "0_Item", "", missing), "");
     EXPECT_EQ(profile.GetString("Client", "0_Item", "dflt", ini), "dflt");
     EXPECT_EQ(profile.GetInt("Main", "Timer", 3000, missing), 3000);
+    // An empty value counts as missing.
     EXPECT_EQ(profile.GetInt("Main", "AutoRun", 1, ini), 1);
     EXPECT_EQ(profile.GetInt("Main", "AutoRun", -7, ini), -7);
+    EXPECT_EQ(profile.GetString("Main", "AutoRun", "dflt", ini), "");
 }
 
 TEST_F(ProfileFileTest, GetInt_NegativeAndOtherCase_SignedValue) {

@@ -40,6 +40,7 @@ protected:
 };
 
 TEST_F(SetupDataTest, LoadForDialog_MissingKeys_BothCheckedFirstEntry) {
+    Profile("Main", "ShutDown", "");  // an empty value reads as missing
     data.LoadForDialog();
     EXPECT_EQ(data.m_bAutoRun, 1);
     EXPECT_EQ(data.m_bShutDown, 1);
