@@ -1,0 +1,98 @@
+#include "driver/CardDriver.h"
+
+#include <windows.h>
+
+#include "platform/win32/Handle.h"
+
+namespace {
+
+using qrtl::win32::UniqueHModule;
+
+// GetVersionExA is asked with the record size of the first OSVERSIONINFOA.
+constexpr DWORD kVersionRecordSize = 148;
+static_assert(sizeof(OSVERSIONINFOA) == kVersionRecordSize, "the plain version record");
+
+// The one open library: its module and entry points. Empty while nothing is open.
+struct CardDriverLibrary {
+    UniqueHModule module;
+    CardDriverTable table;
+};
+
+CardDriverLibrary& Library() {
+    static CardDriverLibrary library;
+    return library;
+}
+
+template <typename Fn>
+void LookUp(HMODULE module, const char* name, Fn& entry) {
+    entry = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+// Fills the table in the driver's expected order; false when an entry point that
+// is called later is missing.
+bool LookUpEntryPoints(HMODULE module, CardDriverTable& table) {
+    LookUp(module, "QRDiNvConfigGet", table.QRDiNvConfigGet);
+    LookUp(module, "QRDiNvConfigSet", table.QRDiNvConfigSet);
+    LookUp(module, "QRDiI2CInit", table.QRDiI2CInit);
+    LookUp(module, "QRDiI2CWriteByte", table.QRDiI2CWriteByte);
+    LookUp(module, "QRDiI2CReadByte", table.QRDiI2CReadByte);
+    LookUp(module, "QRDiI2CWriteWord", table.QRDiI2CWriteWord);
+    LookUp(module, "QRDiI2CReadWord", table.QRDiI2CReadWord);
+    LookUp(module, "QRDiI2CClose", table.QRDiI2CClose);
+    return table.QRDiI2CInit != nullptr && table.QRDiI2CReadByte != nullptr &&
+           table.QRDiI2CClose != nullptr;
+}
+
+}  // namespace
+
+BOOL LoadCardDriver() {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = kVersionRecordSize;
+    if (!::GetVersionExA(&version)) return 0;
+    const bool win9x = version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+    return LoadCardDriverFrom(win9x ? kCardDriver9x : kCardDriverNt);
+}
+
+BOOL LoadCardDriverFrom(const char* name) {
+    CloseCardDriver();
+    if (name == nullptr) return 0;
+
+    UniqueHModule module(::LoadLibraryA(name));
+    if (!module) return 0;
+    CardDriverTable table;
+    // A library without Init, ReadByte or Close could not be used safely: let it go.
+    if (!LookUpEntryPoints(module.get(), table)) return 0;
+
+    if (table.QRDiI2CInit() == 0) {
+        // A card that did not initialise is neither closed nor released; the program
+        // ends right after this anyway.
+        module.release();
+        return 0;
+    }
+    CardDriverLibrary& library = Library();
+    library.module = std::move(module);
+    library.table = table;
+    return 1;
+}
+
+int32_t ReadCardByte(int32_t device, int32_t subAddress, uint32_t* value) {
+    const CardDriverLibrary& library = Library();
+    // After the close before a shutdown the poll tick may still run: never call into
+    // a released library.
+    if (!library.module) return 0;
+    return library.table.QRDiI2CReadByte(device, subAddress, value);
+}
+
+void CloseCardDriver() {
+    CardDriverLibrary& library = Library();
+    if (!library.module) return;
+    library.table.QRDiI2CClose();
+    library.table = CardDriverTable{};
+    library.module.reset();
+}
+
+int32_t CardDriverReader::ReadByte(int32_t device, int32_t subAddress, uint32_t* value) {
+    return ReadCardByte(device, subAddress, value);
+}
+
+void CardDriverReader::Close() { CloseCardDriver(); }

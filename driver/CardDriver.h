@@ -1,0 +1,55 @@
+// The capture card's driver library: loaded at start-up, read by the poll tick and
+// the power prompt, closed at the end or before a shutdown request.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Platform.h"
+
+// The library's file names, by platform family.
+constexpr const char kCardDriver9x[] = "QRDi10DE.DLL";
+constexpr const char kCardDriverNt[] = "QRD210DE.DLL";
+
+// The library's entry points, all in the C calling convention. Only Init, ReadByte
+// and Close are called; the others are looked up as the driver expects.
+struct CardDriverTable {
+    using NvConfigGetFn = int32_t(__cdecl*)(int32_t index, uint32_t* value);
+    using NvConfigSetFn = int32_t(__cdecl*)(int32_t index, uint32_t value);
+    using I2CInitFn = int32_t(__cdecl*)();
+    using I2CWriteByteFn = int32_t(__cdecl*)(int32_t device, int32_t subAddress, uint32_t value);
+    using I2CReadByteFn = int32_t(__cdecl*)(int32_t device, int32_t subAddress, uint32_t* value);
+    using I2CWriteWordFn = int32_t(__cdecl*)(int32_t device, int32_t subAddress, uint32_t value);
+    using I2CReadWordFn = int32_t(__cdecl*)(int32_t device, int32_t subAddress, uint32_t* value);
+    using I2CCloseFn = int32_t(__cdecl*)();
+
+    NvConfigGetFn QRDiNvConfigGet = nullptr;
+    NvConfigSetFn QRDiNvConfigSet = nullptr;
+    I2CInitFn QRDiI2CInit = nullptr;
+    I2CWriteByteFn QRDiI2CWriteByte = nullptr;
+    I2CReadByteFn QRDiI2CReadByte = nullptr;
+    I2CWriteWordFn QRDiI2CWriteWord = nullptr;
+    I2CReadWordFn QRDiI2CReadWord = nullptr;
+    I2CCloseFn QRDiI2CClose = nullptr;
+};
+
+// Loads the library of this platform family by its bare file name and initialises
+// the card; nonzero when the card is ready.
+BOOL LoadCardDriver();
+
+// Loads the library `name` (a file name or a path); otherwise as LoadCardDriver.
+// A library that is already open is closed first.
+BOOL LoadCardDriverFrom(const char* name);
+
+// QRDiI2CReadByte(device, subAddress, value), its result returned. Without an open
+// library (never loaded, or closed) it returns 0 and leaves *value untouched.
+int32_t ReadCardByte(int32_t device, int32_t subAddress, uint32_t* value);
+
+// QRDiI2CClose, then the library is released; later calls do nothing.
+void CloseCardDriver();
+
+// The core's view of the receiver.
+class CardDriverReader : public qrtl::ICardReader {
+public:
+    int32_t ReadByte(int32_t device, int32_t subAddress, uint32_t* value) override;
+    void Close() override;
+};

@@ -1,0 +1,15 @@
+// Starts the client application.
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace qrtl::win32 {
+
+// Starts the executable by its own path with a quoted command line, so that a path
+// with blanks cannot start a different program, and does not wait for it.
+class Win32Launcher : public ILauncher {
+public:
+    bool Launch(const std::string& path) override;
+};
+
+}  // namespace qrtl::win32

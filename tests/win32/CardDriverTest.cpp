@@ -1,0 +1,177 @@
+// The card driver loader against the stand-in driver DLLs built beside this program.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "driver/CardDriver.h"
+#include "win32/windowhost/HelperProcess.h"
+
+namespace {
+
+int CountLines(const std::string& log, const std::string& line) {
+    int n = 0;
+    for (std::size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) {
+        if (at == 0 || log[at - 1] == '\n') ++n;
+    }
+    return n;
+}
+
+void SetEnv(const char* name, const char* value) { ::SetEnvironmentVariableA(name, value); }
+
+// Each test works on its own copy of a stand-in DLL in its own temporary folder, so
+// a library kept loaded by one test never stands in for the next one's.
+class CardDriverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = helper::TempDir() + helper::UniqueName("QRTL Card") + "\\";
+        ASSERT_TRUE(::CreateDirectoryA(dir_.c_str(), nullptr));
+        SetEnv("QRTL_CARD_LOG", log_.path().c_str());
+        SetEnv("QRTL_CARD_READ_RESULT", nullptr);
+        SetEnv("QRTL_CARD_VALUE", nullptr);
+    }
+    void TearDown() override {
+        CloseCardDriver();
+        for (HMODULE kept : kept_) ::FreeLibrary(kept);
+        for (const std::string& f : files_) ::DeleteFileA(f.c_str());
+        ::RemoveDirectoryA(dir_.c_str());
+        SetEnv("QRTL_CARD_LOG", nullptr);
+    }
+
+    // Copies the built stand-in `dll` into the test's folder as `name`.
+    std::string Install(const char* dll, const char* name) {
+        const std::string target = dir_ + name;
+        EXPECT_TRUE(::CopyFileA((helper::ExeDir() + dll).c_str(), target.c_str(), FALSE)) << dll;
+        files_.push_back(target);
+        return target;
+    }
+
+    std::string Log() const { return log_.Read(); }
+
+    std::string dir_;
+    helper::TempFile log_{"card"};
+    std::vector<std::string> files_;
+    std::vector<HMODULE> kept_;
+};
+
+TEST_F(CardDriverTest, LoadCardDriverFrom_AllExports_InitOnceReadsReachLibraryCloseOnce) {
+    const std::string path = Install("carddrv_full.dll", "QRD210DE.DLL");
+    SetEnv("QRTL_CARD_READ_RESULT", "7");
+    SetEnv("QRTL_CARD_VALUE", "0x1234");
+
+    ASSERT_EQ(LoadCardDriverFrom(path.c_str()), 1);
+    EXPECT_EQ(CountLines(Log(), "init\n"), 1);
+
+    uint32_t value = 0xDEADBEEF;
+    EXPECT_EQ(ReadCardByte(0x64, 0, &value), 7);
+    EXPECT_EQ(value, 0x1234u);
+    EXPECT_EQ(CountLines(Log(), "read 100 0\n"), 1) << "device and sub-address pass unchanged";
+
+    CloseCardDriver();
+    CloseCardDriver();
+    const std::string log = Log();
+    EXPECT_EQ(CountLines(log, "close\n"), 1);
+    EXPECT_EQ(CountLines(log, "detach\n"), 1) << "released once";
+    EXPECT_LT(log.find("close\n"), log.find("detach\n")) << "closed before it is released";
+    EXPECT_EQ(::GetModuleHandleA(path.c_str()), nullptr);
+    // The entry points that are only looked up are never called.
+    EXPECT_EQ(log.find("nv"), std::string::npos);
+    EXPECT_EQ(log.find("write"), std::string::npos);
+    EXPECT_EQ(log.find("readword"), std::string::npos);
+}
+
+TEST_F(CardDriverTest, ReadCardByte_AfterClose_DoesNotReachLibraryAndLeavesValue) {
+    const std::string path = Install("carddrv_full.dll", "QRD210DE.DLL");
+    ASSERT_EQ(LoadCardDriverFrom(path.c_str()), 1);
+    CloseCardDriver();
+
+    uint32_t value = 0xA5A5A5A5;
+    EXPECT_EQ(ReadCardByte(0x64, 0, &value), 0);
+    EXPECT_EQ(value, 0xA5A5A5A5u);
+    EXPECT_EQ(CountLines(Log(), "read 100 0\n"), 0);
+}
+
+TEST_F(CardDriverTest, CardDriverReader_ForwardsReadAndClose) {
+    const std::string path = Install("carddrv_full.dll", "QRD210DE.DLL");
+    SetEnv("QRTL_CARD_VALUE", "42");
+    ASSERT_EQ(LoadCardDriverFrom(path.c_str()), 1);
+
+    CardDriverReader reader;
+    uint32_t value = 0;
+    EXPECT_EQ(reader.ReadByte(0x64, 0, &value), 1);
+    EXPECT_EQ(value, 42u);
+    reader.Close();
+    reader.Close();
+    EXPECT_EQ(reader.ReadByte(0x64, 0, &value), 0);
+    EXPECT_EQ(CountLines(Log(), "close\n"), 1);
+    EXPECT_EQ(CountLines(Log(), "read 100 0\n"), 1);
+}
+
+TEST_F(CardDriverTest, LoadCardDriverFrom_ReadByteMissing_FailsAndReleasesLibrary) {
+    const std::string path = Install("carddrv_noread.dll", "QRD210DE.DLL");
+    EXPECT_EQ(LoadCardDriverFrom(path.c_str()), 0);
+
+    const std::string log = Log();
+    EXPECT_EQ(CountLines(log, "init\n"), 0) << "a library that cannot be read is not started";
+    EXPECT_EQ(CountLines(log, "detach\n"), 1);
+    EXPECT_EQ(::GetModuleHandleA(path.c_str()), nullptr);
+    uint32_t value = 3;
+    EXPECT_EQ(ReadCardByte(0x64, 0, &value), 0);
+    EXPECT_EQ(value, 3u);
+}
+
+TEST_F(CardDriverTest, LoadCardDriverFrom_InitFails_ZeroAndLibraryNeitherClosedNorReleased) {
+    const std::string path = Install("carddrv_initfail.dll", "QRD210DE.DLL");
+    EXPECT_EQ(LoadCardDriverFrom(path.c_str()), 0);
+
+    HMODULE stillLoaded = ::GetModuleHandleA(path.c_str());
+    EXPECT_NE(stillLoaded, nullptr);
+    if (stillLoaded != nullptr) kept_.push_back(stillLoaded);
+    // Nothing left to close afterwards either.
+    CloseCardDriver();
+    const std::string log = Log();
+    EXPECT_EQ(CountLines(log, "init\n"), 1);
+    EXPECT_EQ(CountLines(log, "close\n"), 0);
+    EXPECT_EQ(CountLines(log, "detach\n"), 0);
+}
+
+TEST_F(CardDriverTest, LoadCardDriverFrom_NoSuchFile_Zero) {
+    EXPECT_EQ(LoadCardDriverFrom((dir_ + "QRD210DE.DLL").c_str()), 0);
+    EXPECT_EQ(LoadCardDriverFrom(nullptr), 0);
+}
+
+TEST_F(CardDriverTest, LoadCardDriver_BareNameOfPlatformFamily_FoundInSearchPath) {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    ASSERT_TRUE(::GetVersionExA(&version));
+    const char* name = version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? kCardDriver9x
+                                                                           : kCardDriverNt;
+    // Only the expected name is offered; the other family's name is a library that
+    // would not load, so picking the wrong one fails the test.
+    Install("carddrv_full.dll", name);
+    Install("carddrv_noread.dll", name == kCardDriverNt ? kCardDriver9x : kCardDriverNt);
+
+    // The current folder is on the library search path after the system folders.
+    char previous[MAX_PATH] = {};
+    ASSERT_NE(::GetCurrentDirectoryA(MAX_PATH, previous), 0u);
+    ASSERT_TRUE(::SetCurrentDirectoryA(dir_.c_str()));
+    const BOOL loaded = LoadCardDriver();
+    ::SetCurrentDirectoryA(previous);
+
+    EXPECT_EQ(loaded, 1);
+    EXPECT_NE(::GetModuleHandleA(name), nullptr);
+    CloseCardDriver();
+    EXPECT_EQ(CountLines(Log(), "init\n"), 1);
+    EXPECT_EQ(CountLines(Log(), "close\n"), 1);
+}
+
+TEST_F(CardDriverTest, LoadCardDriverFrom_SecondLoad_ClosesFirstLibrary) {
+    const std::string first = Install("carddrv_full.dll", "first.dll");
+    const std::string second = Install("carddrv_full.dll", "second.dll");
+    ASSERT_EQ(LoadCardDriverFrom(first.c_str()), 1);
+    ASSERT_EQ(LoadCardDriverFrom(second.c_str()), 1);
+    EXPECT_EQ(::GetModuleHandleA(first.c_str()), nullptr);
+    EXPECT_NE(::GetModuleHandleA(second.c_str()), nullptr);
+    EXPECT_EQ(CountLines(Log(), "close\n"), 1);
+}
+
+}  // namespace

@@ -1,0 +1,199 @@
+// Win32Desktop against real windows of windowhost.exe running in another process.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "config/QRTLIRSet.h"
+#include "fakes/Fakes.h"
+#include "platform/win32/Win32Desktop.h"
+#include "trace/Trace.h"
+#include "win32/windowhost/HelperProcess.h"
+
+namespace {
+
+using qrtl::WindowHandle;
+using qrtl::win32::Win32Desktop;
+
+constexpr char kHostClass[] = "QrtlTestTvClass";
+constexpr char kHostCaption[] = "Qrtl Test TV";
+constexpr int32_t kChildIds[3] = {1001, 1002, 1003};
+
+std::string Upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+HWND ToHwnd(WindowHandle h) { return reinterpret_cast<HWND>(h); }
+
+// One host window with three children for every test of the suite; its log
+// collects the messages it receives.
+class DesktopAdapterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(host_.Start(helper::HostExe(),
+                                std::string("--class ") + kHostClass + " --caption \"" +
+                                    kHostCaption + "\" --children 1001,1002,1003 --log \"" +
+                                    log_.path() + "\" --timeout 60000"));
+        hostWindow_ = host_.WaitForWindow(kHostClass, kHostCaption);
+        ASSERT_NE(hostWindow_, nullptr) << "the host window did not appear";
+    }
+
+    // Waits for `line` in the host's message log.
+    bool LogGets(const std::string& line) {
+        return helper::WaitUntil([&] { return log_.Read().find(line) != std::string::npos; },
+                                 5000);
+    }
+
+    Win32Desktop desktop_;
+    helper::TempFile log_{"host"};
+    helper::HelperProcess host_;
+    HWND hostWindow_ = nullptr;
+};
+
+TEST_F(DesktopAdapterTest, FindTopWindow_ClassAndCaption_FindsOnlyMatchingWindow) {
+    const WindowHandle byBoth = desktop_.FindTopWindow(kHostClass, kHostCaption);
+    EXPECT_EQ(ToHwnd(byBoth), hostWindow_);
+    EXPECT_EQ(ToHwnd(desktop_.FindTopWindow(kHostClass, nullptr)), hostWindow_);
+    EXPECT_EQ(ToHwnd(desktop_.FindTopWindow(nullptr, kHostCaption)), hostWindow_);
+    EXPECT_EQ(desktop_.FindTopWindow(kHostClass, "Another Caption"), qrtl::kNoWindow);
+    EXPECT_EQ(desktop_.FindTopWindow("QrtlNoSuchClass", kHostCaption), qrtl::kNoWindow);
+}
+
+struct ChildSearch {
+    Win32Desktop* desktop;
+    WindowHandle found = qrtl::kNoWindow;
+    int visited = 0;
+};
+
+BOOL FindByChildren(WindowHandle hWnd, std::intptr_t lParam) {
+    auto* search = reinterpret_cast<ChildSearch*>(lParam);
+    ++search->visited;
+    for (int32_t id : kChildIds) {
+        if (!search->desktop->HasChild(hWnd, id)) return 1;
+    }
+    search->found = hWnd;
+    return 0;
+}
+
+BOOL CountAndStop(WindowHandle, std::intptr_t lParam) {
+    ++*reinterpret_cast<int*>(lParam);
+    return 0;
+}
+
+TEST_F(DesktopAdapterTest, EnumTopWindows_ThreeChildIds_FindsHostAndStopsThere) {
+    ChildSearch search{&desktop_};
+    desktop_.EnumTopWindows(FindByChildren, reinterpret_cast<std::intptr_t>(&search));
+    EXPECT_EQ(ToHwnd(search.found), hostWindow_);
+    EXPECT_GE(search.visited, 1);
+
+    int calls = 0;
+    desktop_.EnumTopWindows(CountAndStop, reinterpret_cast<std::intptr_t>(&calls));
+    EXPECT_EQ(calls, 1) << "a zero result ends the enumeration";
+}
+
+TEST_F(DesktopAdapterTest, HasChild_OnlyGivenIds_True) {
+    const auto h = reinterpret_cast<WindowHandle>(hostWindow_);
+    for (int32_t id : kChildIds) EXPECT_TRUE(desktop_.HasChild(h, id)) << id;
+    EXPECT_FALSE(desktop_.HasChild(h, 1004));
+    EXPECT_FALSE(desktop_.HasChild(h, 0));
+}
+
+TEST_F(DesktopAdapterTest, WindowProcessIdAndTitle_HostWindow_ReportOwnerAndCaption) {
+    const auto h = reinterpret_cast<WindowHandle>(hostWindow_);
+    EXPECT_EQ(desktop_.WindowProcessId(h), host_.id());
+    EXPECT_NE(desktop_.WindowProcessId(h), ::GetCurrentProcessId());
+    EXPECT_EQ(desktop_.WindowTitle(h), kHostCaption);
+}
+
+TEST_F(DesktopAdapterTest, ProcessSnapshot_HostRunning_ListsItWithItsExeName) {
+    std::vector<qrtl::ProcessEntry> processes;
+    ASSERT_TRUE(desktop_.ProcessSnapshot(processes));
+    const auto host = std::find_if(processes.begin(), processes.end(),
+                                   [&](const qrtl::ProcessEntry& p) { return p.id == host_.id(); });
+    ASSERT_NE(host, processes.end());
+    // What the core's process test sees: the upper-cased name contains the item.
+    const std::string name = Upper(host->exeName);
+    EXPECT_NE(name.find("WINDOWHOST.EXE"), std::string::npos) << host->exeName;
+    EXPECT_EQ(name.find("TVCLIENT.EXE"), std::string::npos) << host->exeName;
+
+    const auto self =
+        std::find_if(processes.begin(), processes.end(),
+                     [](const qrtl::ProcessEntry& p) { return p.id == ::GetCurrentProcessId(); });
+    EXPECT_NE(self, processes.end());
+}
+
+TEST_F(DesktopAdapterTest, Post_CommandAndKey_ArriveWithExactParameters) {
+    const auto h = reinterpret_cast<WindowHandle>(hostWindow_);
+    EXPECT_TRUE(desktop_.Post(h, kWmCommand, 0x00018001u, 0));
+    EXPECT_TRUE(desktop_.Post(h, kWmKeyDown, 0x26u, 0));
+    EXPECT_TRUE(LogGets("WM_COMMAND 00018001 00000000\n")) << log_.Read();
+    EXPECT_TRUE(LogGets("WM_KEYDOWN 00000026 00000000\n")) << log_.Read();
+}
+
+TEST_F(DesktopAdapterTest, Post_ClosedWindow_ReportsFailure) {
+    const auto h = reinterpret_cast<WindowHandle>(hostWindow_);
+    host_.Stop();
+    ASSERT_FALSE(::IsWindow(hostWindow_));
+    EXPECT_FALSE(desktop_.Post(h, WM_COMMAND, 0x00018001u, 0));
+}
+
+// The core's own search and delivery, through the real adapter.
+class ClientSearchThroughAdapterTest : public DesktopAdapterTest {
+protected:
+    void SetUp() override {
+        DesktopAdapterTest::SetUp();
+        qrtl::Services services;
+        services.desktop = &desktop_;
+        set_.SetServices(services);
+        set_.m_strItem = "WINDOWHOST.EXE";
+        set_.m_nChild0 = kChildIds[0];
+        set_.m_nChild1 = kChildIds[1];
+        set_.m_nChild2 = kChildIds[2];
+        SetTraceTransport(&trace_);
+    }
+    void TearDown() override { SetTraceTransport(nullptr); }
+
+    // The search's own trace lines, to explain a failure.
+    std::string Trace() const {
+        std::string text;
+        for (const std::string& line : trace_.Texts()) text += line + "\n";
+        return text;
+    }
+
+    fakes::RecordingTransport trace_;
+    CQRTLIRSet set_;
+};
+
+TEST_F(ClientSearchThroughAdapterTest, FindTargetClientWindow_ByClassAndCaption_AcceptsHostProcess) {
+    set_.m_strClassName = kHostClass;
+    set_.m_strCaption = kHostCaption;
+    EXPECT_EQ(ToHwnd(set_.FindTargetClientWindow()), hostWindow_) << Trace();
+}
+
+TEST_F(ClientSearchThroughAdapterTest, FindTargetClientWindow_ByChildIds_AcceptsHostProcess) {
+    EXPECT_EQ(ToHwnd(set_.FindTargetClientWindow()), hostWindow_) << Trace();
+}
+
+TEST_F(ClientSearchThroughAdapterTest, FindTargetClientWindow_ItemNotInExeName_Null) {
+    set_.m_strClassName = kHostClass;
+    set_.m_strCaption = kHostCaption;
+    set_.m_strItem = "TVCLIENT.EXE";
+    EXPECT_EQ(set_.FindTargetClientWindow(), qrtl::kNoWindow) << Trace();
+    EXPECT_EQ(ToHwnd(set_.m_hWndClient), hostWindow_) << "the rejected candidate is kept";
+}
+
+TEST_F(ClientSearchThroughAdapterTest, LookUpKey_MappedCommand_PostedToHostWindow) {
+    set_.m_mapController["12"] = "VOL+";
+    set_.m_mapClient["VOL+"] = "#8001";
+    set_.m_mapController["13"] = "UP";
+    set_.m_mapClient["UP"] = "*26";
+    EXPECT_EQ(set_.LookUpKey("12"), "12#8001") << Trace();
+    EXPECT_EQ(set_.LookUpKey("13"), "13*26") << Trace();
+    EXPECT_TRUE(LogGets("WM_COMMAND 00018001 00000000\n")) << log_.Read();
+    EXPECT_TRUE(LogGets("WM_KEYDOWN 00000026 00000000\n")) << log_.Read();
+}
+
+}  // namespace

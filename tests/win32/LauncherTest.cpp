@@ -1,0 +1,69 @@
+// Win32Launcher: a real start of a copy of windowhost.exe from a folder with blanks.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/win32/Win32Launcher.h"
+#include "win32/windowhost/HelperProcess.h"
+
+namespace {
+
+using qrtl::win32::Win32Launcher;
+
+constexpr DWORD kStartWaitMs = 15000;
+
+// "<temp>\QRTL Test Dir <id>\launched.exe", and a decoy "<temp>\QRTL.exe" that an
+// unquoted command line would start instead (the first blank ends the file name).
+class LauncherTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string temp = helper::TempDir();
+        dir_ = temp + "QRTL Test Dir " + helper::UniqueName("launch") + "\\";
+        ASSERT_TRUE(::CreateDirectoryA(dir_.c_str(), nullptr));
+        launched_ = dir_ + "launched.exe";
+        decoy_ = temp + "QRTL.exe";
+        ASSERT_TRUE(::CopyFileA(helper::HostExe().c_str(), launched_.c_str(), FALSE));
+        decoyInstalled_ = ::CopyFileA(helper::HostExe().c_str(), decoy_.c_str(), FALSE) != FALSE;
+    }
+    void TearDown() override {
+        // The launched copy ends by itself right after writing its marker.
+        helper::WaitUntil([&] { return ::DeleteFileA(launched_.c_str()) != FALSE; }, 5000);
+        ::DeleteFileA((launched_ + ".started").c_str());
+        ::RemoveDirectoryA(dir_.c_str());
+        if (decoyInstalled_) {
+            helper::WaitUntil([&] { return ::DeleteFileA(decoy_.c_str()) != FALSE; }, 5000);
+            ::DeleteFileA((decoy_ + ".started").c_str());
+        }
+    }
+
+    std::string dir_, launched_, decoy_;
+    bool decoyInstalled_ = false;
+};
+
+TEST_F(LauncherTest, Launch_PathWithBlanks_StartsThatProgramWithQuotedCommandLine) {
+    Win32Launcher launcher;
+    ASSERT_TRUE(launcher.Launch(launched_));
+
+    const std::string marker = launched_ + ".started";
+    ASSERT_TRUE(helper::WaitUntil([&] { return helper::FileExists(marker); }, kStartWaitMs))
+        << "the launched program did not run";
+    // Give the writer a moment to finish, then check what it was told.
+    helper::WaitUntil([&] { return !helper::ReadWholeFile(marker).empty(); }, 2000);
+    EXPECT_EQ(helper::ReadWholeFile(marker), "\"" + launched_ + "\"");
+    if (decoyInstalled_) {
+        EXPECT_FALSE(helper::FileExists(decoy_ + ".started")) << "the decoy must never run";
+    }
+}
+
+TEST_F(LauncherTest, Launch_EmptyPath_StartsNothing) {
+    Win32Launcher launcher;
+    EXPECT_FALSE(launcher.Launch(""));
+}
+
+TEST_F(LauncherTest, Launch_MissingFile_False) {
+    Win32Launcher launcher;
+    EXPECT_FALSE(launcher.Launch(dir_ + "absent.exe"));
+    if (decoyInstalled_) EXPECT_FALSE(helper::FileExists(decoy_ + ".started"));
+}
+
+}  // namespace
