@@ -48,8 +48,9 @@ bool LookUpEntryPoints(HMODULE module, CardDriverTable& table) {
 BOOL LoadCardDriver() {
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = kVersionRecordSize;
-    if (!::GetVersionExA(&version)) return 0;
-    const bool win9x = version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+    // A platform that cannot be read is taken for the NT family, as a zeroed record reads.
+    const bool win9x = ::GetVersionExA(&version) != FALSE &&
+                       version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
     return LoadCardDriverFrom(win9x ? kCardDriver9x : kCardDriverNt);
 }
 
