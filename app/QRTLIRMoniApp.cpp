@@ -1,0 +1,68 @@
+#include "app/QRTLIRMoniApp.h"
+
+#include <cstring>
+
+#include "app/PowerPromptDlg.h"
+#include "app/QRTLIRMoniDlg.h"
+#include "config/QRTLIRSet.h"
+#include "driver/CardDriver.h"
+#include "platform/win32/Win32Platform.h"
+#include "trace/Trace.h"
+
+// The process's global objects, in this order: built before WinMain runs and
+// destroyed in reverse order at exit.
+CQRTLIRMoniApp theApp;
+CQRTLIRSet theSet;
+
+namespace {
+
+// Hands the configuration object and the trace channel their platform, and takes
+// it back on every way out, before the platform objects go.
+class PlatformScope {
+public:
+    PlatformScope(qrtl::win32::Win32Platform& platform, qrtl::IPromptWindow& prompt) {
+        SetTraceTransport(&platform.trace);
+        theSet.SetServices(platform.Services(&prompt));
+    }
+    ~PlatformScope() {
+        theSet.SetServices(qrtl::Services{});
+        SetTraceTransport(nullptr);
+    }
+    PlatformScope(const PlatformScope&) = delete;
+    PlatformScope& operator=(const PlatformScope&) = delete;
+};
+
+}  // namespace
+
+CQRTLIRMoniApp::CQRTLIRMoniApp() : CWinApp(nullptr) {}
+
+BOOL CQRTLIRMoniApp::InitInstance() {
+    // The manifest asks for common controls 6; their classes must be registered.
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&icc);
+
+    qrtl::win32::Win32Platform platform;
+    CPowerPromptWindow prompt;  // its dialog object stays until the program ends
+    const PlatformScope scope(platform, prompt);
+
+    // A case-sensitive substring anywhere: "/SetAuto", "-SetAuto", "xSetAutoy".
+    const char* pszCmdLine = m_lpCmdLine != nullptr ? m_lpCmdLine : "";
+    if (std::strstr(pszCmdLine, kSetAutoWord) != nullptr) {
+        theSet.SetAutoRun(TRUE);
+        return FALSE;
+    }
+
+    if (!LoadCardDriver()) return FALSE;  // silently: no box, no trace, no window
+
+    {
+        CQRTLIRMoniDlg dlg;
+        m_pMainWnd = &dlg;
+        dlg.StartMonitor();
+        while (PumpMessage()) {
+        }
+        // After everything else has stopped; harmless after a shutdown's close.
+        CloseCardDriver();
+        m_pMainWnd = nullptr;
+    }
+    return FALSE;
+}
