@@ -124,7 +124,8 @@ LRESULT CALLBACK TraceCapture::WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARA
             const char* data = static_cast<const char*>(cds->lpData);
             const size_t limit = cds->cbData < kMaxTraceText ? cds->cbData : kMaxTraceText;
             self->lines_.push_back({static_cast<long>(cds->dwData),
-                                    std::string(data, strnlen(data, limit))});
+                                    std::string(data, strnlen(data, limit)),
+                                    ::GetTickCount()});
         }
         return TRUE;
     }
@@ -141,7 +142,8 @@ size_t TraceCapture::Count(const std::string& needle, size_t from) const {
 std::string TraceCapture::Dump(size_t from) const {
     std::string out;
     for (size_t i = from; i < lines_.size(); ++i)
-        out += "[" + std::to_string(lines_[i].level) + "] " + lines_[i].text + "\n";
+        out += std::to_string(lines_[i].tick % 100000) + " [" + std::to_string(lines_[i].level) +
+               "] " + lines_[i].text + "\n";
     return out;
 }
 
@@ -310,20 +312,42 @@ std::vector<HWND> ProcessWindows(DWORD pid) {
     return all;
 }
 
-std::vector<std::string> ListBoxItems(HWND list) {
+std::string Narrow(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                        nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return {};
+    std::string out(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n,
+                          nullptr, nullptr);
+    return out;
+}
+
+// Item texts are asked for in UTF-16: Wine does not convert the ANSI forms of these
+// messages when they cross into another process.
+std::vector<std::string> ListItems(HWND control, UINT getCount, UINT getLen, UINT getText,
+                                   LRESULT error) {
     std::vector<std::string> items;
-    const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+    const LRESULT count = ::SendMessageW(control, getCount, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT len = ::SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        if (len == LB_ERR) break;
-        std::string text(static_cast<size_t>(len) + 1, '\0');
-        const LRESULT got = ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i),
+        const LRESULT len = ::SendMessageW(control, getLen, static_cast<WPARAM>(i), 0);
+        if (len == error || len < 0) break;
+        std::wstring text(static_cast<size_t>(len) + 1, L'\0');
+        const LRESULT got = ::SendMessageW(control, getText, static_cast<WPARAM>(i),
                                            reinterpret_cast<LPARAM>(&text[0]));
-        if (got == LB_ERR) break;
+        if (got == error || got < 0 || got > len) break;
         text.resize(static_cast<size_t>(got));
-        items.push_back(text);
+        items.push_back(Narrow(text));
     }
     return items;
+}
+
+std::vector<std::string> ListBoxItems(HWND list) {
+    return ListItems(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, LB_ERR);
+}
+
+std::vector<std::string> ComboItems(HWND combo) {
+    return ListItems(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_ERR);
 }
 
 // ---------------------------------------------------------------- registry

@@ -38,6 +38,7 @@ void PumpFor(DWORD ms);
 struct TraceLine {
     long level;
     std::string text;
+    DWORD tick;  // arrival, GetTickCount
 };
 
 // A hidden top-level window titled "MsgCapForm" that keeps every line it receives.
@@ -117,6 +118,7 @@ std::string WindowText(HWND wnd);
 // The text of the first child window of `wnd` (statics keep their text server-side).
 std::string FirstChildText(HWND wnd);
 std::vector<std::string> ListBoxItems(HWND list);
+std::vector<std::string> ComboItems(HWND combo);
 
 // Ends a process that the test did not start itself (one the monitor launched).
 void EndProcessById(DWORD pid);

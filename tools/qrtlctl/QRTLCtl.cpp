@@ -94,17 +94,19 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "QRTLCtl: \"%s\" has no control %d\n", title, id);
             return 1;
         }
-        const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+        // UTF-16: Wine does not convert the ANSI form of LB_GETTEXT across processes.
+        const LRESULT count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
         if (count == LB_ERR) return 1;
         for (LRESULT i = 0; i < count; ++i) {
-            const LRESULT len = ::SendMessageA(list, LB_GETTEXTLEN, i, 0);
+            const LRESULT len = ::SendMessageW(list, LB_GETTEXTLEN, i, 0);
             if (len == LB_ERR) return 1;
-            std::string text(static_cast<size_t>(len) + 1, '\0');
-            if (::SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0])) ==
-                LB_ERR)
-                return 1;
-            text.resize(static_cast<size_t>(len));
-            std::printf("%s\n", text.c_str());
+            std::wstring text(static_cast<size_t>(len) + 1, L'\0');
+            const LRESULT got = ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+            if (got == LB_ERR || got > len) return 1;
+            char line[1024] = {};
+            ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(got), line,
+                                  sizeof line - 1, nullptr, nullptr);
+            std::printf("%s\n", line);
         }
         return 0;
     }
