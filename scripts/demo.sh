@@ -88,7 +88,8 @@ shot() {  # shot NAME [WINDOW-TITLE]: the whole screen, cropped to the window wh
     h=$(awk '/Height:/ {print $NF}' <<<"$geo")
     import -window root -crop "${w}x${h}+${x}+${y}" +repage "$SHOTS/$name.png"
   else
-    import -window root -crop 520x240+252+264 +repage "$SHOTS/$name.png"
+    # The POWER prompt has no title; it is centred on the 1024x768 screen.
+    import -window root -crop 436x118+294+324 +repage "$SHOTS/$name.png"
   fi
   echo "   screenshot docs/screenshots/$name.png"
 }
@@ -126,6 +127,9 @@ press CH+ 22
 wait_file_line "$DEMO/standin.log" " WM_" 2 10
 press "an unmapped key" 99
 sleep 1
+# Clear of Wine's own tray window in the top-left corner.
+ctl move "$MAIN_TITLE" 160 60
+sleep 0.5
 shot main-window "$MAIN_TITLE"
 
 echo "-- tray icon double click: the setup dialog"
@@ -158,11 +162,14 @@ wait_file_line "$VIEWER_DIR/StandinTV.log" "START" 1 10
 sleep 1
 
 echo
-echo "== trace lines (QRTLTrace.exe, the lines of the keys)"
+echo "== trace lines of the keys and the setup dialog (QRTLTrace.exe; 99 is unmapped: no lookup)"
 grep -E "IRCODE|Lookup Result|LookUpKey|KEY :|UpdateRegistry|AutoRun|ShutDown" "$DEMO/trace.txt" || true
 echo
-echo "== one poll tick in full"
-awk '/DoTimer : Byte/ {n++} n==2 {print} n==3 {exit}' "$DEMO/trace.txt"
+echo "== the poll tick that handled VOL+, in full"
+awk '/DoTimer : Byte/ { if (hit) exit; tick = "" }
+     { tick = tick $0 "\n" }
+     /IRCODE : 20 / { hit = 1 }
+     END { if (hit) printf "%s", tick }' "$DEMO/trace.txt"
 echo
 echo "== messages the stand-in client received"
 grep " WM_" "$DEMO/standin.log" || true

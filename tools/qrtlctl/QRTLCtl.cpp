@@ -6,6 +6,7 @@
 //   QRTLCtl click TITLE ID                press button ID of window TITLE
 //   QRTLCtl list TITLE ID                 print the items of list box ID, one a line
 //   QRTLCtl close TITLE                   post WM_CLOSE
+//   QRTLCtl move TITLE X Y                move the window's top-left corner to X, Y
 // Titles match exactly; hidden windows count. Exit code 0 on success, 1 otherwise.
 #include <windows.h>
 
@@ -51,7 +52,8 @@ int Usage() {
                  "usage: QRTLCtl wait|waitgone TITLE SECONDS\n"
                  "       QRTLCtl post TITLE MSG WPARAM LPARAM\n"
                  "       QRTLCtl click|list TITLE ID\n"
-                 "       QRTLCtl close TITLE\n");
+                 "       QRTLCtl close TITLE\n"
+                 "       QRTLCtl move TITLE X Y\n");
     return 2;
 }
 
@@ -75,6 +77,12 @@ int main(int argc, char** argv) {
         return ok ? 0 : 1;
     }
     if (cmd == "close" && argc == 3) return ::PostMessageA(wnd, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (cmd == "move" && argc == 5) {
+        return ::SetWindowPos(wnd, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), 0, 0,
+                              SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
+    }
     if (cmd == "click" && argc == 4) {
         const int id = static_cast<int>(Number(argv[3]));
         const HWND button = ::GetDlgItem(wnd, id);
