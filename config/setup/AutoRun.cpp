@@ -47,17 +47,29 @@ void CQRTLIRSet::SetAutoRun(BOOL bSet) {
     const qrtl::RegWrite machine =
         registry.SetString(qrtl::RegRoot::LocalMachine, kRunKey, kRunValue, data);
     if (machine == qrtl::RegWrite::Done) {
+        // A copy left in the user's key by an earlier run without rights would start a
+        // second monitor at logon, and every key would reach the client twice.
+        registry.DeleteValue(qrtl::RegRoot::CurrentUser, kRunKey, kRunValue);
         TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWroteMachine, "SetAutoRun : HKLM : %s",
                  data.c_str());
         return;
     }
-    // A standard user cannot open the machine's Run key; the user's own one still starts us.
-    if (machine == qrtl::RegWrite::NoKey &&
-        registry.SetString(qrtl::RegRoot::CurrentUser, kRunKey, kRunValue, data) ==
+    if (machine == qrtl::RegWrite::NoKey) {
+        // Already registered for every user (say by an elevated "SetAuto"): a second
+        // entry in the user's key would start the monitor twice.
+        std::string current;
+        if (registry.ReadMachineString(kRunKey, kRunValue, current) && current == data) {
+            TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWroteMachine, "SetAutoRun : HKLM : %s",
+                     data.c_str());
+            return;
+        }
+        // A standard user cannot open the machine's Run key; the user's own one still starts us.
+        if (registry.SetString(qrtl::RegRoot::CurrentUser, kRunKey, kRunValue, data) ==
             qrtl::RegWrite::Done) {
-        TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWroteUser, "SetAutoRun : HKCU : %s",
-                 data.c_str());
-        return;
+            TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWroteUser, "SetAutoRun : HKCU : %s",
+                     data.c_str());
+            return;
+        }
     }
     TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineNotWritten, "SetAutoRun : not written : %s",
              data.c_str());

@@ -91,6 +91,28 @@ TEST_F(AutoRunTest, SetAutoRun_NeitherKeyWritable_TracesNotWritten) {
               "SetAutoRun : not written : C:\\Apps\\QRTLIRMoni.EXE @ QRTLIRMoniSetupDlg @ 142");
 }
 
+TEST_F(AutoRunTest, SetAutoRun_BothKeys_NeverLeavesTwoEntries) {
+    // Written for every user: a copy an earlier run left in the user's key goes.
+    RunKey(RegRoot::CurrentUser).values[kRunValue] = "C:\\Apps\\QRTLIRMoni.EXE";
+    set.SetAutoRun(1);
+    EXPECT_TRUE(HasRunValue(RegRoot::LocalMachine));
+    EXPECT_FALSE(HasRunValue(RegRoot::CurrentUser));
+
+    // Without rights, and the machine's key already starts this very path: no second entry.
+    RunKey(RegRoot::LocalMachine).writable = false;
+    transport.lines.clear();
+    set.SetAutoRun(1);
+    EXPECT_FALSE(HasRunValue(RegRoot::CurrentUser));
+    ASSERT_EQ(transport.lines.size(), 1u);
+    EXPECT_EQ(transport.lines[0].text,
+              "SetAutoRun : HKLM : C:\\Apps\\QRTLIRMoni.EXE @ QRTLIRMoniSetupDlg @ 140");
+
+    // The machine's entry names another path: the user's key gets this one.
+    fake.module.path = "D:\\Moved\\QRTLIRMoni.exe";
+    set.SetAutoRun(1);
+    EXPECT_EQ(RunValue(RegRoot::CurrentUser), "D:\\Moved\\QRTLIRMoni.EXE");
+}
+
 // A machine key that opens but refuses the value is not a reason to use the user's key.
 class FailingMachineRegistry : public fakes::FakeRegistry {
 public:
