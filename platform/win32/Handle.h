@@ -47,10 +47,15 @@ struct HandleTraits {  // kernel objects whose "none" is NULL (tokens, processes
     static pointer Invalid() { return nullptr; }
     static void Close(pointer h) { ::CloseHandle(h); }
 };
-struct FileHandleTraits {  // kernel objects whose "none" is INVALID_HANDLE_VALUE (snapshots)
+struct FileHandleTraits {  // kernel objects whose "none" is INVALID_HANDLE_VALUE (snapshots, files)
     using pointer = HANDLE;
     static pointer Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(pointer h) { ::CloseHandle(h); }
+};
+struct FindTraits {  // directory searches of FindFirstFileA
+    using pointer = HANDLE;
+    static pointer Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(pointer h) { ::FindClose(h); }
 };
 struct KeyTraits {
     using pointer = HKEY;
@@ -75,6 +80,8 @@ struct MenuTraits {
 
 using UniqueHandleObj = UniqueHandle<HandleTraits>;
 using UniqueSnapshot = UniqueHandle<FileHandleTraits>;
+using UniqueFile = UniqueHandle<FileHandleTraits>;
+using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueHKey = UniqueHandle<KeyTraits>;
 using UniqueHModule = UniqueHandle<ModuleTraits>;
 using UniqueHIcon = UniqueHandle<IconTraits>;

@@ -13,12 +13,19 @@
 // the file named by QRDSIM_LOG.
 #include <windows.h>
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "platform/win32/Handle.h"
+#include "tools/common/ToolSupport.h"
+
 namespace {
+
+using qrtl::win32::UniqueFile;
+using qrtl::win32::UniqueFind;
 
 constexpr int kReceiverDevice = 0x64;
 constexpr int kReceiverSubAddress = 0;
@@ -28,15 +35,6 @@ constexpr char kFailInitName[] = "fail-init";
 
 HMODULE g_module = nullptr;
 
-std::string ModuleDir() {
-    char path[MAX_PATH] = {};
-    const DWORD n = ::GetModuleFileNameA(g_module, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return ".";
-    std::string s(path, n);
-    const auto slash = s.find_last_of("\\/");
-    return slash == std::string::npos ? std::string(".") : s.substr(0, slash);
-}
-
 std::string FromEnvOr(const char* name, const std::string& fallback) {
     char value[MAX_PATH] = {};
     const DWORD n = ::GetEnvironmentVariableA(name, value, MAX_PATH);
@@ -44,10 +42,15 @@ std::string FromEnvOr(const char* name, const std::string& fallback) {
     return std::string(value, n);
 }
 
-std::string QueueDir() { return FromEnvOr(kQueueEnv, ModuleDir() + "\\irqueue"); }
-std::string LogPath() { return FromEnvOr(kLogEnv, ModuleDir() + "\\simdriver.log"); }
+std::string QueueDir() {
+    return FromEnvOr(kQueueEnv, tools::ModuleFolder(g_module) + "\\irqueue");
+}
+std::string LogPath() {
+    return FromEnvOr(kLogEnv, tools::ModuleFolder(g_module) + "\\simdriver.log");
+}
 
-// One line per call, appended and closed at once so readers see it immediately.
+// One line per call, with the calling process, appended and closed at once so
+// readers see it immediately.
 void Log(const char* format, ...) {
     char text[512];
     va_list args;
@@ -55,23 +58,7 @@ void Log(const char* format, ...) {
     const int n = std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
     if (n < 0) return;
-
-    SYSTEMTIME t;
-    ::GetLocalTime(&t);
-    char line[640];
-    const int len = std::snprintf(line, sizeof line, "%02u:%02u:%02u.%03u pid=%lu %s\r\n",
-                                  t.wHour, t.wMinute, t.wSecond, t.wMilliseconds,
-                                  static_cast<unsigned long>(::GetCurrentProcessId()), text);
-    if (len <= 0) return;
-
-    const std::string path = LogPath();
-    HANDLE file = ::CreateFileA(path.c_str(), FILE_APPEND_DATA,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    ::WriteFile(file, line, static_cast<DWORD>(std::strlen(line)), &written, nullptr);
-    ::CloseHandle(file);
+    tools::AppendLogLine(LogPath(), "pid=" + std::to_string(::GetCurrentProcessId()) + " " + text);
 }
 
 bool IsCodeFileName(const char* name) {
@@ -84,29 +71,28 @@ bool IsCodeFileName(const char* name) {
 // The queued file with the lowest name, or empty.
 std::string LowestQueuedName(const std::string& dir) {
     WIN32_FIND_DATAA data;
-    HANDLE find = ::FindFirstFileA((dir + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return {};
+    const UniqueFind find(::FindFirstFileA((dir + "\\*").c_str(), &data));
+    if (!find) return {};
     std::string lowest;
     do {
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         if (!IsCodeFileName(data.cFileName)) continue;
         if (lowest.empty() || std::strcmp(data.cFileName, lowest.c_str()) < 0)
             lowest = data.cFileName;
-    } while (::FindNextFileA(find, &data));
-    ::FindClose(find);
+    } while (::FindNextFileA(find.get(), &data));
     return lowest;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
     char buf[64] = {};
     DWORD got = 0;
-    const BOOL ok = ::ReadFile(file, buf, sizeof buf - 1, &got, nullptr);
-    ::CloseHandle(file);
-    if (!ok) return false;
+    {  // closed again before the caller deletes the file
+        const UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
+        if (!::ReadFile(file.get(), buf, sizeof buf - 1, &got, nullptr)) return false;
+    }
     out.assign(buf, got);
     return true;
 }

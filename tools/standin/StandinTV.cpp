@@ -15,12 +15,12 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
+
+#include "tools/common/ToolSupport.h"
 
 namespace {
 
-constexpr UINT_PTR kTimerEnd = 1;
 constexpr int kChildCount = 3;
 
 struct Options {
@@ -36,30 +36,8 @@ HWND g_lastText = nullptr;
 HWND g_countText = nullptr;
 unsigned long g_received = 0;
 
-std::string ExeDir() {
-    char path[MAX_PATH] = {};
-    const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path, (n > 0 && n < MAX_PATH) ? n : 0);
-    const auto slash = s.find_last_of("\\/");
-    return slash == std::string::npos ? std::string(".") : s.substr(0, slash);
-}
-
 // Appended and closed at once, so a test reading the log sees every line.
-void LogLine(const char* text) {
-    SYSTEMTIME t;
-    ::GetLocalTime(&t);
-    char line[1200];
-    const int len = std::snprintf(line, sizeof line, "%02u:%02u:%02u.%03u %s\r\n", t.wHour,
-                                  t.wMinute, t.wSecond, t.wMilliseconds, text);
-    if (len <= 0) return;
-    HANDLE file = ::CreateFileA(g_opt.logPath.c_str(), FILE_APPEND_DATA,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    ::WriteFile(file, line, static_cast<DWORD>(std::strlen(line)), &written, nullptr);
-    ::CloseHandle(file);
-}
+void LogLine(const std::string& text) { tools::AppendLogLine(g_opt.logPath, text); }
 
 void Record(const char* name, WPARAM wParam, LPARAM lParam) {
     char text[128];
@@ -83,13 +61,8 @@ LRESULT CALLBACK StandinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_KEYDOWN:
         Record("WM_KEYDOWN", wParam, lParam);
         return 0;
-    case WM_TIMER:
-        if (wParam == kTimerEnd) ::DestroyWindow(hWnd);
-        return 0;
-    case WM_DESTROY:
-        ::PostQuitMessage(0);
-        return 0;
     default:
+        if (tools::HandleLifetimeMessage(hWnd, msg, wParam)) return 0;
         return ::DefWindowProcA(hWnd, msg, wParam, lParam);
     }
 }
@@ -116,24 +89,19 @@ void ParseArgs(int argc, char** argv) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int nShow) {
     ParseArgs(__argc, __argv);
-    if (g_opt.logPath.empty()) g_opt.logPath = ExeDir() + "\\StandinTV.log";
+    if (g_opt.logPath.empty()) g_opt.logPath = tools::ModuleFolder() + "\\StandinTV.log";
 
-    std::string start = "START pid=" + std::to_string(::GetCurrentProcessId()) +
-                        " cmdline=" + ::GetCommandLineA();
-    LogLine(start.c_str());
+    LogLine("START pid=" + std::to_string(::GetCurrentProcessId()) +
+            " cmdline=" + ::GetCommandLineA());
 
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = StandinProc;
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-    wc.hIcon = ::LoadIconA(nullptr, IDI_APPLICATION);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = g_opt.className.c_str();
-    if (!::RegisterClassA(&wc)) return 1;
-
-    const HWND wnd = ::CreateWindowExA(0, g_opt.className.c_str(), g_opt.caption.c_str(),
-                                       WS_OVERLAPPEDWINDOW, 560, 420, 400, 150, nullptr,
-                                       nullptr, instance, nullptr);
+    tools::WindowSpec spec{g_opt.className.c_str(), g_opt.caption.c_str(), StandinProc};
+    spec.x = 560;
+    spec.y = 420;
+    spec.width = 400;
+    spec.height = 150;
+    spec.background = COLOR_BTNFACE;
+    spec.icon = ::LoadIconA(nullptr, IDI_APPLICATION);
+    const HWND wnd = tools::CreateHelperWindow(spec);
     if (wnd == nullptr) return 1;
 
     const HFONT font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
@@ -151,18 +119,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int nShow) {
     g_countText = children[2];
 
     if (g_opt.seconds > 0 &&
-        !::SetTimer(wnd, kTimerEnd, static_cast<UINT>(g_opt.seconds * 1000), nullptr)) {
+        !tools::StartLifetime(wnd, static_cast<UINT>(g_opt.seconds * 1000))) {
         ::DestroyWindow(wnd);
         return 1;
     }
     ::ShowWindow(wnd, nShow == SW_HIDE ? SW_SHOWNORMAL : nShow);
     ::UpdateWindow(wnd);
 
-    MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
+    tools::RunMessageLoop();
     LogLine("END");
     return 0;
 }

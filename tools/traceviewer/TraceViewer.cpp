@@ -14,11 +14,12 @@
 #include <cstring>
 #include <string>
 
+#include "tools/common/ToolSupport.h"
+
 namespace {
 
 constexpr char kViewerTitle[] = "MsgCapForm";
 constexpr char kViewerClass[] = "QRTLTraceViewer";
-constexpr UINT_PTR kTimerEnd = 1;
 constexpr size_t kMaxLine = 1024;
 
 FILE* g_out = nullptr;
@@ -27,11 +28,8 @@ HWND g_list = nullptr;
 unsigned long g_lines = 0;
 
 void Emit(long level, const char* text) {
-    SYSTEMTIME t;
-    ::GetLocalTime(&t);
     char line[kMaxLine + 64];
-    std::snprintf(line, sizeof line, "%02u:%02u:%02u.%03u [%ld] %s", t.wHour, t.wMinute,
-                  t.wSecond, t.wMilliseconds, level, text);
+    std::snprintf(line, sizeof line, "%s [%ld] %s", tools::TimeOfDay().c_str(), level, text);
     std::printf("%s\n", line);
     std::fflush(stdout);
     if (g_out) {
@@ -60,13 +58,8 @@ LRESULT CALLBACK ViewerProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         if (g_list) ::MoveWindow(g_list, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
         return 0;
-    case WM_TIMER:
-        if (wParam == kTimerEnd) ::DestroyWindow(hWnd);
-        return 0;
-    case WM_DESTROY:
-        ::PostQuitMessage(0);
-        return 0;
     default:
+        if (tools::HandleLifetimeMessage(hWnd, msg, wParam)) return 0;
         return ::DefWindowProcA(hWnd, msg, wParam, lParam);
     }
 }
@@ -109,19 +102,10 @@ int main(int argc, char** argv) {
     }
 
     const HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = ViewerProc;
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kViewerClass;
-    if (!::RegisterClassA(&wc)) {
-        std::fprintf(stderr, "QRTLTrace: cannot register the window class\n");
-        return 1;
-    }
-    const HWND wnd = ::CreateWindowExA(0, kViewerClass, kViewerTitle, WS_OVERLAPPEDWINDOW,
-                                       CW_USEDEFAULT, CW_USEDEFAULT, 640, 300, nullptr, nullptr,
-                                       instance, nullptr);
+    tools::WindowSpec spec{kViewerClass, kViewerTitle, ViewerProc};
+    spec.width = 640;
+    spec.height = 300;
+    const HWND wnd = tools::CreateHelperWindow(spec);
     if (wnd == nullptr) {
         std::fprintf(stderr, "QRTLTrace: cannot create the viewer window\n");
         return 1;
@@ -135,7 +119,7 @@ int main(int argc, char** argv) {
         if (g_list) ::MoveWindow(g_list, 0, 0, rc.right, rc.bottom, FALSE);
         ::ShowWindow(wnd, SW_SHOWNOACTIVATE);
     }
-    if (seconds > 0 && !::SetTimer(wnd, kTimerEnd, static_cast<UINT>(seconds * 1000), nullptr)) {
+    if (seconds > 0 && !tools::StartLifetime(wnd, static_cast<UINT>(seconds * 1000))) {
         std::fprintf(stderr, "QRTLTrace: cannot set the end timer\n");
         ::DestroyWindow(wnd);
         return 1;
@@ -144,11 +128,7 @@ int main(int argc, char** argv) {
     ::SetConsoleCtrlHandler(OnConsoleCtrl, TRUE);
     std::fprintf(stderr, "QRTLTrace: waiting for trace lines (window \"%s\")\n", kViewerTitle);
 
-    MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
+    tools::RunMessageLoop();
     if (::IsWindow(wnd)) ::DestroyWindow(wnd);
     if (g_out) std::fclose(g_out);
     return 0;

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tools/common/ToolSupport.h"
+
 namespace {
 
 // Only kernel32 calls: the log is also written from DllMain.
@@ -18,13 +20,7 @@ void Log(const char* line) {
     char path[MAX_PATH] = {};
     const DWORD n = ::GetEnvironmentVariableA("QRTL_CARD_LOG", path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return;
-    HANDLE file = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    ::SetFilePointer(file, 0, nullptr, FILE_END);
-    DWORD written = 0;
-    ::WriteFile(file, line, static_cast<DWORD>(std::strlen(line)), &written, nullptr);
-    ::CloseHandle(file);
+    tools::AppendToFile(path, line, std::strlen(line));
 }
 
 long EnvNumber(const char* name, long def) {

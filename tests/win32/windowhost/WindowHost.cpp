@@ -21,9 +21,10 @@
 #include <string>
 #include <vector>
 
+#include "tools/common/ToolSupport.h"
+
 namespace {
 
-constexpr UINT_PTR kTimerIdLifetime = 1;
 constexpr UINT kDefaultTimeoutMs = 30000;
 constexpr char kViewerClass[] = "QrtlTestViewer";
 constexpr char kViewerCaption[] = "MsgCapForm";
@@ -41,13 +42,9 @@ struct Options {
 
 Options g_options;
 
+// Opened and closed for every record, so a test can read the file at any time.
 void AppendToLog(const void* data, std::size_t size) {
-    if (g_options.logPath.empty()) return;
-    // Opened and closed for every record, so a test can read the file at any time.
-    FILE* f = std::fopen(g_options.logPath.c_str(), "ab");
-    if (f == nullptr) return;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
+    tools::AppendToFile(g_options.logPath, data, size);
 }
 
 void LogMessage(const char* name, WPARAM wParam, LPARAM lParam) {
@@ -80,13 +77,8 @@ LRESULT CALLBACK HostWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         if (g_options.hangMs != 0) ::Sleep(g_options.hangMs);
         LogCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         return TRUE;
-    case WM_TIMER:
-        if (wParam == kTimerIdLifetime) ::DestroyWindow(hWnd);
-        return 0;
-    case WM_DESTROY:
-        ::PostQuitMessage(0);
-        return 0;
     default:
+        if (tools::HandleLifetimeMessage(hWnd, msg, wParam)) return 0;
         return ::DefWindowProcA(hWnd, msg, wParam, lParam);
     }
 }
@@ -139,17 +131,8 @@ int RunWindow() {
     const std::string className = g_options.viewer ? kViewerClass : g_options.className;
     const std::string caption = g_options.viewer ? kViewerCaption : g_options.caption;
 
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = HostWndProc;
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = className.c_str();
-    if (!::RegisterClassA(&wc)) return 2;
-
-    HWND hWnd = ::CreateWindowExA(0, className.c_str(), caption.c_str(), WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 320, 200, nullptr, nullptr,
-                                  instance, nullptr);
+    const HWND hWnd =
+        tools::CreateHelperWindow({className.c_str(), caption.c_str(), HostWndProc});
     if (hWnd == nullptr) return 3;
     int y = 10;
     for (int id : g_options.children) {
@@ -161,16 +144,12 @@ int RunWindow() {
         }
         y += 24;
     }
-    if (!::SetTimer(hWnd, kTimerIdLifetime, g_options.timeoutMs, nullptr)) return 5;
+    if (!tools::StartLifetime(hWnd, g_options.timeoutMs)) return 5;
     // Marked last: the tests wait for this before they use the window. It stays
     // hidden: under Wine a shown window makes the process take seconds to end.
     if (!::SetPropA(hWnd, kReadyProperty, reinterpret_cast<HANDLE>(1))) return 6;
 
-    MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
+    tools::RunMessageLoop();
     return 0;
 }
 
