@@ -3,7 +3,8 @@
 #include <windows.h>
 
 #include <cstring>
-#include <vector>
+#include <memory>
+#include <new>
 
 namespace qrtl::win32 {
 
@@ -12,12 +13,16 @@ void Win32TraceTransport::Deliver(int32_t level, const char* block, std::size_t 
     HWND viewer = ::FindWindowA(nullptr, "MsgCapForm");
     if (viewer == nullptr) return;
 
-    // The block the viewer receives is a copy of its own, freed when the send returns.
-    std::vector<char> data(block, block + size);
+    // The block the viewer receives is a heap copy, freed when the send returns. Without
+    // the memory for it the line is lost like any other: nothing may throw out of a
+    // window procedure that traces.
+    const std::unique_ptr<char[]> data(new (std::nothrow) char[size]);
+    if (!data) return;
+    std::memcpy(data.get(), block, size);
     COPYDATASTRUCT cds{};
     cds.dwData = static_cast<ULONG_PTR>(static_cast<uint32_t>(level));
-    cds.cbData = static_cast<DWORD>(data.size());
-    cds.lpData = data.data();
+    cds.cbData = static_cast<DWORD>(size);
+    cds.lpData = data.get();
     // A hung viewer must not freeze the monitor: give up after the timeout.
     DWORD_PTR result = 0;
     ::SendMessageTimeoutA(viewer, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
