@@ -12,8 +12,9 @@ constexpr DWORD kPumpSliceMs = 20;
 constexpr size_t kMaxTraceText = 1024;
 constexpr int kRemoveAttempts = 20;
 
-// Files opened with CreateFileA, whose "none" is INVALID_HANDLE_VALUE.
-using UniqueFile = qrtl::win32::UniqueHandle<qrtl::win32::FileHandleTraits>;
+using qrtl::win32::UniqueFile;
+using qrtl::win32::UniqueFind;
+using qrtl::win32::UniqueHandleObj;
 
 bool Expired(DWORD deadline) { return static_cast<LONG>(::GetTickCount() - deadline) >= 0; }
 
@@ -27,8 +28,7 @@ void PumpPending() {
 
 bool RemoveTree(const std::string& dir) {
     WIN32_FIND_DATAA data;
-    HANDLE find = ::FindFirstFileA((dir + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
+    if (const UniqueFind find{::FindFirstFileA((dir + "\\*").c_str(), &data)}) {
         do {
             if (std::strcmp(data.cFileName, ".") == 0 || std::strcmp(data.cFileName, "..") == 0)
                 continue;
@@ -39,10 +39,24 @@ bool RemoveTree(const std::string& dir) {
                 ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
                 ::DeleteFileA(child.c_str());
             }
-        } while (::FindNextFileA(find, &data));
-        ::FindClose(find);
+        } while (::FindNextFileA(find.get(), &data));
     }
     return ::RemoveDirectoryA(dir.c_str()) != 0;
+}
+
+// The job of every process this program starts: closed at exit, by whatever way the
+// program ends, it ends those processes too. Null when no such job can be made.
+HANDLE ChildrenJob() {
+    static const UniqueHandleObj job = [] {
+        UniqueHandleObj made(::CreateJobObjectA(nullptr, nullptr));
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (made && !::SetInformationJobObject(made.get(), JobObjectExtendedLimitInformation,
+                                               &limits, sizeof limits))
+            made.reset();
+        return made;
+    }();
+    return job.get();
 }
 
 struct FindArgs {
@@ -77,6 +91,13 @@ std::string WinPath(const std::string& unixPath) {
     for (char& c : out)
         if (c == '/') c = '\\';
     return out;
+}
+
+LRESULT SendWithin(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT fallback) {
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutA(wnd, msg, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result))
+        return fallback;
+    return static_cast<LRESULT>(result);
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
@@ -236,12 +257,20 @@ bool ChildProcess::Start(const std::string& commandLine, const std::string& dire
     PROCESS_INFORMATION pi{};
     std::vector<char> cmd(commandLine.begin(), commandLine.end());
     cmd.push_back('\0');
-    if (!::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    // Suspended until it is in the job, so that nothing it starts escapes the job.
+    if (!::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
                           directory.empty() ? nullptr : directory.c_str(), &si, &pi))
         return false;
-    ::CloseHandle(pi.hThread);
+    const UniqueHandleObj thread(pi.hThread);
     process_.reset(pi.hProcess);
     id_ = pi.dwProcessId;
+    // A process that could outlive this program is not let run.
+    const HANDLE job = ChildrenJob();
+    if (job == nullptr || !::AssignProcessToJobObject(job, process_.get()) ||
+        ::ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
+        Terminate();
+        return false;
+    }
     return true;
 }
 
@@ -325,16 +354,24 @@ std::string Narrow(const std::wstring& wide) {
 
 // Item texts are asked for in UTF-16: Wine does not convert the ANSI forms of these
 // messages when they cross into another process.
+// Each send is bounded like SendWithin; an unanswered one ends the list there.
+LRESULT SendWideWithin(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT fallback) {
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutW(wnd, msg, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result))
+        return fallback;
+    return static_cast<LRESULT>(result);
+}
+
 std::vector<std::string> ListItems(HWND control, UINT getCount, UINT getLen, UINT getText,
                                    LRESULT error) {
     std::vector<std::string> items;
-    const LRESULT count = ::SendMessageW(control, getCount, 0, 0);
+    const LRESULT count = SendWideWithin(control, getCount, 0, 0, error);
     for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT len = ::SendMessageW(control, getLen, static_cast<WPARAM>(i), 0);
+        const LRESULT len = SendWideWithin(control, getLen, static_cast<WPARAM>(i), 0, error);
         if (len == error || len < 0) break;
         std::wstring text(static_cast<size_t>(len) + 1, L'\0');
-        const LRESULT got = ::SendMessageW(control, getText, static_cast<WPARAM>(i),
-                                           reinterpret_cast<LPARAM>(&text[0]));
+        const LRESULT got = SendWideWithin(control, getText, static_cast<WPARAM>(i),
+                                           reinterpret_cast<LPARAM>(&text[0]), error);
         if (got == error || got < 0 || got > len) break;
         text.resize(static_cast<size_t>(got));
         items.push_back(Narrow(text));

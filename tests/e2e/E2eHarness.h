@@ -31,6 +31,14 @@ constexpr int kIdCheckAutoRun = 1010;
 // A path of the build tree as Wine sees it: "/a/b" becomes "Z:\a\b".
 std::string WinPath(const std::string& unixPath);
 
+// How long a message sent to another process's window may take. The monitor does
+// not answer while its POWER prompt watches the receiver (two to three seconds).
+constexpr DWORD kSendTimeoutMs = 8000;
+
+// SendMessageA to a window of another process, given up after kSendTimeoutMs;
+// `fallback` when it was not answered.
+LRESULT SendWithin(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT fallback = -1);
+
 // Pumps this thread's messages until `done` holds or `timeoutMs` has passed.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 void PumpFor(DWORD ms);
@@ -86,7 +94,9 @@ bool MakeDir(const std::string& path);
 size_t CountOccurrences(const std::string& text, const std::string& needle);
 std::vector<std::string> LinesContaining(const std::string& text, const std::string& needle);
 
-// A process started by the test; ended by the owner, never left running.
+// A process started by the test; ended by the owner, never left running. Every such
+// process, and what it starts in turn, also belongs to one job of this test program
+// that ends them all when the program ends, even when it is killed by a timeout.
 class ChildProcess {
 public:
     ChildProcess() = default;

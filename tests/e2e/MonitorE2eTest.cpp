@@ -166,10 +166,9 @@ protected:
 
     bool QueueEmpty() const {
         WIN32_FIND_DATAA data;
-        HANDLE find = ::FindFirstFileA((folder_ / "irqueue" + "\\0*").c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE) return true;
-        ::FindClose(find);
-        return false;
+        const qrtl::win32::UniqueFind find(
+            ::FindFirstFileA((folder_ / "irqueue" + "\\0*").c_str(), &data));
+        return !find;
     }
 
     HWND MainWindow() const { return FindProcessWindow(monitor_.Id(), kMonitorTitle); }
@@ -457,9 +456,9 @@ TEST_F(MonitorE2e, Setup_TrayDoubleClick_ShowsProfileStopsPollingAndWritesOnOk) 
     ASSERT_NE(nullptr, combo);
     EXPECT_EQ((std::vector<std::string>{"Other Viewer", "Standin TV", "Third Viewer"}),
               ComboItems(combo));
-    EXPECT_EQ(1, ::SendMessageA(combo, CB_GETCURSEL, 0, 0));
-    EXPECT_EQ(BST_UNCHECKED, ::SendDlgItemMessageA(dlg, kIdCheckShutDown, BM_GETCHECK, 0, 0));
-    EXPECT_EQ(BST_UNCHECKED, ::SendDlgItemMessageA(dlg, kIdCheckAutoRun, BM_GETCHECK, 0, 0));
+    EXPECT_EQ(1, SendWithin(combo, CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(BST_UNCHECKED, SendWithin(::GetDlgItem(dlg, kIdCheckShutDown), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(BST_UNCHECKED, SendWithin(::GetDlgItem(dlg, kIdCheckAutoRun), BM_GETCHECK, 0, 0));
     EXPECT_EQ(1u, trace_.Count("AutoRun  : 0 @ QRTLIRMoniSetupDlg @ 105"));
     EXPECT_EQ(1u, trace_.Count("ShutDown : 0 @ QRTLIRMoniSetupDlg @ 106"));
 
@@ -471,8 +470,8 @@ TEST_F(MonitorE2e, Setup_TrayDoubleClick_ShowsProfileStopsPollingAndWritesOnOk) 
     EXPECT_EQ(readsBefore, CountOccurrences(DriverLog(), "QRDiI2CReadByte"));
 
     // Choose client 2 and autorun; ShutDown stays off.
-    ::SendMessageA(combo, CB_SETCURSEL, 2, 0);
-    ::SendDlgItemMessageA(dlg, kIdCheckAutoRun, BM_SETCHECK, BST_CHECKED, 0);
+    ASSERT_EQ(2, SendWithin(combo, CB_SETCURSEL, 2, 0));
+    SendWithin(::GetDlgItem(dlg, kIdCheckAutoRun), BM_SETCHECK, BST_CHECKED, 0);
     ASSERT_TRUE(::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                                reinterpret_cast<LPARAM>(::GetDlgItem(dlg, IDOK))));
     ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(dlg); }, kKeyTimeoutMs));
