@@ -63,7 +63,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'echo "demo: stopped" >&2; exit 1' TERM INT
 # Never hang: the whole run has a deadline.
-( trap 'exit 0' TERM; sleep 240 & wait $!; kill -TERM $$ ) </dev/null >/dev/null 2>&1 &
+( trap 'kill $! 2>/dev/null; exit 0' TERM; sleep 240 & wait $!; kill -TERM $$ ) </dev/null >/dev/null 2>&1 &
 WATCHDOG=$!
 
 echo "== preparing $DEMO"
