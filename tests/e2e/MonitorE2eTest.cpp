@@ -273,6 +273,71 @@ TEST_F(MonitorE2e, SetAuto_CommandLineWord_WritesRunValueLoadsNoDriverAndEndsWit
     EXPECT_EQ(0u, trace_.Count("DoTimer")) << trace_.Dump();
 }
 
+TEST_F(MonitorE2e, SetAuto_InsideLongerWord_CountsButOtherCaseStartsMonitor) {
+    RunValueCleaner cleaner;
+    WriteProfile({});
+    ASSERT_TRUE(InstallDriver());
+
+    ASSERT_TRUE(StartMonitor("-xSetAutoy"));
+    ASSERT_TRUE(monitor_.WaitExit(kExitTimeoutMs));
+    EXPECT_EQ(0u, monitor_.ExitCode());
+    std::string data;
+    EXPECT_TRUE(ReadRunValue(data)) << "a word inside a longer one still counts";
+    EXPECT_FALSE(FileExists(folder_ / "simdriver.log")) << "the driver was loaded";
+
+    // The same letters in another case are no word: the monitor runs as usual.
+    for (const char* word : {"/setauto", "/SETAUTO"}) {
+        SCOPED_TRACE(word);
+        DeleteRunValue();
+        const size_t mark = trace_.Size();
+        ASSERT_TRUE(StartMonitor(word));
+        ASSERT_TRUE(PumpUntil(
+            [&] { return MainWindow() != nullptr && trace_.Count("DoTimer : Byte", mark) > 0; },
+            kStartTimeoutMs))
+            << trace_.Dump(mark);
+        EXPECT_FALSE(ReadRunValue(data)) << data;
+        ASSERT_TRUE(::PostMessageA(MainWindow(), WM_COMMAND, kIdMenuClose, 0));
+        ASSERT_TRUE(monitor_.WaitExit(kExitTimeoutMs));
+        EXPECT_EQ(0u, monitor_.ExitCode());
+    }
+}
+
+TEST_F(MonitorE2e, Startup_SecondInstance_RunsBesideFirstWithItsOwnWindowAndPolling) {
+    WriteProfile({});
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(StartMonitor());
+    ASSERT_TRUE(WaitMonitorPolling());
+
+    // No single-instance guard: a second start runs a second, independent monitor.
+    ChildProcess second;
+    ASSERT_TRUE(second.Start("\"" + (folder_ / kMonitorExeName) + "\"", folder_.Path()));
+    HWND secondMain = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] { return (secondMain = FindProcessWindow(second.Id(), kMonitorTitle)) != nullptr; },
+        kStartTimeoutMs));
+    EXPECT_TRUE(monitor_.Running());
+    EXPECT_NE(MainWindow(), secondMain);
+
+    // Both poll the receiver: the driver's log names both processes.
+    const std::string readsOfFirst = "pid=" + std::to_string(monitor_.Id()) + " QRDiI2CReadByte";
+    const std::string readsOfSecond = "pid=" + std::to_string(second.Id()) + " QRDiI2CReadByte";
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            const std::string log = DriverLog();
+            return CountOccurrences(log, readsOfFirst) > 0 &&
+                   CountOccurrences(log, readsOfSecond) > 0;
+        },
+        kKeyTimeoutMs))
+        << DriverLog();
+
+    // Closing one leaves the other running.
+    ASSERT_TRUE(::PostMessageA(secondMain, WM_COMMAND, kIdMenuClose, 0));
+    ASSERT_TRUE(second.WaitExit(kExitTimeoutMs));
+    EXPECT_EQ(0u, second.ExitCode());
+    EXPECT_TRUE(monitor_.Running());
+    EXPECT_NE(nullptr, MainWindow());
+}
+
 // ------------------------------------------------------------------ dispatch
 
 TEST_F(MonitorE2e, Dispatch_MappedCodes_ReachClientAsExactMessages) {
