@@ -501,6 +501,41 @@ TEST_F(MonitorE2e, Power_ThenOtherKeyWithinPrompt_LaunchesNothingAndAddsNoClient
     EXPECT_TRUE(QueueEmpty());
 }
 
+TEST_F(MonitorE2e, Power_TwiceWithShutDownOff_PromptEndsAndNothingElseHappens) {
+    // The profile's ShutDown=0 is what keeps this test from ExitWindowsEx.
+    ASSERT_EQ(0u, CountOccurrences(MakeProfile({}), "ShutDown=1"));
+    WriteProfile({});
+    ASSERT_TRUE(InstallDriver());
+    const std::string clientDir = folder_ / "client";
+    ASSERT_TRUE(MakeDir(clientDir));
+    ASSERT_TRUE(CopyInto(clientDir, QRTL_E2E_STANDIN, "StandinTV.exe"));
+    MachineKeyGuard clientKey(kClientRegPath);
+    ASSERT_TRUE(clientKey.SetString("Folder", clientDir));
+
+    ASSERT_TRUE(StartMonitor());
+    ASSERT_TRUE(WaitMonitorPolling());
+    Press(kCodePower);
+    ASSERT_TRUE(PumpUntil([&] { return trace_.Count("Lookup Result : 10, POWER") > 0; },
+                          kKeyTimeoutMs));
+    Press(kCodePower);
+
+    // The second press ends the prompt; polling goes on afterwards.
+    ASSERT_TRUE(PumpUntil([&] { return QueueEmpty(); }, kLaunchTimeoutMs));
+    const size_t mark = trace_.Size();
+    ASSERT_TRUE(PumpUntil([&] { return trace_.Count("DoTimer : Byte", mark) >= 2; },
+                          kLaunchTimeoutMs))
+        << trace_.Dump();
+
+    // No launch, not even once the prompt's time would have run out; no history line;
+    // the driver library stays open; the second POWER was consumed by the prompt.
+    EXPECT_FALSE(PumpUntil([] { return FindProcessWindow(0, nullptr, kStandinClass); }, 4000));
+    EXPECT_FALSE(FileExists(clientDir + "\\StandinTV.log"));
+    EXPECT_TRUE(History().empty());
+    EXPECT_EQ(0u, CountOccurrences(DriverLog(), "QRDiI2CClose")) << DriverLog();
+    EXPECT_EQ(1u, trace_.Count("IRCODE : 10"));
+    EXPECT_TRUE(monitor_.Running());
+}
+
 // ------------------------------------------------------------------ setup dialog
 
 TEST_F(MonitorE2e, Setup_TrayDoubleClick_ShowsProfileStopsPollingAndWritesOnOk) {
