@@ -55,6 +55,19 @@ TEST_F(LauncherTest, Launch_PathWithBlanks_StartsThatProgramWithQuotedCommandLin
     }
 }
 
+TEST_F(LauncherTest, Launch_FolderEndingInBackslash_DoubledBackslashStillStarts) {
+    // The client path joins a registry folder that ends in a backslash with one more.
+    const std::string doubled = dir_ + "\\launched.exe";
+    Win32Launcher launcher;
+    ASSERT_TRUE(launcher.Launch(doubled));
+
+    const std::string marker = launched_ + ".started";
+    ASSERT_TRUE(helper::WaitUntil([&] { return helper::FileExists(marker); }, kStartWaitMs))
+        << "the launched program did not run";
+    helper::WaitUntil([&] { return !helper::ReadWholeFile(marker).empty(); }, 2000);
+    EXPECT_EQ(helper::ReadWholeFile(marker), "\"" + doubled + "\"");
+}
+
 TEST_F(LauncherTest, Launch_EmptyPath_StartsNothing) {
     Win32Launcher launcher;
     EXPECT_FALSE(launcher.Launch(""));

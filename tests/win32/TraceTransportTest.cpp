@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/win32/Win32Trace.h"
 #include "trace/Trace.h"
@@ -49,6 +50,20 @@ std::string BlockWith(const char* text) {
 
 bool ViewerRuns() { return ::FindWindowA(nullptr, kViewerCaption) != nullptr; }
 
+// The records of the viewer's log once it holds at least `count`. The send returns
+// when the viewer has handled the line, unless the machine is so slow that the
+// send's timeout ran out first: then the viewer still writes it a moment later.
+std::vector<Received> WaitForRecords(const helper::TempFile& log, std::size_t count) {
+    std::vector<Received> received;
+    helper::WaitUntil(
+        [&] {
+            received = ParseViewerLog(log.Read());
+            return received.size() >= count;
+        },
+        5000);
+    return received;
+}
+
 class TraceTransportTest : public ::testing::Test {
 protected:
     // Starts the viewer; `hangMs` makes its WM_COPYDATA handler stall first.
@@ -71,8 +86,7 @@ TEST_F(TraceTransportTest, Deliver_ViewerInOtherProcess_ReceivesWholeBlockWithLe
     transport_.Deliver(101, block.data(), block.size());
     transport_.Deliver(-5, block.data(), block.size());
 
-    // The send is synchronous: the viewer has written its record when it returns.
-    const auto received = ParseViewerLog(log_.Read());
+    const auto received = WaitForRecords(log_, 2);
     ASSERT_EQ(received.size(), 2u);
     EXPECT_EQ(received[0].dwData, 101u);
     EXPECT_EQ(received[0].cbData, kBlock);
@@ -85,13 +99,16 @@ TEST_F(TraceTransportTest, TraceOut_ThroughTransport_ViewerGetsComposedLine) {
     SetTraceTransport(&transport_);
     TraceOut(401, "QRTLIRSet", 485, "IRCODE : %s", "12");
     TraceOut(101, "QRTLIRSet", 301, "%s", "");  // empty message: nothing is sent
+    TraceOut(401, "QRTLIRSet", 488, "Lookup Result : %s, %s", "12", "VOL+");
     SetTraceTransport(nullptr);
 
-    const auto received = ParseViewerLog(log_.Read());
-    ASSERT_EQ(received.size(), 1u);
+    // Two lines sent, in order; the empty one between them never was.
+    const auto received = WaitForRecords(log_, 2);
+    ASSERT_EQ(received.size(), 2u);
     EXPECT_EQ(received[0].dwData, 401u);
     EXPECT_EQ(received[0].cbData, kBlock);
     EXPECT_EQ(received[0].data, BlockWith("IRCODE : 12 @ QRTLIRSet @ 485"));
+    EXPECT_EQ(received[1].data, BlockWith("Lookup Result : 12, VOL+ @ QRTLIRSet @ 488"));
 }
 
 TEST_F(TraceTransportTest, Deliver_NoViewer_ReturnsAtOnce) {
