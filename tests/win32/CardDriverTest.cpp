@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "driver/CardDriver.h"
+#include "platform/win32/Handle.h"
 #include "win32/windowhost/HelperProcess.h"
 
 namespace {
@@ -31,7 +33,7 @@ protected:
     }
     void TearDown() override {
         CloseCardDriver();
-        for (HMODULE kept : kept_) ::FreeLibrary(kept);
+        kept_.clear();
         for (const std::string& f : files_) ::DeleteFileA(f.c_str());
         ::RemoveDirectoryA(dir_.c_str());
         SetEnv("QRTL_CARD_LOG", nullptr);
@@ -50,7 +52,8 @@ protected:
     std::string dir_;
     helper::TempFile log_{"card"};
     std::vector<std::string> files_;
-    std::vector<HMODULE> kept_;
+    // Libraries the loader left loaded on purpose, released when the test ends.
+    std::vector<qrtl::win32::UniqueHModule> kept_;
 };
 
 TEST_F(CardDriverTest, LoadCardDriverFrom_AllExports_InitOnceReadsReachLibraryCloseOnce) {
@@ -125,7 +128,7 @@ TEST_F(CardDriverTest, LoadCardDriverFrom_InitFails_ZeroAndLibraryNeitherClosedN
 
     HMODULE stillLoaded = ::GetModuleHandleA(path.c_str());
     EXPECT_NE(stillLoaded, nullptr);
-    if (stillLoaded != nullptr) kept_.push_back(stillLoaded);
+    if (stillLoaded != nullptr) kept_.emplace_back(stillLoaded);
     // Nothing left to close afterwards either.
     CloseCardDriver();
     const std::string log = Log();
