@@ -418,10 +418,12 @@ bool ReadRunValue(std::string& data) {
 }
 
 void DeleteRunValue() {
-    qrtl::win32::UniqueHKey key;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, key.put()) ==
-        ERROR_SUCCESS)
-        ::RegDeleteValueA(key.get(), kRunValue);
+    // Both keys: the monitor writes the current user's when the machine's is closed to it.
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        qrtl::win32::UniqueHKey key;
+        if (::RegOpenKeyExA(root, kRunKey, 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS)
+            ::RegDeleteValueA(key.get(), kRunValue);
+    }
 }
 
 }  // namespace e2e

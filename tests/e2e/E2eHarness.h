@@ -144,7 +144,8 @@ private:
     std::string path_;
 };
 
-// The autorun value: read, and deleted again at the end of a test that may write it.
+// The autorun value: read (the machine's key), and deleted again from both keys at
+// the end of a test that may write it.
 bool ReadRunValue(std::string& data);
 void DeleteRunValue();
 
