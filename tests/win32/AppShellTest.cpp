@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "app/PowerPromptDlg.h"
 #include "app/QRTLIRMoniDlg.h"
 #include "app/TimerText.h"
+#include "app/TrayIcon.h"
 #include "app/framework/Afx.h"
 #include "config/QRTLIRSet.h"
 #include "config/setup/QRTLIRMoniSetupDlg.h"
@@ -70,6 +72,85 @@ std::vector<std::string> ListItems(HWND hWndList) {
     }
     return items;
 }
+
+// Whether the window's timer was running; stops it if so.
+bool StopTimerIfRunning(HWND hWnd, UINT_PTR nID) { return ::KillTimer(hWnd, nID) != FALSE; }
+
+BOOL CALLBACK CollectWindowProc(HWND hWnd, LPARAM lParam) {
+    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
+    return TRUE;
+}
+
+// The visible top-level windows of this thread with the given caption.
+std::vector<HWND> ThreadWindowsTitled(const char* pszCaption) {
+    std::vector<HWND> all;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectWindowProc, reinterpret_cast<LPARAM>(&all));
+    std::vector<HWND> found;
+    for (HWND hWnd : all) {
+        if (::IsWindowVisible(hWnd) && WindowText(hWnd) == pszCaption) found.push_back(hWnd);
+    }
+    return found;
+}
+
+// The popup menu this thread is tracking, if any.
+HMENU TrackedMenu() {
+    std::vector<HWND> all;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectWindowProc, reinterpret_cast<LPARAM>(&all));
+    for (HWND hWnd : all) {
+        char szClass[16] = "";
+        ::GetClassNameA(hWnd, szClass, sizeof(szClass));
+        if (std::string(szClass) == "#32768" && ::IsWindowVisible(hWnd))
+            return reinterpret_cast<HMENU>(::SendMessageA(hWnd, MN_GETHMENU, 0, 0));
+    }
+    return nullptr;
+}
+
+// Runs a check from inside the modal loops that a handler opens (dialogs, the
+// tray menu) through a thread timer, whose ticks every modal loop dispatches. The
+// check runs on every tick for as long as the watch lives, so that it can also
+// close what a faulty handler opens more than once; Done() tells whether it has
+// once returned true.
+class ModalWatch {
+public:
+    explicit ModalWatch(std::function<bool()> onTick) : m_onTick(std::move(onTick)) {
+        s_pActive = this;
+        m_nTimer = ::SetTimer(nullptr, 0, 30, &ModalWatch::TimerProc);
+    }
+    ~ModalWatch() {
+        if (m_nTimer != 0) ::KillTimer(nullptr, m_nTimer);
+        s_pActive = nullptr;
+    }
+    ModalWatch(const ModalWatch&) = delete;
+    ModalWatch& operator=(const ModalWatch&) = delete;
+
+    bool Started() const { return m_nTimer != 0; }
+    bool Done() const { return m_bDone; }
+
+private:
+    static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD) {
+        ModalWatch* pWatch = s_pActive;
+        if (pWatch == nullptr || pWatch->m_bInTick) return;
+        pWatch->m_bInTick = true;
+        if (pWatch->m_onTick()) pWatch->m_bDone = true;
+        pWatch->m_bInTick = false;
+    }
+
+    static ModalWatch* s_pActive;
+    std::function<bool()> m_onTick;
+    UINT_PTR m_nTimer = 0;
+    bool m_bDone = false;
+    bool m_bInTick = false;
+};
+ModalWatch* ModalWatch::s_pActive = nullptr;
+
+// Closes every shown dialog with that caption as its Cancel would.
+void CancelDialogs(const char* pszCaption) {
+    for (HWND hWnd : ThreadWindowsTitled(pszCaption))
+        ::PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+constexpr char kSetupCaption[] = "Quorel Tellivar IR Monitor Setup";
+constexpr char kAboutCaption[] = "About QRTLIRMoni";
 
 void Click(HWND hWndDlg, int nID) {
     ::SendMessageA(hWndDlg, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED),
@@ -400,8 +481,148 @@ TEST_F(MainWindowTest, TriggerTimer_TogglesFlag) {
     dlg.StartMonitor();
     Click(dlg.m_hWnd, res::kCheckTrigger);
     EXPECT_FALSE(dlg.m_bTimerOn);
+    // Polling and the tray animation both stand still.
+    EXPECT_FALSE(StopTimerIfRunning(dlg.m_hWnd, ID_TIMER_POLL));
+    EXPECT_FALSE(StopTimerIfRunning(dlg.m_hWnd, ID_TIMER_ANIMATE));
     Click(dlg.m_hWnd, res::kCheckTrigger);
     EXPECT_TRUE(dlg.m_bTimerOn);
+    EXPECT_TRUE(StopTimerIfRunning(dlg.m_hWnd, ID_TIMER_POLL));
+    EXPECT_TRUE(StopTimerIfRunning(dlg.m_hWnd, ID_TIMER_ANIMATE));
+}
+
+TEST_F(MainWindowTest, NewTimerWhileToggledOff_RestartsBothTimersAndKeepsFlag) {
+    dlg.StartMonitor();
+    Click(dlg.m_hWnd, res::kCheckTrigger);
+    ::SetWindowTextA(Item(res::kEditTimer), "700000");
+    Click(dlg.m_hWnd, res::kBtnNewTimer);
+    EXPECT_EQ(700000, theSet.m_nTimer);
+    EXPECT_FALSE(dlg.m_bTimerOn);
+    EXPECT_TRUE(StopTimerIfRunning(dlg.m_hWnd, ID_TIMER_POLL));
+    EXPECT_TRUE(StopTimerIfRunning(dlg.m_hWnd, ID_TIMER_ANIMATE));
+}
+
+TEST_F(MainWindowTest, SetupOpen_TimersStopAndSecondOpenRefused_RestartOnCloseWhateverToggle) {
+    dlg.StartMonitor();
+    Click(dlg.m_hWnd, res::kCheckTrigger);  // polling stopped by the toggle
+    const HWND hWndMain = dlg.m_hWnd;
+
+    int nPhase = 0;
+    size_t nOpen = 0;
+    size_t nOpenAfterSecondClick = 0;
+    BOOL bAllowedWhileOpen = TRUE;
+    bool bPollWhileOpen = true;
+    bool bAnimateWhileOpen = true;
+    ModalWatch watch([&] {
+        const size_t nNow = ThreadWindowsTitled(kSetupCaption).size();
+        if (nPhase == 0) {
+            if (nNow == 0) return false;
+            nOpen = nNow;
+            bAllowedWhileOpen = g_bSetupAllowed;
+            bPollWhileOpen = StopTimerIfRunning(hWndMain, ID_TIMER_POLL);
+            bAnimateWhileOpen = StopTimerIfRunning(hWndMain, ID_TIMER_ANIMATE);
+            // A second double click (and the menu's "Setup") while it is open.
+            ::PostMessageA(hWndMain, WM_TRAYICON, kTrayIconId, WM_LBUTTONDBLCLK);
+            ::PostMessageA(hWndMain, WM_COMMAND, res::kCmdSetup, 0);
+            nPhase = 1;
+            return false;
+        }
+        if (nPhase < 4) {  // let the posted messages arrive
+            ++nPhase;
+            return false;
+        }
+        if (nPhase == 4) {
+            nOpenAfterSecondClick = nNow;
+            nPhase = 5;
+        }
+        // Every setup dialog is cancelled, a wrongly opened second one included.
+        CancelDialogs(kSetupCaption);
+        return true;
+    });
+    ASSERT_TRUE(watch.Started());
+    ::SendMessageA(hWndMain, WM_TRAYICON, kTrayIconId, WM_LBUTTONDBLCLK);
+
+    ASSERT_TRUE(watch.Done());
+    EXPECT_EQ(1u, nOpen);
+    EXPECT_EQ(1u, nOpenAfterSecondClick);
+    EXPECT_FALSE(bAllowedWhileOpen);
+    EXPECT_FALSE(bPollWhileOpen);
+    EXPECT_FALSE(bAnimateWhileOpen);
+    EXPECT_TRUE(g_bSetupAllowed);
+    EXPECT_FALSE(dlg.m_bTimerOn);  // the toggle's flag is not touched
+    EXPECT_TRUE(StopTimerIfRunning(hWndMain, ID_TIMER_POLL));
+    EXPECT_TRUE(StopTimerIfRunning(hWndMain, ID_TIMER_ANIMATE));
+    EXPECT_TRUE(fake.profile.writes.empty());  // cancelled: nothing saved
+}
+
+TEST_F(MainWindowTest, TrayLeftClick_ShowsMenuWithSetupAsDefault) {
+    dlg.StartMonitor();
+    std::vector<UINT> ids;
+    UINT nDefault = 0;
+    std::string strSetup;
+    ModalWatch watch([&] {
+        const HMENU hMenu = TrackedMenu();
+        if (hMenu == nullptr) return false;
+        for (int i = 0; i < ::GetMenuItemCount(hMenu); ++i) ids.push_back(::GetMenuItemID(hMenu, i));
+        nDefault = ::GetMenuDefaultItem(hMenu, FALSE, 0);
+        char text[64] = "";
+        ::GetMenuStringA(hMenu, res::kCmdSetup, text, sizeof(text), MF_BYCOMMAND);
+        strSetup = text;
+        ::EndMenu();
+        return true;
+    });
+    ASSERT_TRUE(watch.Started());
+    ::SendMessageA(dlg.m_hWnd, WM_TRAYICON, kTrayIconId, WM_LBUTTONUP);
+    ASSERT_TRUE(watch.Done());
+    EXPECT_EQ((std::vector<UINT>{res::kCmdClose, res::kCmdSetup, 0, res::kCmdAbout}), ids);
+    EXPECT_EQ(static_cast<UINT>(res::kCmdSetup), nDefault);
+    EXPECT_EQ("Setup", strSetup);
+    EXPECT_TRUE(::IsWindow(dlg.m_hWnd));  // a dismissed menu runs no command
+}
+
+TEST_F(MainWindowTest, TrayRightButton_ShowsNothing) {
+    dlg.StartMonitor();
+    bool bMenuSeen = false;
+    ModalWatch watch([&] {
+        if (TrackedMenu() == nullptr) return false;
+        bMenuSeen = true;
+        ::EndMenu();
+        return true;
+    });
+    ASSERT_TRUE(watch.Started());
+    ::SendMessageA(dlg.m_hWnd, WM_TRAYICON, kTrayIconId, WM_RBUTTONDOWN);
+    ::SendMessageA(dlg.m_hWnd, WM_TRAYICON, kTrayIconId, WM_RBUTTONUP);
+    ::SendMessageA(dlg.m_hWnd, WM_TRAYICON, kTrayIconId, WM_RBUTTONDBLCLK);
+    EXPECT_FALSE(bMenuSeen);
+    EXPECT_TRUE(ThreadWindowsTitled(kSetupCaption).empty());
+}
+
+TEST_F(MainWindowTest, AboutFromSystemMenuAndTrayMenu_OpensAboutBoxOverMainWindow) {
+    dlg.StartMonitor();
+    const HWND hWndMain = dlg.m_hWnd;
+    for (const auto& open : std::vector<std::function<void()>>{
+             [&] { ::SendMessageA(hWndMain, WM_SYSCOMMAND, IDM_ABOUTBOX, 0); },
+             // The low four bits of a system command belong to the system.
+             [&] { ::SendMessageA(hWndMain, WM_SYSCOMMAND, IDM_ABOUTBOX | 0x3, 0); },
+             [&] { ::SendMessageA(hWndMain, WM_COMMAND, res::kCmdAbout, 0); }}) {
+        HWND hWndOwner = nullptr;
+        bool bPolling = false;
+        ModalWatch watch([&] {
+            const std::vector<HWND> found = ThreadWindowsTitled(kAboutCaption);
+            if (found.empty()) return false;
+            hWndOwner = ::GetWindow(found.front(), GW_OWNER);
+            // The timers keep running behind the About box.
+            bPolling = StopTimerIfRunning(hWndMain, ID_TIMER_POLL);
+            CancelDialogs(kAboutCaption);
+            return true;
+        });
+        ASSERT_TRUE(watch.Started());
+        open();
+        EXPECT_TRUE(watch.Done());
+        EXPECT_EQ(hWndMain, hWndOwner);
+        EXPECT_TRUE(bPolling);
+        dlg.EnableTimers(TRUE);
+    }
+    EXPECT_TRUE(::IsWindow(hWndMain));
 }
 
 TEST_F(MainWindowTest, Cancel_HidesAndKeepsRunning) {
