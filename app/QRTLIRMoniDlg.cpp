@@ -36,7 +36,14 @@ HICON LoadAppIcon() { return ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCE
 
 CQRTLIRMoniDlg::CQRTLIRMoniDlg() : CDialog(res::kDlgMain), m_hIcon(LoadAppIcon()) {}
 
-CQRTLIRMoniDlg::~CQRTLIRMoniDlg() = default;
+CQRTLIRMoniDlg::~CQRTLIRMoniDlg() {
+    // A message loop ended by a quit from elsewhere leaves the window up: the tray
+    // icon must not stay behind as a dead icon, nor the timers run on.
+    if (m_hWnd != nullptr) {
+        EnableTimers(FALSE);
+        SetTrayIcon(FALSE);
+    }
+}
 
 void CQRTLIRMoniDlg::StartMonitor() {
     theSet.LoadProfile();
