@@ -421,6 +421,9 @@ TEST_F(MainWindowTest, ShowMainWindowSet_WindowShown) {
     fake.profile.Set(kIni, "Main", "ShowMainWindow", "1");
     dlg.StartMonitor();
     EXPECT_TRUE(::IsWindowVisible(dlg.m_hWnd));
+    EXPECT_TRUE(::GetWindowLongA(dlg.m_hWnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    // "OK" comes first in tab order, so Enter or Space ends the program at once.
+    EXPECT_EQ(Item(IDOK), ::GetFocus());
 }
 
 TEST_F(MainWindowTest, SystemMenu_EndsWithSeparatorAndAboutItem) {
