@@ -49,7 +49,7 @@ BOOL FoundAtProcessName(qrtl::IDesktop& desktop, qrtl::WindowHandle hWnd, char* 
         std::memcpy(pszExeName, entry.exeName.data(), n);
         pszExeName[n] = '\0';
         TraceOut(kTraceSearch, kTraceFileSet, kLineFoundAtProcessName, "FoundAtProcessName : %s, %s",
-                 pszExeName, pszExeName);
+                 pszExeName, entry.exeName.c_str());
         return 1;
     }
     return 0;
