@@ -157,32 +157,7 @@ void Click(HWND hWndDlg, int nID) {
                    reinterpret_cast<LPARAM>(::GetDlgItem(hWndDlg, nID)));
 }
 
-// The fakes behind a configuration object.
-struct FakePlatform {
-    fakes::FakeProfile profile;
-    fakes::FakeModule module;
-    fakes::FakeRegistry registry;
-    fakes::FakeDesktop desktop;
-    fakes::FakeCard card;
-    fakes::FakeClock clock;
-    fakes::FakeLauncher launcher;
-    fakes::FakeShutdown shutdown;
-    fakes::FakePrompt prompt;
-
-    qrtl::Services Services() {
-        qrtl::Services s;
-        s.profile = &profile;
-        s.module = &module;
-        s.registry = &registry;
-        s.desktop = &desktop;
-        s.card = &card;
-        s.clock = &clock;
-        s.launcher = &launcher;
-        s.shutdown = &shutdown;
-        s.prompt = &prompt;
-        return s;
-    }
-};
+using fakes::FakePlatform;  // the fakes behind a configuration object
 
 // ---------------------------------------------------------------------------
 // The test panel's interval text
