@@ -122,6 +122,23 @@ protected:
 
     bool InstallDriver() { return CopyInto(folder_.Path(), QRTL_E2E_SIMDRIVER, kDriverName); }
 
+    // The client in its own folder, which the profile's registry key names; the key
+    // is removed again when the test ends.
+    bool RegisterClient(const std::string& clientDir) {
+        if (!MakeDir(clientDir) || !CopyInto(clientDir, QRTL_E2E_STANDIN, "StandinTV.exe"))
+            return false;
+        clientKey_ = std::make_unique<MachineKeyGuard>(kClientRegPath);
+        return clientKey_->SetString("Folder", clientDir);
+    }
+
+    // POWER with no client running; true once the prompt watches the receiver
+    // (the lookup line comes just before it starts).
+    bool PressPowerIntoPrompt() {
+        Press(kCodePower);
+        return PumpUntil([&] { return trace_.Count("Lookup Result : 10, POWER") > 0; },
+                         kKeyTimeoutMs);
+    }
+
     bool StartMonitor(const std::string& args = {}) {
         const std::string exe = folder_ / kMonitorExeName;
         if (!FileExists(exe) && !CopyInto(folder_.Path(), QRTL_E2E_MONITOR, kMonitorExeName))
@@ -200,6 +217,7 @@ protected:
     TempFolder folder_;
     TraceCapture trace_;
     ChildProcess monitor_;
+    std::unique_ptr<MachineKeyGuard> clientKey_;
     std::vector<std::unique_ptr<ChildProcess>> standins_;
     unsigned pressed_ = 0;
 };
@@ -432,11 +450,8 @@ TEST_F(MonitorE2e, Power_AloneWithClientClosed_LaunchesClientFromRegistryFolderW
     // The client's folder has a blank; a decoy "Standin.exe" before the blank would
     // be started instead if the path reached the system unquoted.
     const std::string clientDir = folder_ / "Standin Folder";
-    ASSERT_TRUE(MakeDir(clientDir));
-    ASSERT_TRUE(CopyInto(clientDir, QRTL_E2E_STANDIN, "StandinTV.exe"));
+    ASSERT_TRUE(RegisterClient(clientDir));
     ASSERT_TRUE(CopyInto(folder_.Path(), QRTL_E2E_STANDIN, "Standin.exe"));
-    MachineKeyGuard clientKey(kClientRegPath);
-    ASSERT_TRUE(clientKey.SetString("Folder", clientDir));
 
     ASSERT_TRUE(StartMonitor());
     ASSERT_TRUE(WaitMonitorPolling());
@@ -477,17 +492,11 @@ TEST_F(MonitorE2e, Power_ThenOtherKeyWithinPrompt_LaunchesNothingAndAddsNoClient
     WriteProfile({});
     ASSERT_TRUE(InstallDriver());
     const std::string clientDir = folder_ / "client";
-    ASSERT_TRUE(MakeDir(clientDir));
-    ASSERT_TRUE(CopyInto(clientDir, QRTL_E2E_STANDIN, "StandinTV.exe"));
-    MachineKeyGuard clientKey(kClientRegPath);
-    ASSERT_TRUE(clientKey.SetString("Folder", clientDir));
+    ASSERT_TRUE(RegisterClient(clientDir));
 
     ASSERT_TRUE(StartMonitor());
     ASSERT_TRUE(WaitMonitorPolling());
-    Press(kCodePower);
-    // The lookup line comes just before the prompt starts watching the receiver.
-    ASSERT_TRUE(PumpUntil([&] { return trace_.Count("Lookup Result : 10, POWER") > 0; },
-                          kKeyTimeoutMs));
+    ASSERT_TRUE(PressPowerIntoPrompt());
     Press(kCodeVolUp);
 
     ASSERT_TRUE(PumpUntil([&] { return !History().empty(); }, kLaunchTimeoutMs))
@@ -507,16 +516,11 @@ TEST_F(MonitorE2e, Power_TwiceWithShutDownOff_PromptEndsAndNothingElseHappens) {
     WriteProfile({});
     ASSERT_TRUE(InstallDriver());
     const std::string clientDir = folder_ / "client";
-    ASSERT_TRUE(MakeDir(clientDir));
-    ASSERT_TRUE(CopyInto(clientDir, QRTL_E2E_STANDIN, "StandinTV.exe"));
-    MachineKeyGuard clientKey(kClientRegPath);
-    ASSERT_TRUE(clientKey.SetString("Folder", clientDir));
+    ASSERT_TRUE(RegisterClient(clientDir));
 
     ASSERT_TRUE(StartMonitor());
     ASSERT_TRUE(WaitMonitorPolling());
-    Press(kCodePower);
-    ASSERT_TRUE(PumpUntil([&] { return trace_.Count("Lookup Result : 10, POWER") > 0; },
-                          kKeyTimeoutMs));
+    ASSERT_TRUE(PressPowerIntoPrompt());
     Press(kCodePower);
 
     // The second press ends the prompt; polling goes on afterwards.
