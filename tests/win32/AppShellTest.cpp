@@ -746,4 +746,28 @@ TEST(PowerPromptWindow, ShowAndDestroy_TopmostOwnedByMainWindowEachTime) {
     TakeQuitMessage();
 }
 
+// ---------------------------------------------------------------------------
+// The running main window's animation: a resident program steps its icon four
+// times a second for weeks, so every frame icon it replaces must be destroyed.
+
+TEST_F(MainWindowTest, AnimationTicks_DestroyEveryReplacedFrameIcon) {
+    dlg.StartMonitor();
+    ASSERT_NE(nullptr, dlg.m_animIcon.GetSafeHandle());
+    HICON previous = nullptr;
+    int destroyed = 0;
+    for (int step = 0; step < 3 * kAnimationFrames; ++step) {
+        ::SendMessageA(dlg.m_hWnd, WM_TIMER, ID_TIMER_ANIMATE, 0);
+        const HICON shown = reinterpret_cast<HICON>(::SendMessageA(dlg.m_hWnd, WM_GETICON, ICON_SMALL, 0));
+        ASSERT_EQ(dlg.m_animIcon.m_hFrameIcon.get(), shown) << "step " << step;
+        EXPECT_TRUE(IconAlive(shown));
+        if (previous != nullptr) {
+            EXPECT_NE(previous, shown);
+            if (!IconAlive(previous)) ++destroyed;
+        }
+        previous = shown;
+    }
+    EXPECT_EQ(3 * kAnimationFrames - 1, destroyed);
+    EXPECT_TRUE(IconAlive(dlg.m_hIcon)) << "the application icon is never a frame";
+}
+
 }  // namespace
