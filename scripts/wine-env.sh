@@ -38,3 +38,17 @@ wine_down() {
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
   XVFB_PID=""
 }
+
+# The Linux pid of the running program NAME (as ps shows it, e.g. QRTLIRMoni.exe or
+# wineserver32) of this prefix; empty when there is none. Waits up to five seconds.
+wine_pid() {
+  local p
+  for _ in $(seq 1 50); do
+    for p in $(pgrep -x "$1" || true); do
+      if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+        echo "$p"; return 0
+      fi
+    done
+    sleep 0.1
+  done
+}

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# The monitor's real poll tick against its floor, under Wine, on a desktop of N
+# hidden top-level windows (N = 0, 200, 400): CPU time of the program's process and
+# of the Wine server per tick, from /proc, with Timer=10 and the client absent.
+#   bash scripts/bench-wine.sh            (BENCH_SECONDS per measurement, default 20)
+# The floor (tests/bench/win32/TickFloor.cpp) makes only the calls the tick must
+# make: the profile's FindWindowA, the viewer lookup by title for each trace line,
+# EnumWindows with GetDlgItem per window, and one driver read. Ticks are counted as
+# the simulated driver's logged reads. A benchmark, not a test: CI does not run it.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$ROOT"
+SECONDS_PER_RUN="${BENCH_SECONDS:-20}"
+WARMUP=3
+
+B="$ROOT/build/win32"
+W="$ROOT/build/bench"
+export WINEPREFIX="${BENCH_PREFIX:-$W/wineprefix}"
+
+echo "== building the monitor, the simulated driver, the floor and QRTLCtl"
+cmake --preset win32 >/dev/null
+cmake --build "$B" -j2 --target QRTLIRMoni qrd210de TickFloor QRTLCtl >/dev/null
+
+source scripts/wine-env.sh
+ctl() { wine "$B/tools/qrtlctl/QRTLCtl.exe" "$@" >"$W/ctl.out" 2>&1; }
+MAIN_TITLE="Quorel Tellivar IR Monitor"
+HZ=$(getconf CLK_TCK)
+
+rm -rf "$W/monitor" "$W/floor" "$W/flock"
+mkdir -p "$W/monitor/irqueue" "$W/floor/irqueue" "$W/flock"
+cp "$B/app/QRTLIRMoni.exe" "$B/tools/simdriver/QRD210DE.DLL" "$W/monitor/"
+cp "$B/tests/bench/win32/TickFloor.exe" "$B/tools/simdriver/QRD210DE.DLL" "$W/floor/"
+cp "$B/tests/bench/win32/TickFloor.exe" "$W/flock/"
+printf '[Main]\r\nShowMainWindow=0\r\nTimer=10\r\nAutoRun=0\r\nShutDown=0\r\n[Client]\r\nDefault=0\r\n0_Item=ABSENTTV\r\n0_Caption=Absent TV\r\n0_ClassName=AbsentTVClass\r\n0_Child0=1001\r\n0_Child1=1002\r\n0_Child2=1003\r\n0_Control=0\r\n[KeyMap_Controler]\r\nVOL+=20\r\n[KeyMap_ABSENTTV]\r\nVOL+=#8001\r\n' \
+  >"$W/monitor/QRTLIRMoni.INI"
+
+FLOCK=""
+cleanup() {
+  set +e
+  ctl post "$MAIN_TITLE" 0x111 32773 0
+  [ -n "$FLOCK" ] && kill "$FLOCK" 2>/dev/null
+  wine_down
+}
+trap cleanup EXIT
+wine_up
+SERVER=$(wine_pid wineserver32)
+[ -n "$SERVER" ] || SERVER=$(wine_pid wineserver)
+[ -n "$SERVER" ] || { echo "bench: the Wine server was not found" >&2; exit 1; }
+
+cpu() { sed 's/.*) //' "/proc/$1/stat" | awk '{print $12 + $13}'; }  # utime + stime
+reads() { grep -c 'QRDiI2CReadByte' "$1/simdriver.log" 2>/dev/null || echo 0; }
+
+# Measures the running program PID whose driver logs in DIR: prints
+# "ticks process-us/tick server-us/tick".
+measure() {
+  local pid=$1 dir=$2 p0 s0 r0 p1 s1 r1
+  sleep "$WARMUP"
+  p0=$(cpu "$pid"); s0=$(cpu "$SERVER"); r0=$(reads "$dir")
+  sleep "$SECONDS_PER_RUN"
+  p1=$(cpu "$pid"); s1=$(cpu "$SERVER"); r1=$(reads "$dir")
+  awk -v t=$((r1 - r0)) -v p=$((p1 - p0)) -v s=$((s1 - s0)) -v hz="$HZ" \
+      'BEGIN { if (t == 0) t = 1; printf "%d %.1f %.1f\n", t, p * 1e6 / hz / t, s * 1e6 / hz / t }'
+}
+
+echo "== tick against floor: Timer=10, client absent, ${SECONDS_PER_RUN} s per measurement (CPU time from /proc)"
+printf '%5s | %7s %9s %9s %9s | %7s %9s %9s %9s | %10s\n' N ticks "mon us" "srv us" "total us" \
+       ticks "floor us" "srv us" "total us" "tick/floor"
+for N in 0 200 400; do
+  (cd "$W/flock" && wine TickFloor.exe flock "$N" 3600 >"$W/flock/out.txt" 2>&1 &)
+  FLOCK=$(wine_pid TickFloor.exe)
+  if [ "$N" -gt 0 ]; then ctl wait "Bench window $((N - 1))" 30; fi
+
+  rm -f "$W/floor/simdriver.log"
+  (cd "$W/floor" && wine TickFloor.exe floor $((WARMUP + SECONDS_PER_RUN + 2)) ticks.txt >"$W/floor/out.txt" 2>&1 &)
+  sleep 1
+  FLOOR=""
+  for p in $(pgrep -x TickFloor.exe); do [ "$p" != "$FLOCK" ] && FLOOR=$p; done
+  read -r ft fp fs < <(measure "$FLOOR" "$W/floor")
+  while kill -0 "$FLOOR" 2>/dev/null; do sleep 0.2; done
+
+  rm -f "$W/monitor/simdriver.log"
+  (cd "$W/monitor" && wine QRTLIRMoni.exe >"$W/monitor/out.txt" 2>&1 &)
+  ctl wait "$MAIN_TITLE" 30
+  MON=$(wine_pid QRTLIRMoni.exe)
+  read -r mt mp ms < <(measure "$MON" "$W/monitor")
+  ctl post "$MAIN_TITLE" 0x111 32773 0
+  ctl waitgone "$MAIN_TITLE" 10
+
+  kill "$FLOCK" 2>/dev/null || true
+  while kill -0 "$FLOCK" 2>/dev/null; do sleep 0.2; done
+  FLOCK=""
+  awk -v n="$N" -v mt="$mt" -v mp="$mp" -v ms="$ms" -v ft="$ft" -v fp="$fp" -v fs="$fs" 'BEGIN {
+    printf "%5d | %7d %9.1f %9.1f %9.1f | %7d %9.1f %9.1f %9.1f | %9.2fx\n",
+           n, mt, mp, ms, mp + ms, ft, fp, fs, fp + fs, (mp + ms) / (fp + fs) }'
+done
