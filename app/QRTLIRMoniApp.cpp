@@ -52,6 +52,8 @@ BOOL CQRTLIRMoniApp::InitInstance() {
         return FALSE;
     }
 
+    // The driver is loaded by bare name: never from the folder the monitor was started in.
+    qrtl::RemoveCurrentFolderFromDllSearch();
     if (!LoadCardDriver()) return FALSE;  // silently: no box, no trace, no window
 
     {
