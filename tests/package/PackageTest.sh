@@ -16,6 +16,7 @@ UNINST_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\QRTLIRMoni'
 RUN_KEYS=('HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
           'HKCU\Software\Microsoft\Windows\CurrentVersion\Run')
 RUN_VALUE="Quorel TLIRMoni"
+export WINEPREFIX="${WINEPREFIX:-$(dirname "$PACKAGES")/wineprefix}"
 # Shortcuts must not turn into menu entries of the machine running the tests.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
 
@@ -78,6 +79,7 @@ until_true() {
 
 case "$CASE" in
 FreshInstall_FilesAndProfileFromSample)
+  rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/"$MONITOR_TITLE"
   install_pkg
   expected=$(printf '%s\n' "${SHIPPED[@]}" Uninstall.exe | sort)
   actual=$(ls -A "$DIR" | sort)
