@@ -4,9 +4,6 @@
 #include "tools/profile/ProfileTool.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 
 #include "config/ProfileCheck.h"
 
@@ -61,23 +58,37 @@ int RunCheck(const std::vector<std::string>& args) {
     environment.fileExists = FileExists;
 #endif
     const auto findings = qrtl::CheckProfile(qrtl::ProfileDocument::Parse(bytes), environment);
-    for (const auto& finding : findings) std::cout << qrtl::FormatFinding(path, finding) << '\n';
-    std::cout << qrtl::FormatSummary(findings) << std::endl;
+    for (const auto& finding : findings) Say(qrtl::FormatFinding(path, finding));
+    Say(qrtl::FormatSummary(findings));
     return qrtl::CheckExitStatus(findings);
 }
 
 }  // namespace
 
-void Fail(const std::string& text) { std::cerr << "QRTLProfile: " << text << std::endl; }
+void Fail(const std::string& text) {
+    std::fprintf(stderr, "QRTLProfile: %s\n", text.c_str());
+    std::fflush(stderr);
+}
+
+void Say(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
 
 bool ReadProfileFile(const std::string& path, std::string& bytes) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
         Fail("cannot open " + path + ": no such file or no access");
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) {
+    bytes.clear();
+    char buffer[64 * 1024];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
         Fail("cannot read " + path);
         return false;
     }
@@ -106,14 +117,14 @@ int main(int argc, char** argv) {
     using namespace profiletool;
     const std::vector<std::string> all(argv + 1, argv + argc);
     if (all.empty()) {
-        std::cerr << kUsage;
+        std::fputs(kUsage, stderr);
         return kExitFailed;
     }
     const std::string& command = all[0];
     const std::vector<std::string> args(all.begin() + 1, all.end());
     if (command == "--help" || command == "-h" || command == "help" ||
         (args.size() == 1 && args[0] == "--help")) {
-        std::cout << kUsage;
+        std::fputs(kUsage, stdout);
         return kExitOk;
     }
     if (command == "check") return RunCheck(args);

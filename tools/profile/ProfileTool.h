@@ -16,6 +16,10 @@ constexpr char kDefaultProfile[] = "QRTLIRMoni.INI";
 
 // One line on standard error, prefixed with the program's name.
 void Fail(const std::string& text);
+// One line on standard output, flushed at once: scripts and tests follow it as it
+// grows. (C streams rather than iostreams: their imports exist on every Windows
+// the monitor runs on.)
+void Say(const std::string& text);
 
 // Reads a profile that the tools can work on; on failure says why on standard
 // error and returns false.
