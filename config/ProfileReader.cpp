@@ -35,6 +35,12 @@ std::string_view Trim(std::string_view text) {
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+std::string LowerName(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower) c = LowerAscii(c);
+    return lower;
+}
+
 }  // namespace
 
 bool ProfileNameEquals(std::string_view a, std::string_view b) {
@@ -99,26 +105,29 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
     }
     // A last line without its line end still counts.
     doc.lineCount_ = lineNo;
+    // Only the first section of a name and the first line of a key are ever found.
+    for (std::size_t i = 0; i < doc.sections_.size(); ++i) {
+        Section& section = doc.sections_[i];
+        doc.firstSection_.emplace(LowerName(section.name), i);
+        for (std::size_t k = 0; k < section.entries.size(); ++k)
+            section.firstEntry.emplace(LowerName(section.entries[k].key), k);
+    }
     return doc;
 }
 
 bool ProfileDocument::HasSectionHeader() const { return sections_.size() > 1; }
 
 const ProfileDocument::Section* ProfileDocument::FindSection(std::string_view name) const {
-    name = Trim(name);
-    for (const Section& section : sections_)
-        if (ProfileNameEquals(section.name, name)) return &section;
-    return nullptr;
+    const auto found = firstSection_.find(LowerName(Trim(name)));
+    return found == firstSection_.end() ? nullptr : &sections_[found->second];
 }
 
 const ProfileDocument::Entry* ProfileDocument::Find(std::string_view section,
                                                     std::string_view key) const {
     const Section* s = FindSection(section);
     if (s == nullptr) return nullptr;
-    key = Trim(key);
-    for (const Entry& entry : s->entries)
-        if (ProfileNameEquals(entry.key, key)) return &entry;
-    return nullptr;
+    const auto found = s->firstEntry.find(LowerName(Trim(key)));
+    return found == s->firstEntry.end() ? nullptr : &s->entries[found->second];
 }
 
 std::string ProfileValueText(std::string_view stored) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -27,6 +28,8 @@ public:
         std::string name;  // between '[' and the last ']'; empty for lines before any header
         int line = 0;      // 0 for lines before any header
         std::vector<Entry> entries;
+        // Lower-cased key to the index of its first entry.
+        std::unordered_map<std::string, std::size_t> firstEntry;
     };
     // Lines Windows reads past without finding a section or a key=value in them.
     enum class OddKind { NoEquals, NoClosingBracket, BeforeSection, EmptyKey };
@@ -59,6 +62,8 @@ public:
 
 private:
     std::vector<Section> sections_;
+    // Lower-cased name to the index of the first section of that name.
+    std::unordered_map<std::string, std::size_t> firstSection_;
     std::vector<OddLine> oddLines_;
     int lineCount_ = 0;
 };
