@@ -21,6 +21,10 @@ constexpr int kTraceLineBtnSend = 205;
 // FALSE while the setup dialog is open, so that a second one cannot open.
 extern BOOL g_bSetupAllowed;
 
+// The call that starts the main window's timers: SetTimer. Tests put a recorder in
+// its place; the program never changes it.
+extern decltype(&::SetTimer) g_pfnSetTimer;
+
 class CQRTLIRMoniDlg : public CDialog {
 public:
     CQRTLIRMoniDlg();

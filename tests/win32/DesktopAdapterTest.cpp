@@ -229,6 +229,46 @@ TEST_F(ClientSearchThroughAdapterTest, FindTargetClientWindow_NonAsciiExeName_Ma
     helper::WaitUntil([&] { return ::DeleteFileA(exe.c_str()) != FALSE; }, 5000);
 }
 
+struct LookUpRun {
+    CQRTLIRSet* set;
+    std::string result;
+};
+
+DWORD WINAPI LookUpVolUp(LPVOID parameter) {
+    auto* run = static_cast<LookUpRun*>(parameter);
+    run->result = run->set->LookUpKey("12");
+    return 0;
+}
+
+TEST_F(ClientSearchThroughAdapterTest, LookUpKey_ClientTakesNoMessages_PostedWithoutWaiting) {
+    constexpr char kStalledClass[] = "QrtlStalledTvClass";
+    constexpr DWORD kStallMs = 30000;
+    helper::TempFile stalledLog{"stalled"};
+    helper::HelperProcess stalled;
+    ASSERT_TRUE(stalled.Start(helper::HostExe(), std::string("--class ") + kStalledClass +
+                                                     " --caption Stalled --children 7 --stall " +
+                                                     std::to_string(kStallMs) + " --log \"" +
+                                                     stalledLog.path() + "\" --timeout 60000"));
+    ASSERT_NE(stalled.WaitForWindow(kStalledClass, "Stalled"), nullptr);
+    set_.m_strClassName = kStalledClass;
+    set_.m_strCaption = "Stalled";
+    set_.m_mapController["12"] = "VOL+";
+    set_.m_mapClient["VOL+"] = "#8001";
+
+    // On a thread of its own: a send would wait for the whole stall.
+    LookUpRun run{&set_, {}};
+    qrtl::win32::UniqueHandleObj thread(::CreateThread(nullptr, 0, LookUpVolUp, &run, 0, nullptr));
+    ASSERT_TRUE(thread);
+    const bool returned = ::WaitForSingleObject(thread.get(), kStallMs / 3) == WAIT_OBJECT_0;
+    EXPECT_TRUE(returned) << "the key waited for a client that takes no messages";
+    if (!returned) {
+        stalled.Stop();  // ends the wait, so the thread can end before `run` goes
+        ::WaitForSingleObject(thread.get(), INFINITE);
+    }
+    EXPECT_EQ(run.result, "12#8001") << Trace();
+    EXPECT_EQ(stalledLog.Read(), "") << "the command is queued, not handled, while the client stalls";
+}
+
 TEST_F(ClientSearchThroughAdapterTest, LookUpKey_MappedCommand_PostedToHostWindow) {
     set_.m_mapController["12"] = "VOL+";
     set_.m_mapClient["VOL+"] = "#8001";
