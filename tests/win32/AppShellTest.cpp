@@ -223,6 +223,39 @@ TEST_F(FrameworkTest, OtherWindowDestroyed_NoQuit) {
     EXPECT_TRUE(TakeQuitMessage());
 }
 
+// Records the order of the start-up and clean-up hooks.
+class HookApp : public CWinApp {
+public:
+    explicit HookApp(BOOL bInit) : m_bInit(bInit) {}
+    BOOL InitInstance() override {
+        m_calls.push_back("init");
+        if (m_bInit) ::PostQuitMessage(5);
+        return m_bInit;
+    }
+    int ExitInstance() override {
+        m_calls.push_back("exit " + std::to_string(CWinApp::ExitInstance()));
+        return 7;
+    }
+    BOOL m_bInit;
+    std::vector<std::string> m_calls;
+};
+
+// The loop is the framework's own, and the clean-up hook runs on both ways out.
+TEST(FrameworkEntry, AfxWinMain_InitDeclinedOrLoopEnded_ExitInstanceRunsOnceAndGivesExitCode) {
+    struct Case { BOOL bInit; std::vector<std::string> calls; };
+    const Case cases[] = {
+        {FALSE, {"init", "exit 0"}},
+        {TRUE, {"init", "exit 5"}},  // Run pumped until the quit message, code 5
+    };
+    for (const Case& c : cases) {
+        HookApp app(c.bInit);
+        char cmdLine[] = "";
+        EXPECT_EQ(7, AfxWinMain(::GetModuleHandleA(nullptr), cmdLine)) << c.bInit;
+        EXPECT_EQ(c.calls, app.m_calls) << c.bInit;
+    }
+    TakeQuitMessage();
+}
+
 TEST_F(FrameworkTest, PumpMessage_FalseOnlyForQuit) {
     ::PostThreadMessageA(::GetCurrentThreadId(), WM_NULL, 0, 0);
     ::PostQuitMessage(0);
