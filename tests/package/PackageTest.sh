@@ -56,19 +56,16 @@ reg_value() {
 }
 
 delete_run_values() {
-  local key
   for key in "${RUN_KEYS[@]}"; do "$WINE" reg delete "$key" /v "$RUN_VALUE" /f >"$OUT" 2>&1; done
 }
 
 same_as_sample() { cmp -s <(tr -d '\r' <"$1") <(tr -d '\r' <"$SAMPLE"); }
 
+# The user's Start menu folder of the installer's shortcuts.
 start_menu() {
-  local d
-  for d in "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs \
-           "$WINEPREFIX"/drive_c/users/*/Start\ Menu/Programs; do
-    [ -d "$d" ] && { printf '%s/%s' "$d" "$MONITOR_TITLE"; return; }
-  done
-  fail "no Start menu folder in $WINEPREFIX"
+  local programs=("$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs)
+  [ -d "${programs[0]}" ] || fail "no Start menu in $WINEPREFIX"
+  printf '%s/%s' "${programs[0]}" "$MONITOR_TITLE"
 }
 
 # until_true SECONDS COMMAND...: a bound, not a speed target.
