@@ -261,7 +261,8 @@ void CQRTLIRMoniDlg::OnSetup() {
     g_bSetupAllowed = FALSE;
     EnableTimers(FALSE);
     {
-        CQRTLIRMoniSetupDlg dlg(theSet);
+        CAboutDlg about;
+        CQRTLIRMoniSetupDlg dlg(theSet, about);
         dlg.DoModal();
     }
     // Polling restarts whatever the toggle says.

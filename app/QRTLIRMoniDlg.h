@@ -4,7 +4,7 @@
 
 #include "app/IconAnimator.h"
 #include "app/TrayIcon.h"
-#include "app/framework/Afx.h"
+#include "framework/Afx.h"
 
 // Timers of the main window.
 constexpr UINT_PTR ID_TIMER_POLL = 100;     // interval: the profile's Timer, in ms

@@ -243,6 +243,22 @@ TEST_F(MonitorE2e, Startup_NoDriverLibrary_EndsAtOnceWithExitZeroAndNoWindow) {
     EXPECT_EQ(0u, trace_.Size()) << trace_.Dump();
 }
 
+TEST_F(MonitorE2e, Startup_DriverOnlyInWorkingFolder_NotLoadedAndEndsAsWithoutDriver) {
+    // The program in a folder of its own, started from another that holds a driver.
+    const std::string programDir = folder_ / "program";
+    ASSERT_TRUE(MakeDir(programDir));
+    WriteProfile({}, programDir);
+    ASSERT_TRUE(CopyInto(programDir, QRTL_E2E_MONITOR, kMonitorExeName));
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(monitor_.Start("\"" + programDir + "\\" + kMonitorExeName + "\"", folder_.Path()));
+
+    ASSERT_TRUE(monitor_.WaitExit(kExitTimeoutMs)) << "the monitor ran with the working folder's driver";
+    EXPECT_EQ(0u, monitor_.ExitCode());
+    EXPECT_EQ("", DriverLog()) << "the working folder's driver was loaded";
+    EXPECT_EQ(nullptr, FindProcessWindow(0, kMonitorTitle));
+    EXPECT_EQ(0u, trace_.Size()) << trace_.Dump();
+}
+
 TEST_F(MonitorE2e, Startup_DriverInitFails_EndsWithoutReadingOrClosingTheDriver) {
     WriteProfile({});
     ASSERT_TRUE(InstallDriver());

@@ -17,7 +17,7 @@
 #include "app/QRTLIRMoniDlg.h"
 #include "app/TimerText.h"
 #include "app/TrayIcon.h"
-#include "app/framework/Afx.h"
+#include "framework/Afx.h"
 #include "config/QRTLIRSet.h"
 #include "config/setup/QRTLIRMoniSetupDlg.h"
 #include "fakes/Fakes.h"
@@ -663,7 +663,8 @@ protected:
 
     FakePlatform fake;
     CQRTLIRSet set;
-    CQRTLIRMoniSetupDlg dlg{set};
+    CAboutDlg about;
+    CQRTLIRMoniSetupDlg dlg{set, about};
 };
 
 TEST_F(SetupDialogTest, EmptyProfile_BothChecksAndFirstClient) {
