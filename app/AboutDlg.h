@@ -1,7 +1,7 @@
 // The About box: icon, name, version. Ended by the default OK and Cancel handling.
 #pragma once
 
-#include "app/framework/Afx.h"
+#include "framework/Afx.h"
 #include "res/resource.h"
 
 class CAboutDlg : public CDialog {

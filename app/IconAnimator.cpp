@@ -29,9 +29,7 @@ BOOL CIconAnimator::NextFrame() {
     // the first step (shared, never destroyed), else the previous frame icon.
     ::SendMessageA(m_hWndOwner, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(frameIcon.get()));
 
-    NOTIFYICONDATAA record;
-    FillTrayRecord(record, m_hWndOwner, frameIcon.get());
-    ::Shell_NotifyIconA(NIM_MODIFY, &record);
+    NotifyTray(NIM_MODIFY, m_hWndOwner, frameIcon.get());
 
     // Neither the window nor the tray uses the previous frame icon any more.
     m_hFrameIcon = std::move(frameIcon);

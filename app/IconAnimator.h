@@ -2,7 +2,7 @@
 // made per step, the one it replaces destroyed.
 #pragma once
 
-#include "app/framework/Afx.h"
+#include "framework/Afx.h"
 #include "platform/win32/Handle.h"
 
 class CIconAnimator : public CImageList {

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/framework/Afx.h"
+#include "framework/Afx.h"
 #include "platform/Platform.h"
 #include "res/resource.h"
 

@@ -34,16 +34,22 @@ public:
 
 }  // namespace
 
-CQRTLIRMoniApp::CQRTLIRMoniApp() : CWinApp(nullptr) {}
+struct CQRTLIRMoniApp::Platform {
+    qrtl::win32::Win32Platform platform;
+    CPowerPromptWindow prompt;  // its dialog object stays until the program ends
+    PlatformScope scope{platform, prompt};
+};
+
+CQRTLIRMoniApp::CQRTLIRMoniApp() = default;
+
+CQRTLIRMoniApp::~CQRTLIRMoniApp() = default;
 
 BOOL CQRTLIRMoniApp::InitInstance() {
     // The manifest asks for common controls 6; their classes must be registered.
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&icc);
 
-    qrtl::win32::Win32Platform platform;
-    CPowerPromptWindow prompt;  // its dialog object stays until the program ends
-    const PlatformScope scope(platform, prompt);
+    m_pPlatform = std::make_unique<Platform>();
 
     // A case-sensitive substring anywhere: "/SetAuto", "-SetAuto", "xSetAutoy".
     const char* pszCmdLine = m_lpCmdLine != nullptr ? m_lpCmdLine : "";
@@ -52,17 +58,24 @@ BOOL CQRTLIRMoniApp::InitInstance() {
         return FALSE;
     }
 
+    // The driver is loaded by bare name: never from the folder the monitor was started in.
+    qrtl::RemoveCurrentFolderFromDllSearch();
     if (!LoadCardDriver()) return FALSE;  // silently: no box, no trace, no window
 
-    {
-        CQRTLIRMoniDlg dlg;
-        m_pMainWnd = &dlg;
-        dlg.StartMonitor();
-        while (PumpMessage()) {
-        }
+    m_pMainDlg = std::make_unique<CQRTLIRMoniDlg>();
+    m_pMainWnd = m_pMainDlg.get();
+    m_pMainDlg->StartMonitor();
+    return TRUE;
+}
+
+int CQRTLIRMoniApp::ExitInstance() {
+    if (m_pMainDlg) {
         // After everything else has stopped; harmless after a shutdown's close.
         CloseCardDriver();
         m_pMainWnd = nullptr;
+        m_pMainDlg.reset();
     }
-    return FALSE;
+    // Before the global configuration object goes at exit.
+    m_pPlatform.reset();
+    return 0;
 }

@@ -13,6 +13,7 @@
 #include "trace/Trace.h"
 
 BOOL g_bSetupAllowed = TRUE;
+decltype(&::SetTimer) g_pfnSetTimer = &::SetTimer;
 
 namespace {
 
@@ -63,8 +64,8 @@ void CQRTLIRMoniDlg::EnableTimers(BOOL bEnable) {
     if (m_hWnd == nullptr) return;
     if (bEnable) {
         // The interval goes to the system unchanged, 0 and negative values included.
-        ::SetTimer(m_hWnd, ID_TIMER_POLL, static_cast<UINT>(theSet.m_nTimer), nullptr);
-        ::SetTimer(m_hWnd, ID_TIMER_ANIMATE, kAnimateIntervalMs, nullptr);
+        g_pfnSetTimer(m_hWnd, ID_TIMER_POLL, static_cast<UINT>(theSet.m_nTimer), nullptr);
+        g_pfnSetTimer(m_hWnd, ID_TIMER_ANIMATE, kAnimateIntervalMs, nullptr);
     } else {
         ::KillTimer(m_hWnd, ID_TIMER_POLL);
         ::KillTimer(m_hWnd, ID_TIMER_ANIMATE);
@@ -72,9 +73,7 @@ void CQRTLIRMoniDlg::EnableTimers(BOOL bEnable) {
 }
 
 void CQRTLIRMoniDlg::SetTrayIcon(BOOL bAdd) {
-    NOTIFYICONDATAA record;
-    FillTrayRecord(record, m_hWnd, LoadAppIcon());
-    ::Shell_NotifyIconA(bAdd ? NIM_ADD : NIM_DELETE, &record);
+    NotifyTray(bAdd ? NIM_ADD : NIM_DELETE, m_hWnd, LoadAppIcon());
 }
 
 void CQRTLIRMoniDlg::ShowTrayMenu() {
@@ -261,7 +260,8 @@ void CQRTLIRMoniDlg::OnSetup() {
     g_bSetupAllowed = FALSE;
     EnableTimers(FALSE);
     {
-        CQRTLIRMoniSetupDlg dlg(theSet);
+        CAboutDlg about;
+        CQRTLIRMoniSetupDlg dlg(theSet, about);
         dlg.DoModal();
     }
     // Polling restarts whatever the toggle says.

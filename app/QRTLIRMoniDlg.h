@@ -4,7 +4,7 @@
 
 #include "app/IconAnimator.h"
 #include "app/TrayIcon.h"
-#include "app/framework/Afx.h"
+#include "framework/Afx.h"
 
 // Timers of the main window.
 constexpr UINT_PTR ID_TIMER_POLL = 100;     // interval: the profile's Timer, in ms
@@ -20,6 +20,10 @@ constexpr int kTraceLineBtnSend = 205;
 
 // FALSE while the setup dialog is open, so that a second one cannot open.
 extern BOOL g_bSetupAllowed;
+
+// The call that starts the main window's timers: SetTimer. Tests put a recorder in
+// its place; the program never changes it.
+extern decltype(&::SetTimer) g_pfnSetTimer;
 
 class CQRTLIRMoniDlg : public CDialog {
 public:

@@ -5,6 +5,10 @@
 static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first form of the tray record is 88 bytes");
 static_assert(sizeof(kTrayTip) <= 64, "the first form's tip holds 63 characters");
 
+decltype(&::Shell_NotifyIconA) g_pfnShellNotifyIcon = &::Shell_NotifyIconA;
+
+namespace {
+
 void FillTrayRecord(NOTIFYICONDATAA& record, HWND hWnd, HICON hIcon) {
     std::memset(&record, 0, sizeof(record));
     record.cbSize = NOTIFYICONDATAA_V1_SIZE;
@@ -14,4 +18,12 @@ void FillTrayRecord(NOTIFYICONDATAA& record, HWND hWnd, HICON hIcon) {
     record.uCallbackMessage = WM_TRAYICON;
     record.hIcon = hIcon;
     std::memcpy(record.szTip, kTrayTip, sizeof(kTrayTip));
+}
+
+}  // namespace
+
+BOOL NotifyTray(DWORD dwMessage, HWND hWnd, HICON hIcon) {
+    NOTIFYICONDATAA record;
+    FillTrayRecord(record, hWnd, hIcon);
+    return g_pfnShellNotifyIcon(dwMessage, &record);
 }

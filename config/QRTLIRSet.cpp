@@ -2,6 +2,8 @@
 // start-up, and the one text read that all profile reads go through.
 #include "config/QRTLIRSet.h"
 
+#include <cstdio>
+
 namespace {
 
 // The profile text buffer holds 256 bytes, so at most 255 characters arrive.
@@ -17,12 +19,17 @@ constexpr int kExeDescCount = 3;
 
 constexpr const char kProfileExtension[] = "INI";
 
-// "%d_Name" for the client index, in signed decimal ("-1_Item" for -1).
+}  // namespace
+
 std::string ClientKey(int32_t nClient, const char* name) {
     return std::to_string(nClient) + "_" + name;
 }
 
-}  // namespace
+std::string FormatIrCode(uint32_t code) {
+    char text[12];
+    std::snprintf(text, sizeof text, "%02d", static_cast<int>(code));
+    return text;
+}
 
 std::string ReadProfileString(qrtl::IProfile& profile, const std::string& section,
                               const std::string& key, const std::string& path) {

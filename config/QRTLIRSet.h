@@ -38,6 +38,25 @@ extern int32_t g_bInDoTimer;
 extern int32_t g_bPowerShutdown;
 extern int32_t g_bPowerLaunch;
 
+// A received receiver byte as code text: "%02d", "00" to "255".
+std::string FormatIrCode(uint32_t code);
+
+// "%d_Name" of the [Client] keys for client index `nClient` ("-1_Item" for -1).
+std::string ClientKey(int32_t nClient, const char* name);
+
+// A command text as the client command delivery reads it: a marker, then a number
+// in base 16 read as strtol reads it.
+constexpr char kCommandMarker = '#';  // WM_COMMAND, the number's low 16 bits
+constexpr char kKeyDownMarker = '*';  // WM_KEYDOWN, the number's low 8 bits
+struct CommandText {
+    bool bLongEnough = false;     // a marker and at least two more characters
+    char marker = 0;
+    int32_t number = 0;           // saturated to the signed 32-bit range
+    std::size_t nDigits = 0;      // characters after the marker (up to the read limit)
+    std::size_t nParsed = 0;      // of those, how many the base-16 read consumed
+};
+CommandText ParseCommandText(const std::string& strCommand);
+
 // One text value of the profile: empty default, at most 255 characters.
 std::string ReadProfileString(qrtl::IProfile& profile, const std::string& section,
                               const std::string& key, const std::string& path);

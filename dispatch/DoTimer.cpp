@@ -1,5 +1,4 @@
 // The poll tick: one received (or typed) code from the receiver to the client.
-#include <cstdio>
 #include <string>
 
 #include "config/QRTLIRSet.h"
@@ -65,9 +64,7 @@ void CQRTLIRSet::DoTimer(qrtl::IHistoryList* pHistoryList, std::string strByte, 
     } else {
         uint32_t code = 0;
         if (!dispatch::ReadIrByte(*m_services.card, code)) return;
-        char text[12];
-        std::snprintf(text, sizeof text, "%02d", static_cast<int>(code));
-        strIrCode = text;
+        strIrCode = FormatIrCode(code);
     }
 
     TraceOut(kTraceIrCode, kTraceFileSet, kLineIrCode, "IRCODE : %s", strIrCode.c_str());

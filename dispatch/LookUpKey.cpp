@@ -1,4 +1,5 @@
 // Client command delivery: a code text through both key maps to a posted message.
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -14,27 +15,37 @@ constexpr int32_t kLineKey = 310;
 
 constexpr std::size_t kCommandBuffer = 256;   // the command text's read limit plus its zero
 constexpr std::size_t kShortestCommand = 3;   // a marker and at least two characters
-constexpr char kCommandMarker = '#';
-constexpr char kKeyDownMarker = '*';
 constexpr uint32_t kAcceleratorNotify = 0x10000;  // high word 1: the command came from an accelerator
 constexpr char kNoClientSuffix[] = " NoClientFound!";
+
+}  // namespace
 
 // The number after the marker, read exactly as base-16 strtol reads it. `long` is
 // 64 bits wide on some platforms, so the value is clamped to the signed 32-bit range
 // that a 32-bit strtol would saturate to.
-int32_t ParseCommandNumber(const std::string& digits) {
+CommandText ParseCommandText(const std::string& strCommand) {
+    CommandText parsed;
+    if (strCommand.size() < kShortestCommand) return parsed;
+    parsed.bLongEnough = true;
+    parsed.marker = strCommand[0];
+
     char buffer[kCommandBuffer];
-    const std::size_t n = digits.size() < kCommandBuffer - 1 ? digits.size() : kCommandBuffer - 1;
-    std::memcpy(buffer, digits.data(), n);
+    const std::size_t n = std::min(strCommand.size() - 1, kCommandBuffer - 1);
+    std::memcpy(buffer, strCommand.data() + 1, n);
     buffer[n] = '\0';
+    parsed.nDigits = std::strlen(buffer);
 
-    const long value = std::strtol(buffer, nullptr, 16);
-    if (value > static_cast<long>(INT32_MAX)) return INT32_MAX;
-    if (value < static_cast<long>(INT32_MIN)) return INT32_MIN;
-    return static_cast<int32_t>(value);
+    char* end = buffer;
+    const long value = std::strtol(buffer, &end, 16);
+    parsed.nParsed = static_cast<std::size_t>(end - buffer);
+    if (value > static_cast<long>(INT32_MAX))
+        parsed.number = INT32_MAX;
+    else if (value < static_cast<long>(INT32_MIN))
+        parsed.number = INT32_MIN;
+    else
+        parsed.number = static_cast<int32_t>(value);
+    return parsed;
 }
-
-}  // namespace
 
 BOOL CQRTLIRSet::GetClientCommand(std::string strCode, std::string& strCommand) {
     strCommand = strCode;
@@ -55,9 +66,9 @@ std::string CQRTLIRSet::LookUpKey(std::string strCode) {
 
     TraceOut(kTraceFlow, kTraceFileSet, kLineLookUpKey, "LookUpKey : %s", strCommand.c_str());
 
-    if (strCommand.size() >= kShortestCommand) {
-        const int32_t number = ParseCommandNumber(strCommand.substr(1));
-        const uint32_t bits = static_cast<uint32_t>(number);
+    const CommandText parsed = ParseCommandText(strCommand);
+    if (parsed.bLongEnough) {
+        const uint32_t bits = static_cast<uint32_t>(parsed.number);
         TraceOut(kTraceFlow, kTraceFileSet, kLineKey, "KEY : %02X", static_cast<unsigned>(bits));
 
         // The post's result is not acted on: the message is posted and forgotten.

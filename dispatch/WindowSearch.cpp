@@ -2,7 +2,6 @@
 // three child controls, and in either case accepted only by its process's name.
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "config/QRTLIRSet.h"
 #include "trace/Trace.h"
@@ -24,35 +23,30 @@ unsigned HandleBits(qrtl::WindowHandle hWnd) {
     return static_cast<unsigned>(static_cast<uint32_t>(hWnd));
 }
 
-// Only a to z: the same result whatever locale the C runtime runs in.
-std::string UpperAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
 
 }  // namespace
 
 BOOL FoundAtProcessName(qrtl::IDesktop& desktop, qrtl::WindowHandle hWnd, char* pszExeName) {
-    std::vector<qrtl::ProcessEntry> processes;
-    if (!desktop.ProcessSnapshot(processes)) {
+    // The entry's whole name, which can be longer than the caller's buffer.
+    char szEntryName[qrtl::kProcessNameSize] = {};
+    switch (desktop.FindProcessName(desktop.WindowProcessId(hWnd), szEntryName,
+                                    sizeof(szEntryName))) {
+    case qrtl::ProcessName::NoSnapshot:
         TraceBox("CreateTooHelp32Snapshot failed !!");
         return 0;
+    case qrtl::ProcessName::NotFound:
+        return 0;
+    case qrtl::ProcessName::Found:
+        break;
     }
-
-    const uint32_t processId = desktop.WindowProcessId(hWnd);
-    for (const qrtl::ProcessEntry& entry : processes) {
-        if (entry.id != processId) continue;
-        // Longer names than the buffer holds are cut to its 255 characters.
-        const std::size_t n =
-            entry.exeName.size() < kExeNameBuffer - 1 ? entry.exeName.size() : kExeNameBuffer - 1;
-        std::memcpy(pszExeName, entry.exeName.data(), n);
-        pszExeName[n] = '\0';
-        TraceOut(kTraceSearch, kTraceFileSet, kLineFoundAtProcessName, "FoundAtProcessName : %s, %s",
-                 pszExeName, entry.exeName.c_str());
-        return 1;
-    }
-    return 0;
+    // Longer names than the buffer holds are cut to its 255 characters.
+    const std::size_t length = std::strlen(szEntryName);
+    const std::size_t n = length < kExeNameBuffer - 1 ? length : kExeNameBuffer - 1;
+    std::memcpy(pszExeName, szEntryName, n);
+    pszExeName[n] = '\0';
+    TraceOut(kTraceSearch, kTraceFileSet, kLineFoundAtProcessName, "FoundAtProcessName : %s, %s",
+             pszExeName, szEntryName);
+    return 1;
 }
 
 BOOL EnumClientWindowProc(qrtl::WindowHandle hWnd, std::intptr_t lParam) {
@@ -101,8 +95,13 @@ qrtl::WindowHandle CQRTLIRSet::FindTargetClientWindow() {
     char szExeName[kExeNameBuffer] = {};
     if (m_hWndClient != qrtl::kNoWindow &&
         FoundAtProcessName(*m_services.desktop, m_hWndClient, szExeName)) {
-        // The item is compared as written: only an upper-case item can match.
-        if (UpperAscii(szExeName).find(m_strItem) != std::string::npos) {
+        // Upper-cased as the system does it; the item is compared as written, so
+        // only an upper-case item can match.
+        char szUpper[kExeNameBuffer];
+        const std::size_t length = std::strlen(szExeName);
+        std::memcpy(szUpper, szExeName, length + 1);
+        m_services.desktop->UpperCase(szUpper, length);
+        if (std::strstr(szUpper, m_strItem.c_str()) != nullptr) {
             const std::string strTitle = m_services.desktop->WindowTitle(m_hWndClient);
             TraceOut(kTraceSearch, kTraceFileSet, kLineTargetWindow, "Target Window : %s",
                      strTitle.c_str());

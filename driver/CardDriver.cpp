@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "platform/win32/Handle.h"
 
 namespace {
@@ -57,6 +59,34 @@ int32_t InitCard(CardDriverTable::I2CInitFn init) {
 }
 
 }  // namespace
+
+namespace qrtl {
+
+bool RemoveCurrentFolderFromDllSearch() {
+    // Looked up rather than imported: the program must still start where the call
+    // does not exist (Windows 9x, XP before SP1).
+    using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR);
+    const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+    if (kernel == nullptr) return false;
+    const auto setDllDirectory = reinterpret_cast<SetDllDirectoryFn>(
+        reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDllDirectoryA")));
+    if (setDllDirectory == nullptr) return false;
+
+    // The executable's own folder takes the current folder's place. An empty text
+    // removes it on Windows too, but Wine then still searches the current folder.
+    char path[MAX_PATH] = {};
+    const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder;
+    if (n > 0 && n < MAX_PATH) {
+        folder.assign(path, n);
+        const std::size_t slash = folder.find_last_of("\\/");
+        // With its backslash: "C:" alone would name the drive's current folder.
+        folder.resize(slash == std::string::npos ? 0 : slash + 1);
+    }
+    return setDllDirectory(folder.c_str()) != FALSE;
+}
+
+}  // namespace qrtl
 
 BOOL LoadCardDriver() {
     OSVERSIONINFOA version{};

@@ -32,6 +32,17 @@ struct CardDriverTable {
     I2CCloseFn QRDiI2CClose = nullptr;
 };
 
+namespace qrtl {
+
+// Takes the current folder out of the search for libraries loaded by bare name
+// (SetDllDirectoryA, XP SP1 and later), so that a stray driver in whatever folder
+// a program was started from is never loaded; the executable's folder and the
+// system folders still serve. Call it before loading the driver.
+// False where the system lacks the call or refuses it: the search stays as it was.
+bool RemoveCurrentFolderFromDllSearch();
+
+}  // namespace qrtl
+
 // Loads the library of this platform family by its bare file name and initialises
 // the card; nonzero when the card is ready.
 BOOL LoadCardDriver();

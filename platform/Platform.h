@@ -71,9 +71,13 @@ public:
     virtual bool DeleteValue(RegRoot root, const std::string& path, const std::string& name) = 0;
 };
 
-struct ProcessEntry {
-    uint32_t id = 0;
-    std::string exeName;  // as the snapshot reports it: file name (NT) or full path (9x)
+// The executable-name field of a process snapshot entry, with its terminating zero.
+constexpr std::size_t kProcessNameSize = 260;
+
+enum class ProcessName {
+    Found,       // the process is running; its name was copied
+    NotFound,    // the snapshot does not list it
+    NoSnapshot,  // no snapshot could be taken
 };
 
 // Enumeration callback: nonzero continues, zero stops.
@@ -93,8 +97,14 @@ public:
     virtual uint32_t WindowProcessId(WindowHandle hWnd) = 0;
     // GetWindowTextA into a 256-character buffer.
     virtual std::string WindowTitle(WindowHandle hWnd) = 0;
-    // A snapshot of all running processes; false when it cannot be taken.
-    virtual bool ProcessSnapshot(std::vector<ProcessEntry>& out) = 0;
+    // Takes a snapshot of the running processes and walks it up to `processId`;
+    // copies that entry's executable name as the snapshot reports it (file name on
+    // NT, full path on 9x), cut to `size` - 1 characters and zero-terminated. Copies
+    // nothing else: the walk costs no memory per process.
+    virtual ProcessName FindProcessName(uint32_t processId, char* name, std::size_t size) = 0;
+    // Upper-cases `length` characters of `text` in place as the system does for ANSI
+    // text (CharUpperBuffA, the system's code page): also letters such as a-umlaut.
+    virtual void UpperCase(char* text, std::size_t length) = 0;
     // PostMessageA; the result is reported but callers ignore it.
     virtual bool Post(WindowHandle hWnd, uint32_t msg, uint32_t wParam, int32_t lParam) = 0;
 };

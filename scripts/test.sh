@@ -28,6 +28,9 @@ echo "== win32: QRTLIRMoni.exe and the Windows suite under Wine"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j"$jobs"
 cmake --preset win32 >/dev/null
+# The portable zip and the installer, which the package tests install under Wine.
+cmake --build --preset win32 --target package >build/win32/package.log 2>&1 ||
+  { tail -30 build/win32/package.log; exit 1; }
 
 source scripts/wine-env.sh
 trap wine_down EXIT

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "app/AboutDlg.h"
 #include "res/resource.h"
 
 namespace {
@@ -10,8 +9,8 @@ namespace {
 constexpr std::size_t kClientChoices = 3;
 }  // namespace
 
-CQRTLIRMoniSetupDlg::CQRTLIRMoniSetupDlg(CQRTLIRSet& set)
-    : CDialog(res::kDlgSetup), CSetupData(set) {}
+CQRTLIRMoniSetupDlg::CQRTLIRMoniSetupDlg(CQRTLIRSet& set, CDialog& aboutBox)
+    : CDialog(res::kDlgSetup), CSetupData(set), m_aboutBox(aboutBox) {}
 
 void CQRTLIRMoniSetupDlg::DoDataExchange(CDataExchange* pDX) {
     const HWND hWndCombo = GetDlgItem(res::kComboDefault);
@@ -47,7 +46,4 @@ BOOL CQRTLIRMoniSetupDlg::OnCommand(UINT nID, UINT nCode) {
     return CDialog::OnCommand(nID, nCode);
 }
 
-void CQRTLIRMoniSetupDlg::OnAbout() {
-    CAboutDlg dlg;
-    dlg.DoModal();
-}
+void CQRTLIRMoniSetupDlg::OnAbout() { m_aboutBox.DoModal(m_hWnd); }

@@ -2,12 +2,13 @@
 // press shuts Windows down, and whether the program starts with Windows.
 #pragma once
 
-#include "app/framework/Afx.h"
+#include "framework/Afx.h"
 #include "config/setup/SetupData.h"
 
 class CQRTLIRMoniSetupDlg : public CDialog, public CSetupData {
 public:
-    explicit CQRTLIRMoniSetupDlg(CQRTLIRSet& set);
+    // `aboutBox` is what the About button runs, modally over this dialog.
+    CQRTLIRMoniSetupDlg(CQRTLIRSet& set, CDialog& aboutBox);
 
 protected:
     // Loading: the profile's values into the controls. Saving (OK): the controls
@@ -16,4 +17,7 @@ protected:
     BOOL OnCommand(UINT nID, UINT nCode) override;
 
     void OnAbout();
+
+private:
+    CDialog& m_aboutBox;
 };

@@ -4,6 +4,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/win32/Handle.h"
 
@@ -13,6 +14,7 @@ namespace {
 
 // The record the snapshot walk fills; the size field is set to this before the first call.
 static_assert(sizeof(PROCESSENTRY32) == 296, "the ANSI process entry is expected");
+static_assert(sizeof(PROCESSENTRY32::szExeFile) == kProcessNameSize, "the name field");
 
 constexpr int kTitleBufferSize = 256;
 
@@ -59,24 +61,32 @@ std::string Win32Desktop::WindowTitle(WindowHandle hWnd) {
     return std::string(title, length > 0 ? static_cast<std::size_t>(length) : 0u);
 }
 
-bool Win32Desktop::ProcessSnapshot(std::vector<ProcessEntry>& out) {
-    out.clear();
+ProcessName Win32Desktop::FindProcessName(uint32_t processId, char* name, std::size_t size) {
     UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return false;
+    if (!snapshot) return ProcessName::NoSnapshot;
 
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof(entry);
     // A snapshot whose first entry cannot be read is still a snapshot: it lists nothing.
     for (BOOL more = ::Process32First(snapshot.get(), &entry); more;
          more = ::Process32Next(snapshot.get(), &entry)) {
-        ProcessEntry item;
-        item.id = entry.th32ProcessID;
+        if (entry.th32ProcessID != processId) continue;
+        if (size == 0) return ProcessName::Found;
         // Never read past the field, even if a name fills it without a terminating zero.
-        const char* name = entry.szExeFile;
-        item.exeName.assign(name, std::find(name, name + sizeof(entry.szExeFile), '\0'));
-        out.push_back(std::move(item));
+        const char* exe = entry.szExeFile;
+        const std::size_t length = static_cast<std::size_t>(
+            std::find(exe, exe + sizeof(entry.szExeFile), '\0') - exe);
+        const std::size_t n = std::min(length, size - 1);
+        std::memcpy(name, exe, n);
+        name[n] = '\0';
+        return ProcessName::Found;
     }
-    return true;
+    return ProcessName::NotFound;
+}
+
+void Win32Desktop::UpperCase(char* text, std::size_t length) {
+    if (text == nullptr || length == 0) return;
+    ::CharUpperBuffA(text, static_cast<DWORD>(length));
 }
 
 bool Win32Desktop::Post(WindowHandle hWnd, uint32_t msg, uint32_t wParam, int32_t lParam) {

@@ -12,7 +12,8 @@ public:
     bool HasChild(WindowHandle hWnd, int32_t id) override;
     uint32_t WindowProcessId(WindowHandle hWnd) override;
     std::string WindowTitle(WindowHandle hWnd) override;
-    bool ProcessSnapshot(std::vector<ProcessEntry>& out) override;
+    ProcessName FindProcessName(uint32_t processId, char* name, std::size_t size) override;
+    void UpperCase(char* text, std::size_t length) override;
     bool Post(WindowHandle hWnd, uint32_t msg, uint32_t wParam, int32_t lParam) override;
 };
 

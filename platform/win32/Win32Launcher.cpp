@@ -11,8 +11,9 @@ namespace qrtl::win32 {
 bool Win32Launcher::Launch(const std::string& path) {
     if (path.empty()) return false;
 
-    // The application name fixes which file runs; the quoted command line gives the
-    // program its usual argv[0]. CreateProcessA may write into the command line.
+    // No application name: CreateProcessA then appends ".exe" to a file name without
+    // an extension, as profiles rely on. The quotes keep a path with blanks whole, so
+    // no program at the first blank can start instead. It may write into the line.
     const std::string quoted = "\"" + path + "\"";
     std::vector<char> commandLine(quoted.begin(), quoted.end());
     commandLine.push_back('\0');
@@ -22,7 +23,7 @@ bool Win32Launcher::Launch(const std::string& path) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION started{};
-    if (!::CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           nullptr, &startup, &started)) {
         return false;
     }

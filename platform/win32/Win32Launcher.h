@@ -5,8 +5,9 @@
 
 namespace qrtl::win32 {
 
-// Starts the executable by its own path with a quoted command line, so that a path
-// with blanks cannot start a different program, and does not wait for it.
+// Starts the executable from its quoted full path, so that a path with blanks cannot
+// start a different program and a name without an extension gets ".exe"; does not
+// wait for it.
 class Win32Launcher : public ILauncher {
 public:
     bool Launch(const std::string& path) override;

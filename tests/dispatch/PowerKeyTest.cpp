@@ -1,3 +1,4 @@
+#include "config/setup/SetupData.h"
 #include "dispatch/DispatchFixture.h"
 
 namespace {
@@ -40,6 +41,29 @@ TEST_F(PowerKeyTest, Power_NothingElsePressed_LaunchesAfterFullPrompt) {
     EXPECT_TRUE(history.items.empty());
     EXPECT_EQ(g_bPowerLaunch, 0);
     EXPECT_EQ(g_bPowerShutdown, 0);
+}
+
+TEST_F(PowerKeyTest, Power_DefaultStoredBySetup_LaunchesLoadedClientWithItsKeysAsNow) {
+    auto& hklm = platform.registry.keys[qrtl::RegRoot::LocalMachine];
+    for (const char* n : {"0", "1"}) {
+        const std::string path = std::string("Software\\Client") + n;
+        platform.profile.Set(kIni, "Client", std::string(n) + "_RegPath", path);
+        platform.profile.Set(kIni, "Client", std::string(n) + "_RegFolder", "Folder");
+        platform.profile.Set(kIni, "Client", std::string(n) + "_ExeName", "tv.exe");
+        hklm[path].values["Folder"] = std::string("C:\\Client") + n;
+    }
+    platform.profile.Set(kIni, "Client", "Default", "1");
+    platform.profile.Set(kIni, "KeyMap_Controler", "POWER", "10");
+    set.LoadProfile();
+
+    // The setup dialog stores client 0; the client's keys and folder change too.
+    CSetupData(set).SaveFromDialog(1, 0, 0);
+    ASSERT_EQ(platform.profile.Get(kIni, "Client", "Default"), "0");
+    platform.profile.Set(kIni, "Client", "1_ExeName", "new.exe");
+    hklm["Software\\Client1"].values["Folder"] = "D:\\Moved";
+
+    PowerTick();
+    EXPECT_EQ(platform.launcher.launched, std::vector<std::string>{"D:\\Moved\\new.exe"});
 }
 
 TEST_F(PowerKeyTest, Power_NoClientInstalled_StartsNothing) {

@@ -42,6 +42,20 @@ TEST_F(DispatchTest, FindTarget_ProfileFindsNothing_EnumerationNeedsAllThreeChil
     EXPECT_EQ(lines, expected);
 }
 
+TEST_F(DispatchTest, FindTarget_TwoWindowsPassChildTest_FirstInEnumerationTaken) {
+    set.m_strCaption = "Absent";
+    set.m_nChild0 = 1, set.m_nChild1 = 2, set.m_nChild2 = 3;
+    const auto first = AddLayoutWindow(platform.desktop, 8);
+    AddLayoutWindow(platform.desktop, 9);
+    EXPECT_EQ(set.FindTargetClientWindow(), first);
+}
+
+TEST_F(DispatchTest, FindTarget_NothingFound_LastLineIsExactReturnNull) {
+    set.m_strCaption = "Absent";
+    EXPECT_EQ(set.FindTargetClientWindow(), qrtl::kNoWindow);
+    EXPECT_EQ(Lines().back(), "100 FindTargetClientWindow Return NULL @ QRTLIRSet @ 416");
+}
+
 TEST_F(DispatchTest, FindWindowByProfile_EmptyTexts_ChooseCallFormOrNoCall) {
     platform.desktop.AddWindow("TVWnd", "My TV", {}, kClientPid);
     struct Case { const char* cls; const char* caption; int calls; bool found; };

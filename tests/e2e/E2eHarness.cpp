@@ -251,14 +251,23 @@ std::vector<std::string> LinesContaining(const std::string& text, const std::str
 
 ChildProcess::~ChildProcess() { Terminate(); }
 
-bool ChildProcess::Start(const std::string& commandLine, const std::string& directory) {
+bool ChildProcess::Start(const std::string& commandLine, const std::string& directory,
+                         const StdHandles& io) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
+    const bool redirect = io.in != nullptr || io.out != nullptr || io.err != nullptr;
+    if (redirect) {
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = io.in;
+        si.hStdOutput = io.out;
+        si.hStdError = io.err;
+    }
     PROCESS_INFORMATION pi{};
     std::vector<char> cmd(commandLine.begin(), commandLine.end());
     cmd.push_back('\0');
     // Suspended until it is in the job, so that nothing it starts escapes the job.
-    if (!::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+    if (!::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, redirect ? TRUE : FALSE,
+                          CREATE_SUSPENDED, nullptr,
                           directory.empty() ? nullptr : directory.c_str(), &si, &pi))
         return false;
     const UniqueHandleObj thread(pi.hThread);

@@ -94,6 +94,13 @@ bool MakeDir(const std::string& path);
 size_t CountOccurrences(const std::string& text, const std::string& needle);
 std::vector<std::string> LinesContaining(const std::string& text, const std::string& needle);
 
+// Standard handles for a started process (inheritable); null ones keep the default.
+struct StdHandles {
+    HANDLE in = nullptr;
+    HANDLE out = nullptr;
+    HANDLE err = nullptr;
+};
+
 // A process started by the test; ended by the owner, never left running. Every such
 // process, and what it starts in turn, also belongs to one job of this test program
 // that ends them all when the program ends, even when it is killed by a timeout.
@@ -105,7 +112,8 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    bool Start(const std::string& commandLine, const std::string& directory);
+    bool Start(const std::string& commandLine, const std::string& directory,
+               const StdHandles& io = StdHandles{});
     DWORD Id() const { return id_; }
     HANDLE Handle() const { return process_.get(); }
     bool Running() const;

@@ -243,6 +243,63 @@ TEST_F(MonitorE2e, Startup_NoDriverLibrary_EndsAtOnceWithExitZeroAndNoWindow) {
     EXPECT_EQ(0u, trace_.Size()) << trace_.Dump();
 }
 
+TEST_F(MonitorE2e, Startup_DriverOnlyInWorkingFolder_NotLoadedAndEndsAsWithoutDriver) {
+    // The program in a folder of its own, started from another that holds a driver.
+    const std::string programDir = folder_ / "program";
+    ASSERT_TRUE(MakeDir(programDir));
+    WriteProfile({}, programDir);
+    ASSERT_TRUE(CopyInto(programDir, QRTL_E2E_MONITOR, kMonitorExeName));
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(monitor_.Start("\"" + programDir + "\\" + kMonitorExeName + "\"", folder_.Path()));
+
+    ASSERT_TRUE(monitor_.WaitExit(kExitTimeoutMs)) << "the monitor ran with the working folder's driver";
+    EXPECT_EQ(0u, monitor_.ExitCode());
+    EXPECT_EQ("", DriverLog()) << "the working folder's driver was loaded";
+    EXPECT_EQ(nullptr, FindProcessWindow(0, kMonitorTitle));
+    EXPECT_EQ(0u, trace_.Size()) << trace_.Dump();
+}
+
+// Wine reports Windows 98 to a program named under AppDefaults; removed at the end.
+class Win98Guard {
+public:
+    explicit Win98Guard(const std::string& exeName)
+        : path_("Software\\Wine\\AppDefaults\\" + exeName) {}
+    ~Win98Guard() { ::RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str()); }
+    bool Set() {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                              &key, nullptr) != ERROR_SUCCESS)
+            return false;
+        const char version[] = "win98";
+        const bool done = ::RegSetValueExA(key, "Version", 0, REG_SZ,
+                                           reinterpret_cast<const BYTE*>(version),
+                                           sizeof(version)) == ERROR_SUCCESS;
+        ::RegCloseKey(key);
+        return done;
+    }
+
+private:
+    std::string path_;
+};
+
+TEST_F(MonitorE2e, Startup_Windows9x_LoadsDriverQRDi10DE) {
+    if (::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr)
+        GTEST_SKIP() << "the Windows 98 platform is only reported under Wine";
+    // A name of its own, so that only this program is told it runs on Windows 98.
+    const char kExe9x[] = "QRTLIRMoni9x.exe";
+    Win98Guard win98(kExe9x);
+    ASSERT_TRUE(win98.Set());
+    ASSERT_TRUE(WriteTextFile(folder_ / "QRTLIRMoni9x.INI", MakeProfile({})));
+    ASSERT_TRUE(CopyInto(folder_.Path(), QRTL_E2E_MONITOR, kExe9x));
+    // Only the Windows 9x file name is there, written out here as the card's
+    // installer names it.
+    ASSERT_TRUE(CopyInto(folder_.Path(), QRTL_E2E_SIMDRIVER_9X, "QRDi10DE.DLL"));
+    ASSERT_TRUE(monitor_.Start("\"" + (folder_ / kExe9x) + "\"", folder_.Path()));
+
+    ASSERT_TRUE(WaitMonitorPolling()) << "the monitor did not run on the Windows 9x driver";
+    EXPECT_EQ(1u, CountOccurrences(DriverLog(), "QRDiI2CInit")) << DriverLog();
+}
+
 TEST_F(MonitorE2e, Startup_DriverInitFails_EndsWithoutReadingOrClosingTheDriver) {
     WriteProfile({});
     ASSERT_TRUE(InstallDriver());

@@ -142,6 +142,10 @@ public:
         std::vector<int32_t> childIds;
         uint32_t processId = 0;
     };
+    struct Process {
+        uint32_t id = 0;
+        std::string exeName;  // as the snapshot reports it: file name (NT) or full path (9x)
+    };
     struct Posted {
         qrtl::WindowHandle hWnd;
         uint32_t msg;
@@ -150,7 +154,7 @@ public:
     };
 
     std::vector<Window> windows;
-    std::vector<qrtl::ProcessEntry> processes;
+    std::vector<Process> processes;
     bool snapshotFails = false;
     std::vector<Posted> posted;
     int findCalls = 0;
@@ -201,11 +205,23 @@ public:
         const Window* w = Find(hWnd);
         return w ? w->caption.substr(0, 255) : std::string();
     }
-    bool ProcessSnapshot(std::vector<qrtl::ProcessEntry>& out) override {
+    qrtl::ProcessName FindProcessName(uint32_t processId, char* name, std::size_t size) override {
         ++snapshotCalls;
-        if (snapshotFails) return false;
-        out = processes;
-        return true;
+        if (snapshotFails) return qrtl::ProcessName::NoSnapshot;
+        for (const Process& p : processes) {
+            if (p.id != processId) continue;
+            // The snapshot's own field holds at most kProcessNameSize - 1 characters.
+            const std::size_t n = std::min({p.exeName.size(), qrtl::kProcessNameSize - 1, size - 1});
+            std::copy_n(p.exeName.data(), n, name);
+            name[n] = '\0';
+            return qrtl::ProcessName::Found;
+        }
+        return qrtl::ProcessName::NotFound;
+    }
+    // Only a to z: the same result whatever locale the tests run in.
+    void UpperCase(char* text, std::size_t length) override {
+        for (std::size_t i = 0; i < length; ++i)
+            if (text[i] >= 'a' && text[i] <= 'z') text[i] = static_cast<char>(text[i] - 'a' + 'A');
     }
     bool Post(qrtl::WindowHandle hWnd, uint32_t msg, uint32_t wParam, int32_t lParam) override {
         posted.push_back({hWnd, msg, wParam, lParam});

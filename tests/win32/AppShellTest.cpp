@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/AboutDlg.h"
@@ -17,11 +20,12 @@
 #include "app/QRTLIRMoniDlg.h"
 #include "app/TimerText.h"
 #include "app/TrayIcon.h"
-#include "app/framework/Afx.h"
+#include "framework/Afx.h"
 #include "config/QRTLIRSet.h"
 #include "config/setup/QRTLIRMoniSetupDlg.h"
 #include "fakes/Fakes.h"
 #include "res/resource.h"
+#include "trace/Trace.h"
 
 // The main window works on the program's one configuration object; in this test
 // program it is this one, given fakes by each test.
@@ -217,6 +221,39 @@ TEST_F(FrameworkTest, OtherWindowDestroyed_NoQuit) {
     EXPECT_EQ(&main, app.m_pMainWnd);
     main.DestroyWindow();
     EXPECT_TRUE(TakeQuitMessage());
+}
+
+// Records the order of the start-up and clean-up hooks.
+class HookApp : public CWinApp {
+public:
+    explicit HookApp(BOOL bInit) : m_bInit(bInit) {}
+    BOOL InitInstance() override {
+        m_calls.push_back("init");
+        if (m_bInit) ::PostQuitMessage(5);
+        return m_bInit;
+    }
+    int ExitInstance() override {
+        m_calls.push_back("exit " + std::to_string(CWinApp::ExitInstance()));
+        return 7;
+    }
+    BOOL m_bInit;
+    std::vector<std::string> m_calls;
+};
+
+// The loop is the framework's own, and the clean-up hook runs on both ways out.
+TEST(FrameworkEntry, AfxWinMain_InitDeclinedOrLoopEnded_ExitInstanceRunsOnceAndGivesExitCode) {
+    struct Case { BOOL bInit; std::vector<std::string> calls; };
+    const Case cases[] = {
+        {FALSE, {"init", "exit 0"}},
+        {TRUE, {"init", "exit 5"}},  // Run pumped until the quit message, code 5
+    };
+    for (const Case& c : cases) {
+        HookApp app(c.bInit);
+        char cmdLine[] = "";
+        EXPECT_EQ(7, AfxWinMain(::GetModuleHandleA(nullptr), cmdLine)) << c.bInit;
+        EXPECT_EQ(c.calls, app.m_calls) << c.bInit;
+    }
+    TakeQuitMessage();
 }
 
 TEST_F(FrameworkTest, PumpMessage_FalseOnlyForQuit) {
@@ -637,6 +674,105 @@ TEST_F(MainWindowTest, EnterInCommandEdit_EndsProgramLikeOk) {
 }
 
 // ---------------------------------------------------------------------------
+// The tray icon and the timers, with recorders in place of the system calls
+
+struct TrayCall {
+    DWORD message;
+    NOTIFYICONDATAA record;
+};
+std::vector<TrayCall> g_trayCalls;
+
+BOOL WINAPI RecordTrayCall(DWORD dwMessage, PNOTIFYICONDATAA pData) {
+    TrayCall call{dwMessage, {}};
+    std::memcpy(&call.record, pData, std::min<size_t>(pData->cbSize, sizeof(call.record)));
+    g_trayCalls.push_back(call);
+    return TRUE;
+}
+
+std::vector<std::pair<UINT_PTR, UINT>> g_timerCalls;  // id, interval
+
+UINT_PTR WINAPI RecordTimerCall(HWND hWnd, UINT_PTR nID, UINT uElapse, TIMERPROC pProc) {
+    g_timerCalls.emplace_back(nID, uElapse);
+    return ::SetTimer(hWnd, nID, uElapse, pProc);
+}
+
+class ShellCallsTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        g_trayCalls.clear();
+        g_timerCalls.clear();
+        g_pfnShellNotifyIcon = &RecordTrayCall;
+        g_pfnSetTimer = &RecordTimerCall;
+    }
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        g_pfnShellNotifyIcon = &::Shell_NotifyIconA;
+        g_pfnSetTimer = &::SetTimer;
+    }
+    std::vector<DWORD> TrayMessages() const {
+        std::vector<DWORD> messages;
+        for (const TrayCall& call : g_trayCalls) messages.push_back(call.message);
+        return messages;
+    }
+};
+
+TEST_F(ShellCallsTest, TrayIcon_StartFramesTaskbarCreatedClose_OneRecordAddModifyAddDelete) {
+    dlg.StartMonitor();
+    const HWND hWnd = dlg.m_hWnd;
+    std::vector<HICON> frameIcons;
+    for (int i = 0; i < 3; ++i) {
+        ::SendMessageA(hWnd, WM_TIMER, ID_TIMER_ANIMATE, 0);
+        frameIcons.push_back(dlg.m_animIcon.m_hFrameIcon.get());
+    }
+    ::SendMessageA(hWnd, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    ::SendMessageA(hWnd, WM_COMMAND, res::kCmdClose, 0);
+
+    EXPECT_EQ((std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_MODIFY, NIM_MODIFY, NIM_ADD, NIM_DELETE}),
+              TrayMessages());
+    for (const TrayCall& call : g_trayCalls) {
+        const NOTIFYICONDATAA& r = call.record;
+        EXPECT_EQ(88u, r.cbSize);
+        EXPECT_EQ(hWnd, r.hWnd);
+        EXPECT_EQ(0x888u, r.uID);
+        EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), r.uFlags);
+        EXPECT_EQ(0x888u, r.uCallbackMessage);
+        EXPECT_STREQ(" Quorel Tellivar IR Monitor ", r.szTip);
+        EXPECT_NE(nullptr, r.hIcon);
+    }
+    // Each frame shows the icon made for it.
+    ASSERT_EQ(6u, g_trayCalls.size());
+    for (size_t i = 0; i < frameIcons.size(); ++i) EXPECT_EQ(frameIcons[i], g_trayCalls[1 + i].record.hIcon);
+}
+
+TEST_F(ShellCallsTest, Timers_StartAndNewTimer_PollAtProfileIntervalAnimationAt250) {
+    dlg.StartMonitor();
+    ::SetWindowTextA(Item(res::kEditTimer), "1234");
+    Click(dlg.m_hWnd, res::kBtnNewTimer);
+    using Calls = std::vector<std::pair<UINT_PTR, UINT>>;
+    EXPECT_EQ((Calls{{ID_TIMER_POLL, 600000u}, {ID_TIMER_ANIMATE, 250u},
+                     {ID_TIMER_POLL, 1234u}, {ID_TIMER_ANIMATE, 250u}}),
+              g_timerCalls);
+}
+
+// The test panel's own trace line comes first, with the text as typed, empty too.
+TEST_F(MainWindowTest, SendCommand_TypedText_TraceLineFirstAtLevel101Line205) {
+    dlg.StartMonitor();
+    fakes::RecordingTransport transport;
+    SetTraceTransport(&transport);
+    for (const char* text : {"12", ""}) {
+        transport.lines.clear();
+        ::SetWindowTextA(Item(res::kEditCommand), text);
+        Click(dlg.m_hWnd, res::kBtnSend);
+        ASSERT_FALSE(transport.lines.empty()) << text;
+        EXPECT_EQ(101, transport.lines.front().level) << text;
+        EXPECT_EQ(std::string("OnBtnSend : ") + text + " @ QRTLIRMoniDlg @ 205",
+                  transport.lines.front().text);
+    }
+    SetTraceTransport(nullptr);
+}
+
+// ---------------------------------------------------------------------------
 // The setup dialog's data exchange
 
 class SetupDialogTest : public ::testing::Test {
@@ -663,7 +799,8 @@ protected:
 
     FakePlatform fake;
     CQRTLIRSet set;
-    CQRTLIRMoniSetupDlg dlg{set};
+    CAboutDlg about;
+    CQRTLIRMoniSetupDlg dlg{set, about};
 };
 
 TEST_F(SetupDialogTest, EmptyProfile_BothChecksAndFirstClient) {
@@ -702,6 +839,73 @@ TEST_F(SetupDialogTest, StoredIndexBeyondList_NoSelectionSavedAsMinusOne) {
     Click(dlg.m_hWnd, IDOK);
     EXPECT_EQ((std::vector<std::string>{"Main/AutoRun=0", "Main/ShutDown=1", "Client/Default=-1"}),
               fake.profile.writes);
+}
+
+// Escape and the caption's close box end the modal dialog as Cancel does.
+TEST_F(SetupDialogTest, EscapeOrCloseBox_EndsAsCancelAndWritesNothing) {
+    const std::vector<std::pair<const char*, std::function<void(HWND)>>> ways = {
+        {"Escape", [](HWND) { ::PostMessageA(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001); }},
+        {"close box", [](HWND hWnd) { ::PostMessageA(hWnd, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    };
+    for (const auto& way : ways) {
+        ModalWatch watch([&] {
+            const std::vector<HWND> found = ThreadWindowsTitled(kSetupCaption);
+            if (found.empty()) return false;
+            ::CheckDlgButton(found.front(), res::kCheckAutoRun, BST_UNCHECKED);
+            way.second(found.front());
+            return true;
+        });
+        ASSERT_TRUE(watch.Started());
+        EXPECT_EQ(IDCANCEL, dlg.DoModal()) << way.first;
+        EXPECT_TRUE(watch.Done()) << way.first;
+        EXPECT_TRUE(fake.profile.writes.empty()) << way.first;
+        EXPECT_TRUE(fake.registry.calls.empty()) << way.first;
+    }
+}
+
+// The About button opens the About box over the setup dialog, which stays open.
+TEST_F(SetupDialogTest, AboutButton_ShowsAboutBoxContentsAndSizeThenReturns) {
+    ASSERT_TRUE(dlg.Create());
+    const HWND hWndSetup = dlg.m_hWnd;
+    HWND hWndOwner = nullptr;
+    bool bSetupEnabledUnder = true;
+    RECT client{}, expected{0, 0, 235, 55};
+    std::vector<std::string> texts;
+    LONG okStyle = 0;
+    HICON hIcon = nullptr;
+    ModalWatch watch([&] {
+        const std::vector<HWND> found = ThreadWindowsTitled(kAboutCaption);
+        if (found.empty()) return false;
+        const HWND hWndAbout = found.front();
+        hWndOwner = ::GetWindow(hWndAbout, GW_OWNER);
+        bSetupEnabledUnder = ::IsWindowEnabled(hWndSetup) != FALSE;
+        ::GetClientRect(hWndAbout, &client);
+        ::MapDialogRect(hWndAbout, &expected);
+        // The icon first; its text is the resource number, not a text.
+        const HWND hWndIcon = ::GetWindow(hWndAbout, GW_CHILD);
+        for (HWND c = ::GetWindow(hWndIcon, GW_HWNDNEXT); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT))
+            texts.push_back(WindowText(c));
+        hIcon = reinterpret_cast<HICON>(::SendMessageA(hWndIcon, STM_GETICON, 0, 0));
+        okStyle = ::GetWindowLongA(::GetDlgItem(hWndAbout, IDOK), GWL_STYLE);
+        CancelDialogs(kAboutCaption);
+        return true;
+    });
+    ASSERT_TRUE(watch.Started());
+    Click(hWndSetup, res::kBtnAbout);
+
+    ASSERT_TRUE(watch.Done());
+    EXPECT_EQ(hWndSetup, hWndOwner);
+    EXPECT_FALSE(bSetupEnabledUnder);  // modal over the setup dialog
+    EXPECT_EQ(expected.right, client.right);
+    EXPECT_EQ(expected.bottom, client.bottom);
+    EXPECT_EQ((std::vector<std::string>{"QRTLIRMoni Version 1.0", "Infrared remote key monitor", "OK"}),
+              texts);
+    EXPECT_NE(nullptr, hIcon);
+    EXPECT_EQ(BS_DEFPUSHBUTTON, okStyle & 0x0F);
+    // Back in the setup dialog, which nothing has ended.
+    EXPECT_TRUE(::IsWindow(hWndSetup));
+    EXPECT_TRUE(::IsWindowEnabled(hWndSetup));
+    EXPECT_TRUE(fake.profile.writes.empty());
 }
 
 TEST_F(SetupDialogTest, Cancel_WritesNothing) {

@@ -109,18 +109,38 @@ TEST_F(CardDriverTest, CardDriverReader_ForwardsReadAndClose) {
     EXPECT_EQ(CountLines(Log(), "read 100 0\n"), 1);
 }
 
-TEST_F(CardDriverTest, LoadCardDriverFrom_ReadByteMissing_FailsAndReleasesLibrary) {
-    const std::string path = Install("carddrv_noread.dll", "QRD210DE.DLL");
+// A library without one of the entry points that are called is not used at all.
+struct MissingEntry {
+    const char* dll;
+    const char* entry;
+    friend void PrintTo(const MissingEntry& m, std::ostream* os) { *os << m.entry; }
+};
+
+class CardDriverMissingTest : public CardDriverTest,
+                              public ::testing::WithParamInterface<MissingEntry> {};
+
+TEST_P(CardDriverMissingTest, LoadCardDriverFrom_EntryMissing_FailsAndReleasesLibrary) {
+    const std::string path = Install(GetParam().dll, "QRD210DE.DLL");
     EXPECT_EQ(LoadCardDriverFrom(path.c_str()), 0);
 
     const std::string log = Log();
-    EXPECT_EQ(CountLines(log, "init\n"), 0) << "a library that cannot be read is not started";
+    EXPECT_EQ(CountLines(log, "init\n"), 0) << "a library that cannot be used is not started";
     EXPECT_EQ(CountLines(log, "detach\n"), 1);
     EXPECT_EQ(::GetModuleHandleA(path.c_str()), nullptr);
     uint32_t value = 3;
     EXPECT_EQ(ReadCardByte(0x64, 0, &value), 0);
     EXPECT_EQ(value, 3u);
+    CloseCardDriver();
+    EXPECT_EQ(CountLines(Log(), "close\n"), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Entries, CardDriverMissingTest,
+                         ::testing::Values(MissingEntry{"carddrv_noread.dll", "QRDiI2CReadByte"},
+                                           MissingEntry{"carddrv_noinit.dll", "QRDiI2CInit"},
+                                           MissingEntry{"carddrv_noclose.dll", "QRDiI2CClose"}),
+                         [](const ::testing::TestParamInfo<MissingEntry>& info) {
+                             return std::string(info.param.entry);
+                         });
 
 TEST_F(CardDriverTest, LoadCardDriverFrom_InitFails_ZeroAndLibraryNeitherClosedNorReleased) {
     const std::string path = Install("carddrv_initfail.dll", "QRD210DE.DLL");

@@ -1,10 +1,9 @@
 // Win32Desktop against real windows of windowhost.exe running in another process.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <string>
-#include <vector>
 
 #include "config/QRTLIRSet.h"
 #include "fakes/Fakes.h"
@@ -108,21 +107,46 @@ TEST_F(DesktopAdapterTest, WindowProcessIdAndTitle_HostWindow_ReportOwnerAndCapt
     EXPECT_EQ(desktop_.WindowTitle(h), kHostCaption);
 }
 
-TEST_F(DesktopAdapterTest, ProcessSnapshot_HostRunning_ListsItWithItsExeName) {
-    std::vector<qrtl::ProcessEntry> processes;
-    ASSERT_TRUE(desktop_.ProcessSnapshot(processes));
-    const auto host = std::find_if(processes.begin(), processes.end(),
-                                   [&](const qrtl::ProcessEntry& p) { return p.id == host_.id(); });
-    ASSERT_NE(host, processes.end());
+TEST_F(DesktopAdapterTest, FindProcessName_HostRunning_CopiesItsExeNameOnly) {
+    char name[qrtl::kProcessNameSize];
+    ASSERT_EQ(desktop_.FindProcessName(host_.id(), name, sizeof(name)), qrtl::ProcessName::Found);
     // What the core's process test sees: the upper-cased name contains the item.
-    const std::string name = Upper(host->exeName);
-    EXPECT_NE(name.find("WINDOWHOST.EXE"), std::string::npos) << host->exeName;
-    EXPECT_EQ(name.find("TVCLIENT.EXE"), std::string::npos) << host->exeName;
+    const std::string upper = Upper(name);
+    EXPECT_NE(upper.find("WINDOWHOST.EXE"), std::string::npos) << name;
+    EXPECT_EQ(upper.find("TVCLIENT.EXE"), std::string::npos) << name;
 
-    const auto self =
-        std::find_if(processes.begin(), processes.end(),
-                     [](const qrtl::ProcessEntry& p) { return p.id == ::GetCurrentProcessId(); });
-    EXPECT_NE(self, processes.end());
+    // A short buffer gets the start of the name, terminated.
+    char shortName[5];
+    std::memset(shortName, 'x', sizeof(shortName));
+    ASSERT_EQ(desktop_.FindProcessName(host_.id(), shortName, sizeof(shortName)),
+              qrtl::ProcessName::Found);
+    EXPECT_EQ(std::string(shortName), std::string(name, 4));
+
+    EXPECT_EQ(desktop_.FindProcessName(::GetCurrentProcessId(), name, sizeof(name)),
+              qrtl::ProcessName::Found);
+    // Process ids are multiples of four: this one is never listed.
+    EXPECT_EQ(desktop_.FindProcessName(0xFFFFFFF3u, name, sizeof(name)),
+              qrtl::ProcessName::NotFound);
+}
+
+// CharUpperBuffA in the system's ANSI code page; the cases beyond a-z hold in 1252.
+TEST(DesktopAdapterUpperCase, UpperCase_AnsiText_UpperCasedAsTheSystemDoes) {
+    if (::GetACP() != 1252) GTEST_SKIP() << "the ANSI code page is " << ::GetACP() << ", not 1252";
+    struct Case { const char* text; const char* upper; };
+    const Case cases[] = {
+        {"mytv.exe", "MYTV.EXE"},
+        {"C:\\Prog\\tv 2.exe", "C:\\PROG\\TV 2.EXE"},
+        {"\xE4rger.exe", "\xC4RGER.EXE"},   // a-umlaut
+        {"\xFF\xE9", "\x9F\xC9"},          // y-diaeresis, e-acute
+        {"stra\xDF" "e", "STRA\xDF" "E"},    // sharp s has no capital here
+        {"", ""},
+    };
+    Win32Desktop desktop;
+    for (const Case& c : cases) {
+        std::string text = c.text;
+        desktop.UpperCase(&text[0], text.size());
+        EXPECT_EQ(text, c.upper) << c.text;
+    }
 }
 
 TEST_F(DesktopAdapterTest, Post_CommandAndKey_ArriveWithExactParameters) {
@@ -183,6 +207,66 @@ TEST_F(ClientSearchThroughAdapterTest, FindTargetClientWindow_ItemNotInExeName_N
     set_.m_strItem = "TVCLIENT.EXE";
     EXPECT_EQ(set_.FindTargetClientWindow(), qrtl::kNoWindow) << Trace();
     EXPECT_EQ(ToHwnd(set_.m_hWndClient), hostWindow_) << "the rejected candidate is kept";
+}
+
+TEST_F(ClientSearchThroughAdapterTest, FindTargetClientWindow_NonAsciiExeName_MatchesUpperCasedItem) {
+    if (::GetACP() != 1252) GTEST_SKIP() << "the ANSI code page is " << ::GetACP() << ", not 1252";
+    // A copy of the host named "fernseh-<a-umlaut>.exe"; the item carries the capital.
+    const std::string exe = helper::TempDir() + helper::UniqueName("fernseh-\xE4") + ".exe";
+    ASSERT_TRUE(::CopyFileA(helper::HostExe().c_str(), exe.c_str(), FALSE));
+    helper::HelperProcess copy;
+    constexpr char kCopyClass[] = "QrtlUmlautTvClass";
+    ASSERT_TRUE(copy.Start(exe, std::string("--class ") + kCopyClass +
+                                    " --caption Umlaut --children 7 --timeout 60000"));
+    const HWND copyWindow = copy.WaitForWindow(kCopyClass, "Umlaut");
+
+    set_.m_strClassName = kCopyClass;
+    set_.m_strCaption = "Umlaut";
+    set_.m_strItem = "FERNSEH-\xC4";
+    EXPECT_NE(copyWindow, nullptr);
+    EXPECT_EQ(ToHwnd(set_.FindTargetClientWindow()), copyWindow) << Trace();
+    copy.Stop();
+    helper::WaitUntil([&] { return ::DeleteFileA(exe.c_str()) != FALSE; }, 5000);
+}
+
+struct LookUpRun {
+    CQRTLIRSet* set;
+    std::string result;
+};
+
+DWORD WINAPI LookUpVolUp(LPVOID parameter) {
+    auto* run = static_cast<LookUpRun*>(parameter);
+    run->result = run->set->LookUpKey("12");
+    return 0;
+}
+
+TEST_F(ClientSearchThroughAdapterTest, LookUpKey_ClientTakesNoMessages_PostedWithoutWaiting) {
+    constexpr char kStalledClass[] = "QrtlStalledTvClass";
+    constexpr DWORD kStallMs = 30000;
+    helper::TempFile stalledLog{"stalled"};
+    helper::HelperProcess stalled;
+    ASSERT_TRUE(stalled.Start(helper::HostExe(), std::string("--class ") + kStalledClass +
+                                                     " --caption Stalled --children 7 --stall " +
+                                                     std::to_string(kStallMs) + " --log \"" +
+                                                     stalledLog.path() + "\" --timeout 60000"));
+    ASSERT_NE(stalled.WaitForWindow(kStalledClass, "Stalled"), nullptr);
+    set_.m_strClassName = kStalledClass;
+    set_.m_strCaption = "Stalled";
+    set_.m_mapController["12"] = "VOL+";
+    set_.m_mapClient["VOL+"] = "#8001";
+
+    // On a thread of its own: a send would wait for the whole stall.
+    LookUpRun run{&set_, {}};
+    qrtl::win32::UniqueHandleObj thread(::CreateThread(nullptr, 0, LookUpVolUp, &run, 0, nullptr));
+    ASSERT_TRUE(thread);
+    const bool returned = ::WaitForSingleObject(thread.get(), kStallMs / 3) == WAIT_OBJECT_0;
+    EXPECT_TRUE(returned) << "the key waited for a client that takes no messages";
+    if (!returned) {
+        stalled.Stop();  // ends the wait, so the thread can end before `run` goes
+        ::WaitForSingleObject(thread.get(), INFINITE);
+    }
+    EXPECT_EQ(run.result, "12#8001") << Trace();
+    EXPECT_EQ(stalledLog.Read(), "") << "the command is queued, not handled, while the client stalls";
 }
 
 TEST_F(ClientSearchThroughAdapterTest, LookUpKey_MappedCommand_PostedToHostWindow) {

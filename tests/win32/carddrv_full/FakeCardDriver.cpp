@@ -2,8 +2,9 @@
 // per call to the file named by QRTL_CARD_LOG ("init", "read 100 0", "close", and
 // "detach" when the library is unloaded), so a test can count what reached it.
 // QRTL_CARD_READ_RESULT and QRTL_CARD_VALUE set what QRDiI2CReadByte returns and
-// stores (defaults 1 and 12). Built three times: with all eight entry points, without
-// QRDiI2CReadByte (CARD_NO_READBYTE), and with an init that fails (CARD_INIT_FAILS).
+// stores (defaults 1 and 12). Built with all eight entry points, without QRDiI2CReadByte
+// (CARD_NO_READBYTE), QRDiI2CInit (CARD_NO_INIT) or QRDiI2CClose (CARD_NO_CLOSE), and
+// with an init that fails (CARD_INIT_FAILS).
 #include <windows.h>
 
 #include <cstdint>
@@ -45,6 +46,7 @@ __declspec(dllexport) int32_t __cdecl QRDiNvConfigSet(int32_t, uint32_t) {
     return 1;
 }
 
+#ifndef CARD_NO_INIT
 __declspec(dllexport) int32_t __cdecl QRDiI2CInit() {
     Log("init\n");
 #ifdef CARD_INIT_FAILS
@@ -53,6 +55,7 @@ __declspec(dllexport) int32_t __cdecl QRDiI2CInit() {
     return 1;
 #endif
 }
+#endif
 
 __declspec(dllexport) int32_t __cdecl QRDiI2CWriteByte(int32_t, int32_t, uint32_t) {
     Log("writebyte\n");
@@ -82,10 +85,12 @@ __declspec(dllexport) int32_t __cdecl QRDiI2CReadWord(int32_t, int32_t, uint32_t
     return 1;
 }
 
+#ifndef CARD_NO_CLOSE
 __declspec(dllexport) int32_t __cdecl QRDiI2CClose() {
     Log("close\n");
     return 1;
 }
+#endif
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_DETACH) Log("detach\n");

@@ -8,6 +8,8 @@
 //       A trace viewer titled "MsgCapForm": each WM_COPYDATA is appended to FILE as
 //       dwData (4 bytes), cbData (4 bytes) and the whole data block. With --hang the
 //       handler first sleeps MS milliseconds, as a viewer that stopped responding.
+//       With --stall MS the host's thread takes no messages for MS milliseconds once
+//       its window is ready, as a client that stopped responding.
 //   windowhost (no arguments)
 //       Writes its own command line to "<its path>.started" and ends; the launch test
 //       starts a renamed copy of this program.
@@ -37,6 +39,7 @@ struct Options {
     std::string logPath;
     bool viewer = false;
     UINT hangMs = 0;
+    UINT stallMs = 0;
     UINT timeoutMs = kDefaultTimeoutMs;
 };
 
@@ -97,6 +100,8 @@ bool ParseOptions(int argc, char** argv) {
             g_options.logPath = argv[++i];
         } else if (arg == "--hang" && hasValue) {
             g_options.hangMs = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (arg == "--stall" && hasValue) {
+            g_options.stallMs = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
         } else if (arg == "--timeout" && hasValue) {
             g_options.timeoutMs = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
         } else if (arg == "--children" && hasValue) {
@@ -149,6 +154,7 @@ int RunWindow() {
     // hidden: under Wine a shown window makes the process take seconds to end.
     if (!::SetPropA(hWnd, kReadyProperty, reinterpret_cast<HANDLE>(1))) return 6;
 
+    if (g_options.stallMs != 0) ::Sleep(g_options.stallMs);
     tools::RunMessageLoop();
     return 0;
 }

@@ -1,5 +1,5 @@
 // An owning image list.
-#include "app/framework/Afx.h"
+#include "framework/Afx.h"
 
 CImageList::~CImageList() { DeleteImageList(); }
 
@@ -7,12 +7,6 @@ BOOL CImageList::Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask) {
     DeleteImageList();
     m_hImageList = ::ImageList_LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nBitmapID), cx,
                                           nGrow, crMask, IMAGE_BITMAP, 0);
-    return m_hImageList != nullptr;
-}
-
-BOOL CImageList::Attach(HIMAGELIST hImageList) {
-    DeleteImageList();
-    m_hImageList = hImageList;
     return m_hImageList != nullptr;
 }
 

@@ -1,18 +1,20 @@
 // The application object, its message pump and the process entry it runs.
-#include "app/framework/Afx.h"
+#include "framework/Afx.h"
 
 namespace {
 CWinApp* s_pApp = nullptr;
 HINSTANCE s_hResource = nullptr;
 }  // namespace
 
-CWinApp::CWinApp(const char* pszAppName) : m_pszAppName(pszAppName) { s_pApp = this; }
+CWinApp::CWinApp() { s_pApp = this; }
 
 CWinApp::~CWinApp() {
     if (s_pApp == this) s_pApp = nullptr;
 }
 
 BOOL CWinApp::InitInstance() { return TRUE; }
+
+int CWinApp::ExitInstance() { return static_cast<int>(m_msgCur.wParam); }
 
 BOOL CWinApp::PumpMessage() {
     // 0 is the quit message; -1 (a broken queue) must not spin the loop either.
@@ -34,7 +36,7 @@ BOOL CWinApp::PreTranslateMessage(MSG* pMsg) {
 int CWinApp::Run() {
     while (PumpMessage()) {
     }
-    return static_cast<int>(m_msgCur.wParam);
+    return ExitInstance();
 }
 
 CWinApp* AfxGetApp() { return s_pApp; }
@@ -47,14 +49,11 @@ HINSTANCE AfxGetResourceHandle() {
 
 void AfxSetResourceHandle(HINSTANCE hInstance) { s_hResource = hInstance; }
 
-int AfxWinMain(HINSTANCE hInstance, LPSTR lpCmdLine, int nCmdShow) {
+int AfxWinMain(HINSTANCE hInstance, LPSTR lpCmdLine) {
     CWinApp* pApp = AfxGetApp();
     if (pApp == nullptr) return 0;
-    pApp->m_hInstance = hInstance;
     pApp->m_lpCmdLine = lpCmdLine;
-    pApp->m_nCmdShow = nCmdShow;
     AfxSetResourceHandle(hInstance);
-    // A start-up hook that returns FALSE has run the program itself; it ends with 0.
-    if (!pApp->InitInstance()) return 0;
+    if (!pApp->InitInstance()) return pApp->ExitInstance();
     return pApp->Run();
 }

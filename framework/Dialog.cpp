@@ -1,7 +1,7 @@
 // Dialogs from resource templates: the dialog procedure that hands every message
 // to the C++ object, the modal and modeless starts, and the quit on the final
 // destruction of the registered main window.
-#include "app/framework/Afx.h"
+#include "framework/Afx.h"
 
 CDialog::CDialog(UINT nIDTemplate) : m_nIDTemplate(nIDTemplate) {}
 
@@ -17,13 +17,11 @@ INT_PTR CDialog::DoModal(HWND hWndParent) {
         if (pMainWnd != nullptr && pMainWnd != this && pMainWnd->m_hWnd != nullptr)
             hWndOwner = ::GetLastActivePopup(pMainWnd->m_hWnd);
     }
-    m_bModal = true;
     // The system's dialog loop reposts a quit message it takes, so an outer loop
     // ends next.
     const INT_PTR nResult =
         ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), hWndOwner,
                           &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
-    m_bModal = false;
     return nResult;
 }
 
@@ -33,7 +31,6 @@ BOOL CDialog::Create(HWND hWndParent) {
         CWnd* pMainWnd = AfxGetMainWnd();
         if (pMainWnd != nullptr && pMainWnd != this) hWndParent = pMainWnd->m_hWnd;
     }
-    m_bModal = false;
     const HWND hWnd =
         ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), hWndParent,
                              &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));

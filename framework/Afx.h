@@ -18,10 +18,8 @@ public:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
     HWND GetDlgItem(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
     BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
-    BOOL IsWindow() const { return m_hWnd != nullptr && ::IsWindow(m_hWnd); }
 
     HWND m_hWnd = nullptr;
 };
@@ -52,8 +50,6 @@ public:
     void EndDialog(int nResult);
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
-    UINT GetTemplateId() const { return m_nIDTemplate; }
-
 protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // The message map: returns TRUE when a handler took the message (its result in
@@ -75,31 +71,31 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT m_nIDTemplate;
-    bool m_bModal = false;
     bool m_bDefault = false;  // set by Default() for the message being handled
 };
 
 // The application object: one per process, built by static initialisation.
 class CWinApp {
 public:
-    explicit CWinApp(const char* pszAppName = nullptr);
+    CWinApp();
     virtual ~CWinApp();
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
-    // The start-up hook; FALSE ends the process without the framework's own loop.
+    // The start-up hook; FALSE skips the message loop and goes to ExitInstance.
     virtual BOOL InitInstance();
+    // After the loop, or after an InitInstance that returned FALSE: the clean-up
+    // hook; its result is the process's exit code (by default the quit code).
+    virtual int ExitInstance();
     // One pass of the message pump; FALSE when the quit message was taken.
     virtual BOOL PumpMessage();
     // Pre-translation of one message (the main window's dialog keyboard handling).
     virtual BOOL PreTranslateMessage(MSG* pMsg);
-    // The framework's own loop, entered only when InitInstance returns TRUE.
+    // The message loop, entered when InitInstance returns TRUE: pumps until the quit
+    // message, then returns ExitInstance's result.
     virtual int Run();
 
-    const char* m_pszAppName;
-    HINSTANCE m_hInstance = nullptr;
     LPSTR m_lpCmdLine = nullptr;
-    int m_nCmdShow = SW_SHOWNORMAL;
     // The registered main window; cleared when its window is finally destroyed.
     CWnd* m_pMainWnd = nullptr;
     MSG m_msgCur{};
@@ -115,8 +111,9 @@ HINSTANCE AfxGetResourceHandle();
 // For hosts without WinMain (tests): the module whose resources the framework loads.
 void AfxSetResourceHandle(HINSTANCE hInstance);
 
-// The entry the process starts in: runs InitInstance of the one application object.
-int AfxWinMain(HINSTANCE hInstance, LPSTR lpCmdLine, int nCmdShow);
+// The entry the process starts in: InitInstance of the one application object, then
+// its loop (Run) or, when InitInstance declined, ExitInstance.
+int AfxWinMain(HINSTANCE hInstance, LPSTR lpCmdLine);
 
 // An image list that destroys its handle with the object.
 class CImageList {
@@ -128,7 +125,6 @@ public:
 
     // A strip of cx-wide images from bitmap resource nBitmapID; pixels of crMask are transparent.
     BOOL Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask);
-    BOOL Attach(HIMAGELIST hImageList);
     BOOL DeleteImageList();
     HIMAGELIST GetSafeHandle() const { return m_hImageList; }
     int GetImageCount() const;

@@ -1,7 +1,0 @@
-// The process entry. Built into the program itself (not a library), so the C
-// runtime's start-up code always finds it.
-#include "app/framework/Afx.h"
-
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow) {
-    return AfxWinMain(hInstance, lpCmdLine, nCmdShow);
-}

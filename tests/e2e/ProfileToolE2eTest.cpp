@@ -1,0 +1,262 @@
+// QRTLProfile.exe end to end: learn with the simulated driver (codes from its queue
+// folder, keys typed through a pipe), window against the stand-in client, and bad
+// input for every command.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "E2eHarness.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr DWORD kRunTimeoutMs = 30000;
+constexpr DWORD kPromptTimeoutMs = 10000;
+constexpr char kMonitorDialogClass[] = "#32770";
+
+std::string Tool() { return WinPath(QRTL_E2E_PROFILETOOL); }
+std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+std::string ReadValue(const std::string& path, const char* section, const char* key) {
+    char buffer[256] = {};
+    const DWORD n = ::GetPrivateProfileStringA(section, key, "<none>", buffer, sizeof buffer, path.c_str());
+    return std::string(buffer, n);
+}
+
+class ProfileToolE2e : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder_.Create("profile"));
+        profile_ = folder_ / "QRTLIRMoni.INI";
+        sample_ = ReadTextFile(WinPath(QRTL_E2E_SAMPLE_PROFILE));
+        ASSERT_FALSE(sample_.empty());
+        ASSERT_TRUE(WriteTextFile(profile_, sample_));
+        queue_ = folder_ / "irqueue";
+        ASSERT_TRUE(MakeDir(queue_));
+        ASSERT_TRUE(::SetEnvironmentVariableA("QRDSIM_QUEUE", queue_.c_str()));
+        ASSERT_TRUE(::SetEnvironmentVariableA("QRDSIM_LOG", (folder_ / "sim.log").c_str()));
+    }
+    void TearDown() override {
+        if (input_) ::CloseHandle(input_);
+        ::SetFileAttributesA(profile_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::SetEnvironmentVariableA("QRDSIM_QUEUE", nullptr);
+        ::SetEnvironmentVariableA("QRDSIM_LOG", nullptr);
+    }
+
+    // Starts the tool with its output in files and standard input from a pipe.
+    void Start(const std::string& args) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE readEnd = nullptr;
+        ASSERT_TRUE(::CreatePipe(&readEnd, &input_, &inherit, 0));
+        ::SetHandleInformation(input_, HANDLE_FLAG_INHERIT, 0);
+        const qrtl::win32::UniqueHandleObj in(readEnd);
+        const qrtl::win32::UniqueFile out(::CreateFileA((folder_ / "out.txt").c_str(), GENERIC_WRITE,
+                                                        FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const qrtl::win32::UniqueFile err(::CreateFileA((folder_ / "err.txt").c_str(), GENERIC_WRITE,
+                                                        FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(out && err);
+        StdHandles io;
+        io.in = in.get();
+        io.out = out.get();
+        io.err = err.get();
+        ASSERT_TRUE(tool_.Start(Quoted(Tool()) + " " + args, folder_.Path(), io));
+    }
+    DWORD Finish() {
+        if (input_) {
+            ::CloseHandle(input_);
+            input_ = nullptr;
+        }
+        EXPECT_TRUE(tool_.WaitExit(kRunTimeoutMs));
+        return tool_.ExitCode();
+    }
+    DWORD Run(const std::string& args) {
+        Start(args);
+        return Finish();
+    }
+    std::string Out() { return ReadTextFile(folder_ / "out.txt"); }
+    std::string Err() { return ReadTextFile(folder_ / "err.txt"); }
+    bool WaitOutput(const std::string& needle, size_t count = 1) {
+        return PumpUntil([&] { return CountOccurrences(Out(), needle) >= count; }, kPromptTimeoutMs);
+    }
+    void Type(const std::string& line) {
+        DWORD written = 0;
+        const std::string text = line + "\r\n";
+        ASSERT_TRUE(::WriteFile(input_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
+    }
+    void Press(const std::string& name, int code) {
+        ASSERT_TRUE(WriteTextFile(queue_ + "\\" + name, std::to_string(code)));
+    }
+    std::string Driver() const { return " --driver " + Quoted(WinPath(QRTL_E2E_SIMDRIVER)); }
+
+    TempFolder folder_;
+    std::string profile_, sample_, queue_;
+    HANDLE input_ = nullptr;
+    ChildProcess tool_;
+};
+
+TEST_F(ProfileToolE2e, Learn_KeysPressedSkippedAndTimedOut_CodesWrittenWithTwoDigitsAndBackup) {
+    Start("learn QRTLIRMoni.INI --keys POWER,vol+,CH+,MUTE --timeout 3" + Driver());
+    ASSERT_TRUE(WaitOutput("Press POWER ...")) << Out();
+    Press("001", 7);
+    ASSERT_TRUE(WaitOutput("Press VOL+ ...")) << Out();
+    Press("002", 7);  // POWER's code: refused, VOL+ asked again
+    ASSERT_TRUE(WaitOutput("is already POWER")) << Out();
+    Press("003", 120);
+    ASSERT_TRUE(WaitOutput("Press CH+ ...")) << Out();
+    Type("");
+    // MUTE gets nothing and times out.
+    EXPECT_EQ(Finish(), 0u) << Out() << Err();
+
+    EXPECT_EQ(ReadValue(profile_, "KeyMap_Controler", "POWER"), "07");
+    EXPECT_EQ(ReadValue(profile_, "KeyMap_Controler", "VOL+"), "120");
+    EXPECT_EQ(ReadValue(profile_, "KeyMap_Controler", "CH+"), "22");
+    EXPECT_EQ(ReadValue(profile_, "KeyMap_Controler", "MUTE"), "24");
+    EXPECT_EQ(ReadValue(profile_, "KeyMap_STANDINTV", "POWER"), "#8010");
+    EXPECT_EQ(ReadTextFile(profile_ + ".bak"), sample_);
+    EXPECT_NE(Out().find("MUTE skipped"), std::string::npos) << Out();
+}
+
+TEST_F(ProfileToolE2e, Learn_QuitOrMonitorRunning_NothingWritten) {
+    Start("learn --keys POWER,ZOOM" + Driver());
+    ASSERT_TRUE(WaitOutput("Press POWER ...")) << Out();
+    Press("001", 99);
+    ASSERT_TRUE(WaitOutput("Press ZOOM ...")) << Out();
+    Type("q");
+    EXPECT_NE(Finish(), 0u);
+    EXPECT_EQ(ReadTextFile(profile_), sample_);
+    EXPECT_FALSE(FileExists(profile_ + ".bak"));
+
+    // The monitor's main window: a dialog with its caption.
+    const HWND monitor = ::CreateWindowExA(0, kMonitorDialogClass, kMonitorTitle, WS_POPUP, 0, 0, 10,
+                                           10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_EQ(Run("learn --keys POWER" + Driver()), 2u);
+    ::DestroyWindow(monitor);
+    EXPECT_NE(Err().find("monitor is running"), std::string::npos) << Err();
+    EXPECT_EQ(ReadTextFile(profile_), sample_);
+}
+
+TEST_F(ProfileToolE2e, BadInput_OneMessageNonzeroExitProfileUntouched) {
+    struct BadCase {
+        const char* name;
+        const char* content;  // null: no profile at all; "\x01": 10 MB
+        std::string args;
+        DWORD exit;
+    };
+    const std::string binary("[Main]\0\x01\x02\x03", 10);
+    const std::vector<BadCase> cases = {
+        {"missing", nullptr, "check QRTLIRMoni.INI", 3},
+        {"empty", "", "check", 3},
+        {"binary", "binary", "check", 3},
+        {"10 MB", "\x01", "check", 3},
+        {"no sections", "Timer=500\r\n", "learn --keys POWER" + Driver(), 3},
+        {"empty, window", "", "window --class StandinTVClass --write 1 QRTLIRMoni.INI", 3},
+        {"unloadable driver", "sample", "learn --keys POWER --driver Z:\\no\\such.dll", 2},
+        {"failing init", "fail-init", "learn --keys POWER" + Driver(), 2},
+        {"unknown title", "sample", "window --title \"No window has this title\"", 2},
+        {"unknown key", "sample", "learn --keys POWER,VOLUME" + Driver(), 2},
+    };
+    for (const BadCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string content = c.content == nullptr ? "" : c.content;
+        if (content == "binary") content = binary;
+        if (content == "\x01") content = "[Main]\r\n" + std::string(10 * 1024 * 1024, 'x');
+        if (content == "sample" || content == "fail-init") content = sample_;
+        ::DeleteFileA(profile_.c_str());
+        ::DeleteFileA((queue_ + "\\fail-init").c_str());
+        if (c.content != nullptr) ASSERT_TRUE(WriteTextFile(profile_, content));
+        if (std::string(c.content ? c.content : "") == "fail-init")
+            ASSERT_TRUE(WriteTextFile(queue_ + "\\fail-init", ""));
+
+        EXPECT_EQ(Run(c.args), c.exit) << Out() << Err();
+        EXPECT_EQ(CountOccurrences(Err(), "\n"), 1u) << Err();
+        if (c.content != nullptr) EXPECT_TRUE(ReadTextFile(profile_) == content);
+        EXPECT_FALSE(FileExists(profile_ + ".bak"));
+    }
+}
+
+TEST_F(ProfileToolE2e, ReadOnlyProfile_WriteRefusedAndProfileKept) {
+    ASSERT_TRUE(::SetFileAttributesA(profile_.c_str(), FILE_ATTRIBUTE_READONLY));
+    Start("learn --keys POWER --timeout 5" + Driver());
+    ASSERT_TRUE(WaitOutput("Press POWER ...")) << Out();
+    Press("001", 55);
+    EXPECT_EQ(Finish(), 2u) << Out() << Err();
+    EXPECT_NE(Err().find("read-only"), std::string::npos) << Err();
+    EXPECT_EQ(ReadTextFile(profile_), sample_);
+}
+
+class WindowE2e : public ProfileToolE2e {
+protected:
+    void SetUp() override {
+        ProfileToolE2e::SetUp();
+        // Ids of its own, so the printed ids come from the window and not from a default.
+        ASSERT_TRUE(standin_.Start(Quoted(WinPath(QRTL_E2E_STANDIN)) +
+                                       " --caption \"Standin E2E\" --ids 2001 2002 2003 --seconds 60",
+                                   folder_.Path()));
+        ASSERT_TRUE(PumpUntil([&] { return (window_ = ::FindWindowA(kStandinClass, "Standin E2E")) != nullptr; },
+                              kPromptTimeoutMs));
+    }
+    void TearDown() override {
+        standin_.Terminate();
+        ProfileToolE2e::TearDown();
+    }
+    ChildProcess standin_;
+    HWND window_ = nullptr;
+};
+
+TEST_F(WindowE2e, EveryWayToFindIt_LinesProvedByTheMonitorsSearchAndWritten) {
+    ::ShowWindow(window_, SW_SHOWNORMAL);
+    ::SetWindowPos(window_, HWND_TOPMOST, 100, 100, 320, 200, SWP_SHOWWINDOW);
+    RECT rect{};
+    ASSERT_TRUE(::GetWindowRect(window_, &rect));
+    const std::vector<std::string> ways = {"--title \"Standin E2E\"", "--class StandinTVClass",
+                                           "--pick 0"};
+    for (const std::string& way : ways) {
+        SCOPED_TRACE(way);
+        ::SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        ASSERT_TRUE(WriteTextFile(profile_, sample_));
+        EXPECT_EQ(Run("window " + way + " --write 3 QRTLIRMoni.INI"), 0u) << Out() << Err();
+        const std::string out = Out();
+        for (const char* line : {"3_Item=STANDINTV\r\n", "3_Caption=Standin E2E\r\n",
+                                 "3_ClassName=StandinTVClass\r\n"})
+            EXPECT_NE(out.find(line), std::string::npos) << line << out;
+        EXPECT_NE(out.find("the monitor's search with these lines finds this window"), std::string::npos) << out;
+        std::set<std::string> ids;
+        for (const char* key : {"3_Child0", "3_Child1", "3_Child2"}) ids.insert(ReadValue(profile_, "Client", key));
+        EXPECT_EQ(ids, (std::set<std::string>{"2001", "2002", "2003"}));
+        EXPECT_EQ(ReadValue(profile_, "Client", "3_Caption"), "Standin E2E");
+        EXPECT_EQ(ReadValue(profile_, "Client", "1_Item"), "STANDINTV");
+    }
+}
+
+TEST_F(WindowE2e, CheckOnWindows_ClientInstallationFromTheRegistry) {
+    // The sample's client: its folder from HKLM, its executable in that folder.
+    const std::string standin = WinPath(QRTL_E2E_STANDIN);
+    const std::string folder = standin.substr(0, standin.find_last_of('\\'));
+    struct RegCase {
+        const char* name;
+        const char* folder;  // null: no registry key
+        DWORD exit;
+        const char* finding;
+    };
+    const std::vector<RegCase> cases = {
+        {"installed", folder.c_str(), 0, nullptr},
+        {"no key", nullptr, 1, "[launch]"},
+        {"folder without the executable", "C:\\", 1, "does not exist"},
+    };
+    for (const RegCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        MachineKeyGuard key("Software\\Standin\\StandinTV");
+        if (c.folder != nullptr) ASSERT_TRUE(key.SetString("InstallDir", c.folder));
+        EXPECT_EQ(Run("check"), c.exit) << Out();
+        if (c.finding != nullptr) EXPECT_NE(Out().find(c.finding), std::string::npos) << Out();
+    }
+}
+
+}  // namespace

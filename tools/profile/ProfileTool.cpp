@@ -1,0 +1,138 @@
+// QRTLProfile: the profile assistant of the monitor. `check` runs everywhere (a
+// profile kept in version control can be checked in a pipeline); `learn` and
+// `window` need the card and the desktop, so Windows.
+#include "tools/profile/ProfileTool.h"
+
+#include <cstdio>
+
+#include "config/ProfileCheck.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32/Win32Config.h"
+#endif
+
+namespace profiletool {
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: QRTLProfile COMMAND [options]\n"
+    "\n"
+    "  check [PROFILE]\n"
+    "      Checks a profile of the monitor; one line per finding:\n"
+    "      FILE:LINE: error|warning|note: TEXT [ID], then \"N errors, N warnings, N notes\".\n"
+    "      Exit status 0: clean (notes only), 1: warnings, 2: errors, 3: cannot be read.\n"
+    "  learn [PROFILE] [--keys NAME,NAME...] [--driver PATH] [--timeout SECONDS]\n"
+    "      Reads the remote's codes key by key from the card's receiver and writes them\n"
+    "      into [KeyMap_Controler] (the old file is kept as PROFILE.bak). An empty line\n"
+    "      skips a key, q ends without writing. Not while the monitor runs.\n"
+    "      Exit status 0: written, 1: ended or nothing learned, 2: failed, 3: bad profile.\n"
+    "  window (--pick SECONDS | --title TEXT | --class NAME) [--write N PROFILE]\n"
+    "      Identifies the TV application's window and prints its client lines\n"
+    "      (N_Item, N_Caption, N_ClassName, N_Child0..2; N is that of --write, else 0),\n"
+    "      proved with the monitor's own window search; --write stores them as client N.\n"
+    "      Exit status 0: proved, 1: the search finds another window, 2: failed, 3: bad profile.\n"
+    "\n"
+    "PROFILE defaults to QRTLIRMoni.INI in the current folder. Windows only: learn, window,\n"
+    "and the check of the client's installation (registry and executable).\n";
+
+#ifdef _WIN32
+bool FileExists(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+#endif
+
+int RunCheck(const std::vector<std::string>& args) {
+    if (args.size() > 1 || (!args.empty() && args[0].rfind("--", 0) == 0)) {
+        Fail("check takes one PROFILE at most; see --help");
+        return kExitFailed;
+    }
+    const std::string path = args.empty() ? kDefaultProfile : args[0];
+    std::string bytes;
+    if (!ReadProfileFile(path, bytes)) return kExitUnreadable;
+
+    qrtl::CheckEnvironment environment;
+#ifdef _WIN32
+    qrtl::win32::Win32Registry registry;
+    environment.registry = &registry;
+    environment.fileExists = FileExists;
+#endif
+    const auto findings = qrtl::CheckProfile(qrtl::ProfileDocument::Parse(bytes), environment);
+    for (const auto& finding : findings) Say(qrtl::FormatFinding(path, finding));
+    Say(qrtl::FormatSummary(findings));
+    return qrtl::CheckExitStatus(findings);
+}
+
+}  // namespace
+
+void Fail(const std::string& text) {
+    std::fprintf(stderr, "QRTLProfile: %s\n", text.c_str());
+    std::fflush(stderr);
+}
+
+void Say(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+bool ReadProfileFile(const std::string& path, std::string& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        Fail("cannot open " + path + ": no such file or no access");
+        return false;
+    }
+    bytes.clear();
+    char buffer[64 * 1024];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        Fail("cannot read " + path);
+        return false;
+    }
+    const std::string reason = qrtl::ProfileUnusableReason(bytes);
+    if (!reason.empty()) {
+        Fail(path + " " + reason);
+        return false;
+    }
+    return true;
+}
+
+#ifndef _WIN32
+int RunLearn(const std::vector<std::string>&) {
+    Fail("learn needs Windows and the capture card's driver");
+    return kExitFailed;
+}
+int RunWindow(const std::vector<std::string>&) {
+    Fail("window needs the Windows desktop");
+    return kExitFailed;
+}
+#endif
+
+}  // namespace profiletool
+
+int main(int argc, char** argv) {
+    using namespace profiletool;
+    const std::vector<std::string> all(argv + 1, argv + argc);
+    if (all.empty()) {
+        std::fputs(kUsage, stderr);
+        return kExitFailed;
+    }
+    const std::string& command = all[0];
+    const std::vector<std::string> args(all.begin() + 1, all.end());
+    if (command == "--help" || command == "-h" || command == "help" ||
+        (args.size() == 1 && args[0] == "--help")) {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (command == "check") return RunCheck(args);
+    if (command == "learn") return RunLearn(args);
+    if (command == "window") return RunWindow(args);
+    Fail("unknown command \"" + command + "\"; see --help");
+    return kExitFailed;
+}

@@ -1,0 +1,32 @@
+// QRTLProfile: what the commands of the profile assistant share.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace profiletool {
+
+// Exit statuses.
+constexpr int kExitOk = 0;
+constexpr int kExitWarnings = 1;
+constexpr int kExitFailed = 2;      // errors found, bad usage, or the command could not be done
+constexpr int kExitUnreadable = 3;  // the profile cannot be read
+
+constexpr char kDefaultProfile[] = "QRTLIRMoni.INI";
+
+// One line on standard error, prefixed with the program's name.
+void Fail(const std::string& text);
+// One line on standard output, flushed at once: scripts and tests follow it as it
+// grows. (C streams rather than iostreams: their imports exist on every Windows
+// the monitor runs on.)
+void Say(const std::string& text);
+
+// Reads a profile that the tools can work on; on failure says why on standard
+// error and returns false.
+bool ReadProfileFile(const std::string& path, std::string& bytes);
+
+// The commands that need Windows; `args` follow the command's name.
+int RunLearn(const std::vector<std::string>& args);
+int RunWindow(const std::vector<std::string>& args);
+
+}  // namespace profiletool
