@@ -1,12 +1,11 @@
-// Shared pieces of the fuzz targets: profile text into the fake profile, a trace
-// viewer that reads every block whole, and the checks every post must pass.
+// Shared pieces of the fuzz targets: a trace viewer that checks every block, and the
+// checks every post must pass.
 #pragma once
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <string_view>
 
 #include "config/QRTLIRSet.h"
 #include "fakes/Fakes.h"
@@ -23,38 +22,6 @@ constexpr char kIniPath[] = "C:\\Apps\\QRTLIRMoni.INI";
 }
 inline void Check(bool ok, const char* what, unsigned long a = 0, unsigned long b = 0) {
     if (!ok) Fail(what, a, b);
-}
-
-inline std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
-// Reads initialisation-file text the way the profile functions do in what the
-// program relies on: "[name]" opens a section, "key=value" lines are trimmed, the
-// first of two equal keys counts, anything else is ignored.
-inline void LoadIniText(std::string_view text, fakes::FakeProfile& profile) {
-    std::string section;
-    bool inSection = false;
-    while (!text.empty()) {
-        const std::size_t end = text.find_first_of("\r\n");
-        std::string_view line = Trim(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (!line.empty() && line.front() == '[') {
-            const std::size_t close = line.find(']');
-            section = std::string(Trim(line.substr(1, close == std::string_view::npos
-                                                          ? std::string_view::npos
-                                                          : close - 1)));
-            inSection = true;
-            continue;
-        }
-        const std::size_t eq = line.find('=');
-        if (!inSection || eq == std::string_view::npos) continue;
-        const std::string key(Trim(line.substr(0, eq)));
-        if (profile.Has(kIniPath, section, key)) continue;
-        profile.Set(kIniPath, section, key, std::string(Trim(line.substr(eq + 1))));
-    }
 }
 
 // A viewer that checks every block is whole and holds a terminated line; the

@@ -1,12 +1,16 @@
-// Profile text of any shape: loaded as the monitor loads it at start-up, then every
-// code of the controller map goes through both maps and, as a typed code, through
-// the tick to a client window that the profile's own caption and class name find.
+// Profile text of any shape: parsed by the line-numbered reader, checked by the
+// profile checker, loaded as the monitor loads it at start-up; then every code of the
+// controller map goes through both maps and a few, as typed codes, through the tick
+// to a client window that the profile's own caption, class and controls find.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <set>
 #include <string>
 
 #include "FuzzSupport.h"
+#include "config/ProfileCheck.h"
+#include "config/ProfileReader.h"
 #include "trace/Trace.h"
 
 namespace {
@@ -43,6 +47,21 @@ void CheckLoaded(const CQRTLIRSet& set) {
     }
 }
 
+void CheckFindings(const qrtl::ProfileDocument& document) {
+    const std::vector<qrtl::Finding> findings = qrtl::CheckProfile(document);
+    int previous = 0;
+    for (const qrtl::Finding& f : findings) {
+        // A finding about the whole of an empty file points at its first line.
+        fuzz::Check(f.line >= 0 && f.line <= std::max(document.LineCount(), 1), "finding line",
+                    static_cast<unsigned long>(f.line));
+        fuzz::Check(f.line >= previous, "findings out of line order");
+        fuzz::Check(!f.text.empty() && !f.id.empty(), "finding without text or id");
+        previous = f.line;
+        fuzz::Check(!qrtl::FormatFinding("p.INI", f).empty(), "empty finding line");
+    }
+    fuzz::Check(qrtl::CheckExitStatus(findings) >= 0, "exit status");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -51,12 +70,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     SetTraceTransport(&transport);
     g_bInDoTimer = g_bPowerShutdown = g_bPowerLaunch = 0;
 
-    fuzz::LoadIniText(std::string_view(reinterpret_cast<const char*>(data), size),
-                      platform.profile);
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    qrtl::ProfileUnusableReason(bytes);
+    const qrtl::ProfileDocument document = qrtl::ProfileDocument::Parse(bytes);
+    CheckFindings(document);
+
+    // The monitor's own loading code over the parsed document.
+    qrtl::DocumentProfile profile(document);
+    qrtl::Services services = platform.Services();
+    services.profile = &profile;
     CQRTLIRSet set;
-    set.SetServices(platform.Services());
+    set.SetServices(services);
     set.LoadProfile();
-    fuzz::Check(platform.profile.writes.empty(), "loading wrote to the profile");
     CheckLoaded(set);
 
     // The client the profile describes, so that lookups reach a post.
@@ -81,7 +106,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     // A launch and a shutdown need POWER without a client, never reached here.
     fuzz::Check(platform.shutdown.requests.empty(), "shutdown with a client present");
-    fuzz::Check(platform.profile.writes.empty(), "the tick wrote to the profile");
 
     SetTraceTransport(nullptr);
     return 0;
