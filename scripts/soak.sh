@@ -70,14 +70,7 @@ ctl wait "Standin TV" 30
 ctl wait "$MAIN_TITLE" 30
 
 # The monitor's Wine process: the only QRTLIRMoni.exe of this prefix.
-MON_PID=""
-for _ in $(seq 1 50); do
-  for p in $(pgrep -x QRTLIRMoni.exe || true); do
-    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && MON_PID=$p
-  done
-  [ -n "$MON_PID" ] && break
-  sleep 0.1
-done
+MON_PID=$(wine_pid QRTLIRMoni.exe)
 [ -n "$MON_PID" ] || { echo "soak: the monitor's process was not found" >&2; exit 1; }
 rss() { awk '/^VmRSS:/ {print $2}' "/proc/$MON_PID/status"; }
 ticks() { grep -c 'QRDiI2CReadByte' "$RUN/simdriver.log" 2>/dev/null || echo 0; }
