@@ -291,25 +291,26 @@ private:
     void Launch() {
         const std::string regPathKey = ClientKeyText("RegPath");
         const std::string exeKey = ClientKeyText("ExeName");
+        const std::string exeName = doc_.GetString(profile::kClient, exeKey);
+        const bool noExtension = exeName.find('.') == std::string::npos;
+        if (!exeName.empty() && noExtension)
+            Add(LineOf(profile::kClient, exeKey), Severity::Note,
+                exeKey + "=" + exeName + " has no extension: \".exe\" is added when it starts", "launch");
+
         const std::string path = set_.GetClientExePath(set_.m_nDefaultClient);
-        const std::string regPath = doc_.GetString(profile::kClient, regPathKey);
-        const std::string regFolder = doc_.GetString(profile::kClient, ClientKeyText("RegFolder"));
         if (path.empty()) {
             Add(LineOf(profile::kClient, regPathKey), Severity::Warning,
-                "the client's folder cannot be read from HKEY_LOCAL_MACHINE\\" + regPath +
-                    " value \"" + regFolder + "\": POWER cannot start the client",
+                "the client's folder cannot be read from HKEY_LOCAL_MACHINE\\" +
+                    doc_.GetString(profile::kClient, regPathKey) + " value \"" +
+                    doc_.GetString(profile::kClient, ClientKeyText("RegFolder")) +
+                    "\": POWER cannot start the client",
                 "launch");
             return;
         }
-        const std::string exeName = doc_.GetString(profile::kClient, exeKey);
-        const std::string runnable =
-            exeName.find('.') == std::string::npos ? path + ".exe" : path;
+        const std::string runnable = noExtension ? path + ".exe" : path;
         if (env_.fileExists && !env_.fileExists(runnable))
             Add(LineOf(profile::kClient, exeKey), Severity::Warning,
                 runnable + " does not exist: POWER cannot start the client", "launch");
-        if (!exeName.empty() && exeName.find('.') == std::string::npos)
-            Add(LineOf(profile::kClient, exeKey), Severity::Note,
-                exeKey + "=" + exeName + " has no extension: \".exe\" is added when it starts", "launch");
     }
 
     const ProfileDocument& doc_;

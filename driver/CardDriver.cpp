@@ -45,6 +45,19 @@ bool LookUpEntryPoints(HMODULE module, CardDriverTable& table) {
            table.QRDiI2CClose != nullptr;
 }
 
+// A fault inside the driver's initialisation ends the program at once, as silently
+// as a failed initialisation and without the system's crash report or a debugger
+// waiting for someone at a resident program's start. Going on after a fault inside
+// the driver would not be safe, so the process ends with the fault's code.
+LONG WINAPI EndOnDriverFault(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; }
+
+int32_t InitCard(CardDriverTable::I2CInitFn init) {
+    const LPTOP_LEVEL_EXCEPTION_FILTER previous = ::SetUnhandledExceptionFilter(EndOnDriverFault);
+    const int32_t result = init();
+    ::SetUnhandledExceptionFilter(previous);
+    return result;
+}
+
 }  // namespace
 
 namespace qrtl {
@@ -94,7 +107,7 @@ BOOL LoadCardDriverFrom(const char* name) {
     // A library without Init, ReadByte or Close could not be used safely: let it go.
     if (!LookUpEntryPoints(module.get(), table)) return 0;
 
-    if (table.QRDiI2CInit() == 0) {
+    if (InitCard(table.QRDiI2CInit) == 0) {
         // A card that did not initialise is neither closed nor released; the program
         // ends right after this anyway.
         module.release();

@@ -21,6 +21,8 @@ for f in "build/win32/packages/QRTLIRMoni-$version-win32.zip" \
 done
 
 [ "${1:-}" = "--screenshot" ] || exit 0
+# A prefix of its own: the page shows what a first install offers.
+export WINEPREFIX="$ROOT/build/win32/installer-prefix"
 source scripts/wine-env.sh
 trap wine_down EXIT
 wine_up

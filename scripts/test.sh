@@ -21,6 +21,9 @@ if [ -x build/linux/tests/bench/dispatch_bench ]; then
   build/linux/tests/bench/dispatch_bench --benchmark_min_time=0.05 || true
 fi
 
+echo "== native: fuzz targets, 30 s each"
+bash scripts/fuzz.sh 30
+
 echo "== win32: QRTLIRMoni.exe and the Windows suite under Wine"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j"$jobs"

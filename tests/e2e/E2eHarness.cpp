@@ -401,13 +401,17 @@ std::vector<std::string> ComboItems(HWND combo) {
 MachineKeyGuard::~MachineKeyGuard() { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, path_.c_str()); }
 
 bool MachineKeyGuard::SetString(const std::string& name, const std::string& data) {
+    return SetRaw(name, REG_SZ, std::string(data.c_str(), data.size() + 1));
+}
+
+bool MachineKeyGuard::SetRaw(const std::string& name, DWORD type, const std::string& bytes) {
     qrtl::win32::UniqueHKey key;
     if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                           nullptr, key.put(), nullptr) != ERROR_SUCCESS)
         return false;
-    return ::RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ,
-                            reinterpret_cast<const BYTE*>(data.c_str()),
-                            static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+    return ::RegSetValueExA(key.get(), name.c_str(), 0, type,
+                            reinterpret_cast<const BYTE*>(bytes.data()),
+                            static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
 }
 
 bool ReadRunValue(std::string& data) {

@@ -147,6 +147,8 @@ public:
     explicit MachineKeyGuard(std::string path) : path_(std::move(path)) {}
     ~MachineKeyGuard();
     bool SetString(const std::string& name, const std::string& data);
+    // Any value type and bytes, as given: no terminating zero is added.
+    bool SetRaw(const std::string& name, DWORD type, const std::string& bytes);
 
 private:
     std::string path_;

@@ -56,20 +56,28 @@ reg_value() {
 }
 
 delete_run_values() {
-  local key
   for key in "${RUN_KEYS[@]}"; do "$WINE" reg delete "$key" /v "$RUN_VALUE" /f >"$OUT" 2>&1; done
 }
 
 same_as_sample() { cmp -s <(tr -d '\r' <"$1") <(tr -d '\r' <"$SAMPLE"); }
 
+# The user's Start menu folder of the installer's shortcuts.
 start_menu() {
-  local d
-  for d in "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs \
-           "$WINEPREFIX"/drive_c/users/*/Start\ Menu/Programs; do
-    [ -d "$d" ] && { printf '%s/%s' "$d" "$MONITOR_TITLE"; return; }
-  done
-  fail "no Start menu folder in $WINEPREFIX"
+  local programs=("$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs)
+  [ -d "${programs[0]}" ] || fail "no Start menu in $WINEPREFIX"
+  printf '%s/%s' "${programs[0]}" "$MONITOR_TITLE"
 }
+
+# The simulated driver in this test's folder only, so that a monitor runs there; its
+# log outside, where the monitors the installer starts write too.
+export QRDSIM_LOG="$(winpath "$CASE_DIR/simdriver.log")"
+start_monitor() {
+  cp "$SIMDRIVER" "$DIR/"
+  (cd "$DIR" && exec "$WINE" QRTLIRMoni.exe >"$CASE_DIR/monitor.out" 2>&1) &
+  MONITOR_PID=$!
+  wine_quiet "$CTL" wait "$MONITOR_TITLE" 30 || fail "the monitor did not start"
+}
+monitor_closed() { until_true 30 grep -q "QRDiI2CClose" "$CASE_DIR/simdriver.log"; }
 
 # until_true SECONDS COMMAND...: a bound, not a speed target.
 until_true() {
@@ -122,28 +130,26 @@ AutoRunOption_RunValueNamesInstalledMonitorQuoted)
 
 RunningMonitor_ClosedAndStartedAgain)
   install_pkg
-  # The simulated driver in this test's folder only, so that the monitor runs here.
-  cp "$SIMDRIVER" "$DIR/"
-  (cd "$DIR" && exec "$WINE" QRTLIRMoni.exe >"$CASE_DIR/monitor.out" 2>&1) &
-  first=$!
-  wine_quiet "$CTL" wait "$MONITOR_TITLE" 30 || fail "the monitor did not start"
+  start_monitor
   install_pkg
   # Closed through "Close": its loop ended and it closed the driver, then its process ended.
-  until_true 30 grep -q "QRDiI2CClose" "$DIR/simdriver.log" || fail "the running monitor was not closed"
-  until_true 30 eval '! kill -0 $first 2>/dev/null' || fail "the first monitor's process did not end"
+  monitor_closed || fail "the running monitor was not closed"
+  until_true 30 eval '! kill -0 $MONITOR_PID 2>/dev/null' || fail "the first monitor's process did not end"
   wine_quiet "$CTL" wait "$MONITOR_TITLE" 30 || fail "the monitor was not started again"
-  pids=$(sed -n 's/^.*pid=\([0-9]*\) QRDiI2CInit().*$/\1/p' "$DIR/simdriver.log" | sort -u | wc -l)
+  pids=$(sed -n 's/^.*pid=\([0-9]*\) QRDiI2CInit().*$/\1/p' "$CASE_DIR/simdriver.log" | sort -u | wc -l)
   [ "$pids" -eq 2 ] || fail "driver opened by $pids processes, expected two"
-  wait "$first" 2>/dev/null
   ;;
 
 SilentUninstall_RemovesAllButProfile)
   install_pkg /AUTORUN
   reg_value "$UNINST_KEY" DisplayName >/dev/null || fail "not registered before the uninstall"
+  start_monitor
   (cd "$DIR" && "$WINE" cmd /c "Uninstall.exe /S" >"$OUT" 2>&1) || fail "the uninstaller ended with status $?"
   # The uninstaller runs on from a copy in the temporary folder.
   until_true 60 eval '! reg_value "$UNINST_KEY" DisplayName >/dev/null' || fail "the Uninstall key stays"
-  until_true 30 eval '[ "$(ls -A "$DIR")" = QRTLIRMoni.INI ]' ||
+  monitor_closed || fail "the running monitor was not closed"
+  # The driver copied in by hand is not the uninstaller's to delete.
+  until_true 30 eval '[ "$(ls -A "$DIR" | tr "\n" " ")" = "QRD210DE.DLL QRTLIRMoni.INI " ]' ||
     fail "left in the folder: $(ls -A "$DIR" | tr '\n' ' ')"
   [ ! -e "$(start_menu)" ] || fail "the Start menu folder stays"
   for key in "${RUN_KEYS[@]}"; do

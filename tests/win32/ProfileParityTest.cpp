@@ -223,11 +223,4 @@ TEST_F(ProfileParity, GeneratedFiles_EveryValueAsTheSystemReadsIt) {
     ExpectParity(GeneratedCases());
 }
 
-TEST(ProfileReaderWindows, Utf8MarkBeforeFirstHeader_HeaderNotSeen) {
-    const qrtl::ProfileDocument doc =
-        qrtl::ProfileDocument::Parse("\xEF\xBB\xBF[Main]\r\nTimer=5\r\n[Client]\r\nDefault=1\r\n");
-    EXPECT_EQ(doc.FindSection("Main"), nullptr);
-    EXPECT_EQ(doc.GetInt("Client", "Default", 0), 1);
-}
-
 }  // namespace

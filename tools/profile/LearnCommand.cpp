@@ -247,7 +247,8 @@ int RunLearn(const std::vector<std::string>& args) {
         return kExitFailed;
     }
 
-    const std::string driver = o.driver.empty() ? kCardDriverNt : o.driver;
+    // As the monitor starts: a driver lying in the current folder is never loaded.
+    qrtl::RemoveCurrentFolderFromDllSearch();
     const BOOL loaded = o.driver.empty() ? LoadCardDriver() : LoadCardDriverFrom(o.driver.c_str());
     if (!loaded) {
         Fail("cannot use the card driver " + (o.driver.empty() ? std::string(kCardDriverNt) + " / " + kCardDriver9x

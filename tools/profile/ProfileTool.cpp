@@ -28,9 +28,12 @@ constexpr char kUsage[] =
     "      Reads the remote's codes key by key from the card's receiver and writes them\n"
     "      into [KeyMap_Controler] (the old file is kept as PROFILE.bak). An empty line\n"
     "      skips a key, q ends without writing. Not while the monitor runs.\n"
+    "      Exit status 0: written, 1: ended or nothing learned, 2: failed, 3: bad profile.\n"
     "  window (--pick SECONDS | --title TEXT | --class NAME) [--write N PROFILE]\n"
     "      Identifies the TV application's window and prints its client lines\n"
-    "      (N_Item, N_Caption, N_ClassName, N_Child0..2); --write stores them as client N.\n"
+    "      (N_Item, N_Caption, N_ClassName, N_Child0..2; N is that of --write, else 0),\n"
+    "      proved with the monitor's own window search; --write stores them as client N.\n"
+    "      Exit status 0: proved, 1: the search finds another window, 2: failed, 3: bad profile.\n"
     "\n"
     "PROFILE defaults to QRTLIRMoni.INI in the current folder. Windows only: learn, window,\n"
     "and the check of the client's installation (registry and executable).\n";

@@ -8,7 +8,11 @@
 //     leaves the caller's variable unchanged (no key pressed);
 //   - names beginning with "." or ending in ".tmp" are ignored, so a writer can
 //     write "name.tmp" and rename it when complete;
-//   - a file "fail-init" makes QRDiI2CInit report failure.
+//   - a file "fail-init" makes QRDiI2CInit report failure;
+//   - hostile drivers, for robustness tests: a file "crash-init" makes QRDiI2CInit
+//     write through a null pointer; "read-error" makes every receiver read fail
+//     (result 0, the caller's variable untouched, the queue left alone);
+//     "read-slow" makes every receiver read take two seconds first.
 // Every call is logged with a timestamp to "simdriver.log" beside this DLL, or to
 // the file named by QRDSIM_LOG.
 #include <windows.h>
@@ -32,6 +36,10 @@ constexpr int kReceiverSubAddress = 0;
 constexpr char kQueueEnv[] = "QRDSIM_QUEUE";
 constexpr char kLogEnv[] = "QRDSIM_LOG";
 constexpr char kFailInitName[] = "fail-init";
+constexpr char kCrashInitName[] = "crash-init";
+constexpr char kReadErrorName[] = "read-error";
+constexpr char kReadSlowName[] = "read-slow";
+constexpr DWORD kSlowReadMs = 2000;
 
 HMODULE g_module = nullptr;
 
@@ -61,9 +69,15 @@ void Log(const char* format, ...) {
     tools::AppendLogLine(LogPath(), "pid=" + std::to_string(::GetCurrentProcessId()) + " " + text);
 }
 
+// A control file of that name in the queue folder.
+bool MarkerPresent(const char* name) {
+    return ::GetFileAttributesA((QueueDir() + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool IsCodeFileName(const char* name) {
     if (name[0] == '.') return false;
-    if (std::strcmp(name, kFailInitName) == 0) return false;
+    for (const char* marker : {kFailInitName, kCrashInitName, kReadErrorName, kReadSlowName})
+        if (std::strcmp(name, marker) == 0) return false;
     const size_t len = std::strlen(name);
     return !(len >= 4 && _stricmp(name + len - 4, ".tmp") == 0);
 }
@@ -149,8 +163,15 @@ int __cdecl QRDiNvConfigSet(const void* buffer, unsigned size) {
 }
 
 int __cdecl QRDiI2CInit(void) {
-    const std::string failFlag = QueueDir() + "\\" + kFailInitName;
-    const int result = ::GetFileAttributesA(failFlag.c_str()) == INVALID_FILE_ATTRIBUTES ? 1 : 0;
+    if (MarkerPresent(kCrashInitName)) {
+        Log("QRDiI2CInit() -> crashes");
+        // A driver that faults inside its initialisation: an access violation at an
+        // address no process may touch (Wine maps page zero, so not there), through a
+        // pointer the compiler cannot see through.
+        int* volatile target = reinterpret_cast<int*>(static_cast<uintptr_t>(0xFFFFF000u));
+        *target = 1;
+    }
+    const int result = MarkerPresent(kFailInitName) ? 0 : 1;
     Log("QRDiI2CInit() -> %d", result);
     return result;
 }
@@ -164,6 +185,14 @@ int __cdecl QRDiI2CReadByte(int device, int subAddress, unsigned* value) {
     if (device != kReceiverDevice || subAddress != kReceiverSubAddress || value == nullptr) {
         Log("QRDiI2CReadByte(0x%02X, %d) -> no such register", device, subAddress);
         return 0;
+    }
+    if (MarkerPresent(kReadErrorName)) {
+        Log("QRDiI2CReadByte(0x%02X, %d) -> error", device, subAddress);
+        return 0;
+    }
+    if (MarkerPresent(kReadSlowName)) {
+        Log("QRDiI2CReadByte(0x%02X, %d) slow read begins", device, subAddress);
+        ::Sleep(kSlowReadMs);
     }
     std::string from;
     const int code = TakeQueuedCode(from);

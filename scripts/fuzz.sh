@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (preset fuzz) and runs each over its corpus.
+#   bash scripts/fuzz.sh [SECONDS] [TARGET...]   run each target SECONDS (default 30)
+#   bash scripts/fuzz.sh merge [TARGET...]       minimise tests/fuzz/corpus/<target>
+# Targets: profile, tick. New inputs go to a scratch folder, never into the corpus;
+# a crash leaves its input in build/fuzz/artifacts/ and fails the run.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$ROOT"
+
+mode=run
+seconds=30
+if [ "${1:-}" = merge ]; then mode=merge; shift
+elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then seconds=$1; shift; fi
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(profile tick)
+
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}" >/dev/null
+
+export ASAN_OPTIONS="${ASAN_OPTIONS:-malloc_context_size=0}"
+mkdir -p build/fuzz/artifacts
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+for t in "${targets[@]}"; do
+  exe=build/fuzz/tests/fuzz/fuzz_$t
+  corpus=tests/fuzz/corpus/$t
+  if [ "$mode" = merge ]; then
+    mkdir -p "$scratch/$t"
+    "$exe" -merge=1 "$scratch/$t" "$corpus" 2>"$scratch/$t.log" || { tail -n 20 "$scratch/$t.log"; exit 1; }
+    rm -f "$corpus"/*
+    cp "$scratch/$t"/* "$corpus"/
+    echo "fuzz $t: corpus minimised to $(ls "$corpus" | wc -l) inputs"
+    continue
+  fi
+  mkdir -p "$scratch/$t"
+  log="$scratch/$t.log"
+  if ! "$exe" -max_total_time="$seconds" -print_final_stats=1 -max_len=4096 \
+       -artifact_prefix=build/fuzz/artifacts/$t- "$scratch/$t" "$corpus" >"$log" 2>&1; then
+    tail -n 40 "$log"
+    echo "fuzz $t: FAILED (input saved under build/fuzz/artifacts/)"
+    exit 1
+  fi
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+  echo "fuzz $t: $runs executions in $seconds s, no crash"
+done

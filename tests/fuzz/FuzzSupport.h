@@ -1,0 +1,91 @@
+// Shared pieces of the fuzz targets: profile text into the fake profile, a trace
+// viewer that reads every block whole, and the checks every post must pass.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "config/QRTLIRSet.h"
+#include "fakes/Fakes.h"
+
+namespace fuzz {
+
+// Where FakeModule's default executable path puts its profile.
+constexpr char kIniPath[] = "C:\\Apps\\QRTLIRMoni.INI";
+
+// Stops the run with a message libFuzzer keeps beside the crashing input.
+[[noreturn]] inline void Fail(const char* what, unsigned long a = 0, unsigned long b = 0) {
+    std::fprintf(stderr, "invariant broken: %s (%lu, %lu)\n", what, a, b);
+    std::abort();
+}
+inline void Check(bool ok, const char* what, unsigned long a = 0, unsigned long b = 0) {
+    if (!ok) Fail(what, a, b);
+}
+
+inline std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+// Reads initialisation-file text the way the profile functions do in what the
+// program relies on: "[name]" opens a section, "key=value" lines are trimmed, the
+// first of two equal keys counts, anything else is ignored.
+inline void LoadIniText(std::string_view text, fakes::FakeProfile& profile) {
+    std::string section;
+    bool inSection = false;
+    while (!text.empty()) {
+        const std::size_t end = text.find_first_of("\r\n");
+        std::string_view line = Trim(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (!line.empty() && line.front() == '[') {
+            const std::size_t close = line.find(']');
+            section = std::string(Trim(line.substr(1, close == std::string_view::npos
+                                                          ? std::string_view::npos
+                                                          : close - 1)));
+            inSection = true;
+            continue;
+        }
+        const std::size_t eq = line.find('=');
+        if (!inSection || eq == std::string_view::npos) continue;
+        const std::string key(Trim(line.substr(0, eq)));
+        if (profile.Has(kIniPath, section, key)) continue;
+        profile.Set(kIniPath, section, key, std::string(Trim(line.substr(eq + 1))));
+    }
+}
+
+// A viewer that checks every block is whole and holds a terminated line; the
+// last byte is read so that a short block shows up under the address sanitizer.
+class ReadingTransport : public qrtl::ITraceTransport {
+public:
+    void Deliver(int32_t, const char* block, std::size_t size) override {
+        Check(size == 1024, "trace block size", size);
+        Check(std::memchr(block, '\0', size) != nullptr, "trace block not terminated");
+        sink += static_cast<unsigned char>(block[size - 1]);
+    }
+    void ShowBox(const char* text) override { sink += std::strlen(text); }
+    unsigned long sink = 0;
+};
+
+// Every post since `from`: a command with high word 1 or a key down with a
+// virtual-key byte, lParam 0, to `client`; none at all without a client.
+inline void CheckPosts(const fakes::FakeDesktop& desktop, std::size_t from,
+                       qrtl::WindowHandle client) {
+    for (std::size_t i = from; i < desktop.posted.size(); ++i) {
+        const auto& p = desktop.posted[i];
+        Check(client != qrtl::kNoWindow, "post without a client window", p.hWnd);
+        Check(p.hWnd == client, "post to another window", p.hWnd, client);
+        Check(p.lParam == 0, "lParam", static_cast<unsigned long>(p.lParam));
+        if (p.msg == kWmCommand)
+            Check((p.wParam >> 16) == 1, "WM_COMMAND high word", p.wParam);
+        else if (p.msg == kWmKeyDown)
+            Check(p.wParam <= 0xFF, "WM_KEYDOWN wParam", p.wParam);
+        else
+            Fail("unexpected message", p.msg);
+    }
+}
+
+}  // namespace fuzz
