@@ -297,6 +297,13 @@ private:
             Add(LineOf(profile::kClient, exeKey), Severity::Note,
                 exeKey + "=" + exeName + " has no extension: \".exe\" is added when it starts", "launch");
 
+        // No registry key named at all: POWER is meant to start nothing, which is a
+        // choice (a client started some other way), not a fault.
+        if (doc_.GetString(profile::kClient, regPathKey).empty()) {
+            Add(LineOf(profile::kClient, regPathKey), Severity::Note,
+                "no " + regPathKey + ": POWER starts no client", "launch");
+            return;
+        }
         const std::string path = set_.GetClientExePath(set_.m_nDefaultClient);
         if (path.empty()) {
             Add(LineOf(profile::kClient, regPathKey), Severity::Warning,

@@ -23,7 +23,6 @@ unsigned HandleBits(qrtl::WindowHandle hWnd) {
     return static_cast<unsigned>(static_cast<uint32_t>(hWnd));
 }
 
-
 }  // namespace
 
 BOOL FoundAtProcessName(qrtl::IDesktop& desktop, qrtl::WindowHandle hWnd, char* pszExeName) {

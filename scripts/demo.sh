@@ -71,9 +71,11 @@ find "$DEMO" -mindepth 1 -not -name build.log -delete
 mkdir -p "$DEMO/irqueue" "$VIEWER_DIR" "$SHOTS"
 cp "$MONITOR" "$DRIVER" "$DEMO/"
 cp "$STANDIN" "$VIEWER_DIR/"
-# The sample profile, with the test panel shown and a quicker poll.
+# The sample profile, with the test panel shown, a quicker poll and the client's
+# launch keys switched on (the registry key below names the stand-in's folder).
 sed -e 's/^ShowMainWindow=.*/ShowMainWindow=1/' -e 's/^Timer=.*/Timer=300/' \
-    -e 's/^ShutDown=.*/ShutDown=0/' docs/QRTLIRMoni.sample.INI >"$DEMO/QRTLIRMoni.INI"
+    -e 's/^ShutDown=.*/ShutDown=0/' -e 's/^;1_\(Reg\|ExeName\)/1_\1/' \
+    docs/QRTLIRMoni.sample.INI >"$DEMO/QRTLIRMoni.INI"
 
 wine_up
 wine reg add "$REG_KEY" /v InstallDir /d "$(winpath "$VIEWER_DIR")" /f >/dev/null 2>&1

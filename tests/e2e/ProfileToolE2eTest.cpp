@@ -170,13 +170,18 @@ TEST_F(ProfileToolE2e, BadInput_OneMessageNonzeroExitProfileUntouched) {
         if (content == "sample" || content == "fail-init") content = sample_;
         ::DeleteFileA(profile_.c_str());
         ::DeleteFileA((queue_ + "\\fail-init").c_str());
-        if (c.content != nullptr) ASSERT_TRUE(WriteTextFile(profile_, content));
-        if (std::string(c.content ? c.content : "") == "fail-init")
+        if (c.content != nullptr) {
+            ASSERT_TRUE(WriteTextFile(profile_, content));
+        }
+        if (std::string(c.content ? c.content : "") == "fail-init") {
             ASSERT_TRUE(WriteTextFile(queue_ + "\\fail-init", ""));
+        }
 
         EXPECT_EQ(Run(c.args), c.exit) << Out() << Err();
         EXPECT_EQ(CountOccurrences(Err(), "\n"), 1u) << Err();
-        if (c.content != nullptr) EXPECT_TRUE(ReadTextFile(profile_) == content);
+        if (c.content != nullptr) {
+            EXPECT_TRUE(ReadTextFile(profile_) == content);
+        }
         EXPECT_FALSE(FileExists(profile_ + ".bak"));
     }
 }
@@ -241,21 +246,32 @@ TEST_F(WindowE2e, CheckOnWindows_ClientInstallationFromTheRegistry) {
     const std::string folder = standin.substr(0, standin.find_last_of('\\'));
     struct RegCase {
         const char* name;
+        bool asShipped;      // the sample as shipped, else with its launch keys on
         const char* folder;  // null: no registry key
         DWORD exit;
         const char* finding;
     };
+    // The sample ships its launch keys commented out: switch them on.
+    std::string launching = sample_;
+    for (const char* key : {";1_RegPath=", ";1_RegFolder=", ";1_ExeName="})
+        launching.erase(launching.find(key), 1);
     const std::vector<RegCase> cases = {
-        {"installed", folder.c_str(), 0, nullptr},
-        {"no key", nullptr, 1, "[launch]"},
-        {"folder without the executable", "C:\\", 1, "does not exist"},
+        {"as shipped, on a machine without the client", true, nullptr, 0, "POWER starts no client"},
+        {"installed", false, folder.c_str(), 0, nullptr},
+        {"no key", false, nullptr, 1, "[launch]"},
+        {"folder without the executable", false, "C:\\", 1, "does not exist"},
     };
     for (const RegCase& c : cases) {
         SCOPED_TRACE(c.name);
         MachineKeyGuard key("Software\\Standin\\StandinTV");
-        if (c.folder != nullptr) ASSERT_TRUE(key.SetString("InstallDir", c.folder));
+        if (c.folder != nullptr) {
+            ASSERT_TRUE(key.SetString("InstallDir", c.folder));
+        }
+        ASSERT_TRUE(WriteTextFile(profile_, c.asShipped ? sample_ : launching));
         EXPECT_EQ(Run("check"), c.exit) << Out();
-        if (c.finding != nullptr) EXPECT_NE(Out().find(c.finding), std::string::npos) << Out();
+        if (c.finding != nullptr) {
+            EXPECT_NE(Out().find(c.finding), std::string::npos) << Out();
+        }
     }
 }
 

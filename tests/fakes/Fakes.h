@@ -210,6 +210,7 @@ public:
         if (snapshotFails) return qrtl::ProcessName::NoSnapshot;
         for (const Process& p : processes) {
             if (p.id != processId) continue;
+            if (size == 0) return qrtl::ProcessName::Found;
             // The snapshot's own field holds at most kProcessNameSize - 1 characters.
             const std::size_t n = std::min({p.exeName.size(), qrtl::kProcessNameSize - 1, size - 1});
             std::copy_n(p.exeName.data(), n, name);

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <deque>
 #include <set>
-#include <sstream>
 
 #include "config/ProfileReader.h"
 #include "config/QRTLIRSet.h"
@@ -44,8 +43,13 @@ bool ParseOptions(const std::vector<std::string>& args, LearnOptions& o) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == "--keys" && hasValue) {
-            std::stringstream list(args[++i]);
-            for (std::string name; std::getline(list, name, ',');) {
+            // Split by hand: a string stream would pull the whole locale machinery into the exe.
+            const std::string& list = args[++i];
+            for (std::size_t start = 0; start < list.size();) {
+                std::size_t comma = list.find(',', start);
+                if (comma == std::string::npos) comma = list.size();
+                const std::string name = list.substr(start, comma - start);
+                start = comma + 1;
                 const std::string known = RemoteKeyName(name);
                 if (known.empty()) {
                     Fail("learn: \"" + name + "\" is not a remote key name");

@@ -3,7 +3,9 @@
 // `window` need the card and the desktop, so Windows.
 #include "tools/profile/ProfileTool.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "config/ProfileCheck.h"
 
@@ -82,7 +84,9 @@ void Say(const std::string& text) {
 bool ReadProfileFile(const std::string& path, std::string& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
-        Fail("cannot open " + path + ": no such file or no access");
+        // Name the usual cause plainly: a first run in the wrong folder.
+        Fail(errno == ENOENT ? path + ": no such profile (the file does not exist)"
+                             : "cannot open " + path + ": " + std::strerror(errno));
         return false;
     }
     bytes.clear();

@@ -102,8 +102,8 @@ std::string ItemOf(qrtl::IDesktop& desktop, HWND hWnd) {
     if (slash != std::string::npos) name.erase(0, slash + 1);
     const std::size_t dot = name.rfind('.');
     if (dot != std::string::npos) name.erase(dot);
-    for (char& c : name)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    // Upper-cased as the monitor's search does it.
+    desktop.UpperCase(name.data(), name.size());
     return name;
 }
 
