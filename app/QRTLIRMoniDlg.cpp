@@ -96,9 +96,8 @@ void CQRTLIRMoniDlg::ShowTrayMenu() {
 }
 
 void CQRTLIRMoniDlg::OnPollTimer() {
-    const HWND hWndList = GetDlgItem(res::kListHistory);
-    if (hWndList == nullptr) return;
-    CHistoryListBox history(hWndList);
+    if (m_hWndHistory == nullptr) return;
+    CHistoryListBox history(m_hWndHistory);
     theSet.DoTimer(&history, kPollCodeText, FALSE);
 }
 
@@ -138,6 +137,7 @@ BOOL CQRTLIRMoniDlg::OnInitDialog() {
     ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
     ::SetDlgItemTextA(m_hWnd, res::kEditTimer, std::to_string(theSet.m_nTimer).c_str());
+    m_hWndHistory = GetDlgItem(res::kListHistory);
     return TRUE;  // the focus goes to "OK", the first control in tab order
 }
 

@@ -41,6 +41,9 @@ public:
     CIconAnimator m_animIcon;
     BOOL m_bTimerOn = TRUE;  // flipped only by the "Trigger Timer" toggle
     HICON m_hIcon;           // icon 128, a shared resource icon: never destroyed
+    // The history list box, a child for the window's whole life: looked up once, as
+    // every lookup costs the poll tick a round trip to the window server.
+    HWND m_hWndHistory = nullptr;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -159,7 +159,10 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     case WM_CTLCOLORSTATIC:
         return static_cast<INT_PTR>(lResult);
     default:
-        ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, lResult);
+        // Every write is a round trip to the window server (under Wine at least); the
+        // poll timer's ticks would pay it each time to store the same 0.
+        if (::GetWindowLongPtrA(hWnd, DWLP_MSGRESULT) != lResult)
+            ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, lResult);
         return TRUE;
     }
 }

@@ -162,7 +162,9 @@ private:
 };
 
 // The client's window on this test's own thread, destroyed and made again by a
-// thread timer every few milliseconds while the test pumps its messages.
+// thread timer every few milliseconds while the test pumps its messages. It stays
+// up three timer periods of four, so that some ticks still find it and post while
+// others lose it between their search and their post.
 class FlickeringWindow {
 public:
     FlickeringWindow() {
@@ -186,6 +188,7 @@ private:
         if (self_ == nullptr) return;
         HWND& wnd = self_->wnd_;
         if (wnd) {
+            if (++self_->periods_ % 3 != 0) return;
             ::DestroyWindow(wnd);
             wnd = nullptr;
             return;
@@ -199,6 +202,7 @@ private:
     static FlickeringWindow* self_;
     HWND wnd_ = nullptr;
     UINT_PTR timer_ = 0;
+    unsigned periods_ = 0;
 };
 FlickeringWindow* FlickeringWindow::self_ = nullptr;
 
