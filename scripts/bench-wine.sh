@@ -2,10 +2,13 @@
 # The monitor's real poll tick against its floor, under Wine, on a desktop of N
 # hidden top-level windows (N = 0, 200, 400): CPU time of the program's process and
 # of the Wine server per tick, from /proc, with Timer=10 and the client absent.
-#   bash scripts/bench-wine.sh            (BENCH_SECONDS per measurement, default 20)
+#   bash scripts/bench-wine.sh     (BENCH_ROUNDS rounds, default 3, of BENCH_SECONDS per
+#                                   measurement, default 15)
 # The floor (tests/bench/win32/TickFloor.cpp) makes only the calls the tick must
 # make: the profile's FindWindowA, the viewer lookup by title for each trace line,
-# EnumWindows with GetDlgItem per window, and one driver read. Ticks are counted as
+# EnumWindows with GetDlgItem per window, and one driver read; it shows a tray icon
+# as the monitor does, so both run on a desktop with the shell's tray window and the
+# icon's tooltip, which every title lookup walks. Ticks are counted as
 # the simulated driver's logged reads. What runs besides the tick is measured apart
 # and taken off: the monitor's own idle cost (its 250 ms icon animation and message
 # loop, measured with a poll timer that never fires) and the Wine server's idle cost
@@ -14,20 +17,22 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
-SECONDS_PER_RUN="${BENCH_SECONDS:-20}"
+SECONDS_PER_RUN="${BENCH_SECONDS:-15}"
+ROUNDS="${BENCH_ROUNDS:-3}"
+case "$SECONDS_PER_RUN:$ROUNDS" in
+  *[!0-9:]* | :* | *: | 0:* | *:0)
+    echo "bench: BENCH_SECONDS and BENCH_ROUNDS must be whole numbers above 0" >&2; exit 2 ;;
+esac
 WARMUP=3
 
 B="$ROOT/build/win32"
 W="$ROOT/build/bench"
 export WINEPREFIX="${BENCH_PREFIX:-$W/wineprefix}"
 
-echo "== building the monitor, the simulated driver, the floor and QRTLCtl"
-cmake --preset win32 >/dev/null
-cmake --build "$B" -j2 --target QRTLIRMoni qrd210de TickFloor QRTLCtl >/dev/null
-
 source scripts/wine-env.sh
-ctl() { wine "$B/tools/qrtlctl/QRTLCtl.exe" "$@" >"$W/ctl.out" 2>&1; }
-MAIN_TITLE="Quorel Tellivar IR Monitor"
+CTL_OUT="$W/ctl.out"
+echo "== building the monitor, the simulated driver, the floor and QRTLCtl"
+win32_build QRTLIRMoni qrd210de TickFloor QRTLCtl
 HZ=$(getconf CLK_TCK)
 
 rm -rf "$W/monitor" "$W/floor" "$W/flock"
@@ -94,9 +99,27 @@ run_monitor() {
   echo "$out"
 }
 
-echo "== tick against floor: Timer=10, client absent, ${SECONDS_PER_RUN} s per measurement (CPU time from /proc, idle costs taken off)"
-printf '%5s | %7s %9s %9s %9s %10s | %7s %9s %9s %9s | %10s\n' N ticks "mon us" "srv us" "total us" \
-       "idle us/s" ticks "floor us" "srv us" "total us" "tick/floor"
+# One line of figures from the jiffies of ROUNDS measurements: the monitor's ticks,
+# process and server (MT MP MS), its idle process and server (MIP MIS), the floor's
+# (FT FP FS) and the server's idle (SI, one measurement's worth). With "ratio" as
+# the first argument only tick/floor is printed.
+figures() {
+  awk -v what="$1" -v n="$2" -v rounds="$3" -v mt="$4" -v mp="$5" -v ms="$6" -v mip="$7" -v mis="$8" \
+      -v ft="$9" -v fp="${10}" -v fs="${11}" -v si="${12}" -v hz="$HZ" -v secs="$SECONDS_PER_RUN" 'BEGIN {
+    if (mt == 0) mt = 1; if (ft == 0) ft = 1
+    us = 1e6 / hz
+    monp = (mp - mip) * us / mt; mons = (ms - mis) * us / mt
+    flp = fp * us / ft; fls = (fs - si * rounds) * us / ft
+    if (what == "ratio") { printf "%.2f", (monp + mons) / (flp + fls); exit }
+    printf "%5d | %7d %9.1f %9.1f %9.1f %10.0f | %7d %9.1f %9.1f %9.1f | %9.2fx |",
+           n, mt, monp, mons, monp + mons, (mip + mis - si * rounds) * us / (secs * rounds),
+           ft, flp, fls, flp + fls, (monp + mons) / (flp + fls) }'
+}
+
+echo "== tick against floor: Timer=10, client absent, $ROUNDS rounds of ${SECONDS_PER_RUN} s per measurement" \
+     "(CPU time from /proc, idle costs taken off)"
+printf '%5s | %7s %9s %9s %9s %10s | %7s %9s %9s %9s | %10s | %s\n' N ticks "mon us" "srv us" "total us" \
+       "idle us/s" ticks "floor us" "srv us" "total us" "tick/floor" "each round"
 for N in 0 200 400; do
   # exec: no shell is left to report the flock's end when it is stopped
   (cd "$W/flock" && exec wine TickFloor.exe flock "$N" 3600 >"$W/flock/out.txt" 2>&1) &
@@ -105,27 +128,29 @@ for N in 0 200 400; do
 
   si=$(measure_server)
 
-  rm -f "$W/floor/simdriver.log"
-  (cd "$W/floor" && wine TickFloor.exe floor $((WARMUP + SECONDS_PER_RUN + 2)) ticks.txt >"$W/floor/out.txt" 2>&1 &)
-  sleep 1
-  FLOOR=""
-  for p in $(pgrep -x TickFloor.exe); do [ "$p" != "$FLOCK" ] && FLOOR=$p; done
-  read -r ft fp fs < <(measure "$FLOOR" "$W/floor")
-  while kill -0 "$FLOOR" 2>/dev/null; do sleep 0.2; done
+  # The floor and the monitor take turns, so a machine that slows down or speeds up
+  # during the run weighs on both alike.
+  sum=(0 0 0 0 0 0 0 0)  # mt mp ms mip mis ft fp fs
+  each=""
+  for _ in $(seq 1 "$ROUNDS"); do
+    rm -f "$W/floor/simdriver.log"
+    (cd "$W/floor" && wine TickFloor.exe floor $((WARMUP + SECONDS_PER_RUN + 2)) ticks.txt >"$W/floor/out.txt" 2>&1 &)
+    sleep 1
+    FLOOR=""
+    for p in $(pgrep -x TickFloor.exe); do [ "$p" != "$FLOCK" ] && FLOOR=$p; done
+    read -r ft fp fs < <(measure "$FLOOR" "$W/floor")
+    while kill -0 "$FLOOR" 2>/dev/null; do sleep 0.2; done
 
-  read -r _ mip mis < <(run_monitor 2147483647)
-  read -r mt mp ms < <(run_monitor 10)
+    read -r _ mip mis < <(run_monitor 2147483647)
+    read -r mt mp ms < <(run_monitor 10)
+
+    each+=" $(figures ratio "$N" 1 "$mt" "$mp" "$ms" "$mip" "$mis" "$ft" "$fp" "$fs" "$si")x"
+    round=("$mt" "$mp" "$ms" "$mip" "$mis" "$ft" "$fp" "$fs")
+    for i in "${!sum[@]}"; do sum[i]=$((sum[i] + round[i])); done
+  done
 
   kill "$FLOCK" 2>/dev/null || true
   while kill -0 "$FLOCK" 2>/dev/null; do sleep 0.2; done
   FLOCK=""
-  awk -v n="$N" -v mt="$mt" -v mp="$mp" -v ms="$ms" -v mip="$mip" -v mis="$mis" \
-      -v ft="$ft" -v fp="$fp" -v fs="$fs" -v si="$si" -v hz="$HZ" -v secs="$SECONDS_PER_RUN" 'BEGIN {
-    if (mt == 0) mt = 1; if (ft == 0) ft = 1
-    us = 1e6 / hz
-    monp = (mp - mip) * us / mt; mons = (ms - mis) * us / mt
-    flp = fp * us / ft; fls = (fs - si) * us / ft
-    printf "%5d | %7d %9.1f %9.1f %9.1f %10.0f | %7d %9.1f %9.1f %9.1f | %9.2fx\n",
-           n, mt, monp, mons, monp + mons, (mip + mis - si) * us / secs, ft, flp, fls, flp + fls,
-           (monp + mons) / (flp + fls) }'
+  echo "$(figures line "$N" "$ROUNDS" "${sum[@]}" "$si")$each"
 done

@@ -29,9 +29,7 @@ CTL="$B/tools/qrtlctl/QRTLCtl.exe"
 PRESS="$ROOT/tools/simdriver/press.sh"
 SHOTS="$ROOT/docs/screenshots"
 VIEWER_DIR="$DEMO/TV Viewer"
-winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
-MAIN_TITLE="Quorel Tellivar IR Monitor"
 SETUP_TITLE="Quorel Tellivar IR Monitor Setup"
 ABOUT_TITLE="About QRTLIRMoni"
 CLIENT_TITLE="Standin TV"

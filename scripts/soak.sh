@@ -19,14 +19,10 @@ B="$ROOT/build/win32"
 RUN="$ROOT/build/soak/run"
 export WINEPREFIX="${SOAK_PREFIX:-$ROOT/build/soak/wineprefix}"
 
-echo "== building the monitor, the simulated driver, the stand-in client and QRTLCtl"
-cmake --preset win32 >/dev/null
-cmake --build "$B" -j2 --target QRTLIRMoni qrd210de StandinTV QRTLCtl >/dev/null
-
 source scripts/wine-env.sh
-winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
-ctl() { wine "$B/tools/qrtlctl/QRTLCtl.exe" "$@" >"$RUN/ctl.out" 2>&1; }
-MAIN_TITLE="Quorel Tellivar IR Monitor"
+CTL_OUT="$RUN/ctl.out"
+echo "== building the monitor, the simulated driver, the stand-in client and QRTLCtl"
+win32_build QRTLIRMoni qrd210de StandinTV QRTLCtl
 
 rm -rf "$RUN"
 mkdir -p "$RUN/irqueue"

@@ -6,6 +6,19 @@ export WINEARCH=win32
 export WINEPREFIX="${WINEPREFIX:-$ROOT/build/win32/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all,err+module}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+MAIN_TITLE="Quorel Tellivar IR Monitor"
+
+# Configures the win32 preset and builds the named targets, quietly.
+win32_build() {
+  cmake --preset win32 >/dev/null && cmake --build "$ROOT/build/win32" -j2 --target "$@" >/dev/null
+}
+
+# A Linux path as Wine's Z: drive names it.
+winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+
+# QRTLCtl, the window-control test helper, with its output in the file CTL_OUT
+# (Wine's helper processes hold pipes open).
+ctl() { wine "$ROOT/build/win32/tools/qrtlctl/QRTLCtl.exe" "$@" >"${CTL_OUT:-/dev/null}" 2>&1; }
 
 XVFB_PID=""
 wine_up() {

@@ -6,8 +6,12 @@
 //                                    and OUTFILE gets the number of ticks at the end
 // The floor's calls per tick: the viewer lookup by title for each of the tick's five
 // trace lines, the profile's FindWindowA, EnumWindows with GetDlgItem per window,
-// and one receiver read through QRD210DE.DLL from the current folder.
+// and one receiver read through QRD210DE.DLL from the current folder. The floor runs
+// on the desktop the monitor runs on: it puts an icon with a tip in the tray as the
+// monitor does, so the shell's tray window and the icon's tooltip, top-level windows
+// of the shell that every title lookup walks, are there for both.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -83,6 +87,14 @@ int Floor(int seconds, const char* outPath) {
     const HWND wnd = ::CreateWindowExA(0, "STATIC", "Tick floor", 0, 0, 0, 0, 0, nullptr, nullptr,
                                        nullptr, nullptr);
     if (wnd == nullptr || ::SetTimer(wnd, 1, kTickMs, nullptr) == 0) return 1;
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = wnd;
+    icon.uID = 1;
+    icon.uFlags = NIF_ICON | NIF_TIP;
+    icon.hIcon = ::LoadIconA(nullptr, IDI_APPLICATION);
+    std::strcpy(icon.szTip, "Tick floor");
+    if (!::Shell_NotifyIconA(NIM_ADD, &icon)) return 1;
     const DWORD end = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000;
     MSG msg;
     while (static_cast<LONG>(end - ::GetTickCount()) > 0 && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -93,6 +105,7 @@ int Floor(int seconds, const char* outPath) {
         ::DispatchMessageA(&msg);
     }
     ::KillTimer(wnd, 1);
+    ::Shell_NotifyIconA(NIM_DELETE, &icon);
     FILE* out = std::fopen(outPath, "w");
     if (out == nullptr) return 1;
     std::fprintf(out, "%lu\n", g_ticks);
