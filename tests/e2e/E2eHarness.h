@@ -15,6 +15,10 @@
 
 namespace e2e {
 
+constexpr char kMonitorExeName[] = "QRTLIRMoni.exe";
+constexpr char kDriverName[] = "QRD210DE.DLL";
+constexpr char kProfileName[] = "QRTLIRMoni.INI";
+constexpr DWORD kStartTimeoutMs = 15000;
 constexpr char kMonitorTitle[] = "Quorel Tellivar IR Monitor";
 constexpr char kSetupTitle[] = "Quorel Tellivar IR Monitor Setup";
 constexpr char kStandinClass[] = "StandinTVClass";

@@ -22,9 +22,6 @@ using namespace e2e;
 
 namespace {
 
-constexpr char kMonitorExeName[] = "QRTLIRMoni.exe";
-constexpr char kDriverName[] = "QRD210DE.DLL";
-constexpr char kProfileName[] = "QRTLIRMoni.INI";
 constexpr char kClientRegPath[] = "Software\\QRTLIRMoniHostile";
 constexpr char kReadLine[] = "QRDiI2CReadByte(0x64, 0)";
 
@@ -33,7 +30,6 @@ constexpr char kTestItem[] = "E2E_TESTS";
 constexpr char kHostileClass[] = "QRTLHostileTV";
 constexpr char kHostileCaption[] = "Hostile TV";
 
-constexpr DWORD kStartTimeoutMs = 15000;
 constexpr DWORD kCloseLimitMs = 2000;
 constexpr DWORD kWaitMs = 8000;
 
@@ -80,6 +76,17 @@ std::string LongKeyMap(int lines) {
     return out.substr(0, at) + map + out.substr(out.find("[KeyMap_STANDINTV]"));
 }
 
+// A top-level window of a registered class with the client's three controls
+// (1001-1003), which the monitor's search by controls takes for a client.
+HWND MakeClientLookalike(const char* className, const char* title) {
+    const HWND wnd = ::CreateWindowExA(0, className, title, WS_OVERLAPPED, 0, 0, 200, 100, nullptr,
+                                       nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    for (int id = 1001; wnd && id <= 1003; ++id)
+        ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, wnd,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    return wnd;
+}
+
 // A window of this test program on a thread of its own, which behaves badly.
 class HostileWindow {
 public:
@@ -110,11 +117,7 @@ private:
         return ::DefWindowProcA(wnd, msg, wParam, lParam);
     }
     HWND Make() {
-        const HWND wnd = ::CreateWindowExA(0, className_, title_, WS_OVERLAPPED, 0, 0, 200, 100,
-                                           nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
-        for (int id = 1001; wnd && id <= 1003; ++id)
-            ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, wnd,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+        const HWND wnd = MakeClientLookalike(className_, title_);
         if (wnd && mode_ == Mode::CloseOnLine) ::SetPropA(wnd, "closeOnLine", wnd);
         return wnd;
     }
@@ -193,11 +196,7 @@ private:
             wnd = nullptr;
             return;
         }
-        wnd = ::CreateWindowExA(0, kHostileClass, kHostileCaption, WS_OVERLAPPED, 0, 0, 200, 100,
-                                nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
-        for (int id = 1001; wnd && id <= 1003; ++id)
-            ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, wnd,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+        wnd = MakeClientLookalike(kHostileClass, kHostileCaption);
     }
     static FlickeringWindow* self_;
     HWND wnd_ = nullptr;

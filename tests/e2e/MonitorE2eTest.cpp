@@ -16,9 +16,6 @@ using namespace e2e;
 
 namespace {
 
-constexpr char kMonitorExeName[] = "QRTLIRMoni.exe";
-constexpr char kDriverName[] = "QRD210DE.DLL";
-constexpr char kProfileName[] = "QRTLIRMoni.INI";
 constexpr char kClientRegPath[] = "Software\\QRTLIRMoniE2E";
 
 // Codes of the simulated remote, as [KeyMap_Controler] maps them.
@@ -27,7 +24,6 @@ constexpr char kCodeVolUp[] = "20";
 constexpr char kCodeChUp[] = "21";
 constexpr char kCodeUnmapped[] = "99";
 
-constexpr DWORD kStartTimeoutMs = 15000;
 constexpr DWORD kExitTimeoutMs = 10000;
 constexpr DWORD kKeyTimeoutMs = 5000;
 // The prompt stays two to three seconds; the launch follows at once.

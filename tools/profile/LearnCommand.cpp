@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <deque>
 #include <set>
 
@@ -60,9 +59,7 @@ bool ParseOptions(const std::vector<std::string>& args, LearnOptions& o) {
         } else if (a == "--driver" && hasValue) {
             o.driver = args[++i];
         } else if (a == "--timeout" && hasValue) {
-            char* end = nullptr;
-            o.timeoutSeconds = std::strtol(args[++i].c_str(), &end, 10);
-            if (*end != '\0' || o.timeoutSeconds <= 0) {
+            if (!ParseWholeNumber(args[++i], o.timeoutSeconds) || o.timeoutSeconds <= 0) {
                 Fail("learn: --timeout takes a number of seconds above 0");
                 return false;
             }

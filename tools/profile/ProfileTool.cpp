@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "config/ProfileCheck.h"
@@ -79,6 +80,12 @@ void Say(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
+}
+
+bool ParseWholeNumber(const std::string& text, long& out) {
+    char* end = nullptr;
+    out = std::strtol(text.c_str(), &end, 10);
+    return !text.empty() && end != nullptr && *end == '\0';
 }
 
 bool ReadProfileFile(const std::string& path, std::string& bytes) {

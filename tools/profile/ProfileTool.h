@@ -21,6 +21,9 @@ void Fail(const std::string& text);
 // the monitor runs on.)
 void Say(const std::string& text);
 
+// A decimal number that is the whole of `text` (an option's value).
+bool ParseWholeNumber(const std::string& text, long& out);
+
 // Reads a profile that the tools can work on; on failure says why on standard
 // error and returns false.
 bool ReadProfileFile(const std::string& path, std::string& bytes);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <utility>
 
 #include "config/ProfileReader.h"
@@ -35,18 +34,12 @@ struct WindowOptions {
     std::string profile;
 };
 
-bool ParseInt(const std::string& text, long& out) {
-    char* end = nullptr;
-    out = std::strtol(text.c_str(), &end, 10);
-    return !text.empty() && end != nullptr && *end == '\0';
-}
-
 bool ParseOptions(const std::vector<std::string>& args, WindowOptions& o) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
         long number = 0;
-        if (a == "--pick" && hasValue && ParseInt(args[i + 1], number) && number >= 0 && number <= 60) {
+        if (a == "--pick" && hasValue && ParseWholeNumber(args[i + 1], number) && number >= 0 && number <= 60) {
             o.pickSeconds = static_cast<int>(number);
             ++i;
         } else if (a == "--title" && hasValue) {
@@ -55,7 +48,7 @@ bool ParseOptions(const std::vector<std::string>& args, WindowOptions& o) {
         } else if (a == "--class" && hasValue) {
             o.className = args[++i];
             o.byClass = true;
-        } else if (a == "--write" && i + 2 < args.size() && ParseInt(args[i + 1], number)) {
+        } else if (a == "--write" && i + 2 < args.size() && ParseWholeNumber(args[i + 1], number)) {
             o.write = true;
             o.client = static_cast<int32_t>(number);
             o.profile = args[i + 2];
