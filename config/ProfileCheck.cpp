@@ -261,7 +261,7 @@ private:
             if (entry == nullptr || !entry->hasValue) continue;
             const std::string command = doc_.GetString(section, name);
             if (command.empty()) continue;
-            const std::string problem = CommandProblem(ParseCommandText(command));
+            const std::string problem = CommandProblem(command);
             if (!problem.empty())
                 Add(entry->line, Severity::Warning, std::string(name) + "=" + command + ": " + problem,
                     "command-format");
@@ -271,21 +271,6 @@ private:
                         "]: this command is never sent",
                     "command-unmapped");
         }
-    }
-
-    static std::string CommandProblem(const CommandText& parsed) {
-        if (!parsed.bLongEnough) return "too short, nothing is sent (write #hex or *hex)";
-        if (parsed.marker != kCommandMarker && parsed.marker != kKeyDownMarker)
-            return "starts with neither # nor *, nothing is sent";
-        if (parsed.nParsed == 0) return "no hexadecimal number after the marker, 0 is sent";
-        if (parsed.nParsed < parsed.nDigits)
-            return "only the first " + std::to_string(parsed.nParsed) +
-                   " characters read as a hexadecimal number";
-        if (parsed.marker == kCommandMarker && (parsed.number < 0 || parsed.number > kMaxCommandId))
-            return "above FFFF: only the low 16 bits are sent";
-        if (parsed.marker == kKeyDownMarker && (parsed.number < 0 || parsed.number > kMaxVirtualKey))
-            return "above FF: only the low 8 bits are sent";
-        return {};
     }
 
     void Launch() {
@@ -350,6 +335,22 @@ std::string ProfileUnusableReason(std::string_view bytes) {
     if (bytes.find('\0') != std::string_view::npos) return "is not a text file";
     if (bytes.find_first_not_of(" \t\r\n\x1A") == std::string_view::npos) return "is empty";
     if (!ProfileDocument::Parse(bytes).HasSectionHeader()) return "has no [section]: it is not a profile";
+    return {};
+}
+
+std::string CommandProblem(const std::string& command) {
+    const CommandText parsed = ParseCommandText(command);
+    if (!parsed.bLongEnough) return "too short, nothing is sent (write #hex or *hex)";
+    if (parsed.marker != kCommandMarker && parsed.marker != kKeyDownMarker)
+        return "starts with neither # nor *, nothing is sent";
+    if (parsed.nParsed == 0) return "no hexadecimal number after the marker, 0 is sent";
+    if (parsed.nParsed < parsed.nDigits)
+        return "only the first " + std::to_string(parsed.nParsed) +
+               " characters read as a hexadecimal number";
+    if (parsed.marker == kCommandMarker && (parsed.number < 0 || parsed.number > kMaxCommandId))
+        return "above FFFF: only the low 16 bits are sent";
+    if (parsed.marker == kKeyDownMarker && (parsed.number < 0 || parsed.number > kMaxVirtualKey))
+        return "above FF: only the low 8 bits are sent";
     return {};
 }
 

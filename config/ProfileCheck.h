@@ -39,6 +39,10 @@ std::string ProfileUnusableReason(std::string_view bytes);
 // The largest profile file the tools accept.
 constexpr std::size_t kMaxProfileBytes = 1024 * 1024;
 
+// Why the monitor would not post a command text as its writer meant ("too short,
+// nothing is sent ..."); empty when it would.
+std::string CommandProblem(const std::string& command);
+
 // "FILE:LINE: error|warning|note: TEXT [ID]"
 std::string FormatFinding(const std::string& file, const Finding& finding);
 // "N errors, N warnings, N notes"

@@ -88,14 +88,16 @@ bool RemoveCurrentFolderFromDllSearch() {
 
 }  // namespace qrtl
 
-BOOL LoadCardDriver() {
+const char* CardDriverFileName() {
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = kVersionRecordSize;
     // A platform that cannot be read is taken for the NT family, as a zeroed record reads.
     const bool win9x = ::GetVersionExA(&version) != FALSE &&
                        version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
-    return LoadCardDriverFrom(win9x ? kCardDriver9x : kCardDriverNt);
+    return win9x ? kCardDriver9x : kCardDriverNt;
 }
+
+BOOL LoadCardDriver() { return LoadCardDriverFrom(CardDriverFileName()); }
 
 BOOL LoadCardDriverFrom(const char* name) {
     CloseCardDriver();

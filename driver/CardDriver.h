@@ -43,6 +43,9 @@ bool RemoveCurrentFolderFromDllSearch();
 
 }  // namespace qrtl
 
+// The library's file name on this platform family.
+const char* CardDriverFileName();
+
 // Loads the library of this platform family by its bare file name and initialises
 // the card; nonzero when the card is ready.
 BOOL LoadCardDriver();

@@ -1,0 +1,77 @@
+// Resource identifiers of QRTLRemote.exe. Plain macros because the resource
+// compiler reads this file; the C++ code uses the typed mirrors at the end.
+#ifndef QRTL_REMOTE_RESOURCE_H
+#define QRTL_REMOTE_RESOURCE_H
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+// The set-up window (template 200)
+#define IDD_REMOTE 200
+#define IDC_CLIENT_DESC 2001
+#define IDC_FINDER 2002
+#define IDC_WINDOWS 2003
+#define IDC_USE_WINDOW 2004
+#define IDC_FILL 2005
+#define IDC_LAUNCH 2006
+#define IDC_RECEIVER 2007
+#define IDC_KEYS 2008
+#define IDC_LEARN 2009
+#define IDC_ACTION 2010
+#define IDC_TEST 2011
+#define IDC_CLEAR 2012
+#define IDC_LEARN_ALL 2013
+#define IDC_FINDINGS 2014
+#define IDC_LIVE 2015
+#define IDC_SAVE 2016
+#define IDC_CLOSE 2017
+
+// The action chooser (template 201)
+#define IDD_ACTION 201
+#define IDC_ACT_KEY 2101
+#define IDC_ACT_COMMANDS 2102
+#define IDC_ACT_KEYS 2103
+#define IDC_ACT_ADVANCED 2104
+#define IDC_ACT_WORDS 2105
+
+// Icon, and the starter profile a missing profile is made from
+#define IDR_MAINFRAME 128
+#define IDR_STARTER_PROFILE 300
+
+#ifndef RC_INVOKED
+namespace res {
+constexpr unsigned kDlgRemote = IDD_REMOTE;
+constexpr unsigned kDlgAction = IDD_ACTION;
+constexpr unsigned kIconMain = IDR_MAINFRAME;
+constexpr unsigned kStarterProfile = IDR_STARTER_PROFILE;
+
+// The set-up window's controls.
+constexpr int kClientDesc = IDC_CLIENT_DESC;
+constexpr int kFinder = IDC_FINDER;
+constexpr int kWindows = IDC_WINDOWS;
+constexpr int kUseWindow = IDC_USE_WINDOW;
+constexpr int kFill = IDC_FILL;
+constexpr int kLaunch = IDC_LAUNCH;
+constexpr int kReceiver = IDC_RECEIVER;
+constexpr int kKeys = IDC_KEYS;
+constexpr int kLearn = IDC_LEARN;
+constexpr int kAction = IDC_ACTION;
+constexpr int kTest = IDC_TEST;
+constexpr int kClear = IDC_CLEAR;
+constexpr int kLearnAll = IDC_LEARN_ALL;
+constexpr int kFindings = IDC_FINDINGS;
+constexpr int kLive = IDC_LIVE;
+constexpr int kSave = IDC_SAVE;
+constexpr int kClose = IDC_CLOSE;
+
+// The action chooser's controls.
+constexpr int kActKey = IDC_ACT_KEY;
+constexpr int kActCommands = IDC_ACT_COMMANDS;
+constexpr int kActKeys = IDC_ACT_KEYS;
+constexpr int kActAdvanced = IDC_ACT_ADVANCED;
+constexpr int kActWords = IDC_ACT_WORDS;
+}  // namespace res
+#endif
+
+#endif  // QRTL_REMOTE_RESOURCE_H
