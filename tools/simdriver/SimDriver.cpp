@@ -12,7 +12,8 @@
 //   - hostile drivers, for robustness tests: a file "crash-init" makes QRDiI2CInit
 //     write through a null pointer; "read-error" makes every receiver read fail
 //     (result 0, the caller's variable untouched, the queue left alone);
-//     "read-slow" makes every receiver read take two seconds first.
+//     "read-slow" makes every receiver read take two seconds first; "read-hang" makes
+//     a receiver read wait while that file exists (at most a minute).
 // Every call is logged with a timestamp to "simdriver.log" beside this DLL, or to
 // the file named by QRDSIM_LOG.
 #include <windows.h>
@@ -39,7 +40,10 @@ constexpr char kFailInitName[] = "fail-init";
 constexpr char kCrashInitName[] = "crash-init";
 constexpr char kReadErrorName[] = "read-error";
 constexpr char kReadSlowName[] = "read-slow";
+constexpr char kReadHangName[] = "read-hang";
 constexpr DWORD kSlowReadMs = 2000;
+constexpr DWORD kHangPollMs = 100;
+constexpr int kHangLimitPolls = 600;
 
 HMODULE g_module = nullptr;
 
@@ -76,7 +80,7 @@ bool MarkerPresent(const char* name) {
 
 bool IsCodeFileName(const char* name) {
     if (name[0] == '.') return false;
-    for (const char* marker : {kFailInitName, kCrashInitName, kReadErrorName, kReadSlowName})
+    for (const char* marker : {kFailInitName, kCrashInitName, kReadErrorName, kReadSlowName, kReadHangName})
         if (std::strcmp(name, marker) == 0) return false;
     const size_t len = std::strlen(name);
     return !(len >= 4 && _stricmp(name + len - 4, ".tmp") == 0);
@@ -193,6 +197,10 @@ int __cdecl QRDiI2CReadByte(int device, int subAddress, unsigned* value) {
     if (MarkerPresent(kReadSlowName)) {
         Log("QRDiI2CReadByte(0x%02X, %d) slow read begins", device, subAddress);
         ::Sleep(kSlowReadMs);
+    }
+    if (MarkerPresent(kReadHangName)) {
+        Log("QRDiI2CReadByte(0x%02X, %d) hangs", device, subAddress);
+        for (int i = 0; i < kHangLimitPolls && MarkerPresent(kReadHangName); ++i) ::Sleep(kHangPollMs);
     }
     std::string from;
     const int code = TakeQueuedCode(from);

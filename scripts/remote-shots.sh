@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Takes the README's pictures of the remote set-up window from a real run under
+# Wine: QRTLRemote.exe with the simulated card driver and the stand-in client,
+# driven by the end-to-end test RemoteShots, which says when and where to look.
+#   scripts/remote-shots.sh        (builds what it needs; pictures go to docs/screenshots/)
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$ROOT"
+source scripts/wine-env.sh
+SHOTS="$ROOT/docs/screenshots"
+SYNC="$(mktemp -d)"
+TESTS="$ROOT/build/win32/tests/e2e/remote_e2e_tests.exe"
+
+win32_build remote_e2e_tests
+mkdir -p "$SHOTS"
+trap 'wine_down; rm -rf "$SYNC"' EXIT
+wine_up
+
+QRTL_SHOTS="$(winpath "$SYNC")" wine "$TESTS" --gtest_filter='RemoteShots.*' >"$SYNC/run.log" 2>&1 &
+RUN=$!
+while kill -0 "$RUN" 2>/dev/null; do
+  for ready in "$SYNC"/*.ready; do
+    [ -e "$ready" ] || continue
+    name="$(basename "$ready" .ready)"
+    read -r x y w h <"$ready"
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$SHOTS/$name.png"
+    echo "screenshot docs/screenshots/$name.png (${w}x${h})"
+    rm -f "$ready"
+    touch "$SYNC/$name.done"
+  done
+  sleep 0.2
+done
+wait "$RUN" || { cat "$SYNC/run.log"; exit 1; }
+grep -E '^\[ +(OK|FAILED|SKIPPED) +\]' "$SYNC/run.log" || true

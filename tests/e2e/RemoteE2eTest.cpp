@@ -1,0 +1,489 @@
+// QRTLRemote.exe, the remote set-up window, end to end under Wine: driven through
+// its controls from this process, with the simulated card driver, the stand-in TV
+// client and the real monitor beside it in one folder.
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "E2eHarness.h"
+#include "tools/remote/resource.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr char kRemoteExeName[] = "QRTLRemote.exe";
+constexpr char kRemoteTitle[] = "Remote Set-up - Quorel Tellivar IR Monitor";
+constexpr DWORD kStepTimeoutMs = 10000;
+constexpr int kKeyVolUp = 5;  // rows of the key list, in the monitor's order
+constexpr int kKeyVolDown = 6;
+constexpr int kKeyMute = 9;
+constexpr int kMessageBoxTextId = 0xFFFF;
+
+// A starter-like profile: no client yet, the 27 names without codes.
+std::string StarterProfile(const std::string& extraCodes = {}) {
+    std::string text =
+        "; the owner's own note stays\r\n[Main]\r\nShowMainWindow=0\r\nTimer=200\r\nAutoRun=0\r\nShutDown=0\r\n"
+        "[Client]\r\nDefault=0\r\n[KeyMap_Controler]\r\n" +
+        extraCodes;
+    for (const char* name : {"POWER", "ZOOM", "SCAN", "TVFMSW", "SWITCH", "VOL+", "VOL-", "CH+", "CH-", "MUTE"})
+        if (extraCodes.find(std::string(name) + "=") == std::string::npos) text += std::string(name) + "=\r\n";
+    return text;
+}
+
+// Texts of another process's windows, asked with a time limit.
+std::string TextOf(HWND wnd) {
+    wchar_t text[1024] = {};
+    DWORD_PTR ignored = 0;
+    if (!::SendMessageTimeoutW(wnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                               kSendTimeoutMs, &ignored))
+        return {};
+    char utf8[2048] = {};
+    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    return utf8;
+}
+
+class RemoteE2e : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!FileExists(WinPath(QRTL_E2E_REMOTE))) GTEST_SKIP() << "QRTLRemote.exe is not built";
+        ASSERT_TRUE(folder_.Create("rmt"));
+        ASSERT_TRUE(MakeDir(folder_ / "irqueue"));
+        ASSERT_TRUE(CopyInto(QRTL_E2E_REMOTE, kRemoteExeName));
+        ASSERT_TRUE(CopyInto(QRTL_E2E_MONITOR, kMonitorExeName));
+    }
+
+    void TearDown() override {
+        if (remote_.Running()) remote_.Terminate();
+        for (int i = 0; i < 3; ++i) {
+            const HWND monitor = FindProcessWindow(0, kMonitorTitle, "#32770");
+            if (!monitor) break;
+            ::PostMessageA(monitor, WM_COMMAND, kIdMenuClose, 0);
+            const DWORD pid = WindowProcessId(monitor);
+            if (!PumpUntil([&] { return !::IsWindow(monitor); }, 5000)) EndProcessById(pid);
+        }
+        if (standin_.Running()) {
+            for (HWND w : ProcessWindows(standin_.Id())) ::PostMessageA(w, WM_CLOSE, 0, 0);
+            if (!standin_.WaitExit(3000)) standin_.Terminate();
+        }
+        ::DeleteFileA((folder_ / "irqueue\\read-hang").c_str());
+        ::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+
+    bool CopyInto(const char* unixSource, const char* name) {
+        return ::CopyFileA(WinPath(unixSource).c_str(), (folder_ / name).c_str(), FALSE) != 0;
+    }
+    bool InstallDriver() { return CopyInto(QRTL_E2E_SIMDRIVER, kDriverName); }
+    std::string ProfilePath() const { return folder_ / kProfileName; }
+
+    bool StartStandin() {
+        const std::string cmd = "\"" + WinPath(QRTL_E2E_STANDIN) + "\" --log \"" + (folder_ / "standin.log") + "\"";
+        if (!standin_.Start(cmd, folder_.Path())) return false;
+        return PumpUntil([&] { return FindProcessWindow(standin_.Id(), kStandinCaption, kStandinClass); },
+                         kStartTimeoutMs);
+    }
+    HWND Standin() const { return FindProcessWindow(standin_.Id(), kStandinCaption, kStandinClass); }
+
+    bool StartMonitor() {
+        const std::string exe = folder_ / kMonitorExeName;
+        if (!monitor_.Start("\"" + exe + "\"", folder_.Path())) return false;
+        return PumpUntil([&] { return FindProcessWindow(0, kMonitorTitle, "#32770") != nullptr; }, kStartTimeoutMs);
+    }
+
+    bool StartRemote(const std::string& args = {}) {
+        const std::string exe = folder_ / kRemoteExeName;
+        if (!remote_.Start("\"" + exe + "\"" + (args.empty() ? "" : " " + args), folder_.Path())) return false;
+        return PumpUntil([&] { return Window() != nullptr; }, kStartTimeoutMs);
+    }
+
+    // The set-up window: the dialog of that caption that holds the key list.
+    HWND Window() const {
+        for (HWND w : ProcessWindows(remote_.Id()))
+            if (::GetDlgItem(w, IDC_KEYS) != nullptr && ::IsWindowVisible(w)) return w;
+        return nullptr;
+    }
+    HWND Item(int id) const { return ::GetDlgItem(Window(), id); }
+    std::string Live() const { return TextOf(Item(IDC_LIVE)); }
+    bool WaitLive(const std::string& part, DWORD timeoutMs = kStepTimeoutMs) const {
+        return PumpUntil([&] { return Live().find(part) != std::string::npos; }, timeoutMs);
+    }
+
+    // A button pressed as a click would: posted, so that a message box it opens
+    // does not hold this thread.
+    void Click(int id) const {
+        ::PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
+    }
+
+    // A message box of the set-up window: a dialog of its caption without the key list.
+    HWND MessageBoxWindow() const {
+        for (HWND w : ProcessWindows(remote_.Id()))
+            if (::IsWindowVisible(w) && ::GetDlgItem(w, IDC_KEYS) == nullptr && ::GetDlgItem(w, kMessageBoxTextId))
+                return w;
+        return nullptr;
+    }
+    // Waits for a message box holding `part` and answers it with `button`; its text.
+    std::string Answer(const std::string& part, int button) const {
+        HWND box = nullptr;
+        std::string text;
+        PumpUntil(
+            [&] {
+                box = MessageBoxWindow();
+                text = box ? TextOf(::GetDlgItem(box, kMessageBoxTextId)) : std::string();
+                return box && text.find(part) != std::string::npos;
+            },
+            kStepTimeoutMs);
+        if (box) ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        return text;
+    }
+
+    // Selects a row of the key list: the item state lives in the window's process.
+    void SelectKey(int index) const {
+        const HWND list = Item(IDC_KEYS);
+        const qrtl::win32::UniqueHandleObj process(
+            ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, remote_.Id()));
+        ASSERT_TRUE(process);
+        void* remote = ::VirtualAllocEx(process.get(), nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE);
+        ASSERT_NE(remote, nullptr);
+        LVITEMW item{};
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SIZE_T written = 0;
+        ASSERT_TRUE(::WriteProcessMemory(process.get(), remote, &item, sizeof item, &written));
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote),
+                              SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
+        ::VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+    }
+
+    void Press(int code) {
+        char name[32];
+        std::snprintf(name, sizeof name, "%08u", ++pressed_);
+        const std::string path = folder_ / "irqueue" + "\\" + name;
+        ASSERT_TRUE(WriteTextFile(path + ".tmp", std::to_string(code) + "\r\n"));
+        ASSERT_TRUE(::MoveFileA((path + ".tmp").c_str(), path.c_str()));
+    }
+
+    // Learns one key: selects it, presses Learn, waits for the prompt and sends the code.
+    void Learn(int index, const char* name, int code) {
+        SelectKey(index);
+        Click(IDC_LEARN);
+        ASSERT_TRUE(WaitLive(std::string("Press ") + name)) << Live();
+        Press(code);
+        ASSERT_TRUE(WaitLive("Received " + std::to_string(code))) << Live();
+    }
+
+    bool WaitRemoteEnds() const { return remote_.WaitExit(kStepTimeoutMs); }
+
+    std::vector<std::string> StandinMessages() const {
+        return LinesContaining(ReadTextFile(folder_ / "standin.log"), " WM_");
+    }
+
+    TempFolder folder_;
+    ChildProcess remote_;
+    ChildProcess monitor_;
+    ChildProcess standin_;
+    unsigned pressed_ = 0;
+};
+
+TEST_F(RemoteE2e, LearnTakeFillSave_MonitorClosedStartedAgainAndDeliversAKey) {
+    ASSERT_TRUE(InstallDriver());
+    const std::string before = StarterProfile();
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), before));
+    ASSERT_TRUE(StartStandin());
+    ASSERT_TRUE(StartMonitor());
+    const HWND firstMonitor = FindProcessWindow(0, kMonitorTitle, "#32770");
+    ASSERT_TRUE(StartRemote());
+
+    // The first Learn asks to close the monitor, which shares the receiver.
+    SelectKey(kKeyVolUp);
+    Click(IDC_LEARN);
+    EXPECT_NE(Answer("The monitor is running", IDOK), "");
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(firstMonitor); }, kStepTimeoutMs));
+    ASSERT_TRUE(WaitLive("Press VOL+ (volume up)")) << Live();
+    Press(20);
+    ASSERT_TRUE(WaitLive("Received 20 \xE2\x86\x92 VOL+")) << Live();
+    Learn(kKeyVolDown, "VOL-", 21);
+    Learn(kKeyMute, "MUTE", 22);
+
+    // A code another key has is refused unless taken over.
+    SelectKey(kKeyMute);
+    Click(IDC_LEARN);
+    ASSERT_TRUE(WaitLive("Press MUTE")) << Live();
+    Press(20);
+    EXPECT_NE(Answer("Code 20 is already VOL+", IDNO), "");
+    ASSERT_TRUE(WaitLive("stays with VOL+")) << Live();
+    ::PostMessageA(Window(), WM_COMMAND, IDCANCEL, 0);  // Escape stops learning
+
+    // The stand-in client from the drop-down; its commands fill the actions.
+    const HWND windows = Item(IDC_WINDOWS);
+    ASSERT_GE(::SendMessageW(windows, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(L"Standin TV")),
+              0);
+    Click(IDC_USE_WINDOW);
+    EXPECT_NE(Answer("Fill the keys' actions", IDYES), "");
+    ASSERT_TRUE(WaitLive("Filled")) << Live();
+    EXPECT_NE(TextOf(Item(IDC_CLIENT_DESC)).find("STANDINTV"), std::string::npos);
+
+    // Nothing is written before Save.
+    EXPECT_EQ(ReadTextFile(ProfilePath()), before);
+    Click(IDC_SAVE);
+    ASSERT_TRUE(WaitLive("Saved")) << Live();
+
+    const std::string after = ReadTextFile(ProfilePath());
+    EXPECT_EQ(ReadTextFile(ProfilePath() + ".bak"), before);
+    for (const char* line : {"; the owner's own note stays", "VOL+=20", "VOL-=21", "MUTE=22", "0_Item=STANDINTV",
+                             "0_Caption=Standin TV", "0_ClassName=StandinTVClass", "0_Control=1",
+                             "[KeyMap_STANDINTV]"})
+        EXPECT_NE(after.find(line), std::string::npos) << line << "\n" << after;
+
+    // The monitor runs again, from the folder, and drives the stand-in with the new profile.
+    HWND monitor = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            monitor = FindProcessWindow(0, kMonitorTitle, "#32770");
+            return monitor != nullptr;
+        },
+        kStartTimeoutMs));
+    EXPECT_NE(monitor, firstMonitor);
+    const std::size_t received = StandinMessages().size();
+    PumpFor(1000);
+    Press(20);
+    ASSERT_TRUE(PumpUntil([&] { return StandinMessages().size() > received; }, kStepTimeoutMs));
+    EXPECT_NE(StandinMessages().back().find("WM_COMMAND"), std::string::npos) << StandinMessages().back();
+
+    Click(IDC_CLOSE);
+    EXPECT_TRUE(WaitRemoteEnds());
+}
+
+TEST_F(RemoteE2e, CloseWithoutSaving_WritesNothing) {
+    ASSERT_TRUE(InstallDriver());
+    const std::string before = StarterProfile("POWER=12\r\n");
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), before));
+    ASSERT_TRUE(StartRemote());
+    SelectKey(0);
+    Click(IDC_CLEAR);
+    ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
+    Click(IDC_CLOSE);
+    EXPECT_NE(Answer("Save the changes", IDNO), "");
+    ASSERT_TRUE(WaitRemoteEnds());
+    EXPECT_EQ(ReadTextFile(ProfilePath()), before);
+    EXPECT_FALSE(FileExists(ProfilePath() + ".bak"));
+    WIN32_FIND_DATAA data;
+    const qrtl::win32::UniqueFind leftovers(::FindFirstFileA((folder_ / "*.tmp").c_str(), &data));
+    EXPECT_FALSE(leftovers) << data.cFileName;
+}
+
+TEST_F(RemoteE2e, DriverHangsInARead_LearningStopsAfter5sAndTheWindowAnswers) {
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    ASSERT_TRUE(StartRemote());
+    ASSERT_TRUE(WriteTextFile(folder_ / "irqueue\\read-hang", ""));
+    SelectKey(kKeyVolUp);
+    const DWORD start = ::GetTickCount();
+    Click(IDC_LEARN);
+    // Meanwhile the window keeps answering.
+    PumpFor(2000);
+    DWORD_PTR ignored = 0;
+    const DWORD asked = ::GetTickCount();
+    EXPECT_TRUE(::SendMessageTimeoutW(Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored));
+    EXPECT_LT(::GetTickCount() - asked, 1000u);
+    ASSERT_TRUE(WaitLive("has not answered for 5 s", 15000)) << Live();
+    const DWORD took = ::GetTickCount() - start;
+    EXPECT_GE(took, 4500u);
+    EXPECT_LT(took, 9000u);
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_LEARN)));
+    std::printf("learning stopped %lu ms after Learn\n", static_cast<unsigned long>(took));
+}
+
+TEST_F(RemoteE2e, NoDriver_LearningOffInWords_RestStillWorks) {
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    ASSERT_TRUE(StartRemote());
+    ASSERT_TRUE(PumpUntil([&] { return TextOf(Item(IDC_RECEIVER)).find("not found") != std::string::npos; },
+                          kStepTimeoutMs))
+        << TextOf(Item(IDC_RECEIVER));
+    EXPECT_NE(TextOf(Item(IDC_RECEIVER)).find("Learning is off"), std::string::npos);
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_LEARN)));
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_LEARN_ALL)));
+    EXPECT_TRUE(::IsWindowEnabled(Item(IDC_ACTION)));
+}
+
+TEST_F(RemoteE2e, FinderDraggedOntoTheStandin_TakesIt) {
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    ASSERT_TRUE(StartStandin());
+    ::SetWindowPos(Standin(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_TRUE(StartRemote());
+    const HWND window = Window();
+    RECT finder;
+    ::GetWindowRect(Item(IDC_FINDER), &finder);
+    RECT target;
+    ::GetWindowRect(Standin(), &target);
+    POINT down = {(finder.left + finder.right) / 2, (finder.top + finder.bottom) / 2};
+    POINT over = {target.left + 40, target.top + 60};
+    ::ScreenToClient(window, &down);
+    ::ScreenToClient(window, &over);
+    const auto at = [](POINT p) { return MAKELPARAM(static_cast<short>(p.x), static_cast<short>(p.y)); };
+    ::PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(down));
+    ASSERT_TRUE(WaitLive("Drag onto")) << Live();
+    ::PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(over));
+    ASSERT_TRUE(WaitLive("Release to take")) << Live();
+    EXPECT_NE(Live().find("Standin TV"), std::string::npos) << Live();
+    ::PostMessageA(window, WM_LBUTTONUP, 0, at(over));
+    EXPECT_NE(Answer("Fill the keys' actions", IDNO), "");
+    ASSERT_TRUE(WaitLive("Taken")) << Live();
+    EXPECT_NE(TextOf(Item(IDC_CLIENT_DESC)).find("its window is open now"), std::string::npos)
+        << TextOf(Item(IDC_CLIENT_DESC));
+}
+
+TEST_F(RemoteE2e, BadProfiles_ClearMessageNothingLost) {
+    // 10 MB: refused with the reason, the file untouched.
+    std::string big(10 * 1024 * 1024, 'x');
+    big.replace(0, 8, "[Main]\r\n");
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), big));
+    ASSERT_TRUE(StartRemote());
+    EXPECT_NE(Answer("too large", IDOK), "");
+    ASSERT_TRUE(WaitRemoteEnds());
+    EXPECT_EQ(ReadTextFile(ProfilePath()).size(), big.size());
+
+    // Read-only: the window says so, and Save says why and keeps the changes.
+    const std::string before = StarterProfile("POWER=12\r\n");
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), before));
+    ASSERT_TRUE(::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(StartRemote());
+    EXPECT_NE(Live().find("read-only"), std::string::npos) << Live();
+    SelectKey(0);
+    Click(IDC_CLEAR);
+    ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
+    Click(IDC_SAVE);
+    EXPECT_NE(Answer("Nothing was saved", IDOK), "");
+    ASSERT_TRUE(WaitLive("Not saved")) << Live();
+    EXPECT_TRUE(::IsWindowEnabled(Item(IDC_SAVE)));  // the changes are still there
+    remote_.Terminate();
+    ::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadTextFile(ProfilePath()), before);
+
+    // Missing: the starter profile is offered; declining creates nothing.
+    ASSERT_TRUE(::DeleteFileA(ProfilePath().c_str()));
+    ASSERT_TRUE(remote_.Start("\"" + (folder_ / kRemoteExeName) + "\"", folder_.Path()));
+    EXPECT_NE(Answer("There is no profile", IDNO), "");
+    ASSERT_TRUE(WaitRemoteEnds());
+    EXPECT_FALSE(FileExists(ProfilePath()));
+}
+
+}  // namespace
+
+// ---- Screenshots for the README, from a real run (scripts/remote-shots.sh) ----
+//
+// Runs only when QRTL_SHOTS names a folder: at each picture it writes NAME.ready
+// holding the screen rectangle "X Y W H" and waits for the script to answer with
+// NAME.done once it has taken the picture.
+class RemoteShots : public RemoteE2e {
+protected:
+    void SetUp() override {
+        char folder[MAX_PATH] = {};
+        const DWORD n = ::GetEnvironmentVariableA("QRTL_SHOTS", folder, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH) GTEST_SKIP() << "QRTL_SHOTS is not set: no screenshots asked for";
+        sync_ = folder;
+        RemoteE2e::SetUp();
+    }
+
+    static RECT Union(HWND a, HWND b) {
+        RECT ra = {}, rb = {}, u = {};
+        ::GetWindowRect(a, &ra);
+        if (b) ::GetWindowRect(b, &rb); else rb = ra;
+        ::UnionRect(&u, &ra, &rb);
+        return u;
+    }
+
+    void Shot(const std::string& name, RECT r) {
+        PumpFor(700);  // painted
+        const std::string done = sync_ + "\\" + name + ".done";
+        ::DeleteFileA(done.c_str());
+        char text[64];
+        std::snprintf(text, sizeof text, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        ASSERT_TRUE(WriteTextFile(sync_ + "\\" + name + ".ready", text));
+        ASSERT_TRUE(PumpUntil([&] { return FileExists(done); }, 30000)) << name;
+    }
+
+    std::string sync_;
+};
+
+TEST_F(RemoteShots, LearnedRemote_Finder_ActionDropDown) {
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    ASSERT_TRUE(StartStandin());
+    ASSERT_TRUE(StartRemote());
+    const HWND window = Window();
+    ::SetWindowPos(window, HWND_TOP, 6, 40, 0, 0, SWP_NOSIZE);
+    RECT w;
+    ::GetWindowRect(window, &w);
+    ::SetWindowPos(Standin(), HWND_TOP, w.right + 12, 260, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+
+    // The finder in use: dragged over the stand-in client.
+    RECT finder;
+    ::GetWindowRect(Item(IDC_FINDER), &finder);
+    RECT target;
+    ::GetWindowRect(Standin(), &target);
+    POINT down = {(finder.left + finder.right) / 2, (finder.top + finder.bottom) / 2};
+    POINT over = {(target.left + target.right) / 2, (target.top + target.bottom) / 2};
+    ::ScreenToClient(window, &down);
+    ::ScreenToClient(window, &over);
+    const auto at = [](POINT p) { return MAKELPARAM(static_cast<short>(p.x), static_cast<short>(p.y)); };
+    ::PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(down));
+    ASSERT_TRUE(WaitLive("Drag onto")) << Live();
+    ::PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(over));
+    ASSERT_TRUE(WaitLive("Release to take")) << Live();
+    RECT both = Union(window, Standin());
+    InflateRect(&both, 4, 4);
+    Shot("remote-finder", both);
+    ::PostMessageA(window, WM_LBUTTONUP, 0, at(over));
+    EXPECT_NE(Answer("Fill the keys' actions", IDYES), "");
+    ASSERT_TRUE(WaitLive("Filled")) << Live();
+
+    // A learned remote.
+    const struct {
+        int index;
+        const char* name;
+        int code;
+    } keys[] = {{0, "POWER", 12}, {5, "VOL+", 20}, {6, "VOL-", 21}, {7, "CH+", 30},
+                {8, "CH-", 31},   {9, "MUTE", 22}};
+    for (const auto& k : keys) Learn(k.index, k.name, k.code);
+    SelectKey(5);
+    Click(IDC_TEST);
+    ASSERT_TRUE(WaitLive("posted to")) << Live();
+    Shot("remote-window", Union(window, nullptr));
+
+    // The action drop-down of one key.
+    SelectKey(9);
+    Click(IDC_ACTION);
+    HWND chooser = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            for (HWND h : ProcessWindows(remote_.Id()))
+                if (::GetDlgItem(h, IDC_ACT_COMMANDS) && ::IsWindowVisible(h)) chooser = h;
+            return chooser != nullptr;
+        },
+        kStepTimeoutMs));
+    const HWND commands = ::GetDlgItem(chooser, IDC_ACT_COMMANDS);
+    ::PostMessageA(commands, CB_SHOWDROPDOWN, TRUE, 0);
+    PumpFor(500);
+    RECT list = {};
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(commands, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&list), SMTO_ABORTIFHUNG,
+                          kSendTimeoutMs, &ignored);
+    RECT dialog;
+    ::GetWindowRect(chooser, &dialog);
+    RECT shot;
+    ::UnionRect(&shot, &dialog, &list);
+    Shot("remote-action", shot);
+    ::PostMessageA(commands, CB_SHOWDROPDOWN, FALSE, 0);
+    ::PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(chooser); }, kStepTimeoutMs));
+    Click(IDC_CLOSE);
+    Answer("Save the changes", IDNO);
+    EXPECT_TRUE(WaitRemoteEnds());
+}
