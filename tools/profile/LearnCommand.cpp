@@ -23,7 +23,7 @@ constexpr int kQuietSampleReads = 10;  // one second before the first key
 constexpr int kQuietAfterKeyReads = 20;  // at most two seconds for a key's release
 
 struct LearnOptions {
-    std::string profile = kDefaultProfile;
+    std::string profile;  // empty: the default beside the program
     std::vector<std::string> keys;
     std::string driver;
     long timeoutSeconds = 0;  // 0: wait for each key as long as it takes
@@ -241,6 +241,7 @@ struct DriverSession {
 int RunLearn(const std::vector<std::string>& args) {
     LearnOptions o;
     if (!ParseOptions(args, o)) return kExitFailed;
+    o.profile = ProfileOrDefault(o.profile);
     std::string bytes;
     if (!ReadProfileFile(o.profile, bytes)) return kExitUnreadable;
     if (MonitorRunning()) {
