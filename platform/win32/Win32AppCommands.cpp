@@ -160,7 +160,7 @@ void ReadControls(HWND hWnd, setup::AppCatalog& catalog) {
 setup::AppCatalog ReadAppCatalog(HWND hWnd, std::string& exePath) {
     setup::AppCatalog catalog;
     const HMENU live = ::GetMenu(hWnd);
-    if (live != nullptr && ::IsMenu(live)) {
+    if (live != nullptr) {
         std::vector<setup::MenuCommand> commands;
         if (ReadMenuTree(live, setup::CommandSource::LiveMenu, commands))
             catalog.menus = std::move(commands);
