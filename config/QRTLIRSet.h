@@ -16,6 +16,8 @@ using ClientKeyMap = std::unordered_map<std::string, std::string>;
 // The 27 remote key names in loading order; a later name wins a shared code.
 constexpr int kRemoteKeyCount = 27;
 extern const char* const RemoteKeyNames[kRemoteKeyCount];
+// The same keys in words, for people: "volume up", "freeze picture".
+extern const char* const RemoteKeyLegend[kRemoteKeyCount];
 
 // Profile sections and keys.
 namespace profile {

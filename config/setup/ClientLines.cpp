@@ -1,0 +1,126 @@
+#include "config/setup/ClientLines.h"
+
+#include "config/QRTLIRSet.h"
+
+namespace qrtl::setup {
+
+namespace {
+
+// The monitor's loading code asks for its own file name and the platform; neither
+// matters for a search over given lines.
+class LinesModule : public IModule {
+public:
+    std::string FileName() override { return "QRTLIRMoni.exe"; }
+    bool GetVersion(uint32_t, uint32_t& platformId) override {
+        platformId = kPlatformWin32Nt;
+        return true;
+    }
+};
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::string BadProfileText(std::string_view text) {
+    if (text.find_first_of("\r\n") != std::string_view::npos)
+        return "holds a line break, which would end the line in the profile";
+    if (text.size() > kProfileTextLimit)
+        return "is longer than the 255 characters the monitor reads";
+    if (text.empty()) return {};
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    if (blank(text.front()) || blank(text.back()))
+        return "begins or ends with a blank, which the profile functions strip";
+    if (text.front() == '"' || text.back() == '"' || text.front() == '\'' || text.back() == '\'')
+        return "begins or ends with a quote, which the profile functions strip";
+    return {};
+}
+
+std::string ExeDescription(const ClientWindowFacts& facts) {
+    if (!facts.fileDescription.empty() && BadProfileText(facts.fileDescription).empty())
+        return facts.fileDescription;
+    return FileNameOf(facts.exePath);
+}
+
+ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
+                                const ProfileDocument& current) {
+    ClientLinesPlan plan;
+    const std::string n = std::to_string(client);
+    auto add = [&](const char* name, const std::string& value) {
+        plan.lines.push_back({ClientKey(client, name), value});
+    };
+    // A text the profile cannot hold is written empty, so that no older value stays.
+    auto addText = [&](const char* name, const char* what, const std::string& value) {
+        const std::string why = BadProfileText(value);
+        if (why.empty()) {
+            add(name, value);
+            return;
+        }
+        add(name, "");
+        plan.notes.push_back(ClientKey(client, name) + " left empty: the window's " + what + " " +
+                             why + ". The window search then relies on the " +
+                             (std::string(name) == "Caption" ? "class" : "caption") +
+                             " and the child ids.");
+    };
+
+    add("Item", facts.item);
+    addText("Caption", "caption", facts.caption);
+    addText("ClassName", "class", facts.className);
+    for (int i = 0; i < kClientChildCount; ++i) {
+        const std::string name = "Child" + std::to_string(i);
+        add(name.c_str(), std::to_string(facts.childIds[i]));
+    }
+
+    plan.lines.push_back({"Default", n});
+    const int32_t before = current.GetInt(profile::kClient, "Default", 0);
+    if (before != client || current.Find(profile::kClient, "Default") == nullptr)
+        plan.notes.push_back("Default=" + n + " (was " + std::to_string(before) +
+                             "): a running monitor takes it at its next start.");
+    else
+        plan.notes.push_back("Default=" + n + ": the monitor uses client " + n +
+                             " from its next start.");
+
+    add("Control", "1");
+    if (current.GetInt(profile::kClient, ClientKey(client, "Control"), 0) == 0)
+        plan.notes.push_back(ClientKey(client, "Control") +
+                             "=1 (was 0): the monitor now forwards keys while the application runs.");
+
+    if (client >= 0 && client < kDescribedClients) add("ExeDesc", ExeDescription(facts));
+
+    if (facts.launch.found) {
+        add("RegPath", facts.launch.regPath);
+        add("RegFolder", facts.launch.regFolder);
+        add("ExeName", facts.launch.exeName);
+        plan.notes.push_back("POWER starts the application from the folder in HKEY_LOCAL_MACHINE\\" +
+                             facts.launch.regPath + ", value " + facts.launch.regFolder + " (" +
+                             facts.launch.where + ").");
+    } else {
+        plan.notes.push_back(
+            "No launch lines: no value under HKEY_LOCAL_MACHINE holds the application's folder, "
+            "so POWER cannot start this application (the monitor reads the folder from "
+            "HKEY_LOCAL_MACHINE only).");
+    }
+    return plan;
+}
+
+WindowHandle SearchWithLines(const std::vector<ProfileLine>& lines, int32_t client,
+                             IDesktop& desktop) {
+    std::string text = "[Client]\nDefault=" + std::to_string(client) + "\n";
+    for (const ProfileLine& line : lines)
+        if (line.key != "Default") text += line.key + "=" + line.value + "\n";
+    const ProfileDocument document = ProfileDocument::Parse(text);
+    DocumentProfile profile(document);
+    LinesModule module;
+    Services services;
+    services.profile = &profile;
+    services.module = &module;
+    services.desktop = &desktop;
+    CQRTLIRSet set;
+    set.SetServices(services);
+    set.LoadProfile();
+    return set.FindTargetClientWindow();
+}
+
+}  // namespace qrtl::setup
