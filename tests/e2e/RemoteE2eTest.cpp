@@ -344,7 +344,7 @@ TEST_F(RemoteE2e, BadProfiles_ClearMessageNothingLost) {
     std::string big(10 * 1024 * 1024, 'x');
     big.replace(0, 8, "[Main]\r\n");
     ASSERT_TRUE(WriteTextFile(ProfilePath(), big));
-    ASSERT_TRUE(StartRemote());
+    ASSERT_TRUE(remote_.Start("\"" + (folder_ / kRemoteExeName) + "\"", folder_.Path()));
     EXPECT_NE(Answer("too large", IDOK), "");
     ASSERT_TRUE(WaitRemoteEnds());
     EXPECT_EQ(ReadTextFile(ProfilePath()).size(), big.size());

@@ -126,7 +126,7 @@ INT_PTR CALLBACK RemoteWindow::DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPA
         auto* self = reinterpret_cast<RemoteWindow*>(lParam);
         self->dlg_ = dlg;
         self->OnInit();
-        return TRUE;
+        return FALSE;  // the focus is set: on the key list
     }
     auto* self = reinterpret_cast<RemoteWindow*>(::GetWindowLongPtrW(dlg, DWLP_USER));
     return self ? self->Handle(msg, wParam, lParam) : FALSE;
@@ -202,7 +202,7 @@ void RemoteWindow::OnInit() {
     keys_ = ::GetDlgItem(dlg_, res::kKeys);
     ListView_SetExtendedListViewStyle(keys_, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
     // Column widths in dialog units, so they follow the font and the screen's DPI.
-    const int widths[kColumnCount] = {38, 62, 22, 128, 62};
+    const int widths[kColumnCount] = {34, 70, 24, 122, 56};
     const char* titles[kColumnCount] = {"Key", "In words", "Code", "Action", "Status"};
     for (int c = 0; c < kColumnCount; ++c) {
         RECT r = {0, 0, widths[c], 0};
@@ -223,10 +223,6 @@ void RemoteWindow::OnInit() {
         item.pszText = const_cast<wchar_t*>(name.c_str());
         ::SendMessageW(keys_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
-    RECT extent = {0, 0, 600, 0};
-    ::MapDialogRect(dlg_, &extent);
-    ::SendDlgItemMessageW(dlg_, res::kFindings, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent.right), 0);
-
     WNDCLASSW frameClass{};
     frameClass.lpfnWndProc = FrameProc;
     frameClass.hInstance = instance;
@@ -243,6 +239,7 @@ void RemoteWindow::OnInit() {
     if (const HWND client = FindClientNow()) ReadCatalog(client);
     Refresh();
     SelectKey(0);
+    ::SetFocus(keys_);
     if (readOnly_)
         Live("The profile is read-only: you can look and try, but Save cannot write it.");
     else
@@ -356,6 +353,19 @@ void RemoteWindow::ShowFindings() {
     if (findings_.empty())
         ::SendMessageW(list, LB_ADDSTRING, 0,
                        reinterpret_cast<LPARAM>(L"Nothing: the monitor reads this profile as you mean it."));
+    // Scrolls sideways only as far as the longest finding reaches.
+    const HDC dc = ::GetDC(list);
+    const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(list, WM_GETFONT, 0, 0)));
+    LONG widest = 0;
+    for (const auto& finding : findings_) {
+        const std::wstring text = Widen(finding.text);
+        SIZE size = {};
+        if (::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size))
+            widest = std::max(widest, size.cx);
+    }
+    ::SelectObject(dc, oldFont);
+    ::ReleaseDC(list, dc);
+    ::SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
     ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, TRUE);
 }
