@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ struct EditCase {
     std::vector<ProfileChange> changes;
     std::string after;
 };
+
+void PrintTo(const EditCase& c, std::ostream* os) { *os << c.name; }
 
 class UnsavedProfileEdit : public ::testing::TestWithParam<EditCase> {};
 
