@@ -31,4 +31,4 @@ while kill -0 "$RUN" 2>/dev/null; do
   sleep 0.2
 done
 wait "$RUN" || { cat "$SYNC/run.log"; exit 1; }
-grep -E '^\[ +(OK|FAILED|SKIPPED) +\]' "$SYNC/run.log" || true
+grep -E "^\[ +(OK|FAILED|SKIPPED) +\]" "$SYNC/run.log" || true

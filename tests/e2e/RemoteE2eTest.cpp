@@ -418,10 +418,15 @@ TEST_F(RemoteShots, LearnedRemote_Finder_ActionDropDown) {
     ASSERT_TRUE(StartStandin());
     ASSERT_TRUE(StartRemote());
     const HWND window = Window();
-    ::SetWindowPos(window, HWND_TOP, 6, 40, 0, 0, SWP_NOSIZE);
+    // On the 1024 x 768 screen: the window at the top left, the stand-in below its
+    // right edge, the pointer out of the way of the drop-down.
+    ::SetCursorPos(1023, 767);
+    ::SetWindowPos(window, HWND_TOP, 6, 8, 0, 0, SWP_NOSIZE);
     RECT w;
     ::GetWindowRect(window, &w);
-    ::SetWindowPos(Standin(), HWND_TOP, w.right + 12, 260, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    RECT s;
+    ::GetWindowRect(Standin(), &s);
+    ::SetWindowPos(Standin(), HWND_TOP, 1018 - (s.right - s.left), w.bottom + 16, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 
     // The finder in use: dragged over the stand-in client.
     RECT finder;
@@ -471,10 +476,13 @@ TEST_F(RemoteShots, LearnedRemote_Finder_ActionDropDown) {
     const HWND commands = ::GetDlgItem(chooser, IDC_ACT_COMMANDS);
     ::PostMessageA(commands, CB_SHOWDROPDOWN, TRUE, 0);
     PumpFor(500);
+    // The dropped list is a top-level window of the set-up's process.
     RECT list = {};
-    DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutW(commands, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&list), SMTO_ABORTIFHUNG,
-                          kSendTimeoutMs, &ignored);
+    for (HWND h : ProcessWindows(remote_.Id())) {
+        char name[32] = {};
+        ::GetClassNameA(h, name, sizeof name);
+        if (::IsWindowVisible(h) && std::string(name) == "ComboLBox") ::GetWindowRect(h, &list);
+    }
     RECT dialog;
     ::GetWindowRect(chooser, &dialog);
     RECT shot;

@@ -4,13 +4,16 @@
 #include <commctrl.h>
 
 #include <string>
+#include <string_view>
 
 #include "MonitorControl.h"
 #include "RemoteWindow.h"
 #include "UiText.h"
 #include "config/ProfileCheck.h"
 #include "platform/win32/Handle.h"
-#include "resource.h"
+#if __has_include("config/StarterProfile.h")
+#include "config/StarterProfile.h"
+#endif
 
 namespace {
 
@@ -23,21 +26,23 @@ std::string FullPath(const std::string& path) {
     return n == 0 || n >= MAX_PATH ? path : std::string(full, n);
 }
 
-// Writes the starter profile, kept in this program, to `path`; false with the reason.
+// Writes the starter profile, the one a fresh install gets, to `path`; false with
+// the reason.
 bool WriteStarterProfile(const std::string& path, std::string& why) {
-    const HMODULE self = ::GetModuleHandleW(nullptr);
-    const HRSRC found = ::FindResourceW(self, MAKEINTRESOURCEW(res::kStarterProfile), MAKEINTRESOURCEW(10));
-    const HGLOBAL loaded = found ? ::LoadResource(self, found) : nullptr;
-    const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
-    if (bytes == nullptr) {
+#if __has_include("config/StarterProfile.h")
+    const std::string_view text = qrtl::StarterProfileText();
+#else
+    const std::string_view text;  // a build without the starter profile
+#endif
+    if (text.empty()) {
         why = "this program carries no starter profile";
         return false;
     }
-    const DWORD size = ::SizeofResource(self, found);
     const qrtl::win32::UniqueFile file(
         ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    if (!file || !::WriteFile(file.get(), bytes, size, &written, nullptr) || written != size) {
+    if (!file || !::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+        written != text.size()) {
         why = "it cannot be written there (error " + std::to_string(::GetLastError()) + ")";
         return false;
     }

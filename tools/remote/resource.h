@@ -35,16 +35,14 @@
 #define IDC_ACT_ADVANCED 2104
 #define IDC_ACT_WORDS 2105
 
-// Icon, and the starter profile a missing profile is made from
+// Icon
 #define IDR_MAINFRAME 128
-#define IDR_STARTER_PROFILE 300
 
 #ifndef RC_INVOKED
 namespace res {
 constexpr unsigned kDlgRemote = IDD_REMOTE;
 constexpr unsigned kDlgAction = IDD_ACTION;
 constexpr unsigned kIconMain = IDR_MAINFRAME;
-constexpr unsigned kStarterProfile = IDR_STARTER_PROFILE;
 
 // The set-up window's controls.
 constexpr int kClientDesc = IDC_CLIENT_DESC;
