@@ -376,6 +376,136 @@ TEST_F(RemoteE2e, BadProfiles_ClearMessageNothingLost) {
 
 }  // namespace
 
+TEST_F(RemoteE2e, LearnAll_EscapeSkipsAKey_NothingWrittenWithoutSave) {
+    ASSERT_TRUE(InstallDriver());
+    const std::string before = StarterProfile();
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), before));
+    ASSERT_TRUE(StartRemote());
+    Click(IDC_LEARN_ALL);
+    ASSERT_TRUE(WaitLive("Press POWER (power on / off)")) << Live();
+    ::PostMessageA(Window(), WM_COMMAND, IDCANCEL, 0);  // Escape
+    ASSERT_TRUE(WaitLive("Press ZOOM")) << Live();
+    Press(40);
+    ASSERT_TRUE(WaitLive("Received 40 \xE2\x86\x92 ZOOM")) << Live();
+    ASSERT_TRUE(WaitLive("Press SCAN")) << Live();
+    Click(IDC_CLOSE);
+    EXPECT_NE(Answer("Save the changes", IDNO), "");
+    ASSERT_TRUE(WaitRemoteEnds());
+    EXPECT_EQ(ReadTextFile(ProfilePath()), before);
+}
+
+constexpr char kOddCaption[] = "Odd TV";
+
+// A TV application's window with three controls: "Odd TV", on the thread that
+// calls it.
+HWND CreateOddWindow(WNDPROC childProc) {
+    const HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSA main{};
+    main.lpfnWndProc = DefWindowProcA;
+    main.hInstance = instance;
+    main.lpszClassName = "RemoteOddTV";
+    WNDCLASSA child{};
+    child.lpfnWndProc = childProc;
+    child.hInstance = instance;
+    child.lpszClassName = "RemoteOddButton";
+    ::RegisterClassA(&main);
+    ::RegisterClassA(&child);
+    const HWND wnd = ::CreateWindowExA(0, "RemoteOddTV", kOddCaption, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 500,
+                                       300, 150, nullptr, nullptr, instance, nullptr);
+    for (int id = 1001; id <= 1003; ++id)
+        ::CreateWindowExA(0, "RemoteOddButton", "Mute", WS_CHILD | WS_VISIBLE, 10, 10 + 30 * (id - 1001), 80, 24,
+                          wnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    return wnd;
+}
+
+// Run in a process of its own by the test below: an application that ends the
+// moment its control's text is asked for, as one closing while it is examined.
+LRESULT CALLBACK EndsWhenAsked(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_GETTEXT) ::ExitProcess(0);
+    return ::DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+TEST(RemoteOddApplication, DISABLED_EndsWhenItsControlIsAsked) {
+    ASSERT_NE(CreateOddWindow(EndsWhenAsked), nullptr);
+    PumpFor(60000);
+}
+
+// A TV application's window on a thread of this test that takes no messages once shown.
+class HungApplication {
+public:
+    ~HungApplication() {
+        if (thread_) ::WaitForSingleObject(thread_.get(), 30000);
+    }
+    bool Start() {
+        ready_.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        thread_.reset(::CreateThread(nullptr, 0, Run, this, 0, nullptr));
+        return thread_ && ::WaitForSingleObject(ready_.get(), 5000) == WAIT_OBJECT_0 && wnd_ != nullptr;
+    }
+    HWND Window() const { return wnd_; }
+
+private:
+    static DWORD WINAPI Run(void* self) {
+        auto* app = static_cast<HungApplication*>(self);
+        app->wnd_ = CreateOddWindow(DefWindowProcA);
+        ::SetEvent(app->ready_.get());
+        ::Sleep(20000);  // takes no messages at all meanwhile
+        ::DestroyWindow(app->wnd_);
+        return 0;
+    }
+
+    HWND wnd_ = nullptr;
+    qrtl::win32::UniqueHandleObj thread_;
+    qrtl::win32::UniqueHandleObj ready_;
+};
+
+TEST_F(RemoteE2e, ApplicationClosesWhileExamined_ClearMessageNothingTaken) {
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    char self[MAX_PATH] = {};
+    ASSERT_GT(::GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
+    ChildProcess odd;
+    ASSERT_TRUE(odd.Start("\"" + std::string(self) +
+                              "\" --gtest_also_run_disabled_tests "
+                              "--gtest_filter=RemoteOddApplication.DISABLED_EndsWhenItsControlIsAsked",
+                          folder_.Path()));
+    ASSERT_TRUE(PumpUntil([&] { return FindProcessWindow(odd.Id(), kOddCaption) != nullptr; }, kStartTimeoutMs));
+    ASSERT_TRUE(StartRemote());
+    ASSERT_GE(::SendMessageW(Item(IDC_WINDOWS), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(L"Odd TV")),
+              0);
+    Click(IDC_USE_WINDOW);
+    EXPECT_NE(Answer("closed while it was being examined", IDOK), "");
+    ASSERT_TRUE(WaitLive("Nothing was taken")) << Live();
+    EXPECT_TRUE(odd.WaitExit(1000));
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_SAVE)));  // nothing changed
+    EXPECT_NE(TextOf(Item(IDC_CLIENT_DESC)).find("none chosen yet"), std::string::npos);
+}
+
+TEST_F(RemoteE2e, WindowTakingNoMessages_TakenWithinSeconds_WindowAnswers) {
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    HungApplication hung;
+    ASSERT_TRUE(hung.Start());
+    ASSERT_TRUE(StartRemote());
+    ASSERT_GE(::SendMessageW(Item(IDC_WINDOWS), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(L"Odd TV")),
+              0);
+    const DWORD start = ::GetTickCount();
+    Click(IDC_USE_WINDOW);
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            if (const HWND box = MessageBoxWindow()) ::PostMessageA(box, WM_COMMAND, IDNO, 0);
+            return Live().find("Taken") != std::string::npos;
+        },
+        15000))
+        << Live();
+    const DWORD took = ::GetTickCount() - start;
+    std::printf("a window taking no messages taken in %lu ms\n", static_cast<unsigned long>(took));
+    EXPECT_LT(took, 10000u);
+    DWORD_PTR ignored = 0;
+    EXPECT_TRUE(::SendMessageTimeoutW(Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored));
+    EXPECT_NE(TextOf(Item(IDC_CLIENT_DESC)).find("REMOTE_E2E_TESTS"), std::string::npos)
+        << TextOf(Item(IDC_CLIENT_DESC));
+}
+
 // ---- Screenshots for the README, from a real run (scripts/remote-shots.sh) ----
 //
 // Runs only when QRTL_SHOTS names a folder: at each picture it writes NAME.ready

@@ -31,6 +31,7 @@ constexpr UINT kHangCheckMs = 250;
 constexpr int kQuietReads = 10;          // one second of reads before the first key
 constexpr DWORD kMonitorCloseMs = 10000;
 constexpr int kFrameThickness = 3;
+constexpr UINT kRoundTripMs = 1000;
 constexpr char kFrameClass[] = "QRTLRemoteFinderFrame";
 // The code under which a test key goes through the monitor's own delivery.
 constexpr char kTestCode[] = "test";
@@ -513,6 +514,13 @@ void RemoteWindow::TakeWindow(HWND target) {
     int childCount = 0;
     const qrtl::setup::ClientWindowFacts facts =
         qrtl::win32::ExamineClientWindow(desktop, registry, target, unique, childCount);
+    std::string exePath;
+    qrtl::setup::AppCatalog catalog = qrtl::win32::ReadAppCatalog(target, exePath);
+    // A window that went away meanwhile leaves facts of nobody: nothing is taken. One
+    // round trip first, so that a window closing on its own thread has done so (a
+    // hung one costs a second here).
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kRoundTripMs, &ignored);
     if (!::IsWindow(target) || facts.item.empty()) {
         Ask(dlg_,
             "The application closed while it was being examined, or its program cannot be told: nothing was "
@@ -530,7 +538,7 @@ void RemoteWindow::TakeWindow(HWND target) {
         if (!facts.launch.found && note.find("POWER") != std::string::npos) launchNote_ = note;
         notes += (notes.empty() ? "" : " ") + note;
     }
-    ReadCatalog(target);
+    catalog_ = std::move(catalog);
     Refresh();
     Live("Taken: " + words + ". " + FromAnsi(notes));
     if (!catalog_.Empty()) FillFromCommands(true);
@@ -548,7 +556,7 @@ void RemoteWindow::FillFromCommands(bool ask) {
     for (const auto& s : suggestions)
         if (profile_.Get(section, s.key).empty()) ++open;
     if (open == 0) {
-        Live("Every key the application's commands suggest has an action already: nothing filled.");
+        if (!ask) Live("Every key the application's commands suggest has an action already: nothing filled.");
         return;
     }
     if (ask &&
@@ -719,10 +727,10 @@ void RemoteWindow::StartLearning(int index, bool all) {
     Live("Release all keys: listening to the receiver for one second ...");
 }
 
-void RemoteWindow::PromptKey() {
+void RemoteWindow::PromptKey(const std::string& before) {
     const std::string name = RemoteKeyNames[learnIndex_];
     SelectKey(learnIndex_);
-    Live("Press " + name + " (" + RemoteKeyLegend[learnIndex_] + ") on the remote" +
+    Live(before + "Press " + name + " (" + RemoteKeyLegend[learnIndex_] + ") on the remote" +
          (learnAll_ ? "; Escape skips it." : "; Escape stops."));
 }
 
@@ -765,15 +773,16 @@ void RemoteWindow::OnRead(WPARAM wParam, LPARAM lParam) {
     }
     for (const auto& [key, value] : session.Changes()) profile_.Set(profile::kControllerSection, key, value);
     Refresh();
-    Live(std::string("Received ") + text + " " + kArrow + " " + name);
-    NextKey(false);
+    const std::string received = std::string("Received ") + text + " " + kArrow + " " + name;
+    Live(received);
+    NextKey(false, received + ". ");
 }
 
-void RemoteWindow::NextKey(bool skipped) {
+void RemoteWindow::NextKey(bool skipped, const std::string& before) {
     if (learnIndex_ < 0) return;
     if (learnAll_ && learnIndex_ + 1 < kRemoteKeyCount) {
         ++learnIndex_;
-        if (quietReads_ == 0) PromptKey();
+        if (quietReads_ == 0) PromptKey(before);
         return;
     }
     const std::string last = RemoteKeyNames[learnIndex_];

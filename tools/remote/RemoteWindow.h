@@ -63,9 +63,10 @@ private:
     // Keys.
     bool EnsureReceiver();
     void StartLearning(int index, bool all);
-    void PromptKey();
+    // Asks for the key being learned, after `before` ("Received 20 → VOL+. ").
+    void PromptKey(const std::string& before = {});
     void OnRead(WPARAM wParam, LPARAM lParam);
-    void NextKey(bool skipped);
+    void NextKey(bool skipped, const std::string& before = {});
     void StopLearning(const std::string& why);
     void CheckReadHang();
     void OnAction();
