@@ -448,7 +448,7 @@ private:
         auto* app = static_cast<HungApplication*>(self);
         app->wnd_ = CreateOddWindow(DefWindowProcA);
         ::SetEvent(app->ready_.get());
-        ::Sleep(20000);  // takes no messages at all meanwhile
+        ::Sleep(8000);  // takes no messages at all meanwhile
         ::DestroyWindow(app->wnd_);
         return 0;
     }
