@@ -233,7 +233,7 @@ TEST_F(SafeWriteTest, KilledBetweenWritingTheCopyAndTheReplace_ProfileAsItWas) {
     char self[MAX_PATH] = {};
     ASSERT_GT(::GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
     helper::HelperProcess child;
-    const bool started = child.Start(self, "--gtest_filter=SafeWriteChild.*");
+    const bool started = child.Start(self, "--gtest_filter=SafeWriteChild.WritesThenWaitsToBeKilled");
     ::SetEnvironmentVariableA(kChildEnv, nullptr);
     ASSERT_TRUE(started);
     const std::string ready = profile_ + ".ready";
@@ -248,6 +248,51 @@ TEST_F(SafeWriteTest, KilledBetweenWritingTheCopyAndTheReplace_ProfileAsItWas) {
     const std::vector<std::string> strays = Strays();
     ASSERT_EQ(strays.size(), 1u);
     EXPECT_NE(helper::ReadWholeFile(folder_ + "\\" + strays[0]).find("Timer=1"), std::string::npos);
+}
+
+// Run only as the child of the next test: on a console of its own, writes into the
+// copy and then gets a Ctrl+C before the replace.
+TEST(SafeWriteChild, WritesThenGetsCtrlC) {
+    const char* profile = std::getenv(kChildEnv);
+    if (profile == nullptr) GTEST_SKIP() << "the child of SafeWriteTest.CtrlCBeforeTheReplace";
+    qrtl::win32::SafeProfileWrite write(profile);
+    ASSERT_TRUE(write.Begin()) << write.Error();
+    ASSERT_TRUE(write.Write("Main", "Timer", "1")) << write.Error();
+    ::SetConsoleCtrlHandler(nullptr, FALSE);  // Ctrl+C is not ignored in this process
+    FILE* written = std::fopen((std::string(profile) + ".written").c_str(), "wb");
+    if (written != nullptr) std::fclose(written);
+    ASSERT_TRUE(::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0));
+    ::Sleep(kChildWaitMs);  // the handlers end the process meanwhile
+    FILE* late = std::fopen((std::string(profile) + ".alive").c_str(), "wb");
+    if (late != nullptr) std::fclose(late);
+}
+
+TEST_F(SafeWriteTest, CtrlCBetweenWritingTheCopyAndTheReplace_ProfileAsItWasCopyRemoved) {
+    Put(kOwnersProfile);
+    ASSERT_TRUE(::SetEnvironmentVariableA(kChildEnv, profile_.c_str()));
+    char self[MAX_PATH] = {};
+    ASSERT_GT(::GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
+    std::string line = std::string("\"") + self + "\" --gtest_filter=SafeWriteChild.WritesThenGetsCtrlC";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    const BOOL created = ::CreateProcessA(self, &line[0], nullptr, nullptr, FALSE,
+                                          CREATE_NEW_CONSOLE | CREATE_NEW_PROCESS_GROUP, nullptr, nullptr,
+                                          &startup, &started);
+    ::SetEnvironmentVariableA(kChildEnv, nullptr);
+    ASSERT_TRUE(created);
+    qrtl::win32::UniqueHandleObj process(started.hProcess);
+    qrtl::win32::UniqueHandleObj thread(started.hThread);
+    if (::WaitForSingleObject(process.get(), kChildWaitMs * 2) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process.get(), 1);
+        FAIL() << "the child did not end";
+    }
+    ASSERT_TRUE(helper::FileExists(profile_ + ".written")) << "the child did not get to write its copy";
+    ::DeleteFileA((profile_ + ".written").c_str());
+    if (helper::FileExists(profile_ + ".alive")) GTEST_SKIP() << "no Ctrl+C reached the child's console here";
+    EXPECT_EQ(helper::ReadWholeFile(profile_), kOwnersProfile);
+    EXPECT_FALSE(helper::FileExists(profile_ + ".bak"));
+    EXPECT_TRUE(Strays().empty());
 }
 
 }  // namespace
