@@ -79,8 +79,8 @@ ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
         plan.notes.push_back("Default=" + n + " (was " + std::to_string(before) +
                              "): a running monitor takes it at its next start.");
     else
-        plan.notes.push_back("Default=" + n + ": the monitor uses client " + n +
-                             " from its next start.");
+        plan.notes.push_back("Default=" + n + ", as before: a running monitor takes the new lines at "
+                             "its next start.");
 
     add("Control", "1");
     if (current.GetInt(profile::kClient, ClientKey(client, "Control"), 0) == 0)

@@ -34,6 +34,8 @@ bool WalkMenu(HMENU menu, const std::string& prefix, setup::CommandSource source
         std::string shortcut;
         setup::SplitMenuText(std::string_view(raw, n > 0 ? static_cast<std::size_t>(n) : 0), label,
                              shortcut);
+        // Owner-drawn and bitmap items have no text to show.
+        if (label.empty()) label = "(item without text)";
         const HMENU sub = ::GetSubMenu(menu, i);
         if (sub != nullptr) {
             if (depth < kMaxMenuDepth) WalkMenu(sub, prefix + label + " > ", source, depth + 1, out);

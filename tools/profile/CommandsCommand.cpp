@@ -58,13 +58,9 @@ void PrintCatalog(const AppCatalog& catalog) {
 
 int RunCommands(const std::vector<std::string>& args) {
     TargetOptions o;
-    if (!ParseTargetOptions("commands", args, o)) return kExitFailed;
-    std::string bytes;
     std::string profile;
-    if (o.write) {
-        profile = ProfileOrDefault(o.profile);
-        if (!ReadProfileFile(profile, bytes)) return kExitUnreadable;
-    }
+    std::string bytes;
+    if (const int status = PrepareTarget("commands", args, o, profile, bytes); status != kExitOk) return status;
     const qrtl::ProfileDocument document = qrtl::ProfileDocument::Parse(bytes);
     std::string item;
     if (o.write) {

@@ -62,6 +62,14 @@ bool ParseTargetOptions(const char* command, const std::vector<std::string>& arg
     return true;
 }
 
+int PrepareTarget(const char* command, const std::vector<std::string>& args, TargetOptions& o,
+                  std::string& profile, std::string& bytes) {
+    if (!ParseTargetOptions(command, args, o)) return kExitFailed;
+    if (!o.write) return kExitOk;
+    profile = ProfileOrDefault(o.profile);
+    return ReadProfileFile(profile, bytes) ? kExitOk : kExitUnreadable;
+}
+
 HWND FindTargetWindow(const TargetOptions& o) {
     HWND target = nullptr;
     if (o.pickSeconds >= 0) {

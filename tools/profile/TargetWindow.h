@@ -27,6 +27,11 @@ struct TargetOptions {
 // options says why, naming `command`, and returns false.
 bool ParseTargetOptions(const char* command, const std::vector<std::string>& args, TargetOptions& o);
 
+// The options, and with --write the profile read: kExitOk, else the exit status
+// after saying why.
+int PrepareTarget(const char* command, const std::vector<std::string>& args, TargetOptions& o,
+                  std::string& profile, std::string& bytes);
+
 // The window the options name; null after saying why on standard error.
 HWND FindTargetWindow(const TargetOptions& o);
 

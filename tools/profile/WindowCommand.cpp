@@ -25,13 +25,9 @@ HWND AsHwnd(qrtl::WindowHandle hWnd) { return reinterpret_cast<HWND>(hWnd); }
 
 int RunWindow(const std::vector<std::string>& args) {
     TargetOptions o;
-    if (!ParseTargetOptions("window", args, o)) return kExitFailed;
-    std::string bytes;
     std::string profile;
-    if (o.write) {
-        profile = ProfileOrDefault(o.profile);
-        if (!ReadProfileFile(profile, bytes)) return kExitUnreadable;
-    }
+    std::string bytes;
+    if (const int status = PrepareTarget("window", args, o, profile, bytes); status != kExitOk) return status;
     const HWND target = FindTargetWindow(o);
     if (target == nullptr) return kExitFailed;
 
