@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -250,11 +251,19 @@ TEST_F(RemoteE2e, LearnTakeFillSave_MonitorClosedStartedAgainAndDeliversAKey) {
         },
         kStartTimeoutMs));
     EXPECT_NE(monitor, firstMonitor);
+    // VOL+ got the stand-in's "Volume up" from its menu; the monitor posts exactly that.
+    const std::size_t clientSection = after.find("[KeyMap_STANDINTV]");
+    ASSERT_NE(clientSection, std::string::npos);
+    const std::size_t volUp = after.find("VOL+=#", clientSection);
+    ASSERT_NE(volUp, std::string::npos) << after;
+    const unsigned long id = std::strtoul(after.c_str() + volUp + 6, nullptr, 16);
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "WM_COMMAND wParam=0x%08lX", 0x10000ul | id);
     const std::size_t received = StandinMessages().size();
     PumpFor(1000);
     Press(20);
     ASSERT_TRUE(PumpUntil([&] { return StandinMessages().size() > received; }, kStepTimeoutMs));
-    EXPECT_NE(StandinMessages().back().find("WM_COMMAND"), std::string::npos) << StandinMessages().back();
+    EXPECT_NE(StandinMessages().back().find(expected), std::string::npos) << StandinMessages().back();
 
     Click(IDC_CLOSE);
     EXPECT_TRUE(WaitRemoteEnds());
@@ -376,12 +385,15 @@ TEST_F(RemoteE2e, BadProfiles_ClearMessageNothingLost) {
 
 }  // namespace
 
-TEST_F(RemoteE2e, LearnAll_EscapeSkipsAKey_NothingWrittenWithoutSave) {
+TEST_F(RemoteE2e, LearnAll_EscapeSkipsAKey_CloseWritesNothingAndStartsTheMonitorAgain) {
     ASSERT_TRUE(InstallDriver());
     const std::string before = StarterProfile();
     ASSERT_TRUE(WriteTextFile(ProfilePath(), before));
+    ASSERT_TRUE(StartMonitor());
+    const HWND firstMonitor = FindProcessWindow(0, kMonitorTitle, "#32770");
     ASSERT_TRUE(StartRemote());
     Click(IDC_LEARN_ALL);
+    EXPECT_NE(Answer("The monitor is running", IDOK), "");
     ASSERT_TRUE(WaitLive("Press POWER (power on / off)")) << Live();
     ::PostMessageA(Window(), WM_COMMAND, IDCANCEL, 0);  // Escape
     ASSERT_TRUE(WaitLive("Press ZOOM")) << Live();
@@ -392,6 +404,9 @@ TEST_F(RemoteE2e, LearnAll_EscapeSkipsAKey_NothingWrittenWithoutSave) {
     EXPECT_NE(Answer("Save the changes", IDNO), "");
     ASSERT_TRUE(WaitRemoteEnds());
     EXPECT_EQ(ReadTextFile(ProfilePath()), before);
+    EXPECT_FALSE(::IsWindow(firstMonitor));
+    EXPECT_TRUE(PumpUntil([&] { return FindProcessWindow(0, kMonitorTitle, "#32770") != nullptr; },
+                          kStartTimeoutMs));
 }
 
 constexpr char kOddCaption[] = "Odd TV";
