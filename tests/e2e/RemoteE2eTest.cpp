@@ -24,6 +24,7 @@ constexpr DWORD kStepTimeoutMs = 10000;
 constexpr int kKeyVolUp = 5;  // rows of the key list, in the monitor's order
 constexpr int kKeyVolDown = 6;
 constexpr int kKeyMute = 9;
+constexpr int kKeyBtn100 = 26;
 constexpr int kMessageBoxTextId = 0xFFFF;
 
 // A starter-like profile: no client yet, the 27 names without codes.
@@ -230,6 +231,31 @@ TEST_F(RemoteE2e, LearnTakeFillSave_MonitorClosedStartedAgainAndDeliversAKey) {
     ASSERT_TRUE(WaitLive("Filled")) << Live();
     EXPECT_NE(TextOf(Item(IDC_CLIENT_DESC)).find("STANDINTV"), std::string::npos);
 
+    // Test posts VOL+'s action to the stand-in now, through the monitor's own delivery.
+    const std::size_t messages = StandinMessages().size();
+    SelectKey(kKeyVolUp);
+    Click(IDC_TEST);
+    ASSERT_TRUE(WaitLive("posted to Standin TV")) << Live();
+    EXPECT_NE(Live().find("VOL+ \xE2\x86\x92 Menu: Audio > Volume up"), std::string::npos) << Live();
+    ASSERT_TRUE(PumpUntil([&] { return StandinMessages().size() > messages; }, kStepTimeoutMs));
+
+    // Action...: a key by name for BTN100.
+    SelectKey(kKeyBtn100);
+    Click(IDC_ACTION);
+    HWND chooser = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            for (HWND h : ProcessWindows(remote_.Id()))
+                if (::GetDlgItem(h, IDC_ACT_KEYS) && ::IsWindowVisible(h)) chooser = h;
+            return chooser != nullptr;
+        },
+        kStepTimeoutMs));
+    const HWND keys = ::GetDlgItem(chooser, IDC_ACT_KEYS);
+    ASSERT_GE(::SendMessageW(keys, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Enter")), 0);
+    ::SendMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDC_ACT_KEYS, CBN_SELCHANGE), reinterpret_cast<LPARAM>(keys));
+    ::PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitLive("BTN100 \xE2\x86\x92 Key: Enter")) << Live();
+
     // Nothing is written before Save.
     EXPECT_EQ(ReadTextFile(ProfilePath()), before);
     Click(IDC_SAVE);
@@ -239,7 +265,7 @@ TEST_F(RemoteE2e, LearnTakeFillSave_MonitorClosedStartedAgainAndDeliversAKey) {
     EXPECT_EQ(ReadTextFile(ProfilePath() + ".bak"), before);
     for (const char* line : {"; the owner's own note stays", "VOL+=20", "VOL-=21", "MUTE=22", "0_Item=STANDINTV",
                              "0_Caption=Standin TV", "0_ClassName=StandinTVClass", "0_Control=1",
-                             "[KeyMap_STANDINTV]"})
+                             "[KeyMap_STANDINTV]", "BTN100=*0D"})
         EXPECT_NE(after.find(line), std::string::npos) << line << "\n" << after;
 
     // The monitor runs again, from the folder, and drives the stand-in with the new profile.
@@ -319,6 +345,23 @@ TEST_F(RemoteE2e, NoDriver_LearningOffInWords_RestStillWorks) {
     EXPECT_FALSE(::IsWindowEnabled(Item(IDC_LEARN)));
     EXPECT_FALSE(::IsWindowEnabled(Item(IDC_LEARN_ALL)));
     EXPECT_TRUE(::IsWindowEnabled(Item(IDC_ACTION)));
+}
+
+TEST_F(RemoteE2e, FindingDoubleClicked_SelectsItsKey) {
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile("VOL-=5\r\n")));
+    ASSERT_TRUE(StartRemote());
+    const HWND findings = Item(IDC_FINDINGS);
+    const LRESULT at = ::SendMessageW(findings, LB_FINDSTRING, static_cast<WPARAM>(-1),
+                                      reinterpret_cast<LPARAM>(L"Warning: VOL-=5"));
+    ASSERT_GE(at, 0);
+    ::SendMessageW(findings, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
+    ::PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_FINDINGS, LBN_DBLCLK), reinterpret_cast<LPARAM>(findings));
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            return ::SendMessageW(Item(IDC_KEYS), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) ==
+                   kKeyVolDown;
+        },
+        kStepTimeoutMs));
 }
 
 TEST_F(RemoteE2e, FinderDraggedOntoTheStandin_TakesIt) {
