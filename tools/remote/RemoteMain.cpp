@@ -113,7 +113,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     std::string bytes;
     std::string why;
     if (!ReadProfile(path, bytes, why)) {
-        Ask(nullptr, "The profile " + shown + " " + why + ".\n\nNothing was changed.", MB_OK | MB_ICONSTOP);
+        Ask(nullptr, shown + " " + why + ".\n\nNothing was changed.", MB_OK | MB_ICONSTOP);
         return 1;
     }
 
