@@ -6,6 +6,7 @@
 #include <map>
 
 #include "config/QRTLIRSet.h"
+#include "config/RemoteCodes.h"
 
 namespace qrtl {
 
@@ -14,8 +15,6 @@ namespace {
 constexpr int32_t kTimerCostlyMs = 50;
 constexpr int32_t kTimerSluggishMs = 10000;
 constexpr uint32_t kMaxCode = 255;
-constexpr int32_t kMaxCommandId = 0xFFFF;
-constexpr int32_t kMaxVirtualKey = 0xFF;
 
 // The module the loading code asks for: only the profile path derives from it.
 class CheckModule : public IModule {
@@ -281,9 +280,9 @@ private:
         if (parsed.nParsed < parsed.nDigits)
             return "only the first " + std::to_string(parsed.nParsed) +
                    " characters read as a hexadecimal number";
-        if (parsed.marker == kCommandMarker && (parsed.number < 0 || parsed.number > kMaxCommandId))
+        if (parsed.marker == kCommandMarker && (parsed.number < 0 || parsed.number > static_cast<int32_t>(kCommandIdMask)))
             return "above FFFF: only the low 16 bits are sent";
-        if (parsed.marker == kKeyDownMarker && (parsed.number < 0 || parsed.number > kMaxVirtualKey))
+        if (parsed.marker == kKeyDownMarker && (parsed.number < 0 || parsed.number > static_cast<int32_t>(kVirtualKeyMask)))
             return "above FF: only the low 8 bits are sent";
         return {};
     }

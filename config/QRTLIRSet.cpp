@@ -2,8 +2,6 @@
 // start-up, and the one text read that all profile reads go through.
 #include "config/QRTLIRSet.h"
 
-#include <cstdio>
-
 namespace {
 
 // The profile text buffer holds 256 bytes, so at most 255 characters arrive.
@@ -23,12 +21,6 @@ constexpr const char kProfileExtension[] = "INI";
 
 std::string ClientKey(int32_t nClient, const char* name) {
     return std::to_string(nClient) + "_" + name;
-}
-
-std::string FormatIrCode(uint32_t code) {
-    char text[12];
-    std::snprintf(text, sizeof text, "%02d", static_cast<int>(code));
-    return text;
 }
 
 std::string ReadProfileString(qrtl::IProfile& profile, const std::string& section,

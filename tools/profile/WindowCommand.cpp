@@ -8,6 +8,7 @@
 
 #include "config/ProfileReader.h"
 #include "config/QRTLIRSet.h"
+#include "dispatch/Dispatch.h"
 #include "platform/win32/Win32Config.h"
 #include "platform/win32/Win32Desktop.h"
 #include "tools/profile/ProfileFiles.h"
