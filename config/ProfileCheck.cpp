@@ -7,6 +7,7 @@
 
 #include "config/QRTLIRSet.h"
 #include "config/RemoteCodes.h"
+#include "product.h"
 
 namespace qrtl {
 
@@ -19,7 +20,7 @@ constexpr uint32_t kMaxCode = 255;
 // The module the loading code asks for: only the profile path derives from it.
 class CheckModule : public IModule {
 public:
-    std::string FileName() override { return "QRTLIRMoni.exe"; }
+    std::string FileName() override { return product::kMonitorExe; }
     bool GetVersion(uint32_t, uint32_t&) override { return false; }
 };
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/win32/Handle.h"
+#include "product.h"
 
 namespace {
 
@@ -94,7 +95,7 @@ BOOL LoadCardDriver() {
     // A platform that cannot be read is taken for the NT family, as a zeroed record reads.
     const bool win9x = ::GetVersionExA(&version) != FALSE &&
                        version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
-    return LoadCardDriverFrom(win9x ? kCardDriver9x : kCardDriverNt);
+    return LoadCardDriverFrom(win9x ? product::kDriver9x : product::kDriverNt);
 }
 
 BOOL LoadCardDriverFrom(const char* name) {

@@ -6,10 +6,6 @@
 
 #include "platform/Platform.h"
 
-// The library's file names, by platform family.
-constexpr const char kCardDriver9x[] = "QRDi10DE.DLL";
-constexpr const char kCardDriverNt[] = "QRD210DE.DLL";
-
 // The library's entry points, all in the C calling convention. Only Init, ReadByte
 // and Close are called; the others are looked up as the driver expects.
 struct CardDriverTable {

@@ -7,7 +7,7 @@ namespace e2e {
 namespace {
 
 constexpr char kCaptureClass[] = "QRTLE2eTraceCapture";
-constexpr char kCaptureTitle[] = "MsgCapForm";
+constexpr const char* kCaptureTitle = product::kTraceViewerTitle;
 constexpr DWORD kPumpSliceMs = 20;
 constexpr size_t kMaxTraceText = 1024;
 constexpr int kRemoveAttempts = 20;

@@ -12,21 +12,22 @@
 #include <vector>
 
 #include "platform/win32/Handle.h"
+#include "product.h"
 
 namespace e2e {
 
-constexpr char kMonitorExeName[] = "QRTLIRMoni.exe";
-constexpr char kDriverName[] = "QRD210DE.DLL";
-constexpr char kProfileName[] = "QRTLIRMoni.INI";
+constexpr const char* kMonitorExeName = product::kMonitorExe;
+constexpr const char* kDriverName = product::kDriverNt;
+using product::kProfileName;
 constexpr DWORD kStartTimeoutMs = 15000;
-constexpr char kMonitorTitle[] = "Quorel Tellivar IR Monitor";
-constexpr char kSetupTitle[] = "Quorel Tellivar IR Monitor Setup";
+constexpr const char* kMonitorTitle = product::kMonitorCaption;
+constexpr const char* kSetupTitle = product::kSetupCaption;
 constexpr char kStandinClass[] = "StandinTVClass";
 constexpr char kStandinCaption[] = "Standin TV";
-constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kRunValue[] = "Quorel TLIRMoni";
+using product::kRunKey;
+using product::kRunValue;
 constexpr UINT kWmTrayIcon = 0x888;
-constexpr WORD kIdMenuClose = 32773;
+constexpr WORD kIdMenuClose = product::kIdMenuClose;
 constexpr int kIdHistoryList = 1000;
 constexpr int kIdComboClient = 1008;
 constexpr int kIdCheckShutDown = 1009;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "driver/CardDriver.h"
+#include "product.h"
 #include "platform/win32/Handle.h"
 #include "win32/windowhost/HelperProcess.h"
 
@@ -57,7 +58,7 @@ protected:
 };
 
 TEST_F(CardDriverTest, LoadCardDriverFrom_AllExports_InitOnceReadsReachLibraryCloseOnce) {
-    const std::string path = Install("carddrv_full.dll", "QRD210DE.DLL");
+    const std::string path = Install("carddrv_full.dll", product::kDriverNt);
     SetEnv("QRTL_CARD_READ_RESULT", "7");
     SetEnv("QRTL_CARD_VALUE", "0x1234");
 
@@ -83,7 +84,7 @@ TEST_F(CardDriverTest, LoadCardDriverFrom_AllExports_InitOnceReadsReachLibraryCl
 }
 
 TEST_F(CardDriverTest, ReadCardByte_AfterClose_DoesNotReachLibraryAndLeavesValue) {
-    const std::string path = Install("carddrv_full.dll", "QRD210DE.DLL");
+    const std::string path = Install("carddrv_full.dll", product::kDriverNt);
     ASSERT_EQ(LoadCardDriverFrom(path.c_str()), 1);
     CloseCardDriver();
 
@@ -94,7 +95,7 @@ TEST_F(CardDriverTest, ReadCardByte_AfterClose_DoesNotReachLibraryAndLeavesValue
 }
 
 TEST_F(CardDriverTest, CardDriverReader_ForwardsReadAndClose) {
-    const std::string path = Install("carddrv_full.dll", "QRD210DE.DLL");
+    const std::string path = Install("carddrv_full.dll", product::kDriverNt);
     SetEnv("QRTL_CARD_VALUE", "42");
     ASSERT_EQ(LoadCardDriverFrom(path.c_str()), 1);
 
@@ -120,7 +121,7 @@ class CardDriverMissingTest : public CardDriverTest,
                               public ::testing::WithParamInterface<MissingEntry> {};
 
 TEST_P(CardDriverMissingTest, LoadCardDriverFrom_EntryMissing_FailsAndReleasesLibrary) {
-    const std::string path = Install(GetParam().dll, "QRD210DE.DLL");
+    const std::string path = Install(GetParam().dll, product::kDriverNt);
     EXPECT_EQ(LoadCardDriverFrom(path.c_str()), 0);
 
     const std::string log = Log();
@@ -143,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(Entries, CardDriverMissingTest,
                          });
 
 TEST_F(CardDriverTest, LoadCardDriverFrom_InitFails_ZeroAndLibraryNeitherClosedNorReleased) {
-    const std::string path = Install("carddrv_initfail.dll", "QRD210DE.DLL");
+    const std::string path = Install("carddrv_initfail.dll", product::kDriverNt);
     EXPECT_EQ(LoadCardDriverFrom(path.c_str()), 0);
 
     HMODULE stillLoaded = ::GetModuleHandleA(path.c_str());
@@ -158,7 +159,7 @@ TEST_F(CardDriverTest, LoadCardDriverFrom_InitFails_ZeroAndLibraryNeitherClosedN
 }
 
 TEST_F(CardDriverTest, LoadCardDriverFrom_NoSuchFile_Zero) {
-    EXPECT_EQ(LoadCardDriverFrom((dir_ + "QRD210DE.DLL").c_str()), 0);
+    EXPECT_EQ(LoadCardDriverFrom((dir_ + product::kDriverNt).c_str()), 0);
     EXPECT_EQ(LoadCardDriverFrom(nullptr), 0);
 }
 
@@ -166,12 +167,12 @@ TEST_F(CardDriverTest, LoadCardDriver_BareNameOfPlatformFamily_FoundInSearchPath
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof(version);
     ASSERT_TRUE(::GetVersionExA(&version));
-    const char* name = version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? kCardDriver9x
-                                                                           : kCardDriverNt;
+    const char* name = version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? product::kDriver9x
+                                                                           : product::kDriverNt;
     // Only the expected name is offered; the other family's name is a library that
     // would not load, so picking the wrong one fails the test.
     Install("carddrv_full.dll", name);
-    Install("carddrv_noread.dll", name == kCardDriverNt ? kCardDriver9x : kCardDriverNt);
+    Install("carddrv_noread.dll", name == product::kDriverNt ? product::kDriver9x : product::kDriverNt);
 
     // The current folder is on the library search path after the system folders.
     char previous[MAX_PATH] = {};

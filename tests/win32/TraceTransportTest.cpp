@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/Win32Trace.h"
+#include "product.h"
 #include "trace/Trace.h"
 #include "win32/windowhost/HelperProcess.h"
 
@@ -15,7 +16,7 @@ namespace {
 
 using qrtl::win32::Win32TraceTransport;
 
-constexpr char kViewerCaption[] = "MsgCapForm";
+constexpr const char* kViewerCaption = product::kTraceViewerTitle;
 constexpr std::size_t kBlock = 1024;
 constexpr std::size_t kRecordHeader = 8;
 

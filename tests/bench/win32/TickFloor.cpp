@@ -18,12 +18,14 @@
 #include <cstring>
 #include <vector>
 
+#include "product.h"
+
 namespace {
 
 constexpr UINT kTickMs = 10;
 constexpr int kTraceLinesPerTick = 5;
 constexpr int kChild0 = 1001;
-constexpr char kViewerTitle[] = "MsgCapForm";
+constexpr const char* kViewerTitle = product::kTraceViewerTitle;
 constexpr char kFlockClass[] = "QRTLBenchFlock";
 
 using ReadByteFn = int(__cdecl*)(int, int, unsigned*);

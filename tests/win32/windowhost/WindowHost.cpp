@@ -23,13 +23,14 @@
 #include <string>
 #include <vector>
 
+#include "product.h"
 #include "tools/common/ToolSupport.h"
 
 namespace {
 
 constexpr UINT kDefaultTimeoutMs = 30000;
 constexpr char kViewerClass[] = "QrtlTestViewer";
-constexpr char kViewerCaption[] = "MsgCapForm";
+constexpr const char* kViewerCaption = product::kTraceViewerTitle;
 constexpr char kReadyProperty[] = "QrtlHostReady";
 
 struct Options {
