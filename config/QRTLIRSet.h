@@ -7,27 +7,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "config/ProfileKeys.h"
 #include "config/RemoteCodes.h"
 #include "platform/Platform.h"
 
 // Code text to key name, and key name to command text; exact, case-sensitive keys.
 using ControllerKeyMap = std::unordered_map<std::string, std::string>;
 using ClientKeyMap = std::unordered_map<std::string, std::string>;
-
-// Profile sections and keys.
-namespace profile {
-constexpr const char kMain[] = "Main";
-constexpr const char kClient[] = "Client";
-constexpr const char kControllerSection[] = "KeyMap_Controler";
-constexpr const char kClientSectionPrefix[] = "KeyMap_";
-}  // namespace profile
-
-// "%d_Name" of the [Client] keys for client index `nClient` ("-1_Item" for -1).
-std::string ClientKey(int32_t nClient, const char* name);
-
-// One text value of the profile: empty default, at most 255 characters.
-std::string ReadProfileString(qrtl::IProfile& profile, const std::string& section,
-                              const std::string& key, const std::string& path);
 
 class CQRTLIRSet {
 public:

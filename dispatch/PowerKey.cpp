@@ -8,8 +8,6 @@ namespace {
 
 constexpr uint32_t kPromptPassMs = 100;
 constexpr int64_t kPromptSeconds = 2;  // the watch ends once more than this has elapsed
-constexpr char kShutDownKey[] = "ShutDown";
-constexpr int32_t kShutDownDefault = 1;
 
 }  // namespace
 
@@ -56,8 +54,7 @@ void CQRTLIRSet::LaunchClient() {
 
 void CQRTLIRSet::ApplyShutdownDecision() {
     // Read anew at each use, so a change in the setup dialog applies at once.
-    const int32_t bShutDown =
-        m_services.profile->GetInt(profile::kMain, kShutDownKey, kShutDownDefault, m_strIniPath);
+    const int32_t bShutDown = profile::ReadInt(*m_services.profile, profile::kShutDown, m_strIniPath);
     if (bShutDown == 0) return;
     ShutdownWindows();
 }
