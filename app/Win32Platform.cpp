@@ -1,4 +1,4 @@
-#include "platform/win32/Win32Platform.h"
+#include "app/Win32Platform.h"
 
 namespace qrtl::win32 {
 
