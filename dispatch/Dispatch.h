@@ -5,16 +5,13 @@
 
 #include <cstdint>
 
+#include "driver/CardDriverApi.h"
 #include "platform/Platform.h"
 
 // Re-entry guard of the poll tick, and the power prompt's decision of this tick.
 extern int32_t g_bInDoTimer;
 extern int32_t g_bPowerShutdown;
 extern int32_t g_bPowerLaunch;
-
-// The receiver's I2C address of the last infrared code.
-constexpr int32_t kIrDeviceAddress = 0x64;
-constexpr int32_t kIrSubAddress = 0;
 
 // Finds the process that owns `hWnd` in a snapshot of `desktop` and copies its
 // executable name (at most 255 characters) into `pszExeName`, a 256-character buffer.

@@ -32,7 +32,7 @@ bool ReadIrByte(qrtl::ICardReader& card, uint32_t& code) {
     // A read that leaves the preset untouched delivered nothing: a closed driver
     // library, or a driver that failed before writing.
     uint32_t value = kNoIrValue;
-    card.ReadByte(kIrDeviceAddress, kIrSubAddress, &value);
+    card.ReadByte(carddriver::kIrDeviceAddress, carddriver::kIrSubAddress, &value);
     if (value == kNoIrValue) return false;
     code = value & 0xFFu;
     return true;
