@@ -6,6 +6,8 @@ export WINEARCH=win32
 export WINEPREFIX="${WINEPREFIX:-$ROOT/build/win32/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all,err+module}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# Running one program needs nothing more (cmake/wine-run.sh).
+[ -n "${QRTL_WINE_ENV_ONLY:-}" ] && return 0
 # The product's facts (QRTL_MONITOR_CAPTION, QRTL_ID_MENU_CLOSE, QRTL_DRIVER_NT ...)
 # from their one home; no build is needed for them.
 eval "$(cmake -P "$ROOT/cmake/Product.cmake")"

@@ -7,7 +7,7 @@
 #include "driver/CardDriver.h"
 #include "product.h"
 #include "platform/win32/Handle.h"
-#include "win32/windowhost/HelperProcess.h"
+#include "e2e/E2eHarness.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ void SetEnv(const char* name, const char* value) { ::SetEnvironmentVariableA(nam
 class CardDriverTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = helper::TempDir() + helper::UniqueName("QRTL Card") + "\\";
+        dir_ = e2e::TempDir() + e2e::UniqueName("QRTL Card") + "\\";
         ASSERT_TRUE(::CreateDirectoryA(dir_.c_str(), nullptr));
         SetEnv("QRTL_CARD_LOG", log_.path().c_str());
         SetEnv("QRTL_CARD_READ_RESULT", nullptr);
@@ -43,7 +43,7 @@ protected:
     // Copies the built stand-in `dll` into the test's folder as `name`.
     std::string Install(const char* dll, const char* name) {
         const std::string target = dir_ + name;
-        EXPECT_TRUE(::CopyFileA((helper::ExeDir() + dll).c_str(), target.c_str(), FALSE)) << dll;
+        EXPECT_TRUE(::CopyFileA((e2e::ExeDir() + dll).c_str(), target.c_str(), FALSE)) << dll;
         files_.push_back(target);
         return target;
     }
@@ -51,7 +51,7 @@ protected:
     std::string Log() const { return log_.Read(); }
 
     std::string dir_;
-    helper::TempFile log_{"card"};
+    e2e::TempFile log_{"card"};
     std::vector<std::string> files_;
     // Libraries the loader left loaded on purpose, released when the test ends.
     std::vector<qrtl::win32::UniqueHModule> kept_;

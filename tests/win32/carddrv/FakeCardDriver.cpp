@@ -25,7 +25,7 @@ void Log(const char* line) {
     tools::AppendToFile(path, line, std::strlen(line));
 }
 
-long EnvNumber(const char* name, long def) {
+[[maybe_unused]] long EnvNumber(const char* name, long def) {
     char text[32] = {};
     const DWORD n = ::GetEnvironmentVariableA(name, text, sizeof(text));
     if (n == 0 || n >= sizeof(text)) return def;
