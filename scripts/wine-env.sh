@@ -27,10 +27,11 @@ winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 ctl() { wine "$ROOT/build/win32/tools/qrtlctl/QRTLCtl.exe" "$@" >"${CTL_OUT:-/dev/null}" 2>&1; }
 
 # Ends the running monitor through its tray menu's "Close" command and waits up to
-# SECONDS (default 10) until its window is gone; nonzero when no monitor runs.
+# SECONDS (default 10) until its window is gone. Status 1 when no monitor runs, 2
+# when its window stays.
 close_monitor() {
   ctl post "$MAIN_TITLE" $WM_COMMAND "$QRTL_ID_MENU_CLOSE" 0 || return 1
-  ctl waitgone "$MAIN_TITLE" "${1:-10}"
+  ctl waitgone "$MAIN_TITLE" "${1:-10}" || return 2
 }
 
 XVFB_PID=""
@@ -45,10 +46,11 @@ wine_up() {
       for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
       xdpyinfo >/dev/null 2>&1 && break
       kill "$XVFB_PID" 2>/dev/null; # Ends the running monitor through its tray menu's "Close" command and waits up to
-# SECONDS (default 10) until its window is gone; nonzero when no monitor runs.
+# SECONDS (default 10) until its window is gone. Status 1 when no monitor runs, 2
+# when its window stays.
 close_monitor() {
   ctl post "$MAIN_TITLE" $WM_COMMAND "$QRTL_ID_MENU_CLOSE" 0 || return 1
-  ctl waitgone "$MAIN_TITLE" "${1:-10}"
+  ctl waitgone "$MAIN_TITLE" "${1:-10}" || return 2
 }
 
 XVFB_PID=""
@@ -70,10 +72,11 @@ wine_down() {
   wineserver -k 2>/dev/null || true
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
   # Ends the running monitor through its tray menu's "Close" command and waits up to
-# SECONDS (default 10) until its window is gone; nonzero when no monitor runs.
+# SECONDS (default 10) until its window is gone. Status 1 when no monitor runs, 2
+# when its window stays.
 close_monitor() {
   ctl post "$MAIN_TITLE" $WM_COMMAND "$QRTL_ID_MENU_CLOSE" 0 || return 1
-  ctl waitgone "$MAIN_TITLE" "${1:-10}"
+  ctl waitgone "$MAIN_TITLE" "${1:-10}" || return 2
 }
 
 XVFB_PID=""

@@ -34,7 +34,8 @@ ctl() { wine_quiet "$CTL" "$@"; }
 close_monitors() {
   local i
   for i in 1 2 3 4 5; do
-    close_monitor 10 || return 0
+    close_monitor 10
+    [ $? -ne 1 ] || return 0  # no monitor (left) runs
   done
 }
 trap close_monitors EXIT
