@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-#include "driver/CardDriverApi.h"
 #include "platform/Platform.h"
 
 // Re-entry guard of the poll tick, and the power prompt's decision of this tick.

@@ -3,6 +3,7 @@
 
 #include "config/QRTLIRSet.h"
 #include "dispatch/Dispatch.h"
+#include "driver/CardDriverApi.h"
 #include "trace/Trace.h"
 
 int32_t g_bInDoTimer = 0;
