@@ -15,8 +15,6 @@
 namespace qrtl::setup {
 
 constexpr int kClientChildCount = 3;
-// Clients with a description line (N_ExeDesc): the setup dialog lists three.
-constexpr int32_t kDescribedClients = 3;
 
 // What was learned of the application's window and executable.
 struct ClientWindowFacts {
