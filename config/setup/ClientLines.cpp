@@ -88,7 +88,7 @@ ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
         plan.notes.push_back(controlKey +
                              "=1 (was 0): the monitor now forwards keys while the application runs.");
 
-    if (client >= 0 && client < profile::kExeDescCount) add(profile::kExeDesc, ExeDescription(facts));
+    if (client >= 0 && client < kDescribedClients) add(profile::kExeDesc, ExeDescription(facts));
 
     if (facts.launch.found) {
         add(profile::kRegPath, facts.launch.regPath);
