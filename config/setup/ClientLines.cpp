@@ -48,51 +48,52 @@ ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
                                 const ProfileDocument& current) {
     ClientLinesPlan plan;
     const std::string n = std::to_string(client);
-    auto add = [&](const char* name, const std::string& value) {
-        plan.lines.push_back({ClientKey(client, name), value});
+    auto add = [&](const profile::Key& key, const std::string& value) {
+        plan.lines.push_back({profile::KeyName(key, client), value});
     };
     // A text the profile cannot hold is written empty, so that no older value stays.
-    auto addText = [&](const char* name, const char* what, const std::string& value) {
+    auto addText = [&](const profile::Key& key, const char* what, const char* other,
+                       const std::string& value) {
         const std::string why = BadProfileText(value);
         if (why.empty()) {
-            add(name, value);
+            add(key, value);
             return;
         }
-        add(name, "");
-        plan.notes.push_back(ClientKey(client, name) + " left empty: the window's " + what + " " +
-                             why + ". The window search then relies on the " +
-                             (std::string(name) == "Caption" ? "class" : "caption") +
+        add(key, "");
+        plan.notes.push_back(profile::KeyName(key, client) + " left empty: the window's " + what + " " +
+                             why + ". The window search then relies on the " + other +
                              " and the child ids.");
     };
 
-    add("Item", facts.item);
-    addText("Caption", "caption", facts.caption);
-    addText("ClassName", "class", facts.className);
-    for (int i = 0; i < kClientChildCount; ++i) {
-        const std::string name = "Child" + std::to_string(i);
-        add(name.c_str(), std::to_string(facts.childIds[i]));
-    }
+    add(profile::kItem, facts.item);
+    addText(profile::kCaption, "caption", "class", facts.caption);
+    addText(profile::kClassName, "class", "caption", facts.className);
+    const profile::Key* childKeys[kClientChildCount] = {&profile::kChild0, &profile::kChild1,
+                                                        &profile::kChild2};
+    for (int i = 0; i < kClientChildCount; ++i) add(*childKeys[i], std::to_string(facts.childIds[i]));
 
-    plan.lines.push_back({"Default", n});
-    const int32_t before = current.GetInt(profile::kClient, "Default", 0);
-    if (before != client || current.Find(profile::kClient, "Default") == nullptr)
-        plan.notes.push_back("Default=" + n + " (was " + std::to_string(before) +
+    const std::string defaultKey = profile::KeyName(profile::kDefaultClient);
+    plan.lines.push_back({defaultKey, n});
+    const int32_t before = current.GetInt(profile::kClient, defaultKey, profile::kDefaultClient.def);
+    if (before != client || current.Find(profile::kClient, defaultKey) == nullptr)
+        plan.notes.push_back(defaultKey + "=" + n + " (was " + std::to_string(before) +
                              "): a running monitor takes it at its next start.");
     else
-        plan.notes.push_back("Default=" + n + ", as before: a running monitor takes the new lines at "
-                             "its next start.");
+        plan.notes.push_back(defaultKey + "=" + n + ", as before: a running monitor takes the new "
+                             "lines at its next start.");
 
-    add("Control", "1");
-    if (current.GetInt(profile::kClient, ClientKey(client, "Control"), 0) == 0)
-        plan.notes.push_back(ClientKey(client, "Control") +
+    const std::string controlKey = profile::KeyName(profile::kControl, client);
+    add(profile::kControl, "1");
+    if (current.GetInt(profile::kClient, controlKey, profile::kControl.def) == 0)
+        plan.notes.push_back(controlKey +
                              "=1 (was 0): the monitor now forwards keys while the application runs.");
 
-    if (client >= 0 && client < kDescribedClients) add("ExeDesc", ExeDescription(facts));
+    if (client >= 0 && client < kDescribedClients) add(profile::kExeDesc, ExeDescription(facts));
 
     if (facts.launch.found) {
-        add("RegPath", facts.launch.regPath);
-        add("RegFolder", facts.launch.regFolder);
-        add("ExeName", facts.launch.exeName);
+        add(profile::kRegPath, facts.launch.regPath);
+        add(profile::kRegFolder, facts.launch.regFolder);
+        add(profile::kExeName, facts.launch.exeName);
         plan.notes.push_back("POWER starts the application from the folder in HKEY_LOCAL_MACHINE\\" +
                              facts.launch.regPath + ", value " + facts.launch.regFolder + " (" +
                              facts.launch.where + ").");
@@ -109,7 +110,7 @@ WindowHandle SearchWithLines(const std::vector<ProfileLine>& lines, int32_t clie
                              IDesktop& desktop) {
     std::string text = "[Client]\nDefault=" + std::to_string(client) + "\n";
     for (const ProfileLine& line : lines)
-        if (line.key != "Default") text += line.key + "=" + line.value + "\n";
+        if (line.key != profile::kDefaultClient.name) text += line.key + "=" + line.value + "\n";
     const ProfileDocument document = ProfileDocument::Parse(text);
     DocumentProfile profile(document);
     LinesModule module;

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "config/ProfileKeys.h"
 #include "config/ProfileReader.h"
 #include "config/setup/LaunchSearch.h"
 #include "platform/Platform.h"
@@ -16,7 +17,7 @@ namespace qrtl::setup {
 
 constexpr int kClientChildCount = 3;
 // Clients with a description line (N_ExeDesc): the setup dialog lists three.
-constexpr int32_t kDescribedClients = 3;
+constexpr int32_t kDescribedClients = profile::kExeDescCount;
 
 // What was learned of the application's window and executable.
 struct ClientWindowFacts {

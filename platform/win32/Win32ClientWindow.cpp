@@ -1,8 +1,8 @@
 #include "platform/win32/Win32ClientWindow.h"
 
 #include <algorithm>
+#include <cstring>
 
-#include "config/QRTLIRSet.h"
 #include "platform/win32/Win32AppCommands.h"
 
 namespace qrtl::win32 {
@@ -13,6 +13,7 @@ namespace {
 constexpr std::size_t kMaxCandidates = 16;
 constexpr int kStaticId = 0xFFFF;  // IDC_STATIC (-1) as a control's id
 constexpr std::size_t kChildCount = setup::kClientChildCount;
+constexpr std::size_t kMaxProcessNameText = 255;
 
 // Distinct ids of the window's direct children (the ones the search's GetDlgItem
 // finds), in their order; statics without an id left out.
@@ -76,9 +77,12 @@ std::string ClassOfWindow(HWND hWnd) {
 }
 
 std::string ItemOfWindow(IDesktop& desktop, HWND hWnd) {
-    char exeName[256] = {};
-    if (!FoundAtProcessName(desktop, AsHandle(hWnd), exeName)) return {};
-    std::string name = exeName;
+    // The snapshot's name as the monitor's search takes it: at most 255 characters.
+    char exeName[kProcessNameSize] = {};
+    if (desktop.FindProcessName(desktop.WindowProcessId(AsHandle(hWnd)), exeName, sizeof exeName) !=
+        ProcessName::Found)
+        return {};
+    std::string name(exeName, ::strnlen(exeName, kMaxProcessNameText));
     const std::size_t slash = name.find_last_of("\\/");
     if (slash != std::string::npos) name.erase(0, slash + 1);
     const std::size_t dot = name.rfind('.');

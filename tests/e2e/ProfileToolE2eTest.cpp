@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -31,7 +32,7 @@ class ProfileToolE2e : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.Create("profile"));
-        profile_ = folder_ / "QRTLIRMoni.INI";
+        profile_ = folder_ / kProfileName;
         sample_ = ReadTextFile(WinPath(QRTL_E2E_SAMPLE_PROFILE));
         ASSERT_FALSE(sample_.empty());
         ASSERT_TRUE(WriteTextFile(profile_, sample_));
@@ -382,6 +383,25 @@ TEST_F(WindowE2e, WindowWrite_CompletesTheClientAndCheckFindsItClean) {
             EXPECT_NE(out.find("POWER cannot start this application"), std::string::npos) << out;
         }
     }
+}
+
+TEST_F(ProfileToolE2e, HungApplication_CommandsGivesUpItsControlsWindowAsksNothing) {
+    ChildProcess stalled;
+    ASSERT_TRUE(stalled.Start(Quoted(WinPath(QRTL_E2E_STANDIN)) + " --caption \"Standin Stalled\" --stall 20000",
+                              folder_.Path()));
+    ASSERT_NE(stalled.WaitForWindow(kStandinClass, "Standin Stalled"), nullptr);
+    const DWORD start = ::GetTickCount();
+    const DWORD exit = Run("commands --title \"Standin Stalled\"");
+    const DWORD elapsed = ::GetTickCount() - start;
+    EXPECT_EQ(exit, 0u) << Out() << Err();
+    EXPECT_NE(Out().find("did not answer within 1 s"), std::string::npos) << Out();
+    EXPECT_NE(Out().find("VOL+=#8001"), std::string::npos) << Out();
+    // window asks the hung application nothing at all.
+    EXPECT_EQ(Run("window --title \"Standin Stalled\""), 0u) << Out() << Err();
+    stalled.Terminate();
+    // A figure, not a limit: how long the owner waited for a hung application.
+    RecordProperty("commands_on_hung_window_ms", static_cast<int>(elapsed));
+    std::printf("commands on a hung application answered in %lu ms\n", static_cast<unsigned long>(elapsed));
 }
 
 }  // namespace

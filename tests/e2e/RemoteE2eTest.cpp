@@ -18,8 +18,7 @@ using namespace e2e;
 
 namespace {
 
-constexpr char kRemoteExeName[] = "QRTLRemote.exe";
-constexpr char kRemoteTitle[] = "Remote Set-up - Quorel Tellivar IR Monitor";
+constexpr const char* kRemoteExeName = product::kRemoteExe;
 constexpr DWORD kStepTimeoutMs = 10000;
 constexpr int kKeyVolUp = 5;  // rows of the key list, in the monitor's order
 constexpr int kKeyVolDown = 6;
@@ -200,6 +199,7 @@ TEST_F(RemoteE2e, LearnTakeFillSave_MonitorClosedStartedAgainAndDeliversAKey) {
     ASSERT_TRUE(StartMonitor());
     const HWND firstMonitor = FindProcessWindow(0, kMonitorTitle, "#32770");
     ASSERT_TRUE(StartRemote());
+    EXPECT_EQ(WindowText(Window()), product::kRemoteCaption);
 
     // The first Learn asks to close the monitor, which shares the receiver.
     SelectKey(kKeyVolUp);

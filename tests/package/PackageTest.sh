@@ -9,16 +9,15 @@ IFS=',' read -r -a SHIPPED <<<"$9"
 
 SETUP="QRTLIRMoni-$VERSION-setup.exe"
 ZIP="$PACKAGES/QRTLIRMoni-$VERSION-win32.zip"
-MONITOR_TITLE="Quorel Tellivar IR Monitor"
-WM_COMMAND=0x111
-ID_MENU_CLOSE=32773
 UNINST_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\QRTLIRMoni'
-RUN_KEYS=('HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
-          'HKCU\Software\Microsoft\Windows\CurrentVersion\Run')
-RUN_VALUE="Quorel TLIRMoni"
 export WINEPREFIX="${WINEPREFIX:-$(dirname "$PACKAGES")/wineprefix}"
 # Shortcuts must not turn into menu entries of the machine running the tests.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
+# The product's facts and close_monitor; QRTLCtl is the one given above.
+source "$(dirname "$0")/../../scripts/wine-env.sh"
+RUN_KEYS=("HKLM\\$QRTL_RUN_KEY" "HKCU\\$QRTL_RUN_KEY")
+RUN_VALUE="$QRTL_RUN_VALUE"
+MONITOR_TITLE="$QRTL_MONITOR_CAPTION"
 
 # A blank in the folder, as in "C:\Documents and Settings\...".
 CASE_DIR="$WORK/$CASE"
@@ -28,15 +27,15 @@ mkdir -p "$CASE_DIR"
 OUT="$CASE_DIR/wine.out"
 
 fail() { echo "FAILED: $*"; exit 1; }
-winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 # Wine's output goes to files: its helper processes hold pipes open.
 wine_quiet() { "$WINE" "$@" >"$OUT" 2>&1; }
 
+ctl() { wine_quiet "$CTL" "$@"; }
 close_monitors() {
   local i
   for i in 1 2 3 4 5; do
-    wine_quiet "$CTL" post "$MONITOR_TITLE" $WM_COMMAND $ID_MENU_CLOSE 0 || return 0
-    wine_quiet "$CTL" waitgone "$MONITOR_TITLE" 10
+    close_monitor 10
+    [ $? -ne 1 ] || return 0  # no monitor (left) runs
   done
 }
 trap close_monitors EXIT
@@ -46,7 +45,7 @@ install_pkg() {
   [ -f "$PACKAGES/$SETUP" ] || fail "no $PACKAGES/$SETUP (build the package target first)"
   (cd "$PACKAGES" && "$WINE" cmd /c "$SETUP /S $* /D=$(winpath "$DIR")" >"$OUT" 2>&1) ||
     fail "the installer ended with status $?"
-  [ -f "$DIR/QRTLIRMoni.exe" ] || fail "nothing installed in $DIR"
+  [ -f "$DIR/$QRTL_MONITOR_EXE" ] || fail "nothing installed in $DIR"
 }
 
 # reg_value KEY NAME: prints the value's data, fails quietly when there is none.
@@ -73,7 +72,7 @@ start_menu() {
 export QRDSIM_LOG="$(winpath "$CASE_DIR/simdriver.log")"
 start_monitor() {
   cp "$SIMDRIVER" "$DIR/"
-  (cd "$DIR" && exec "$WINE" QRTLIRMoni.exe >"$CASE_DIR/monitor.out" 2>&1) &
+  (cd "$DIR" && exec "$WINE" "$QRTL_MONITOR_EXE" >"$CASE_DIR/monitor.out" 2>&1) &
   MONITOR_PID=$!
   wine_quiet "$CTL" wait "$MONITOR_TITLE" 30 || fail "the monitor did not start"
 }
@@ -92,7 +91,7 @@ FreshInstall_FilesAndProfileFromSample)
   expected=$(printf '%s\n' "${SHIPPED[@]}" Uninstall.exe | sort)
   actual=$(ls -A "$DIR" | sort)
   [ "$actual" = "$expected" ] || fail "installed files: $(echo $actual), expected: $(echo $expected)"
-  same_as_sample "$DIR/QRTLIRMoni.INI" || fail "the installed profile is not the sample"
+  same_as_sample "$DIR/$QRTL_PROFILE_NAME" || fail "the installed profile is not the sample"
   for lnk in "$MONITOR_TITLE.lnk" "Trace viewer.lnk" "Uninstall $MONITOR_TITLE.lnk"; do
     [ -f "$(start_menu)/$lnk" ] || fail "no Start menu shortcut $lnk"
   done
@@ -106,10 +105,10 @@ FreshInstall_FilesAndProfileFromSample)
 
 Reinstall_ChangedProfileKept_SampleBeside)
   install_pkg
-  sed -i 's/^Timer=.*/Timer=1234\r/' "$DIR/QRTLIRMoni.INI"
+  sed -i 's/^Timer=.*/Timer=1234\r/' "$DIR/$QRTL_PROFILE_NAME"
   install_pkg
-  grep -q '^Timer=1234' "$DIR/QRTLIRMoni.INI" || fail "the user's profile was replaced"
-  same_as_sample "$DIR/QRTLIRMoni.sample.INI" || fail "no sample beside the kept profile"
+  grep -q '^Timer=1234' "$DIR/$QRTL_PROFILE_NAME" || fail "the user's profile was replaced"
+  same_as_sample "$DIR/$QRTL_SAMPLE_PROFILE_NAME" || fail "no sample beside the kept profile"
   ;;
 
 AutoRunOption_RunValueNamesInstalledMonitorQuoted)
@@ -125,7 +124,7 @@ AutoRunOption_RunValueNamesInstalledMonitorQuoted)
   done
   delete_run_values
   [ $found -eq 1 ] || fail "the Run value is in $found keys, expected one"
-  grep -q '^AutoRun=1' "$DIR/QRTLIRMoni.INI" || fail "the profile's AutoRun is not 1"
+  grep -q '^AutoRun=1' "$DIR/$QRTL_PROFILE_NAME" || fail "the profile's AutoRun is not 1"
   ;;
 
 RunningMonitor_ClosedAndStartedAgain)
@@ -149,7 +148,7 @@ SilentUninstall_RemovesAllButProfile)
   until_true 60 eval '! reg_value "$UNINST_KEY" DisplayName >/dev/null' || fail "the Uninstall key stays"
   monitor_closed || fail "the running monitor was not closed"
   # The driver copied in by hand is not the uninstaller's to delete.
-  until_true 30 eval '[ "$(ls -A "$DIR" | tr "\n" " ")" = "QRD210DE.DLL QRTLIRMoni.INI " ]' ||
+  until_true 30 eval '[ "$(ls -A "$DIR" | tr "\n" " ")" = "$QRTL_DRIVER_NT $QRTL_PROFILE_NAME " ]' ||
     fail "left in the folder: $(ls -A "$DIR" | tr '\n' ' ')"
   [ ! -e "$(start_menu)" ] || fail "the Start menu folder stays"
   for key in "${RUN_KEYS[@]}"; do
@@ -164,7 +163,7 @@ Zip_HoldsShippedFilesOnly)
   actual=$(cd "$CASE_DIR" && cmake -E tar tf "$ZIP" | grep -v '/$' | sort)
   [ "$actual" = "$expected" ] || fail "zip holds: $(echo $actual), expected: $(echo $expected)"
   (cd "$CASE_DIR" && cmake -E tar xf "$ZIP") || fail "the zip does not unpack"
-  same_as_sample "$CASE_DIR/$top/QRTLIRMoni.INI" || fail "the zip's profile is not the sample"
+  same_as_sample "$CASE_DIR/$top/$QRTL_PROFILE_NAME" || fail "the zip's profile is not the sample"
   for exe in "$CASE_DIR/$top"/*.exe; do
     strings -el "$exe" | grep -A1 -x ProductVersion | grep -qx "$VERSION" ||
       fail "$(basename "$exe") does not carry version $VERSION"

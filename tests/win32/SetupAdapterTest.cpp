@@ -1,6 +1,6 @@
 // The set-up readers and the safe write against real windows, menus and files:
-// the live menu walked on this test's own window (where Wine can read it), a
-// window that stops answering, and a write killed before the profile is replaced.
+// the live menu walked on this test's own window (where Wine can read it), and a
+// write killed or interrupted before the profile is replaced.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -11,7 +11,7 @@
 #include "platform/win32/Handle.h"
 #include "platform/win32/SafeProfileWrite.h"
 #include "platform/win32/Win32AppCommands.h"
-#include "windowhost/HelperProcess.h"
+#include "e2e/E2eHarness.h"
 
 namespace {
 
@@ -104,70 +104,21 @@ TEST(AppCommandsAdapter, OwnWindowsLiveMenu_EveryCommandWithPathAndShortcut) {
     EXPECT_NE(exePath.find("win32_tests"), std::string::npos) << exePath;
 }
 
-// A window whose thread stops taking messages until released.
-struct HungWindow {
-    HWND hWnd = nullptr;
-    qrtl::win32::UniqueHandleObj ready{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
-    qrtl::win32::UniqueHandleObj release{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
-
-    static DWORD WINAPI Run(void* self) {
-        auto* hung = static_cast<HungWindow*>(self);
-        OwnWindow window;
-        window.AddButton(401, "Mute");
-        hung->hWnd = window.get();
-        ::SetEvent(hung->ready.get());
-        ::WaitForSingleObject(hung->release.get(), INFINITE);  // no messages meanwhile
-        return 0;
-    }
-};
-
-TEST(AppCommandsAdapter, WindowThatStopsAnswering_ControlsGivenUpWithANote) {
-    HungWindow hung;
-    qrtl::win32::UniqueHandleObj thread(::CreateThread(nullptr, 0, &HungWindow::Run, &hung, 0, nullptr));
-    ASSERT_TRUE(thread);
-    ASSERT_EQ(::WaitForSingleObject(hung.ready.get(), kChildWaitMs), WAIT_OBJECT_0);
-
-    qrtl::setup::AppCatalog catalog;
-    qrtl::win32::ReadControls(hung.hWnd, catalog);
-    ::SetEvent(hung.release.get());
-    ::WaitForSingleObject(thread.get(), kChildWaitMs);
-    EXPECT_TRUE(catalog.controls.empty());
-    EXPECT_NE(catalog.controlsNote.find("did not answer"), std::string::npos) << catalog.controlsNote;
-}
-
 // --- The safe write ----------------------------------------------------------
 
 class SafeWriteTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = helper::TempDir() + helper::UniqueName("safewrite");
-        ASSERT_TRUE(::CreateDirectoryA(folder_.c_str(), nullptr));
-        profile_ = folder_ + "\\QRTLIRMoni.INI";
+        ASSERT_TRUE(folder_.Create("safewrite"));
+        profile_ = folder_ / "QRTLIRMoni.INI";
     }
-    void TearDown() override {
-        WIN32_FIND_DATAA found;
-        qrtl::win32::UniqueFind find(::FindFirstFileA((folder_ + "\\*").c_str(), &found));
-        if (find) {
-            do {
-                const std::string file = folder_ + "\\" + found.cFileName;
-                ::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(file.c_str());
-            } while (::FindNextFileA(find.get(), &found));
-        }
-        find.reset();
-        ::RemoveDirectoryA(folder_.c_str());
-    }
-    void Put(const std::string& text) {
-        FILE* f = std::fopen(profile_.c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fwrite(text.data(), 1, text.size(), f);
-        std::fclose(f);
-    }
+    void TearDown() override { ::SetFileAttributesA(profile_.c_str(), FILE_ATTRIBUTE_NORMAL); }
+    void Put(const std::string& text) { ASSERT_TRUE(e2e::WriteTextFile(profile_, text)); }
     // Files of the folder other than the profile and its backup.
     std::vector<std::string> Strays() const {
         std::vector<std::string> names;
         WIN32_FIND_DATAA found;
-        qrtl::win32::UniqueFind find(::FindFirstFileA((folder_ + "\\*").c_str(), &found));
+        qrtl::win32::UniqueFind find(::FindFirstFileA((folder_ / "*").c_str(), &found));
         if (!find) return names;
         do {
             const std::string name = found.cFileName;
@@ -177,7 +128,8 @@ protected:
         return names;
     }
 
-    std::string folder_, profile_;
+    e2e::TempFolder folder_;
+    std::string profile_;
 };
 
 constexpr char kOwnersProfile[] = "; the owner's comment\r\n[Main]\r\nTimer=500\r\n";
@@ -189,13 +141,13 @@ TEST_F(SafeWriteTest, NewSectionAndKeys_CommentsKeptBackupOfTheOldFile) {
         profile_, {{"KeyMap_NEWTV", "VOL+", "#9C4A"}, {"Main", "Timer", "300"}, {"KeyMap_Controler", "MUTE", ""}},
         error))
         << error;
-    const std::string text = helper::ReadWholeFile(profile_);
+    const std::string text = e2e::ReadTextFile(profile_);
     EXPECT_NE(text.find("; the owner's comment"), std::string::npos) << text;
     EXPECT_NE(text.find("[KeyMap_NEWTV]"), std::string::npos) << text;
     EXPECT_NE(text.find("VOL+=#9C4A"), std::string::npos) << text;
     EXPECT_NE(text.find("Timer=300"), std::string::npos) << text;
     EXPECT_NE(text.find("MUTE="), std::string::npos) << text;
-    EXPECT_EQ(helper::ReadWholeFile(profile_ + ".bak"), kOwnersProfile);
+    EXPECT_EQ(e2e::ReadTextFile(profile_ + ".bak"), kOwnersProfile);
     EXPECT_TRUE(Strays().empty());
 }
 
@@ -205,10 +157,10 @@ TEST_F(SafeWriteTest, ProfileThatCannotBeWritten_OneReasonNothingChanged) {
     std::string error;
     EXPECT_FALSE(qrtl::win32::WriteProfileSafely(profile_, {{"Main", "Timer", "1"}}, error));
     EXPECT_NE(error.find("read-only"), std::string::npos) << error;
-    EXPECT_EQ(helper::ReadWholeFile(profile_), kOwnersProfile);
-    EXPECT_FALSE(helper::FileExists(profile_ + ".bak"));
+    EXPECT_EQ(e2e::ReadTextFile(profile_), kOwnersProfile);
+    EXPECT_FALSE(e2e::FileExists(profile_ + ".bak"));
 
-    EXPECT_FALSE(qrtl::win32::WriteProfileSafely(folder_ + "\\no\\such\\QRTLIRMoni.INI",
+    EXPECT_FALSE(qrtl::win32::WriteProfileSafely(folder_ / "no\\such\\QRTLIRMoni.INI",
                                                  {{"Main", "Timer", "1"}}, error));
     EXPECT_NE(error.find("nothing changed"), std::string::npos) << error;
     EXPECT_TRUE(Strays().empty());
@@ -232,22 +184,22 @@ TEST_F(SafeWriteTest, KilledBetweenWritingTheCopyAndTheReplace_ProfileAsItWas) {
     ASSERT_TRUE(::SetEnvironmentVariableA(kChildEnv, profile_.c_str()));
     char self[MAX_PATH] = {};
     ASSERT_GT(::GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
-    helper::HelperProcess child;
-    const bool started = child.Start(self, "--gtest_filter=SafeWriteChild.WritesThenWaitsToBeKilled");
+    e2e::ChildProcess child;
+    const bool started = child.Start(std::string("\"") + self + "\" --gtest_filter=SafeWriteChild.WritesThenWaitsToBeKilled",
+                                     folder_.Path());
     ::SetEnvironmentVariableA(kChildEnv, nullptr);
     ASSERT_TRUE(started);
     const std::string ready = profile_ + ".ready";
-    ASSERT_TRUE(helper::WaitUntil([&] { return helper::FileExists(ready); }, kChildWaitMs));
-    ASSERT_TRUE(::TerminateProcess(child.handle(), 1));
-    ::WaitForSingleObject(child.handle(), kChildWaitMs);
+    ASSERT_TRUE(e2e::PumpUntil([&] { return e2e::FileExists(ready); }, kChildWaitMs));
+    child.Terminate();
     ::DeleteFileA(ready.c_str());
 
-    EXPECT_EQ(helper::ReadWholeFile(profile_), kOwnersProfile);
-    EXPECT_FALSE(helper::FileExists(profile_ + ".bak"));
+    EXPECT_EQ(e2e::ReadTextFile(profile_), kOwnersProfile);
+    EXPECT_FALSE(e2e::FileExists(profile_ + ".bak"));
     // The killed write's copy stays behind, with the change in it, beside the profile.
     const std::vector<std::string> strays = Strays();
     ASSERT_EQ(strays.size(), 1u);
-    EXPECT_NE(helper::ReadWholeFile(folder_ + "\\" + strays[0]).find("Timer=1"), std::string::npos);
+    EXPECT_NE(e2e::ReadTextFile(folder_ / strays[0]).find("Timer=1"), std::string::npos);
 }
 
 // Run only as the child of the next test: on a console of its own, writes into the
@@ -287,11 +239,11 @@ TEST_F(SafeWriteTest, CtrlCBetweenWritingTheCopyAndTheReplace_ProfileAsItWasCopy
         ::TerminateProcess(process.get(), 1);
         FAIL() << "the child did not end";
     }
-    ASSERT_TRUE(helper::FileExists(profile_ + ".written")) << "the child did not get to write its copy";
+    ASSERT_TRUE(e2e::FileExists(profile_ + ".written")) << "the child did not get to write its copy";
     ::DeleteFileA((profile_ + ".written").c_str());
-    if (helper::FileExists(profile_ + ".alive")) GTEST_SKIP() << "no Ctrl+C reached the child's console here";
-    EXPECT_EQ(helper::ReadWholeFile(profile_), kOwnersProfile);
-    EXPECT_FALSE(helper::FileExists(profile_ + ".bak"));
+    if (e2e::FileExists(profile_ + ".alive")) GTEST_SKIP() << "no Ctrl+C reached the child's console here";
+    EXPECT_EQ(e2e::ReadTextFile(profile_), kOwnersProfile);
+    EXPECT_FALSE(e2e::FileExists(profile_ + ".bak"));
     EXPECT_TRUE(Strays().empty());
 }
 

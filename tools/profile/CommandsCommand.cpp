@@ -64,9 +64,9 @@ int RunCommands(const std::vector<std::string>& args) {
     const qrtl::ProfileDocument document = qrtl::ProfileDocument::Parse(bytes);
     std::string item;
     if (o.write) {
-        item = document.GetString(profile::kClient, ClientKey(o.client, "Item"));
+        item = document.GetString(profile::kClient, profile::KeyName(profile::kItem, o.client));
         if (item.empty()) {
-            Fail(profile + " has no " + ClientKey(o.client, "Item") + ": make the application client " +
+            Fail(profile + " has no " + profile::KeyName(profile::kItem, o.client) + ": make the application client " +
                  std::to_string(o.client) + " first (window --write " + std::to_string(o.client) +
                  "): nothing written");
             return kExitFailed;
@@ -76,7 +76,14 @@ int RunCommands(const std::vector<std::string>& args) {
     if (target == nullptr) return kExitFailed;
 
     qrtl::win32::Win32Desktop desktop;
-    if (!o.write) item = qrtl::win32::ItemOfWindow(desktop, target);
+    const std::string windowItem = qrtl::win32::ItemOfWindow(desktop, target);
+    if (!o.write) {
+        item = windowItem;
+    } else if (windowItem.find(item) == std::string::npos) {
+        // The monitor takes a window for the client only when its program's name holds the item.
+        Note(profile::KeyName(profile::kItem, o.client) + "=" + item + " is not part of this window's program name " +
+             windowItem + ": the monitor would not send these commands to it");
+    }
     std::string exePath;
     const AppCatalog catalog = qrtl::win32::ReadAppCatalog(target, exePath);
 

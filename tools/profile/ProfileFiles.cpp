@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/SafeProfileWrite.h"
+#include "product.h"
 #include "tools/profile/ProfileTool.h"
 
 namespace profiletool {
@@ -10,7 +11,6 @@ namespace profiletool {
 namespace {
 // The monitor's main window: a dialog with this caption.
 constexpr char kMonitorDialogClass[] = "#32770";
-constexpr char kMonitorCaption[] = "Quorel Tellivar IR Monitor";
 }  // namespace
 
 bool WriteProfileKeys(const std::string& path, const std::string& section,
@@ -23,6 +23,6 @@ bool WriteProfileKeys(const std::string& path, const std::string& section,
     return false;
 }
 
-bool MonitorRunning() { return ::FindWindowA(kMonitorDialogClass, kMonitorCaption) != nullptr; }
+bool MonitorRunning() { return ::FindWindowA(kMonitorDialogClass, product::kMonitorCaption) != nullptr; }
 
 }  // namespace profiletool

@@ -46,7 +46,7 @@ constexpr char kUsage[] =
     "      --write puts the suggestions into [KeyMap_<N_Item>] for keys without a command.\n"
     "      Exit status 0: commands found, 1: none, 2: failed, 3: bad profile.\n"
     "\n"
-    "PROFILE defaults to QRTLIRMoni.INI beside QRTLProfile.exe, where the installer puts\n"
+    "PROFILE defaults to " QRTL_PROFILE_NAME " beside QRTLProfile.exe, where the installer puts\n"
     "both. Every write keeps the previous file as PROFILE.bak and never leaves half a\n"
     "profile. Windows only: learn, window, commands, and the check of the client's\n"
     "installation (registry and executable).\n";

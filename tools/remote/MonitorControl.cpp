@@ -1,15 +1,13 @@
 #include "MonitorControl.h"
 
 #include "platform/win32/Handle.h"
+#include "product.h"
 
 namespace remote {
 
 namespace {
-// The monitor's main window: a dialog with this caption, and its tray menu's Close.
+// The monitor's main window is a dialog.
 constexpr char kMonitorDialogClass[] = "#32770";
-constexpr char kMonitorCaption[] = "Quorel Tellivar IR Monitor";
-constexpr char kMonitorExeName[] = "QRTLIRMoni.exe";
-constexpr WORD kMonitorCloseCommand = 32773;
 }  // namespace
 
 std::string ProgramFolder() {
@@ -21,13 +19,13 @@ std::string ProgramFolder() {
     return slash == std::string::npos ? ".\\" : full.substr(0, slash + 1);
 }
 
-HWND FindMonitor() { return ::FindWindowA(kMonitorDialogClass, kMonitorCaption); }
+HWND FindMonitor() { return ::FindWindowA(kMonitorDialogClass, product::kMonitorCaption); }
 
 bool CloseMonitor(HWND monitor, DWORD timeoutMs, std::string& why) {
     DWORD pid = 0;
     ::GetWindowThreadProcessId(monitor, &pid);
     const qrtl::win32::UniqueHandleObj process(::OpenProcess(SYNCHRONIZE, FALSE, pid));
-    if (!::PostMessageA(monitor, WM_COMMAND, kMonitorCloseCommand, 0)) {
+    if (!::PostMessageA(monitor, WM_COMMAND, product::kIdMenuClose, 0)) {
         why = "the monitor does not take its Close command (error " + std::to_string(::GetLastError()) + ")";
         return false;
     }
@@ -58,13 +56,13 @@ bool CloseMonitor(HWND monitor, DWORD timeoutMs, std::string& why) {
 
 bool StartMonitor(std::string& why) {
     const std::string folder = ProgramFolder();
-    std::string commandLine = "\"" + folder + kMonitorExeName + "\"";
+    std::string commandLine = "\"" + folder + product::kMonitorExe + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     if (!::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                           &startup, &info)) {
-        why = "cannot start " + folder + kMonitorExeName + " (error " + std::to_string(::GetLastError()) + ")";
+        why = "cannot start " + folder + product::kMonitorExe + " (error " + std::to_string(::GetLastError()) + ")";
         return false;
     }
     const qrtl::win32::UniqueHandleObj process(info.hProcess);

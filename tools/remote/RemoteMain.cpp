@@ -11,6 +11,7 @@
 #include "UiText.h"
 #include "config/ProfileCheck.h"
 #include "platform/win32/Handle.h"
+#include "product.h"
 #if __has_include("config/StarterProfile.h")
 #include "config/StarterProfile.h"
 #endif
@@ -18,7 +19,6 @@
 namespace {
 
 using remote::Ask;
-constexpr char kProfileName[] = "QRTLIRMoni.INI";
 
 std::string FullPath(const std::string& path) {
     char full[MAX_PATH] = {};
@@ -89,7 +89,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    const std::string path = FullPath(__argc > 1 ? __argv[1] : remote::ProgramFolder() + kProfileName);
+    const std::string path = FullPath(__argc > 1 ? __argv[1] : remote::ProgramFolder() + product::kProfileName);
     const std::string shown = remote::FromAnsi(path);
 
     const DWORD attributes = ::GetFileAttributesA(path.c_str());

@@ -16,6 +16,7 @@
 #include "platform/win32/Win32ClientWindow.h"
 #include "platform/win32/Win32Config.h"
 #include "platform/win32/Win32Desktop.h"
+#include "product.h"
 #include "resource.h"
 
 namespace remote {
@@ -91,7 +92,7 @@ LRESULT CALLBACK FrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 int Ask(HWND owner, const std::string& text, UINT flags) {
-    return ::MessageBoxW(owner, Widen(text).c_str(), L"Remote Set-up - Quorel Tellivar IR Monitor", flags);
+    return ::MessageBoxW(owner, Widen(text).c_str(), Widen(product::kRemoteCaption).c_str(), flags);
 }
 
 RemoteWindow::RemoteWindow(std::string profilePath, std::string fileText, bool readOnly)

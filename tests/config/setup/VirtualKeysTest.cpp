@@ -54,7 +54,9 @@ TEST(VirtualKeys, AcceleratorEntries_AsKeyStrokes) {
         KeyStroke stroke;
         const bool made = qrtl::setup::KeyStrokeFromAccelerator(fVirt, key, stroke);
         EXPECT_EQ(made, words != nullptr) << int(fVirt) << " " << key;
-        if (made) EXPECT_EQ(qrtl::setup::KeyStrokeText(stroke), words);
+        if (made) {
+            EXPECT_EQ(qrtl::setup::KeyStrokeText(stroke), words);
+        }
     }
 }
 
