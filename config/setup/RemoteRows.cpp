@@ -101,10 +101,18 @@ int32_t UnsavedProfile::GetInt(const std::string& section, const std::string& ke
 
 void UnsavedProfile::MarkSaved() { changes_.clear(); }
 
-int32_t UnsavedProfile::ClientIndex() const { return GetInt(profile::kClient, "Default", 0); }
+std::string UnsavedProfile::Get(const profile::Key& key, int32_t nClient) const {
+    return Get(key.section, profile::KeyName(key, nClient));
+}
+
+int32_t UnsavedProfile::GetInt(const profile::Key& key, int32_t nClient) const {
+    return GetInt(key.section, profile::KeyName(key, nClient), key.def);
+}
+
+int32_t UnsavedProfile::ClientIndex() const { return GetInt(profile::kDefaultClient); }
 
 std::string UnsavedProfile::ClientItem() const {
-    return Get(profile::kClient, ClientKey(ClientIndex(), "Item"));
+    return Get(profile::kItem, ClientIndex());
 }
 
 std::string UnsavedProfile::ClientSection() const {

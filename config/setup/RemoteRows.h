@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "config/ProfileCheck.h"
+#include "config/ProfileKeys.h"
 #include "config/ProfileReader.h"
 #include "config/setup/AppCommands.h"
 
@@ -33,6 +34,9 @@ public:
     // The value the monitor would read now (changes applied, 255 characters).
     std::string Get(const std::string& section, const std::string& key) const;
     int32_t GetInt(const std::string& section, const std::string& key, int32_t def) const;
+    // A key of the profile keys table; a client key of client `nClient`.
+    std::string Get(const profile::Key& key, int32_t nClient = 0) const;
+    int32_t GetInt(const profile::Key& key, int32_t nClient = 0) const;
 
     // Changes made since the file was read or last saved, in the order first made.
     const std::vector<ProfileChange>& Changes() const { return changes_; }

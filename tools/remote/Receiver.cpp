@@ -1,6 +1,6 @@
 #include "Receiver.h"
 
-#include "dispatch/DispatchInternal.h"
+#include "dispatch/Dispatch.h"
 #include "driver/CardDriver.h"
 #include "platform/win32/Handle.h"
 

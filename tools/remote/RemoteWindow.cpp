@@ -375,10 +375,10 @@ void RemoteWindow::ShowFindings() {
 void RemoteWindow::ShowClient() {
     const int32_t n = profile_.ClientIndex();
     const std::string item = profile_.ClientItem();
-    const std::string caption = profile_.Get(profile::kClient, ClientKey(n, "Caption"));
-    const std::string className = profile_.Get(profile::kClient, ClientKey(n, "ClassName"));
+    const std::string caption = profile_.Get(profile::kCaption, n);
+    const std::string className = profile_.Get(profile::kClassName, n);
     std::string desc;
-    if (n >= 0 && n < qrtl::setup::kDescribedClients) desc = profile_.Get(profile::kClient, ClientKey(n, "ExeDesc"));
+    if (n >= 0 && n < qrtl::setup::kDescribedClients) desc = profile_.Get(profile::kExeDesc, n);
     if (desc.empty()) desc = caption.empty() ? item : caption;
     std::string text;
     if (item.empty() && caption.empty() && className.empty()) {
@@ -390,11 +390,11 @@ void RemoteWindow::ShowClient() {
     SetItemText(dlg_, res::kClientDesc, text);
 
     std::string launch;
-    const std::string regPath = profile_.Get(profile::kClient, ClientKey(n, "RegPath"));
+    const std::string regPath = profile_.Get(profile::kRegPath, n);
     if (!regPath.empty()) {
         MonitorView view(profile_.Document());
         const std::string path = view.set.GetClientExePath(n);
-        const std::string folderValue = profile_.Get(profile::kClient, ClientKey(n, "RegFolder"));
+        const std::string folderValue = profile_.Get(profile::kRegFolder, n);
         if (path.empty())
             launch = "the folder cannot be read from HKEY_LOCAL_MACHINE\\" + regPath + " value \"" + folderValue +
                      "\": POWER cannot start the application";
