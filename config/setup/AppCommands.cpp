@@ -217,7 +217,7 @@ void SplitMenuText(std::string_view raw, std::string& label, std::string& shortc
 
 std::string CommandIdText(uint32_t id) {
     char text[16];
-    std::snprintf(text, sizeof text, "#%04X", static_cast<unsigned>(id & 0xFFFF));
+    std::snprintf(text, sizeof text, "#%04X", static_cast<unsigned>(id & kCommandIdMask));
     return text;
 }
 
@@ -229,10 +229,10 @@ std::string DescribeCommandText(const AppCatalog& catalog, const std::string& co
         return "Not a command: " + commandText;
     if (parsed.marker == kKeyDownMarker) {
         KeyStroke stroke;
-        stroke.vk = static_cast<uint8_t>(parsed.number & 0xFF);
+        stroke.vk = static_cast<uint8_t>(static_cast<uint32_t>(parsed.number) & kVirtualKeyMask);
         return "Key: " + VirtualKeyName(stroke.vk);
     }
-    const uint32_t id = static_cast<uint32_t>(parsed.number) & 0xFFFF;
+    const uint32_t id = static_cast<uint32_t>(parsed.number) & kCommandIdMask;
     if (const MenuCommand* m = catalog.FindMenu(id)) return "Menu: " + m->path;
     if (const ControlCommand* c = catalog.FindControl(id)) return "Control: " + c->text;
     char text[24];

@@ -108,7 +108,8 @@ ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
 
 WindowHandle SearchWithLines(const std::vector<ProfileLine>& lines, int32_t client,
                              IDesktop& desktop) {
-    std::string text = "[Client]\nDefault=" + std::to_string(client) + "\n";
+    std::string text = std::string("[") + profile::kClient + "]\n" + profile::kDefaultClient.name + "=" +
+                       std::to_string(client) + "\n";
     for (const ProfileLine& line : lines)
         if (line.key != profile::kDefaultClient.name) text += line.key + "=" + line.value + "\n";
     const ProfileDocument document = ProfileDocument::Parse(text);

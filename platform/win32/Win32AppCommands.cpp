@@ -138,7 +138,7 @@ void ReadControls(HWND hWnd, setup::AppCatalog& catalog) {
     for (HWND child = ::GetWindow(hWnd, GW_CHILD); child != nullptr && seen < kMaxControls;
          child = ::GetWindow(child, GW_HWNDNEXT), ++seen) {
         const int id = ::GetDlgCtrlID(child);
-        if (id <= 0 || id == 0xFFFF) continue;
+        if (id <= 0 || id == kStaticId) continue;  // no id, or IDC_STATIC
         char className[kClassBuffer] = {};
         if (::GetClassNameA(child, className, kClassBuffer) <= 0 || Passive(className)) continue;
         const LONG style = ::GetWindowLongA(child, GWL_STYLE);

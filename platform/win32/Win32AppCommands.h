@@ -13,6 +13,9 @@
 
 namespace qrtl::win32 {
 
+// IDC_STATIC (-1) as GetDlgCtrlID gives it: a control without an id of its own.
+constexpr int kStaticId = 0xFFFF;
+
 // How long one control's text may take to come back.
 constexpr UINT kControlTextTimeoutMs = 1000;
 

@@ -11,7 +11,6 @@ namespace {
 
 // Controls looked at when choosing the three ids; enough for any dialog.
 constexpr std::size_t kMaxCandidates = 16;
-constexpr int kStaticId = 0xFFFF;  // IDC_STATIC (-1) as a control's id
 constexpr std::size_t kChildCount = setup::kClientChildCount;
 constexpr std::size_t kMaxProcessNameText = 255;
 
