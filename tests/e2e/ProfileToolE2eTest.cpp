@@ -201,6 +201,9 @@ TEST_F(ProfileToolE2e, Learn_CodeOfAKeyOutsideThisRun_RefusedNamingItThenTakenOv
     EXPECT_EQ(ReadValue(profile_, "KeyMap_Controler", "CH+"), "20");
     EXPECT_EQ(ReadValue(profile_, "KeyMap_Controler", "VOL+"), "");
     EXPECT_NE(Out().find("VOL+ has no code now"), std::string::npos) << Out();
+    EXPECT_NE(Out().find("1 codes written into [KeyMap_Controler] of QRTLIRMoni.INI, the code of VOL+ removed"),
+              std::string::npos)
+        << Out();
 }
 
 TEST_F(ProfileToolE2e, NoProfileNamed_TheOneBesideTheProgramNotTheCurrentFolders) {

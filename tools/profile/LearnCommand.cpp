@@ -302,8 +302,17 @@ int RunLearn(const std::vector<std::string>& args) {
         return kExitWarnings;
     }
     if (!WriteProfileKeys(o.profile, profile::kControllerSection, changes)) return kExitFailed;
-    Say(std::to_string(changes.size()) + " codes written into [" + profile::kControllerSection + "] of " +
-        o.profile + " (the previous file is " + o.profile + ".bak)");
+    std::size_t written = 0;
+    std::string removed;  // keys whose code another key took over
+    for (const auto& [key, code] : changes) {
+        if (!code.empty())
+            ++written;
+        else
+            removed += (removed.empty() ? "" : ", ") + key;
+    }
+    Say(std::to_string(written) + " codes written into [" + profile::kControllerSection + "] of " + o.profile +
+        (removed.empty() ? std::string() : ", the code of " + removed + " removed") + " (the previous file is " +
+        o.profile + ".bak)");
     return kExitOk;
 }
 
