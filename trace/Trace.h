@@ -36,6 +36,11 @@ bool FormatTraceMessage(std::string& out, const char* format, va_list args);
 bool ComposeTraceBlock(char (&block)[kTraceBlock], const std::string& message,
                        const char* sourceFile, int32_t line);
 
+// Received trace text as a viewer prints it: CR as \r, LF as \n and every other
+// byte below 0x20 but tab as \xNN, so one received line stays one printed line and
+// a sender cannot forge lines or terminal controls.
+std::string EscapeControlText(const std::string& text);
+
 void TraceOut(int32_t level, const char* sourceFile, int32_t line, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 4, 5)))

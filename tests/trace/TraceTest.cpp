@@ -84,3 +84,18 @@ TEST_F(TraceTest, TraceBox_EmptyOrTooLongForLineFeed_ShowsNothing) {
 }
 
 }  // namespace
+
+TEST(EscapeControlTextTest, ControlBytes_EscapedTabAndPrintableKept) {
+    const struct {
+        std::string in;
+        std::string out;
+    } cases[] = {
+        {"KEY : 8001 @ QRTLIRSet @ 310", "KEY : 8001 @ QRTLIRSet @ 310"},
+        {"a\r\nIRCODE : 20 @ QRTLIRSet @ 485", "a\\r\\nIRCODE : 20 @ QRTLIRSet @ 485"},
+        {"\x1b[2J\x1b]0;x\x07", "\\x1b[2J\\x1b]0;x\\x07"},
+        {std::string("\x01\x08\x0b\x0c\x1f", 5), "\\x01\\x08\\x0b\\x0c\\x1f"},
+        {"col\tcol C:\\Apps \xe4\x7f", "col\tcol C:\\Apps \xe4\x7f"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(EscapeControlText(c.in), c.out) << c.out;
+}

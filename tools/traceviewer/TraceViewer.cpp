@@ -1,6 +1,7 @@
 // QRTLTrace: shows the monitor's trace lines. It owns a top-level window titled
 // "MsgCapForm", which the monitor finds by its title, and prints every line that
-// arrives as WM_COPYDATA with its arrival time and level:
+// arrives as WM_COPYDATA with its arrival time and level, control characters
+// escaped (\r, \n, \x1b):
 //   19:02:03.120 [101] DoTimer : Byte : 0, bFake : 0 @ QRTLIRSet @ 466
 // Options:
 //   --out FILE    also append every line to FILE
@@ -15,6 +16,7 @@
 #include <string>
 
 #include "tools/common/ToolSupport.h"
+#include "trace/Trace.h"
 
 namespace {
 
@@ -51,7 +53,8 @@ LRESULT CALLBACK ViewerProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         // The block is only valid during this call; the text ends at its first zero.
         const char* data = static_cast<const char*>(cds->lpData);
         const size_t limit = cds->cbData < kMaxLine ? cds->cbData : kMaxLine;
-        const std::string text(data, strnlen(data, limit));
+        // Control characters are shown, not obeyed: a sender cannot start a line of its own.
+        const std::string text = EscapeControlText(std::string(data, strnlen(data, limit)));
         Emit(static_cast<long>(cds->dwData), text.c_str());
         return TRUE;
     }
