@@ -59,8 +59,10 @@ bool ParseOptions(const std::vector<std::string>& args, LearnOptions& o) {
         } else if (a == "--driver" && hasValue) {
             o.driver = args[++i];
         } else if (a == "--timeout" && hasValue) {
-            if (!ParseWholeNumber(args[++i], o.timeoutSeconds) || o.timeoutSeconds <= 0) {
-                Fail("learn: --timeout takes a number of seconds above 0");
+            if (!tools::ParseWholeNumber(args[++i], tools::kMaxOptionSeconds, o.timeoutSeconds) ||
+                o.timeoutSeconds <= 0) {
+                Fail("learn: --timeout takes a number of seconds from 1 to " +
+                     std::to_string(tools::kMaxOptionSeconds));
                 return false;
             }
         } else if (a.rfind("--", 0) != 0 && !profileGiven) {

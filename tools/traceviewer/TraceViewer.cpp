@@ -5,17 +5,17 @@
 //   19:02:03.120 [101] DoTimer : Byte : 0, bFake : 0 @ QRTLIRSet @ 466
 // Options:
 //   --out FILE    also append every line to FILE
-//   --seconds N   end by itself after N seconds
+//   --seconds N   end by itself after N seconds (0: never)
 //   --show        show the window (it is hidden by default)
 // It ends on Ctrl+C, on WM_CLOSE to its window, or after --seconds.
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "tools/common/ToolSupport.h"
+#include "tools/common/WholeNumber.h"
 #include "trace/Trace.h"
 
 namespace {
@@ -88,7 +88,10 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
             outPath = argv[++i];
         } else if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
-            seconds = std::strtol(argv[++i], nullptr, 10);
+            if (!tools::ParseWholeNumber(argv[++i], tools::kMaxOptionSeconds, seconds)) {
+                Usage();
+                return 2;
+            }
         } else if (std::strcmp(argv[i], "--show") == 0) {
             show = true;
         } else {
