@@ -31,6 +31,16 @@ bool ComposeTraceBlock(char (&block)[kTraceBlock], const std::string& message,
     return true;
 }
 
+bool TraceThrottle::MaySend(uint32_t nowMs) const {
+    // Unsigned difference: right across the wrap of the tick count.
+    return !m_bQuiet || nowMs - m_quietFromMs >= kTraceQuietMs;
+}
+
+void TraceThrottle::Sent(uint32_t startMs, uint32_t endMs, bool timedOut) {
+    m_bQuiet = timedOut || endMs - startMs > kTraceSlowSendMs;
+    if (m_bQuiet) m_quietFromMs = endMs;
+}
+
 std::string EscapeControlText(const std::string& text) {
     std::string out;
     out.reserve(text.size());
