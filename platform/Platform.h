@@ -105,8 +105,9 @@ public:
     // Upper-cases `length` characters of `text` in place as the system does for ANSI
     // text (CharUpperBuffA, the system's code page): also letters such as a-umlaut.
     virtual void UpperCase(char* text, std::size_t length) = 0;
-    // PostMessageA; the result is reported but callers ignore it.
-    virtual bool Post(WindowHandle hWnd, uint32_t msg, uint32_t wParam, int32_t lParam) = 0;
+    // PostMessageA: 0 when posted, else the system's error number (5, access denied,
+    // when the window belongs to a program run at a higher integrity level).
+    virtual uint32_t Post(WindowHandle hWnd, uint32_t msg, uint32_t wParam, int32_t lParam) = 0;
 };
 
 // The receiver, through the card driver library.

@@ -224,9 +224,11 @@ public:
         for (std::size_t i = 0; i < length; ++i)
             if (text[i] >= 'a' && text[i] <= 'z') text[i] = static_cast<char>(text[i] - 'a' + 'A');
     }
-    bool Post(qrtl::WindowHandle hWnd, uint32_t msg, uint32_t wParam, int32_t lParam) override {
+    // 0 when posted: 1400 (invalid window) for an unknown window, else `postError`.
+    uint32_t postError = 0;
+    uint32_t Post(qrtl::WindowHandle hWnd, uint32_t msg, uint32_t wParam, int32_t lParam) override {
         posted.push_back({hWnd, msg, wParam, lParam});
-        return Find(hWnd) != nullptr;
+        return Find(hWnd) != nullptr ? postError : 1400u;
     }
 };
 
