@@ -22,6 +22,7 @@ class CheckModule : public IModule {
 public:
     std::string FileName() override { return "QRTLIRMoni.exe"; }
     bool GetVersion(uint32_t, uint32_t&) override { return false; }
+    bool ProtectedFolders(std::vector<std::string>&) override { return false; }
 };
 
 bool IsRemoteKeyName(std::string_view name) {

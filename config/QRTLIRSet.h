@@ -85,7 +85,15 @@ public:
     void LoadKeyMap(const std::string& strSection,
                     std::unordered_map<std::string, std::string>& map, int32_t bValueAsKey);
     std::string GetClientExePath(int32_t nClient);
-    void SetAutoRun(BOOL bSet);
+    // What SetAutoRun did.
+    enum class AutoRun {
+        Done,               // the Run value was written, or removed from every key
+        NotWritten,         // no key could take the value
+        MachineValueStays,  // a value under HKEY_LOCAL_MACHINE cannot be removed here
+    };
+    AutoRun SetAutoRun(BOOL bSet);
+    // The words for AutoRun::MachineValueStays: who must remove which value.
+    static std::string MachineRunValueStaysText();
 
     // Dispatch.
     void DoTimer(qrtl::IHistoryList* pHistoryList, std::string strByte, BOOL bFake);
@@ -115,11 +123,19 @@ public:
     int32_t m_bWin9x = 0;
 
 private:
+    bool RemoveMachineRunValue();
+    bool MachineRunValueIs(const std::string& data);
+    AutoRun WriteUserRunValue(const std::string& data);
     void LaunchClient();
     void ApplyShutdownDecision();
 
     qrtl::Services m_services;
 };
+
+// Whether `path` lies inside `folder` (a path without a trailing backslash): the
+// names compared without regard to case, on whole folder names ("C:\Program
+// Files" does not hold "C:\Program Files Extra\x.exe").
+bool IsInsideFolder(const std::string& path, const std::string& folder);
 
 // The one configuration object of the program.
 extern CQRTLIRSet theSet;

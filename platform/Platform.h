@@ -43,6 +43,10 @@ public:
     // GetVersionExA with a zeroed record whose size field is `recordSize`;
     // on success stores the record's dwPlatformId.
     virtual bool GetVersion(uint32_t recordSize, uint32_t& platformId) = 0;
+    // The folders only administrators may change: Program Files (both on 64-bit
+    // Windows) and the Windows folder, without a trailing backslash. False where the
+    // system cannot tell (no SHGetFolderPathA, as on the first Windows 95).
+    virtual bool ProtectedFolders(std::vector<std::string>& folders) = 0;
 };
 
 constexpr uint32_t kPlatformWin32Windows = 1;  // Windows 95/98/Me

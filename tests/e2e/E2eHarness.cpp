@@ -176,11 +176,11 @@ TempFolder::~TempFolder() {
     for (int i = 0; i < kRemoveAttempts && !RemoveTree(path_); ++i) ::Sleep(100);
 }
 
-bool TempFolder::Create(const std::string& hint) {
+bool TempFolder::Create(const std::string& hint, const std::string& under) {
     char temp[MAX_PATH] = {};
-    const DWORD n = ::GetTempPathA(MAX_PATH, temp);
-    if (n == 0 || n >= MAX_PATH) return false;
-    std::string base(temp, n);
+    const DWORD n = under.empty() ? ::GetTempPathA(MAX_PATH, temp) : 0;
+    if (under.empty() && (n == 0 || n >= MAX_PATH)) return false;
+    std::string base = under.empty() ? std::string(temp, n) : under;
     if (!base.empty() && base.back() == '\\') base.pop_back();
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -414,9 +414,9 @@ bool MachineKeyGuard::SetRaw(const std::string& name, DWORD type, const std::str
                             static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
 }
 
-bool ReadRunValue(std::string& data) {
+bool ReadRunValue(std::string& data, HKEY root) {
     qrtl::win32::UniqueHKey key;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_QUERY_VALUE, key.put()) !=
+    if (::RegOpenKeyExA(root, kRunKey, 0, KEY_QUERY_VALUE, key.put()) !=
         ERROR_SUCCESS)
         return false;
     char buf[1024] = {};

@@ -80,7 +80,15 @@ public:
                                                 {148, qrtl::kPlatformWin32Nt}};
     std::vector<uint32_t> versionCalls;
 
+    // Unknown unless a test names them: SetAutoRun then writes as where the system cannot tell.
+    bool foldersKnown = false;
+    std::vector<std::string> protectedFolders;
+
     std::string FileName() override { return path; }
+    bool ProtectedFolders(std::vector<std::string>& folders) override {
+        folders = protectedFolders;
+        return foldersKnown;
+    }
     bool GetVersion(uint32_t recordSize, uint32_t& platformId) override {
         versionCalls.push_back(recordSize);
         auto it = platformBySize.find(recordSize);
