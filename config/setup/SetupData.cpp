@@ -46,18 +46,38 @@ void CSetupData::UpdateRegistry(BOOL bRead) {
         TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineReadShutDown, "ShutDown : %d",
                  static_cast<int>(m_bShutDown));
         m_nDefault = profile.GetInt(profile::kClient, kDefault, kDefaultClient, path);
+        m_bKeepDefault = false;
         return;
     }
 
+    WriteSettings();
+}
+
+std::string CSetupData::WriteSettings() {
+    qrtl::IProfile& profile = *m_set.Services().profile;
+    const std::string& path = m_set.m_strIniPath;
     TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWrite, "CQRTLIRMoniSetupDlg::UpdateRegistry Write");
-    profile.WriteString(profile::kMain, kAutoRun, std::to_string(m_bAutoRun), path);
-    m_set.SetAutoRun(m_bAutoRun != 0);
-    profile.WriteString(profile::kMain, kShutDown, std::to_string(m_bShutDown), path);
-    profile.WriteString(profile::kClient, kDefault, std::to_string(m_nDefault), path);
+    // The first write that fails ends the writing, before the Run value changes.
+    bool bWritten = profile.WriteString(profile::kMain, kAutoRun, std::to_string(m_bAutoRun), path);
+    CQRTLIRSet::AutoRun autoRun = CQRTLIRSet::AutoRun::Done;
+    if (bWritten) autoRun = m_set.SetAutoRun(m_bAutoRun != 0);
+    bWritten = bWritten &&
+               profile.WriteString(profile::kMain, kShutDown, std::to_string(m_bShutDown), path);
+    if (!m_bKeepDefault)
+        bWritten = bWritten &&
+                   profile.WriteString(profile::kClient, kDefault, std::to_string(m_nDefault), path);
     TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWriteAutoRun, "AutoRun  : %d",
              static_cast<int>(m_bAutoRun));
     TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWriteShutDown, "ShutDown : %d",
              static_cast<int>(m_bShutDown));
+
+    if (!bWritten)
+        return "The settings could not be saved: the profile\r\n" + path +
+               "\r\ncannot be written (the file or its folder may be read-only). Start with "
+               "Windows was left as it was.";
+    if (autoRun == CQRTLIRSet::AutoRun::MachineValueStays && m_bAutoRun == 0)
+        return CQRTLIRSet::MachineRunValueStaysText();
+    return std::string();
 }
 
 void CSetupData::LoadForDialog() {
@@ -66,10 +86,11 @@ void CSetupData::LoadForDialog() {
     m_bShutDown = CheckState(m_bShutDown);
 }
 
-void CSetupData::SaveFromDialog(int32_t autoRunChecked, int32_t shutDownChecked,
-                                int32_t selection) {
+std::string CSetupData::SaveFromDialog(int32_t autoRunChecked, int32_t shutDownChecked,
+                                       int32_t selection) {
     m_bAutoRun = autoRunChecked;
     m_bShutDown = shutDownChecked;
-    m_nDefault = selection;
-    UpdateRegistry(0);
+    m_bKeepDefault = selection < 0;
+    if (!m_bKeepDefault) m_nDefault = selection;
+    return WriteSettings();
 }

@@ -61,9 +61,12 @@ public:
     bool WriteString(const std::string& section, const std::string& key, const std::string& value,
                      const std::string& path) override {
         writes.push_back(section + "/" + key + "=" + value);
+        if (readOnly) return false;
         Set(path, section, key, value);
         return true;
     }
+
+    bool readOnly = false;  // every write fails, as for a read-only file or folder
 
     std::vector<std::string> reads;   // "Section/Key" in call order
     std::vector<std::string> writes;  // "Section/Key=value" in call order
