@@ -62,15 +62,16 @@ int32_t InitCard(CardDriverTable::I2CInitFn init) {
 
 namespace qrtl {
 
-bool RemoveCurrentFolderFromDllSearch() {
-    // Looked up rather than imported: the program must still start where the call
-    // does not exist (Windows 9x, XP before SP1).
-    using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR);
+SetDllDirectoryFn SystemSetDllDirectory() {
     const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-    if (kernel == nullptr) return false;
-    const auto setDllDirectory = reinterpret_cast<SetDllDirectoryFn>(
+    if (kernel == nullptr) return nullptr;
+    return reinterpret_cast<SetDllDirectoryFn>(
         reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDllDirectoryA")));
-    if (setDllDirectory == nullptr) return false;
+}
+
+BOOL LoadWithProgramFolderSearch(const std::function<BOOL()>& load,
+                                 SetDllDirectoryFn setDllDirectory) {
+    if (setDllDirectory == nullptr) return load();
 
     // The executable's own folder takes the current folder's place. An empty text
     // removes it on Windows too, but Wine then still searches the current folder.
@@ -83,7 +84,10 @@ bool RemoveCurrentFolderFromDllSearch() {
         // With its backslash: "C:" alone would name the drive's current folder.
         folder.resize(slash == std::string::npos ? 0 : slash + 1);
     }
-    return setDllDirectory(folder.c_str()) != FALSE;
+    setDllDirectory(folder.c_str());
+    const BOOL loaded = load();
+    setDllDirectory(nullptr);
+    return loaded;
 }
 
 }  // namespace qrtl

@@ -251,8 +251,8 @@ int RunLearn(const std::vector<std::string>& args) {
     }
 
     // As the monitor starts: a driver lying in the current folder is never loaded.
-    qrtl::RemoveCurrentFolderFromDllSearch();
-    const BOOL loaded = o.driver.empty() ? LoadCardDriver() : LoadCardDriverFrom(o.driver.c_str());
+    const BOOL loaded = qrtl::LoadWithProgramFolderSearch(
+        [&o] { return o.driver.empty() ? LoadCardDriver() : LoadCardDriverFrom(o.driver.c_str()); });
     if (!loaded) {
         Fail("cannot use the card driver " + (o.driver.empty() ? std::string(kCardDriverNt) + " / " + kCardDriver9x
                                                                : o.driver) +
