@@ -103,6 +103,9 @@ public:
     qrtl::WindowHandle FindWindowByProfile();
     void WaitPowerConfirm(int32_t* pbShutdown, int32_t* pbLaunch);
     void ShutdownWindows();
+    // The session end that a shutdown asked for was cancelled (WM_ENDSESSION with
+    // FALSE): the card driver closed for it is opened again. Nothing otherwise.
+    void OnSessionEndCancelled();
 
     // Members, in this order.
     std::string m_strIniPath;
@@ -128,8 +131,10 @@ private:
     AutoRun WriteUserRunValue(const std::string& data);
     void LaunchClient();
     void ApplyShutdownDecision();
+    void ReopenCardAfterShutdown();
 
     qrtl::Services m_services;
+    int32_t m_bCardClosedForShutdown = 0;
 };
 
 // Whether `path` lies inside `folder` (a path without a trailing backslash): the

@@ -15,9 +15,11 @@ constexpr DWORD kVersionRecordSize = 148;
 static_assert(sizeof(OSVERSIONINFOA) == kVersionRecordSize, "the plain version record");
 
 // The one open library: its module and entry points. Empty while nothing is open.
+// The name it was loaded by stays after a close, for a load again.
 struct CardDriverLibrary {
     UniqueHModule module;
     CardDriverTable table;
+    std::string name;
 };
 
 CardDriverLibrary& Library() {
@@ -104,6 +106,7 @@ BOOL LoadCardDriver() {
 BOOL LoadCardDriverFrom(const char* name) {
     CloseCardDriver();
     if (name == nullptr) return 0;
+    Library().name = name;
 
     UniqueHModule module(::LoadLibraryA(name));
     if (!module) return 0;
@@ -121,6 +124,11 @@ BOOL LoadCardDriverFrom(const char* name) {
     library.module = std::move(module);
     library.table = table;
     return 1;
+}
+
+BOOL ReloadCardDriver() {
+    const std::string name = Library().name;
+    return name.empty() ? 0 : LoadCardDriverFrom(name.c_str());
 }
 
 int32_t ReadCardByte(int32_t device, int32_t subAddress, uint32_t* value) {
@@ -144,3 +152,5 @@ int32_t CardDriverReader::ReadByte(int32_t device, int32_t subAddress, uint32_t*
 }
 
 void CardDriverReader::Close() { CloseCardDriver(); }
+
+bool CardDriverReader::Reopen() { return qrtl::LoadWithProgramFolderSearch(ReloadCardDriver) != 0; }

@@ -62,6 +62,10 @@ BOOL LoadCardDriver();
 // A library that is already open is closed first.
 BOOL LoadCardDriverFrom(const char* name);
 
+// Loads the library last loaded again and initialises the card, as at start: after
+// the close before a shutdown that did not happen. Nonzero when the card is ready.
+BOOL ReloadCardDriver();
+
 // QRDiI2CReadByte(device, subAddress, value), its result returned. Without an open
 // library (never loaded, or closed) it returns 0 and leaves *value untouched.
 int32_t ReadCardByte(int32_t device, int32_t subAddress, uint32_t* value);
@@ -74,4 +78,6 @@ class CardDriverReader : public qrtl::ICardReader {
 public:
     int32_t ReadByte(int32_t device, int32_t subAddress, uint32_t* value) override;
     void Close() override;
+    // ReloadCardDriver inside LoadWithProgramFolderSearch, as the start-up load.
+    bool Reopen() override;
 };

@@ -123,6 +123,9 @@ public:
     virtual int32_t ReadByte(int32_t device, int32_t subAddress, uint32_t* value) = 0;
     // QRDiI2CClose, then the library is released. Harmless when repeated.
     virtual void Close() = 0;
+    // After Close: the library loaded again and QRDiI2CInit called, as at start.
+    // False when the card is not ready again (reads then deliver nothing).
+    virtual bool Reopen() = 0;
 };
 
 class IClock {
@@ -146,8 +149,9 @@ class IShutdown {
 public:
     virtual ~IShutdown() = default;
     // 9x: EWX_SHUTDOWN | EWX_FORCE. NT: enables SeShutdownPrivilege, then a
-    // planned power-off that forces only hung programs.
-    virtual void RequestShutdown(bool win9x) = 0;
+    // planned power-off that forces only hung programs. False when Windows was not
+    // asked or refused (no token, no privilege, ExitWindowsEx failed).
+    virtual bool RequestShutdown(bool win9x) = 0;
 };
 
 // The main window's history list box.

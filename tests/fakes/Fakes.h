@@ -273,6 +273,12 @@ public:
         ++closes;
         closed = true;
     }
+    int reopens = 0;
+    bool Reopen() override {
+        ++reopens;
+        closed = false;
+        return true;
+    }
 };
 
 // A calendar clock that advances only when the program sleeps.
@@ -304,7 +310,11 @@ public:
 class FakeShutdown : public qrtl::IShutdown {
 public:
     std::vector<bool> requests;  // win9x flag of each request
-    void RequestShutdown(bool win9x) override { requests.push_back(win9x); }
+    bool accepted = true;        // Windows agrees to end
+    bool RequestShutdown(bool win9x) override {
+        requests.push_back(win9x);
+        return accepted;
+    }
 };
 
 class FakeHistory : public qrtl::IHistoryList {

@@ -467,6 +467,25 @@ TEST_F(MainWindowTest, SendCommand_DispatchesTypedTextIntoHistory) {
     EXPECT_EQ(0, fake.card.reads);  // a typed code never reads the receiver
 }
 
+// POWER's shutdown closed the driver, then the session end was cancelled (a program
+// with unsaved work): the driver opens again and the next poll tick reads.
+TEST_F(MainWindowTest, EndSessionCancelled_DriverOpenedAgainAndTickReads) {
+    dlg.StartMonitor();
+    theSet.ShutdownWindows();
+    ASSERT_TRUE(fake.card.closed);
+    ASSERT_EQ(1u, fake.shutdown.requests.size());
+
+    ASSERT_TRUE(::PostMessageA(dlg.m_hWnd, WM_ENDSESSION, TRUE, 0));  // it ends: nothing to do
+    DrainMessages();
+    EXPECT_EQ(0, fake.card.reopens);
+    ASSERT_TRUE(::PostMessageA(dlg.m_hWnd, WM_ENDSESSION, FALSE, 0));
+    DrainMessages();
+    EXPECT_EQ(1, fake.card.reopens);
+
+    ::SendMessageA(dlg.m_hWnd, WM_TIMER, ID_TIMER_POLL, 0);
+    EXPECT_EQ(1, fake.card.reads);
+}
+
 TEST_F(MainWindowTest, CommandEdit_UpperCasesTypedLetters) {
     dlg.StartMonitor();
     const HWND hWndEdit = Item(res::kEditCommand);
