@@ -222,22 +222,6 @@ TEST_F(CardDriverTest, LoadWithProgramFolderSearch_LoadedOrNot_SetLoadResetInOrd
         EXPECT_EQ(calls, (std::vector<std::string>{"set " + helper::ExeDir(), "load", "reset"}));
     }
     g_dllSearch = nullptr;
-
-    // The system's own call: afterwards no folder is set.
-    using GetDllDirectoryFn = DWORD(WINAPI*)(DWORD, LPSTR);
-    const auto getDllDirectory = reinterpret_cast<GetDllDirectoryFn>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "GetDllDirectoryA")));
-    if (getDllDirectory == nullptr || qrtl::SystemSetDllDirectory() == nullptr)
-        GTEST_SKIP() << "no SetDllDirectoryA here";
-    std::string during;
-    qrtl::LoadWithProgramFolderSearch([&] {
-        char folder[MAX_PATH] = {};
-        during.assign(folder, getDllDirectory(MAX_PATH, folder));
-        return 1;
-    });
-    EXPECT_EQ(during, helper::ExeDir());
-    char after[MAX_PATH] = {};
-    EXPECT_EQ(getDllDirectory(MAX_PATH, after), 0u) << after;
 }
 
 }  // namespace

@@ -140,7 +140,10 @@ TEST_F(SetupDataTest, SaveFromDialog_MachineRunValueCannotGo_NamesKeyForAdminist
     machine.values[kRunValue] = "C:\\Apps\\QRTLIRMoni.EXE";
     machine.writable = false;
     data.LoadForDialog();
-    EXPECT_EQ(data.SaveFromDialog(0, 1, 0), CQRTLIRSet::MachineRunValueStaysText());
+    EXPECT_EQ(data.SaveFromDialog(0, 1, 0),
+              "Start with Windows was set for all users, and this account cannot remove that. An "
+              "administrator must delete the value \"Quorel TLIRMoni\" under "
+              "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run.");
     EXPECT_EQ(Stored("Main", "AutoRun"), "0");
     // Turned on again, the value that stays does what the box says: nothing to tell.
     EXPECT_EQ(data.SaveFromDialog(1, 1, 0), "");
