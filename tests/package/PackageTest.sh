@@ -159,6 +159,20 @@ SilentUninstall_RemovesAllButProfile)
   done
   ;;
 
+InteractiveUninstall_ProfileNotKept_BackupGoesWithIt)
+  install_pkg
+  cp "$DIR/QRTLIRMoni.INI" "$DIR/QRTLIRMoni.INI.bak"
+  # The question whether to keep the profile has the uninstaller's caption; its
+  # window has the caption and a blank.
+  caption="$MONITOR_TITLE $VERSION Uninstaller"
+  (cd "$DIR" && exec "$WINE" Uninstall.exe >"$CASE_DIR/uninstall.out" 2>&1) &
+  wine_quiet "$CTL" wait "$caption " 30 || fail "no uninstaller window"
+  wine_quiet "$CTL" click "$caption " 1 || fail "the Uninstall button cannot be pressed"
+  until_true 30 wine_quiet "$CTL" click "$caption" 7 || fail "no question whether to keep the profile"
+  until_true 30 eval '[ ! -e "$DIR" ]' || fail "left in the folder: $(ls -A "$DIR" | tr '\n' ' ')"
+  wine_quiet "$CTL" click "$caption " 1
+  ;;
+
 ForeignFolder_RefusedUntouched_OwnLeftoversTaken)
   mkdir -p "$DIR"
   echo "another program's readme" >"$DIR/README.txt"
