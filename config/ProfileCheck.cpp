@@ -1,11 +1,14 @@
-// The profile checker. The values come from the monitor's own LoadProfile, run on
-// the parsed document; the document only adds where each value stands.
+// The profile checker. The settings come from the monitor's own LoadProfile and
+// GetClientExePath, run on the parsed document; the key maps' entries and the
+// lines where each value stands come from the document itself.
 #include "config/ProfileCheck.h"
 
 #include <algorithm>
 #include <map>
 
 #include "config/QRTLIRSet.h"
+#include "config/RemoteCodes.h"
+#include "product.h"
 
 namespace qrtl {
 
@@ -14,13 +17,11 @@ namespace {
 constexpr int32_t kTimerCostlyMs = 50;
 constexpr int32_t kTimerSluggishMs = 10000;
 constexpr uint32_t kMaxCode = 255;
-constexpr int32_t kMaxCommandId = 0xFFFF;
-constexpr int32_t kMaxVirtualKey = 0xFF;
 
 // The module the loading code asks for: only the profile path derives from it.
 class CheckModule : public IModule {
 public:
-    std::string FileName() override { return "QRTLIRMoni.exe"; }
+    std::string FileName() override { return product::kMonitorExe; }
     bool GetVersion(uint32_t, uint32_t&) override { return false; }
     bool ProtectedFolders(std::vector<std::string>&) override { return false; }
 };
@@ -106,7 +107,7 @@ private:
         return 1;
     }
 
-    std::string ClientKeyText(const char* name) const { return ClientKey(set_.m_nDefaultClient, name); }
+    std::string ClientKeyText(const profile::Key& key) const { return profile::KeyName(key, set_.m_nDefaultClient); }
 
     void Syntax() {
         for (const auto& odd : doc_.OddLines()) {
@@ -159,7 +160,7 @@ private:
 
     void Timer() {
         const int32_t ms = set_.m_nTimer;
-        const int line = LineOf(profile::kMain, "Timer");
+        const int line = LineOf(profile::kTimer.section, profile::kTimer.name);
         const std::string value = "Timer=" + std::to_string(ms);
         if (ms <= 0)
             Add(line, Severity::Error, value + ": the receiver is never polled", "timer");
@@ -171,11 +172,11 @@ private:
 
     // False when the active client is not configured at all.
     bool Client() {
-        const std::string itemKey = ClientKeyText("Item");
+        const std::string itemKey = ClientKeyText(profile::kItem);
         if (set_.m_strItem.empty() && set_.m_strCaption.empty() && set_.m_strClassName.empty()) {
-            Add(LineOf(profile::kClient, "Default"), Severity::Error,
+            Add(LineOf(profile::kDefaultClient.section, profile::kDefaultClient.name), Severity::Error,
                 "Default=" + std::to_string(set_.m_nDefaultClient) + " names a client without " +
-                    itemKey + ", " + ClientKeyText("Caption") + " or " + ClientKeyText("ClassName") +
+                    itemKey + ", " + ClientKeyText(profile::kCaption) + " or " + ClientKeyText(profile::kClassName) +
                     ": no window is ever taken for the client",
                 "client-missing");
             return false;
@@ -183,12 +184,12 @@ private:
         if (set_.m_strItem.empty()) {
             int line = LineOf(profile::kClient, itemKey);
             if (doc_.Find(profile::kClient, itemKey) == nullptr)
-                line = LineOf(profile::kClient, set_.m_strCaption.empty() ? ClientKeyText("ClassName")
-                                                                          : ClientKeyText("Caption"));
+                line = LineOf(profile::kClient, set_.m_strCaption.empty() ? ClientKeyText(profile::kClassName)
+                                                                          : ClientKeyText(profile::kCaption));
             if (set_.m_nControl == 0)
                 Add(line, Severity::Error,
                     "no " + itemKey + ": any program's window with the client's layout counts as "
-                    "the client, and with " + ClientKeyText("Control") + "=0 the remote goes silent",
+                    "the client, and with " + ClientKeyText(profile::kControl) + "=0 the remote goes silent",
                     "item-empty");
             else
                 Add(line, Severity::Warning,
@@ -282,16 +283,16 @@ private:
         if (parsed.nParsed < parsed.nDigits)
             return "only the first " + std::to_string(parsed.nParsed) +
                    " characters read as a hexadecimal number";
-        if (parsed.marker == kCommandMarker && (parsed.number < 0 || parsed.number > kMaxCommandId))
+        if (parsed.marker == kCommandMarker && (parsed.number < 0 || parsed.number > static_cast<int32_t>(kCommandIdMask)))
             return "above FFFF: only the low 16 bits are sent";
-        if (parsed.marker == kKeyDownMarker && (parsed.number < 0 || parsed.number > kMaxVirtualKey))
+        if (parsed.marker == kKeyDownMarker && (parsed.number < 0 || parsed.number > static_cast<int32_t>(kVirtualKeyMask)))
             return "above FF: only the low 8 bits are sent";
         return {};
     }
 
     void Launch() {
-        const std::string regPathKey = ClientKeyText("RegPath");
-        const std::string exeKey = ClientKeyText("ExeName");
+        const std::string regPathKey = ClientKeyText(profile::kRegPath);
+        const std::string exeKey = ClientKeyText(profile::kExeName);
         const std::string exeName = doc_.GetString(profile::kClient, exeKey);
         const bool noExtension = exeName.find('.') == std::string::npos;
         if (!exeName.empty() && noExtension)
@@ -310,7 +311,7 @@ private:
             Add(LineOf(profile::kClient, regPathKey), Severity::Warning,
                 "the client's folder cannot be read from HKEY_LOCAL_MACHINE\\" +
                     doc_.GetString(profile::kClient, regPathKey) + " value \"" +
-                    doc_.GetString(profile::kClient, ClientKeyText("RegFolder")) +
+                    doc_.GetString(profile::kClient, ClientKeyText(profile::kRegFolder)) +
                     "\": POWER cannot start the client",
                 "launch");
             return;

@@ -9,16 +9,15 @@ IFS=',' read -r -a SHIPPED <<<"$9"
 
 SETUP="QRTLIRMoni-$VERSION-setup.exe"
 ZIP="$PACKAGES/QRTLIRMoni-$VERSION-win32.zip"
-MONITOR_TITLE="Quorel Tellivar IR Monitor"
-WM_COMMAND=0x111
-ID_MENU_CLOSE=32773
 UNINST_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\QRTLIRMoni'
-RUN_KEYS=('HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
-          'HKCU\Software\Microsoft\Windows\CurrentVersion\Run')
-RUN_VALUE="Quorel TLIRMoni"
 export WINEPREFIX="${WINEPREFIX:-$(dirname "$PACKAGES")/wineprefix}"
 # Shortcuts must not turn into menu entries of the machine running the tests.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
+# The product's facts and close_monitor; QRTLCtl is the one given above.
+source "$(dirname "$0")/../../scripts/wine-env.sh"
+RUN_KEYS=("HKLM\\$QRTL_RUN_KEY" "HKCU\\$QRTL_RUN_KEY")
+RUN_VALUE="$QRTL_RUN_VALUE"
+MONITOR_TITLE="$QRTL_MONITOR_CAPTION"
 
 # A blank in the folder, as in "C:\Documents and Settings\...".
 CASE_DIR="$WORK/$CASE"
@@ -28,15 +27,15 @@ mkdir -p "$CASE_DIR"
 OUT="$CASE_DIR/wine.out"
 
 fail() { echo "FAILED: $*"; exit 1; }
-winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 # Wine's output goes to files: its helper processes hold pipes open.
 wine_quiet() { "$WINE" "$@" >"$OUT" 2>&1; }
 
+ctl() { wine_quiet "$CTL" "$@"; }
 close_monitors() {
   local i
   for i in 1 2 3 4 5; do
-    wine_quiet "$CTL" post "$MONITOR_TITLE" $WM_COMMAND $ID_MENU_CLOSE 0 || return 0
-    wine_quiet "$CTL" waitgone "$MONITOR_TITLE" 10
+    close_monitor 10
+    [ $? -ne 1 ] || return 0  # no monitor (left) runs
   done
 }
 trap close_monitors EXIT
@@ -46,7 +45,7 @@ install_pkg() {
   [ -f "$PACKAGES/$SETUP" ] || fail "no $PACKAGES/$SETUP (build the package target first)"
   (cd "$PACKAGES" && "$WINE" cmd /c "$SETUP /S $* /D=$(winpath "$DIR")" >"$OUT" 2>&1) ||
     fail "the installer ended with status $?"
-  [ -f "$DIR/QRTLIRMoni.exe" ] || fail "nothing installed in $DIR"
+  [ -f "$DIR/$QRTL_MONITOR_EXE" ] || fail "nothing installed in $DIR"
 }
 
 # reg_value KEY NAME: prints the value's data, fails quietly when there is none.
@@ -73,7 +72,7 @@ start_menu() {
 export QRDSIM_LOG="$(winpath "$CASE_DIR/simdriver.log")"
 start_monitor() {
   cp "$SIMDRIVER" "$DIR/"
-  (cd "$DIR" && exec "$WINE" QRTLIRMoni.exe >"$CASE_DIR/monitor.out" 2>&1) &
+  (cd "$DIR" && exec "$WINE" "$QRTL_MONITOR_EXE" >"$CASE_DIR/monitor.out" 2>&1) &
   MONITOR_PID=$!
   wine_quiet "$CTL" wait "$MONITOR_TITLE" 30 || fail "the monitor did not start"
 }
@@ -92,7 +91,7 @@ FreshInstall_FilesAndProfileFromSample)
   expected=$(printf '%s\n' "${SHIPPED[@]}" Uninstall.exe | sort)
   actual=$(ls -A "$DIR" | sort)
   [ "$actual" = "$expected" ] || fail "installed files: $(echo $actual), expected: $(echo $expected)"
-  same_as_sample "$DIR/QRTLIRMoni.INI" || fail "the installed profile is not the sample"
+  same_as_sample "$DIR/$QRTL_PROFILE_NAME" || fail "the installed profile is not the sample"
   for lnk in "$MONITOR_TITLE.lnk" "Trace viewer.lnk" "Uninstall $MONITOR_TITLE.lnk"; do
     [ -f "$(start_menu)/$lnk" ] || fail "no Start menu shortcut $lnk"
   done
@@ -106,10 +105,10 @@ FreshInstall_FilesAndProfileFromSample)
 
 Reinstall_ChangedProfileKept_SampleBeside)
   install_pkg
-  sed -i 's/^Timer=.*/Timer=1234\r/' "$DIR/QRTLIRMoni.INI"
+  sed -i 's/^Timer=.*/Timer=1234\r/' "$DIR/$QRTL_PROFILE_NAME"
   install_pkg
-  grep -q '^Timer=1234' "$DIR/QRTLIRMoni.INI" || fail "the user's profile was replaced"
-  same_as_sample "$DIR/QRTLIRMoni.sample.INI" || fail "no sample beside the kept profile"
+  grep -q '^Timer=1234' "$DIR/$QRTL_PROFILE_NAME" || fail "the user's profile was replaced"
+  same_as_sample "$DIR/$QRTL_SAMPLE_PROFILE_NAME" || fail "no sample beside the kept profile"
   ;;
 
 AutoRunOption_RunValueNamesInstalledMonitorQuoted)
@@ -125,7 +124,7 @@ AutoRunOption_RunValueNamesInstalledMonitorQuoted)
   done
   delete_run_values
   [ $found -eq 1 ] || fail "the Run value is in $found keys, expected one"
-  grep -q '^AutoRun=1' "$DIR/QRTLIRMoni.INI" || fail "the profile's AutoRun is not 1"
+  grep -q '^AutoRun=1' "$DIR/$QRTL_PROFILE_NAME" || fail "the profile's AutoRun is not 1"
   ;;
 
 RunningMonitor_ClosedAndStartedAgain)
@@ -145,13 +144,13 @@ SilentUninstall_RemovesAllButProfile)
   reg_value "$UNINST_KEY" DisplayName >/dev/null || fail "not registered before the uninstall"
   start_monitor
   # QRTLProfile's backup goes exactly when the profile goes: a silent uninstall keeps both.
-  cp "$DIR/QRTLIRMoni.INI" "$DIR/QRTLIRMoni.INI.bak"
+  cp "$DIR/$QRTL_PROFILE_NAME" "$DIR/$QRTL_PROFILE_NAME.bak"
   (cd "$DIR" && "$WINE" cmd /c "Uninstall.exe /S" >"$OUT" 2>&1) || fail "the uninstaller ended with status $?"
   # The uninstaller runs on from a copy in the temporary folder.
   until_true 60 eval '! reg_value "$UNINST_KEY" DisplayName >/dev/null' || fail "the Uninstall key stays"
   monitor_closed || fail "the running monitor was not closed"
   # The driver copied in by hand is not the uninstaller's to delete.
-  until_true 30 eval '[ "$(ls -A "$DIR" | tr "\n" " ")" = "QRD210DE.DLL QRTLIRMoni.INI QRTLIRMoni.INI.bak " ]' ||
+  until_true 30 eval '[ "$(ls -A "$DIR" | tr "\n" " ")" = "$QRTL_DRIVER_NT $QRTL_PROFILE_NAME $QRTL_PROFILE_NAME.bak " ]' ||
     fail "left in the folder: $(ls -A "$DIR" | tr '\n' ' ')"
   [ ! -e "$(start_menu)" ] || fail "the Start menu folder stays"
   for key in "${RUN_KEYS[@]}"; do
@@ -161,7 +160,7 @@ SilentUninstall_RemovesAllButProfile)
 
 InteractiveUninstall_ProfileNotKept_BackupGoesWithIt)
   install_pkg
-  cp "$DIR/QRTLIRMoni.INI" "$DIR/QRTLIRMoni.INI.bak"
+  cp "$DIR/$QRTL_PROFILE_NAME" "$DIR/$QRTL_PROFILE_NAME.bak"
   # The question whether to keep the profile has the uninstaller's caption; its
   # window has the caption and a blank.
   caption="$MONITOR_TITLE $VERSION Uninstaller"
@@ -180,15 +179,15 @@ ForeignFolder_RefusedUntouched_OwnLeftoversTaken)
   status=0
   (cd "$PACKAGES" && "$WINE" cmd /c "$SETUP /S /D=$(winpath "$DIR")" >"$OUT" 2>&1) || status=$?
   [ $status -ne 0 ] || fail "the installer took a folder of another program with status 0"
-  [ ! -e "$DIR/QRTLIRMoni.exe" ] || fail "installed into a folder of another program"
+  [ ! -e "$DIR/$QRTL_MONITOR_EXE" ] || fail "installed into a folder of another program"
   grep -q "another program's readme" "$DIR/README.txt" || fail "the other program's README.txt was replaced"
   grep -q "another program's uninstaller" "$DIR/Uninstall.exe" || fail "the other program's Uninstall.exe was replaced"
   # What an uninstall that kept the profile leaves behind, and a driver put there by hand.
   rm -rf "$DIR"
   mkdir -p "$DIR"
-  cp "$SAMPLE" "$DIR/QRTLIRMoni.INI"
-  cp "$SAMPLE" "$DIR/QRTLIRMoni.INI.bak"
-  cp "$SIMDRIVER" "$DIR/QRD210DE.DLL"
+  cp "$SAMPLE" "$DIR/$QRTL_PROFILE_NAME"
+  cp "$SAMPLE" "$DIR/$QRTL_PROFILE_NAME.bak"
+  cp "$SIMDRIVER" "$DIR/$QRTL_DRIVER_NT"
   install_pkg
   ;;
 
@@ -199,7 +198,7 @@ Zip_HoldsShippedFilesOnly)
   actual=$(cd "$CASE_DIR" && cmake -E tar tf "$ZIP" | grep -v '/$' | sort)
   [ "$actual" = "$expected" ] || fail "zip holds: $(echo $actual), expected: $(echo $expected)"
   (cd "$CASE_DIR" && cmake -E tar xf "$ZIP") || fail "the zip does not unpack"
-  same_as_sample "$CASE_DIR/$top/QRTLIRMoni.INI" || fail "the zip's profile is not the sample"
+  same_as_sample "$CASE_DIR/$top/$QRTL_PROFILE_NAME" || fail "the zip's profile is not the sample"
   for exe in "$CASE_DIR/$top"/*.exe; do
     strings -el "$exe" | grep -A1 -x ProductVersion | grep -qx "$VERSION" ||
       fail "$(basename "$exe") does not carry version $VERSION"

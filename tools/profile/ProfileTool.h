@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "product.h"
 #include "tools/common/WholeNumber.h"
 
 namespace profiletool {
@@ -14,7 +15,7 @@ constexpr int kExitWarnings = 1;
 constexpr int kExitFailed = 2;      // errors found, bad usage, or the command could not be done
 constexpr int kExitUnreadable = 3;  // the profile cannot be read
 
-constexpr char kDefaultProfile[] = "QRTLIRMoni.INI";
+constexpr const char* kDefaultProfile = product::kProfileName;
 
 // One line on standard error, prefixed with the program's name.
 void Fail(const std::string& text);
