@@ -15,6 +15,7 @@ public:
         platformId = kPlatformWin32Nt;
         return true;
     }
+    bool ProtectedFolders(std::vector<std::string>&) override { return false; }
 };
 
 std::string FileNameOf(const std::string& path) {

@@ -54,8 +54,10 @@ bool ParseOptions(const std::vector<std::string>& args, LearnOptions& o) {
         } else if (a == "--driver" && hasValue) {
             o.driver = args[++i];
         } else if (a == "--timeout" && hasValue) {
-            if (!ParseWholeNumber(args[++i], o.timeoutSeconds) || o.timeoutSeconds <= 0) {
-                Fail("learn: --timeout takes a number of seconds above 0");
+            if (!tools::ParseWholeNumber(args[++i], tools::kMaxOptionSeconds, o.timeoutSeconds) ||
+                o.timeoutSeconds <= 0) {
+                Fail("learn: --timeout takes a number of seconds from 1 to " +
+                     std::to_string(tools::kMaxOptionSeconds));
                 return false;
             }
         } else if (a.rfind("--", 0) != 0 && !profileGiven) {
@@ -260,8 +262,8 @@ int RunLearn(const std::vector<std::string>& args) {
     }
 
     // As the monitor starts: a driver lying in the current folder is never loaded.
-    qrtl::RemoveCurrentFolderFromDllSearch();
-    const BOOL loaded = o.driver.empty() ? LoadCardDriver() : LoadCardDriverFrom(o.driver.c_str());
+    const BOOL loaded = qrtl::LoadWithProgramFolderSearch(
+        [&o] { return o.driver.empty() ? LoadCardDriver() : LoadCardDriverFrom(o.driver.c_str()); });
     if (!loaded) {
         Fail("cannot use the card driver " + (o.driver.empty() ? std::string(product::kDriverNt) + " / " + product::kDriver9x
                                                                : o.driver) +
@@ -302,8 +304,17 @@ int RunLearn(const std::vector<std::string>& args) {
         return kExitWarnings;
     }
     if (!WriteProfileKeys(o.profile, profile::kControllerSection, changes)) return kExitFailed;
-    Say(std::to_string(changes.size()) + " codes written into [" + profile::kControllerSection + "] of " +
-        o.profile + " (the previous file is " + o.profile + ".bak)");
+    std::size_t written = 0;
+    std::string removed;  // keys whose code another key took over
+    for (const auto& [key, code] : changes) {
+        if (!code.empty())
+            ++written;
+        else
+            removed += (removed.empty() ? "" : ", ") + key;
+    }
+    Say(std::to_string(written) + " codes written into [" + profile::kControllerSection + "] of " + o.profile +
+        (removed.empty() ? std::string() : ", the code of " + removed + " removed") + " (the previous file is " +
+        o.profile + ".bak)");
     return kExitOk;
 }
 

@@ -1,5 +1,6 @@
 #include "tools/profile/TargetWindow.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #include "platform/win32/Win32ClientWindow.h"
@@ -33,8 +34,7 @@ bool ParseTargetOptions(const char* command, const std::vector<std::string>& arg
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
         long number = 0;
-        if (a == "--pick" && hasValue && ParseWholeNumber(args[i + 1], number) && number >= 0 &&
-            number <= kMaxPickSeconds) {
+        if (a == "--pick" && hasValue && tools::ParseWholeNumber(args[i + 1], kMaxPickSeconds, number)) {
             o.pickSeconds = static_cast<int>(number);
             ++i;
         } else if (a == "--title" && hasValue) {
@@ -43,7 +43,7 @@ bool ParseTargetOptions(const char* command, const std::vector<std::string>& arg
         } else if (a == "--class" && hasValue) {
             o.className = args[++i];
             o.byClass = true;
-        } else if (a == "--write" && hasValue && ParseWholeNumber(args[i + 1], number)) {
+        } else if (a == "--write" && hasValue && tools::ParseWholeNumber(args[i + 1], INT32_MAX, number)) {
             o.write = true;
             o.client = static_cast<int32_t>(number);
             ++i;
@@ -56,7 +56,8 @@ bool ParseTargetOptions(const char* command, const std::vector<std::string>& arg
     }
     const int ways = (o.pickSeconds >= 0) + o.byTitle + o.byClass;
     if (ways != 1) {
-        Fail(name + " needs exactly one of --pick SECONDS (0-60), --title TEXT, --class NAME");
+        Fail(name + " needs exactly one of --pick SECONDS (0-" + std::to_string(kMaxPickSeconds) +
+             "), --title TEXT, --class NAME");
         return false;
     }
     return true;
