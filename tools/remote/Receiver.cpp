@@ -53,15 +53,23 @@ Receiver::~Receiver() {
 
 bool Receiver::Open(std::string& why) {
     if (open_) return true;
-    // As the monitor starts: a driver lying in the current folder is never loaded.
-    qrtl::RemoveCurrentFolderFromDllSearch();
     const char* name = CardDriverFileName();
-    if (LoadCardDriver()) {
+    bool present = false;
+    // As the monitor loads it: the program's folder in place of the current one, and
+    // the standard search back afterwards, so that the monitor started from here
+    // later does not inherit it.
+    const BOOL loaded = qrtl::LoadWithProgramFolderSearch([&] {
+        if (LoadCardDriver()) return TRUE;
+        // Loaded as data only, under the same search, to tell a missing library from
+        // a card that does not start.
+        present = static_cast<bool>(
+            qrtl::win32::UniqueHModule(::LoadLibraryExA(name, nullptr, LOAD_LIBRARY_AS_DATAFILE)));
+        return FALSE;
+    });
+    if (loaded) {
         open_ = true;
         return true;
     }
-    // Loaded as data only, to tell a missing library from a card that does not start.
-    const qrtl::win32::UniqueHModule present(::LoadLibraryExA(name, nullptr, LOAD_LIBRARY_AS_DATAFILE));
     why = present ? std::string("the card driver ") + name + " is there, but the card does not start"
                   : std::string("the card driver ") + name +
                         " is not found beside the programs or in the system folder";
