@@ -35,7 +35,7 @@ void ShowText(HWND dlg, ActionState& s, const std::string& text) {
     const std::string problem = qrtl::CommandProblem(text);
     SetItemText(dlg, res::kActWords,
                 text.empty() ? "no action"
-                             : problem.empty() ? qrtl::setup::DescribeCommandText(*s.catalog, text) : problem);
+                             : problem.empty() ? FromAnsi(qrtl::setup::DescribeCommandText(*s.catalog, text)) : problem);
 }
 
 // Selects the item of `combo` whose text is `text`; none when no item has it.
@@ -52,12 +52,12 @@ void Init(HWND dlg, ActionState& s) {
     const HWND commands = ::GetDlgItem(dlg, res::kActCommands);
     for (const auto& menu : s.catalog->menus) {
         const std::string text = qrtl::setup::CommandIdText(menu.id);
-        AddItem(commands, "Menu: " + menu.path + (menu.shortcut.empty() ? "" : "  (" + menu.shortcut + ")"));
+        AddItem(commands, FromAnsi("Menu: " + menu.path + (menu.shortcut.empty() ? "" : "  (" + menu.shortcut + ")")));
         s.commandTexts.push_back(text);
     }
     for (const auto& control : s.catalog->controls) {
-        AddItem(commands, (control.className.empty() ? std::string("Control") : control.className) + ": " +
-                              control.text);
+        AddItem(commands, FromAnsi((control.className.empty() ? std::string("Control") : control.className) +
+                                   ": " + control.text));
         s.commandTexts.push_back(qrtl::setup::CommandIdText(control.id));
     }
     if (s.commandTexts.empty()) {

@@ -334,7 +334,7 @@ void RemoteWindow::Refresh() {
 void RemoteWindow::ShowKeys() {
     for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
         const KeyRow& row = rows_[static_cast<std::size_t>(i)];
-        const std::string texts[kColumnCount] = {row.name, row.legend, row.code, row.action,
+        const std::string texts[kColumnCount] = {row.name, row.legend, FromAnsi(row.code), FromAnsi(row.action),
                                                  qrtl::setup::StatusInWords(row)};
         for (int c = 0; c < kColumnCount; ++c) {
             const std::wstring text = Widen(texts[c]);
@@ -351,7 +351,7 @@ void RemoteWindow::ShowFindings() {
     ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
     for (const auto& finding : findings_)
-        ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(finding.text).c_str()));
+        ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(FromAnsi(finding.text)).c_str()));
     if (findings_.empty())
         ::SendMessageW(list, LB_ADDSTRING, 0,
                        reinterpret_cast<LPARAM>(L"Nothing: the monitor reads this profile as you mean it."));
@@ -360,7 +360,7 @@ void RemoteWindow::ShowFindings() {
     const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(list, WM_GETFONT, 0, 0)));
     LONG widest = 0;
     for (const auto& finding : findings_) {
-        const std::wstring text = Widen(finding.text);
+        const std::wstring text = Widen(FromAnsi(finding.text));
         SIZE size = {};
         if (::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size))
             widest = std::max(widest, size.cx);
@@ -822,7 +822,7 @@ void RemoteWindow::OnAction() {
     profile_.Set(profile_.ClientSection(), row.name, command);
     Refresh();
     SelectKey(index);
-    Live(row.name + " " + kArrow + " " + (command.empty() ? "no action" : rows_[index].action));
+    Live(row.name + " " + kArrow + " " + (command.empty() ? "no action" : FromAnsi(rows_[index].action)));
 }
 
 void RemoteWindow::OnTest() {
@@ -836,14 +836,14 @@ void RemoteWindow::OnTest() {
     // The monitor's own search and delivery, with the unsaved profile.
     MonitorView view(profile_.Document());
     if (view.set.FindTargetClientWindow() == qrtl::kNoWindow) {
-        Live(row.name + " " + kArrow + " " + row.action + ": not posted, the TV application's window is not found.");
+        Live(row.name + " " + kArrow + " " + FromAnsi(row.action) + ": not posted, the TV application's window is not found.");
         return;
     }
     view.set.m_mapController.clear();
     view.set.m_mapController[kTestCode] = row.name;
     view.set.LookUpKey(kTestCode);
     const HWND client = reinterpret_cast<HWND>(view.set.m_hWndClient);
-    Live(row.name + " " + kArrow + " " + row.action + ", posted to " + WindowCaption(client));
+    Live(row.name + " " + kArrow + " " + FromAnsi(row.action) + ", posted to " + WindowCaption(client));
 }
 
 void RemoteWindow::OnClear() {
