@@ -335,9 +335,14 @@ TEST_F(RemoteE2e, DriverHangsInARead_LearningStopsAfter5sAndTheWindowAnswers) {
     std::printf("learning stopped %lu ms after Learn\n", static_cast<unsigned long>(took));
 }
 
-TEST_F(RemoteE2e, NoDriver_LearningOffInWords_RestStillWorks) {
-    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
-    ASSERT_TRUE(StartRemote());
+TEST_F(RemoteE2e, NoDriver_LearningOffInWords_RestStillWorks_ProfileFromTheCommandLine) {
+    // No profile beside the program: the one named on the command line is opened.
+    const std::string other = folder_ / "other.INI";
+    std::string text = StarterProfile();
+    text.insert(text.find("Default=0\r\n") + 11, "0_Item=OTHERTV\r\n");
+    ASSERT_TRUE(WriteTextFile(other, text));
+    ASSERT_TRUE(StartRemote("\"" + other + "\""));
+    EXPECT_NE(TextOf(Item(IDC_CLIENT_DESC)).find("OTHERTV"), std::string::npos) << TextOf(Item(IDC_CLIENT_DESC));
     ASSERT_TRUE(PumpUntil([&] { return TextOf(Item(IDC_RECEIVER)).find("not found") != std::string::npos; },
                           kStepTimeoutMs))
         << TextOf(Item(IDC_RECEIVER));
