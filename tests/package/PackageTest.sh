@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # One case of the package tests, run by CTest under the Windows suites' Wine prefix:
-#   PackageTest.sh CASE PACKAGES VERSION SAMPLE_INI SIMDRIVER QRTLCTL WINE WORK SHIPPED
+#   PackageTest.sh CASE PACKAGES VERSION STARTER_INI SIMDRIVER QRTLCTL WINE WORK SHIPPED
 # SHIPPED is the comma-separated list of files both packages hold. Prints
 # "package test passed" at the end, "FAILED: ..." on the first fault.
 set -uo pipefail
-CASE=$1 PACKAGES=$2 VERSION=$3 SAMPLE=$4 SIMDRIVER=$5 CTL=$6 WINE=$7 WORK=$8
+CASE=$1 PACKAGES=$2 VERSION=$3 STARTER=$4 SIMDRIVER=$5 CTL=$6 WINE=$7 WORK=$8
 IFS=',' read -r -a SHIPPED <<<"$9"
 
 SETUP="QRTLIRMoni-$VERSION-setup.exe"
@@ -16,6 +16,8 @@ UNINST_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\QRTLIRMoni'
 RUN_KEYS=('HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
           'HKCU\Software\Microsoft\Windows\CurrentVersion\Run')
 RUN_VALUE="Quorel TLIRMoni"
+REMOTE_EXE=QRTLRemote.exe
+SET_UP_LINK="Set up the remote.lnk"
 export WINEPREFIX="${WINEPREFIX:-$(dirname "$PACKAGES")/wineprefix}"
 # Shortcuts must not turn into menu entries of the machine running the tests.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
@@ -59,7 +61,8 @@ delete_run_values() {
   for key in "${RUN_KEYS[@]}"; do "$WINE" reg delete "$key" /v "$RUN_VALUE" /f >"$OUT" 2>&1; done
 }
 
-same_as_sample() { cmp -s <(tr -d '\r' <"$1") <(tr -d '\r' <"$SAMPLE"); }
+same_as_starter() { cmp -s <(tr -d '\r' <"$1") <(tr -d '\r' <"$STARTER"); }
+shipped() { printf '%s\n' "${SHIPPED[@]}" | grep -qx "$1"; }
 
 # The user's Start menu folder of the installer's shortcuts.
 start_menu() {
@@ -86,16 +89,23 @@ until_true() {
 }
 
 case "$CASE" in
-FreshInstall_FilesAndProfileFromSample)
+FreshInstall_FilesStarterProfileAndShortcuts)
   rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/"$MONITOR_TITLE"
   install_pkg
   expected=$(printf '%s\n' "${SHIPPED[@]}" Uninstall.exe | sort)
   actual=$(ls -A "$DIR" | sort)
   [ "$actual" = "$expected" ] || fail "installed files: $(echo $actual), expected: $(echo $expected)"
-  same_as_sample "$DIR/QRTLIRMoni.INI" || fail "the installed profile is not the sample"
+  same_as_starter "$DIR/QRTLIRMoni.INI" || fail "the installed profile is not the starter"
   for lnk in "$MONITOR_TITLE.lnk" "Trace viewer.lnk" "Uninstall $MONITOR_TITLE.lnk"; do
     [ -f "$(start_menu)/$lnk" ] || fail "no Start menu shortcut $lnk"
   done
+  # The set-up window's entry comes with the window.
+  if shipped "$REMOTE_EXE"; then
+    [ -f "$(start_menu)/$SET_UP_LINK" ] || fail "no Start menu shortcut $SET_UP_LINK"
+    grep -aq "$REMOTE_EXE" "$(start_menu)/$SET_UP_LINK" || fail "$SET_UP_LINK does not start $REMOTE_EXE"
+  else
+    [ ! -e "$(start_menu)/$SET_UP_LINK" ] || fail "$SET_UP_LINK without $REMOTE_EXE"
+  fi
   [ "$(reg_value "$UNINST_KEY" DisplayName)" = "$MONITOR_TITLE" ] || fail "DisplayName"
   [ "$(reg_value "$UNINST_KEY" DisplayVersion)" = "$VERSION" ] || fail "DisplayVersion"
   [ "$(reg_value "$UNINST_KEY" InstallLocation)" = "$(winpath "$DIR")" ] || fail "InstallLocation"
@@ -104,12 +114,16 @@ FreshInstall_FilesAndProfileFromSample)
   size=$(reg_value "$UNINST_KEY" EstimatedSize) && [ $((size)) -gt 100 ] || fail "EstimatedSize ${size:-}"
   ;;
 
-Reinstall_ChangedProfileKept_SampleBeside)
+Reinstall_ChangedProfileKept_StarterBeside)
   install_pkg
-  sed -i 's/^Timer=.*/Timer=1234\r/' "$DIR/QRTLIRMoni.INI"
+  sed -i 's/^Timer=.*/Timer=1234\r/; s/^POWER=.*/POWER=10\r/' "$DIR/QRTLIRMoni.INI"
+  # What an earlier version put beside the kept profile.
+  cp "$DIR/QRTLIRMoni.INI" "$DIR/QRTLIRMoni.sample.INI"
   install_pkg
-  grep -q '^Timer=1234' "$DIR/QRTLIRMoni.INI" || fail "the user's profile was replaced"
-  same_as_sample "$DIR/QRTLIRMoni.sample.INI" || fail "no sample beside the kept profile"
+  grep -q '^Timer=1234' "$DIR/QRTLIRMoni.INI" && grep -q '^POWER=10' "$DIR/QRTLIRMoni.INI" ||
+    fail "the user's profile was replaced"
+  same_as_starter "$DIR/QRTLIRMoni.starter.INI" || fail "no starter profile beside the kept profile"
+  [ ! -e "$DIR/QRTLIRMoni.sample.INI" ] || fail "the earlier version's sample stays"
   ;;
 
 AutoRunOption_RunValueNamesInstalledMonitorQuoted)
@@ -164,7 +178,7 @@ Zip_HoldsShippedFilesOnly)
   actual=$(cd "$CASE_DIR" && cmake -E tar tf "$ZIP" | grep -v '/$' | sort)
   [ "$actual" = "$expected" ] || fail "zip holds: $(echo $actual), expected: $(echo $expected)"
   (cd "$CASE_DIR" && cmake -E tar xf "$ZIP") || fail "the zip does not unpack"
-  same_as_sample "$CASE_DIR/$top/QRTLIRMoni.INI" || fail "the zip's profile is not the sample"
+  same_as_starter "$CASE_DIR/$top/QRTLIRMoni.INI" || fail "the zip's profile is not the starter"
   for exe in "$CASE_DIR/$top"/*.exe; do
     strings -el "$exe" | grep -A1 -x ProductVersion | grep -qx "$VERSION" ||
       fail "$(basename "$exe") does not carry version $VERSION"
