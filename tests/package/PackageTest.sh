@@ -17,7 +17,11 @@ RUN_KEYS=('HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
           'HKCU\Software\Microsoft\Windows\CurrentVersion\Run')
 RUN_VALUE="Quorel TLIRMoni"
 REMOTE_EXE=QRTLRemote.exe
+REMOTE_TITLE="Remote Set-up - Quorel Tellivar IR Monitor"
 SET_UP_LINK="Set up the remote.lnk"
+SET_UP_NOW="Set up the remote now"
+# The installer's caption gains a page's subcaption: matched by its start.
+INSTALLER_TITLE="Quorel Tellivar IR Monitor $VERSION Installer*"
 export WINEPREFIX="${WINEPREFIX:-$(dirname "$PACKAGES")/wineprefix}"
 # Shortcuts must not turn into menu entries of the machine running the tests.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
@@ -86,6 +90,24 @@ monitor_closed() { until_true 30 grep -q "QRDiI2CClose" "$CASE_DIR/simdriver.log
 until_true() {
   local n=$(( $1 * 10 )); shift
   while ! "$@"; do n=$(( n - 1 )); [ $n -gt 0 ] || return 1; sleep 0.1; done
+}
+
+# checked TEXT: is the installer's check box TEXT there, and ticked.
+checked() {
+  "$WINE" "$CTL" checked "$INSTALLER_TITLE" "$1" >"$CASE_DIR/checked.out" 2>&1 &&
+    [ "$(tr -d '\r' <"$CASE_DIR/checked.out")" = 1 ]
+}
+control_shown() { "$WINE" "$CTL" checked "$INSTALLER_TITLE" "$1" >"$CASE_DIR/checked.out" 2>&1; }
+
+# The installer as an owner runs it, up to its finish page: Next on the folder page,
+# Next on the options page (which starts the monitor).
+installer_to_finish_page() {
+  (cd "$PACKAGES" && exec "$WINE" cmd /c "$SETUP /D=$(winpath "$DIR")" >"$CASE_DIR/installer.out" 2>&1) &
+  wine_quiet "$CTL" wait "$INSTALLER_TITLE" 30 || fail "the installer shows no window"
+  wine_quiet "$CTL" click "$INSTALLER_TITLE" 1
+  until_true 30 control_shown "&Start the monitor now" || fail "no options page"
+  wine_quiet "$CTL" click "$INSTALLER_TITLE" 1
+  until_true 60 control_shown "$SET_UP_NOW" || fail "no \"$SET_UP_NOW\" on the finish page"
 }
 
 case "$CASE" in
@@ -183,6 +205,30 @@ Zip_HoldsShippedFilesOnly)
     strings -el "$exe" | grep -A1 -x ProductVersion | grep -qx "$VERSION" ||
       fail "$(basename "$exe") does not carry version $VERSION"
   done
+  ;;
+
+FinishPage_SetUpNowTickedOnFreshInstallOnly)
+  if ! shipped "$REMOTE_EXE"; then
+    echo "package test skipped: $REMOTE_EXE is not shipped"
+    exit 0
+  fi
+  # Beside the monitor, so that no message box about a missing driver waits.
+  mkdir -p "$DIR" && cp "$SIMDRIVER" "$DIR/"
+  installer_to_finish_page
+  checked "$SET_UP_NOW" || fail "\"$SET_UP_NOW\" is not ticked on a fresh install"
+  wine_quiet "$CTL" click "$INSTALLER_TITLE" 1
+  wine_quiet "$CTL" wait "$REMOTE_TITLE" 30 || fail "Finish did not start $REMOTE_EXE"
+  wine_quiet "$CTL" close "$REMOTE_TITLE"
+  wine_quiet "$CTL" waitgone "$REMOTE_TITLE" 30 || fail "$REMOTE_EXE does not close"
+  wine_quiet "$CTL" waitgone "$INSTALLER_TITLE" 30 || fail "the installer does not end"
+
+  installer_to_finish_page
+  ! checked "$SET_UP_NOW" || fail "\"$SET_UP_NOW\" is ticked on an upgrade"
+  wine_quiet "$CTL" click "$INSTALLER_TITLE" 1
+  wine_quiet "$CTL" waitgone "$INSTALLER_TITLE" 30 || fail "the installer does not end"
+  ! wine_quiet "$CTL" wait "$REMOTE_TITLE" 3 || fail "Finish started $REMOTE_EXE on an upgrade"
+  # The options page's "Start with Windows" wrote the Run value.
+  delete_run_values
   ;;
 
 *) fail "unknown case $CASE" ;;
