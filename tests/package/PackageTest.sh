@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # One case of the package tests, run by CTest under the Windows suites' Wine prefix:
-#   PackageTest.sh CASE PACKAGES VERSION STARTER_INI SIMDRIVER QRTLCTL WINE WORK SHIPPED
-# SHIPPED is the comma-separated list of files both packages hold. Prints
+#   PackageTest.sh CASE PACKAGES VERSION STARTER_INI SIMDRIVER QRTLCTL WINE WORK SHIPPED REMOTE_BUILT
+# SHIPPED is the comma-separated list of files both packages hold; REMOTE_BUILT is 1
+# when the build has the set-up window QRTLRemote.exe, else 0. Prints
 # "package test passed" at the end, "FAILED: ..." on the first fault.
 set -uo pipefail
 CASE=$1 PACKAGES=$2 VERSION=$3 STARTER=$4 SIMDRIVER=$5 CTL=$6 WINE=$7 WORK=$8
 IFS=',' read -r -a SHIPPED <<<"$9"
+REMOTE_BUILT=${10}
 
 SETUP="QRTLIRMoni-$VERSION-setup.exe"
 ZIP="$PACKAGES/QRTLIRMoni-$VERSION-win32.zip"
@@ -209,7 +211,8 @@ Zip_HoldsShippedFilesOnly)
 
 FinishPage_SetUpNowTickedOnFreshInstallOnly)
   if ! shipped "$REMOTE_EXE"; then
-    echo "package test skipped: $REMOTE_EXE is not shipped"
+    [ "$REMOTE_BUILT" = 0 ] || fail "$REMOTE_EXE is built but no package holds it: qrtl_ship(QRTLRemote)"
+    echo "package test skipped: $REMOTE_EXE is not built"
     exit 0
   fi
   # Beside the monitor, so that no message box about a missing driver waits.
