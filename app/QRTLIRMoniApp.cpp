@@ -6,7 +6,7 @@
 #include "app/QRTLIRMoniDlg.h"
 #include "config/QRTLIRSet.h"
 #include "driver/CardDriver.h"
-#include "platform/win32/Win32Platform.h"
+#include "app/Win32Platform.h"
 #include "trace/Trace.h"
 
 // The process's global objects, in this order: built before WinMain runs and

@@ -4,11 +4,13 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "product.h"
+
 // Callback message of the tray icon; also its uID.
 constexpr UINT WM_TRAYICON = 0x888;
 constexpr UINT kTrayIconId = WM_TRAYICON;
 // The tip: the title with one blank before and after.
-constexpr char kTrayTip[] = " Quorel Tellivar IR Monitor ";
+constexpr char kTrayTip[] = " " QRTL_MONITOR_CAPTION " ";
 
 // The call that reaches the notification area: Shell_NotifyIconA. Tests put a
 // recorder in its place; the program never changes it.

@@ -8,13 +8,10 @@ constexpr std::size_t kMaxRegistryText = 255;
 
 std::string CQRTLIRSet::GetClientExePath(int32_t nClient) {
     qrtl::IProfile& profile = *m_services.profile;
-    const std::string prefix = std::to_string(nClient);
-    const std::string regPath =
-        ReadProfileString(profile, profile::kClient, prefix + "_RegPath", m_strIniPath);
+    const std::string regPath = ReadProfileString(profile, profile::kRegPath, m_strIniPath, nClient);
     const std::string regFolder =
-        ReadProfileString(profile, profile::kClient, prefix + "_RegFolder", m_strIniPath);
-    const std::string exeName =
-        ReadProfileString(profile, profile::kClient, prefix + "_ExeName", m_strIniPath);
+        ReadProfileString(profile, profile::kRegFolder, m_strIniPath, nClient);
+    const std::string exeName = ReadProfileString(profile, profile::kExeName, m_strIniPath, nClient);
 
     std::string folder;
     if (!m_services.registry->ReadMachineString(regPath, regFolder, folder)) return std::string();

@@ -1,12 +1,5 @@
-// The remote key names and the loading of the two key maps.
+// The loading of the two key maps.
 #include "config/QRTLIRSet.h"
-
-// Loading order: a later name wins a code that several names share.
-const char* const RemoteKeyNames[kRemoteKeyCount] = {
-    "POWER",  "ZOOM",   "SCAN",   "TVFMSW", "SWITCH", "VOL+", "VOL-", "CH+",  "CH-",
-    "MUTE",   "REVIEW", "RESET+", "RESET-", "FREZE+", "FREZE-", "FUNC", "BTN0", "BTN1",
-    "BTN2",   "BTN3",   "BTN4",   "BTN5",   "BTN6",   "BTN7", "BTN8", "BTN9", "BTN100",
-};
 
 void CQRTLIRSet::LoadKeyMap(const std::string& strSection,
                             std::unordered_map<std::string, std::string>& map,

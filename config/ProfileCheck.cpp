@@ -1,11 +1,14 @@
-// The profile checker. The values come from the monitor's own LoadProfile, run on
-// the parsed document; the document only adds where each value stands.
+// The profile checker. The settings come from the monitor's own LoadProfile and
+// GetClientExePath, run on the parsed document; the key maps' entries and the
+// lines where each value stands come from the document itself.
 #include "config/ProfileCheck.h"
 
 #include <algorithm>
 #include <map>
 
 #include "config/QRTLIRSet.h"
+#include "config/RemoteCodes.h"
+#include "product.h"
 
 namespace qrtl {
 
@@ -14,16 +17,11 @@ namespace {
 constexpr int32_t kTimerCostlyMs = 50;
 constexpr int32_t kTimerSluggishMs = 10000;
 constexpr uint32_t kMaxCode = 255;
-constexpr int32_t kMaxCommandId = 0xFFFF;
-constexpr int32_t kMaxVirtualKey = 0xFF;
-// Where the owner sets the remote up.
-constexpr char kSetUpProgram[] = "QRTLRemote.exe";
-constexpr char kSetUpShortcut[] = "Set up the remote";
 
 // The module the loading code asks for: only the profile path derives from it.
 class CheckModule : public IModule {
 public:
-    std::string FileName() override { return "QRTLIRMoni.exe"; }
+    std::string FileName() override { return product::kMonitorExe; }
     bool GetVersion(uint32_t, uint32_t&) override { return false; }
 };
 
@@ -110,7 +108,7 @@ private:
         return 1;
     }
 
-    std::string ClientKeyText(const char* name) const { return ClientKey(set_.m_nDefaultClient, name); }
+    std::string ClientKeyText(const profile::Key& key) const { return profile::KeyName(key, set_.m_nDefaultClient); }
 
     void Syntax() {
         for (const auto& odd : doc_.OddLines()) {
@@ -163,7 +161,7 @@ private:
 
     void Timer() {
         const int32_t ms = set_.m_nTimer;
-        const int line = LineOf(profile::kMain, "Timer");
+        const int line = LineOf(profile::kTimer.section, profile::kTimer.name);
         const std::string value = "Timer=" + std::to_string(ms);
         if (ms <= 0)
             Add(line, Severity::Error, value + ": the receiver is never polled", "timer");
@@ -175,13 +173,13 @@ private:
 
     // False when the active client is not configured at all.
     bool Client() {
-        const std::string itemKey = ClientKeyText("Item");
+        const std::string itemKey = ClientKeyText(profile::kItem);
         if (set_.m_strItem.empty() && set_.m_strCaption.empty() && set_.m_strClassName.empty()) {
             // A profile with nothing set up yet is told so once, by the key map.
             if (NothingSetUp()) return false;
-            Add(LineOf(profile::kClient, "Default"), Severity::Error,
+            Add(LineOf(profile::kDefaultClient.section, profile::kDefaultClient.name), Severity::Error,
                 "Default=" + std::to_string(set_.m_nDefaultClient) + " names a client without " +
-                    itemKey + ", " + ClientKeyText("Caption") + " or " + ClientKeyText("ClassName") +
+                    itemKey + ", " + ClientKeyText(profile::kCaption) + " or " + ClientKeyText(profile::kClassName) +
                     ": no window is ever taken for the client",
                 "client-missing");
             return false;
@@ -189,12 +187,12 @@ private:
         if (set_.m_strItem.empty()) {
             int line = LineOf(profile::kClient, itemKey);
             if (doc_.Find(profile::kClient, itemKey) == nullptr)
-                line = LineOf(profile::kClient, set_.m_strCaption.empty() ? ClientKeyText("ClassName")
-                                                                          : ClientKeyText("Caption"));
+                line = LineOf(profile::kClient, set_.m_strCaption.empty() ? ClientKeyText(profile::kClassName)
+                                                                          : ClientKeyText(profile::kCaption));
             if (set_.m_nControl == 0)
                 Add(line, Severity::Error,
                     "no " + itemKey + ": any program's window with the client's layout counts as "
-                    "the client, and with " + ClientKeyText("Control") + "=0 the remote goes silent",
+                    "the client, and with " + ClientKeyText(profile::kControl) + "=0 the remote goes silent",
                     "item-empty");
             else
                 Add(line, Severity::Warning,
@@ -232,8 +230,8 @@ private:
             if (underscore == std::string::npos || doc_.Find(section->name, entry.key) != &entry)
                 return false;
             const std::string_view field = std::string_view(entry.key).substr(underscore + 1);
-            return (ProfileNameEquals(field, "Item") || ProfileNameEquals(field, "Caption") ||
-                    ProfileNameEquals(field, "ClassName")) &&
+            return (ProfileNameEquals(field, profile::kItem.name) || ProfileNameEquals(field, profile::kCaption.name) ||
+                    ProfileNameEquals(field, profile::kClassName.name)) &&
                    !ProfileValueText(entry.value).empty();
         });
     }
@@ -292,7 +290,7 @@ private:
             Add(line, Severity::Warning,
                 std::string("the remote is not set up yet: no key has a code") +
                     (NothingSetUp() ? " and no TV application is chosen" : "") + "; " +
-                    kSetUpProgram + " (\"" + kSetUpShortcut + "\" in the Start menu) sets it up",
+                    product::kRemoteExe + " (\"" + product::kSetUpLink + "\" in the Start menu) sets it up",
                 "not-set-up");
             return;
         }
@@ -334,16 +332,16 @@ private:
         if (parsed.nParsed < parsed.nDigits)
             return "only the first " + std::to_string(parsed.nParsed) +
                    " characters read as a hexadecimal number";
-        if (parsed.marker == kCommandMarker && (parsed.number < 0 || parsed.number > kMaxCommandId))
+        if (parsed.marker == kCommandMarker && (parsed.number < 0 || parsed.number > static_cast<int32_t>(kCommandIdMask)))
             return "above FFFF: only the low 16 bits are sent";
-        if (parsed.marker == kKeyDownMarker && (parsed.number < 0 || parsed.number > kMaxVirtualKey))
+        if (parsed.marker == kKeyDownMarker && (parsed.number < 0 || parsed.number > static_cast<int32_t>(kVirtualKeyMask)))
             return "above FF: only the low 8 bits are sent";
         return {};
     }
 
     void Launch() {
-        const std::string regPathKey = ClientKeyText("RegPath");
-        const std::string exeKey = ClientKeyText("ExeName");
+        const std::string regPathKey = ClientKeyText(profile::kRegPath);
+        const std::string exeKey = ClientKeyText(profile::kExeName);
         const std::string exeName = doc_.GetString(profile::kClient, exeKey);
         const bool noExtension = exeName.find('.') == std::string::npos;
         if (!exeName.empty() && noExtension)
@@ -362,7 +360,7 @@ private:
             Add(LineOf(profile::kClient, regPathKey), Severity::Warning,
                 "the client's folder cannot be read from HKEY_LOCAL_MACHINE\\" +
                     doc_.GetString(profile::kClient, regPathKey) + " value \"" +
-                    doc_.GetString(profile::kClient, ClientKeyText("RegFolder")) +
+                    doc_.GetString(profile::kClient, ClientKeyText(profile::kRegFolder)) +
                     "\": POWER cannot start the client",
                 "launch");
             return;

@@ -75,7 +75,7 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
             const std::size_t close = line.find_last_of(']');
             if (close != std::string_view::npos && close > 0) {
                 doc.sections_.push_back(
-                    Section{std::string(Trim(line.substr(1, close - 1))), lineNo, {}});
+                    Section{std::string(Trim(line.substr(1, close - 1))), lineNo, {}, {}});
                 current = &doc.sections_.back();
                 inHeaderlessPart = false;
                 continue;

@@ -2,7 +2,8 @@
 #include <string>
 
 #include "config/QRTLIRSet.h"
-#include "dispatch/DispatchInternal.h"
+#include "dispatch/Dispatch.h"
+#include "driver/CardDriverApi.h"
 #include "trace/Trace.h"
 
 int32_t g_bInDoTimer = 0;
@@ -14,8 +15,6 @@ namespace {
 constexpr int32_t kLineDoTimer = 466;
 constexpr int32_t kLineIrCode = 485;
 constexpr int32_t kLineLookupResult = 488;
-
-constexpr char kPowerKey[] = "POWER";
 
 // Clears the in-progress flag on every way out of a tick that passed the guard.
 class InDoTimerScope {
@@ -34,7 +33,7 @@ bool ReadIrByte(qrtl::ICardReader& card, uint32_t& code) {
     // A read that leaves the preset untouched delivered nothing: a closed driver
     // library, or a driver that failed before writing.
     uint32_t value = kNoIrValue;
-    card.ReadByte(kIrDeviceAddress, kIrSubAddress, &value);
+    card.ReadByte(carddriver::kIrDeviceAddress, carddriver::kIrSubAddress, &value);
     if (value == kNoIrValue) return false;
     code = value & 0xFFu;
     return true;
@@ -74,7 +73,7 @@ void CQRTLIRSet::DoTimer(qrtl::IHistoryList* pHistoryList, std::string strByte, 
     if (bMapped) {
         TraceOut(kTraceIrCode, kTraceFileSet, kLineLookupResult, "Lookup Result : %s, %s",
                  strIrCode.c_str(), entry->second.c_str());
-        if (!bClientFound && entry->second == kPowerKey)
+        if (!bClientFound && entry->second == kPowerKeyName)
             WaitPowerConfirm(&g_bPowerShutdown, &g_bPowerLaunch);
     }
 

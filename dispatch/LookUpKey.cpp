@@ -1,8 +1,4 @@
 // Client command delivery: a code text through both key maps to a posted message.
-#include <algorithm>
-#include <climits>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "config/QRTLIRSet.h"
@@ -13,39 +9,9 @@ namespace {
 constexpr int32_t kLineLookUpKey = 301;
 constexpr int32_t kLineKey = 310;
 
-constexpr std::size_t kCommandBuffer = 256;   // the command text's read limit plus its zero
-constexpr std::size_t kShortestCommand = 3;   // a marker and at least two characters
-constexpr uint32_t kAcceleratorNotify = 0x10000;  // high word 1: the command came from an accelerator
 constexpr char kNoClientSuffix[] = " NoClientFound!";
 
 }  // namespace
-
-// The number after the marker, read exactly as base-16 strtol reads it. `long` is
-// 64 bits wide on some platforms, so the value is clamped to the signed 32-bit range
-// that a 32-bit strtol would saturate to.
-CommandText ParseCommandText(const std::string& strCommand) {
-    CommandText parsed;
-    if (strCommand.size() < kShortestCommand) return parsed;
-    parsed.bLongEnough = true;
-    parsed.marker = strCommand[0];
-
-    char buffer[kCommandBuffer];
-    const std::size_t n = std::min(strCommand.size() - 1, kCommandBuffer - 1);
-    std::memcpy(buffer, strCommand.data() + 1, n);
-    buffer[n] = '\0';
-    parsed.nDigits = std::strlen(buffer);
-
-    char* end = buffer;
-    const long value = std::strtol(buffer, &end, 16);
-    parsed.nParsed = static_cast<std::size_t>(end - buffer);
-    if (value > static_cast<long>(INT32_MAX))
-        parsed.number = INT32_MAX;
-    else if (value < static_cast<long>(INT32_MIN))
-        parsed.number = INT32_MIN;
-    else
-        parsed.number = static_cast<int32_t>(value);
-    return parsed;
-}
 
 BOOL CQRTLIRSet::GetClientCommand(std::string strCode, std::string& strCommand) {
     strCommand = strCode;
@@ -73,9 +39,9 @@ std::string CQRTLIRSet::LookUpKey(std::string strCode) {
 
         // The post's result is not acted on: the message is posted and forgotten.
         if (strCommand[0] == kCommandMarker) {
-            m_services.desktop->Post(m_hWndClient, kWmCommand, (bits & 0xFFFFu) | kAcceleratorNotify, 0);
+            m_services.desktop->Post(m_hWndClient, kWmCommand, (bits & kCommandIdMask) | kAcceleratorNotify, 0);
         } else if (strCommand[0] == kKeyDownMarker) {
-            m_services.desktop->Post(m_hWndClient, kWmKeyDown, bits & 0xFFu, 0);
+            m_services.desktop->Post(m_hWndClient, kWmKeyDown, bits & kVirtualKeyMask, 0);
         }
         strCommand = strCode + strCommand;
     }

@@ -1,17 +1,13 @@
 // The POWER key while no client runs: the prompt, the launch and the shutdown.
-#include <cstdio>
 #include <string>
 
 #include "config/QRTLIRSet.h"
-#include "dispatch/DispatchInternal.h"
+#include "dispatch/Dispatch.h"
 
 namespace {
 
 constexpr uint32_t kPromptPassMs = 100;
 constexpr int64_t kPromptSeconds = 2;  // the watch ends once more than this has elapsed
-constexpr char kPowerKey[] = "POWER";
-constexpr char kShutDownKey[] = "ShutDown";
-constexpr int32_t kShutDownDefault = 1;
 
 }  // namespace
 
@@ -36,13 +32,11 @@ void CQRTLIRSet::WaitPowerConfirm(int32_t* pbShutdown, int32_t* pbLaunch) {
 
         if (bRead) {
             // Plain "%d" here, unlike the tick's "%02d": a code mapped as "05" is not seen.
-            char text[12];
-            std::snprintf(text, sizeof text, "%d", static_cast<int>(code));
-            const auto entry = m_mapController.find(text);
+            const auto entry = m_mapController.find(FormatPromptCode(code));
             // Checked before the time test, so a key in the last pass still decides.
             if (entry != m_mapController.end()) {
                 bDone = true;
-                *pbShutdown = entry->second == kPowerKey ? 1 : 0;
+                *pbShutdown = entry->second == kPowerKeyName ? 1 : 0;
                 *pbLaunch = 0;
             }
         }
@@ -60,8 +54,7 @@ void CQRTLIRSet::LaunchClient() {
 
 void CQRTLIRSet::ApplyShutdownDecision() {
     // Read anew at each use, so a change in the setup dialog applies at once.
-    const int32_t bShutDown =
-        m_services.profile->GetInt(profile::kMain, kShutDownKey, kShutDownDefault, m_strIniPath);
+    const int32_t bShutDown = profile::ReadInt(*m_services.profile, profile::kShutDown, m_strIniPath);
     if (bShutDown == 0) return;
     ShutdownWindows();
 }

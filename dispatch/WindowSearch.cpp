@@ -4,6 +4,7 @@
 #include <string>
 
 #include "config/QRTLIRSet.h"
+#include "dispatch/Dispatch.h"
 #include "trace/Trace.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/win32/Handle.h"
+#include "product.h"
 
 namespace {
 
@@ -26,21 +27,16 @@ CardDriverLibrary& Library() {
 }
 
 template <typename Fn>
-void LookUp(HMODULE module, const char* name, Fn& entry) {
-    entry = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+void LookUp(HMODULE module, const char* name, Fn*& entry) {
+    entry = reinterpret_cast<Fn*>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
 }
 
 // Fills the table in the driver's expected order; false when an entry point that
 // is called later is missing.
 bool LookUpEntryPoints(HMODULE module, CardDriverTable& table) {
-    LookUp(module, "QRDiNvConfigGet", table.QRDiNvConfigGet);
-    LookUp(module, "QRDiNvConfigSet", table.QRDiNvConfigSet);
-    LookUp(module, "QRDiI2CInit", table.QRDiI2CInit);
-    LookUp(module, "QRDiI2CWriteByte", table.QRDiI2CWriteByte);
-    LookUp(module, "QRDiI2CReadByte", table.QRDiI2CReadByte);
-    LookUp(module, "QRDiI2CWriteWord", table.QRDiI2CWriteWord);
-    LookUp(module, "QRDiI2CReadWord", table.QRDiI2CReadWord);
-    LookUp(module, "QRDiI2CClose", table.QRDiI2CClose);
+#define QRTL_CARD_DRIVER_LOOK_UP(name, result, params) LookUp(module, #name, table.name);
+    QRTL_CARD_DRIVER_ENTRY_POINTS(QRTL_CARD_DRIVER_LOOK_UP)
+#undef QRTL_CARD_DRIVER_LOOK_UP
     return table.QRDiI2CInit != nullptr && table.QRDiI2CReadByte != nullptr &&
            table.QRDiI2CClose != nullptr;
 }
@@ -51,7 +47,7 @@ bool LookUpEntryPoints(HMODULE module, CardDriverTable& table) {
 // the driver would not be safe, so the process ends with the fault's code.
 LONG WINAPI EndOnDriverFault(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; }
 
-int32_t InitCard(CardDriverTable::I2CInitFn init) {
+int32_t InitCard(carddriver::QRDiI2CInitFn* init) {
     const LPTOP_LEVEL_EXCEPTION_FILTER previous = ::SetUnhandledExceptionFilter(EndOnDriverFault);
     const int32_t result = init();
     ::SetUnhandledExceptionFilter(previous);
@@ -94,7 +90,7 @@ BOOL LoadCardDriver() {
     // A platform that cannot be read is taken for the NT family, as a zeroed record reads.
     const bool win9x = ::GetVersionExA(&version) != FALSE &&
                        version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
-    return LoadCardDriverFrom(win9x ? kCardDriver9x : kCardDriverNt);
+    return LoadCardDriverFrom(win9x ? product::kDriver9x : product::kDriverNt);
 }
 
 BOOL LoadCardDriverFrom(const char* name) {

@@ -4,32 +4,14 @@
 
 #include <cstdint>
 
+#include "driver/CardDriverApi.h"
 #include "platform/Platform.h"
 
-// The library's file names, by platform family.
-constexpr const char kCardDriver9x[] = "QRDi10DE.DLL";
-constexpr const char kCardDriverNt[] = "QRD210DE.DLL";
-
-// The library's entry points, all in the C calling convention. Only Init, ReadByte
-// and Close are called; the others are looked up as the driver expects.
+// The open library's entry points, one pointer each, empty until looked up.
 struct CardDriverTable {
-    using NvConfigGetFn = int32_t(__cdecl*)(int32_t index, uint32_t* value);
-    using NvConfigSetFn = int32_t(__cdecl*)(int32_t index, uint32_t value);
-    using I2CInitFn = int32_t(__cdecl*)();
-    using I2CWriteByteFn = int32_t(__cdecl*)(int32_t device, int32_t subAddress, uint32_t value);
-    using I2CReadByteFn = int32_t(__cdecl*)(int32_t device, int32_t subAddress, uint32_t* value);
-    using I2CWriteWordFn = int32_t(__cdecl*)(int32_t device, int32_t subAddress, uint32_t value);
-    using I2CReadWordFn = int32_t(__cdecl*)(int32_t device, int32_t subAddress, uint32_t* value);
-    using I2CCloseFn = int32_t(__cdecl*)();
-
-    NvConfigGetFn QRDiNvConfigGet = nullptr;
-    NvConfigSetFn QRDiNvConfigSet = nullptr;
-    I2CInitFn QRDiI2CInit = nullptr;
-    I2CWriteByteFn QRDiI2CWriteByte = nullptr;
-    I2CReadByteFn QRDiI2CReadByte = nullptr;
-    I2CWriteWordFn QRDiI2CWriteWord = nullptr;
-    I2CReadWordFn QRDiI2CReadWord = nullptr;
-    I2CCloseFn QRDiI2CClose = nullptr;
+#define QRTL_CARD_DRIVER_TABLE_ENTRY(name, result, params) carddriver::name##Fn* name = nullptr;
+    QRTL_CARD_DRIVER_ENTRY_POINTS(QRTL_CARD_DRIVER_TABLE_ENTRY)
+#undef QRTL_CARD_DRIVER_TABLE_ENTRY
 };
 
 namespace qrtl {

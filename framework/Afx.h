@@ -48,7 +48,9 @@ public:
     BOOL DestroyWindow();
     // Modal: ends the loop with nResult. Modeless: the system only hides the window.
     void EndDialog(int nResult);
-    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    // One data exchange in the given direction. No exchange of this program can
+    // fail validation, so there is no result to check.
+    void UpdateData(BOOL bSaveAndValidate = TRUE);
 
 protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -101,15 +103,11 @@ public:
     MSG m_msgCur{};
 };
 
-// The framework's idle-kick message, which skips pre-translation.
-constexpr UINT WM_KICKIDLE = 0x036A;
-
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
-// The module that holds the program's resources.
+// The module that holds the program's resources: the one AfxWinMain was given,
+// else (a host without WinMain, such as a test program) the executable.
 HINSTANCE AfxGetResourceHandle();
-// For hosts without WinMain (tests): the module whose resources the framework loads.
-void AfxSetResourceHandle(HINSTANCE hInstance);
 
 // The entry the process starts in: InitInstance of the one application object, then
 // its loop (Run) or, when InitInstance declined, ExitInstance.

@@ -46,10 +46,9 @@ void CDialog::EndDialog(int nResult) {
     if (m_hWnd != nullptr) ::EndDialog(m_hWnd, nResult);
 }
 
-BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
+void CDialog::UpdateData(BOOL bSaveAndValidate) {
     CDataExchange dx{bSaveAndValidate, this};
     DoDataExchange(&dx);
-    return TRUE;
 }
 
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -97,7 +96,7 @@ BOOL CDialog::OnInitDialog() {
 }
 
 void CDialog::OnOK() {
-    if (!UpdateData(TRUE)) return;
+    UpdateData(TRUE);
     EndDialog(IDOK);
 }
 

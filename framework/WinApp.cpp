@@ -20,7 +20,7 @@ BOOL CWinApp::PumpMessage() {
     // 0 is the quit message; -1 (a broken queue) must not spin the loop either.
     const BOOL bGot = ::GetMessageA(&m_msgCur, nullptr, 0, 0);
     if (bGot == 0 || bGot == -1) return FALSE;
-    if (m_msgCur.message != WM_KICKIDLE && !PreTranslateMessage(&m_msgCur)) {
+    if (!PreTranslateMessage(&m_msgCur)) {
         ::TranslateMessage(&m_msgCur);
         ::DispatchMessageA(&m_msgCur);
     }
@@ -47,13 +47,11 @@ HINSTANCE AfxGetResourceHandle() {
     return s_hResource != nullptr ? s_hResource : ::GetModuleHandleA(nullptr);
 }
 
-void AfxSetResourceHandle(HINSTANCE hInstance) { s_hResource = hInstance; }
-
 int AfxWinMain(HINSTANCE hInstance, LPSTR lpCmdLine) {
     CWinApp* pApp = AfxGetApp();
     if (pApp == nullptr) return 0;
     pApp->m_lpCmdLine = lpCmdLine;
-    AfxSetResourceHandle(hInstance);
+    s_hResource = hInstance;
     if (!pApp->InitInstance()) return pApp->ExitInstance();
     return pApp->Run();
 }

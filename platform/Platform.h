@@ -185,4 +185,12 @@ struct Services {
     IPromptWindow* prompt = nullptr;
 };
 
+// The services of a platform object whose members carry the services' names
+// (the real platform, the fakes), with the prompt window given apart.
+template <typename PlatformObject>
+Services ServicesOf(PlatformObject& p, IPromptWindow* prompt) {
+    return Services{&p.profile, &p.module, &p.registry, &p.desktop, &p.card,
+                    &p.clock,   &p.launcher, &p.shutdown, prompt};
+}
+
 }  // namespace qrtl

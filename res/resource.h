@@ -4,6 +4,8 @@
 #ifndef QRTL_RES_RESOURCE_H
 #define QRTL_RES_RESOURCE_H
 
+#include "product.h"
+
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif
@@ -42,7 +44,7 @@
 // Tray menu commands
 #define ID_MENU_SETUP 32771
 #define ID_MENU_ABOUT 32772
-#define ID_MENU_CLOSE 32773
+#define ID_MENU_CLOSE QRTL_ID_MENU_CLOSE
 
 #ifndef RC_INVOKED
 namespace res {

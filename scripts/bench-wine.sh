@@ -37,18 +37,18 @@ HZ=$(getconf CLK_TCK)
 
 rm -rf "$W/monitor" "$W/floor" "$W/flock"
 mkdir -p "$W/monitor/irqueue" "$W/floor/irqueue" "$W/flock"
-cp "$B/app/QRTLIRMoni.exe" "$B/tools/simdriver/QRD210DE.DLL" "$W/monitor/"
-cp "$B/tests/bench/win32/TickFloor.exe" "$B/tools/simdriver/QRD210DE.DLL" "$W/floor/"
+cp "$B/app/$QRTL_MONITOR_EXE" "$B/tools/simdriver/$QRTL_DRIVER_NT" "$W/monitor/"
+cp "$B/tests/bench/win32/TickFloor.exe" "$B/tools/simdriver/$QRTL_DRIVER_NT" "$W/floor/"
 cp "$B/tests/bench/win32/TickFloor.exe" "$W/flock/"
 profile() {  # profile TIMER
   printf '[Main]\r\nShowMainWindow=0\r\nTimer=%s\r\nAutoRun=0\r\nShutDown=0\r\n[Client]\r\nDefault=0\r\n0_Item=ABSENTTV\r\n0_Caption=Absent TV\r\n0_ClassName=AbsentTVClass\r\n0_Child0=1001\r\n0_Child1=1002\r\n0_Child2=1003\r\n0_Control=0\r\n[KeyMap_Controler]\r\nVOL+=20\r\n[KeyMap_ABSENTTV]\r\nVOL+=#8001\r\n' "$1" \
-    >"$W/monitor/QRTLIRMoni.INI"
+    >"$W/monitor/$QRTL_PROFILE_NAME"
 }
 
 FLOCK=""
 cleanup() {
   set +e
-  ctl post "$MAIN_TITLE" 0x111 32773 0
+  close_monitor
   [ -n "$FLOCK" ] && kill "$FLOCK" 2>/dev/null
   wine_down
 }
@@ -91,11 +91,10 @@ run_monitor() {
   local out
   profile "$1"
   rm -f "$W/monitor/simdriver.log"
-  (cd "$W/monitor" && wine QRTLIRMoni.exe >"$W/monitor/out.txt" 2>&1 &)
+  (cd "$W/monitor" && wine "$QRTL_MONITOR_EXE" >"$W/monitor/out.txt" 2>&1 &)
   ctl wait "$MAIN_TITLE" 30
-  out=$(measure "$(wine_pid QRTLIRMoni.exe)" "$W/monitor")
-  ctl post "$MAIN_TITLE" 0x111 32773 0
-  ctl waitgone "$MAIN_TITLE" 10
+  out=$(measure "$(wine_pid "$QRTL_MONITOR_EXE")" "$W/monitor")
+  close_monitor 10
   echo "$out"
 }
 

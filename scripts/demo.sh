@@ -21,8 +21,10 @@ else
 fi
 cmake --build "$B" -j"$(nproc)" >>"$DEMO/build.log" 2>&1 || { tail -30 "$DEMO/build.log"; exit 1; }
 
-MONITOR="$B/app/QRTLIRMoni.exe"
-DRIVER="$B/tools/simdriver/QRD210DE.DLL"
+source scripts/wine-env.sh
+
+MONITOR="$B/app/$QRTL_MONITOR_EXE"
+DRIVER="$B/tools/simdriver/$QRTL_DRIVER_NT"
 TRACE="$B/tools/traceviewer/QRTLTrace.exe"
 STANDIN="$B/tools/standin/StandinTV.exe"
 CTL="$B/tools/qrtlctl/QRTLCtl.exe"
@@ -30,17 +32,14 @@ PRESS="$ROOT/tools/simdriver/press.sh"
 SHOTS="$ROOT/docs/screenshots"
 VIEWER_DIR="$DEMO/TV Viewer"
 
-SETUP_TITLE="Quorel Tellivar IR Monitor Setup"
-ABOUT_TITLE="About QRTLIRMoni"
+SETUP_TITLE="$QRTL_SETUP_CAPTION"
+ABOUT_TITLE="$QRTL_ABOUT_CAPTION"
+VIEWER_TITLE="$QRTL_TRACE_VIEWER_TITLE"
 CLIENT_TITLE="Standin TV"
 REG_KEY='HKLM\Software\Standin\StandinTV'
-WM_COMMAND=0x111
 WM_TRAYICON=0x888
 WM_LBUTTONDBLCLK=0x203
-ID_MENU_CLOSE=32773
 IDCANCEL=2
-
-source scripts/wine-env.sh
 
 # Runs a Windows console program with its output in a file (Wine's helper
 # processes hold pipes open), then shows the output.
@@ -49,10 +48,9 @@ ctl() { wine "$CTL" "$@" >"$DEMO/ctl.out" 2>&1; local rc=$?; cat "$DEMO/ctl.out"
 cleanup() {
   set +e
   if [ -n "${DISPLAY:-}" ]; then
-    ctl post "$MAIN_TITLE" $WM_COMMAND $ID_MENU_CLOSE 0 >/dev/null 2>&1
-    ctl waitgone "$MAIN_TITLE" 5 >/dev/null 2>&1
+    close_monitor 5 >/dev/null 2>&1
     ctl close "$CLIENT_TITLE" >/dev/null 2>&1
-    ctl close MsgCapForm >/dev/null 2>&1
+    ctl close "$VIEWER_TITLE" >/dev/null 2>&1
     wine reg delete 'HKLM\Software\Standin' /f >/dev/null 2>&1
   fi
   wine_down
@@ -73,7 +71,7 @@ cp "$STANDIN" "$VIEWER_DIR/"
 # launch keys switched on (the registry key below names the stand-in's folder).
 sed -e 's/^ShowMainWindow=.*/ShowMainWindow=1/' -e 's/^Timer=.*/Timer=300/' \
     -e 's/^ShutDown=.*/ShutDown=0/' -e 's/^;1_\(Reg\|ExeName\)/1_\1/' \
-    docs/QRTLIRMoni.sample.INI >"$DEMO/QRTLIRMoni.INI"
+    "docs/$QRTL_SAMPLE_PROFILE_NAME" >"$DEMO/$QRTL_PROFILE_NAME"
 
 wine_up
 wine reg add "$REG_KEY" /v InstallDir /d "$(winpath "$VIEWER_DIR")" /f >/dev/null 2>&1
@@ -114,10 +112,10 @@ press() {  # press KEY CODE: one code into the driver's queue, then wait until i
 
 echo "== starting the trace viewer, the stand-in client and the monitor"
 wine "$TRACE" --out "$(winpath "$DEMO/trace.txt")" >"$DEMO/traceviewer.out" 2>&1 &
-ctl wait MsgCapForm 20 >/dev/null
+ctl wait "$VIEWER_TITLE" 20 >/dev/null
 wine "$STANDIN" --log "$(winpath "$DEMO/standin.log")" >"$DEMO/standin.out" 2>&1 &
 ctl wait "$CLIENT_TITLE" 20 >/dev/null
-(cd "$DEMO" && wine QRTLIRMoni.exe >"$DEMO/monitor.out" 2>&1 &)
+(cd "$DEMO" && wine "$QRTL_MONITOR_EXE" >"$DEMO/monitor.out" 2>&1 &)
 ctl wait "$MAIN_TITLE" 20 >/dev/null
 wait_file_line "$DEMO/trace.txt" "DoTimer : Byte" 1 20
 
@@ -187,10 +185,9 @@ done
 
 echo
 echo "== closing the monitor (tray menu \"Close\")"
-ctl post "$MAIN_TITLE" $WM_COMMAND $ID_MENU_CLOSE 0
-ctl waitgone "$MAIN_TITLE" 10
+close_monitor 10
 wait_file_line "$DEMO/simdriver.log" "QRDiI2CClose" 1 10
 echo "driver closed: $(grep -c QRDiI2CClose "$DEMO/simdriver.log") time(s)"
 ctl close "$CLIENT_TITLE" >/dev/null 2>&1 || true
-ctl close MsgCapForm >/dev/null 2>&1 || true
+ctl close "$VIEWER_TITLE" >/dev/null 2>&1 || true
 echo "demo: done"

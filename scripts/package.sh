@@ -29,13 +29,13 @@ wine_up
 CTL=build/win32/tools/qrtlctl/QRTLCtl.exe
 [ -f "$CTL" ] || cmake --build --preset win32 --target QRTLCtl >>build/win32/package.log 2>&1
 # Modern UI ends the caption with a blank subcaption.
-title="Quorel Tellivar IR Monitor $version Installer "
+title="$QRTL_PRODUCT $version Installer "
 wine "build/win32/packages/QRTLIRMoni-$version-setup.exe" >build/win32/installer.out 2>&1 &
 wine "$CTL" wait "$title" 30 >build/win32/ctl.out 2>&1
 # Next: from the folder page to the options page.
 wine "$CTL" click "$title" 1 >build/win32/ctl.out 2>&1
 sleep 2
 mkdir -p docs/screenshots
-window=$(xwininfo -root -tree | sed -n "s/^ *\(0x[0-9a-f]*\) \"Quorel Tellivar IR Monitor $version Installer.*/\1/p" | head -1)
+window=$(xwininfo -root -tree | sed -n "s/^ *\(0x[0-9a-f]*\) \"$QRTL_PRODUCT $version Installer.*/\1/p" | head -1)
 import -window "$window" docs/screenshots/installer-options.png
 echo "screenshot docs/screenshots/installer-options.png"

@@ -26,7 +26,7 @@ win32_build QRTLIRMoni qrd210de StandinTV QRTLCtl
 
 rm -rf "$RUN"
 mkdir -p "$RUN/irqueue"
-cp "$B/app/QRTLIRMoni.exe" "$B/tools/simdriver/QRD210DE.DLL" "$RUN/"
+cp "$B/app/$QRTL_MONITOR_EXE" "$B/tools/simdriver/$QRTL_DRIVER_NT" "$RUN/"
 
 # Twenty mapped keys: codes 20-39, commands alternately WM_COMMAND and WM_KEYDOWN.
 NAMES=(ZOOM SCAN TVFMSW SWITCH VOL+ VOL- CH+ CH- MUTE REVIEW RESET+ RESET- FREZE+ FREZE- FUNC BTN0 BTN1 BTN2 BTN3 BTN4)
@@ -42,7 +42,7 @@ declare -A EXPECT
     if [ $((i % 2)) -eq 0 ]; then printf '%s=#%X\r\n' "${NAMES[$i]}" $((0x8001 + i))
     else printf '%s=*%X\r\n' "${NAMES[$i]}" $((0x41 + i)); fi
   done
-} >"$RUN/QRTLIRMoni.INI"
+} >"$RUN/$QRTL_PROFILE_NAME"
 for i in "${!NAMES[@]}"; do
   if [ $((i % 2)) -eq 0 ]; then EXPECT[$((20 + i))]=$(printf 'WM_COMMAND wParam=0x%08X lParam=0x00000000' $((0x18001 + i)))
   else EXPECT[$((20 + i))]=$(printf 'WM_KEYDOWN wParam=0x%08X lParam=0x00000000' $((0x41 + i))); fi
@@ -52,8 +52,7 @@ FEEDER=""
 cleanup() {
   set +e
   [ -n "$FEEDER" ] && kill "$FEEDER" 2>/dev/null
-  ctl post "$MAIN_TITLE" 0x111 32773 0
-  ctl waitgone "$MAIN_TITLE" 10
+  close_monitor 10
   ctl close "Standin TV"
   wine_down
 }
@@ -62,11 +61,11 @@ wine_up
 
 wine "$B/tools/standin/StandinTV.exe" --log "$(winpath "$RUN/standin.log")" >"$RUN/standin.out" 2>&1 &
 ctl wait "Standin TV" 30
-(cd "$RUN" && wine QRTLIRMoni.exe >"$RUN/monitor.out" 2>&1 &)
+(cd "$RUN" && wine "$QRTL_MONITOR_EXE" >"$RUN/monitor.out" 2>&1 &)
 ctl wait "$MAIN_TITLE" 30
 
 # The monitor's Wine process: the only QRTLIRMoni.exe of this prefix.
-MON_PID=$(wine_pid QRTLIRMoni.exe)
+MON_PID=$(wine_pid "$QRTL_MONITOR_EXE")
 [ -n "$MON_PID" ] || { echo "soak: the monitor's process was not found" >&2; exit 1; }
 rss() { awk '/^VmRSS:/ {print $2}' "/proc/$MON_PID/status"; }
 ticks() { grep -c 'QRDiI2CReadByte' "$RUN/simdriver.log" 2>/dev/null || echo 0; }

@@ -6,7 +6,13 @@ export WINEARCH=win32
 export WINEPREFIX="${WINEPREFIX:-$ROOT/build/win32/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all,err+module}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-MAIN_TITLE="Quorel Tellivar IR Monitor"
+# Running one program needs nothing more (cmake/wine-run.sh).
+[ -n "${QRTL_WINE_ENV_ONLY:-}" ] && return 0
+# The product's facts (QRTL_MONITOR_CAPTION, QRTL_ID_MENU_CLOSE, QRTL_DRIVER_NT ...)
+# from their one home; no build is needed for them.
+eval "$(cmake -P "$ROOT/cmake/Product.cmake")"
+MAIN_TITLE="$QRTL_MONITOR_CAPTION"
+WM_COMMAND=0x111
 
 # Configures the win32 preset and builds the named targets, quietly.
 win32_build() {
@@ -20,6 +26,14 @@ winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 # (Wine's helper processes hold pipes open).
 ctl() { wine "$ROOT/build/win32/tools/qrtlctl/QRTLCtl.exe" "$@" >"${CTL_OUT:-/dev/null}" 2>&1; }
 
+# Ends the running monitor through its tray menu's "Close" command and waits up to
+# SECONDS (default 10) until its window is gone. Status 1 when no monitor runs, 2
+# when its window stays.
+close_monitor() {
+  ctl post "$MAIN_TITLE" $WM_COMMAND "$QRTL_ID_MENU_CLOSE" 0 || return 1
+  ctl waitgone "$MAIN_TITLE" "${1:-10}" || return 2
+}
+
 XVFB_PID=""
 wine_up() {
   local n
@@ -31,7 +45,15 @@ wine_up() {
       export DISPLAY=":$n"
       for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
       xdpyinfo >/dev/null 2>&1 && break
-      kill "$XVFB_PID" 2>/dev/null; XVFB_PID=""
+      kill "$XVFB_PID" 2>/dev/null; # Ends the running monitor through its tray menu's "Close" command and waits up to
+# SECONDS (default 10) until its window is gone. Status 1 when no monitor runs, 2
+# when its window stays.
+close_monitor() {
+  ctl post "$MAIN_TITLE" $WM_COMMAND "$QRTL_ID_MENU_CLOSE" 0 || return 1
+  ctl waitgone "$MAIN_TITLE" "${1:-10}" || return 2
+}
+
+XVFB_PID=""
     done
   fi
   mkdir -p "$(dirname "$WINEPREFIX")"
@@ -49,7 +71,15 @@ wine_up() {
 wine_down() {
   wineserver -k 2>/dev/null || true
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-  XVFB_PID=""
+  # Ends the running monitor through its tray menu's "Close" command and waits up to
+# SECONDS (default 10) until its window is gone. Status 1 when no monitor runs, 2
+# when its window stays.
+close_monitor() {
+  ctl post "$MAIN_TITLE" $WM_COMMAND "$QRTL_ID_MENU_CLOSE" 0 || return 1
+  ctl waitgone "$MAIN_TITLE" "${1:-10}" || return 2
+}
+
+XVFB_PID=""
 }
 
 # The Linux pid of the running program NAME (as ps shows it, e.g. QRTLIRMoni.exe or

@@ -1,11 +1,12 @@
 // The program's value under the Windows Run key.
 #include "config/QRTLIRSet.h"
+#include "product.h"
 #include "trace/Trace.h"
 
 namespace {
 
-constexpr const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr const char kRunValue[] = "Quorel TLIRMoni";
+using product::kRunKey;
+using product::kRunValue;
 constexpr const char kExeExtension[] = "EXE";
 // The path is built in a 260-byte buffer.
 constexpr std::size_t kMaxPath = 259;

@@ -6,15 +6,6 @@
 
 namespace {
 
-constexpr const char kAutoRun[] = "AutoRun";
-constexpr const char kShutDown[] = "ShutDown";
-constexpr const char kDefault[] = "Default";
-
-// Both options are on until the user turns them off; the first client is the default.
-constexpr int32_t kDefaultAutoRun = 1;
-constexpr int32_t kDefaultShutDown = 1;
-constexpr int32_t kDefaultClient = 0;
-
 // A check box shows the states 0 to 2; anything else is shown unchecked.
 constexpr int32_t kMaxCheckState = 2;
 
@@ -28,6 +19,10 @@ constexpr int32_t kLineWriteShutDown = 129;
 
 int32_t CheckState(int32_t value) { return (value < 0 || value > kMaxCheckState) ? 0 : value; }
 
+void Write(qrtl::IProfile& profile, const profile::Key& key, int32_t value, const std::string& path) {
+    profile.WriteString(key.section, key.name, std::to_string(value), path);
+}
+
 }  // namespace
 
 CSetupData::CSetupData(CQRTLIRSet& set) : m_set(set) {}
@@ -39,21 +34,21 @@ void CSetupData::UpdateRegistry(BOOL bRead) {
     if (bRead) {
         TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineRead,
                  "CQRTLIRMoniSetupDlg::UpdateRegistry Read");
-        m_bAutoRun = profile.GetInt(profile::kMain, kAutoRun, kDefaultAutoRun, path);
-        m_bShutDown = profile.GetInt(profile::kMain, kShutDown, kDefaultShutDown, path);
+        m_bAutoRun = profile::ReadInt(profile, profile::kAutoRun, path);
+        m_bShutDown = profile::ReadInt(profile, profile::kShutDown, path);
         TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineReadAutoRun, "AutoRun  : %d",
                  static_cast<int>(m_bAutoRun));
         TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineReadShutDown, "ShutDown : %d",
                  static_cast<int>(m_bShutDown));
-        m_nDefault = profile.GetInt(profile::kClient, kDefault, kDefaultClient, path);
+        m_nDefault = profile::ReadInt(profile, profile::kDefaultClient, path);
         return;
     }
 
     TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWrite, "CQRTLIRMoniSetupDlg::UpdateRegistry Write");
-    profile.WriteString(profile::kMain, kAutoRun, std::to_string(m_bAutoRun), path);
+    Write(profile, profile::kAutoRun, m_bAutoRun, path);
     m_set.SetAutoRun(m_bAutoRun != 0);
-    profile.WriteString(profile::kMain, kShutDown, std::to_string(m_bShutDown), path);
-    profile.WriteString(profile::kClient, kDefault, std::to_string(m_nDefault), path);
+    Write(profile, profile::kShutDown, m_bShutDown, path);
+    Write(profile, profile::kDefaultClient, m_nDefault, path);
     TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWriteAutoRun, "AutoRun  : %d",
              static_cast<int>(m_bAutoRun));
     TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWriteShutDown, "ShutDown : %d",

@@ -14,7 +14,9 @@ public:
     int32_t m_bShutDown = 0;   // check box 1009, [Main] ShutDown
     int32_t m_nDefault = -1;   // combo box 1008, [Client] Default
 
-    // Nonzero reads the three settings from the profile, zero writes them and applies autorun.
+    // Reads and writes the profile file, whatever the name says: nonzero reads the
+    // three settings from it, zero writes them into it and then sets or deletes the
+    // autorun value under the Run key (the one registry write).
     void UpdateRegistry(BOOL bRead);
     // The loading direction of the data exchange: UpdateRegistry(TRUE), then a flag
     // below 0 or above 2 becomes 0 (a check box shows 0..2).

@@ -6,11 +6,13 @@
 #include <memory>
 #include <new>
 
+#include "product.h"
+
 namespace qrtl::win32 {
 
 void Win32TraceTransport::Deliver(int32_t level, const char* block, std::size_t size) {
     // Looked up for every line: a viewer started later receives the next one.
-    HWND viewer = ::FindWindowA(nullptr, "MsgCapForm");
+    HWND viewer = ::FindWindowA(nullptr, product::kTraceViewerTitle);
     if (viewer == nullptr) return;
 
     // The block the viewer receives is a heap copy, freed when the send returns. Without

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config/QRTLIRSet.h"
+#include "dispatch/Dispatch.h"
 #include "fakes/Fakes.h"
 #include "trace/Trace.h"
 

@@ -2,12 +2,14 @@
 
 #include <cstring>
 
+#include "tools/common/ToolSupport.h"
+
 namespace e2e {
 
 namespace {
 
 constexpr char kCaptureClass[] = "QRTLE2eTraceCapture";
-constexpr char kCaptureTitle[] = "MsgCapForm";
+constexpr const char* kCaptureTitle = product::kTraceViewerTitle;
 constexpr DWORD kPumpSliceMs = 20;
 constexpr size_t kMaxTraceText = 1024;
 constexpr int kRemoveAttempts = 20;
@@ -176,12 +178,37 @@ TempFolder::~TempFolder() {
     for (int i = 0; i < kRemoveAttempts && !RemoveTree(path_); ++i) ::Sleep(100);
 }
 
+std::string ExeDir() {
+    char path[MAX_PATH] = {};
+    const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string s(path, n < MAX_PATH ? n : 0);
+    return s.substr(0, s.find_last_of("\\/") + 1);
+}
+
+std::string TempDir() {
+    char path[MAX_PATH] = {};
+    const DWORD n = ::GetTempPathA(MAX_PATH, path);
+    return std::string(path, n < MAX_PATH ? n : 0);
+}
+
+std::string UniqueName(const char* stem) {
+    static unsigned counter = 0;
+    return std::string(stem) + "-" + std::to_string(::GetCurrentProcessId()) + "-" +
+           std::to_string(++counter);
+}
+
+TempFile::TempFile(const char* stem) : path_(TempDir() + UniqueName(stem) + ".log") {
+    ::DeleteFileA(path_.c_str());
+}
+
+TempFile::~TempFile() { ::DeleteFileA(path_.c_str()); }
+
+std::string TempFile::Read() const { return ReadTextFile(path_); }
+
 bool TempFolder::Create(const std::string& hint) {
-    char temp[MAX_PATH] = {};
-    const DWORD n = ::GetTempPathA(MAX_PATH, temp);
-    if (n == 0 || n >= MAX_PATH) return false;
-    std::string base(temp, n);
-    if (!base.empty() && base.back() == '\\') base.pop_back();
+    std::string base = TempDir();
+    if (base.empty()) return false;
+    if (base.back() == '\\') base.pop_back();
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = base + "\\qrtle2e-" + hint + "-" +
@@ -305,17 +332,45 @@ void ChildProcess::Terminate() {
     }
 }
 
-void EndProcessById(DWORD pid) {
+namespace {
+
+// WM_CLOSE to the process's windows; TerminateProcess when it has not ended in time.
+void EndGently(HANDLE process, DWORD pid) {
     for (HWND wnd : ProcessWindows(pid)) ::PostMessageA(wnd, WM_CLOSE, 0, 0);
+    if (process == nullptr) return;
+    const bool ended =
+        PumpUntil([&] { return ::WaitForSingleObject(process, 0) != WAIT_TIMEOUT; }, 3000);
+    if (!ended) {
+        ::TerminateProcess(process, 1);
+        ::WaitForSingleObject(process, 5000);
+    }
+}
+
+}  // namespace
+
+void ChildProcess::Stop() {
+    if (Running()) EndGently(process_.get(), id_);
+    process_.reset();
+    id_ = 0;
+}
+
+HWND ChildProcess::WaitForWindow(const char* className, const char* caption,
+                                 DWORD timeoutMs) const {
+    HWND found = nullptr;
+    PumpUntil(
+        [&] {
+            const HWND wnd = FindProcessWindow(id_, caption, className);
+            if (wnd != nullptr && ::GetPropA(wnd, tools::kReadyProperty)) found = wnd;
+            return found != nullptr || !Running();
+        },
+        timeoutMs);
+    return found;
+}
+
+void EndProcessById(DWORD pid) {
     qrtl::win32::UniqueHandleObj process(
         ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
-    if (!process) return;
-    const bool ended = PumpUntil(
-        [&] { return ::WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT; }, 3000);
-    if (!ended) {
-        ::TerminateProcess(process.get(), 1);
-        ::WaitForSingleObject(process.get(), 5000);
-    }
+    EndGently(process.get(), pid);
 }
 
 // ---------------------------------------------------------------- windows

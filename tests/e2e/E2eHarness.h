@@ -1,8 +1,10 @@
-// The end-to-end harness: runs the real QRTLIRMoni.exe with the simulated card
-// driver and the stand-in client in a fresh folder, captures its trace lines with
-// a "MsgCapForm" window of its own, feeds codes through the driver's queue folder
-// and waits with deadlines, pumping this thread's messages all the while (the
-// monitor's trace send waits for our window procedure).
+// The harness of the Windows suites: the end-to-end tests run the real
+// QRTLIRMoni.exe with the simulated card driver and the stand-in client in a fresh
+// folder, capture its trace lines with a "MsgCapForm" window of their own, feed
+// codes through the driver's queue folder and wait with deadlines, pumping this
+// thread's messages all the while (the monitor's trace send waits for our window
+// procedure); the adapter tests start their helper programs, make their files and
+// wait the same way.
 #pragma once
 
 #include <windows.h>
@@ -12,21 +14,22 @@
 #include <vector>
 
 #include "platform/win32/Handle.h"
+#include "product.h"
 
 namespace e2e {
 
-constexpr char kMonitorExeName[] = "QRTLIRMoni.exe";
-constexpr char kDriverName[] = "QRD210DE.DLL";
-constexpr char kProfileName[] = "QRTLIRMoni.INI";
+constexpr const char* kMonitorExeName = product::kMonitorExe;
+constexpr const char* kDriverName = product::kDriverNt;
+using product::kProfileName;
 constexpr DWORD kStartTimeoutMs = 15000;
-constexpr char kMonitorTitle[] = "Quorel Tellivar IR Monitor";
-constexpr char kSetupTitle[] = "Quorel Tellivar IR Monitor Setup";
+constexpr const char* kMonitorTitle = product::kMonitorCaption;
+constexpr const char* kSetupTitle = product::kSetupCaption;
 constexpr char kStandinClass[] = "StandinTVClass";
 constexpr char kStandinCaption[] = "Standin TV";
-constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kRunValue[] = "Quorel TLIRMoni";
+using product::kRunKey;
+using product::kRunValue;
 constexpr UINT kWmTrayIcon = 0x888;
-constexpr WORD kIdMenuClose = 32773;
+constexpr WORD kIdMenuClose = product::kIdMenuClose;
 constexpr int kIdHistoryList = 1000;
 constexpr int kIdComboClient = 1008;
 constexpr int kIdCheckShutDown = 1009;
@@ -90,6 +93,27 @@ private:
     std::string path_;
 };
 
+// The folder of the running test program, and the temporary folder; both with a
+// trailing backslash.
+std::string ExeDir();
+std::string TempDir();
+// A name no other test of this run uses: the stem, this process's id and a counter.
+std::string UniqueName(const char* stem);
+
+// A file in the temporary folder, deleted when the test ends.
+class TempFile {
+public:
+    explicit TempFile(const char* stem);
+    ~TempFile();
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    const std::string& path() const { return path_; }
+    std::string Read() const;
+
+private:
+    std::string path_;
+};
+
 bool WriteTextFile(const std::string& path, const std::string& text);
 // Whole file; empty when it does not exist.
 std::string ReadTextFile(const std::string& path);
@@ -125,6 +149,13 @@ public:
     bool WaitExit(DWORD timeoutMs) const;
     DWORD ExitCode() const;
     void Terminate();
+    // Ends it as a user would: WM_CLOSE to its windows, TerminateProcess only when
+    // it does not end by itself.
+    void Stop();
+    // Its top-level window with that class and caption once the helper has marked it
+    // complete; null when it does not come in time or the process ends.
+    HWND WaitForWindow(const char* className, const char* caption,
+                       DWORD timeoutMs = kStartTimeoutMs) const;
 
 private:
     qrtl::win32::UniqueHandleObj process_;

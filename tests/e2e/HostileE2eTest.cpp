@@ -484,14 +484,14 @@ const HostileCase kCases[] = {
      Then(WithProfile(Profile("200")),
           [](HostileRun& r) {
               r.NoTraceCapture();
-              r.Hold(HostileWindow::Mode::Hang, "QRTLHungViewer", "MsgCapForm");
+              r.Hold(HostileWindow::Mode::Hang, "QRTLHungViewer", product::kTraceViewerTitle);
           }),
      Outcome::Runs, KeepsPolling()},
     {"TraceViewerClosesMidLine",
      Then(WithProfile(Profile("200")),
           [](HostileRun& r) {
               r.NoTraceCapture();
-              r.Hold(HostileWindow::Mode::CloseOnLine, "QRTLClosingViewer", "MsgCapForm");
+              r.Hold(HostileWindow::Mode::CloseOnLine, "QRTLClosingViewer", product::kTraceViewerTitle);
           }),
      Outcome::Runs, KeepsPolling(5)},
 };

@@ -31,7 +31,7 @@ class ProfileToolE2e : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.Create("profile"));
-        profile_ = folder_ / "QRTLIRMoni.INI";
+        profile_ = folder_ / kProfileName;
         sample_ = ReadTextFile(WinPath(QRTL_E2E_SAMPLE_PROFILE));
         ASSERT_FALSE(sample_.empty());
         ASSERT_TRUE(WriteTextFile(profile_, sample_));

@@ -5,14 +5,15 @@
 #include <string>
 
 #include "E2eHarness.h"
+#include "driver/CardDriverApi.h"
 
 using namespace e2e;
 
 namespace {
 
-using InitFn = int(__cdecl*)();
-using ReadByteFn = int(__cdecl*)(int, int, unsigned*);
-using CloseFn = int(__cdecl*)();
+using InitFn = carddriver::QRDiI2CInitFn*;
+using ReadByteFn = carddriver::QRDiI2CReadByteFn*;
+using CloseFn = carddriver::QRDiI2CCloseFn*;
 
 constexpr unsigned kUntouched = 0xDEADBEEFu;
 
@@ -45,7 +46,7 @@ protected:
     void Queue(const std::string& name, const std::string& text) {
         ASSERT_TRUE(WriteTextFile(queue_ + "\\" + name, text));
     }
-    unsigned Read(int device = 0x64, int sub = 0) {
+    unsigned Read(int device = carddriver::kIrDeviceAddress, int sub = carddriver::kIrSubAddress) {
         unsigned value = kUntouched;
         read_(device, sub, &value);
         return value;
@@ -60,14 +61,14 @@ protected:
 };
 
 TEST(SimDriverExports, BothLibraryNames_ExportAllEightEntryPointsUndecorated) {
-    const char* names[] = {"QRDiNvConfigGet",  "QRDiNvConfigSet", "QRDiI2CInit",
-                           "QRDiI2CWriteByte", "QRDiI2CReadByte", "QRDiI2CWriteWord",
-                           "QRDiI2CReadWord",  "QRDiI2CClose"};
+#define QRTL_CARD_DRIVER_NAME(name, result, params) #name,
+    const char* names[] = {QRTL_CARD_DRIVER_ENTRY_POINTS(QRTL_CARD_DRIVER_NAME)};
+#undef QRTL_CARD_DRIVER_NAME
     for (const char* path : {QRTL_E2E_SIMDRIVER, QRTL_E2E_SIMDRIVER_9X}) {
         SCOPED_TRACE(path);
         const std::string win = WinPath(path);
         const std::string file = win.substr(win.find_last_of('\\') + 1);
-        EXPECT_TRUE(file == "QRD210DE.DLL" || file == "QRDi10DE.DLL") << file;
+        EXPECT_TRUE(file == product::kDriverNt || file == product::kDriver9x) << file;
         qrtl::win32::UniqueHModule dll(::LoadLibraryA(win.c_str()));
         ASSERT_TRUE(dll);
         for (const char* name : names) EXPECT_NE(nullptr, ::GetProcAddress(dll.get(), name)) << name;

@@ -354,19 +354,7 @@ struct FakePlatform {
     FakeShutdown shutdown;
     FakePrompt prompt;
 
-    qrtl::Services Services() {
-        qrtl::Services s;
-        s.profile = &profile;
-        s.module = &module;
-        s.registry = &registry;
-        s.desktop = &desktop;
-        s.card = &card;
-        s.clock = &clock;
-        s.launcher = &launcher;
-        s.shutdown = &shutdown;
-        s.prompt = &prompt;
-        return s;
-    }
+    qrtl::Services Services() { return qrtl::ServicesOf(*this, &prompt); }
 };
 
 }  // namespace fakes

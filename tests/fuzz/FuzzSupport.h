@@ -8,6 +8,7 @@
 #include <string>
 
 #include "config/QRTLIRSet.h"
+#include "dispatch/Dispatch.h"
 #include "fakes/Fakes.h"
 
 namespace fuzz {

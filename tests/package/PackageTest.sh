@@ -11,22 +11,21 @@ REMOTE_BUILT=${10}
 
 SETUP="QRTLIRMoni-$VERSION-setup.exe"
 ZIP="$PACKAGES/QRTLIRMoni-$VERSION-win32.zip"
-MONITOR_TITLE="Quorel Tellivar IR Monitor"
-WM_COMMAND=0x111
-ID_MENU_CLOSE=32773
 UNINST_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\QRTLIRMoni'
-RUN_KEYS=('HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
-          'HKCU\Software\Microsoft\Windows\CurrentVersion\Run')
-RUN_VALUE="Quorel TLIRMoni"
-REMOTE_EXE=QRTLRemote.exe
-REMOTE_TITLE="Remote Set-up - Quorel Tellivar IR Monitor"
-SET_UP_LINK="Set up the remote.lnk"
-SET_UP_NOW="Set up the remote now"
-# The installer's caption gains a page's subcaption: matched by its start.
-INSTALLER_TITLE="Quorel Tellivar IR Monitor $VERSION Installer*"
 export WINEPREFIX="${WINEPREFIX:-$(dirname "$PACKAGES")/wineprefix}"
 # Shortcuts must not turn into menu entries of the machine running the tests.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
+# The product's facts and close_monitor; QRTLCtl is the one given above.
+source "$(dirname "$0")/../../scripts/wine-env.sh"
+RUN_KEYS=("HKLM\\$QRTL_RUN_KEY" "HKCU\\$QRTL_RUN_KEY")
+RUN_VALUE="$QRTL_RUN_VALUE"
+MONITOR_TITLE="$QRTL_MONITOR_CAPTION"
+REMOTE_EXE="$QRTL_REMOTE_EXE"
+REMOTE_TITLE="Remote Set-up - $QRTL_PRODUCT"
+SET_UP_LINK="$QRTL_SET_UP_LINK.lnk"
+SET_UP_NOW="Set up the remote now"
+# The installer's caption gains a page's subcaption: matched by its start.
+INSTALLER_TITLE="$QRTL_PRODUCT $VERSION Installer*"
 
 # A blank in the folder, as in "C:\Documents and Settings\...".
 CASE_DIR="$WORK/$CASE"
@@ -36,15 +35,15 @@ mkdir -p "$CASE_DIR"
 OUT="$CASE_DIR/wine.out"
 
 fail() { echo "FAILED: $*"; exit 1; }
-winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 # Wine's output goes to files: its helper processes hold pipes open.
 wine_quiet() { "$WINE" "$@" >"$OUT" 2>&1; }
 
+ctl() { wine_quiet "$CTL" "$@"; }
 close_monitors() {
   local i
   for i in 1 2 3 4 5; do
-    wine_quiet "$CTL" post "$MONITOR_TITLE" $WM_COMMAND $ID_MENU_CLOSE 0 || return 0
-    wine_quiet "$CTL" waitgone "$MONITOR_TITLE" 10
+    close_monitor 10
+    [ $? -ne 1 ] || return 0  # no monitor (left) runs
   done
 }
 trap close_monitors EXIT
@@ -54,7 +53,7 @@ install_pkg() {
   [ -f "$PACKAGES/$SETUP" ] || fail "no $PACKAGES/$SETUP (build the package target first)"
   (cd "$PACKAGES" && "$WINE" cmd /c "$SETUP /S $* /D=$(winpath "$DIR")" >"$OUT" 2>&1) ||
     fail "the installer ended with status $?"
-  [ -f "$DIR/QRTLIRMoni.exe" ] || fail "nothing installed in $DIR"
+  [ -f "$DIR/$QRTL_MONITOR_EXE" ] || fail "nothing installed in $DIR"
 }
 
 # reg_value KEY NAME: prints the value's data, fails quietly when there is none.
@@ -82,7 +81,7 @@ start_menu() {
 export QRDSIM_LOG="$(winpath "$CASE_DIR/simdriver.log")"
 start_monitor() {
   cp "$SIMDRIVER" "$DIR/"
-  (cd "$DIR" && exec "$WINE" QRTLIRMoni.exe >"$CASE_DIR/monitor.out" 2>&1) &
+  (cd "$DIR" && exec "$WINE" "$QRTL_MONITOR_EXE" >"$CASE_DIR/monitor.out" 2>&1) &
   MONITOR_PID=$!
   wine_quiet "$CTL" wait "$MONITOR_TITLE" 30 || fail "the monitor did not start"
 }
@@ -119,7 +118,7 @@ FreshInstall_FilesStarterProfileAndShortcuts)
   expected=$(printf '%s\n' "${SHIPPED[@]}" Uninstall.exe | sort)
   actual=$(ls -A "$DIR" | sort)
   [ "$actual" = "$expected" ] || fail "installed files: $(echo $actual), expected: $(echo $expected)"
-  same_as_starter "$DIR/QRTLIRMoni.INI" || fail "the installed profile is not the starter"
+  same_as_starter "$DIR/$QRTL_PROFILE_NAME" || fail "the installed profile is not the starter"
   for lnk in "$MONITOR_TITLE.lnk" "Trace viewer.lnk" "Uninstall $MONITOR_TITLE.lnk"; do
     [ -f "$(start_menu)/$lnk" ] || fail "no Start menu shortcut $lnk"
   done
@@ -140,14 +139,14 @@ FreshInstall_FilesStarterProfileAndShortcuts)
 
 Reinstall_ChangedProfileKept_StarterBeside)
   install_pkg
-  sed -i 's/^Timer=.*/Timer=1234\r/; s/^POWER=.*/POWER=10\r/' "$DIR/QRTLIRMoni.INI"
+  sed -i 's/^Timer=.*/Timer=1234\r/; s/^POWER=.*/POWER=10\r/' "$DIR/$QRTL_PROFILE_NAME"
   # What an earlier version put beside the kept profile.
-  cp "$DIR/QRTLIRMoni.INI" "$DIR/QRTLIRMoni.sample.INI"
+  cp "$DIR/$QRTL_PROFILE_NAME" "$DIR/$QRTL_SAMPLE_PROFILE_NAME"
   install_pkg
-  grep -q '^Timer=1234' "$DIR/QRTLIRMoni.INI" && grep -q '^POWER=10' "$DIR/QRTLIRMoni.INI" ||
+  grep -q '^Timer=1234' "$DIR/$QRTL_PROFILE_NAME" && grep -q '^POWER=10' "$DIR/$QRTL_PROFILE_NAME" ||
     fail "the user's profile was replaced"
-  same_as_starter "$DIR/QRTLIRMoni.starter.INI" || fail "no starter profile beside the kept profile"
-  [ ! -e "$DIR/QRTLIRMoni.sample.INI" ] || fail "the earlier version's sample stays"
+  same_as_starter "$DIR/$QRTL_STARTER_PROFILE_NAME" || fail "no starter profile beside the kept profile"
+  [ ! -e "$DIR/$QRTL_SAMPLE_PROFILE_NAME" ] || fail "the earlier version's sample stays"
   ;;
 
 AutoRunOption_RunValueNamesInstalledMonitorQuoted)
@@ -163,7 +162,7 @@ AutoRunOption_RunValueNamesInstalledMonitorQuoted)
   done
   delete_run_values
   [ $found -eq 1 ] || fail "the Run value is in $found keys, expected one"
-  grep -q '^AutoRun=1' "$DIR/QRTLIRMoni.INI" || fail "the profile's AutoRun is not 1"
+  grep -q '^AutoRun=1' "$DIR/$QRTL_PROFILE_NAME" || fail "the profile's AutoRun is not 1"
   ;;
 
 RunningMonitor_ClosedAndStartedAgain)
@@ -187,7 +186,7 @@ SilentUninstall_RemovesAllButProfile)
   until_true 60 eval '! reg_value "$UNINST_KEY" DisplayName >/dev/null' || fail "the Uninstall key stays"
   monitor_closed || fail "the running monitor was not closed"
   # The driver copied in by hand is not the uninstaller's to delete.
-  until_true 30 eval '[ "$(ls -A "$DIR" | tr "\n" " ")" = "QRD210DE.DLL QRTLIRMoni.INI " ]' ||
+  until_true 30 eval '[ "$(ls -A "$DIR" | tr "\n" " ")" = "$QRTL_DRIVER_NT $QRTL_PROFILE_NAME " ]' ||
     fail "left in the folder: $(ls -A "$DIR" | tr '\n' ' ')"
   [ ! -e "$(start_menu)" ] || fail "the Start menu folder stays"
   for key in "${RUN_KEYS[@]}"; do
@@ -202,7 +201,7 @@ Zip_HoldsShippedFilesOnly)
   actual=$(cd "$CASE_DIR" && cmake -E tar tf "$ZIP" | grep -v '/$' | sort)
   [ "$actual" = "$expected" ] || fail "zip holds: $(echo $actual), expected: $(echo $expected)"
   (cd "$CASE_DIR" && cmake -E tar xf "$ZIP") || fail "the zip does not unpack"
-  same_as_starter "$CASE_DIR/$top/QRTLIRMoni.INI" || fail "the zip's profile is not the starter"
+  same_as_starter "$CASE_DIR/$top/$QRTL_PROFILE_NAME" || fail "the zip's profile is not the starter"
   for exe in "$CASE_DIR/$top"/*.exe; do
     strings -el "$exe" | grep -A1 -x ProductVersion | grep -qx "$VERSION" ||
       fail "$(basename "$exe") does not carry version $VERSION"

@@ -362,7 +362,9 @@ TEST_F(IconAnimatorTest, ManySteps_KeepOneFrameIconAndSpareTheAppIcon) {
             ASSERT_NE(nullptr, hFrame);
             EXPECT_EQ(reinterpret_cast<LRESULT>(hFrame),
                       ::SendMessageA(owner.m_hWnd, WM_GETICON, ICON_SMALL, 0));
-            if (!made.empty()) EXPECT_FALSE(IconAlive(made.back())) << "step " << step;
+            if (!made.empty()) {
+                EXPECT_FALSE(IconAlive(made.back())) << "step " << step;
+            }
             EXPECT_TRUE(IconAlive(hFrame));
             made.push_back(hFrame);
         }

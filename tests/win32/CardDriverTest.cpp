@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "driver/CardDriver.h"
+#include "product.h"
 #include "platform/win32/Handle.h"
-#include "win32/windowhost/HelperProcess.h"
+#include "e2e/E2eHarness.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ void SetEnv(const char* name, const char* value) { ::SetEnvironmentVariableA(nam
 class CardDriverTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = helper::TempDir() + helper::UniqueName("QRTL Card") + "\\";
+        dir_ = e2e::TempDir() + e2e::UniqueName("QRTL Card") + "\\";
         ASSERT_TRUE(::CreateDirectoryA(dir_.c_str(), nullptr));
         SetEnv("QRTL_CARD_LOG", log_.path().c_str());
         SetEnv("QRTL_CARD_READ_RESULT", nullptr);
@@ -42,7 +43,7 @@ protected:
     // Copies the built stand-in `dll` into the test's folder as `name`.
     std::string Install(const char* dll, const char* name) {
         const std::string target = dir_ + name;
-        EXPECT_TRUE(::CopyFileA((helper::ExeDir() + dll).c_str(), target.c_str(), FALSE)) << dll;
+        EXPECT_TRUE(::CopyFileA((e2e::ExeDir() + dll).c_str(), target.c_str(), FALSE)) << dll;
         files_.push_back(target);
         return target;
     }
@@ -50,14 +51,14 @@ protected:
     std::string Log() const { return log_.Read(); }
 
     std::string dir_;
-    helper::TempFile log_{"card"};
+    e2e::TempFile log_{"card"};
     std::vector<std::string> files_;
     // Libraries the loader left loaded on purpose, released when the test ends.
     std::vector<qrtl::win32::UniqueHModule> kept_;
 };
 
 TEST_F(CardDriverTest, LoadCardDriverFrom_AllExports_InitOnceReadsReachLibraryCloseOnce) {
-    const std::string path = Install("carddrv_full.dll", "QRD210DE.DLL");
+    const std::string path = Install("carddrv_full.dll", product::kDriverNt);
     SetEnv("QRTL_CARD_READ_RESULT", "7");
     SetEnv("QRTL_CARD_VALUE", "0x1234");
 
@@ -83,7 +84,7 @@ TEST_F(CardDriverTest, LoadCardDriverFrom_AllExports_InitOnceReadsReachLibraryCl
 }
 
 TEST_F(CardDriverTest, ReadCardByte_AfterClose_DoesNotReachLibraryAndLeavesValue) {
-    const std::string path = Install("carddrv_full.dll", "QRD210DE.DLL");
+    const std::string path = Install("carddrv_full.dll", product::kDriverNt);
     ASSERT_EQ(LoadCardDriverFrom(path.c_str()), 1);
     CloseCardDriver();
 
@@ -94,7 +95,7 @@ TEST_F(CardDriverTest, ReadCardByte_AfterClose_DoesNotReachLibraryAndLeavesValue
 }
 
 TEST_F(CardDriverTest, CardDriverReader_ForwardsReadAndClose) {
-    const std::string path = Install("carddrv_full.dll", "QRD210DE.DLL");
+    const std::string path = Install("carddrv_full.dll", product::kDriverNt);
     SetEnv("QRTL_CARD_VALUE", "42");
     ASSERT_EQ(LoadCardDriverFrom(path.c_str()), 1);
 
@@ -120,7 +121,7 @@ class CardDriverMissingTest : public CardDriverTest,
                               public ::testing::WithParamInterface<MissingEntry> {};
 
 TEST_P(CardDriverMissingTest, LoadCardDriverFrom_EntryMissing_FailsAndReleasesLibrary) {
-    const std::string path = Install(GetParam().dll, "QRD210DE.DLL");
+    const std::string path = Install(GetParam().dll, product::kDriverNt);
     EXPECT_EQ(LoadCardDriverFrom(path.c_str()), 0);
 
     const std::string log = Log();
@@ -143,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(Entries, CardDriverMissingTest,
                          });
 
 TEST_F(CardDriverTest, LoadCardDriverFrom_InitFails_ZeroAndLibraryNeitherClosedNorReleased) {
-    const std::string path = Install("carddrv_initfail.dll", "QRD210DE.DLL");
+    const std::string path = Install("carddrv_initfail.dll", product::kDriverNt);
     EXPECT_EQ(LoadCardDriverFrom(path.c_str()), 0);
 
     HMODULE stillLoaded = ::GetModuleHandleA(path.c_str());
@@ -158,7 +159,7 @@ TEST_F(CardDriverTest, LoadCardDriverFrom_InitFails_ZeroAndLibraryNeitherClosedN
 }
 
 TEST_F(CardDriverTest, LoadCardDriverFrom_NoSuchFile_Zero) {
-    EXPECT_EQ(LoadCardDriverFrom((dir_ + "QRD210DE.DLL").c_str()), 0);
+    EXPECT_EQ(LoadCardDriverFrom((dir_ + product::kDriverNt).c_str()), 0);
     EXPECT_EQ(LoadCardDriverFrom(nullptr), 0);
 }
 
@@ -166,12 +167,12 @@ TEST_F(CardDriverTest, LoadCardDriver_BareNameOfPlatformFamily_FoundInSearchPath
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof(version);
     ASSERT_TRUE(::GetVersionExA(&version));
-    const char* name = version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? kCardDriver9x
-                                                                           : kCardDriverNt;
+    const char* name = version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? product::kDriver9x
+                                                                           : product::kDriverNt;
     // Only the expected name is offered; the other family's name is a library that
     // would not load, so picking the wrong one fails the test.
     Install("carddrv_full.dll", name);
-    Install("carddrv_noread.dll", name == kCardDriverNt ? kCardDriver9x : kCardDriverNt);
+    Install("carddrv_noread.dll", name == product::kDriverNt ? product::kDriver9x : product::kDriverNt);
 
     // The current folder is on the library search path after the system folders.
     char previous[MAX_PATH] = {};

@@ -1,4 +1,5 @@
-// Win32Desktop against real windows of windowhost.exe running in another process.
+// Win32Desktop against real windows of the stand-in client (StandinTV.exe --hidden)
+// running in another process.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -9,7 +10,7 @@
 #include "fakes/Fakes.h"
 #include "platform/win32/Win32Desktop.h"
 #include "trace/Trace.h"
-#include "win32/windowhost/HelperProcess.h"
+#include "e2e/E2eHarness.h"
 
 namespace {
 
@@ -27,28 +28,35 @@ std::string Upper(std::string s) {
 
 HWND ToHwnd(WindowHandle h) { return reinterpret_cast<HWND>(h); }
 
+std::string StandinExe() { return e2e::WinPath(QRTL_E2E_STANDIN); }
+
+// The stand-in client, hidden, with its three children 1001-1003; its messages go to `log`.
+bool StartStandin(e2e::ChildProcess& process, const std::string& exe, const std::string& className,
+                  const std::string& caption, const std::string& log, const std::string& more = "") {
+    return process.Start("\"" + exe + "\" --hidden --seconds 60 --class " + className +
+                             " --caption \"" + caption + "\" --log \"" + log + "\"" + more,
+                         "");
+}
+
 // One host window with three children for every test of the suite; its log
 // collects the messages it receives.
 class DesktopAdapterTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(host_.Start(helper::HostExe(),
-                                std::string("--class ") + kHostClass + " --caption \"" +
-                                    kHostCaption + "\" --children 1001,1002,1003 --log \"" +
-                                    log_.path() + "\" --timeout 60000"));
+        ASSERT_TRUE(StartStandin(host_, StandinExe(), kHostClass, kHostCaption, log_.path()));
         hostWindow_ = host_.WaitForWindow(kHostClass, kHostCaption);
         ASSERT_NE(hostWindow_, nullptr) << "the host window did not appear";
     }
 
     // Waits for `line` in the host's message log.
     bool LogGets(const std::string& line) {
-        return helper::WaitUntil([&] { return log_.Read().find(line) != std::string::npos; },
+        return e2e::PumpUntil([&] { return log_.Read().find(line) != std::string::npos; },
                                  5000);
     }
 
     Win32Desktop desktop_;
-    helper::TempFile log_{"host"};
-    helper::HelperProcess host_;
+    e2e::TempFile log_{"host"};
+    e2e::ChildProcess host_;
     HWND hostWindow_ = nullptr;
 };
 
@@ -102,23 +110,23 @@ TEST_F(DesktopAdapterTest, HasChild_OnlyGivenIds_True) {
 
 TEST_F(DesktopAdapterTest, WindowProcessIdAndTitle_HostWindow_ReportOwnerAndCaption) {
     const auto h = reinterpret_cast<WindowHandle>(hostWindow_);
-    EXPECT_EQ(desktop_.WindowProcessId(h), host_.id());
+    EXPECT_EQ(desktop_.WindowProcessId(h), host_.Id());
     EXPECT_NE(desktop_.WindowProcessId(h), ::GetCurrentProcessId());
     EXPECT_EQ(desktop_.WindowTitle(h), kHostCaption);
 }
 
 TEST_F(DesktopAdapterTest, FindProcessName_HostRunning_CopiesItsExeNameOnly) {
     char name[qrtl::kProcessNameSize];
-    ASSERT_EQ(desktop_.FindProcessName(host_.id(), name, sizeof(name)), qrtl::ProcessName::Found);
+    ASSERT_EQ(desktop_.FindProcessName(host_.Id(), name, sizeof(name)), qrtl::ProcessName::Found);
     // What the core's process test sees: the upper-cased name contains the item.
     const std::string upper = Upper(name);
-    EXPECT_NE(upper.find("WINDOWHOST.EXE"), std::string::npos) << name;
+    EXPECT_NE(upper.find("STANDINTV.EXE"), std::string::npos) << name;
     EXPECT_EQ(upper.find("TVCLIENT.EXE"), std::string::npos) << name;
 
     // A short buffer gets the start of the name, terminated.
     char shortName[5];
     std::memset(shortName, 'x', sizeof(shortName));
-    ASSERT_EQ(desktop_.FindProcessName(host_.id(), shortName, sizeof(shortName)),
+    ASSERT_EQ(desktop_.FindProcessName(host_.Id(), shortName, sizeof(shortName)),
               qrtl::ProcessName::Found);
     EXPECT_EQ(std::string(shortName), std::string(name, 4));
 
@@ -153,8 +161,8 @@ TEST_F(DesktopAdapterTest, Post_CommandAndKey_ArriveWithExactParameters) {
     const auto h = reinterpret_cast<WindowHandle>(hostWindow_);
     EXPECT_TRUE(desktop_.Post(h, kWmCommand, 0x00018001u, 0));
     EXPECT_TRUE(desktop_.Post(h, kWmKeyDown, 0x26u, 0));
-    EXPECT_TRUE(LogGets("WM_COMMAND 00018001 00000000\n")) << log_.Read();
-    EXPECT_TRUE(LogGets("WM_KEYDOWN 00000026 00000000\n")) << log_.Read();
+    EXPECT_TRUE(LogGets("WM_COMMAND wParam=0x00018001 lParam=0x00000000")) << log_.Read();
+    EXPECT_TRUE(LogGets("WM_KEYDOWN wParam=0x00000026 lParam=0x00000000")) << log_.Read();
 }
 
 TEST_F(DesktopAdapterTest, Post_ClosedWindow_ReportsFailure) {
@@ -172,7 +180,7 @@ protected:
         qrtl::Services services;
         services.desktop = &desktop_;
         set_.SetServices(services);
-        set_.m_strItem = "WINDOWHOST.EXE";
+        set_.m_strItem = "STANDINTV.EXE";
         set_.m_nChild0 = kChildIds[0];
         set_.m_nChild1 = kChildIds[1];
         set_.m_nChild2 = kChildIds[2];
@@ -212,12 +220,12 @@ TEST_F(ClientSearchThroughAdapterTest, FindTargetClientWindow_ItemNotInExeName_N
 TEST_F(ClientSearchThroughAdapterTest, FindTargetClientWindow_NonAsciiExeName_MatchesUpperCasedItem) {
     if (::GetACP() != 1252) GTEST_SKIP() << "the ANSI code page is " << ::GetACP() << ", not 1252";
     // A copy of the host named "fernseh-<a-umlaut>.exe"; the item carries the capital.
-    const std::string exe = helper::TempDir() + helper::UniqueName("fernseh-\xE4") + ".exe";
-    ASSERT_TRUE(::CopyFileA(helper::HostExe().c_str(), exe.c_str(), FALSE));
-    helper::HelperProcess copy;
+    const std::string exe = e2e::TempDir() + e2e::UniqueName("fernseh-\xE4") + ".exe";
+    ASSERT_TRUE(::CopyFileA(StandinExe().c_str(), exe.c_str(), FALSE));
+    e2e::TempFile copyLog{"umlaut"};
+    e2e::ChildProcess copy;
     constexpr char kCopyClass[] = "QrtlUmlautTvClass";
-    ASSERT_TRUE(copy.Start(exe, std::string("--class ") + kCopyClass +
-                                    " --caption Umlaut --children 7 --timeout 60000"));
+    ASSERT_TRUE(StartStandin(copy, exe, kCopyClass, "Umlaut", copyLog.path(), " --ids 7 8 9"));
     const HWND copyWindow = copy.WaitForWindow(kCopyClass, "Umlaut");
 
     set_.m_strClassName = kCopyClass;
@@ -226,7 +234,7 @@ TEST_F(ClientSearchThroughAdapterTest, FindTargetClientWindow_NonAsciiExeName_Ma
     EXPECT_NE(copyWindow, nullptr);
     EXPECT_EQ(ToHwnd(set_.FindTargetClientWindow()), copyWindow) << Trace();
     copy.Stop();
-    helper::WaitUntil([&] { return ::DeleteFileA(exe.c_str()) != FALSE; }, 5000);
+    e2e::PumpUntil([&] { return ::DeleteFileA(exe.c_str()) != FALSE; }, 5000);
 }
 
 struct LookUpRun {
@@ -243,12 +251,10 @@ DWORD WINAPI LookUpVolUp(LPVOID parameter) {
 TEST_F(ClientSearchThroughAdapterTest, LookUpKey_ClientTakesNoMessages_PostedWithoutWaiting) {
     constexpr char kStalledClass[] = "QrtlStalledTvClass";
     constexpr DWORD kStallMs = 30000;
-    helper::TempFile stalledLog{"stalled"};
-    helper::HelperProcess stalled;
-    ASSERT_TRUE(stalled.Start(helper::HostExe(), std::string("--class ") + kStalledClass +
-                                                     " --caption Stalled --children 7 --stall " +
-                                                     std::to_string(kStallMs) + " --log \"" +
-                                                     stalledLog.path() + "\" --timeout 60000"));
+    e2e::TempFile stalledLog{"stalled"};
+    e2e::ChildProcess stalled;
+    ASSERT_TRUE(StartStandin(stalled, StandinExe(), kStalledClass, "Stalled", stalledLog.path(),
+                             " --ids 7 8 9 --stall " + std::to_string(kStallMs)));
     ASSERT_NE(stalled.WaitForWindow(kStalledClass, "Stalled"), nullptr);
     set_.m_strClassName = kStalledClass;
     set_.m_strCaption = "Stalled";
@@ -266,7 +272,8 @@ TEST_F(ClientSearchThroughAdapterTest, LookUpKey_ClientTakesNoMessages_PostedWit
         ::WaitForSingleObject(thread.get(), INFINITE);
     }
     EXPECT_EQ(run.result, "12#8001") << Trace();
-    EXPECT_EQ(stalledLog.Read(), "") << "the command is queued, not handled, while the client stalls";
+    EXPECT_EQ(stalledLog.Read().find("WM_COMMAND"), std::string::npos)
+        << "the command is queued, not handled, while the client stalls";
 }
 
 TEST_F(ClientSearchThroughAdapterTest, LookUpKey_MappedCommand_PostedToHostWindow) {
@@ -276,8 +283,8 @@ TEST_F(ClientSearchThroughAdapterTest, LookUpKey_MappedCommand_PostedToHostWindo
     set_.m_mapClient["UP"] = "*26";
     EXPECT_EQ(set_.LookUpKey("12"), "12#8001") << Trace();
     EXPECT_EQ(set_.LookUpKey("13"), "13*26") << Trace();
-    EXPECT_TRUE(LogGets("WM_COMMAND 00018001 00000000\n")) << log_.Read();
-    EXPECT_TRUE(LogGets("WM_KEYDOWN 00000026 00000000\n")) << log_.Read();
+    EXPECT_TRUE(LogGets("WM_COMMAND wParam=0x00018001 lParam=0x00000000")) << log_.Read();
+    EXPECT_TRUE(LogGets("WM_KEYDOWN wParam=0x00000026 lParam=0x00000000")) << log_.Read();
 }
 
 }  // namespace

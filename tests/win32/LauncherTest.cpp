@@ -4,9 +4,12 @@
 #include <string>
 
 #include "platform/win32/Win32Launcher.h"
-#include "win32/windowhost/HelperProcess.h"
+#include "e2e/E2eHarness.h"
 
 namespace {
+
+// The adapter tests' helper program, beside the test program.
+std::string WindowHostExe() { return e2e::ExeDir() + "windowhost.exe"; }
 
 using qrtl::win32::Win32Launcher;
 
@@ -17,21 +20,21 @@ constexpr DWORD kStartWaitMs = 15000;
 class LauncherTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string temp = helper::TempDir();
-        dir_ = temp + "QRTL Test Dir " + helper::UniqueName("launch") + "\\";
+        const std::string temp = e2e::TempDir();
+        dir_ = temp + "QRTL Test Dir " + e2e::UniqueName("launch") + "\\";
         ASSERT_TRUE(::CreateDirectoryA(dir_.c_str(), nullptr));
         launched_ = dir_ + "launched.exe";
         decoy_ = temp + "QRTL.exe";
-        ASSERT_TRUE(::CopyFileA(helper::HostExe().c_str(), launched_.c_str(), FALSE));
-        decoyInstalled_ = ::CopyFileA(helper::HostExe().c_str(), decoy_.c_str(), FALSE) != FALSE;
+        ASSERT_TRUE(::CopyFileA(WindowHostExe().c_str(), launched_.c_str(), FALSE));
+        decoyInstalled_ = ::CopyFileA(WindowHostExe().c_str(), decoy_.c_str(), FALSE) != FALSE;
     }
     void TearDown() override {
         // The launched copy ends by itself right after writing its marker.
-        helper::WaitUntil([&] { return ::DeleteFileA(launched_.c_str()) != FALSE; }, 5000);
+        e2e::PumpUntil([&] { return ::DeleteFileA(launched_.c_str()) != FALSE; }, 5000);
         ::DeleteFileA((launched_ + ".started").c_str());
         ::RemoveDirectoryA(dir_.c_str());
         if (decoyInstalled_) {
-            helper::WaitUntil([&] { return ::DeleteFileA(decoy_.c_str()) != FALSE; }, 5000);
+            e2e::PumpUntil([&] { return ::DeleteFileA(decoy_.c_str()) != FALSE; }, 5000);
             ::DeleteFileA((decoy_ + ".started").c_str());
         }
     }
@@ -55,13 +58,13 @@ TEST_P(LauncherNameTest, Launch_PathWithBlanks_StartsThatProgramWithQuotedComman
     ASSERT_TRUE(launcher.Launch(path));
 
     const std::string marker = launched_ + ".started";
-    ASSERT_TRUE(helper::WaitUntil([&] { return helper::FileExists(marker); }, kStartWaitMs))
+    ASSERT_TRUE(e2e::PumpUntil([&] { return e2e::FileExists(marker); }, kStartWaitMs))
         << "the launched program did not run";
     // Give the writer a moment to finish, then check what it was told.
-    helper::WaitUntil([&] { return !helper::ReadWholeFile(marker).empty(); }, 2000);
-    EXPECT_EQ(helper::ReadWholeFile(marker), "\"" + path + "\"");
+    e2e::PumpUntil([&] { return !e2e::ReadTextFile(marker).empty(); }, 2000);
+    EXPECT_EQ(e2e::ReadTextFile(marker), "\"" + path + "\"");
     if (decoyInstalled_) {
-        EXPECT_FALSE(helper::FileExists(decoy_ + ".started")) << "the decoy must never run";
+        EXPECT_FALSE(e2e::FileExists(decoy_ + ".started")) << "the decoy must never run";
     } else {
         GTEST_SKIP() << "the decoy could not be placed at the first blank";
     }
@@ -82,10 +85,10 @@ TEST_F(LauncherTest, Launch_FolderEndingInBackslash_DoubledBackslashStillStarts)
     ASSERT_TRUE(launcher.Launch(doubled));
 
     const std::string marker = launched_ + ".started";
-    ASSERT_TRUE(helper::WaitUntil([&] { return helper::FileExists(marker); }, kStartWaitMs))
+    ASSERT_TRUE(e2e::PumpUntil([&] { return e2e::FileExists(marker); }, kStartWaitMs))
         << "the launched program did not run";
-    helper::WaitUntil([&] { return !helper::ReadWholeFile(marker).empty(); }, 2000);
-    EXPECT_EQ(helper::ReadWholeFile(marker), "\"" + doubled + "\"");
+    e2e::PumpUntil([&] { return !e2e::ReadTextFile(marker).empty(); }, 2000);
+    EXPECT_EQ(e2e::ReadTextFile(marker), "\"" + doubled + "\"");
 }
 
 TEST_F(LauncherTest, Launch_EmptyPath_StartsNothing) {
@@ -96,7 +99,9 @@ TEST_F(LauncherTest, Launch_EmptyPath_StartsNothing) {
 TEST_F(LauncherTest, Launch_MissingFile_False) {
     Win32Launcher launcher;
     EXPECT_FALSE(launcher.Launch(dir_ + "absent.exe"));
-    if (decoyInstalled_) EXPECT_FALSE(helper::FileExists(decoy_ + ".started"));
+    if (decoyInstalled_) {
+        EXPECT_FALSE(e2e::FileExists(decoy_ + ".started"));
+    }
 }
 
 }  // namespace

@@ -8,14 +8,18 @@
 #include <vector>
 
 #include "platform/win32/Win32Trace.h"
+#include "product.h"
 #include "trace/Trace.h"
-#include "win32/windowhost/HelperProcess.h"
+#include "e2e/E2eHarness.h"
 
 namespace {
 
+// The adapter tests' helper program, beside the test program.
+std::string WindowHostExe() { return e2e::ExeDir() + "windowhost.exe"; }
+
 using qrtl::win32::Win32TraceTransport;
 
-constexpr char kViewerCaption[] = "MsgCapForm";
+constexpr const char* kViewerCaption = product::kTraceViewerTitle;
 constexpr std::size_t kBlock = 1024;
 constexpr std::size_t kRecordHeader = 8;
 
@@ -53,9 +57,9 @@ bool ViewerRuns() { return ::FindWindowA(nullptr, kViewerCaption) != nullptr; }
 // The records of the viewer's log once it holds at least `count`. The send returns
 // when the viewer has handled the line, unless the machine is so slow that the
 // send's timeout ran out first: then the viewer still writes it a moment later.
-std::vector<Received> WaitForRecords(const helper::TempFile& log, std::size_t count) {
+std::vector<Received> WaitForRecords(const e2e::TempFile& log, std::size_t count) {
     std::vector<Received> received;
-    helper::WaitUntil(
+    e2e::PumpUntil(
         [&] {
             received = ParseViewerLog(log.Read());
             return received.size() >= count;
@@ -71,13 +75,13 @@ protected:
         if (ViewerRuns()) GTEST_SKIP() << "another MsgCapForm window is open on this desktop";
         std::string args = "--viewer --timeout 60000 --log \"" + log_.path() + "\"";
         if (hangMs != 0) args += " --hang " + std::to_string(hangMs);
-        ASSERT_TRUE(viewer_.Start(helper::HostExe(), args));
+        ASSERT_TRUE(viewer_.Start("\"" + WindowHostExe() + "\" " + args, ""));
         ASSERT_NE(viewer_.WaitForWindow(nullptr, kViewerCaption), nullptr);
     }
 
     Win32TraceTransport transport_;
-    helper::TempFile log_{"viewer"};
-    helper::HelperProcess viewer_;
+    e2e::TempFile log_{"viewer"};
+    e2e::ChildProcess viewer_;
 };
 
 TEST_F(TraceTransportTest, Deliver_ViewerInOtherProcess_ReceivesWholeBlockWithLevel) {

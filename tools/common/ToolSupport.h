@@ -84,6 +84,13 @@ inline HWND CreateHelperWindow(const WindowSpec& spec) {
                              spec.width, spec.height, nullptr, nullptr, instance, nullptr);
 }
 
+// Set on a helper window once it is complete (its children made): a test that
+// starts the helper waits for it before it uses the window.
+constexpr char kReadyProperty[] = "QrtlHostReady";
+inline bool MarkReady(HWND hWnd) {
+    return ::SetPropA(hWnd, kReadyProperty, reinterpret_cast<HANDLE>(1)) != FALSE;
+}
+
 // The timer that ends a helper window after a set time.
 constexpr UINT_PTR kTimerIdLifetime = 1;
 

@@ -8,9 +8,10 @@
 
 #include "config/ProfileReader.h"
 #include "config/QRTLIRSet.h"
-#include "dispatch/DispatchInternal.h"
+#include "dispatch/Dispatch.h"
 #include "driver/CardDriver.h"
 #include "platform/win32/Handle.h"
+#include "product.h"
 #include "tools/profile/ProfileFiles.h"
 #include "tools/profile/ProfileTool.h"
 
@@ -252,7 +253,7 @@ int RunLearn(const std::vector<std::string>& args) {
     qrtl::RemoveCurrentFolderFromDllSearch();
     const BOOL loaded = o.driver.empty() ? LoadCardDriver() : LoadCardDriverFrom(o.driver.c_str());
     if (!loaded) {
-        Fail("cannot use the card driver " + (o.driver.empty() ? std::string(kCardDriverNt) + " / " + kCardDriver9x
+        Fail("cannot use the card driver " + (o.driver.empty() ? std::string(product::kDriverNt) + " / " + product::kDriver9x
                                                                : o.driver) +
              ": it does not load, or the card does not initialise");
         return kExitFailed;

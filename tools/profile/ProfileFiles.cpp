@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "product.h"
 #include "tools/profile/ProfileTool.h"
 
 namespace profiletool {
@@ -9,7 +10,6 @@ namespace profiletool {
 namespace {
 // The monitor's main window: a dialog with this caption.
 constexpr char kMonitorDialogClass[] = "#32770";
-constexpr char kMonitorCaption[] = "Quorel Tellivar IR Monitor";
 constexpr char kBackupSuffix[] = ".bak";
 }  // namespace
 
@@ -48,6 +48,6 @@ bool WriteProfileKeys(const std::string& path, const std::string& section,
     return true;
 }
 
-bool MonitorRunning() { return ::FindWindowA(kMonitorDialogClass, kMonitorCaption) != nullptr; }
+bool MonitorRunning() { return ::FindWindowA(kMonitorDialogClass, product::kMonitorCaption) != nullptr; }
 
 }  // namespace profiletool

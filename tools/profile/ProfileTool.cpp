@@ -38,7 +38,7 @@ constexpr char kUsage[] =
     "      proved with the monitor's own window search; --write stores them as client N.\n"
     "      Exit status 0: proved, 1: the search finds another window, 2: failed, 3: bad profile.\n"
     "\n"
-    "PROFILE defaults to QRTLIRMoni.INI in the current folder. Windows only: learn, window,\n"
+    "PROFILE defaults to " QRTL_PROFILE_NAME " in the current folder. Windows only: learn, window,\n"
     "and the check of the client's installation (registry and executable).\n";
 
 #ifdef _WIN32

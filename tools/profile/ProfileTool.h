@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "product.h"
+
 namespace profiletool {
 
 // Exit statuses.
@@ -12,7 +14,7 @@ constexpr int kExitWarnings = 1;
 constexpr int kExitFailed = 2;      // errors found, bad usage, or the command could not be done
 constexpr int kExitUnreadable = 3;  // the profile cannot be read
 
-constexpr char kDefaultProfile[] = "QRTLIRMoni.INI";
+constexpr const char* kDefaultProfile = product::kProfileName;
 
 // One line on standard error, prefixed with the program's name.
 void Fail(const std::string& text);

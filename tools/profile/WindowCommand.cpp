@@ -8,6 +8,7 @@
 
 #include "config/ProfileReader.h"
 #include "config/QRTLIRSet.h"
+#include "dispatch/Dispatch.h"
 #include "platform/win32/Win32Config.h"
 #include "platform/win32/Win32Desktop.h"
 #include "tools/profile/ProfileFiles.h"
@@ -220,12 +221,12 @@ int RunWindow(const std::vector<std::string>& args) {
 
     const int32_t n = o.client;
     const std::vector<std::pair<std::string, std::string>> lines = {
-        {ClientKey(n, "Item"), ItemOf(desktop, target)},
-        {ClientKey(n, "Caption"), desktop.WindowTitle(reinterpret_cast<qrtl::WindowHandle>(target))},
-        {ClientKey(n, "ClassName"), ClassOf(target)},
-        {ClientKey(n, "Child0"), std::to_string(ids[0])},
-        {ClientKey(n, "Child1"), std::to_string(ids[1])},
-        {ClientKey(n, "Child2"), std::to_string(ids[2])},
+        {profile::KeyName(profile::kItem, n), ItemOf(desktop, target)},
+        {profile::KeyName(profile::kCaption, n), desktop.WindowTitle(reinterpret_cast<qrtl::WindowHandle>(target))},
+        {profile::KeyName(profile::kClassName, n), ClassOf(target)},
+        {profile::KeyName(profile::kChild0, n), std::to_string(ids[0])},
+        {profile::KeyName(profile::kChild1, n), std::to_string(ids[1])},
+        {profile::KeyName(profile::kChild2, n), std::to_string(ids[2])},
     };
     for (const auto& [key, value] : lines) Say(key + "=" + value);
 

@@ -23,6 +23,7 @@
 #include <cstring>
 #include <string>
 
+#include "driver/CardDriverApi.h"
 #include "platform/win32/Handle.h"
 #include "tools/common/ToolSupport.h"
 
@@ -31,8 +32,6 @@ namespace {
 using qrtl::win32::UniqueFile;
 using qrtl::win32::UniqueFind;
 
-constexpr int kReceiverDevice = 0x64;
-constexpr int kReceiverSubAddress = 0;
 constexpr char kQueueEnv[] = "QRDSIM_QUEUE";
 constexpr char kLogEnv[] = "QRDSIM_LOG";
 constexpr char kFailInitName[] = "fail-init";
@@ -144,6 +143,8 @@ int TakeQueuedCode(std::string& fromName) {
 
 extern "C" {
 
+QRTL_CARD_DRIVER_ENTRY_POINTS(QRTL_CARD_DRIVER_EXPORT)
+
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         g_module = instance;
@@ -152,17 +153,17 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     return TRUE;
 }
 
-int __cdecl QRDiNvConfigGet(void* buffer, unsigned size) {
-    Log("QRDiNvConfigGet(%p, %u) -> 0", buffer, size);
+int32_t QRTL_CARD_CALL QRDiNvConfigGet(int32_t index, uint32_t* value) {
+    Log("QRDiNvConfigGet(%d, %p) -> 0", static_cast<int>(index), static_cast<void*>(value));
     return 0;
 }
 
-int __cdecl QRDiNvConfigSet(const void* buffer, unsigned size) {
-    Log("QRDiNvConfigSet(%p, %u) -> 0", buffer, size);
+int32_t QRTL_CARD_CALL QRDiNvConfigSet(int32_t index, uint32_t value) {
+    Log("QRDiNvConfigSet(%d, %u) -> 0", static_cast<int>(index), static_cast<unsigned>(value));
     return 0;
 }
 
-int __cdecl QRDiI2CInit(void) {
+int32_t QRTL_CARD_CALL QRDiI2CInit() {
     if (MarkerPresent(kCrashInitName)) {
         Log("QRDiI2CInit() -> crashes");
         // A driver that faults inside its initialisation: an access violation at an
@@ -176,13 +177,13 @@ int __cdecl QRDiI2CInit(void) {
     return result;
 }
 
-int __cdecl QRDiI2CWriteByte(int device, int subAddress, unsigned value) {
+int32_t QRTL_CARD_CALL QRDiI2CWriteByte(int32_t device, int32_t subAddress, uint32_t value) {
     Log("QRDiI2CWriteByte(0x%02X, %d, %u) -> 1", device, subAddress, value);
     return 1;
 }
 
-int __cdecl QRDiI2CReadByte(int device, int subAddress, unsigned* value) {
-    if (device != kReceiverDevice || subAddress != kReceiverSubAddress || value == nullptr) {
+int32_t QRTL_CARD_CALL QRDiI2CReadByte(int32_t device, int32_t subAddress, uint32_t* value) {
+    if (device != carddriver::kIrDeviceAddress || subAddress != carddriver::kIrSubAddress || value == nullptr) {
         Log("QRDiI2CReadByte(0x%02X, %d) -> no such register", device, subAddress);
         return 0;
     }
@@ -200,24 +201,24 @@ int __cdecl QRDiI2CReadByte(int device, int subAddress, unsigned* value) {
         Log("QRDiI2CReadByte(0x%02X, %d) -> none", device, subAddress);
         return 1;
     }
-    *value = static_cast<unsigned>(code);
+    *value = static_cast<uint32_t>(code);
     Log("QRDiI2CReadByte(0x%02X, %d) -> %d (queue file %s)", device, subAddress, code,
         from.c_str());
     return 1;
 }
 
-int __cdecl QRDiI2CWriteWord(int device, int subAddress, unsigned value) {
+int32_t QRTL_CARD_CALL QRDiI2CWriteWord(int32_t device, int32_t subAddress, uint32_t value) {
     Log("QRDiI2CWriteWord(0x%02X, %d, %u) -> 1", device, subAddress, value);
     return 1;
 }
 
-int __cdecl QRDiI2CReadWord(int device, int subAddress, unsigned* value) {
+int32_t QRTL_CARD_CALL QRDiI2CReadWord(int32_t device, int32_t subAddress, uint32_t* value) {
     Log("QRDiI2CReadWord(0x%02X, %d) -> 0", device, subAddress);
     if (value) *value = 0;
     return 1;
 }
 
-int __cdecl QRDiI2CClose(void) {
+int32_t QRTL_CARD_CALL QRDiI2CClose() {
     Log("QRDiI2CClose()");
     return 1;
 }

@@ -8,6 +8,10 @@
 //   --ids A B C         the three child control ids (default 1001 1002 1003)
 //   --log FILE          log file (default "StandinTV.log" beside the executable)
 //   --seconds N         end by itself after N seconds
+//   --hidden            never shown (under Wine a shown window makes the process
+//                       take seconds to end), for the adapter tests
+//   --stall MS          once the window is complete, take no messages for MS
+//                       milliseconds, as a client that stopped responding
 // Log lines: "HH:MM:SS.mmm WM_COMMAND wParam=0x00018001 lParam=0x00000000",
 // and "START pid=... cmdline=..." / "END" around them. Other arguments are ignored
 // (they show in the START line). It ends on WM_CLOSE.
@@ -29,6 +33,8 @@ struct Options {
     int ids[kChildCount] = {1001, 1002, 1003};
     std::string logPath;
     long seconds = 0;
+    bool hidden = false;
+    DWORD stallMs = 0;
 };
 
 Options g_opt;
@@ -80,6 +86,10 @@ void ParseArgs(int argc, char** argv) {
             g_opt.logPath = argv[++i];
         } else if (a == "--seconds" && i + 1 < argc) {
             g_opt.seconds = std::strtol(argv[++i], nullptr, 10);
+        } else if (a == "--hidden") {
+            g_opt.hidden = true;
+        } else if (a == "--stall" && i + 1 < argc) {
+            g_opt.stallMs = static_cast<DWORD>(std::strtoul(argv[++i], nullptr, 10));
         }
         // Anything else is ignored: the command line is in the START line of the log.
     }
@@ -123,8 +133,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int nShow) {
         ::DestroyWindow(wnd);
         return 1;
     }
-    ::ShowWindow(wnd, nShow == SW_HIDE ? SW_SHOWNORMAL : nShow);
-    ::UpdateWindow(wnd);
+    if (!g_opt.hidden) {
+        ::ShowWindow(wnd, nShow == SW_HIDE ? SW_SHOWNORMAL : nShow);
+        ::UpdateWindow(wnd);
+    }
+    if (!tools::MarkReady(wnd)) return 1;
+    if (g_opt.stallMs != 0) ::Sleep(g_opt.stallMs);
 
     tools::RunMessageLoop();
     LogLine("END");

@@ -14,11 +14,12 @@
 #include <cstring>
 #include <string>
 
+#include "product.h"
 #include "tools/common/ToolSupport.h"
 
 namespace {
 
-constexpr char kViewerTitle[] = "MsgCapForm";
+constexpr const char* kViewerTitle = product::kTraceViewerTitle;
 constexpr char kViewerClass[] = "QRTLTraceViewer";
 constexpr size_t kMaxLine = 1024;
 
@@ -72,7 +73,7 @@ BOOL WINAPI OnConsoleCtrl(DWORD) {
 void Usage() {
     std::fprintf(stderr,
                  "usage: QRTLTrace [--out FILE] [--seconds N] [--show]\n"
-                 "Prints the trace lines of QRTLIRMoni (\"MsgCapForm\" viewer).\n");
+                 "Prints the trace lines of QRTLIRMoni (\"" QRTL_TRACE_VIEWER_TITLE "\" viewer).\n");
 }
 
 }  // namespace

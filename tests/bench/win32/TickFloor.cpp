@@ -18,16 +18,19 @@
 #include <cstring>
 #include <vector>
 
+#include "driver/CardDriverApi.h"
+#include "product.h"
+
 namespace {
 
 constexpr UINT kTickMs = 10;
 constexpr int kTraceLinesPerTick = 5;
 constexpr int kChild0 = 1001;
-constexpr char kViewerTitle[] = "MsgCapForm";
+constexpr const char* kViewerTitle = product::kTraceViewerTitle;
 constexpr char kFlockClass[] = "QRTLBenchFlock";
 
-using ReadByteFn = int(__cdecl*)(int, int, unsigned*);
-using InitFn = int(__cdecl*)();
+using ReadByteFn = carddriver::QRDiI2CReadByteFn*;
+using InitFn = carddriver::QRDiI2CInitFn*;
 
 ReadByteFn g_read = nullptr;
 unsigned long g_ticks = 0;
@@ -45,7 +48,7 @@ void Tick() {
     for (int i = 2; i < kTraceLinesPerTick; ++i) g_sink = ::FindWindowA(nullptr, kViewerTitle);
     ::EnumWindows(HasClientControls, 0);
     unsigned value = 0x100;
-    g_read(0x64, 0, &value);
+    g_read(carddriver::kIrDeviceAddress, carddriver::kIrSubAddress, &value);
     ++g_ticks;
 }
 
@@ -75,7 +78,7 @@ int Flock(int count, int seconds) {
 }
 
 int Floor(int seconds, const char* outPath) {
-    const HMODULE driver = ::LoadLibraryA("QRD210DE.DLL");
+    const HMODULE driver = ::LoadLibraryA(product::kDriverNt);
     if (driver == nullptr) return 1;
     const auto init = reinterpret_cast<InitFn>(
         reinterpret_cast<void*>(::GetProcAddress(driver, "QRDiI2CInit")));

@@ -1,20 +1,16 @@
 // Test helper, run in its own process by the Windows adapter tests.
 //
-//   windowhost --class C --caption T --children 1,2,3 --log FILE [--timeout MS]
-//       A top-level window of class C titled T with three static child controls of
-//       the given ids; every WM_COMMAND and WM_KEYDOWN it receives is appended to FILE
-//       as "WM_COMMAND wParam lParam" with both parameters in 8-digit hex.
 //   windowhost --viewer --log FILE [--hang MS] [--timeout MS]
 //       A trace viewer titled "MsgCapForm": each WM_COPYDATA is appended to FILE as
 //       dwData (4 bytes), cbData (4 bytes) and the whole data block. With --hang the
 //       handler first sleeps MS milliseconds, as a viewer that stopped responding.
-//       With --stall MS the host's thread takes no messages for MS milliseconds once
-//       its window is ready, as a client that stopped responding.
 //   windowhost (no arguments)
 //       Writes its own command line to "<its path>.started" and ends; the launch test
 //       starts a renamed copy of this program.
 //
-// Every mode ends on WM_CLOSE or after the timeout (default 30 s), never hanging a test.
+// The viewer ends on WM_CLOSE or after the timeout (default 30 s), never hanging a
+// test. The client window the adapter tests drive is the stand-in client's
+// (StandinTV --hidden).
 #include <windows.h>
 
 #include <cstdio>
@@ -23,23 +19,19 @@
 #include <string>
 #include <vector>
 
+#include "product.h"
 #include "tools/common/ToolSupport.h"
 
 namespace {
 
 constexpr UINT kDefaultTimeoutMs = 30000;
 constexpr char kViewerClass[] = "QrtlTestViewer";
-constexpr char kViewerCaption[] = "MsgCapForm";
-constexpr char kReadyProperty[] = "QrtlHostReady";
+constexpr const char* kViewerCaption = product::kTraceViewerTitle;
 
 struct Options {
-    std::string className = "QrtlTestHost";
-    std::string caption = "QrtlTestHost";
-    std::vector<int> children;
     std::string logPath;
     bool viewer = false;
     UINT hangMs = 0;
-    UINT stallMs = 0;
     UINT timeoutMs = kDefaultTimeoutMs;
 };
 
@@ -48,14 +40,6 @@ Options g_options;
 // Opened and closed for every record, so a test can read the file at any time.
 void AppendToLog(const void* data, std::size_t size) {
     tools::AppendToFile(g_options.logPath, data, size);
-}
-
-void LogMessage(const char* name, WPARAM wParam, LPARAM lParam) {
-    char line[64];
-    const int n = std::snprintf(line, sizeof(line), "%s %08lX %08lX\n", name,
-                                static_cast<unsigned long>(wParam),
-                                static_cast<unsigned long>(lParam));
-    if (n > 0) AppendToLog(line, static_cast<std::size_t>(n));
 }
 
 void LogCopyData(const COPYDATASTRUCT* cds) {
@@ -68,14 +52,8 @@ void LogCopyData(const COPYDATASTRUCT* cds) {
     AppendToLog(record.data(), record.size());
 }
 
-LRESULT CALLBACK HostWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK ViewerWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_COMMAND:
-        LogMessage("WM_COMMAND", wParam, lParam);
-        return 0;
-    case WM_KEYDOWN:
-        LogMessage("WM_KEYDOWN", wParam, lParam);
-        return 0;
     case WM_COPYDATA:
         if (g_options.hangMs != 0) ::Sleep(g_options.hangMs);
         LogCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
@@ -92,30 +70,17 @@ bool ParseOptions(int argc, char** argv) {
         const bool hasValue = i + 1 < argc;
         if (arg == "--viewer") {
             g_options.viewer = true;
-        } else if (arg == "--class" && hasValue) {
-            g_options.className = argv[++i];
-        } else if (arg == "--caption" && hasValue) {
-            g_options.caption = argv[++i];
         } else if (arg == "--log" && hasValue) {
             g_options.logPath = argv[++i];
         } else if (arg == "--hang" && hasValue) {
             g_options.hangMs = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
-        } else if (arg == "--stall" && hasValue) {
-            g_options.stallMs = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
         } else if (arg == "--timeout" && hasValue) {
             g_options.timeoutMs = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
-        } else if (arg == "--children" && hasValue) {
-            for (char* p = argv[++i]; *p != '\0';) {
-                char* end = nullptr;
-                g_options.children.push_back(static_cast<int>(std::strtol(p, &end, 0)));
-                if (end == p) return false;
-                p = (*end == ',') ? end + 1 : end;
-            }
         } else {
             return false;
         }
     }
-    return true;
+    return g_options.viewer;
 }
 
 // The launched copy: proves it ran, and with which command line.
@@ -131,30 +96,13 @@ int WriteStartedMarker() {
     return 0;
 }
 
-int RunWindow() {
-    const HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    const std::string className = g_options.viewer ? kViewerClass : g_options.className;
-    const std::string caption = g_options.viewer ? kViewerCaption : g_options.caption;
-
-    const HWND hWnd =
-        tools::CreateHelperWindow({className.c_str(), caption.c_str(), HostWndProc});
+int RunViewer() {
+    const HWND hWnd = tools::CreateHelperWindow({kViewerClass, kViewerCaption, ViewerWndProc});
     if (hWnd == nullptr) return 3;
-    int y = 10;
-    for (int id : g_options.children) {
-        // Static controls without SS_NOTIFY send no WM_COMMAND of their own.
-        if (!::CreateWindowExA(0, "STATIC", "child", WS_CHILD | WS_VISIBLE, 10, y, 100, 20, hWnd,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                               nullptr)) {
-            return 4;
-        }
-        y += 24;
-    }
     if (!tools::StartLifetime(hWnd, g_options.timeoutMs)) return 5;
     // Marked last: the tests wait for this before they use the window. It stays
     // hidden: under Wine a shown window makes the process take seconds to end.
-    if (!::SetPropA(hWnd, kReadyProperty, reinterpret_cast<HANDLE>(1))) return 6;
-
-    if (g_options.stallMs != 0) ::Sleep(g_options.stallMs);
+    if (!tools::MarkReady(hWnd)) return 6;
     tools::RunMessageLoop();
     return 0;
 }
@@ -164,5 +112,5 @@ int RunWindow() {
 int main(int argc, char** argv) {
     if (argc <= 1) return WriteStartedMarker();
     if (!ParseOptions(argc, argv)) return 1;
-    return RunWindow();
+    return RunViewer();
 }

@@ -1,4 +1,5 @@
-// The real platform: one adapter of each interface, for the application shell.
+// The composition root: the real platform, one adapter of each interface and the
+// card driver, joined for the application shell.
 #pragma once
 
 #include "driver/CardDriver.h"

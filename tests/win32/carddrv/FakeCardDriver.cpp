@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "driver/CardDriverApi.h"
 #include "tools/common/ToolSupport.h"
 
 namespace {
@@ -24,7 +25,7 @@ void Log(const char* line) {
     tools::AppendToFile(path, line, std::strlen(line));
 }
 
-long EnvNumber(const char* name, long def) {
+[[maybe_unused]] long EnvNumber(const char* name, long def) {
     char text[32] = {};
     const DWORD n = ::GetEnvironmentVariableA(name, text, sizeof(text));
     if (n == 0 || n >= sizeof(text)) return def;
@@ -35,19 +36,21 @@ long EnvNumber(const char* name, long def) {
 
 extern "C" {
 
-__declspec(dllexport) int32_t __cdecl QRDiNvConfigGet(int32_t, uint32_t* value) {
+QRTL_CARD_DRIVER_ENTRY_POINTS(QRTL_CARD_DRIVER_EXPORT)
+
+int32_t QRTL_CARD_CALL QRDiNvConfigGet(int32_t, uint32_t* value) {
     Log("nvget\n");
     if (value != nullptr) *value = 0;
     return 1;
 }
 
-__declspec(dllexport) int32_t __cdecl QRDiNvConfigSet(int32_t, uint32_t) {
+int32_t QRTL_CARD_CALL QRDiNvConfigSet(int32_t, uint32_t) {
     Log("nvset\n");
     return 1;
 }
 
 #ifndef CARD_NO_INIT
-__declspec(dllexport) int32_t __cdecl QRDiI2CInit() {
+int32_t QRTL_CARD_CALL QRDiI2CInit() {
     Log("init\n");
 #ifdef CARD_INIT_FAILS
     return 0;
@@ -57,13 +60,13 @@ __declspec(dllexport) int32_t __cdecl QRDiI2CInit() {
 }
 #endif
 
-__declspec(dllexport) int32_t __cdecl QRDiI2CWriteByte(int32_t, int32_t, uint32_t) {
+int32_t QRTL_CARD_CALL QRDiI2CWriteByte(int32_t, int32_t, uint32_t) {
     Log("writebyte\n");
     return 1;
 }
 
 #ifndef CARD_NO_READBYTE
-__declspec(dllexport) int32_t __cdecl QRDiI2CReadByte(int32_t device, int32_t subAddress,
+int32_t QRTL_CARD_CALL QRDiI2CReadByte(int32_t device, int32_t subAddress,
                                                       uint32_t* value) {
     char line[64];
     std::snprintf(line, sizeof(line), "read %ld %ld\n", static_cast<long>(device),
@@ -74,19 +77,19 @@ __declspec(dllexport) int32_t __cdecl QRDiI2CReadByte(int32_t device, int32_t su
 }
 #endif
 
-__declspec(dllexport) int32_t __cdecl QRDiI2CWriteWord(int32_t, int32_t, uint32_t) {
+int32_t QRTL_CARD_CALL QRDiI2CWriteWord(int32_t, int32_t, uint32_t) {
     Log("writeword\n");
     return 1;
 }
 
-__declspec(dllexport) int32_t __cdecl QRDiI2CReadWord(int32_t, int32_t, uint32_t* value) {
+int32_t QRTL_CARD_CALL QRDiI2CReadWord(int32_t, int32_t, uint32_t* value) {
     Log("readword\n");
     if (value != nullptr) *value = 0;
     return 1;
 }
 
 #ifndef CARD_NO_CLOSE
-__declspec(dllexport) int32_t __cdecl QRDiI2CClose() {
+int32_t QRTL_CARD_CALL QRDiI2CClose() {
     Log("close\n");
     return 1;
 }

@@ -1,7 +1,27 @@
-# Fails when the program imports a function that is not in the list of functions
-# known to exist on Windows XP SP3: one such import and the loader refuses to start
-# the program at all there.
-#   cmake -DOBJDUMP=... -DEXE=... -DALLOWED=... -P CheckImports.cmake
+# The Windows XP import check of a shipped program.
+#
+#   include(cmake/XpImports.cmake)
+#   qrtl_check_xp_imports(<target> <test-prefix>)
+#       adds the test <test-prefix>.EveryImport_ExistsOnWindowsXp, which fails when
+#       the program imports a function that is not in WinXpImports.txt, the list of
+#       functions known to exist on Windows XP SP3: one such import and the loader
+#       refuses to start the program at all there. Nothing happens natively.
+#   cmake -DOBJDUMP=... -DEXE=... -DALLOWED=... -P cmake/XpImports.cmake
+#       the check itself, as the test runs it.
+
+if(NOT CMAKE_SCRIPT_MODE_FILE)
+  function(qrtl_check_xp_imports target prefix)
+    if(NOT WIN32)
+      return()
+    endif()
+    add_test(NAME ${prefix}.EveryImport_ExistsOnWindowsXp
+             COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DEXE=$<TARGET_FILE:${target}>
+                     -DALLOWED=${CMAKE_CURRENT_FUNCTION_LIST_DIR}/WinXpImports.txt
+                     -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/XpImports.cmake)
+  endfunction()
+  return()
+endif()
+
 foreach(_v OBJDUMP EXE ALLOWED)
   if(NOT DEFINED ${_v})
     message(FATAL_ERROR "CheckImports: ${_v} is not set")
