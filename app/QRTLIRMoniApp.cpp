@@ -59,8 +59,8 @@ BOOL CQRTLIRMoniApp::InitInstance() {
     }
 
     // The driver is loaded by bare name: never from the folder the monitor was started in.
-    qrtl::RemoveCurrentFolderFromDllSearch();
-    if (!LoadCardDriver()) return FALSE;  // silently: no box, no trace, no window
+    if (!qrtl::LoadWithProgramFolderSearch(LoadCardDriver))
+        return FALSE;  // silently: no box, no trace, no window
 
     m_pMainDlg = std::make_unique<CQRTLIRMoniDlg>();
     m_pMainWnd = m_pMainDlg.get();

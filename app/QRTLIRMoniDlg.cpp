@@ -168,6 +168,11 @@ BOOL CQRTLIRMoniDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         OnTimer(static_cast<UINT_PTR>(wParam));
         *pResult = 0;
         return TRUE;
+    case WM_ENDSESSION:
+        // FALSE: the session goes on after all, so the remote must work again.
+        if (!wParam) theSet.OnSessionEndCancelled();
+        *pResult = 0;
+        return TRUE;
     default:
         return CDialog::OnWndMsg(message, wParam, lParam, pResult);
     }

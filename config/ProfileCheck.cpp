@@ -23,6 +23,7 @@ class CheckModule : public IModule {
 public:
     std::string FileName() override { return product::kMonitorExe; }
     bool GetVersion(uint32_t, uint32_t&) override { return false; }
+    bool ProtectedFolders(std::vector<std::string>&) override { return false; }
 };
 
 bool IsRemoteKeyName(std::string_view name) {

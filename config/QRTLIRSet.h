@@ -32,7 +32,15 @@ public:
     void LoadKeyMap(const std::string& strSection,
                     std::unordered_map<std::string, std::string>& map, int32_t bValueAsKey);
     std::string GetClientExePath(int32_t nClient);
-    void SetAutoRun(BOOL bSet);
+    // What SetAutoRun did.
+    enum class AutoRun {
+        Done,               // the Run value was written, or removed from every key
+        NotWritten,         // no key could take the value
+        MachineValueStays,  // a value under HKEY_LOCAL_MACHINE cannot be removed here
+    };
+    AutoRun SetAutoRun(BOOL bSet);
+    // The words for AutoRun::MachineValueStays: who must remove which value.
+    static std::string MachineRunValueStaysText();
 
     // Dispatch.
     void DoTimer(qrtl::IHistoryList* pHistoryList, std::string strByte, BOOL bFake);
@@ -42,6 +50,9 @@ public:
     qrtl::WindowHandle FindWindowByProfile();
     void WaitPowerConfirm(int32_t* pbShutdown, int32_t* pbLaunch);
     void ShutdownWindows();
+    // The session end that a shutdown asked for was cancelled (WM_ENDSESSION with
+    // FALSE): the card driver closed for it is opened again. Nothing otherwise.
+    void OnSessionEndCancelled();
 
     // Members, in this order.
     std::string m_strIniPath;
@@ -62,11 +73,21 @@ public:
     int32_t m_bWin9x = 0;
 
 private:
+    bool RemoveMachineRunValue();
+    bool MachineRunValueIs(const std::string& data);
+    AutoRun WriteUserRunValue(const std::string& data);
     void LaunchClient();
     void ApplyShutdownDecision();
+    void ReopenCardAfterShutdown();
 
     qrtl::Services m_services;
+    int32_t m_bCardClosedForShutdown = 0;
 };
+
+// Whether `path` lies inside `folder` (a path without a trailing backslash): the
+// names compared without regard to case, on whole folder names ("C:\Program
+// Files" does not hold "C:\Program Files Extra\x.exe").
+bool IsInsideFolder(const std::string& path, const std::string& folder);
 
 // The one configuration object of the program.
 extern CQRTLIRSet theSet;

@@ -8,6 +8,7 @@ namespace {
 
 constexpr int32_t kLineLookUpKey = 301;
 constexpr int32_t kLineKey = 310;
+constexpr int32_t kLinePostFailed = 311;
 
 constexpr char kNoClientSuffix[] = " NoClientFound!";
 
@@ -37,12 +38,19 @@ std::string CQRTLIRSet::LookUpKey(std::string strCode) {
         const uint32_t bits = static_cast<uint32_t>(parsed.number);
         TraceOut(kTraceFlow, kTraceFileSet, kLineKey, "KEY : %02X", static_cast<unsigned>(bits));
 
-        // The post's result is not acted on: the message is posted and forgotten.
+        uint32_t error = 0;
         if (strCommand[0] == kCommandMarker) {
-            m_services.desktop->Post(m_hWndClient, kWmCommand, (bits & kCommandIdMask) | kAcceleratorNotify, 0);
+            error = m_services.desktop->Post(m_hWndClient, kWmCommand,
+                                             (bits & kCommandIdMask) | kAcceleratorNotify, 0);
         } else if (strCommand[0] == kKeyDownMarker) {
-            m_services.desktop->Post(m_hWndClient, kWmKeyDown, bits & kVirtualKeyMask, 0);
+            error = m_services.desktop->Post(m_hWndClient, kWmKeyDown, bits & kVirtualKeyMask, 0);
         }
+        // Nothing waits for the client, but a refused post is named: the system drops
+        // messages to a program run as administrator (error 5), and the owner would
+        // otherwise see keys in the trace that never arrive. The history is the same.
+        if (error != 0)
+            TraceOut(kTraceFlow, kTraceFileSet, kLinePostFailed, "PostMessage Failed : %u",
+                     static_cast<unsigned>(error));
         strCommand = strCode + strCommand;
     }
     return strCommand;

@@ -62,5 +62,17 @@ void CQRTLIRSet::ApplyShutdownDecision() {
 void CQRTLIRSet::ShutdownWindows() {
     // The driver library goes first, whether or not Windows then agrees to end.
     m_services.card->Close();
-    m_services.shutdown->RequestShutdown(m_bWin9x != 0);
+    m_bCardClosedForShutdown = 1;
+    // A refused request leaves the program running: the remote must go on working.
+    if (!m_services.shutdown->RequestShutdown(m_bWin9x != 0)) ReopenCardAfterShutdown();
+}
+
+void CQRTLIRSet::OnSessionEndCancelled() {
+    // Another program (one with unsaved work, say) stopped the end of the session.
+    if (m_bCardClosedForShutdown) ReopenCardAfterShutdown();
+}
+
+void CQRTLIRSet::ReopenCardAfterShutdown() {
+    m_bCardClosedForShutdown = 0;
+    m_services.card->Reopen();
 }

@@ -16,9 +16,11 @@ constexpr DWORD kVersionRecordSize = 148;
 static_assert(sizeof(OSVERSIONINFOA) == kVersionRecordSize, "the plain version record");
 
 // The one open library: its module and entry points. Empty while nothing is open.
+// The name it was loaded by stays after a close, for a load again.
 struct CardDriverLibrary {
     UniqueHModule module;
     CardDriverTable table;
+    std::string name;
 };
 
 CardDriverLibrary& Library() {
@@ -58,15 +60,16 @@ int32_t InitCard(carddriver::QRDiI2CInitFn* init) {
 
 namespace qrtl {
 
-bool RemoveCurrentFolderFromDllSearch() {
-    // Looked up rather than imported: the program must still start where the call
-    // does not exist (Windows 9x, XP before SP1).
-    using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR);
+SetDllDirectoryFn SystemSetDllDirectory() {
     const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-    if (kernel == nullptr) return false;
-    const auto setDllDirectory = reinterpret_cast<SetDllDirectoryFn>(
+    if (kernel == nullptr) return nullptr;
+    return reinterpret_cast<SetDllDirectoryFn>(
         reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDllDirectoryA")));
-    if (setDllDirectory == nullptr) return false;
+}
+
+BOOL LoadWithProgramFolderSearch(const std::function<BOOL()>& load,
+                                 SetDllDirectoryFn setDllDirectory) {
+    if (setDllDirectory == nullptr) return load();
 
     // The executable's own folder takes the current folder's place. An empty text
     // removes it on Windows too, but Wine then still searches the current folder.
@@ -79,7 +82,10 @@ bool RemoveCurrentFolderFromDllSearch() {
         // With its backslash: "C:" alone would name the drive's current folder.
         folder.resize(slash == std::string::npos ? 0 : slash + 1);
     }
-    return setDllDirectory(folder.c_str()) != FALSE;
+    setDllDirectory(folder.c_str());
+    const BOOL loaded = load();
+    setDllDirectory(nullptr);
+    return loaded;
 }
 
 }  // namespace qrtl
@@ -96,6 +102,7 @@ BOOL LoadCardDriver() {
 BOOL LoadCardDriverFrom(const char* name) {
     CloseCardDriver();
     if (name == nullptr) return 0;
+    Library().name = name;
 
     UniqueHModule module(::LoadLibraryA(name));
     if (!module) return 0;
@@ -113,6 +120,11 @@ BOOL LoadCardDriverFrom(const char* name) {
     library.module = std::move(module);
     library.table = table;
     return 1;
+}
+
+BOOL ReloadCardDriver() {
+    const std::string name = Library().name;
+    return name.empty() ? 0 : LoadCardDriverFrom(name.c_str());
 }
 
 int32_t ReadCardByte(int32_t device, int32_t subAddress, uint32_t* value) {
@@ -136,3 +148,5 @@ int32_t CardDriverReader::ReadByte(int32_t device, int32_t subAddress, uint32_t*
 }
 
 void CardDriverReader::Close() { CloseCardDriver(); }
+
+bool CardDriverReader::Reopen() { return qrtl::LoadWithProgramFolderSearch(ReloadCardDriver) != 0; }

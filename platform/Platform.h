@@ -43,6 +43,10 @@ public:
     // GetVersionExA with a zeroed record whose size field is `recordSize`;
     // on success stores the record's dwPlatformId.
     virtual bool GetVersion(uint32_t recordSize, uint32_t& platformId) = 0;
+    // The folders only administrators may change: Program Files (both on 64-bit
+    // Windows) and the Windows folder, without a trailing backslash. False where the
+    // system cannot tell (no SHGetFolderPathA, as on the first Windows 95).
+    virtual bool ProtectedFolders(std::vector<std::string>& folders) = 0;
 };
 
 constexpr uint32_t kPlatformWin32Windows = 1;  // Windows 95/98/Me
@@ -105,8 +109,9 @@ public:
     // Upper-cases `length` characters of `text` in place as the system does for ANSI
     // text (CharUpperBuffA, the system's code page): also letters such as a-umlaut.
     virtual void UpperCase(char* text, std::size_t length) = 0;
-    // PostMessageA; the result is reported but callers ignore it.
-    virtual bool Post(WindowHandle hWnd, uint32_t msg, uint32_t wParam, int32_t lParam) = 0;
+    // PostMessageA: 0 when posted, else the system's error number (5, access denied,
+    // when the window belongs to a program run at a higher integrity level).
+    virtual uint32_t Post(WindowHandle hWnd, uint32_t msg, uint32_t wParam, int32_t lParam) = 0;
 };
 
 // The receiver, through the card driver library.
@@ -118,6 +123,9 @@ public:
     virtual int32_t ReadByte(int32_t device, int32_t subAddress, uint32_t* value) = 0;
     // QRDiI2CClose, then the library is released. Harmless when repeated.
     virtual void Close() = 0;
+    // After Close: the library loaded again and QRDiI2CInit called, as at start.
+    // False when the card is not ready again (reads then deliver nothing).
+    virtual bool Reopen() = 0;
 };
 
 class IClock {
@@ -141,8 +149,9 @@ class IShutdown {
 public:
     virtual ~IShutdown() = default;
     // 9x: EWX_SHUTDOWN | EWX_FORCE. NT: enables SeShutdownPrivilege, then a
-    // planned power-off that forces only hung programs.
-    virtual void RequestShutdown(bool win9x) = 0;
+    // planned power-off that forces only hung programs. False when Windows was not
+    // asked or refused (no token, no privilege, ExitWindowsEx failed).
+    virtual bool RequestShutdown(bool win9x) = 0;
 };
 
 // The main window's history list box.

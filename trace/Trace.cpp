@@ -31,6 +31,36 @@ bool ComposeTraceBlock(char (&block)[kTraceBlock], const std::string& message,
     return true;
 }
 
+bool TraceThrottle::MaySend(uint32_t nowMs) const {
+    // Unsigned difference: right across the wrap of the tick count.
+    return !m_bQuiet || nowMs - m_quietFromMs >= kTraceQuietMs;
+}
+
+void TraceThrottle::Sent(uint32_t startMs, uint32_t endMs, bool timedOut) {
+    m_bQuiet = timedOut || endMs - startMs > kTraceSlowSendMs;
+    if (m_bQuiet) m_quietFromMs = endMs;
+}
+
+std::string EscapeControlText(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 || c == '\t') {
+            out += c;
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02x", byte);
+            out += hex;
+        }
+    }
+    return out;
+}
+
 void TraceOut(int32_t level, const char* sourceFile, int32_t line, const char* format, ...) {
     if (format == nullptr) return;
     std::string message;

@@ -36,6 +36,33 @@ bool FormatTraceMessage(std::string& out, const char* format, va_list args);
 bool ComposeTraceBlock(char (&block)[kTraceBlock], const std::string& message,
                        const char* sourceFile, int32_t line);
 
+// Keeps a slow viewer from slowing the monitor. Any program may own a window titled
+// "MsgCapForm" and answer each line late while it keeps pumping (so the system never
+// takes it for hung): after one send that timed out or took longer than
+// kTraceSlowSendMs, lines are dropped for kTraceQuietMs, then one is tried again. A
+// viewer that answers in time sees every line. Times are tick counts in
+// milliseconds, which may wrap.
+constexpr uint32_t kTraceSlowSendMs = 200;
+constexpr uint32_t kTraceQuietMs = 5000;
+
+class TraceThrottle {
+public:
+    // Whether a line may be sent at `nowMs`.
+    bool MaySend(uint32_t nowMs) const;
+    // After a send that began at `startMs` and returned at `endMs`; `timedOut` when
+    // the viewer did not answer in the send's own limit.
+    void Sent(uint32_t startMs, uint32_t endMs, bool timedOut);
+
+private:
+    bool m_bQuiet = false;
+    uint32_t m_quietFromMs = 0;
+};
+
+// Received trace text as a viewer prints it: CR as \r, LF as \n and every other
+// byte below 0x20 but tab as \xNN, so one received line stays one printed line and
+// a sender cannot forge lines or terminal controls.
+std::string EscapeControlText(const std::string& text);
+
 void TraceOut(int32_t level, const char* sourceFile, int32_t line, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 4, 5)))

@@ -15,6 +15,11 @@ constexpr std::size_t kMaxPath = 259;
 constexpr int32_t kLineWroteMachine = 140;
 constexpr int32_t kLineWroteUser = 141;
 constexpr int32_t kLineNotWritten = 142;
+constexpr int32_t kLineMachineValueStays = 143;
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // The module's path with the text after its last dot replaced by "EXE", so the
 // extension is always stored in capitals.
@@ -32,19 +37,85 @@ std::string RunCommandPath(const std::string& moduleFileName) {
     return path;
 }
 
+// Only administrators may change the files under the executable's folder. Else
+// anyone who can drop a driver library or another executable there would run code
+// at the logon of every user. Where the system cannot name the folders, as before.
+bool StartsForEveryUser(qrtl::IModule& module) {
+    std::vector<std::string> folders;
+    if (!module.ProtectedFolders(folders)) return true;
+    const std::string exe = module.FileName();
+    for (const std::string& folder : folders)
+        if (IsInsideFolder(exe, folder)) return true;
+    return false;
+}
+
 }  // namespace
 
-void CQRTLIRSet::SetAutoRun(BOOL bSet) {
+bool IsInsideFolder(const std::string& path, const std::string& folder) {
+    std::size_t length = folder.size();
+    while (length > 0 && IsSeparator(folder[length - 1])) --length;
+    if (length == 0 || path.size() <= length + 1 || !IsSeparator(path[length])) return false;
+    for (std::size_t i = 0; i < length; ++i) {
+        const bool bothSeparators = IsSeparator(path[i]) && IsSeparator(folder[i]);
+        if (!bothSeparators && LowerAscii(path[i]) != LowerAscii(folder[i])) return false;
+    }
+    return true;
+}
+
+std::string CQRTLIRSet::MachineRunValueStaysText() {
+    return std::string("Start with Windows was set for all users, and this account cannot remove "
+                       "that. An administrator must delete the value \"") +
+           kRunValue + "\" under HKEY_LOCAL_MACHINE\\" + kRunKey + ".";
+}
+
+// Removes the value from the machine's key; false when it is there and stays.
+bool CQRTLIRSet::RemoveMachineRunValue() {
+    qrtl::IRegistry& registry = *m_services.registry;
+    if (registry.DeleteValue(qrtl::RegRoot::LocalMachine, kRunKey, kRunValue)) return true;
+    std::string current;
+    if (!registry.ReadMachineString(kRunKey, kRunValue, current)) return true;  // not there
+    TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineMachineValueStays, "SetAutoRun : HKLM stays : %s",
+             current.c_str());
+    return false;
+}
+
+// Whether the machine's key already starts the program at `data`.
+bool CQRTLIRSet::MachineRunValueIs(const std::string& data) {
+    std::string current;
+    return m_services.registry->ReadMachineString(kRunKey, kRunValue, current) && current == data;
+}
+
+CQRTLIRSet::AutoRun CQRTLIRSet::WriteUserRunValue(const std::string& data) {
+    if (m_services.registry->SetString(qrtl::RegRoot::CurrentUser, kRunKey, kRunValue, data) ==
+        qrtl::RegWrite::Done) {
+        TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWroteUser, "SetAutoRun : HKCU : %s",
+                 data.c_str());
+        return AutoRun::Done;
+    }
+    TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineNotWritten, "SetAutoRun : not written : %s",
+             data.c_str());
+    return AutoRun::NotWritten;
+}
+
+CQRTLIRSet::AutoRun CQRTLIRSet::SetAutoRun(BOOL bSet) {
     qrtl::IRegistry& registry = *m_services.registry;
 
     if (!bSet) {
         // Either key may hold it, depending on the rights the value was written with.
-        registry.DeleteValue(qrtl::RegRoot::LocalMachine, kRunKey, kRunValue);
+        const bool machineGone = RemoveMachineRunValue();
         registry.DeleteValue(qrtl::RegRoot::CurrentUser, kRunKey, kRunValue);
-        return;
+        return machineGone ? AutoRun::Done : AutoRun::MachineValueStays;
     }
 
     const std::string data = RunCommandPath(m_services.module->FileName());
+    if (!StartsForEveryUser(*m_services.module)) {
+        // The user's own key only; an earlier value for every user goes when it may. One
+        // that stays and already starts this very path is left alone: a second entry
+        // would start the monitor twice.
+        if (!RemoveMachineRunValue() && MachineRunValueIs(data)) return AutoRun::MachineValueStays;
+        return WriteUserRunValue(data);
+    }
+
     const qrtl::RegWrite machine =
         registry.SetString(qrtl::RegRoot::LocalMachine, kRunKey, kRunValue, data);
     if (machine == qrtl::RegWrite::Done) {
@@ -53,25 +124,20 @@ void CQRTLIRSet::SetAutoRun(BOOL bSet) {
         registry.DeleteValue(qrtl::RegRoot::CurrentUser, kRunKey, kRunValue);
         TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWroteMachine, "SetAutoRun : HKLM : %s",
                  data.c_str());
-        return;
+        return AutoRun::Done;
     }
     if (machine == qrtl::RegWrite::NoKey) {
         // Already registered for every user (say by an elevated "SetAuto"): a second
         // entry in the user's key would start the monitor twice.
-        std::string current;
-        if (registry.ReadMachineString(kRunKey, kRunValue, current) && current == data) {
+        if (MachineRunValueIs(data)) {
             TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWroteMachine, "SetAutoRun : HKLM : %s",
                      data.c_str());
-            return;
+            return AutoRun::Done;
         }
         // A standard user cannot open the machine's Run key; the user's own one still starts us.
-        if (registry.SetString(qrtl::RegRoot::CurrentUser, kRunKey, kRunValue, data) ==
-            qrtl::RegWrite::Done) {
-            TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWroteUser, "SetAutoRun : HKCU : %s",
-                     data.c_str());
-            return;
-        }
+        return WriteUserRunValue(data);
     }
     TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineNotWritten, "SetAutoRun : not written : %s",
              data.c_str());
+    return AutoRun::NotWritten;
 }

@@ -34,7 +34,13 @@ void CQRTLIRMoniSetupDlg::DoDataExchange(CDataExchange* pDX) {
         // CB_ERR (-1) when nothing is selected.
         const int32_t nSelection =
             static_cast<int32_t>(::SendMessageA(hWndCombo, CB_GETCURSEL, 0, 0));
-        SaveFromDialog(nAutoRun, nShutDown, nSelection);
+        const std::string strProblem = SaveFromDialog(nAutoRun, nShutDown, nSelection);
+        // One box, captioned as the dialog; the dialog closes after it all the same.
+        if (!strProblem.empty()) {
+            char szCaption[128] = "";
+            ::GetWindowTextA(m_hWnd, szCaption, sizeof szCaption);
+            ::MessageBoxA(m_hWnd, strProblem.c_str(), szCaption, MB_OK | MB_ICONEXCLAMATION);
+        }
     }
 }
 

@@ -19,8 +19,8 @@ constexpr int32_t kLineWriteShutDown = 129;
 
 int32_t CheckState(int32_t value) { return (value < 0 || value > kMaxCheckState) ? 0 : value; }
 
-void Write(qrtl::IProfile& profile, const profile::Key& key, int32_t value, const std::string& path) {
-    profile.WriteString(key.section, key.name, std::to_string(value), path);
+bool Write(qrtl::IProfile& profile, const profile::Key& key, int32_t value, const std::string& path) {
+    return profile.WriteString(key.section, key.name, std::to_string(value), path);
 }
 
 }  // namespace
@@ -41,18 +41,35 @@ void CSetupData::UpdateRegistry(BOOL bRead) {
         TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineReadShutDown, "ShutDown : %d",
                  static_cast<int>(m_bShutDown));
         m_nDefault = profile::ReadInt(profile, profile::kDefaultClient, path);
+        m_bKeepDefault = false;
         return;
     }
 
+    WriteSettings();
+}
+
+std::string CSetupData::WriteSettings() {
+    qrtl::IProfile& profile = *m_set.Services().profile;
+    const std::string& path = m_set.m_strIniPath;
     TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWrite, "CQRTLIRMoniSetupDlg::UpdateRegistry Write");
-    Write(profile, profile::kAutoRun, m_bAutoRun, path);
-    m_set.SetAutoRun(m_bAutoRun != 0);
-    Write(profile, profile::kShutDown, m_bShutDown, path);
-    Write(profile, profile::kDefaultClient, m_nDefault, path);
+    // The first write that fails ends the writing, before the Run value changes.
+    bool bWritten = Write(profile, profile::kAutoRun, m_bAutoRun, path);
+    CQRTLIRSet::AutoRun autoRun = CQRTLIRSet::AutoRun::Done;
+    if (bWritten) autoRun = m_set.SetAutoRun(m_bAutoRun != 0);
+    bWritten = bWritten && Write(profile, profile::kShutDown, m_bShutDown, path);
+    if (!m_bKeepDefault) bWritten = bWritten && Write(profile, profile::kDefaultClient, m_nDefault, path);
     TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWriteAutoRun, "AutoRun  : %d",
              static_cast<int>(m_bAutoRun));
     TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWriteShutDown, "ShutDown : %d",
              static_cast<int>(m_bShutDown));
+
+    if (!bWritten)
+        return "The settings could not be saved: the profile\r\n" + path +
+               "\r\ncannot be written (the file or its folder may be read-only). Start with "
+               "Windows was left as it was.";
+    if (autoRun == CQRTLIRSet::AutoRun::MachineValueStays && m_bAutoRun == 0)
+        return CQRTLIRSet::MachineRunValueStaysText();
+    return std::string();
 }
 
 void CSetupData::LoadForDialog() {
@@ -61,10 +78,11 @@ void CSetupData::LoadForDialog() {
     m_bShutDown = CheckState(m_bShutDown);
 }
 
-void CSetupData::SaveFromDialog(int32_t autoRunChecked, int32_t shutDownChecked,
-                                int32_t selection) {
+std::string CSetupData::SaveFromDialog(int32_t autoRunChecked, int32_t shutDownChecked,
+                                       int32_t selection) {
     m_bAutoRun = autoRunChecked;
     m_bShutDown = shutDownChecked;
-    m_nDefault = selection;
-    UpdateRegistry(0);
+    m_bKeepDefault = selection < 0;
+    if (!m_bKeepDefault) m_nDefault = selection;
+    return WriteSettings();
 }

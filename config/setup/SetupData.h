@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "config/QRTLIRSet.h"
 
@@ -21,10 +22,18 @@ public:
     // The loading direction of the data exchange: UpdateRegistry(TRUE), then a flag
     // below 0 or above 2 becomes 0 (a check box shows 0..2).
     void LoadForDialog();
-    // The saving direction: takes the two check states (0/1) and the combo selection
-    // (-1 when none), then UpdateRegistry(FALSE).
-    void SaveFromDialog(int32_t autoRunChecked, int32_t shutDownChecked, int32_t selection);
+    // The saving direction: takes the two check states (0/1) and the combo selection,
+    // then writes as UpdateRegistry(FALSE) does. Without a selection (-1) the stored [Client] Default
+    // is kept: a client the list cannot show stays the POWER application. Returns what
+    // the user must be told, in one message; empty when all was saved.
+    std::string SaveFromDialog(int32_t autoRunChecked, int32_t shutDownChecked, int32_t selection);
 
 protected:
+    // Writes the settings and applies autorun; the message for the user, or empty.
+    // A profile that cannot be written leaves the Run value alone, so that the two
+    // never disagree.
+    std::string WriteSettings();
+
     CQRTLIRSet& m_set;
+    bool m_bKeepDefault = false;  // OK without a selection: [Client] Default is not written
 };

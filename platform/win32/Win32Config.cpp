@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Config.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstring>
 #include <vector>
@@ -77,6 +78,41 @@ bool Win32Module::GetVersion(uint32_t recordSize, uint32_t& platformId) {
     info.dwOSVersionInfoSize = recordSize;
     if (!::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) return false;
     platformId = info.dwPlatformId;
+    return true;
+}
+
+bool Win32Module::ProtectedFolders(std::vector<std::string>& folders) {
+    folders.clear();
+    // Looked up rather than imported: the first Windows 95 lacks it.
+    using SHGetFolderPathFn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+    const UniqueHModule shell(::LoadLibraryA("shell32.dll"));
+    const auto getFolderPath = shell ? reinterpret_cast<SHGetFolderPathFn>(reinterpret_cast<void*>(
+                                           ::GetProcAddress(shell.get(), "SHGetFolderPathA")))
+                                     : nullptr;
+    if (getFolderPath == nullptr) return false;
+
+    const auto add = [&folders](const char* folder) {
+        std::size_t length = std::strlen(folder);
+        while (length > 0 && folder[length - 1] == '\\') --length;
+        if (length > 0) folders.emplace_back(folder, length);
+    };
+    for (const int csidl : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_WINDOWS}) {
+        char path[MAX_PATH] = {};
+        if (getFolderPath(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) == S_OK) add(path);
+    }
+    // A 32-bit program on 64-bit Windows is told the x86 folder only; the registry's
+    // 64-bit view names the other one. Absent elsewhere.
+    UniqueHKey key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
+                        KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.put()) == ERROR_SUCCESS) {
+        char path[MAX_PATH] = {};
+        DWORD type = REG_NONE;
+        DWORD size = sizeof path - 1;
+        if (::RegQueryValueExA(key.get(), "ProgramW6432Dir", nullptr, &type,
+                               reinterpret_cast<BYTE*>(path), &size) == ERROR_SUCCESS &&
+            type == REG_SZ)
+            add(path);
+    }
     return true;
 }
 

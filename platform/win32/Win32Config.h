@@ -20,6 +20,7 @@ class Win32Module : public IModule {
 public:
     std::string FileName() override;
     bool GetVersion(uint32_t recordSize, uint32_t& platformId) override;
+    bool ProtectedFolders(std::vector<std::string>& folders) override;
 };
 
 class Win32Registry : public IRegistry {

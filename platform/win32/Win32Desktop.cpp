@@ -89,9 +89,13 @@ void Win32Desktop::UpperCase(char* text, std::size_t length) {
     ::CharUpperBuffA(text, static_cast<DWORD>(length));
 }
 
-bool Win32Desktop::Post(WindowHandle hWnd, uint32_t msg, uint32_t wParam, int32_t lParam) {
-    return ::PostMessageA(ToHwnd(hWnd), msg, static_cast<WPARAM>(wParam),
-                          static_cast<LPARAM>(lParam)) != FALSE;
+uint32_t Win32Desktop::Post(WindowHandle hWnd, uint32_t msg, uint32_t wParam, int32_t lParam) {
+    if (::PostMessageA(ToHwnd(hWnd), msg, static_cast<WPARAM>(wParam),
+                       static_cast<LPARAM>(lParam)) != FALSE)
+        return 0;
+    const DWORD error = ::GetLastError();
+    // A failure must never read as success.
+    return error != ERROR_SUCCESS ? error : static_cast<DWORD>(ERROR_GEN_FAILURE);
 }
 
 }  // namespace qrtl::win32

@@ -14,7 +14,7 @@ public:
     std::string WindowTitle(WindowHandle hWnd) override;
     ProcessName FindProcessName(uint32_t processId, char* name, std::size_t size) override;
     void UpperCase(char* text, std::size_t length) override;
-    bool Post(WindowHandle hWnd, uint32_t msg, uint32_t wParam, int32_t lParam) override;
+    uint32_t Post(WindowHandle hWnd, uint32_t msg, uint32_t wParam, int32_t lParam) override;
 };
 
 }  // namespace qrtl::win32

@@ -36,7 +36,7 @@ public:
     Win32Shutdown() = default;
     explicit Win32Shutdown(const ShutdownCalls& calls) : calls_(calls) {}
 
-    void RequestShutdown(bool win9x) override;
+    bool RequestShutdown(bool win9x) override;
 
 private:
     ShutdownCalls calls_;

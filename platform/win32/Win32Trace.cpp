@@ -11,6 +11,8 @@
 namespace qrtl::win32 {
 
 void Win32TraceTransport::Deliver(int32_t level, const char* block, std::size_t size) {
+    // A viewer that was slow to answer gets no lines for a while.
+    if (!throttle_.MaySend(::GetTickCount())) return;
     // Looked up for every line: a viewer started later receives the next one.
     HWND viewer = ::FindWindowA(nullptr, product::kTraceViewerTitle);
     if (viewer == nullptr) return;
@@ -27,8 +29,13 @@ void Win32TraceTransport::Deliver(int32_t level, const char* block, std::size_t 
     cds.lpData = data.get();
     // A hung viewer must not freeze the monitor: give up after the timeout.
     DWORD_PTR result = 0;
-    ::SendMessageTimeoutA(viewer, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
-                          SMTO_ABORTIFHUNG | SMTO_BLOCK, kTraceSendTimeoutMs, &result);
+    const DWORD start = ::GetTickCount();
+    const LRESULT answered =
+        ::SendMessageTimeoutA(viewer, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
+                              SMTO_ABORTIFHUNG | SMTO_BLOCK, kTraceSendTimeoutMs, &result);
+    // A viewer that closed meanwhile fails the send too, at once: only a timeout counts.
+    const bool timedOut = answered == 0 && ::GetLastError() == ERROR_TIMEOUT;
+    throttle_.Sent(start, ::GetTickCount(), timedOut);
 }
 
 void Win32TraceTransport::ShowBox(const char* text) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "trace/Trace.h"
 
 namespace qrtl::win32 {
 
@@ -12,6 +13,9 @@ class Win32TraceTransport : public ITraceTransport {
 public:
     void Deliver(int32_t level, const char* block, std::size_t size) override;
     void ShowBox(const char* text) override;
+
+private:
+    TraceThrottle throttle_;
 };
 
 }  // namespace qrtl::win32

@@ -84,6 +84,24 @@ TEST_F(DispatchTest, LookUpKey_MissingMapEntry_ReturnsBareCodeWithoutPostOrTrace
     EXPECT_EQ(command, "#8001");
 }
 
+TEST_F(DispatchTest, LookUpKey_PostRefused_ErrorLineAfterKeyLineHistoryUnchanged) {
+    AddClient();
+    for (const char* command : {"#8001", "*26"}) {
+        SCOPED_TRACE(command);
+        set.m_mapClient["VOL+"] = command;
+        platform.desktop.postError = 5;  // a client run as administrator
+        EXPECT_EQ(set.LookUpKey("12"), std::string("12") + command);
+        const auto lines = Lines();
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines[lines.size() - 2].rfind("101 KEY : ", 0), 0u);
+        EXPECT_EQ(lines.back(), "101 PostMessage Failed : 5 @ QRTLIRSet @ 311");
+
+        platform.desktop.postError = 0;
+        set.LookUpKey("12");
+        EXPECT_EQ(Lines().back().rfind("101 KEY : ", 0), 0u);
+    }
+}
+
 TEST_F(DispatchTest, LookUpKey_NoClientWindow_ReturnsNoClientFoundWithoutPost) {
     EXPECT_EQ(set.LookUpKey("12"), "12 NoClientFound!");
     EXPECT_TRUE(platform.desktop.posted.empty());

@@ -9,7 +9,10 @@ constexpr int kPromptPasses = 30;  // 100 ms passes until the whole-second clock
 // Records whether the driver library was already closed when the shutdown was asked for.
 struct OrderedShutdown : qrtl::IShutdown {
     explicit OrderedShutdown(fakes::FakeCard& c) : card(c) {}
-    void RequestShutdown(bool win9x) override { requests.push_back({win9x, card.closed}); }
+    bool RequestShutdown(bool win9x) override {
+        requests.push_back({win9x, card.closed});
+        return true;
+    }
     fakes::FakeCard& card;
     std::vector<std::pair<bool, bool>> requests;  // win9x flag, card closed before
 };
@@ -157,6 +160,37 @@ TEST_F(PowerKeyTest, ShutdownWindows_CardClosed_LaterTicksAndPromptsReadNothing)
     EXPECT_EQ(bLaunch, 1);
     EXPECT_EQ(platform.clock.sleeps, kPromptPasses);
     EXPECT_EQ(platform.shutdown.requests.size(), 1u);
+}
+
+// A shutdown that does not happen leaves the monitor running: the receiver works again.
+TEST_F(PowerKeyTest, ShutdownRefusedOrCancelled_CardOpenedAgainTickReads) {
+    struct Case {
+        const char* name;
+        bool accepted;
+        bool cancelled;  // WM_ENDSESSION(FALSE) after the request
+        int reopens;
+    };
+    const Case cases[] = {
+        {"ExitWindowsEx failed", false, false, 1},
+        {"session end cancelled", true, true, 1},
+        {"shutdown goes on", true, false, 0},
+    };
+    // A cancel with no shutdown of ours before it changes nothing.
+    set.OnSessionEndCancelled();
+    EXPECT_EQ(platform.card.reopens, 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform.card.closed = false;
+        platform.card.reopens = 0;
+        platform.card.reads = 0;
+        platform.shutdown.accepted = c.accepted;
+        set.ShutdownWindows();
+        if (c.cancelled) set.OnSessionEndCancelled();
+        EXPECT_EQ(platform.card.reopens, c.reopens);
+        platform.card.codes = {12};  // VOL+
+        Tick();
+        EXPECT_EQ(platform.card.reads, c.reopens);
+    }
 }
 
 }  // namespace

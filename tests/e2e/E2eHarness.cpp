@@ -205,8 +205,8 @@ TempFile::~TempFile() { ::DeleteFileA(path_.c_str()); }
 
 std::string TempFile::Read() const { return ReadTextFile(path_); }
 
-bool TempFolder::Create(const std::string& hint) {
-    std::string base = TempDir();
+bool TempFolder::Create(const std::string& hint, const std::string& under) {
+    std::string base = under.empty() ? TempDir() : under;
     if (base.empty()) return false;
     if (base.back() == '\\') base.pop_back();
     static unsigned counter = 0;
@@ -469,9 +469,9 @@ bool MachineKeyGuard::SetRaw(const std::string& name, DWORD type, const std::str
                             static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
 }
 
-bool ReadRunValue(std::string& data) {
+bool ReadRunValue(std::string& data, HKEY root) {
     qrtl::win32::UniqueHKey key;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_QUERY_VALUE, key.put()) !=
+    if (::RegOpenKeyExA(root, kRunKey, 0, KEY_QUERY_VALUE, key.put()) !=
         ERROR_SUCCESS)
         return false;
     char buf[1024] = {};

@@ -77,7 +77,8 @@ private:
     std::vector<TraceLine> lines_;
 };
 
-// A fresh folder under the Windows temp folder, removed with its contents at the end.
+// A fresh folder under the Windows temp folder (or under `under`), removed with its
+// contents at the end.
 class TempFolder {
 public:
     TempFolder() = default;
@@ -85,7 +86,7 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    bool Create(const std::string& hint);
+    bool Create(const std::string& hint, const std::string& under = std::string());
     const std::string& Path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
 
@@ -189,9 +190,9 @@ private:
     std::string path_;
 };
 
-// The autorun value: read (the machine's key), and deleted again from both keys at
-// the end of a test that may write it.
-bool ReadRunValue(std::string& data);
+// The autorun value: read from the machine's key (HKEY_LOCAL_MACHINE) or the user's,
+// and deleted again from both keys at the end of a test that may write it.
+bool ReadRunValue(std::string& data, HKEY root = HKEY_LOCAL_MACHINE);
 void DeleteRunValue();
 
 }  // namespace e2e

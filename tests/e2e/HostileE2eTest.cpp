@@ -32,6 +32,7 @@ constexpr char kHostileCaption[] = "Hostile TV";
 
 constexpr DWORD kCloseLimitMs = 2000;
 constexpr DWORD kWaitMs = 8000;
+constexpr DWORD kSlowAnswerMs = 450;
 
 // The usual profile: the stand-in client (or the hostile one), POWER 10, VOL+ 20.
 std::string Profile(const std::string& timer, bool hostileClient = false) {
@@ -93,6 +94,7 @@ public:
     enum class Mode {
         Hang,        // created, then its thread never takes another message
         CloseOnLine, // destroys itself while it handles a WM_COPYDATA, then comes back
+        SlowOnLine,  // answers each WM_COPYDATA after kSlowAnswerMs, pumping in between
     };
     HostileWindow(Mode mode, const char* className, const char* title)
         : mode_(mode), className_(className), title_(title) {}
@@ -114,11 +116,16 @@ private:
             ::DestroyWindow(wnd);
             return TRUE;
         }
+        if (msg == WM_COPYDATA && ::GetPropA(wnd, "slowOnLine")) {
+            ::Sleep(kSlowAnswerMs);
+            return TRUE;
+        }
         return ::DefWindowProcA(wnd, msg, wParam, lParam);
     }
     HWND Make() {
         const HWND wnd = MakeClientLookalike(className_, title_);
         if (wnd && mode_ == Mode::CloseOnLine) ::SetPropA(wnd, "closeOnLine", wnd);
+        if (wnd && mode_ == Mode::SlowOnLine) ::SetPropA(wnd, "slowOnLine", wnd);
         return wnd;
     }
     // Pumps until `stop_` or, when given, until `wnd` is gone.
@@ -543,6 +550,37 @@ TEST_P(HostileInput, StartsOrEndsAsDocumented_ClosesWithinTwoSeconds_NeverWrites
     TrayNeighbour neighbour;
     HostileRun run;
     run.RunCase(GetParam());
+}
+
+// A viewer that answers every line late but keeps pumping, so the system never takes
+// it for hung: the poll ticks go on at half their rate without a viewer or better.
+TEST_F(HostileInput, SlowTraceViewer_TicksAtLeastHalfAsManyAsWithoutViewer_ClosesWithinTwoSeconds) {
+    TrayNeighbour neighbour;
+    size_t ticks[2] = {};
+    for (const bool withViewer : {false, true}) {
+        SCOPED_TRACE(withViewer ? "slow viewer" : "no viewer");
+        const HostileCase c = {
+            "SlowTraceViewer",
+            Then(WithProfile(Profile("100")),
+                 [withViewer](HostileRun& r) {
+                     r.NoTraceCapture();
+                     if (withViewer) r.Hold(HostileWindow::Mode::SlowOnLine, "QRTLSlowViewer", "MsgCapForm");
+                 }),
+            Outcome::Runs,
+            [&ticks, withViewer](HostileRun& r) {
+                ASSERT_TRUE(r.WaitReads(1));
+                const size_t before = r.Reads();
+                PumpFor(10000);
+                ticks[withViewer] = r.Reads() - before;
+            }};
+        HostileRun run;
+        run.RunCase(c);
+        if (HasFatalFailure()) return;
+    }
+    std::printf("ticks in 10 s at Timer=100: %zu without a viewer, %zu with one answering after %lu ms\n",
+                ticks[0], ticks[1], static_cast<unsigned long>(kSlowAnswerMs));
+    EXPECT_GT(ticks[0], 0u);
+    EXPECT_GE(ticks[1] * 2, ticks[0]);
 }
 
 INSTANTIATE_TEST_SUITE_P(E2e, HostileInput, ::testing::ValuesIn(kCases),

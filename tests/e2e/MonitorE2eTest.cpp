@@ -310,25 +310,42 @@ TEST_F(MonitorE2e, Startup_DriverInitFails_EndsWithoutReadingOrClosingTheDriver)
     EXPECT_EQ(0u, trace_.Count("DoTimer"));
 }
 
+// For every user (the machine's key) only from a folder that only administrators may
+// change; from elsewhere the user's own key, and an earlier value for every user goes.
 TEST_F(MonitorE2e, SetAuto_CommandLineWord_WritesRunValueLoadsNoDriverAndEndsWithZero) {
     RunValueCleaner cleaner;
     const std::string blankDir = folder_ / "with blank";
     ASSERT_TRUE(MakeDir(blankDir));
+    char programFiles[MAX_PATH] = {};
+    const DWORD n = ::GetEnvironmentVariableA("ProgramFiles", programFiles, MAX_PATH);
+    ASSERT_TRUE(n > 0 && n < MAX_PATH);
+    TempFolder installed;
+    ASSERT_TRUE(installed.Create("autorun", programFiles));
 
-    for (const std::string& dir : {folder_.Path(), blankDir}) {
+    for (const std::string& dir : {folder_.Path(), blankDir, installed.Path()}) {
         SCOPED_TRACE(dir);
+        const bool forEveryUser = dir == installed.Path();
         WriteProfile({}, dir);
         ASSERT_TRUE(CopyInto(dir, QRTL_E2E_MONITOR, kMonitorExeName));
         ASSERT_TRUE(CopyInto(dir, QRTL_E2E_SIMDRIVER, kDriverName));
         DeleteRunValue();
+        {
+            qrtl::win32::UniqueHKey run;
+            ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, run.put()));
+            const char old[] = "C:\\left by an earlier run\\QRTLIRMoni.EXE";
+            ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(run.get(), kRunValue, 0, REG_SZ,
+                                                      reinterpret_cast<const BYTE*>(old), sizeof old));
+        }
 
         ChildProcess run;
         ASSERT_TRUE(run.Start("\"" + dir + "\\" + kMonitorExeName + "\" /SetAuto", dir));
         ASSERT_TRUE(run.WaitExit(kExitTimeoutMs));
         EXPECT_EQ(0u, run.ExitCode());
 
-        std::string data;
-        ASSERT_TRUE(ReadRunValue(data)) << "no Run value written";
+        std::string data, other;
+        ASSERT_TRUE(ReadRunValue(data, forEveryUser ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER))
+            << "no Run value written";
+        EXPECT_FALSE(ReadRunValue(other, forEveryUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE)) << other;
         // The extension always in capitals; quoted only when the path has a blank.
         const std::string path = dir + "\\QRTLIRMoni.EXE";
         const bool quoted = path.find(' ') != std::string::npos;
@@ -353,7 +370,7 @@ TEST_F(MonitorE2e, SetAuto_InsideLongerWord_CountsButOtherCaseStartsMonitor) {
     ASSERT_TRUE(monitor_.WaitExit(kExitTimeoutMs));
     EXPECT_EQ(0u, monitor_.ExitCode());
     std::string data;
-    EXPECT_TRUE(ReadRunValue(data)) << "a word inside a longer one still counts";
+    EXPECT_TRUE(ReadRunValue(data, HKEY_CURRENT_USER)) << "a word inside a longer one still counts";
     EXPECT_FALSE(FileExists(folder_ / "simdriver.log")) << "the driver was loaded";
 
     // The same letters in another case are no word: the monitor runs as usual.
@@ -366,7 +383,8 @@ TEST_F(MonitorE2e, SetAuto_InsideLongerWord_CountsButOtherCaseStartsMonitor) {
             [&] { return MainWindow() != nullptr && trace_.Count("DoTimer : Byte", mark) > 0; },
             kStartTimeoutMs))
             << trace_.Dump(mark);
-        EXPECT_FALSE(ReadRunValue(data)) << data;
+        EXPECT_FALSE(ReadRunValue(data, HKEY_LOCAL_MACHINE)) << data;
+        EXPECT_FALSE(ReadRunValue(data, HKEY_CURRENT_USER)) << data;
         ASSERT_TRUE(::PostMessageA(MainWindow(), WM_COMMAND, kIdMenuClose, 0));
         ASSERT_TRUE(monitor_.WaitExit(kExitTimeoutMs));
         EXPECT_EQ(0u, monitor_.ExitCode());
@@ -640,7 +658,7 @@ TEST_F(MonitorE2e, Setup_TrayDoubleClick_ShowsProfileStopsPollingAndWritesOnOk) 
     EXPECT_EQ(1u, trace_.Count("CQRTLIRMoniSetupDlg::UpdateRegistry Write @ QRTLIRMoniSetupDlg @ 112"));
     EXPECT_EQ(1u, trace_.Count("AutoRun  : 1 @ QRTLIRMoniSetupDlg @ 128"));
     std::string data;
-    EXPECT_TRUE(ReadRunValue(data));
+    EXPECT_TRUE(ReadRunValue(data, HKEY_CURRENT_USER));
     EXPECT_NE(std::string::npos, data.find("QRTLIRMoni.EXE")) << data;
 
     // Polling resumes once the dialog is closed.

@@ -19,6 +19,7 @@ constexpr DWORD kPromptTimeoutMs = 10000;
 constexpr char kMonitorDialogClass[] = "#32770";
 
 std::string Tool() { return WinPath(QRTL_E2E_PROFILETOOL); }
+std::string TraceViewer() { return WinPath(QRTL_E2E_TRACEVIEWER); }
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
 std::string ReadValue(const std::string& path, const char* section, const char* key) {
@@ -48,7 +49,7 @@ protected:
     }
 
     // Starts the tool with its output in files and standard input from a pipe.
-    void Start(const std::string& args) {
+    void Start(const std::string& args, const std::string& program = Tool()) {
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         HANDLE readEnd = nullptr;
         ASSERT_TRUE(::CreatePipe(&readEnd, &input_, &inherit, 0));
@@ -65,7 +66,7 @@ protected:
         io.in = in.get();
         io.out = out.get();
         io.err = err.get();
-        ASSERT_TRUE(tool_.Start(Quoted(Tool()) + " " + args, folder_.Path(), io));
+        ASSERT_TRUE(tool_.Start(Quoted(program) + " " + args, folder_.Path(), io));
     }
     DWORD Finish() {
         if (input_) {
@@ -75,8 +76,8 @@ protected:
         EXPECT_TRUE(tool_.WaitExit(kRunTimeoutMs));
         return tool_.ExitCode();
     }
-    DWORD Run(const std::string& args) {
-        Start(args);
+    DWORD Run(const std::string& args, const std::string& program = Tool()) {
+        Start(args, program);
         return Finish();
     }
     std::string Out() { return ReadTextFile(folder_ / "out.txt"); }
@@ -148,6 +149,7 @@ TEST_F(ProfileToolE2e, BadInput_OneMessageNonzeroExitProfileUntouched) {
         const char* content;  // null: no profile at all; "\x01": 10 MB
         std::string args;
         DWORD exit;
+        bool traceViewer = false;  // QRTLTrace rather than QRTLProfile
     };
     const std::string binary("[Main]\0\x01\x02\x03", 10);
     const std::vector<BadCase> cases = {
@@ -161,6 +163,12 @@ TEST_F(ProfileToolE2e, BadInput_OneMessageNonzeroExitProfileUntouched) {
         {"failing init", "fail-init", "learn --keys POWER" + Driver(), 2},
         {"unknown title", "sample", "window --title \"No window has this title\"", 2},
         {"unknown key", "sample", "learn --keys POWER,VOLUME" + Driver(), 2},
+        {"negative timeout", "sample", "learn --timeout -5" + Driver(), 2},
+        {"timeout overflows", "sample", "learn --timeout 4294967296" + Driver(), 2},
+        {"pick overflows", "sample", "window --pick 18446744073709551617", 2},
+        {"negative client", "sample", "window --class StandinTVClass --write -1 QRTLIRMoni.INI", 2},
+        {"trace, negative seconds", "sample", "--seconds -1", 2, true},
+        {"trace, seconds overflow", "sample", "--seconds 4294968", 2, true},
     };
     for (const BadCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -177,8 +185,11 @@ TEST_F(ProfileToolE2e, BadInput_OneMessageNonzeroExitProfileUntouched) {
             ASSERT_TRUE(WriteTextFile(queue_ + "\\fail-init", ""));
         }
 
-        EXPECT_EQ(Run(c.args), c.exit) << Out() << Err();
-        EXPECT_EQ(CountOccurrences(Err(), "\n"), 1u) << Err();
+        EXPECT_EQ(Run(c.args, c.traceViewer ? TraceViewer() : Tool()), c.exit) << Out() << Err();
+        if (c.traceViewer)
+            EXPECT_EQ(Err().rfind("usage: QRTLTrace", 0), 0u) << Err();
+        else
+            EXPECT_EQ(CountOccurrences(Err(), "\n"), 1u) << Err();
         if (c.content != nullptr) {
             EXPECT_TRUE(ReadTextFile(profile_) == content);
         }

@@ -61,9 +61,12 @@ public:
     bool WriteString(const std::string& section, const std::string& key, const std::string& value,
                      const std::string& path) override {
         writes.push_back(section + "/" + key + "=" + value);
+        if (readOnly) return false;
         Set(path, section, key, value);
         return true;
     }
+
+    bool readOnly = false;  // every write fails, as for a read-only file or folder
 
     std::vector<std::string> reads;   // "Section/Key" in call order
     std::vector<std::string> writes;  // "Section/Key=value" in call order
@@ -80,7 +83,15 @@ public:
                                                 {148, qrtl::kPlatformWin32Nt}};
     std::vector<uint32_t> versionCalls;
 
+    // Unknown unless a test names them: SetAutoRun then writes as where the system cannot tell.
+    bool foldersKnown = false;
+    std::vector<std::string> protectedFolders;
+
     std::string FileName() override { return path; }
+    bool ProtectedFolders(std::vector<std::string>& folders) override {
+        folders = protectedFolders;
+        return foldersKnown;
+    }
     bool GetVersion(uint32_t recordSize, uint32_t& platformId) override {
         versionCalls.push_back(recordSize);
         auto it = platformBySize.find(recordSize);
@@ -224,9 +235,11 @@ public:
         for (std::size_t i = 0; i < length; ++i)
             if (text[i] >= 'a' && text[i] <= 'z') text[i] = static_cast<char>(text[i] - 'a' + 'A');
     }
-    bool Post(qrtl::WindowHandle hWnd, uint32_t msg, uint32_t wParam, int32_t lParam) override {
+    // 0 when posted: 1400 (invalid window) for an unknown window, else `postError`.
+    uint32_t postError = 0;
+    uint32_t Post(qrtl::WindowHandle hWnd, uint32_t msg, uint32_t wParam, int32_t lParam) override {
         posted.push_back({hWnd, msg, wParam, lParam});
-        return Find(hWnd) != nullptr;
+        return Find(hWnd) != nullptr ? postError : 1400u;
     }
 };
 
@@ -260,6 +273,12 @@ public:
         ++closes;
         closed = true;
     }
+    int reopens = 0;
+    bool Reopen() override {
+        ++reopens;
+        closed = false;
+        return true;
+    }
 };
 
 // A calendar clock that advances only when the program sleeps.
@@ -291,7 +310,11 @@ public:
 class FakeShutdown : public qrtl::IShutdown {
 public:
     std::vector<bool> requests;  // win9x flag of each request
-    void RequestShutdown(bool win9x) override { requests.push_back(win9x); }
+    bool accepted = true;        // Windows agrees to end
+    bool RequestShutdown(bool win9x) override {
+        requests.push_back(win9x);
+        return accepted;
+    }
 };
 
 class FakeHistory : public qrtl::IHistoryList {

@@ -181,17 +181,52 @@ SilentUninstall_RemovesAllButProfile)
   install_pkg /AUTORUN
   reg_value "$UNINST_KEY" DisplayName >/dev/null || fail "not registered before the uninstall"
   start_monitor
+  # QRTLProfile's backup goes exactly when the profile goes: a silent uninstall keeps both.
+  cp "$DIR/$QRTL_PROFILE_NAME" "$DIR/$QRTL_PROFILE_NAME.bak"
   (cd "$DIR" && "$WINE" cmd /c "Uninstall.exe /S" >"$OUT" 2>&1) || fail "the uninstaller ended with status $?"
   # The uninstaller runs on from a copy in the temporary folder.
   until_true 60 eval '! reg_value "$UNINST_KEY" DisplayName >/dev/null' || fail "the Uninstall key stays"
   monitor_closed || fail "the running monitor was not closed"
   # The driver copied in by hand is not the uninstaller's to delete.
-  until_true 30 eval '[ "$(ls -A "$DIR" | tr "\n" " ")" = "$QRTL_DRIVER_NT $QRTL_PROFILE_NAME " ]' ||
+  until_true 30 eval '[ "$(ls -A "$DIR" | tr "\n" " ")" = "$QRTL_DRIVER_NT $QRTL_PROFILE_NAME $QRTL_PROFILE_NAME.bak " ]' ||
     fail "left in the folder: $(ls -A "$DIR" | tr '\n' ' ')"
   [ ! -e "$(start_menu)" ] || fail "the Start menu folder stays"
   for key in "${RUN_KEYS[@]}"; do
     ! reg_value "$key" "$RUN_VALUE" >/dev/null || fail "the Run value stays in $key"
   done
+  ;;
+
+InteractiveUninstall_ProfileNotKept_BackupGoesWithIt)
+  install_pkg
+  cp "$DIR/$QRTL_PROFILE_NAME" "$DIR/$QRTL_PROFILE_NAME.bak"
+  # The question whether to keep the profile has the uninstaller's caption; its
+  # window has the caption and a blank.
+  caption="$MONITOR_TITLE $VERSION Uninstaller"
+  (cd "$DIR" && exec "$WINE" Uninstall.exe >"$CASE_DIR/uninstall.out" 2>&1) &
+  wine_quiet "$CTL" wait "$caption " 30 || fail "no uninstaller window"
+  wine_quiet "$CTL" click "$caption " 1 || fail "the Uninstall button cannot be pressed"
+  until_true 30 wine_quiet "$CTL" click "$caption" 7 || fail "no question whether to keep the profile"
+  until_true 30 eval '[ ! -e "$DIR" ]' || fail "left in the folder: $(ls -A "$DIR" | tr '\n' ' ')"
+  wine_quiet "$CTL" click "$caption " 1
+  ;;
+
+ForeignFolder_RefusedUntouched_OwnLeftoversTaken)
+  mkdir -p "$DIR"
+  echo "another program's readme" >"$DIR/README.txt"
+  echo "another program's uninstaller" >"$DIR/Uninstall.exe"
+  status=0
+  (cd "$PACKAGES" && "$WINE" cmd /c "$SETUP /S /D=$(winpath "$DIR")" >"$OUT" 2>&1) || status=$?
+  [ $status -ne 0 ] || fail "the installer took a folder of another program with status 0"
+  [ ! -e "$DIR/$QRTL_MONITOR_EXE" ] || fail "installed into a folder of another program"
+  grep -q "another program's readme" "$DIR/README.txt" || fail "the other program's README.txt was replaced"
+  grep -q "another program's uninstaller" "$DIR/Uninstall.exe" || fail "the other program's Uninstall.exe was replaced"
+  # What an uninstall that kept the profile leaves behind, and a driver put there by hand.
+  rm -rf "$DIR"
+  mkdir -p "$DIR"
+  cp "$STARTER" "$DIR/$QRTL_PROFILE_NAME"
+  cp "$STARTER" "$DIR/$QRTL_PROFILE_NAME.bak"
+  cp "$SIMDRIVER" "$DIR/$QRTL_DRIVER_NT"
+  install_pkg
   ;;
 
 Zip_HoldsShippedFilesOnly)

@@ -84,3 +84,38 @@ TEST_F(TraceTest, TraceBox_EmptyOrTooLongForLineFeed_ShowsNothing) {
 }
 
 }  // namespace
+
+TEST(EscapeControlTextTest, ControlBytes_EscapedTabAndPrintableKept) {
+    const struct {
+        std::string in;
+        std::string out;
+    } cases[] = {
+        {"KEY : 8001 @ QRTLIRSet @ 310", "KEY : 8001 @ QRTLIRSet @ 310"},
+        {"a\r\nIRCODE : 20 @ QRTLIRSet @ 485", "a\\r\\nIRCODE : 20 @ QRTLIRSet @ 485"},
+        {"\x1b[2J\x1b]0;x\x07", "\\x1b[2J\\x1b]0;x\\x07"},
+        {std::string("\x01\x08\x0b\x0c\x1f", 5), "\\x01\\x08\\x0b\\x0c\\x1f"},
+        {"col\tcol C:\\Apps \xe4\x7f", "col\tcol C:\\Apps \xe4\x7f"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(EscapeControlText(c.in), c.out) << c.out;
+}
+
+TEST(TraceThrottleTest, SlowOrTimedOutSend_QuietFiveSecondsThenOneTry) {
+    const struct {
+        uint32_t start, end;
+        bool timedOut, quiet;
+    } cases[] = {
+        {1000, 1200, false, false},  // answered in 200 ms
+        {1000, 1201, false, true},
+        {1000, 1000, true, true},  // timed out (or hung) at once
+        {0xFFFFFF00u, 0x00000100u, false, true},  // across the tick wrap
+    };
+    for (const auto& c : cases) {
+        TraceThrottle throttle;
+        throttle.Sent(c.start, c.end, c.timedOut);
+        EXPECT_EQ(throttle.MaySend(c.end + 4999), !c.quiet) << c.end;
+        EXPECT_TRUE(throttle.MaySend(c.end + 5000)) << c.end;
+        throttle.Sent(c.end + 5000, c.end + 5010, false);  // the retry answered in time
+        EXPECT_TRUE(throttle.MaySend(c.end + 5011)) << c.end;
+    }
+}

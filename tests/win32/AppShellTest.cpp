@@ -469,6 +469,25 @@ TEST_F(MainWindowTest, SendCommand_DispatchesTypedTextIntoHistory) {
     EXPECT_EQ(0, fake.card.reads);  // a typed code never reads the receiver
 }
 
+// POWER's shutdown closed the driver, then the session end was cancelled (a program
+// with unsaved work): the driver opens again and the next poll tick reads.
+TEST_F(MainWindowTest, EndSessionCancelled_DriverOpenedAgainAndTickReads) {
+    dlg.StartMonitor();
+    theSet.ShutdownWindows();
+    ASSERT_TRUE(fake.card.closed);
+    ASSERT_EQ(1u, fake.shutdown.requests.size());
+
+    ASSERT_TRUE(::PostMessageA(dlg.m_hWnd, WM_ENDSESSION, TRUE, 0));  // it ends: nothing to do
+    DrainMessages();
+    EXPECT_EQ(0, fake.card.reopens);
+    ASSERT_TRUE(::PostMessageA(dlg.m_hWnd, WM_ENDSESSION, FALSE, 0));
+    DrainMessages();
+    EXPECT_EQ(1, fake.card.reopens);
+
+    ::SendMessageA(dlg.m_hWnd, WM_TIMER, ID_TIMER_POLL, 0);
+    EXPECT_EQ(1, fake.card.reads);
+}
+
 TEST_F(MainWindowTest, CommandEdit_UpperCasesTypedLetters) {
     dlg.StartMonitor();
     const HWND hWndEdit = Item(res::kEditCommand);
@@ -832,15 +851,44 @@ TEST_F(SetupDialogTest, Ok_WritesChoicesAndRunValue) {
     EXPECT_EQ(0u, fake.registry.calls.front().rfind("set ", 0));
 }
 
-TEST_F(SetupDialogTest, StoredIndexBeyondList_NoSelectionSavedAsMinusOne) {
+TEST_F(SetupDialogTest, StoredIndexBeyondList_NoSelectionAndStoredDefaultKept) {
     fake.profile.Set(kIni, "Client", "Default", "3");
     fake.profile.Set(kIni, "Main", "AutoRun", "5");
     ASSERT_TRUE(dlg.Create());
     EXPECT_EQ(CB_ERR, ::SendMessageA(Item(res::kComboDefault), CB_GETCURSEL, 0, 0));
     EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), ::IsDlgButtonChecked(dlg.m_hWnd, res::kCheckAutoRun));
     Click(dlg.m_hWnd, IDOK);
-    EXPECT_EQ((std::vector<std::string>{"Main/AutoRun=0", "Main/ShutDown=1", "Client/Default=-1"}),
-              fake.profile.writes);
+    EXPECT_EQ((std::vector<std::string>{"Main/AutoRun=0", "Main/ShutDown=1"}), fake.profile.writes);
+    EXPECT_EQ("3", fake.profile.Get(kIni, "Client", "Default"));
+}
+
+// A profile that cannot be written: one box, captioned as the dialog, names the file;
+// then the dialog ends as OK does.
+TEST_F(SetupDialogTest, ReadOnlyProfile_OneBoxNamingFileThenDialogEnds) {
+    fake.profile.readOnly = true;
+    std::vector<std::string> boxTexts;
+    bool okPosted = false;
+    ModalWatch watch([&] {
+        for (const HWND box : ThreadWindowsTitled(kSetupCaption)) {
+            if (::GetDlgItem(box, res::kComboDefault) != nullptr) continue;  // the dialog itself
+            char text[512] = "";
+            ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's static text
+            boxTexts.emplace_back(text);
+            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return false;
+        }
+        for (const HWND setup : ThreadWindowsTitled(kSetupCaption)) {
+            if (okPosted) break;
+            ::PostMessageA(setup, WM_COMMAND, IDOK, 0);
+            okPosted = true;
+        }
+        return !boxTexts.empty();
+    });
+    ASSERT_TRUE(watch.Started());
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    ASSERT_EQ(1u, boxTexts.size());
+    EXPECT_NE(std::string::npos, boxTexts[0].find(kIni)) << boxTexts[0];
+    EXPECT_TRUE(fake.registry.calls.empty());
 }
 
 // Escape and the caption's close box end the modal dialog as Cancel does.

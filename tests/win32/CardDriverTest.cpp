@@ -198,4 +198,31 @@ TEST_F(CardDriverTest, LoadCardDriverFrom_SecondLoad_ClosesFirstLibrary) {
     EXPECT_EQ(CountLines(Log(), "close\n"), 1);
 }
 
+std::vector<std::string>* g_dllSearch = nullptr;
+
+int __stdcall RecordSetDllDirectory(const char* folder) {
+    g_dllSearch->push_back(folder == nullptr ? "reset" : std::string("set ") + folder);
+    return 1;
+}
+
+// The driver is loaded with the program's folder in the library search, and the
+// standard search comes back at once, loaded or not: the TV application the monitor
+// starts inherits it.
+TEST_F(CardDriverTest, LoadWithProgramFolderSearch_LoadedOrNot_SetLoadResetInOrder) {
+    std::vector<std::string> calls;
+    g_dllSearch = &calls;
+    for (const BOOL result : {1, 0}) {
+        calls.clear();
+        EXPECT_EQ(qrtl::LoadWithProgramFolderSearch(
+                      [&] {
+                          calls.push_back("load");
+                          return result;
+                      },
+                      RecordSetDllDirectory),
+                  result);
+        EXPECT_EQ(calls, (std::vector<std::string>{"set " + e2e::ExeDir(), "load", "reset"}));
+    }
+    g_dllSearch = nullptr;
+}
+
 }  // namespace

@@ -127,6 +127,7 @@ TEST_F(ProfileFileTest, LoadProfile_RealFile_SignedClientAndKeyMaps) {
         std::string exe;
         std::string FileName() override { return exe; }
         bool GetVersion(uint32_t, uint32_t&) override { return false; }
+        bool ProtectedFolders(std::vector<std::string>&) override { return false; }
     } module;
     module.exe = ini.substr(0, ini.size() - 3) + "exe";
     qrtl::Services services;

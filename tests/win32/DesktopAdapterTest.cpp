@@ -159,17 +159,18 @@ TEST(DesktopAdapterUpperCase, UpperCase_AnsiText_UpperCasedAsTheSystemDoes) {
 
 TEST_F(DesktopAdapterTest, Post_CommandAndKey_ArriveWithExactParameters) {
     const auto h = reinterpret_cast<WindowHandle>(hostWindow_);
-    EXPECT_TRUE(desktop_.Post(h, kWmCommand, 0x00018001u, 0));
-    EXPECT_TRUE(desktop_.Post(h, kWmKeyDown, 0x26u, 0));
+    EXPECT_EQ(desktop_.Post(h, kWmCommand, 0x00018001u, 0), 0u);
+    EXPECT_EQ(desktop_.Post(h, kWmKeyDown, 0x26u, 0), 0u);
     EXPECT_TRUE(LogGets("WM_COMMAND wParam=0x00018001 lParam=0x00000000")) << log_.Read();
     EXPECT_TRUE(LogGets("WM_KEYDOWN wParam=0x00000026 lParam=0x00000000")) << log_.Read();
 }
 
-TEST_F(DesktopAdapterTest, Post_ClosedWindow_ReportsFailure) {
+TEST_F(DesktopAdapterTest, Post_ClosedWindow_ReportsInvalidWindowError) {
     const auto h = reinterpret_cast<WindowHandle>(hostWindow_);
     host_.Stop();
     ASSERT_FALSE(::IsWindow(hostWindow_));
-    EXPECT_FALSE(desktop_.Post(h, WM_COMMAND, 0x00018001u, 0));
+    EXPECT_EQ(desktop_.Post(h, WM_COMMAND, 0x00018001u, 0),
+              static_cast<uint32_t>(ERROR_INVALID_WINDOW_HANDLE));
 }
 
 // The core's own search and delivery, through the real adapter.

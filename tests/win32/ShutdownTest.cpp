@@ -50,6 +50,12 @@ BOOL WINAPI RecordExit(UINT flags, DWORD reason) {
     return TRUE;
 }
 
+// ExitWindowsEx refused, as without the privilege.
+BOOL WINAPI RefuseExit(UINT flags, DWORD reason) {
+    RecordExit(flags, reason);
+    return FALSE;
+}
+
 BOOL WINAPI RecordOpenToken(HANDLE process, DWORD access, PHANDLE token) {
     ++g_record.tokenOpens;
     g_record.tokenAccess = access;
@@ -88,7 +94,7 @@ protected:
 };
 
 TEST_F(ShutdownTest, RequestShutdown_Nt_EnablesPrivilegeThenPlannedPowerOffForcingOnlyHung) {
-    Win32Shutdown(calls_).RequestShutdown(false);
+    EXPECT_TRUE(Win32Shutdown(calls_).RequestShutdown(false));
 
     EXPECT_EQ(g_record.tokenOpens, 1);
     EXPECT_EQ(g_record.tokenAccess, static_cast<DWORD>(TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY));
@@ -102,7 +108,7 @@ TEST_F(ShutdownTest, RequestShutdown_Nt_EnablesPrivilegeThenPlannedPowerOffForci
 }
 
 TEST_F(ShutdownTest, RequestShutdown_Win9x_ShutdownForcedWithoutToken) {
-    Win32Shutdown(calls_).RequestShutdown(true);
+    EXPECT_TRUE(Win32Shutdown(calls_).RequestShutdown(true));
 
     EXPECT_EQ(g_record.tokenOpens, 0);
     ASSERT_EQ(g_record.exitCalls, 1);
@@ -112,7 +118,7 @@ TEST_F(ShutdownTest, RequestShutdown_Win9x_ShutdownForcedWithoutToken) {
 
 TEST_F(ShutdownTest, RequestShutdown_TokenCannotBeOpened_NoRequest) {
     calls_.openProcessToken = FailOpenToken;
-    Win32Shutdown(calls_).RequestShutdown(false);
+    EXPECT_FALSE(Win32Shutdown(calls_).RequestShutdown(false));
     EXPECT_EQ(g_record.tokenOpens, 1);
     EXPECT_EQ(g_record.adjustCalls, 0);
     EXPECT_EQ(g_record.exitCalls, 0);
@@ -120,11 +126,18 @@ TEST_F(ShutdownTest, RequestShutdown_TokenCannotBeOpened_NoRequest) {
 
 TEST_F(ShutdownTest, RequestShutdown_PrivilegeLookupFails_NoRequestAndTokenClosed) {
     calls_.lookupPrivilegeValue = FailLookup;
-    Win32Shutdown(calls_).RequestShutdown(false);
+    EXPECT_FALSE(Win32Shutdown(calls_).RequestShutdown(false));
     EXPECT_EQ(g_record.tokenOpens, 1);
     EXPECT_EQ(g_record.adjustCalls, 0);
     EXPECT_EQ(g_record.exitCalls, 0);
     EXPECT_FALSE(HandleIsOpen(g_record.token));
+}
+
+TEST_F(ShutdownTest, RequestShutdown_ExitWindowsRefused_ReportedOnBothFamilies) {
+    calls_.exitWindows = RefuseExit;
+    EXPECT_FALSE(Win32Shutdown(calls_).RequestShutdown(false));
+    EXPECT_FALSE(Win32Shutdown(calls_).RequestShutdown(true));
+    EXPECT_EQ(g_record.exitCalls, 2);
 }
 
 }  // namespace

@@ -60,8 +60,10 @@ bool ParseOptions(const std::vector<std::string>& args, LearnOptions& o) {
         } else if (a == "--driver" && hasValue) {
             o.driver = args[++i];
         } else if (a == "--timeout" && hasValue) {
-            if (!ParseWholeNumber(args[++i], o.timeoutSeconds) || o.timeoutSeconds <= 0) {
-                Fail("learn: --timeout takes a number of seconds above 0");
+            if (!tools::ParseWholeNumber(args[++i], tools::kMaxOptionSeconds, o.timeoutSeconds) ||
+                o.timeoutSeconds <= 0) {
+                Fail("learn: --timeout takes a number of seconds from 1 to " +
+                     std::to_string(tools::kMaxOptionSeconds));
                 return false;
             }
         } else if (a.rfind("--", 0) != 0 && !profileGiven) {
@@ -250,8 +252,8 @@ int RunLearn(const std::vector<std::string>& args) {
     }
 
     // As the monitor starts: a driver lying in the current folder is never loaded.
-    qrtl::RemoveCurrentFolderFromDllSearch();
-    const BOOL loaded = o.driver.empty() ? LoadCardDriver() : LoadCardDriverFrom(o.driver.c_str());
+    const BOOL loaded = qrtl::LoadWithProgramFolderSearch(
+        [&o] { return o.driver.empty() ? LoadCardDriver() : LoadCardDriverFrom(o.driver.c_str()); });
     if (!loaded) {
         Fail("cannot use the card driver " + (o.driver.empty() ? std::string(product::kDriverNt) + " / " + product::kDriver9x
                                                                : o.driver) +

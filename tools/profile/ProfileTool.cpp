@@ -82,12 +82,6 @@ void Say(const std::string& text) {
     std::fflush(stdout);
 }
 
-bool ParseWholeNumber(const std::string& text, long& out) {
-    char* end = nullptr;
-    out = std::strtol(text.c_str(), &end, 10);
-    return !text.empty() && end != nullptr && *end == '\0';
-}
-
 bool ReadProfileFile(const std::string& path, std::string& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {

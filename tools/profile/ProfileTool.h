@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "product.h"
+#include "tools/common/WholeNumber.h"
 
 namespace profiletool {
 
@@ -22,9 +23,6 @@ void Fail(const std::string& text);
 // grows. (C streams rather than iostreams: their imports exist on every Windows
 // the monitor runs on.)
 void Say(const std::string& text);
-
-// A decimal number that is the whole of `text` (an option's value).
-bool ParseWholeNumber(const std::string& text, long& out);
 
 // Reads a profile that the tools can work on; on failure says why on standard
 // error and returns false.

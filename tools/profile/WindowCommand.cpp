@@ -23,6 +23,7 @@ constexpr int kChildCount = 3;
 constexpr std::size_t kMaxCandidates = 16;
 constexpr int kStaticId = 0xFFFF;  // IDC_STATIC (-1) as a control's id
 constexpr DWORD kSecondMs = 1000;
+constexpr long kMaxPickSeconds = 60;
 
 struct WindowOptions {
     int pickSeconds = -1;
@@ -40,7 +41,7 @@ bool ParseOptions(const std::vector<std::string>& args, WindowOptions& o) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
         long number = 0;
-        if (a == "--pick" && hasValue && ParseWholeNumber(args[i + 1], number) && number >= 0 && number <= 60) {
+        if (a == "--pick" && hasValue && tools::ParseWholeNumber(args[i + 1], kMaxPickSeconds, number)) {
             o.pickSeconds = static_cast<int>(number);
             ++i;
         } else if (a == "--title" && hasValue) {
@@ -49,7 +50,7 @@ bool ParseOptions(const std::vector<std::string>& args, WindowOptions& o) {
         } else if (a == "--class" && hasValue) {
             o.className = args[++i];
             o.byClass = true;
-        } else if (a == "--write" && i + 2 < args.size() && ParseWholeNumber(args[i + 1], number)) {
+        } else if (a == "--write" && i + 2 < args.size() && tools::ParseWholeNumber(args[i + 1], INT32_MAX, number)) {
             o.write = true;
             o.client = static_cast<int32_t>(number);
             o.profile = args[i + 2];
@@ -61,7 +62,7 @@ bool ParseOptions(const std::vector<std::string>& args, WindowOptions& o) {
     }
     const int ways = (o.pickSeconds >= 0) + o.byTitle + o.byClass;
     if (ways != 1) {
-        Fail("window needs exactly one of --pick SECONDS (0-60), --title TEXT, --class NAME");
+        Fail("window needs exactly one of --pick SECONDS (0-" + std::to_string(kMaxPickSeconds) + "), --title TEXT, --class NAME");
         return false;
     }
     return true;

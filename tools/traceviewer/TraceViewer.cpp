@@ -1,21 +1,23 @@
 // QRTLTrace: shows the monitor's trace lines. It owns a top-level window titled
 // "MsgCapForm", which the monitor finds by its title, and prints every line that
-// arrives as WM_COPYDATA with its arrival time and level:
+// arrives as WM_COPYDATA with its arrival time and level, control characters
+// escaped (\r, \n, \x1b):
 //   19:02:03.120 [101] DoTimer : Byte : 0, bFake : 0 @ QRTLIRSet @ 466
 // Options:
 //   --out FILE    also append every line to FILE
-//   --seconds N   end by itself after N seconds
+//   --seconds N   end by itself after N seconds (0: never)
 //   --show        show the window (it is hidden by default)
 // It ends on Ctrl+C, on WM_CLOSE to its window, or after --seconds.
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "product.h"
 #include "tools/common/ToolSupport.h"
+#include "tools/common/WholeNumber.h"
+#include "trace/Trace.h"
 
 namespace {
 
@@ -52,7 +54,8 @@ LRESULT CALLBACK ViewerProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         // The block is only valid during this call; the text ends at its first zero.
         const char* data = static_cast<const char*>(cds->lpData);
         const size_t limit = cds->cbData < kMaxLine ? cds->cbData : kMaxLine;
-        const std::string text(data, strnlen(data, limit));
+        // Control characters are shown, not obeyed: a sender cannot start a line of its own.
+        const std::string text = EscapeControlText(std::string(data, strnlen(data, limit)));
         Emit(static_cast<long>(cds->dwData), text.c_str());
         return TRUE;
     }
@@ -86,7 +89,10 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
             outPath = argv[++i];
         } else if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
-            seconds = std::strtol(argv[++i], nullptr, 10);
+            if (!tools::ParseWholeNumber(argv[++i], tools::kMaxOptionSeconds, seconds)) {
+                Usage();
+                return 2;
+            }
         } else if (std::strcmp(argv[i], "--show") == 0) {
             show = true;
         } else {

@@ -148,11 +148,63 @@ TEST_F(AutoRunTest, SetAutoRun_Delete_RemovesFromBothKeysWithoutTrace) {
     EXPECT_EQ(RunKey(RegRoot::LocalMachine).values.at("Other"), "keep");
     EXPECT_TRUE(transport.lines.empty());
     // Deleting what is not there changes nothing and still tries both keys.
-    set.SetAutoRun(0);
+    fake.registry.calls.clear();
+    EXPECT_EQ(set.SetAutoRun(0), CQRTLIRSet::AutoRun::Done);
     EXPECT_EQ(fake.registry.calls,
-              (std::vector<std::string>{"delete HKLM Quorel TLIRMoni", "delete HKCU Quorel TLIRMoni",
-                                        "delete HKLM Quorel TLIRMoni",
+              (std::vector<std::string>{"delete HKLM Quorel TLIRMoni",
+                                        "read Software\\Microsoft\\Windows\\CurrentVersion\\Run Quorel TLIRMoni",
                                         "delete HKCU Quorel TLIRMoni"}));
+}
+
+TEST_F(AutoRunTest, SetAutoRun_DeleteRefusedForMachineValue_ReportedAndTraced) {
+    RunKey(RegRoot::LocalMachine).values[kRunValue] = "C:\\Apps\\QRTLIRMoni.EXE";
+    RunKey(RegRoot::LocalMachine).writable = false;  // a standard user's rights
+    RunKey(RegRoot::CurrentUser).values[kRunValue] = "b";
+    EXPECT_EQ(set.SetAutoRun(0), CQRTLIRSet::AutoRun::MachineValueStays);
+    EXPECT_TRUE(HasRunValue(RegRoot::LocalMachine));
+    EXPECT_FALSE(HasRunValue(RegRoot::CurrentUser));
+    EXPECT_EQ(transport.Texts(), (std::vector<std::string>{
+                                     "SetAutoRun : HKLM stays : C:\\Apps\\QRTLIRMoni.EXE @ "
+                                     "QRTLIRMoniSetupDlg @ 143"}));
+}
+
+// Where the executable lies decides: for every user only from a folder that only
+// administrators may change; elsewhere the user's key, and no value for every user.
+TEST_F(AutoRunTest, SetAutoRun_ExecutableFolder_MachineKeyOnlyFromProtectedFolders) {
+    fake.module.foldersKnown = true;
+    fake.module.protectedFolders = {"C:\\Program Files", "C:\\Program Files (x86)\\", "C:\\WINDOWS"};
+    const struct {
+        const char* exe;
+        bool machine;
+    } cases[] = {
+        {"C:\\Program Files\\QRTL\\QRTLIRMoni.exe", true},
+        {"c:\\program files (x86)\\QRTL\\QRTLIRMoni.exe", true},
+        {"C:\\Windows/QRTLIRMoni.exe", true},
+        {"C:\\Program Files Extra\\QRTLIRMoni.exe", false},
+        {"C:\\QRTL\\QRTLIRMoni.exe", false},
+        {"D:\\Program Files\\QRTL\\QRTLIRMoni.exe", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.exe);
+        RunKey(RegRoot::LocalMachine).values[kRunValue] = "left by an earlier run";
+        RunKey(RegRoot::CurrentUser).values.erase(kRunValue);
+        fake.module.path = c.exe;
+        EXPECT_EQ(set.SetAutoRun(1), CQRTLIRSet::AutoRun::Done);
+        EXPECT_EQ(HasRunValue(RegRoot::LocalMachine), c.machine);
+        EXPECT_EQ(HasRunValue(RegRoot::CurrentUser), !c.machine);
+    }
+
+    // A value for every user that cannot go: one that already starts this path is left
+    // alone (two would start two monitors), one naming another path is not enough.
+    RunKey(RegRoot::LocalMachine).writable = false;
+    RunKey(RegRoot::LocalMachine).values[kRunValue] = "C:\\QRTL\\QRTLIRMoni.EXE";
+    RunKey(RegRoot::CurrentUser).values.erase(kRunValue);
+    fake.module.path = "C:\\QRTL\\QRTLIRMoni.exe";
+    EXPECT_EQ(set.SetAutoRun(1), CQRTLIRSet::AutoRun::MachineValueStays);
+    EXPECT_FALSE(HasRunValue(RegRoot::CurrentUser));
+    fake.module.path = "C:\\Moved\\QRTLIRMoni.exe";
+    EXPECT_EQ(set.SetAutoRun(1), CQRTLIRSet::AutoRun::Done);
+    EXPECT_EQ(RunValue(RegRoot::CurrentUser), "C:\\Moved\\QRTLIRMoni.EXE");
 }
 
 }  // namespace

@@ -102,15 +102,51 @@ TEST_F(SetupDataTest, SaveFromDialog_Checked_WritesAllThreeAndSetsRunValue) {
     EXPECT_EQ(texts[1], "SetAutoRun : HKLM : C:\\Apps\\QRTLIRMoni.EXE @ QRTLIRMoniSetupDlg @ 140");
 }
 
-TEST_F(SetupDataTest, SaveFromDialog_UncheckedNoSelection_WritesZeroMinusOneAndDeletes) {
+TEST_F(SetupDataTest, SaveFromDialog_UncheckedNoSelection_KeepsStoredDefaultAndDeletes) {
     fake.registry.keys[RegRoot::LocalMachine][kRunKey].values[kRunValue] = "old";
-    Profile("Client", "Default", "3");
+    for (const char* stored : {"3", "x7"}) {  // a client the list cannot show, or no number
+        SCOPED_TRACE(stored);
+        Profile("Client", "Default", stored);
+        fake.profile.writes.clear();
+        data.LoadForDialog();
+        EXPECT_EQ(data.SaveFromDialog(0, 1, -1), "");
+        EXPECT_EQ(fake.profile.writes, (std::vector<std::string>{"Main/AutoRun=0", "Main/ShutDown=1"}));
+        EXPECT_EQ(Stored("Client", "Default"), stored);
+        EXPECT_FALSE(RunValueSet());
+    }
+    // A later choice is written again.
+    EXPECT_EQ(data.SaveFromDialog(0, 1, 2), "");
+    EXPECT_EQ(Stored("Client", "Default"), "2");
+}
+
+TEST_F(SetupDataTest, SaveFromDialog_ReadOnlyProfile_OneMessageNamingFileRunValueUntouched) {
+    for (const int32_t autoRun : {0, 1}) {
+        SCOPED_TRACE(autoRun);
+        fake.registry.keys[RegRoot::LocalMachine][kRunKey].values[kRunValue] = "old";
+        fake.profile.readOnly = true;
+        fake.registry.calls.clear();
+        data.LoadForDialog();
+        EXPECT_EQ(data.SaveFromDialog(autoRun, 1, 0),
+                  "The settings could not be saved: the profile\r\nC:\\Apps\\QRTLIRMoni.INI\r\n"
+                  "cannot be written (the file or its folder may be read-only). Start with Windows "
+                  "was left as it was.");
+        EXPECT_TRUE(fake.registry.calls.empty());
+        EXPECT_EQ(fake.registry.keys[RegRoot::LocalMachine][kRunKey].values.at(kRunValue), "old");
+    }
+}
+
+TEST_F(SetupDataTest, SaveFromDialog_MachineRunValueCannotGo_NamesKeyForAdministrator) {
+    auto& machine = fake.registry.keys[RegRoot::LocalMachine][kRunKey];
+    machine.values[kRunValue] = "C:\\Apps\\QRTLIRMoni.EXE";
+    machine.writable = false;
     data.LoadForDialog();
-    data.SaveFromDialog(0, 1, -1);
+    EXPECT_EQ(data.SaveFromDialog(0, 1, 0),
+              "Start with Windows was set for all users, and this account cannot remove that. An "
+              "administrator must delete the value \"Quorel TLIRMoni\" under "
+              "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run.");
     EXPECT_EQ(Stored("Main", "AutoRun"), "0");
-    EXPECT_EQ(Stored("Main", "ShutDown"), "1");
-    EXPECT_EQ(Stored("Client", "Default"), "-1");
-    EXPECT_FALSE(RunValueSet());
+    // Turned on again, the value that stays does what the box says: nothing to tell.
+    EXPECT_EQ(data.SaveFromDialog(1, 1, 0), "");
 }
 
 }  // namespace
