@@ -308,11 +308,13 @@ private:
         const std::string section = ClientSection();
         if (doc_.FindSection(section) == nullptr) return;
         UnknownNames(section);
+        bool anyCommand = false;
         for (const char* name : RemoteKeyNames) {
             const auto* entry = doc_.Find(section, name);
             if (entry == nullptr || !entry->hasValue) continue;
             const std::string command = doc_.GetString(section, name);
             if (command.empty()) continue;
+            anyCommand = true;
             const std::string problem = CommandProblem(ParseCommandText(command));
             if (!problem.empty())
                 Add(entry->line, Severity::Warning, std::string(name) + "=" + command + ": " + problem,
@@ -322,6 +324,16 @@ private:
                     std::string(name) + " has no code in [" + profile::kControllerSection +
                         "]: this command is never sent",
                     "command-unmapped");
+        }
+        // The tick reads nothing while the client's window is found, unless Control is set.
+        if (anyCommand && set_.m_nControl == 0) {
+            const std::string controlKey = ClientKeyText(profile::kControl);
+            const bool given = doc_.Find(profile::kClient, controlKey) != nullptr;
+            Add(LineOf(profile::kClient, controlKey), Severity::Warning,
+                (given ? controlKey + "=0" : "no " + controlKey + " (0)") +
+                    ": while the application runs, the monitor leaves the receiver to it, and the "
+                    "commands of [" + section + "] are never sent; write " + controlKey + "=1",
+                "client-control");
         }
     }
 

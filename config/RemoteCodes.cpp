@@ -27,6 +27,15 @@ const char* const RemoteKeyNames[kRemoteKeyCount] = {
     "BTN2",   "BTN3",   "BTN4",   "BTN5",   "BTN6",   "BTN7", "BTN8", "BTN9", "BTN100",
 };
 
+const char* const RemoteKeyLegend[kRemoteKeyCount] = {
+    "power on / off",   "zoom",         "scan channels", "TV / FM radio", "switch video source",
+    "volume up",        "volume down",  "channel up",    "channel down",  "mute",
+    "previous channel", "reset +",      "reset -",       "freeze picture", "live picture",
+    "function / menu",  "digit 0",      "digit 1",       "digit 2",       "digit 3",
+    "digit 4",          "digit 5",      "digit 6",       "digit 7",       "digit 8",
+    "digit 9",          "100+ (three-digit channel)",
+};
+
 std::string FormatIrCode(uint32_t code) { return FormatCode("%02d", code); }
 
 std::string FormatPromptCode(uint32_t code) { return FormatCode("%d", code); }

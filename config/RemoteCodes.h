@@ -10,6 +10,9 @@
 // The 27 remote key names in loading order; a later name wins a shared code.
 constexpr int kRemoteKeyCount = 27;
 extern const char* const RemoteKeyNames[kRemoteKeyCount];
+// The same keys in words, for people: "volume up", "freeze picture". Every program
+// that names a key to its owner takes the words from here.
+extern const char* const RemoteKeyLegend[kRemoteKeyCount];
 
 // The key that starts the client or shuts Windows down while no client runs.
 constexpr char kPowerKeyName[] = "POWER";

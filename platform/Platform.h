@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The platform's own BOOL; repeating the same typedef beside <windows.h> is legal.
@@ -73,6 +74,13 @@ public:
                                const std::string& data) = 0;
     // Deletes a value; false when the key cannot be opened or the value is absent.
     virtual bool DeleteValue(RegRoot root, const std::string& path, const std::string& name) = 0;
+    // Names of the subkeys of `path` under HKEY_LOCAL_MACHINE, opened for reading;
+    // false when the key cannot be opened.
+    virtual bool MachineSubKeys(const std::string& path, std::vector<std::string>& names) = 0;
+    // The text values (name, data) of `path` under HKEY_LOCAL_MACHINE; values of
+    // other types are left out. False when the key cannot be opened.
+    virtual bool MachineStringValues(const std::string& path,
+                                     std::vector<std::pair<std::string, std::string>>& values) = 0;
 };
 
 // The executable-name field of a process snapshot entry, with its terminating zero.

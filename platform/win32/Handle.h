@@ -78,6 +78,13 @@ struct MenuTraits {
     static void Close(pointer h) { ::DestroyMenu(h); }
 };
 
+struct AccelTraits {
+    using pointer = HACCEL;
+    static pointer Invalid() { return nullptr; }
+    static void Close(pointer h) { ::DestroyAcceleratorTable(h); }
+};
+// Modules loaded as data files (LOAD_LIBRARY_AS_DATAFILE) are released the same way.
+
 using UniqueHandleObj = UniqueHandle<HandleTraits>;
 using UniqueSnapshot = UniqueHandle<FileHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
@@ -86,5 +93,6 @@ using UniqueHKey = UniqueHandle<KeyTraits>;
 using UniqueHModule = UniqueHandle<ModuleTraits>;
 using UniqueHIcon = UniqueHandle<IconTraits>;
 using UniqueHMenu = UniqueHandle<MenuTraits>;
+using UniqueHAccel = UniqueHandle<AccelTraits>;
 
 }  // namespace qrtl::win32

@@ -161,4 +161,54 @@ bool Win32Registry::DeleteValue(RegRoot root, const std::string& path, const std
     return ::RegDeleteValueA(key.get(), name.c_str()) == ERROR_SUCCESS;
 }
 
+bool Win32Registry::MachineSubKeys(const std::string& path, std::vector<std::string>& names) {
+    names.clear();
+    UniqueHKey key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, key.put()) !=
+        ERROR_SUCCESS)
+        return false;
+    for (DWORD index = 0;; ++index) {
+        char name[kTextBuffer] = {};
+        DWORD size = kTextBuffer;
+        const LONG result =
+            ::RegEnumKeyExA(key.get(), index, name, &size, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_MORE_DATA) continue;  // a name too long for any profile line
+        if (result != ERROR_SUCCESS) break;
+        names.emplace_back(name, size);
+    }
+    return true;
+}
+
+bool Win32Registry::MachineStringValues(const std::string& path,
+                                        std::vector<std::pair<std::string, std::string>>& values) {
+    values.clear();
+    UniqueHKey key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) !=
+        ERROR_SUCCESS)
+        return false;
+    for (DWORD index = 0;; ++index) {
+        char name[kTextBuffer] = {};
+        DWORD nameSize = kTextBuffer;
+        char data[kTextBuffer] = {};
+        DWORD dataSize = kTextBuffer;
+        DWORD type = REG_NONE;
+        const LONG result = ::RegEnumValueA(key.get(), index, name, &nameSize, nullptr, &type,
+                                            reinterpret_cast<BYTE*>(data), &dataSize);
+        // Longer than the monitor reads: it could not use the value either.
+        if (result == ERROR_MORE_DATA) continue;
+        if (result != ERROR_SUCCESS) break;
+        if (type != REG_SZ && type != REG_EXPAND_SZ) continue;
+        if (dataSize == kTextBuffer && data[kMaxText] != '\0') continue;
+        data[dataSize < kTextBuffer ? dataSize : kMaxText] = '\0';
+        std::string text;
+        if (type == REG_EXPAND_SZ) {
+            if (!ExpandText(data, text)) continue;
+        } else {
+            text.assign(data, std::strlen(data));
+        }
+        values.push_back({std::string(name, nameSize), text});
+    }
+    return true;
+}
+
 }  // namespace qrtl::win32

@@ -30,6 +30,9 @@ public:
     RegWrite SetString(RegRoot root, const std::string& path, const std::string& name,
                        const std::string& data) override;
     bool DeleteValue(RegRoot root, const std::string& path, const std::string& name) override;
+    bool MachineSubKeys(const std::string& path, std::vector<std::string>& names) override;
+    bool MachineStringValues(const std::string& path,
+                             std::vector<std::pair<std::string, std::string>>& values) override;
 };
 
 }  // namespace qrtl::win32

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -103,13 +104,13 @@ protected:
 
 TEST_F(ProfileToolE2e, Learn_KeysPressedSkippedAndTimedOut_CodesWrittenWithTwoDigitsAndBackup) {
     Start("learn QRTLIRMoni.INI --keys POWER,vol+,CH+,MUTE --timeout 3" + Driver());
-    ASSERT_TRUE(WaitOutput("Press POWER ...")) << Out();
+    ASSERT_TRUE(WaitOutput("Press POWER (power on / off) ...")) << Out();
     Press("001", 7);
-    ASSERT_TRUE(WaitOutput("Press VOL+ ...")) << Out();
+    ASSERT_TRUE(WaitOutput("Press VOL+ (volume up) ...")) << Out();
     Press("002", 7);  // POWER's code: refused, VOL+ asked again
-    ASSERT_TRUE(WaitOutput("is already POWER")) << Out();
+    ASSERT_TRUE(WaitOutput("is already POWER (power on / off)")) << Out();
     Press("003", 120);
-    ASSERT_TRUE(WaitOutput("Press CH+ ...")) << Out();
+    ASSERT_TRUE(WaitOutput("Press CH+ (channel up) ...")) << Out();
     Type("");
     // MUTE gets nothing and times out.
     EXPECT_EQ(Finish(), 0u) << Out() << Err();
@@ -124,10 +125,10 @@ TEST_F(ProfileToolE2e, Learn_KeysPressedSkippedAndTimedOut_CodesWrittenWithTwoDi
 }
 
 TEST_F(ProfileToolE2e, Learn_QuitOrMonitorRunning_NothingWritten) {
-    Start("learn --keys POWER,ZOOM" + Driver());
-    ASSERT_TRUE(WaitOutput("Press POWER ...")) << Out();
+    Start("learn QRTLIRMoni.INI --keys POWER,ZOOM" + Driver());
+    ASSERT_TRUE(WaitOutput("Press POWER (power on / off) ...")) << Out();
     Press("001", 99);
-    ASSERT_TRUE(WaitOutput("Press ZOOM ...")) << Out();
+    ASSERT_TRUE(WaitOutput("Press ZOOM (zoom) ...")) << Out();
     Type("q");
     EXPECT_NE(Finish(), 0u);
     EXPECT_EQ(ReadTextFile(profile_), sample_);
@@ -137,7 +138,7 @@ TEST_F(ProfileToolE2e, Learn_QuitOrMonitorRunning_NothingWritten) {
     const HWND monitor = ::CreateWindowExA(0, kMonitorDialogClass, kMonitorTitle, WS_POPUP, 0, 0, 10,
                                            10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(monitor, nullptr);
-    EXPECT_EQ(Run("learn --keys POWER" + Driver()), 2u);
+    EXPECT_EQ(Run("learn QRTLIRMoni.INI --keys POWER" + Driver()), 2u);
     ::DestroyWindow(monitor);
     EXPECT_NE(Err().find("monitor is running"), std::string::npos) << Err();
     EXPECT_EQ(ReadTextFile(profile_), sample_);
@@ -154,15 +155,18 @@ TEST_F(ProfileToolE2e, BadInput_OneMessageNonzeroExitProfileUntouched) {
     const std::string binary("[Main]\0\x01\x02\x03", 10);
     const std::vector<BadCase> cases = {
         {"missing", nullptr, "check QRTLIRMoni.INI", 3},
-        {"empty", "", "check", 3},
-        {"binary", "binary", "check", 3},
-        {"10 MB", "\x01", "check", 3},
-        {"no sections", "Timer=500\r\n", "learn --keys POWER" + Driver(), 3},
+        {"empty", "", "check QRTLIRMoni.INI", 3},
+        {"binary", "binary", "check QRTLIRMoni.INI", 3},
+        {"10 MB", "\x01", "check QRTLIRMoni.INI", 3},
+        {"no sections", "Timer=500\r\n", "learn QRTLIRMoni.INI --keys POWER" + Driver(), 3},
         {"empty, window", "", "window --class StandinTVClass --write 1 QRTLIRMoni.INI", 3},
-        {"unloadable driver", "sample", "learn --keys POWER --driver Z:\\no\\such.dll", 2},
-        {"failing init", "fail-init", "learn --keys POWER" + Driver(), 2},
+        {"unloadable driver", "sample", "learn QRTLIRMoni.INI --keys POWER --driver Z:\\no\\such.dll", 2},
+        {"failing init", "fail-init", "learn QRTLIRMoni.INI --keys POWER" + Driver(), 2},
         {"unknown title", "sample", "window --title \"No window has this title\"", 2},
-        {"unknown key", "sample", "learn --keys POWER,VOLUME" + Driver(), 2},
+        {"unknown title, commands", "sample", "commands --title \"No window has this title\"", 2},
+        {"client without an item, commands", "[Client]\r\n0_Caption=X\r\n",
+         "commands --class StandinTVClass --write 0 QRTLIRMoni.INI", 2},
+        {"unknown key", "sample", "learn QRTLIRMoni.INI --keys POWER,VOLUME" + Driver(), 2},
         {"negative timeout", "sample", "learn --timeout -5" + Driver(), 2},
         {"timeout overflows", "sample", "learn --timeout 4294967296" + Driver(), 2},
         {"pick overflows", "sample", "window --pick 18446744073709551617", 2},
@@ -197,10 +201,45 @@ TEST_F(ProfileToolE2e, BadInput_OneMessageNonzeroExitProfileUntouched) {
     }
 }
 
+TEST_F(ProfileToolE2e, Learn_CodeOfAKeyOutsideThisRun_RefusedNamingItThenTakenOver) {
+    // The sample gives VOL+ the code 20; this run learns CH+ only.
+    Start("learn QRTLIRMoni.INI --keys CH+ --timeout 20" + Driver());
+    ASSERT_TRUE(WaitOutput("Press CH+ (channel up) ...")) << Out();
+    Press("001", 20);
+    ASSERT_TRUE(WaitOutput("code 20 is already VOL+ (volume up)")) << Out();
+    Type("r");
+    EXPECT_EQ(Finish(), 0u) << Out() << Err();
+    EXPECT_EQ(ReadValue(profile_, "KeyMap_Controler", "CH+"), "20");
+    EXPECT_EQ(ReadValue(profile_, "KeyMap_Controler", "VOL+"), "");
+    EXPECT_NE(Out().find("VOL+ has no code now"), std::string::npos) << Out();
+    EXPECT_NE(Out().find("1 codes written into [KeyMap_Controler] of QRTLIRMoni.INI, the code of VOL+ removed"),
+              std::string::npos)
+        << Out();
+}
+
+TEST_F(ProfileToolE2e, NoProfileNamed_TheOneBesideTheProgramNotTheCurrentFolders) {
+    // The current folder holds a profile; the tool's folder is where it looks.
+    EXPECT_EQ(Run("check"), 3u) << Out();
+    const std::string tool = Tool();
+    const std::string beside = tool.substr(0, tool.find_last_of('\\')) + "\\QRTLIRMoni.INI";
+    EXPECT_NE(Err().find("profile " + beside + " (beside the program)"), std::string::npos) << Err();
+    EXPECT_EQ(Out().find(profile_), std::string::npos) << Out();
+}
+
+TEST_F(ProfileToolE2e, CommandsForAWindowWithoutMenuOrControls_ExitOneWithAReason) {
+    const HWND bare = ::CreateWindowExA(0, "STATIC", "Bare E2E window", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                        nullptr, nullptr, nullptr);
+    ASSERT_NE(bare, nullptr);
+    const DWORD exit = Run("commands --title \"Bare E2E window\"");
+    ::DestroyWindow(bare);
+    EXPECT_EQ(exit, 1u) << Out() << Err();
+    EXPECT_NE(Err().find("no menu, no accelerators and no controls"), std::string::npos) << Err();
+}
+
 TEST_F(ProfileToolE2e, ReadOnlyProfile_WriteRefusedAndProfileKept) {
     ASSERT_TRUE(::SetFileAttributesA(profile_.c_str(), FILE_ATTRIBUTE_READONLY));
-    Start("learn --keys POWER --timeout 5" + Driver());
-    ASSERT_TRUE(WaitOutput("Press POWER ...")) << Out();
+    Start("learn QRTLIRMoni.INI --keys POWER --timeout 5" + Driver());
+    ASSERT_TRUE(WaitOutput("Press POWER (power on / off) ...")) << Out();
     Press("001", 55);
     EXPECT_EQ(Finish(), 2u) << Out() << Err();
     EXPECT_NE(Err().find("read-only"), std::string::npos) << Err();
@@ -279,11 +318,104 @@ TEST_F(WindowE2e, CheckOnWindows_ClientInstallationFromTheRegistry) {
             ASSERT_TRUE(key.SetString("InstallDir", c.folder));
         }
         ASSERT_TRUE(WriteTextFile(profile_, c.asShipped ? sample_ : launching));
-        EXPECT_EQ(Run("check"), c.exit) << Out();
+        EXPECT_EQ(Run("check QRTLIRMoni.INI"), c.exit) << Out();
         if (c.finding != nullptr) {
             EXPECT_NE(Out().find(c.finding), std::string::npos) << Out();
         }
     }
+}
+
+TEST_F(WindowE2e, Commands_MenusControlsKeysListedAndSuggestionsWrittenWhereEmpty) {
+    EXPECT_EQ(Run("commands --class StandinTVClass"), 0u) << Out() << Err();
+    std::string out = Out();
+    // Under Wine the menu comes from the executable's resources, on Windows from the window.
+    for (const char* line : {"; menu #8001 Audio > Volume up  [Num +]  (",
+                             "; menu #8015 View > Picture > Freeze picture  [Space]  (",
+                             "; control #044D Mute  (Button)\r\n",
+                             "; key *26 Up arrow -> #8005 Channel > Next channel  (accelerator)\r\n",
+                             "; key Ctrl+O -> #8020 File > Open recording...  (accelerator; not postable",
+                             "; suggested for [KeyMap_STANDINTV]:\r\n",
+                             "VOL+=#8001  ; Audio > Volume up\r\n",
+                             ";   other choices for VOL+: #044E Vol + (control)\r\n",
+                             "BTN1=#0457  ; 1 (control)\r\n",
+                             "; no command found for: RESET+, RESET-, BTN0, BTN4"})
+        EXPECT_NE(out.find(line), std::string::npos) << line << "\n" << out;
+
+    // Client 1 of the sample is the stand-in: only keys without a command get one.
+    EXPECT_EQ(Run("commands --class StandinTVClass --write 1 QRTLIRMoni.INI"), 0u) << Out() << Err();
+    EXPECT_EQ(ReadValue(profile_, "KeyMap_STANDINTV", "FREZE+"), "#8015");
+    EXPECT_EQ(ReadValue(profile_, "KeyMap_STANDINTV", "FREZE-"), "#8016");
+    EXPECT_EQ(ReadValue(profile_, "KeyMap_STANDINTV", "CH+"), "*26");
+    EXPECT_EQ(ReadValue(profile_, "KeyMap_STANDINTV", "BTN1"), "*31");
+    out = Out();
+    EXPECT_NE(out.find("; written into [KeyMap_STANDINTV] of QRTLIRMoni.INI: FREZE+, FREZE-"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("; left as they were (a command is never replaced): POWER=#8010"), std::string::npos)
+        << out;
+    EXPECT_EQ(ReadTextFile(profile_ + ".bak"), sample_);
+
+    // A client whose key map does not exist yet: the section is made.
+    ASSERT_TRUE(WriteTextFile(profile_, "[Client]\r\n2_Item=OTHERTV\r\n"));
+    EXPECT_EQ(Run("commands --class StandinTVClass --write 2 QRTLIRMoni.INI"), 0u) << Out() << Err();
+    EXPECT_EQ(ReadValue(profile_, "KeyMap_OTHERTV", "VOL+"), "#8001");
+    EXPECT_EQ(ReadValue(profile_, "KeyMap_OTHERTV", "POWER"), "#8010");
+}
+
+TEST_F(WindowE2e, WindowWrite_CompletesTheClientAndCheckFindsItClean) {
+    const std::string standin = WinPath(QRTL_E2E_STANDIN);
+    const std::string folder = standin.substr(0, standin.find_last_of('\\'));
+    struct LaunchCase {
+        const char* name;
+        bool installed;  // the stand-in's folder in HKLM
+    };
+    for (const LaunchCase c : {LaunchCase{"installed", true}, LaunchCase{"not in the registry", false}}) {
+        SCOPED_TRACE(c.name);
+        MachineKeyGuard key("Software\\Standin\\StandinTV");
+        if (c.installed) {
+            ASSERT_TRUE(key.SetString("InstallDir", folder + "\\"));
+        }
+        ASSERT_TRUE(WriteTextFile(profile_, sample_));
+        EXPECT_EQ(Run("window --class StandinTVClass --write 0 QRTLIRMoni.INI"), 0u) << Out() << Err();
+        const std::string out = Out();
+        EXPECT_EQ(ReadValue(profile_, "Client", "Default"), "0");
+        EXPECT_EQ(ReadValue(profile_, "Client", "0_Item"), "STANDINTV");
+        EXPECT_EQ(ReadValue(profile_, "Client", "0_Control"), "1");
+        EXPECT_EQ(ReadValue(profile_, "Client", "0_ExeDesc"), "Stand-in TV client for tests");
+        EXPECT_NE(out.find("; Default=0 (was 1): a running monitor takes it at its next start."), std::string::npos)
+            << out;
+        EXPECT_NE(out.find("; 0_Control=1 (was 0): the monitor now forwards keys while the application runs."),
+                  std::string::npos)
+            << out;
+        if (c.installed) {
+            EXPECT_EQ(ReadValue(profile_, "Client", "0_RegPath"), "Software\\Standin\\StandinTV");
+            EXPECT_EQ(ReadValue(profile_, "Client", "0_RegFolder"), "InstallDir");
+            EXPECT_EQ(ReadValue(profile_, "Client", "0_ExeName"), "StandinTV.exe");
+            // The client is complete: the check has nothing to say but notes.
+            EXPECT_EQ(Run("check QRTLIRMoni.INI"), 0u) << Out();
+        } else {
+            EXPECT_EQ(ReadValue(profile_, "Client", "0_RegPath"), "<none>");
+            EXPECT_NE(out.find("POWER cannot start this application"), std::string::npos) << out;
+        }
+    }
+}
+
+TEST_F(ProfileToolE2e, HungApplication_CommandsGivesUpItsControlsWindowAsksNothing) {
+    ChildProcess stalled;
+    ASSERT_TRUE(stalled.Start(Quoted(WinPath(QRTL_E2E_STANDIN)) + " --caption \"Standin Stalled\" --stall 20000",
+                              folder_.Path()));
+    ASSERT_NE(stalled.WaitForWindow(kStandinClass, "Standin Stalled"), nullptr);
+    const DWORD start = ::GetTickCount();
+    const DWORD exit = Run("commands --title \"Standin Stalled\"");
+    const DWORD elapsed = ::GetTickCount() - start;
+    EXPECT_EQ(exit, 0u) << Out() << Err();
+    EXPECT_NE(Out().find("did not answer within 1 s"), std::string::npos) << Out();
+    EXPECT_NE(Out().find("VOL+=#8001"), std::string::npos) << Out();
+    // window asks the hung application nothing at all.
+    EXPECT_EQ(Run("window --title \"Standin Stalled\""), 0u) << Out() << Err();
+    stalled.Terminate();
+    // A figure, not a limit: how long the owner waited for a hung application.
+    RecordProperty("commands_on_hung_window_ms", static_cast<int>(elapsed));
+    std::printf("commands on a hung application answered in %lu ms\n", static_cast<unsigned long>(elapsed));
 }
 
 }  // namespace

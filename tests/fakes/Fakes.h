@@ -138,6 +138,32 @@ public:
         if (k == hive.end() || !k->second.writable) return false;
         return k->second.values.erase(name) != 0;
     }
+    // Subkeys are the keys whose path is one component longer; a key that only
+    // holds subkeys need not be listed itself.
+    bool MachineSubKeys(const std::string& path, std::vector<std::string>& names) override {
+        calls.push_back("subkeys " + path);
+        names.clear();
+        bool exists = false;
+        const std::string prefix = path + "\\";
+        for (const auto& [keyPath, key] : keys[qrtl::RegRoot::LocalMachine]) {
+            if (keyPath == path) exists = true;
+            if (keyPath.compare(0, prefix.size(), prefix) != 0) continue;
+            exists = true;
+            const std::string name = keyPath.substr(prefix.size(), keyPath.find('\\', prefix.size()) - prefix.size());
+            if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+        }
+        return exists;
+    }
+    bool MachineStringValues(const std::string& path,
+                             std::vector<std::pair<std::string, std::string>>& values) override {
+        calls.push_back("values " + path);
+        values.clear();
+        auto& hive = keys[qrtl::RegRoot::LocalMachine];
+        auto k = hive.find(path);
+        if (k == hive.end()) return false;
+        for (const auto& [name, data] : k->second.values) values.push_back({name, data});
+        return true;
+    }
     static const char* RootName(qrtl::RegRoot r) {
         return r == qrtl::RegRoot::LocalMachine ? "HKLM" : "HKCU";
     }

@@ -8,6 +8,7 @@
 
 #include "config/ProfileReader.h"
 #include "config/QRTLIRSet.h"
+#include "config/setup/LearnSession.h"
 #include "dispatch/Dispatch.h"
 #include "driver/CardDriver.h"
 #include "platform/win32/Handle.h"
@@ -24,18 +25,11 @@ constexpr int kQuietSampleReads = 10;  // one second before the first key
 constexpr int kQuietAfterKeyReads = 20;  // at most two seconds for a key's release
 
 struct LearnOptions {
-    std::string profile = kDefaultProfile;
+    std::string profile;  // empty: the default beside the program
     std::vector<std::string> keys;
     std::string driver;
     long timeoutSeconds = 0;  // 0: wait for each key as long as it takes
 };
-
-// The canonical name of a remote key given in any case; empty when none.
-std::string RemoteKeyName(const std::string& name) {
-    for (const char* known : RemoteKeyNames)
-        if (qrtl::ProfileNameEquals(name, known)) return known;
-    return {};
-}
 
 bool ParseOptions(const std::vector<std::string>& args, LearnOptions& o) {
     bool profileGiven = false;
@@ -50,12 +44,12 @@ bool ParseOptions(const std::vector<std::string>& args, LearnOptions& o) {
                 if (comma == std::string::npos) comma = list.size();
                 const std::string name = list.substr(start, comma - start);
                 start = comma + 1;
-                const std::string known = RemoteKeyName(name);
-                if (known.empty()) {
+                const int index = qrtl::setup::RemoteKeyIndex(name);
+                if (index < 0) {
                     Fail("learn: \"" + name + "\" is not a remote key name");
                     return false;
                 }
-                o.keys.push_back(known);
+                o.keys.push_back(RemoteKeyNames[index]);
             }
         } else if (a == "--driver" && hasValue) {
             o.driver = args[++i];
@@ -132,44 +126,52 @@ public:
     // Unchanged: the read left the variable alone.
     bool Read(uint32_t& code) { return dispatch::ReadIrByte(card_, code); }
 
-    void SampleQuiet() {
+    std::set<uint32_t> SampleQuiet() {
+        std::set<uint32_t> quiet;
         for (int i = 0; i < kQuietSampleReads; ++i) {
             uint32_t code = 0;
-            if (Read(code)) quiet_.insert(code);
+            if (Read(code)) quiet.insert(code);
             ::Sleep(kReadIntervalMs);
         }
+        return quiet;
     }
-    bool IsQuiet(uint32_t code) const { return quiet_.count(code) != 0; }
-    const std::set<uint32_t>& QuietCodes() const { return quiet_; }
 
 private:
     CardDriverReader card_;
-    std::set<uint32_t> quiet_;
 };
 
 enum class KeyResult { Learned, Skipped, Quit };
 
+// "VOL+ (volume up)"
+std::string InWords(int index) {
+    return std::string(RemoteKeyNames[index]) + " (" + RemoteKeyLegend[index] + ")";
+}
+
 class Session {
 public:
-    Session(const LearnOptions& o, Receiver& receiver, InputLines& input)
-        : o_(o), receiver_(receiver), input_(input) {}
+    Session(const LearnOptions& o, Receiver& receiver, InputLines& input,
+            qrtl::setup::LearnSession& codes)
+        : o_(o), receiver_(receiver), input_(input), codes_(codes) {}
 
     // False when the user quit.
     bool Run() {
         for (const std::string& key : o_.keys) {
-            int code = -1;
-            const KeyResult result = LearnKey(key, code);
+            const int index = qrtl::setup::RemoteKeyIndex(key);
+            const KeyResult result = LearnKey(index);
             if (result == KeyResult::Quit) return false;
-            learned_.push_back({key, code});
+            learned_.push_back({index, result == KeyResult::Learned});
         }
         return true;
     }
-    const std::vector<std::pair<std::string, int>>& Learned() const { return learned_; }
+    // The keys of this run in order, and whether each got a code.
+    const std::vector<std::pair<int, bool>>& Learned() const { return learned_; }
 
 private:
-    KeyResult LearnKey(const std::string& key, int& code) {
-        Say("Press " + key + " ...");
+    KeyResult LearnKey(int index) {
+        const std::string key = RemoteKeyNames[index];
+        Say("Press " + InWords(index) + " ...");
         const DWORD start = ::GetTickCount();
+        std::string offered;  // a code another key holds, until r takes it over
         for (;;) {
             std::string line;
             if (input_.Next(line)) {
@@ -178,7 +180,16 @@ private:
                     return KeyResult::Skipped;
                 }
                 if (line == "q" || line == "Q") return KeyResult::Quit;
-                Say("  (an empty line skips " + key + ", q quits)");
+                if ((line == "r" || line == "R") && !offered.empty()) {
+                    const auto result = codes_.Assign(index, offered, true);
+                    Say("  " + key + " = " + offered + ", taken over: " +
+                        (result.holder >= 0 ? std::string(RemoteKeyNames[result.holder]) : "the other key") +
+                        " has no code now");
+                    WaitForRelease();
+                    return KeyResult::Learned;
+                }
+                Say("  (an empty line skips " + key + ", q quits" +
+                    (offered.empty() ? std::string(")") : ", r takes code " + offered + " over)"));
             }
             if (o_.timeoutSeconds > 0 &&
                 ::GetTickCount() - start >= static_cast<DWORD>(o_.timeoutSeconds) * 1000u) {
@@ -187,19 +198,22 @@ private:
             }
             uint32_t value = 0;
             const bool got = receiver_.Read(value);
-            if (!got || receiver_.IsQuiet(value)) {
+            if (!got || codes_.IsQuiet(value)) {
                 held_ = -1;  // released
             } else if (static_cast<int>(value) != held_) {
                 held_ = static_cast<int>(value);
-                const std::string owner = OwnerOf(held_);
-                if (owner.empty()) {
-                    code = held_;
-                    Say("  " + key + " = " + FormatIrCode(value));
+                const std::string code = FormatIrCode(value);
+                const auto result = codes_.Assign(index, code, false);
+                if (result.outcome != qrtl::setup::LearnSession::Outcome::Taken) {
+                    Say("  " + key + " = " + code +
+                        (result.outcome == qrtl::setup::LearnSession::Outcome::Same ? " (as before)" : ""));
                     WaitForRelease();
                     return KeyResult::Learned;
                 }
-                Say("  code " + FormatIrCode(value) + " is already " + owner + "; press " + key +
-                    " again");
+                // One code, one key: the monitor would take it for the other key only.
+                offered = code;
+                Say("  code " + code + " is already " + InWords(result.holder) + "; press " + key +
+                    " again, or type r to take the code over");
             }
             ::Sleep(kReadIntervalMs);
         }
@@ -211,7 +225,7 @@ private:
         for (int i = 0; i < kQuietAfterKeyReads; ++i) {
             ::Sleep(kReadIntervalMs);
             uint32_t value = 0;
-            if (!receiver_.Read(value) || receiver_.IsQuiet(value)) {
+            if (!receiver_.Read(value) || codes_.IsQuiet(value)) {
                 held_ = -1;
                 return;
             }
@@ -221,16 +235,11 @@ private:
         }
     }
 
-    std::string OwnerOf(int code) const {
-        for (const auto& [key, taken] : learned_)
-            if (taken == code) return key;
-        return {};
-    }
-
     const LearnOptions& o_;
     Receiver& receiver_;
     InputLines& input_;
-    std::vector<std::pair<std::string, int>> learned_;  // -1: skipped
+    qrtl::setup::LearnSession& codes_;
+    std::vector<std::pair<int, bool>> learned_;
     int held_ = -1;
 };
 
@@ -244,6 +253,7 @@ struct DriverSession {
 int RunLearn(const std::vector<std::string>& args) {
     LearnOptions o;
     if (!ParseOptions(args, o)) return kExitFailed;
+    o.profile = ProfileOrDefault(o.profile);
     std::string bytes;
     if (!ReadProfileFile(o.profile, bytes)) return kExitUnreadable;
     if (MonitorRunning()) {
@@ -269,33 +279,42 @@ int RunLearn(const std::vector<std::string>& args) {
     }
     Say("Release all keys: listening to the receiver for one second ...");
     Receiver receiver;
-    receiver.SampleQuiet();
-    if (receiver.QuietCodes().size() > 1)
+    qrtl::setup::LearnSession codes(qrtl::ProfileDocument::Parse(bytes));
+    codes.SetQuiet(receiver.SampleQuiet());
+    if (codes.Quiet().size() > 1)
         Say("  the receiver is not quiet; its codes of that second are taken as no key");
 
-    Session session(o, receiver, input);
+    Session session(o, receiver, input, codes);
     if (!session.Run()) {
         Say("Ended: nothing written.");
         return kExitWarnings;
     }
 
-    std::vector<std::pair<std::string, std::string>> keys;
     Say("");
     Say("Key       Code");
-    for (const auto& [key, code] : session.Learned()) {
-        const std::string text = code < 0 ? "-" : FormatIrCode(static_cast<uint32_t>(code));
+    for (const auto& [index, learned] : session.Learned()) {
+        const std::string text = learned ? codes.CodeOf(index) : "-";
         char row[64];
-        std::snprintf(row, sizeof row, "%-10s%s", key.c_str(), text.c_str());
+        std::snprintf(row, sizeof row, "%-10s%s", RemoteKeyNames[index], text.c_str());
         Say(row);
-        if (code >= 0) keys.push_back({key, text});
     }
-    if (keys.empty()) {
-        Say("No code learned: nothing written.");
+    const auto changes = codes.Changes();
+    if (changes.empty()) {
+        Say("No code changed: nothing written.");
         return kExitWarnings;
     }
-    if (!WriteProfileKeys(o.profile, profile::kControllerSection, keys)) return kExitFailed;
-    Say(std::to_string(keys.size()) + " codes written into [" + profile::kControllerSection + "] of " +
-        o.profile + " (the previous file is " + o.profile + ".bak)");
+    if (!WriteProfileKeys(o.profile, profile::kControllerSection, changes)) return kExitFailed;
+    std::size_t written = 0;
+    std::string removed;  // keys whose code another key took over
+    for (const auto& [key, code] : changes) {
+        if (!code.empty())
+            ++written;
+        else
+            removed += (removed.empty() ? "" : ", ") + key;
+    }
+    Say(std::to_string(written) + " codes written into [" + profile::kControllerSection + "] of " + o.profile +
+        (removed.empty() ? std::string() : ", the code of " + removed + " removed") + " (the previous file is " +
+        o.profile + ".bak)");
     return kExitOk;
 }
 

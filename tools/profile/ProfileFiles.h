@@ -7,14 +7,11 @@
 
 namespace profiletool {
 
-// The full path of `path`: the profile functions look for a bare name in the
-// Windows folder, not in the current one.
-std::string FullPath(const std::string& path);
-
 // Writes the keys into `section` through the profile functions, every other line
-// left as it was. First copies the profile to PROFILE.bak; a failed copy or write
-// leaves the profile as it was (restored from the copy) and says why on standard
-// error. True when every key was written.
+// left as it was, by the safe write: a temporary copy beside the profile takes the
+// keys, the old file becomes PROFILE.bak, the copy replaces the profile. Any
+// failure leaves the profile as it was and says why on standard error. True when
+// every key was written.
 bool WriteProfileKeys(const std::string& path, const std::string& section,
                       const std::vector<std::pair<std::string, std::string>>& keys);
 

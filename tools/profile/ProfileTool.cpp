@@ -14,6 +14,8 @@
 #include <windows.h>
 
 #include "platform/win32/Win32Config.h"
+#else
+#include <unistd.h>
 #endif
 
 namespace profiletool {
@@ -29,23 +31,62 @@ constexpr char kUsage[] =
     "      Exit status 0: clean (notes only), 1: warnings, 2: errors, 3: cannot be read.\n"
     "  learn [PROFILE] [--keys NAME,NAME...] [--driver PATH] [--timeout SECONDS]\n"
     "      Reads the remote's codes key by key from the card's receiver and writes them\n"
-    "      into [KeyMap_Controler] (the old file is kept as PROFILE.bak). An empty line\n"
-    "      skips a key, q ends without writing. Not while the monitor runs.\n"
+    "      into [KeyMap_Controler]. An empty line skips a key, q ends without writing;\n"
+    "      a code another key has is refused, r takes it over. Not while the monitor runs.\n"
     "      Exit status 0: written, 1: ended or nothing learned, 2: failed, 3: bad profile.\n"
-    "  window (--pick SECONDS | --title TEXT | --class NAME) [--write N PROFILE]\n"
+    "  window (--pick SECONDS | --title TEXT | --class NAME) [--write N [PROFILE]]\n"
     "      Identifies the TV application's window and prints its client lines\n"
     "      (N_Item, N_Caption, N_ClassName, N_Child0..2; N is that of --write, else 0),\n"
-    "      proved with the monitor's own window search; --write stores them as client N.\n"
+    "      proved with the monitor's own window search; --write stores them as client N\n"
+    "      with Default=N, N_Control=1, N_ExeDesc and the launch lines found in HKLM.\n"
     "      Exit status 0: proved, 1: the search finds another window, 2: failed, 3: bad profile.\n"
+    "  commands (--pick SECONDS | --title TEXT | --class NAME) [--write N [PROFILE]]\n"
+    "      Lists the commands the monitor can post to the TV application (its menus,\n"
+    "      controls and keys) and suggests one per remote key: KEY=#ID  ; what it is.\n"
+    "      --write puts the suggestions into [KeyMap_<N_Item>] for keys without a command.\n"
+    "      Exit status 0: commands found, 1: none, 2: failed, 3: bad profile.\n"
     "\n"
-    "PROFILE defaults to " QRTL_PROFILE_NAME " in the current folder. Windows only: learn, window,\n"
-    "and the check of the client's installation (registry and executable).\n";
+    "PROFILE defaults to " QRTL_PROFILE_NAME " beside QRTLProfile.exe, where the installer puts\n"
+    "both. Every write keeps the previous file as PROFILE.bak and never leaves half a\n"
+    "profile. Windows only: learn, window, commands, and the check of the client's\n"
+    "installation (registry and executable).\n";
 
 #ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+
 bool FileExists(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = {};
+    const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    const std::string full(path, n);
+    const std::size_t slash = full.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : full.substr(0, slash);
+}
+
+// True when this program is the only one on its console: Explorer made the console
+// for it, and it closes as the program ends.
+bool StartedAlone() {
+    DWORD processes[2] = {};
+    return ::GetConsoleProcessList(processes, 2) == 1;
+}
+#else
+constexpr char kPathSeparator = '/';
+
+std::string ProgramFolder() {
+    char path[4096] = {};
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return {};
+    const std::string full(path, static_cast<std::size_t>(n));
+    const std::size_t slash = full.find_last_of('/');
+    return slash == std::string::npos ? std::string() : full.substr(0, slash);
+}
+
+bool StartedAlone() { return false; }
 #endif
 
 int RunCheck(const std::vector<std::string>& args) {
@@ -53,7 +94,7 @@ int RunCheck(const std::vector<std::string>& args) {
         Fail("check takes one PROFILE at most; see --help");
         return kExitFailed;
     }
-    const std::string path = args.empty() ? kDefaultProfile : args[0];
+    const std::string path = ProfileOrDefault(args.empty() ? std::string() : args[0]);
     std::string bytes;
     if (!ReadProfileFile(path, bytes)) return kExitUnreadable;
 
@@ -108,6 +149,16 @@ bool ReadProfileFile(const std::string& path, std::string& bytes) {
     return true;
 }
 
+std::string ProfileOrDefault(const std::string& given) {
+    if (!given.empty()) return given;
+    const std::string folder = ProgramFolder();
+    const std::string path = folder.empty() ? std::string(kDefaultProfile) : folder + kPathSeparator + kDefaultProfile;
+    Note("profile " + path + " (beside the program)");
+    return path;
+}
+
+void Note(const std::string& text) { Fail(text); }
+
 #ifndef _WIN32
 int RunLearn(const std::vector<std::string>&) {
     Fail("learn needs Windows and the capture card's driver");
@@ -115,6 +166,10 @@ int RunLearn(const std::vector<std::string>&) {
 }
 int RunWindow(const std::vector<std::string>&) {
     Fail("window needs the Windows desktop");
+    return kExitFailed;
+}
+int RunCommands(const std::vector<std::string>&) {
+    Fail("commands needs the Windows desktop");
     return kExitFailed;
 }
 #endif
@@ -126,6 +181,12 @@ int main(int argc, char** argv) {
     const std::vector<std::string> all(argv + 1, argv + argc);
     if (all.empty()) {
         std::fputs(kUsage, stderr);
+        // Double-clicked in Explorer: the console window would close before anyone reads it.
+        if (StartedAlone()) {
+            std::fputs("\nPress Enter to close this window.\n", stderr);
+            std::fflush(stderr);
+            std::getchar();
+        }
         return kExitFailed;
     }
     const std::string& command = all[0];
@@ -138,6 +199,7 @@ int main(int argc, char** argv) {
     if (command == "check") return RunCheck(args);
     if (command == "learn") return RunLearn(args);
     if (command == "window") return RunWindow(args);
+    if (command == "commands") return RunCommands(args);
     Fail("unknown command \"" + command + "\"; see --help");
     return kExitFailed;
 }

@@ -1,7 +1,9 @@
 // StandinTV: a stand-in for the TV-viewing application that the monitor drives.
-// It shows one top-level window with a class name, a caption and three child
-// controls, records every WM_COMMAND and WM_KEYDOWN it receives to a log file and
-// shows the last one in its window.
+// It shows one top-level window with a class name, a caption, a menu bar, three
+// child controls and a few buttons, records every WM_COMMAND and WM_KEYDOWN it
+// receives to a log file and shows the last one in its window. Its accelerator
+// table is there to be read by the tools; keys are not translated through it, so
+// a posted key shows in the log as the key.
 // Options:
 //   --class NAME        window class   (default "StandinTVClass")
 //   --caption TEXT      window caption (default "Standin TV")
@@ -22,10 +24,22 @@
 #include <string>
 
 #include "tools/common/ToolSupport.h"
+#include "tools/standin/resource.h"
 
 namespace {
 
 constexpr int kChildCount = 3;
+
+struct ButtonSpec {
+    int id;
+    const char* text;
+};
+constexpr ButtonSpec kButtons[] = {
+    {IDC_BUTTON_MUTE, "&Mute"}, {IDC_BUTTON_LOUDER, "Vol +"}, {IDC_BUTTON_SOFTER, "Vol -"},
+    {IDC_BUTTON_1, "1"},        {IDC_BUTTON_2, "2"},          {IDC_BUTTON_3, "3"},
+};
+constexpr int kButtonWidth = 56;
+constexpr int kButtonHeight = 24;
 
 struct Options {
     std::string className = "StandinTVClass";
@@ -108,7 +122,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int nShow) {
     spec.x = 560;
     spec.y = 420;
     spec.width = 400;
-    spec.height = 150;
+    spec.height = 200;
     spec.background = COLOR_BTNFACE;
     spec.icon = ::LoadIconA(nullptr, IDI_APPLICATION);
     const HWND wnd = tools::CreateHelperWindow(spec);
@@ -125,6 +139,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int nShow) {
         if (children[k] == nullptr) return 1;
         ::SendMessageA(children[k], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
+    for (int k = 0; k < static_cast<int>(sizeof kButtons / sizeof kButtons[0]); ++k) {
+        const HWND button = ::CreateWindowExA(
+            0, "BUTTON", kButtons[k].text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+            12 + (kButtonWidth + 4) * k, 92, kButtonWidth, kButtonHeight, wnd,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtons[k].id)), instance, nullptr);
+        if (button == nullptr) return 1;
+        ::SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    // The menu bar belongs to the window and goes with it.
+    if (!::SetMenu(wnd, ::LoadMenuA(instance, MAKEINTRESOURCEA(IDR_STANDIN_MENU)))) return 1;
     g_lastText = children[1];
     g_countText = children[2];
 
