@@ -24,13 +24,17 @@ set(QRTL_REMOTE_CAPTION "Remote Set-up - ${QRTL_PRODUCT}")
 set(QRTL_REMOTE_EXE "QRTLRemote.exe")
 set(QRTL_PROFILE_NAME "QRTLIRMoni.INI")
 set(QRTL_SAMPLE_PROFILE_NAME "QRTLIRMoni.sample.INI")
+# The profile a first install gets: nothing chosen, nothing learned.
+set(QRTL_STARTER_PROFILE_NAME "QRTLIRMoni.starter.INI")
+# The remote set-up window's Start menu entry.
+set(QRTL_SET_UP_LINK "Set up the remote")
 # The card's driver library: Windows 95/98/Me, and the NT family.
 set(QRTL_DRIVER_9X "QRDi10DE.DLL")
 set(QRTL_DRIVER_NT "QRD210DE.DLL")
 
 set(_qrtl_product_facts VENDOR PRODUCT MONITOR_CAPTION SETUP_CAPTION ABOUT_CAPTION
     TRACE_VIEWER_TITLE ID_MENU_CLOSE RUN_KEY RUN_VALUE MONITOR_EXE REMOTE_CAPTION REMOTE_EXE PROFILE_NAME
-    SAMPLE_PROFILE_NAME DRIVER_9X DRIVER_NT)
+    SAMPLE_PROFILE_NAME STARTER_PROFILE_NAME SET_UP_LINK DRIVER_9X DRIVER_NT)
 
 if(CMAKE_SCRIPT_MODE_FILE)
   # One NAME='value' line per fact; no value holds a quote.

@@ -86,6 +86,8 @@ public:
         Syntax();
         Duplicates();
         Timer();
+        for (const char* name : RemoteKeyNames)
+            if (doc_.GetString(profile::kControllerSection, name).empty()) unlearned_.push_back(name);
         const bool clientKnown = Client();
         ControllerMap();
         if (clientKnown) ClientMap();
@@ -174,6 +176,8 @@ private:
     bool Client() {
         const std::string itemKey = ClientKeyText(profile::kItem);
         if (set_.m_strItem.empty() && set_.m_strCaption.empty() && set_.m_strClassName.empty()) {
+            // A profile with nothing set up yet is told so once, by the key map.
+            if (NothingSetUp()) return false;
             Add(LineOf(profile::kDefaultClient.section, profile::kDefaultClient.name), Severity::Error,
                 "Default=" + std::to_string(set_.m_nDefaultClient) + " names a client without " +
                     itemKey + ", " + ClientKeyText(profile::kCaption) + " or " + ClientKeyText(profile::kClassName) +
@@ -216,6 +220,26 @@ private:
 
     std::string ClientSection() const { return profile::kClientSectionPrefix + set_.m_strItem; }
 
+    bool NoKeyLearned() const { return unlearned_.size() == static_cast<std::size_t>(kRemoteKeyCount); }
+
+    // True when some client of [Client], active or not, names a window to look for.
+    bool AnyClientNamed() const {
+        const auto* section = doc_.FindSection(profile::kClient);
+        if (section == nullptr) return false;
+        return std::any_of(section->entries.begin(), section->entries.end(), [&](const auto& entry) {
+            const auto underscore = entry.key.find('_');
+            if (underscore == std::string::npos || doc_.Find(section->name, entry.key) != &entry)
+                return false;
+            const std::string_view field = std::string_view(entry.key).substr(underscore + 1);
+            return (ProfileNameEquals(field, profile::kItem.name) || ProfileNameEquals(field, profile::kCaption.name) ||
+                    ProfileNameEquals(field, profile::kClassName.name)) &&
+                   !ProfileValueText(entry.value).empty();
+        });
+    }
+
+    // The state of a fresh install: no code learned and no TV application chosen.
+    bool NothingSetUp() const { return NoKeyLearned() && !AnyClientNamed(); }
+
     // Names in a key-map section that are none of the remote's keys.
     void UnknownNames(const std::string& sectionName) {
         const auto* section = doc_.FindSection(sectionName);
@@ -232,17 +256,20 @@ private:
     void ControllerMap() {
         const std::string section = profile::kControllerSection;
         UnknownNames(section);
+        Unlearned();
         std::map<std::string, std::vector<const char*>> namesByCode;
         for (const char* name : RemoteKeyNames) {
             const auto* entry = doc_.Find(section, name);
             if (entry == nullptr || !entry->hasValue) continue;
             const std::string code = doc_.GetString(section, name);
+            // No code is a key not learned yet, which Unlearned() tells.
+            if (code.empty()) continue;
             if (!IsReceivableCode(code))
                 Add(entry->line, Severity::Warning,
                     std::string(name) + "=" + code + " never matches: a received code is written "
                     "with at least two digits, 00 to 255",
                     "code-format");
-            if (!code.empty()) namesByCode[code].push_back(name);
+            namesByCode[code].push_back(name);
         }
         for (const auto& [code, names] : namesByCode) {
             // The later name in the list takes the code.
@@ -252,6 +279,29 @@ private:
                         ", which takes it: " + names[i] + " is never recognised",
                     "code-shared");
         }
+    }
+
+    // Keys without a code are not mistakes but keys not learned yet: one line for
+    // all of them, and for a profile without any, that the remote is not set up.
+    void Unlearned() {
+        if (unlearned_.empty()) return;
+        const auto* section = doc_.FindSection(profile::kControllerSection);
+        const int line = section != nullptr ? section->line : 1;
+        if (NoKeyLearned()) {
+            Add(line, Severity::Warning,
+                std::string("the remote is not set up yet: no key has a code") +
+                    (NothingSetUp() ? " and no TV application is chosen" : "") + "; " +
+                    product::kRemoteExe + " (\"" + product::kSetUpLink + "\" in the Start menu) sets it up",
+                "not-set-up");
+            return;
+        }
+        const bool one = unlearned_.size() == 1;
+        std::string names;
+        for (const char* name : unlearned_) names += (names.empty() ? "" : ", ") + std::string(name);
+        Add(line, Severity::Note,
+            std::to_string(unlearned_.size()) + (one ? " key has" : " keys have") + " no code yet: " +
+                names + (one ? "; it does" : "; they do") + " nothing until learned",
+            "code-unlearned");
     }
 
     void ClientMap() {
@@ -324,6 +374,8 @@ private:
     DocumentProfile profile_{doc_};
     CheckModule module_;
     CQRTLIRSet set_;
+    // The remote keys without a code in [KeyMap_Controler], in the keys' order.
+    std::vector<const char*> unlearned_;
     std::vector<Finding> findings_;
 };
 

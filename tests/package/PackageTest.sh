@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # One case of the package tests, run by CTest under the Windows suites' Wine prefix:
-#   PackageTest.sh CASE PACKAGES VERSION SAMPLE_INI SIMDRIVER QRTLCTL WINE WORK SHIPPED
-# SHIPPED is the comma-separated list of files both packages hold. Prints
+#   PackageTest.sh CASE PACKAGES VERSION STARTER_INI SIMDRIVER QRTLCTL WINE WORK SHIPPED REMOTE_BUILT
+# SHIPPED is the comma-separated list of files both packages hold; REMOTE_BUILT is 1
+# when the build has the set-up window QRTLRemote.exe, else 0. Prints
 # "package test passed" at the end, "FAILED: ..." on the first fault.
 set -uo pipefail
-CASE=$1 PACKAGES=$2 VERSION=$3 SAMPLE=$4 SIMDRIVER=$5 CTL=$6 WINE=$7 WORK=$8
+CASE=$1 PACKAGES=$2 VERSION=$3 STARTER=$4 SIMDRIVER=$5 CTL=$6 WINE=$7 WORK=$8
 IFS=',' read -r -a SHIPPED <<<"$9"
+REMOTE_BUILT=${10}
 
 SETUP="QRTLIRMoni-$VERSION-setup.exe"
 ZIP="$PACKAGES/QRTLIRMoni-$VERSION-win32.zip"
@@ -18,6 +20,12 @@ source "$(dirname "$0")/../../scripts/wine-env.sh"
 RUN_KEYS=("HKLM\\$QRTL_RUN_KEY" "HKCU\\$QRTL_RUN_KEY")
 RUN_VALUE="$QRTL_RUN_VALUE"
 MONITOR_TITLE="$QRTL_MONITOR_CAPTION"
+REMOTE_EXE="$QRTL_REMOTE_EXE"
+REMOTE_TITLE="$QRTL_REMOTE_CAPTION"
+SET_UP_LINK="$QRTL_SET_UP_LINK.lnk"
+SET_UP_NOW="Set up the remote now"
+# The installer's caption gains a page's subcaption: matched by its start.
+INSTALLER_TITLE="$QRTL_PRODUCT $VERSION Installer*"
 
 # A blank in the folder, as in "C:\Documents and Settings\...".
 CASE_DIR="$WORK/$CASE"
@@ -58,7 +66,8 @@ delete_run_values() {
   for key in "${RUN_KEYS[@]}"; do "$WINE" reg delete "$key" /v "$RUN_VALUE" /f >"$OUT" 2>&1; done
 }
 
-same_as_sample() { cmp -s <(tr -d '\r' <"$1") <(tr -d '\r' <"$SAMPLE"); }
+same_as_starter() { cmp -s <(tr -d '\r' <"$1") <(tr -d '\r' <"$STARTER"); }
+shipped() { printf '%s\n' "${SHIPPED[@]}" | grep -qx "$1"; }
 
 # The user's Start menu folder of the installer's shortcuts.
 start_menu() {
@@ -84,17 +93,42 @@ until_true() {
   while ! "$@"; do n=$(( n - 1 )); [ $n -gt 0 ] || return 1; sleep 0.1; done
 }
 
+# checked TEXT: is the installer's check box TEXT there, and ticked.
+checked() {
+  "$WINE" "$CTL" checked "$INSTALLER_TITLE" "$1" >"$CASE_DIR/checked.out" 2>&1 &&
+    [ "$(tr -d '\r' <"$CASE_DIR/checked.out")" = 1 ]
+}
+control_shown() { "$WINE" "$CTL" checked "$INSTALLER_TITLE" "$1" >"$CASE_DIR/checked.out" 2>&1; }
+
+# The installer as an owner runs it, up to its finish page: Next on the folder page,
+# Next on the options page (which starts the monitor).
+installer_to_finish_page() {
+  (cd "$PACKAGES" && exec "$WINE" cmd /c "$SETUP /D=$(winpath "$DIR")" >"$CASE_DIR/installer.out" 2>&1) &
+  wine_quiet "$CTL" wait "$INSTALLER_TITLE" 30 || fail "the installer shows no window"
+  wine_quiet "$CTL" click "$INSTALLER_TITLE" 1
+  until_true 30 control_shown "&Start the monitor now" || fail "no options page"
+  wine_quiet "$CTL" click "$INSTALLER_TITLE" 1
+  until_true 60 control_shown "$SET_UP_NOW" || fail "no \"$SET_UP_NOW\" on the finish page"
+}
+
 case "$CASE" in
-FreshInstall_FilesAndProfileFromSample)
+FreshInstall_FilesStarterProfileAndShortcuts)
   rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/"$MONITOR_TITLE"
   install_pkg
   expected=$(printf '%s\n' "${SHIPPED[@]}" Uninstall.exe | sort)
   actual=$(ls -A "$DIR" | sort)
   [ "$actual" = "$expected" ] || fail "installed files: $(echo $actual), expected: $(echo $expected)"
-  same_as_sample "$DIR/$QRTL_PROFILE_NAME" || fail "the installed profile is not the sample"
+  same_as_starter "$DIR/$QRTL_PROFILE_NAME" || fail "the installed profile is not the starter"
   for lnk in "$MONITOR_TITLE.lnk" "Trace viewer.lnk" "Uninstall $MONITOR_TITLE.lnk"; do
     [ -f "$(start_menu)/$lnk" ] || fail "no Start menu shortcut $lnk"
   done
+  # The set-up window's entry comes with the window.
+  if shipped "$REMOTE_EXE"; then
+    [ -f "$(start_menu)/$SET_UP_LINK" ] || fail "no Start menu shortcut $SET_UP_LINK"
+    grep -aq "$REMOTE_EXE" "$(start_menu)/$SET_UP_LINK" || fail "$SET_UP_LINK does not start $REMOTE_EXE"
+  else
+    [ ! -e "$(start_menu)/$SET_UP_LINK" ] || fail "$SET_UP_LINK without $REMOTE_EXE"
+  fi
   [ "$(reg_value "$UNINST_KEY" DisplayName)" = "$MONITOR_TITLE" ] || fail "DisplayName"
   [ "$(reg_value "$UNINST_KEY" DisplayVersion)" = "$VERSION" ] || fail "DisplayVersion"
   [ "$(reg_value "$UNINST_KEY" InstallLocation)" = "$(winpath "$DIR")" ] || fail "InstallLocation"
@@ -103,12 +137,16 @@ FreshInstall_FilesAndProfileFromSample)
   size=$(reg_value "$UNINST_KEY" EstimatedSize) && [ $((size)) -gt 100 ] || fail "EstimatedSize ${size:-}"
   ;;
 
-Reinstall_ChangedProfileKept_SampleBeside)
+Reinstall_ChangedProfileKept_StarterBeside)
   install_pkg
-  sed -i 's/^Timer=.*/Timer=1234\r/' "$DIR/$QRTL_PROFILE_NAME"
+  sed -i 's/^Timer=.*/Timer=1234\r/; s/^POWER=.*/POWER=10\r/' "$DIR/$QRTL_PROFILE_NAME"
+  # What an earlier version put beside the kept profile.
+  cp "$DIR/$QRTL_PROFILE_NAME" "$DIR/$QRTL_SAMPLE_PROFILE_NAME"
   install_pkg
-  grep -q '^Timer=1234' "$DIR/$QRTL_PROFILE_NAME" || fail "the user's profile was replaced"
-  same_as_sample "$DIR/$QRTL_SAMPLE_PROFILE_NAME" || fail "no sample beside the kept profile"
+  grep -q '^Timer=1234' "$DIR/$QRTL_PROFILE_NAME" && grep -q '^POWER=10' "$DIR/$QRTL_PROFILE_NAME" ||
+    fail "the user's profile was replaced"
+  same_as_starter "$DIR/$QRTL_STARTER_PROFILE_NAME" || fail "no starter profile beside the kept profile"
+  [ ! -e "$DIR/$QRTL_SAMPLE_PROFILE_NAME" ] || fail "the earlier version's sample stays"
   ;;
 
 AutoRunOption_RunValueNamesInstalledMonitorQuoted)
@@ -185,8 +223,8 @@ ForeignFolder_RefusedUntouched_OwnLeftoversTaken)
   # What an uninstall that kept the profile leaves behind, and a driver put there by hand.
   rm -rf "$DIR"
   mkdir -p "$DIR"
-  cp "$SAMPLE" "$DIR/$QRTL_PROFILE_NAME"
-  cp "$SAMPLE" "$DIR/$QRTL_PROFILE_NAME.bak"
+  cp "$STARTER" "$DIR/$QRTL_PROFILE_NAME"
+  cp "$STARTER" "$DIR/$QRTL_PROFILE_NAME.bak"
   cp "$SIMDRIVER" "$DIR/$QRTL_DRIVER_NT"
   install_pkg
   ;;
@@ -198,11 +236,36 @@ Zip_HoldsShippedFilesOnly)
   actual=$(cd "$CASE_DIR" && cmake -E tar tf "$ZIP" | grep -v '/$' | sort)
   [ "$actual" = "$expected" ] || fail "zip holds: $(echo $actual), expected: $(echo $expected)"
   (cd "$CASE_DIR" && cmake -E tar xf "$ZIP") || fail "the zip does not unpack"
-  same_as_sample "$CASE_DIR/$top/$QRTL_PROFILE_NAME" || fail "the zip's profile is not the sample"
+  same_as_starter "$CASE_DIR/$top/$QRTL_PROFILE_NAME" || fail "the zip's profile is not the starter"
   for exe in "$CASE_DIR/$top"/*.exe; do
     strings -el "$exe" | grep -A1 -x ProductVersion | grep -qx "$VERSION" ||
       fail "$(basename "$exe") does not carry version $VERSION"
   done
+  ;;
+
+FinishPage_SetUpNowTickedOnFreshInstallOnly)
+  if ! shipped "$REMOTE_EXE"; then
+    [ "$REMOTE_BUILT" = 0 ] || fail "$REMOTE_EXE is built but no package holds it: qrtl_ship(QRTLRemote)"
+    echo "package test skipped: $REMOTE_EXE is not built"
+    exit 0
+  fi
+  # Beside the monitor, so that no message box about a missing driver waits.
+  mkdir -p "$DIR" && cp "$SIMDRIVER" "$DIR/"
+  installer_to_finish_page
+  checked "$SET_UP_NOW" || fail "\"$SET_UP_NOW\" is not ticked on a fresh install"
+  wine_quiet "$CTL" click "$INSTALLER_TITLE" 1
+  wine_quiet "$CTL" wait "$REMOTE_TITLE" 30 || fail "Finish did not start $REMOTE_EXE"
+  wine_quiet "$CTL" close "$REMOTE_TITLE"
+  wine_quiet "$CTL" waitgone "$REMOTE_TITLE" 30 || fail "$REMOTE_EXE does not close"
+  wine_quiet "$CTL" waitgone "$INSTALLER_TITLE" 30 || fail "the installer does not end"
+
+  installer_to_finish_page
+  ! checked "$SET_UP_NOW" || fail "\"$SET_UP_NOW\" is ticked on an upgrade"
+  wine_quiet "$CTL" click "$INSTALLER_TITLE" 1
+  wine_quiet "$CTL" waitgone "$INSTALLER_TITLE" 30 || fail "the installer does not end"
+  ! wine_quiet "$CTL" wait "$REMOTE_TITLE" 3 || fail "Finish started $REMOTE_EXE on an upgrade"
+  # The options page's "Start with Windows" wrote the Run value.
+  delete_run_values
   ;;
 
 *) fail "unknown case $CASE" ;;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "config/ProfileReader.h"
+#include "config/StarterProfile.h"
 
 namespace {
 
@@ -53,6 +54,8 @@ std::vector<ParityCase> HandMadeCases() {
         {"integers",
          "[I]\r\na=12\r\nb= -7 \r\nc=+9\r\nd=12abc\r\ne=abc\r\nf=0x10\r\ng=4294967297\r\nh=\"42\"\r\n"
          "i=\r\nj=  \r\nk=- 3\r\nl=0X10\r\nm=0b101\r\nn=0o17\r\no=-0x10\r\np=010\r\nq=0xZ\r\n"},
+        // A first install's profile: empty values throughout.
+        {"starter", std::string(qrtl::StarterProfileText())},
     };
 }
 

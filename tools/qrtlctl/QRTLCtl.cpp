@@ -7,7 +7,11 @@
 //   QRTLCtl list TITLE ID                 print the items of list box ID, one a line
 //   QRTLCtl close TITLE                   post WM_CLOSE
 //   QRTLCtl move TITLE X Y                move the window's top-left corner to X, Y
-// Titles match exactly; hidden windows count. Exit code 0 on success, 1 otherwise.
+//   QRTLCtl checked TITLE TEXT            print 1 or 0: is the check box TEXT, at any
+//                                         depth in window TITLE, ticked
+// Titles match exactly, or by their start when TITLE ends in "*" (an installer's
+// caption changes from page to page); hidden windows count. Exit code 0 on success,
+// 1 otherwise.
 #include <windows.h>
 
 #include <cstdio>
@@ -19,7 +23,39 @@ namespace {
 
 constexpr DWORD kPollMs = 50;
 
-HWND Find(const char* title) { return ::FindWindowA(nullptr, title); }
+// The window text in the program's code page; Wine gives other processes' texts
+// reliably only in UTF-16.
+std::string TextOf(HWND wnd) {
+    wchar_t wide[512] = {};
+    const int n = ::GetWindowTextW(wnd, wide, 512);
+    char text[1024] = {};
+    ::WideCharToMultiByte(CP_ACP, 0, wide, n, text, sizeof text - 1, nullptr, nullptr);
+    return text;
+}
+
+struct Search {
+    std::string text;
+    bool prefix = false;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK TakeIfMatching(HWND wnd, LPARAM param) {
+    auto& search = *reinterpret_cast<Search*>(param);
+    const std::string text = TextOf(wnd);
+    if (search.prefix ? text.rfind(search.text, 0) == 0 : text == search.text) {
+        search.found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND Find(const char* title) {
+    const std::size_t n = std::strlen(title);
+    if (n == 0 || title[n - 1] != '*') return ::FindWindowA(nullptr, title);
+    Search search{std::string(title, n - 1), true};
+    ::EnumWindows(TakeIfMatching, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 unsigned long Number(const char* text) { return std::strtoul(text, nullptr, 0); }
 
@@ -53,7 +89,8 @@ int Usage() {
                  "       QRTLCtl post TITLE MSG WPARAM LPARAM\n"
                  "       QRTLCtl click|list TITLE ID\n"
                  "       QRTLCtl close TITLE\n"
-                 "       QRTLCtl move TITLE X Y\n");
+                 "       QRTLCtl move TITLE X Y\n"
+                 "       QRTLCtl checked TITLE TEXT\n");
     return 2;
 }
 
@@ -94,6 +131,16 @@ int main(int argc, char** argv) {
                               reinterpret_cast<LPARAM>(button))
                    ? 0
                    : 1;
+    }
+    if (cmd == "checked" && argc == 4) {
+        Search search{argv[3]};
+        ::EnumChildWindows(wnd, TakeIfMatching, reinterpret_cast<LPARAM>(&search));
+        if (search.found == nullptr) {
+            std::fprintf(stderr, "QRTLCtl: \"%s\" has no control \"%s\"\n", title, argv[3]);
+            return 1;
+        }
+        std::printf("%d\n", ::SendMessageA(search.found, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+        return 0;
     }
     if (cmd == "list" && argc == 4) {
         const int id = static_cast<int>(Number(argv[3]));

@@ -12,9 +12,7 @@
 #include "config/ProfileCheck.h"
 #include "platform/win32/Handle.h"
 #include "product.h"
-#if __has_include("config/StarterProfile.h")
 #include "config/StarterProfile.h"
-#endif
 
 namespace {
 
@@ -29,15 +27,7 @@ std::string FullPath(const std::string& path) {
 // Writes the starter profile, the one a fresh install gets, to `path`; false with
 // the reason.
 bool WriteStarterProfile(const std::string& path, std::string& why) {
-#if __has_include("config/StarterProfile.h")
     const std::string_view text = qrtl::StarterProfileText();
-#else
-    const std::string_view text;  // a build without the starter profile
-#endif
-    if (text.empty()) {
-        why = "this program carries no starter profile";
-        return false;
-    }
     const qrtl::win32::UniqueFile file(
         ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
