@@ -120,6 +120,21 @@ protected:
         ::PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
     }
 
+    // Action... for key `index`: the chooser dialog once its control `id` shows, or null.
+    HWND OpenAction(int index, int id) const {
+        SelectKey(index);
+        Click(IDC_ACTION);
+        HWND chooser = nullptr;
+        PumpUntil(
+            [&] {
+                for (HWND h : ProcessWindows(remote_.Id()))
+                    if (::GetDlgItem(h, id) && ::IsWindowVisible(h)) chooser = h;
+                return chooser != nullptr;
+            },
+            kStepTimeoutMs);
+        return chooser;
+    }
+
     // A message box of the set-up window: a dialog of its caption without the key list.
     HWND MessageBoxWindow() const {
         for (HWND w : ProcessWindows(remote_.Id()))
@@ -240,16 +255,8 @@ TEST_F(RemoteE2e, LearnTakeFillSave_MonitorClosedStartedAgainAndDeliversAKey) {
     ASSERT_TRUE(PumpUntil([&] { return StandinMessages().size() > messages; }, kStepTimeoutMs));
 
     // Action...: a key by name for BTN100.
-    SelectKey(kKeyBtn100);
-    Click(IDC_ACTION);
-    HWND chooser = nullptr;
-    ASSERT_TRUE(PumpUntil(
-        [&] {
-            for (HWND h : ProcessWindows(remote_.Id()))
-                if (::GetDlgItem(h, IDC_ACT_KEYS) && ::IsWindowVisible(h)) chooser = h;
-            return chooser != nullptr;
-        },
-        kStepTimeoutMs));
+    const HWND chooser = OpenAction(kKeyBtn100, IDC_ACT_KEYS);
+    ASSERT_NE(chooser, nullptr);
     const HWND keys = ::GetDlgItem(chooser, IDC_ACT_KEYS);
     ASSERT_GE(::SendMessageW(keys, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Enter")), 0);
     ::SendMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDC_ACT_KEYS, CBN_SELCHANGE), reinterpret_cast<LPARAM>(keys));
@@ -656,16 +663,8 @@ TEST_F(RemoteShots, LearnedRemote_Finder_ActionDropDown) {
     Shot("remote-window", Union(window, nullptr));
 
     // The action drop-down of one key.
-    SelectKey(9);
-    Click(IDC_ACTION);
-    HWND chooser = nullptr;
-    ASSERT_TRUE(PumpUntil(
-        [&] {
-            for (HWND h : ProcessWindows(remote_.Id()))
-                if (::GetDlgItem(h, IDC_ACT_COMMANDS) && ::IsWindowVisible(h)) chooser = h;
-            return chooser != nullptr;
-        },
-        kStepTimeoutMs));
+    const HWND chooser = OpenAction(9, IDC_ACT_COMMANDS);
+    ASSERT_NE(chooser, nullptr);
     const HWND commands = ::GetDlgItem(chooser, IDC_ACT_COMMANDS);
     ::PostMessageA(commands, CB_SHOWDROPDOWN, TRUE, 0);
     PumpFor(500);
