@@ -45,15 +45,7 @@ wine_up() {
       export DISPLAY=":$n"
       for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
       xdpyinfo >/dev/null 2>&1 && break
-      kill "$XVFB_PID" 2>/dev/null; # Ends the running monitor through its tray menu's "Close" command and waits up to
-# SECONDS (default 10) until its window is gone. Status 1 when no monitor runs, 2
-# when its window stays.
-close_monitor() {
-  ctl post "$MAIN_TITLE" $WM_COMMAND "$QRTL_ID_MENU_CLOSE" 0 || return 1
-  ctl waitgone "$MAIN_TITLE" "${1:-10}" || return 2
-}
-
-XVFB_PID=""
+      kill "$XVFB_PID" 2>/dev/null; XVFB_PID=""
     done
   fi
   mkdir -p "$(dirname "$WINEPREFIX")"
@@ -71,15 +63,7 @@ XVFB_PID=""
 wine_down() {
   wineserver -k 2>/dev/null || true
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-  # Ends the running monitor through its tray menu's "Close" command and waits up to
-# SECONDS (default 10) until its window is gone. Status 1 when no monitor runs, 2
-# when its window stays.
-close_monitor() {
-  ctl post "$MAIN_TITLE" $WM_COMMAND "$QRTL_ID_MENU_CLOSE" 0 || return 1
-  ctl waitgone "$MAIN_TITLE" "${1:-10}" || return 2
-}
-
-XVFB_PID=""
+  XVFB_PID=""
 }
 
 # The Linux pid of the running program NAME (as ps shows it, e.g. QRTLIRMoni.exe or

@@ -143,11 +143,22 @@ protected:
                               folder_.Path());
     }
 
-    // The monitor's main window exists and the poll timer has ticked.
-    bool WaitMonitorPolling() {
-        return PumpUntil(
-            [&] { return MainWindow() != nullptr && trace_.Count("DoTimer : Byte") > 0; },
-            kStartTimeoutMs);
+    // The monitor's main window exists and the poll timer has ticked. When not, says
+    // whether the monitor still runs: one closed from outside (by whatever else runs on
+    // this desktop) looks like one that never polled.
+    ::testing::AssertionResult WaitMonitorPolling() {
+        if (PumpUntil(
+                [&] { return MainWindow() != nullptr && trace_.Count("DoTimer : Byte") > 0; },
+                kStartTimeoutMs))
+            return ::testing::AssertionSuccess();
+        auto failure = ::testing::AssertionFailure()
+                       << "the monitor showed no first poll within " << kStartTimeoutMs / 1000
+                       << " s; ";
+        if (monitor_.Running())
+            failure << "it runs, " << (MainWindow() ? "with" : "without") << " its window";
+        else
+            failure << "it ended with exit code " << monitor_.ExitCode();
+        return failure << "; driver log:\n" << DriverLog() << "trace:\n" << trace_.Dump();
     }
 
     bool StartStandin() {
