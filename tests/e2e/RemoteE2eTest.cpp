@@ -120,6 +120,24 @@ protected:
         ::PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
     }
 
+    // Presses the finder and drags it to `screen`, a point over the stand-in, as the
+    // mouse would; `release` gets the point to let go at.
+    ::testing::AssertionResult DragFinderTo(POINT screen, LPARAM& release) const {
+        const HWND window = Window();
+        RECT finder;
+        ::GetWindowRect(Item(IDC_FINDER), &finder);
+        POINT down = {(finder.left + finder.right) / 2, (finder.top + finder.bottom) / 2};
+        ::ScreenToClient(window, &down);
+        ::ScreenToClient(window, &screen);
+        const auto at = [](POINT p) { return MAKELPARAM(static_cast<short>(p.x), static_cast<short>(p.y)); };
+        ::PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(down));
+        if (!WaitLive("Drag onto")) return ::testing::AssertionFailure() << "no drag: " << Live();
+        ::PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(screen));
+        if (!WaitLive("Release to take")) return ::testing::AssertionFailure() << "no target: " << Live();
+        release = at(screen);
+        return ::testing::AssertionSuccess();
+    }
+
     // Action... for key `index`: the chooser dialog once its control `id` shows, or null.
     HWND OpenAction(int index, int id) const {
         SelectKey(index);
@@ -382,21 +400,12 @@ TEST_F(RemoteE2e, FinderDraggedOntoTheStandin_TakesIt) {
     ::SetWindowPos(Standin(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     ASSERT_TRUE(StartRemote());
     const HWND window = Window();
-    RECT finder;
-    ::GetWindowRect(Item(IDC_FINDER), &finder);
     RECT target;
     ::GetWindowRect(Standin(), &target);
-    POINT down = {(finder.left + finder.right) / 2, (finder.top + finder.bottom) / 2};
-    POINT over = {target.left + 40, target.top + 60};
-    ::ScreenToClient(window, &down);
-    ::ScreenToClient(window, &over);
-    const auto at = [](POINT p) { return MAKELPARAM(static_cast<short>(p.x), static_cast<short>(p.y)); };
-    ::PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(down));
-    ASSERT_TRUE(WaitLive("Drag onto")) << Live();
-    ::PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(over));
-    ASSERT_TRUE(WaitLive("Release to take")) << Live();
+    LPARAM release = 0;
+    ASSERT_TRUE(DragFinderTo({target.left + 40, target.top + 60}, release));
     EXPECT_NE(Live().find("Standin TV"), std::string::npos) << Live();
-    ::PostMessageA(window, WM_LBUTTONUP, 0, at(over));
+    ::PostMessageA(window, WM_LBUTTONUP, 0, release);
     EXPECT_NE(Answer("Fill the keys' actions", IDNO), "");
     ASSERT_TRUE(WaitLive("Taken")) << Live();
     EXPECT_NE(TextOf(Item(IDC_CLIENT_DESC)).find("its window is open now"), std::string::npos)
@@ -629,23 +638,14 @@ TEST_F(RemoteShots, LearnedRemote_Finder_ActionDropDown) {
     ::SetWindowPos(Standin(), HWND_TOP, 1018 - (s.right - s.left), w.bottom + 16, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 
     // The finder in use: dragged over the stand-in client.
-    RECT finder;
-    ::GetWindowRect(Item(IDC_FINDER), &finder);
     RECT target;
     ::GetWindowRect(Standin(), &target);
-    POINT down = {(finder.left + finder.right) / 2, (finder.top + finder.bottom) / 2};
-    POINT over = {(target.left + target.right) / 2, (target.top + target.bottom) / 2};
-    ::ScreenToClient(window, &down);
-    ::ScreenToClient(window, &over);
-    const auto at = [](POINT p) { return MAKELPARAM(static_cast<short>(p.x), static_cast<short>(p.y)); };
-    ::PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(down));
-    ASSERT_TRUE(WaitLive("Drag onto")) << Live();
-    ::PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(over));
-    ASSERT_TRUE(WaitLive("Release to take")) << Live();
+    LPARAM release = 0;
+    ASSERT_TRUE(DragFinderTo({(target.left + target.right) / 2, (target.top + target.bottom) / 2}, release));
     RECT both = Union(window, Standin());
     InflateRect(&both, 4, 4);
     Shot("remote-finder", both);
-    ::PostMessageA(window, WM_LBUTTONUP, 0, at(over));
+    ::PostMessageA(window, WM_LBUTTONUP, 0, release);
     EXPECT_NE(Answer("Fill the keys' actions", IDYES), "");
     ASSERT_TRUE(WaitLive("Filled")) << Live();
 
