@@ -7,7 +7,7 @@
 #include "app/HistoryList.h"
 #include "app/TimerText.h"
 #include "config/QRTLIRSet.h"
-#include "config/setup/QRTLIRMoniSetupDlg.h"
+#include "app/QRTLIRMoniSetupDlg.h"
 #include "platform/win32/Handle.h"
 #include "res/resource.h"
 #include "trace/Trace.h"

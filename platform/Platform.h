@@ -180,11 +180,20 @@ public:
 };
 
 // Where composed trace lines and the one message box go.
+// What became of one trace line sent to the viewer.
+enum class TraceDelivery {
+    NoViewer,  // no "MsgCapForm" window, or it closed meanwhile
+    Answered,  // the viewer took the line within the send's limit
+    TimedOut,  // the viewer did not answer within the send's limit
+};
+
 class ITraceTransport {
 public:
     virtual ~ITraceTransport() = default;
     // Sends the 1024-byte block to the "MsgCapForm" window, if one exists.
-    virtual void Deliver(int32_t level, const char* block, std::size_t size) = 0;
+    virtual TraceDelivery Deliver(int32_t level, const char* block, std::size_t size) = 0;
+    // A millisecond tick count (it may wrap), by which a slow viewer is throttled.
+    virtual uint32_t NowMs() { return 0; }
     // MessageBoxA owned by the desktop window, caption "MSB", information icon.
     virtual void ShowBox(const char* text) = 0;
 };

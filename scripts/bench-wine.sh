@@ -37,8 +37,8 @@ HZ=$(getconf CLK_TCK)
 
 rm -rf "$W/monitor" "$W/floor" "$W/flock"
 mkdir -p "$W/monitor/irqueue" "$W/floor/irqueue" "$W/flock"
-cp "$B/app/$QRTL_MONITOR_EXE" "$B/tools/simdriver/$QRTL_DRIVER_NT" "$W/monitor/"
-cp "$B/tests/bench/win32/TickFloor.exe" "$B/tools/simdriver/$QRTL_DRIVER_NT" "$W/floor/"
+cp "$B/app/$QRTL_MONITOR_EXE" "$B/sim/simdriver/$QRTL_DRIVER_NT" "$W/monitor/"
+cp "$B/tests/bench/win32/TickFloor.exe" "$B/sim/simdriver/$QRTL_DRIVER_NT" "$W/floor/"
 cp "$B/tests/bench/win32/TickFloor.exe" "$W/flock/"
 profile() {  # profile TIMER
   printf '[Main]\r\nShowMainWindow=0\r\nTimer=%s\r\nAutoRun=0\r\nShutDown=0\r\n[Client]\r\nDefault=0\r\n0_Item=ABSENTTV\r\n0_Caption=Absent TV\r\n0_ClassName=AbsentTVClass\r\n0_Child0=1001\r\n0_Child1=1002\r\n0_Child2=1003\r\n0_Control=0\r\n[KeyMap_Controler]\r\nVOL+=20\r\n[KeyMap_ABSENTTV]\r\nVOL+=#8001\r\n' "$1" \

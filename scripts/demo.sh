@@ -24,11 +24,11 @@ cmake --build "$B" -j"$(nproc)" >>"$DEMO/build.log" 2>&1 || { tail -30 "$DEMO/bu
 source scripts/wine-env.sh
 
 MONITOR="$B/app/$QRTL_MONITOR_EXE"
-DRIVER="$B/tools/simdriver/$QRTL_DRIVER_NT"
+DRIVER="$B/sim/simdriver/$QRTL_DRIVER_NT"
 TRACE="$B/tools/traceviewer/QRTLTrace.exe"
-STANDIN="$B/tools/standin/StandinTV.exe"
-CTL="$B/tools/qrtlctl/QRTLCtl.exe"
-PRESS="$ROOT/tools/simdriver/press.sh"
+STANDIN="$B/sim/standin/StandinTV.exe"
+CTL="$B/sim/qrtlctl/QRTLCtl.exe"
+PRESS="$ROOT/sim/simdriver/press.sh"
 SHOTS="$ROOT/docs/screenshots"
 VIEWER_DIR="$DEMO/TV Viewer"
 

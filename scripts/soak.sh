@@ -26,7 +26,7 @@ win32_build QRTLIRMoni qrd210de StandinTV QRTLCtl
 
 rm -rf "$RUN"
 mkdir -p "$RUN/irqueue"
-cp "$B/app/$QRTL_MONITOR_EXE" "$B/tools/simdriver/$QRTL_DRIVER_NT" "$RUN/"
+cp "$B/app/$QRTL_MONITOR_EXE" "$B/sim/simdriver/$QRTL_DRIVER_NT" "$RUN/"
 
 # Twenty mapped keys: codes 20-39, commands alternately WM_COMMAND and WM_KEYDOWN.
 NAMES=(ZOOM SCAN TVFMSW SWITCH VOL+ VOL- CH+ CH- MUTE REVIEW RESET+ RESET- FREZE+ FREZE- FUNC BTN0 BTN1 BTN2 BTN3 BTN4)
@@ -59,7 +59,7 @@ cleanup() {
 trap cleanup EXIT
 wine_up
 
-wine "$B/tools/standin/StandinTV.exe" --log "$(winpath "$RUN/standin.log")" >"$RUN/standin.out" 2>&1 &
+wine "$B/sim/standin/StandinTV.exe" --log "$(winpath "$RUN/standin.log")" >"$RUN/standin.out" 2>&1 &
 ctl wait "Standin TV" 30
 (cd "$RUN" && wine "$QRTL_MONITOR_EXE" >"$RUN/monitor.out" 2>&1 &)
 ctl wait "$MAIN_TITLE" 30

@@ -24,7 +24,7 @@ winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
 # QRTLCtl, the window-control test helper, with its output in the file CTL_OUT
 # (Wine's helper processes hold pipes open).
-ctl() { wine "$ROOT/build/win32/tools/qrtlctl/QRTLCtl.exe" "$@" >"${CTL_OUT:-/dev/null}" 2>&1; }
+ctl() { wine "$ROOT/build/win32/sim/qrtlctl/QRTLCtl.exe" "$@" >"${CTL_OUT:-/dev/null}" 2>&1; }
 
 # Ends the running monitor through its tray menu's "Close" command and waits up to
 # SECONDS (default 10) until its window is gone. Status 1 when no monitor runs, 2

@@ -7,9 +7,14 @@ int32_t g_bTraceEnabled = 1;
 
 namespace {
 qrtl::ITraceTransport* g_transport = nullptr;
+// A viewer that was slow to answer gets no lines for a while.
+TraceThrottle g_throttle;
 }
 
-void SetTraceTransport(qrtl::ITraceTransport* transport) { g_transport = transport; }
+void SetTraceTransport(qrtl::ITraceTransport* transport) {
+    g_transport = transport;
+    g_throttle = TraceThrottle();
+}
 
 bool FormatTraceMessage(std::string& out, const char* format, va_list args) {
     char message[kTraceHalf];
@@ -73,7 +78,12 @@ void TraceOut(int32_t level, const char* sourceFile, int32_t line, const char* f
     char block[kTraceBlock];
     if (!ComposeTraceBlock(block, message, sourceFile, line)) return;
     if (!g_bTraceEnabled || g_transport == nullptr) return;
-    g_transport->Deliver(level, block, sizeof block);
+    const uint32_t start = g_transport->NowMs();
+    if (!g_throttle.MaySend(start)) return;
+    const qrtl::TraceDelivery delivery = g_transport->Deliver(level, block, sizeof block);
+    // A viewer that closed meanwhile fails the send too, at once: only a timeout counts.
+    if (delivery == qrtl::TraceDelivery::NoViewer) return;
+    g_throttle.Sent(start, g_transport->NowMs(), delivery == qrtl::TraceDelivery::TimedOut);
 }
 
 void TraceBox(const char* format, ...) {

@@ -10,18 +10,16 @@
 
 namespace qrtl::win32 {
 
-void Win32TraceTransport::Deliver(int32_t level, const char* block, std::size_t size) {
-    // A viewer that was slow to answer gets no lines for a while.
-    if (!throttle_.MaySend(::GetTickCount())) return;
+TraceDelivery Win32TraceTransport::Deliver(int32_t level, const char* block, std::size_t size) {
     // Looked up for every line: a viewer started later receives the next one.
     HWND viewer = ::FindWindowA(nullptr, product::kTraceViewerTitle);
-    if (viewer == nullptr) return;
+    if (viewer == nullptr) return TraceDelivery::NoViewer;
 
     // The block the viewer receives is a heap copy, freed when the send returns. Without
     // the memory for it the line is lost like any other: nothing may throw out of a
     // window procedure that traces.
     const std::unique_ptr<char[]> data(new (std::nothrow) char[size]);
-    if (!data) return;
+    if (!data) return TraceDelivery::NoViewer;
     std::memcpy(data.get(), block, size);
     COPYDATASTRUCT cds{};
     cds.dwData = static_cast<ULONG_PTR>(static_cast<uint32_t>(level));
@@ -29,14 +27,15 @@ void Win32TraceTransport::Deliver(int32_t level, const char* block, std::size_t 
     cds.lpData = data.get();
     // A hung viewer must not freeze the monitor: give up after the timeout.
     DWORD_PTR result = 0;
-    const DWORD start = ::GetTickCount();
     const LRESULT answered =
         ::SendMessageTimeoutA(viewer, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
                               SMTO_ABORTIFHUNG | SMTO_BLOCK, kTraceSendTimeoutMs, &result);
     // A viewer that closed meanwhile fails the send too, at once: only a timeout counts.
-    const bool timedOut = answered == 0 && ::GetLastError() == ERROR_TIMEOUT;
-    throttle_.Sent(start, ::GetTickCount(), timedOut);
+    if (answered != 0) return TraceDelivery::Answered;
+    return ::GetLastError() == ERROR_TIMEOUT ? TraceDelivery::TimedOut : TraceDelivery::NoViewer;
 }
+
+uint32_t Win32TraceTransport::NowMs() { return ::GetTickCount(); }
 
 void Win32TraceTransport::ShowBox(const char* text) {
     ::MessageBoxA(::GetDesktopWindow(), text, "MSB", MB_ICONINFORMATION);

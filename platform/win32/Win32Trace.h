@@ -2,7 +2,6 @@
 #pragma once
 
 #include "platform/Platform.h"
-#include "trace/Trace.h"
 
 namespace qrtl::win32 {
 
@@ -11,11 +10,9 @@ constexpr unsigned kTraceSendTimeoutMs = 500;
 
 class Win32TraceTransport : public ITraceTransport {
 public:
-    void Deliver(int32_t level, const char* block, std::size_t size) override;
+    TraceDelivery Deliver(int32_t level, const char* block, std::size_t size) override;
+    uint32_t NowMs() override;
     void ShowBox(const char* text) override;
-
-private:
-    TraceThrottle throttle_;
 };
 
 }  // namespace qrtl::win32

@@ -37,7 +37,11 @@ constexpr uint32_t kVolUpCode = 12;
 // A viewer that takes every line and keeps none, so the trace cost is included.
 class CountingTransport : public qrtl::ITraceTransport {
 public:
-    void Deliver(int32_t, const char* block, std::size_t) override { benchmark::DoNotOptimize(block); ++lines; }
+    qrtl::TraceDelivery Deliver(int32_t, const char* block, std::size_t) override {
+        benchmark::DoNotOptimize(block);
+        ++lines;
+        return qrtl::TraceDelivery::Answered;
+    }
     void ShowBox(const char*) override {}
     long lines = 0;
 };

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "config/ProfileCheck.h"
+#include "setup/ProfileCheck.h"
 #include "config/QRTLIRSet.h"
 
 namespace {

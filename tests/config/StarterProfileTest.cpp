@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "config/ProfileCheck.h"
+#include "setup/ProfileCheck.h"
 #include "config/QRTLIRSet.h"
 #include "config/StarterProfile.h"
 

@@ -1,4 +1,4 @@
-#include "config/setup/SetupData.h"
+#include "config/SetupData.h"
 #include "dispatch/DispatchFixture.h"
 
 namespace {

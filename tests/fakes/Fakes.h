@@ -379,8 +379,9 @@ public:
     std::vector<Line> lines;
     std::vector<std::string> boxes;
 
-    void Deliver(int32_t level, const char* block, std::size_t size) override {
+    qrtl::TraceDelivery Deliver(int32_t level, const char* block, std::size_t size) override {
         lines.push_back({level, std::string(block), std::string(block, size)});
+        return qrtl::TraceDelivery::Answered;
     }
     void ShowBox(const char* text) override { boxes.emplace_back(text); }
 

@@ -29,10 +29,11 @@ inline void Check(bool ok, const char* what, unsigned long a = 0, unsigned long 
 // last byte is read so that a short block shows up under the address sanitizer.
 class ReadingTransport : public qrtl::ITraceTransport {
 public:
-    void Deliver(int32_t, const char* block, std::size_t size) override {
+    qrtl::TraceDelivery Deliver(int32_t, const char* block, std::size_t size) override {
         Check(size == 1024, "trace block size", size);
         Check(std::memchr(block, '\0', size) != nullptr, "trace block not terminated");
         sink += static_cast<unsigned char>(block[size - 1]);
+        return qrtl::TraceDelivery::Answered;
     }
     void ShowBox(const char* text) override { sink += std::strlen(text); }
     unsigned long sink = 0;

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "config/ProfileCheck.h"
+#include "setup/ProfileCheck.h"
 #include "config/ProfileReader.h"
 #include "trace/Trace.h"
 

@@ -22,7 +22,7 @@
 #include "app/TrayIcon.h"
 #include "framework/Afx.h"
 #include "config/QRTLIRSet.h"
-#include "config/setup/QRTLIRMoniSetupDlg.h"
+#include "app/QRTLIRMoniSetupDlg.h"
 #include "fakes/Fakes.h"
 #include "res/resource.h"
 #include "trace/Trace.h"

@@ -7,9 +7,9 @@
 
 #include "config/ProfileReader.h"
 #include "config/QRTLIRSet.h"
-#include "config/setup/AppCommands.h"
-#include "platform/win32/Win32AppCommands.h"
-#include "platform/win32/Win32ClientWindow.h"
+#include "setup/AppCommands.h"
+#include "setup/win32/Win32AppCommands.h"
+#include "setup/win32/Win32ClientWindow.h"
 #include "platform/win32/Win32Desktop.h"
 #include "tools/profile/ProfileFiles.h"
 #include "tools/profile/ProfileTool.h"

@@ -8,7 +8,7 @@
 
 #include "config/ProfileReader.h"
 #include "config/QRTLIRSet.h"
-#include "config/setup/LearnSession.h"
+#include "setup/LearnSession.h"
 #include "dispatch/Dispatch.h"
 #include "driver/CardDriver.h"
 #include "platform/win32/Handle.h"

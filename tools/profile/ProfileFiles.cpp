@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/SafeProfileWrite.h"
+#include "setup/win32/SafeProfileWrite.h"
 #include "product.h"
 #include "tools/profile/ProfileTool.h"
 

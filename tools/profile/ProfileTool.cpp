@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "config/ProfileCheck.h"
+#include "setup/ProfileCheck.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "platform/win32/Win32ClientWindow.h"
+#include "setup/win32/Win32ClientWindow.h"
 #include "tools/profile/ProfileTool.h"
 
 namespace profiletool {

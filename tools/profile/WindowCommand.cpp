@@ -5,8 +5,8 @@
 
 #include "config/ProfileReader.h"
 #include "config/QRTLIRSet.h"
-#include "config/setup/ClientLines.h"
-#include "platform/win32/Win32ClientWindow.h"
+#include "setup/ClientLines.h"
+#include "setup/win32/Win32ClientWindow.h"
 #include "platform/win32/Win32Config.h"
 #include "platform/win32/Win32Desktop.h"
 #include "tools/profile/ProfileFiles.h"

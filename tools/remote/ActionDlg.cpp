@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "UiText.h"
-#include "config/ProfileCheck.h"
-#include "config/setup/VirtualKeys.h"
+#include "setup/ProfileCheck.h"
+#include "setup/VirtualKeys.h"
 #include "resource.h"
 
 namespace remote {

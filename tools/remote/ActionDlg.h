@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "config/setup/AppCommands.h"
+#include "setup/AppCommands.h"
 
 namespace remote {
 

@@ -9,7 +9,7 @@
 #include "MonitorControl.h"
 #include "RemoteWindow.h"
 #include "UiText.h"
-#include "config/ProfileCheck.h"
+#include "setup/ProfileCheck.h"
 #include "platform/win32/Handle.h"
 #include "product.h"
 #include "config/StarterProfile.h"

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "Receiver.h"
-#include "config/setup/AppCommands.h"
-#include "config/setup/RemoteRows.h"
+#include "setup/AppCommands.h"
+#include "setup/RemoteRows.h"
 
 namespace remote {
 

@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <string>
 
-#include "config/setup/AppCommands.h"
+#include "setup/AppCommands.h"
 #include "platform/win32/Handle.h"
-#include "platform/win32/Win32AppCommands.h"
+#include "setup/win32/Win32AppCommands.h"
 
 namespace {
 

@@ -1,0 +1,130 @@
+#include "setup/LaunchSearch.h"
+
+#include <cctype>
+#include <vector>
+
+#include "config/ProfileReader.h"
+
+namespace qrtl::setup {
+
+namespace {
+
+constexpr char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+constexpr char kUninstall[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+constexpr char kSoftware[] = "Software";
+constexpr char kPathValue[] = "Path";
+constexpr char kInstallLocation[] = "InstallLocation";
+
+// Vendors below Software whose keys hold no application folders, or far too many keys
+// to walk: the system's own, and the views of other hives.
+constexpr const char* kSkippedVendors[] = {"Classes", "Clients", "Microsoft", "Policies",
+                                           "RegisteredApplications", "Wow6432Node"};
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A value the monitor can read back whole and that names the folder.
+bool Holds(const std::string& data, const std::string& folder) {
+    return data.size() <= kProfileTextLimit && SameFolder(data, folder);
+}
+
+bool Skipped(const std::string& vendor) {
+    for (const char* name : kSkippedVendors)
+        if (ProfileNameEquals(vendor, name)) return true;
+    return false;
+}
+
+// A text value of `key` that holds the folder; its name, or empty.
+bool FindValue(IRegistry& registry, const std::string& key, const std::string& folder,
+               std::string& name) {
+    std::vector<std::pair<std::string, std::string>> values;
+    if (!registry.MachineStringValues(key, values)) return false;
+    for (const auto& [valueName, data] : values) {
+        if (Holds(data, folder)) {
+            name = valueName;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool SameFolder(std::string_view a, std::string_view b) {
+    auto cut = [](std::string_view s) {
+        if (!s.empty() && (s.back() == '\\' || s.back() == '/')) s.remove_suffix(1);
+        return s;
+    };
+    a = cut(a);
+    b = cut(b);
+    if (a.size() != b.size() || a.empty()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const int x = std::tolower(static_cast<unsigned char>(a[i]));
+        const int y = std::tolower(static_cast<unsigned char>(b[i]));
+        const bool slashes = (x == '\\' || x == '/') && (y == '\\' || y == '/');
+        if (x != y && !slashes) return false;
+    }
+    return true;
+}
+
+LaunchLines FindLaunchLines(IRegistry& registry, const std::string& exePath) {
+    LaunchLines lines;
+    const std::string folder = FolderOf(exePath);
+    const std::string exe = FileNameOf(exePath);
+    if (folder.empty() || exe.empty()) return lines;
+    auto found = [&](const std::string& key, const std::string& value, const char* where) {
+        lines.found = true;
+        lines.regPath = key;
+        lines.regFolder = value;
+        lines.exeName = exe;
+        lines.where = where;
+        return lines;
+    };
+
+    const std::string appPath = kAppPaths + exe;
+    std::string data;
+    if (registry.ReadMachineString(appPath, kPathValue, data) && Holds(data, folder))
+        return found(appPath, kPathValue, "App Paths");
+
+    std::vector<std::string> entries;
+    if (registry.MachineSubKeys(kUninstall, entries)) {
+        for (const std::string& entry : entries) {
+            const std::string key = std::string(kUninstall) + "\\" + entry;
+            if (registry.ReadMachineString(key, kInstallLocation, data) && Holds(data, folder))
+                return found(key, kInstallLocation, "Uninstall");
+        }
+    }
+
+    std::vector<std::string> vendors;
+    if (registry.MachineSubKeys(kSoftware, vendors)) {
+        for (const std::string& vendor : vendors) {
+            if (Skipped(vendor)) continue;
+            const std::string vendorKey = std::string(kSoftware) + "\\" + vendor;
+            std::vector<std::string> products;
+            if (!registry.MachineSubKeys(vendorKey, products)) continue;
+            for (const std::string& product : products) {
+                const std::string productKey = vendorKey + "\\" + product;
+                std::string name;
+                if (FindValue(registry, productKey, folder, name))
+                    return found(productKey, name, "Software\\Vendor");
+                std::vector<std::string> parts;
+                if (!registry.MachineSubKeys(productKey, parts)) continue;
+                for (const std::string& part : parts) {
+                    const std::string partKey = productKey + "\\" + part;
+                    if (FindValue(registry, partKey, folder, name))
+                        return found(partKey, name, "Software\\Vendor");
+                }
+            }
+        }
+    }
+    return lines;
+}
+
+}  // namespace qrtl::setup

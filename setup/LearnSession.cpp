@@ -1,0 +1,55 @@
+#include "setup/LearnSession.h"
+
+namespace qrtl::setup {
+
+int RemoteKeyIndex(std::string_view name) {
+    for (int i = 0; i < kRemoteKeyCount; ++i)
+        if (ProfileNameEquals(name, RemoteKeyNames[i])) return i;
+    return -1;
+}
+
+LearnSession::LearnSession() = default;
+
+LearnSession::LearnSession(const ProfileDocument& profile) {
+    // Read as the monitor reads it: the stored text, quotes and the 255-character cut.
+    for (int i = 0; i < kRemoteKeyCount; ++i)
+        original_[i] = codes_[i] = profile.GetString(profile::kControllerSection, RemoteKeyNames[i]);
+}
+
+int LearnSession::HolderOf(const std::string& codeText, int index) const {
+    if (codeText.empty()) return -1;
+    for (int i = 0; i < kRemoteKeyCount; ++i)
+        if (i != index && codes_[i] == codeText) return i;
+    return -1;
+}
+
+LearnSession::Result LearnSession::Assign(int index, const std::string& codeText, bool takeOver) {
+    Result result;
+    result.holder = HolderOf(codeText, index);
+    if (result.holder >= 0) {
+        if (!takeOver) {
+            result.outcome = Outcome::Taken;
+            return result;
+        }
+        // Every other key with the code loses it: the monitor maps a code to one key.
+        for (int i = 0; i < kRemoteKeyCount; ++i)
+            if (i != index && codes_[i] == codeText) codes_[i].clear();
+        codes_[index] = codeText;
+        result.outcome = Outcome::TakenOver;
+        return result;
+    }
+    result.outcome = codes_[index] == codeText ? Outcome::Same : Outcome::Learned;
+    codes_[index] = codeText;
+    return result;
+}
+
+void LearnSession::Clear(int index) { codes_.at(index).clear(); }
+
+std::vector<std::pair<std::string, std::string>> LearnSession::Changes() const {
+    std::vector<std::pair<std::string, std::string>> changes;
+    for (int i = 0; i < kRemoteKeyCount; ++i)
+        if (codes_[i] != original_[i]) changes.push_back({RemoteKeyNames[i], codes_[i]});
+    return changes;
+}
+
+}  // namespace qrtl::setup

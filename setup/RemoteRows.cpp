@@ -1,0 +1,205 @@
+#include "setup/RemoteRows.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "config/QRTLIRSet.h"
+
+namespace qrtl::setup {
+
+namespace {
+
+constexpr char kNewLine[] = "\r\n";
+
+// The file's lines with their line ends, split as the profile reader counts them:
+// at CR LF, LF or a lone CR. Line n of the reader is element n - 1.
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        lines.push_back(text.substr(start, i + 1 - start));
+        start = i + 1;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+// The line's end ("\r\n", "\n", "\r" or none at the file's end).
+std::string_view LineEnd(const std::string& line) {
+    std::size_t n = 0;
+    while (n < line.size() && (line[line.size() - 1 - n] == '\r' || line[line.size() - 1 - n] == '\n'))
+        ++n;
+    return std::string_view(line).substr(line.size() - n);
+}
+
+std::string Capitalised(Severity severity) {
+    switch (severity) {
+    case Severity::Error: return "Error";
+    case Severity::Warning: return "Warning";
+    case Severity::Note: return "Note";
+    }
+    return "Note";
+}
+
+// The canonical remote key name of `name` given in any case; empty when none.
+std::string RemoteKeyOf(std::string_view name) {
+    for (const char* known : RemoteKeyNames)
+        if (ProfileNameEquals(name, known)) return known;
+    return {};
+}
+
+}  // namespace
+
+UnsavedProfile::UnsavedProfile(std::string fileText)
+    : text_(std::move(fileText)), document_(ProfileDocument::Parse(text_)) {}
+
+void UnsavedProfile::Set(const std::string& section, const std::string& key, const std::string& value) {
+    bool known = false;
+    for (ProfileChange& change : changes_) {
+        if (ProfileNameEquals(change.section, section) && ProfileNameEquals(change.key, key)) {
+            change.value = value;
+            known = true;
+        }
+    }
+    if (!known) changes_.push_back({section, key, value});
+    Apply({section, key, value});
+}
+
+void UnsavedProfile::Apply(const ProfileChange& change) {
+    std::vector<std::string> lines = SplitLines(text_);
+    const std::string line = change.key + "=" + change.value;
+    const ProfileDocument::Section* section = document_.FindSection(change.section);
+    if (section == nullptr || section->line == 0) {
+        // A new section at the end, after a line end of its own.
+        if (!lines.empty() && LineEnd(lines.back()).empty()) lines.back() += kNewLine;
+        lines.push_back("[" + change.section + "]" + kNewLine);
+        lines.push_back(line + kNewLine);
+    } else if (const ProfileDocument::Entry* entry = document_.Find(change.section, change.key)) {
+        std::string& old = lines[static_cast<std::size_t>(entry->line - 1)];
+        old = line + std::string(LineEnd(old));
+    } else {
+        int last = section->line;
+        for (const auto& e : section->entries) last = std::max(last, e.line);
+        std::string& after = lines[static_cast<std::size_t>(last - 1)];
+        if (LineEnd(after).empty()) after += kNewLine;
+        lines.insert(lines.begin() + last, line + kNewLine);
+    }
+    text_.clear();
+    for (const std::string& l : lines) text_ += l;
+    document_ = ProfileDocument::Parse(text_);
+}
+
+std::string UnsavedProfile::Get(const std::string& section, const std::string& key) const {
+    return document_.GetString(section, key);
+}
+
+int32_t UnsavedProfile::GetInt(const std::string& section, const std::string& key, int32_t def) const {
+    return document_.GetInt(section, key, def);
+}
+
+void UnsavedProfile::MarkSaved() { changes_.clear(); }
+
+std::string UnsavedProfile::Get(const profile::Key& key, int32_t nClient) const {
+    return Get(key.section, profile::KeyName(key, nClient));
+}
+
+int32_t UnsavedProfile::GetInt(const profile::Key& key, int32_t nClient) const {
+    return GetInt(key.section, profile::KeyName(key, nClient), key.def);
+}
+
+int32_t UnsavedProfile::ClientIndex() const { return GetInt(profile::kDefaultClient); }
+
+std::string UnsavedProfile::ClientItem() const {
+    return Get(profile::kItem, ClientIndex());
+}
+
+std::string UnsavedProfile::ClientSection() const {
+    return std::string(profile::kClientSectionPrefix) + ClientItem();
+}
+
+std::vector<KeyRow> KeyRows(const UnsavedProfile& profile, const AppCatalog& catalog,
+                            const std::vector<FindingRow>& findings) {
+    const std::string clientSection = profile.ClientSection();
+    std::vector<KeyRow> rows;
+    rows.reserve(kRemoteKeyCount);
+    for (int i = 0; i < kRemoteKeyCount; ++i) {
+        KeyRow row;
+        row.name = RemoteKeyNames[i];
+        row.legend = RemoteKeyLegend[i];
+        row.code = profile.Get(profile::kControllerSection, row.name);
+        row.command = profile.Get(clientSection, row.name);
+        row.action = DescribeCommandText(catalog, row.command);
+        // The later key in the monitor's order takes a shared code.
+        for (int later = i + 1; later < kRemoteKeyCount && !row.code.empty(); ++later)
+            if (profile.Get(profile::kControllerSection, RemoteKeyNames[later]) == row.code)
+                row.takenBy = RemoteKeyNames[later];
+
+        auto found = [&](const char* id) {
+            for (const FindingRow& f : findings)
+                if (f.target == FindingTarget::Key && f.key == row.name && f.id == id) return true;
+            return false;
+        };
+        if (row.code.empty())
+            row.status = KeyStatus::NotLearned;
+        else if (found("code-format"))
+            row.status = KeyStatus::BadCode;
+        else if (!row.takenBy.empty())
+            row.status = KeyStatus::CodeTaken;
+        else if (row.command.empty())
+            row.status = KeyStatus::NoAction;
+        else if (found("command-format"))
+            row.status = KeyStatus::BadAction;
+        else
+            row.status = KeyStatus::Ready;
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::string StatusInWords(const KeyRow& row) {
+    switch (row.status) {
+    case KeyStatus::Ready: return "ready";
+    case KeyStatus::NotLearned: return "not learned";
+    case KeyStatus::NoAction: return "no action";
+    case KeyStatus::BadCode: return "code never received";
+    case KeyStatus::CodeTaken: return "code goes to " + row.takenBy;
+    case KeyStatus::BadAction: return "action not sent as meant";
+    }
+    return {};
+}
+
+std::vector<FindingRow> FindingsInWords(const UnsavedProfile& profile,
+                                        const CheckEnvironment& environment) {
+    const ProfileDocument& doc = profile.Document();
+    const std::string clientSection = profile.ClientSection();
+    std::vector<FindingRow> rows;
+    for (const Finding& finding : CheckProfile(doc, environment)) {
+        FindingRow row;
+        row.severity = finding.severity;
+        row.id = finding.id;
+        row.text = Capitalised(finding.severity) + ": " + finding.text;
+        // The section and key on the finding's line tell what it is about.
+        for (const auto& section : doc.Sections()) {
+            const bool keyMap = ProfileNameEquals(section.name, profile::kControllerSection) ||
+                                ProfileNameEquals(section.name, clientSection);
+            const bool client = ProfileNameEquals(section.name, profile::kClient);
+            if (section.line == finding.line && client) row.target = FindingTarget::Client;
+            for (const auto& entry : section.entries) {
+                if (entry.line != finding.line) continue;
+                const std::string key = keyMap ? RemoteKeyOf(entry.key) : std::string();
+                if (!key.empty()) {
+                    row.target = FindingTarget::Key;
+                    row.key = key;
+                } else if (client) {
+                    row.target = FindingTarget::Client;
+                }
+            }
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+}  // namespace qrtl::setup

@@ -1,0 +1,114 @@
+// What the remote set-up window shows, worked out from the window's unsaved
+// profile: the text with the owner's changes applied as the profile functions
+// would write them, the 27 rows of the key list, each key's action in words, and
+// the checker's findings in words with the key or field each one is about.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "setup/ProfileCheck.h"
+#include "config/ProfileKeys.h"
+#include "config/ProfileReader.h"
+#include "setup/AppCommands.h"
+
+namespace qrtl::setup {
+
+// One key the window sets: section, key, value.
+struct ProfileChange {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+// The profile as the window holds it until Save: the file's text and the changes
+// made since, one per section and key (a later change of the same key replaces
+// the earlier one). Nothing here touches the file.
+class UnsavedProfile {
+public:
+    UnsavedProfile() = default;
+    explicit UnsavedProfile(std::string fileText);
+
+    void Set(const std::string& section, const std::string& key, const std::string& value);
+    // The value the monitor would read now (changes applied, 255 characters).
+    std::string Get(const std::string& section, const std::string& key) const;
+    int32_t GetInt(const std::string& section, const std::string& key, int32_t def) const;
+    // A key of the profile keys table; a client key of client `nClient`.
+    std::string Get(const profile::Key& key, int32_t nClient = 0) const;
+    int32_t GetInt(const profile::Key& key, int32_t nClient = 0) const;
+
+    // Changes made since the file was read or last saved, in the order first made.
+    const std::vector<ProfileChange>& Changes() const { return changes_; }
+    bool Changed() const { return !changes_.empty(); }
+    // After a save: the changes are now the file's text.
+    void MarkSaved();
+
+    // The text the file would have after Save: each changed key's line replaced,
+    // a new key added after its section's last entry, a new section at the end.
+    const std::string& Text() const { return text_; }
+    const ProfileDocument& Document() const { return document_; }
+
+    // The active client's item ([Client] "Default" picks N, then "N_Item"), and its
+    // key map's section "KeyMap_<item>".
+    int32_t ClientIndex() const;
+    std::string ClientItem() const;
+    std::string ClientSection() const;
+
+private:
+    void Apply(const ProfileChange& change);
+
+    std::string text_;
+    ProfileDocument document_;
+    std::vector<ProfileChange> changes_;
+};
+
+enum class KeyStatus {
+    Ready,        // a code and an action: the key works
+    NotLearned,   // no code yet
+    NoAction,     // a code, but nothing is sent
+    BadCode,      // the code is never received as written ("5" for "05")
+    CodeTaken,    // another key shares the code and takes it
+    BadAction,    // the command text is not posted as meant
+};
+
+// What a finding is about, for selecting it in the window.
+enum class FindingTarget {
+    None,    // the file or [Main]
+    Key,     // one of the 27 keys (code or action)
+    Client,  // the TV application's lines
+};
+
+struct FindingRow {
+    std::string text;  // "Warning: VOL+=5 never matches ..."
+    FindingTarget target = FindingTarget::None;
+    std::string key;  // for Key: the remote key's name
+    Severity severity = Severity::Note;
+    std::string id;   // the checker's id: "code-format" ...
+};
+
+// One line of the key list.
+struct KeyRow {
+    std::string name;     // "VOL+"
+    std::string legend;   // "volume up"
+    std::string code;     // "20", empty when not learned
+    std::string command;  // "#9C4A"
+    std::string action;   // in words: "Menu: Audio > Volume up"
+    KeyStatus status = KeyStatus::NotLearned;
+    std::string takenBy;  // for CodeTaken: the key that gets the code
+};
+
+// The 27 rows, in the monitor's order, from the unsaved profile and its findings
+// (which tell a code or an action the monitor reads otherwise).
+std::vector<KeyRow> KeyRows(const UnsavedProfile& profile, const AppCatalog& catalog,
+                            const std::vector<FindingRow>& findings);
+
+// The status mark in words: "ready", "not learned", "no action", "code never
+// received", "code goes to CH+", "action not sent".
+std::string StatusInWords(const KeyRow& row);
+
+// The checker's findings on the unsaved profile, in words, each with its target.
+std::vector<FindingRow> FindingsInWords(const UnsavedProfile& profile,
+                                        const CheckEnvironment& environment = {});
+
+}  // namespace qrtl::setup

@@ -1,0 +1,48 @@
+// Reads what the monitor can post to a TV application: the live menu of its
+// window, the menus and accelerator tables of its executable, and the controls of
+// its window. Texts of another process's windows are asked with a time limit, so a
+// hung application cannot hold the reader up.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "setup/AppCommands.h"
+
+namespace qrtl::win32 {
+
+// IDC_STATIC (-1) as GetDlgCtrlID gives it: a control without an id of its own.
+constexpr int kStaticId = 0xFFFF;
+
+// How long one control's text may take to come back.
+constexpr UINT kControlTextTimeoutMs = 1000;
+
+// Every command item of `menu` and its submenus, in menu order, with its path
+// ("Audio > Volume up"); separators and submenus themselves left out. False when
+// the menu cannot be read (another process's menu under Wine gives -1 items).
+bool ReadMenuTree(HMENU menu, setup::CommandSource source, std::vector<setup::MenuCommand>& out);
+
+// The executable of the process that owns `hWnd`, found through a module snapshot
+// of that process; empty when it cannot be told.
+std::string ExePathOfWindow(HWND hWnd);
+
+// The RT_MENU and RT_ACCELERATOR resources of the executable, loaded as data only.
+// False when the file cannot be loaded.
+bool ReadExeResources(const std::string& exePath, setup::AppCatalog& catalog);
+
+// The window's direct child controls that carry a text (buttons and the like),
+// texts read with SendMessageTimeout; after the first time-out the remaining
+// controls are listed without asking again.
+void ReadControls(HWND hWnd, setup::AppCatalog& catalog);
+
+// All of it for the window: the live menu when it can be read, the executable's
+// resources in addition, the controls, and the keys of the menus' shortcut texts.
+// `exePath` receives the executable's path (empty when not found).
+setup::AppCatalog ReadAppCatalog(HWND hWnd, std::string& exePath);
+
+// The FileDescription of the executable's version resource; empty when none.
+std::string FileDescriptionOf(const std::string& exePath);
+
+}  // namespace qrtl::win32

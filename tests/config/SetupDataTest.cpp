@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "config/QRTLIRSet.h"
+#include "config/SetupData.h"
+#include "fakes/Fakes.h"
+#include "trace/Trace.h"
+
+namespace {
+
+constexpr const char kIni[] = "C:\\Apps\\QRTLIRMoni.INI";
+constexpr const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char kRunValue[] = "Quorel TLIRMoni";
+using qrtl::RegRoot;
+
+class SetupDataTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        set.SetServices(fake.Services());
+        set.m_strIniPath = kIni;
+        fake.registry.keys[RegRoot::LocalMachine][kRunKey];
+        SetTraceTransport(&transport);
+    }
+    void TearDown() override { SetTraceTransport(nullptr); }
+    void Profile(const char* section, const char* key, const std::string& value) {
+        fake.profile.Set(kIni, section, key, value);
+    }
+    std::string Stored(const char* section, const char* key) {
+        return fake.profile.Get(kIni, section, key);
+    }
+    bool RunValueSet() {
+        return fake.registry.keys[RegRoot::LocalMachine][kRunKey].values.count(kRunValue) != 0;
+    }
+
+    fakes::FakePlatform fake;
+    fakes::RecordingTransport transport;
+    CQRTLIRSet set;
+    CSetupData data{set};
+};
+
+TEST_F(SetupDataTest, LoadForDialog_MissingKeys_BothCheckedFirstEntry) {
+    Profile("Main", "ShutDown", "");  // an empty value reads as missing
+    data.LoadForDialog();
+    EXPECT_EQ(data.m_bAutoRun, 1);
+    EXPECT_EQ(data.m_bShutDown, 1);
+    EXPECT_EQ(data.m_nDefault, 0);
+}
+
+TEST_F(SetupDataTest, LoadForDialog_StoredValues_ReadFromIniPath) {
+    Profile("Main", "AutoRun", "0");
+    Profile("Main", "ShutDown", "2");
+    Profile("Client", "Default", "3");
+    fake.profile.Set("C:\\elsewhere.INI", "Main", "AutoRun", "1");
+    data.LoadForDialog();
+    EXPECT_EQ(data.m_bAutoRun, 0);
+    EXPECT_EQ(data.m_bShutDown, 2);   // 2 is a check box state and is kept
+    EXPECT_EQ(data.m_nDefault, 3);    // names no entry; the combo shows no selection
+}
+
+TEST_F(SetupDataTest, LoadForDialog_OutOfRangeFlags_BecomeZero) {
+    Profile("Main", "AutoRun", "5");
+    Profile("Main", "ShutDown", "-1");
+    data.LoadForDialog();
+    EXPECT_EQ(data.m_bAutoRun, 0);
+    EXPECT_EQ(data.m_bShutDown, 0);
+}
+
+TEST_F(SetupDataTest, UpdateRegistryRead_Trace_ExactLinesAndNumbers) {
+    Profile("Main", "AutoRun", "0");
+    data.UpdateRegistry(1);
+    EXPECT_EQ(transport.Texts(),
+              (std::vector<std::string>{
+                  "CQRTLIRMoniSetupDlg::UpdateRegistry Read @ QRTLIRMoniSetupDlg @ 98",
+                  "AutoRun  : 0 @ QRTLIRMoniSetupDlg @ 105",
+                  "ShutDown : 1 @ QRTLIRMoniSetupDlg @ 106"}));
+    for (const auto& line : transport.lines) EXPECT_EQ(line.level, 101);
+    EXPECT_TRUE(fake.profile.writes.empty());
+}
+
+TEST_F(SetupDataTest, UpdateRegistryWrite_Trace_ExactLinesAndNumbers) {
+    data.m_bAutoRun = 0;
+    data.m_bShutDown = 1;
+    data.m_nDefault = 2;
+    data.UpdateRegistry(0);
+    EXPECT_EQ(transport.Texts(),
+              (std::vector<std::string>{
+                  "CQRTLIRMoniSetupDlg::UpdateRegistry Write @ QRTLIRMoniSetupDlg @ 112",
+                  "AutoRun  : 0 @ QRTLIRMoniSetupDlg @ 128",
+                  "ShutDown : 1 @ QRTLIRMoniSetupDlg @ 129"}));
+    for (const auto& line : transport.lines) EXPECT_EQ(line.level, 101);
+}
+
+TEST_F(SetupDataTest, SaveFromDialog_Checked_WritesAllThreeAndSetsRunValue) {
+    data.SaveFromDialog(1, 0, 2);
+    EXPECT_EQ(fake.profile.writes,
+              (std::vector<std::string>{"Main/AutoRun=1", "Main/ShutDown=0", "Client/Default=2"}));
+    EXPECT_TRUE(RunValueSet());
+    // The registry is written between the AutoRun and the ShutDown write.
+    const auto texts = transport.Texts();
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(texts[1], "SetAutoRun : HKLM : C:\\Apps\\QRTLIRMoni.EXE @ QRTLIRMoniSetupDlg @ 140");
+}
+
+TEST_F(SetupDataTest, SaveFromDialog_UncheckedNoSelection_KeepsStoredDefaultAndDeletes) {
+    fake.registry.keys[RegRoot::LocalMachine][kRunKey].values[kRunValue] = "old";
+    for (const char* stored : {"3", "x7"}) {  // a client the list cannot show, or no number
+        SCOPED_TRACE(stored);
+        Profile("Client", "Default", stored);
+        fake.profile.writes.clear();
+        data.LoadForDialog();
+        EXPECT_EQ(data.SaveFromDialog(0, 1, -1), "");
+        EXPECT_EQ(fake.profile.writes, (std::vector<std::string>{"Main/AutoRun=0", "Main/ShutDown=1"}));
+        EXPECT_EQ(Stored("Client", "Default"), stored);
+        EXPECT_FALSE(RunValueSet());
+    }
+    // A later choice is written again.
+    EXPECT_EQ(data.SaveFromDialog(0, 1, 2), "");
+    EXPECT_EQ(Stored("Client", "Default"), "2");
+}
+
+TEST_F(SetupDataTest, SaveFromDialog_ReadOnlyProfile_OneMessageNamingFileRunValueUntouched) {
+    for (const int32_t autoRun : {0, 1}) {
+        SCOPED_TRACE(autoRun);
+        fake.registry.keys[RegRoot::LocalMachine][kRunKey].values[kRunValue] = "old";
+        fake.profile.readOnly = true;
+        fake.registry.calls.clear();
+        data.LoadForDialog();
+        EXPECT_EQ(data.SaveFromDialog(autoRun, 1, 0),
+                  "The settings could not be saved: the profile\r\nC:\\Apps\\QRTLIRMoni.INI\r\n"
+                  "cannot be written (the file or its folder may be read-only). Start with Windows "
+                  "was left as it was.");
+        EXPECT_TRUE(fake.registry.calls.empty());
+        EXPECT_EQ(fake.registry.keys[RegRoot::LocalMachine][kRunKey].values.at(kRunValue), "old");
+    }
+}
+
+TEST_F(SetupDataTest, SaveFromDialog_MachineRunValueCannotGo_NamesKeyForAdministrator) {
+    auto& machine = fake.registry.keys[RegRoot::LocalMachine][kRunKey];
+    machine.values[kRunValue] = "C:\\Apps\\QRTLIRMoni.EXE";
+    machine.writable = false;
+    data.LoadForDialog();
+    EXPECT_EQ(data.SaveFromDialog(0, 1, 0),
+              "Start with Windows was set for all users, and this account cannot remove that. An "
+              "administrator must delete the value \"Quorel TLIRMoni\" under "
+              "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run.");
+    EXPECT_EQ(Stored("Main", "AutoRun"), "0");
+    // Turned on again, the value that stays does what the box says: nothing to tell.
+    EXPECT_EQ(data.SaveFromDialog(1, 1, 0), "");
+}
+
+}  // namespace

@@ -1,0 +1,250 @@
+// The set-up readers and the safe write against real windows, menus and files:
+// the live menu walked on this test's own window (where Wine can read it), and a
+// write killed or interrupted before the profile is replaced.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/win32/Handle.h"
+#include "setup/win32/SafeProfileWrite.h"
+#include "setup/win32/Win32AppCommands.h"
+#include "e2e/E2eHarness.h"
+
+namespace {
+
+using qrtl::setup::CommandSource;
+
+constexpr char kChildEnv[] = "QRTL_SAFE_WRITE_CHILD";
+constexpr DWORD kChildWaitMs = 15000;
+
+LRESULT CALLBACK PlainProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcA(hWnd, msg, wParam, lParam);
+}
+
+// A top-level window of this thread, destroyed with the object.
+class OwnWindow {
+public:
+    OwnWindow() {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = PlainProc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = "QrtlSetupAdapterTest";
+        ::RegisterClassA(&wc);  // a second registration fails harmlessly
+        hWnd_ = ::CreateWindowExA(0, wc.lpszClassName, "Setup adapter test", WS_OVERLAPPEDWINDOW, 0, 0,
+                                  300, 200, nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    ~OwnWindow() {
+        if (hWnd_) ::DestroyWindow(hWnd_);
+    }
+    HWND get() const { return hWnd_; }
+    HWND AddButton(int id, const char* text, DWORD style = BS_PUSHBUTTON) {
+        return ::CreateWindowExA(0, "BUTTON", text, WS_CHILD | WS_VISIBLE | style, 0, 0, 50, 20, hWnd_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    }
+
+private:
+    HWND hWnd_ = nullptr;
+};
+
+HMENU BuildMenu() {
+    HMENU bar = ::CreateMenu();
+    HMENU audio = ::CreatePopupMenu();
+    ::AppendMenuA(audio, MF_STRING, 0x9C4A, "Volume &up\tNum +");
+    ::AppendMenuA(audio, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(audio, MF_STRING, 0x9C4B, "&Mute");
+    HMENU view = ::CreatePopupMenu();
+    HMENU picture = ::CreatePopupMenu();
+    ::AppendMenuA(picture, MF_STRING, 0x9D00, "&Freeze\tSpace");
+    ::AppendMenuA(view, MF_POPUP, reinterpret_cast<UINT_PTR>(picture), "&Picture");
+    ::AppendMenuA(view, MF_STRING | MF_GRAYED, 0x9D01, "Full &screen\tF11");
+    ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(audio), "&Audio");
+    ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), "&View");
+    ::AppendMenuA(bar, MF_STRING, 0x9E00, "&Help");
+    return bar;
+}
+
+std::vector<std::string> Describe(const std::vector<qrtl::setup::MenuCommand>& menus) {
+    std::vector<std::string> out;
+    for (const auto& m : menus)
+        out.push_back(qrtl::setup::CommandIdText(m.id) + " " + m.path + " [" + m.shortcut + "] " +
+                      qrtl::setup::SourceName(m.source));
+    return out;
+}
+
+TEST(AppCommandsAdapter, OwnWindowsLiveMenu_EveryCommandWithPathAndShortcut) {
+    OwnWindow window;
+    ASSERT_NE(window.get(), nullptr);
+    ASSERT_TRUE(::SetMenu(window.get(), BuildMenu()));
+    window.AddButton(301, "&Louder");
+    window.AddButton(302, "Group", BS_GROUPBOX);  // a frame, not a command
+    window.AddButton(303, "");                    // no text, nothing to name it by
+
+    std::string exePath;
+    const qrtl::setup::AppCatalog catalog = qrtl::win32::ReadAppCatalog(window.get(), exePath);
+    // This program's own resources (the monitor's tray menu) follow the live menu.
+    std::vector<qrtl::setup::MenuCommand> live;
+    for (const auto& m : catalog.menus)
+        if (m.source == CommandSource::LiveMenu) live.push_back(m);
+    EXPECT_EQ(catalog.menus.front().source, CommandSource::LiveMenu);
+    EXPECT_EQ(Describe(live),
+              (std::vector<std::string>{"#9C4A Audio > Volume up [Num +] live menu",
+                                        "#9C4B Audio > Mute [] live menu",
+                                        "#9D00 View > Picture > Freeze [Space] live menu",
+                                        "#9D01 View > Full screen [F11] live menu",
+                                        "#9E00 Help [] live menu"}));
+    EXPECT_EQ(catalog.liveMenuNote, "");
+    ASSERT_EQ(catalog.controls.size(), 1u);
+    EXPECT_EQ(catalog.controls[0].id, 301u);
+    EXPECT_EQ(catalog.controls[0].text, "Louder");
+    // The shortcut texts give keys: three postable ones.
+    EXPECT_EQ(catalog.keys.size(), 3u);
+    EXPECT_NE(exePath.find("win32_tests"), std::string::npos) << exePath;
+}
+
+// --- The safe write ----------------------------------------------------------
+
+class SafeWriteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder_.Create("safewrite"));
+        profile_ = folder_ / "QRTLIRMoni.INI";
+    }
+    void TearDown() override { ::SetFileAttributesA(profile_.c_str(), FILE_ATTRIBUTE_NORMAL); }
+    void Put(const std::string& text) { ASSERT_TRUE(e2e::WriteTextFile(profile_, text)); }
+    // Files of the folder other than the profile and its backup.
+    std::vector<std::string> Strays() const {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA found;
+        qrtl::win32::UniqueFind find(::FindFirstFileA((folder_ / "*").c_str(), &found));
+        if (!find) return names;
+        do {
+            const std::string name = found.cFileName;
+            if (name != "." && name != ".." && name != "QRTLIRMoni.INI" && name != "QRTLIRMoni.INI.bak")
+                names.push_back(name);
+        } while (::FindNextFileA(find.get(), &found));
+        return names;
+    }
+
+    e2e::TempFolder folder_;
+    std::string profile_;
+};
+
+constexpr char kOwnersProfile[] = "; the owner's comment\r\n[Main]\r\nTimer=500\r\n";
+
+TEST_F(SafeWriteTest, NewSectionAndKeys_CommentsKeptBackupOfTheOldFile) {
+    Put(kOwnersProfile);
+    std::string error;
+    ASSERT_TRUE(qrtl::win32::WriteProfileSafely(
+        profile_, {{"KeyMap_NEWTV", "VOL+", "#9C4A"}, {"Main", "Timer", "300"}, {"KeyMap_Controler", "MUTE", ""}},
+        error))
+        << error;
+    const std::string text = e2e::ReadTextFile(profile_);
+    EXPECT_NE(text.find("; the owner's comment"), std::string::npos) << text;
+    EXPECT_NE(text.find("[KeyMap_NEWTV]"), std::string::npos) << text;
+    EXPECT_NE(text.find("VOL+=#9C4A"), std::string::npos) << text;
+    EXPECT_NE(text.find("Timer=300"), std::string::npos) << text;
+    EXPECT_NE(text.find("MUTE="), std::string::npos) << text;
+    EXPECT_EQ(e2e::ReadTextFile(profile_ + ".bak"), kOwnersProfile);
+    EXPECT_TRUE(Strays().empty());
+}
+
+TEST_F(SafeWriteTest, ProfileThatCannotBeWritten_OneReasonNothingChanged) {
+    Put(kOwnersProfile);
+    ASSERT_TRUE(::SetFileAttributesA(profile_.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::string error;
+    EXPECT_FALSE(qrtl::win32::WriteProfileSafely(profile_, {{"Main", "Timer", "1"}}, error));
+    EXPECT_NE(error.find("read-only"), std::string::npos) << error;
+    EXPECT_EQ(e2e::ReadTextFile(profile_), kOwnersProfile);
+    EXPECT_FALSE(e2e::FileExists(profile_ + ".bak"));
+
+    EXPECT_FALSE(qrtl::win32::WriteProfileSafely(folder_ / "no\\such\\QRTLIRMoni.INI",
+                                                 {{"Main", "Timer", "1"}}, error));
+    EXPECT_NE(error.find("nothing changed"), std::string::npos) << error;
+    EXPECT_TRUE(Strays().empty());
+}
+
+// Run only as the child of the next test: writes into the copy, says so, and
+// waits to be killed before the copy replaces the profile.
+TEST(SafeWriteChild, WritesThenWaitsToBeKilled) {
+    const char* profile = std::getenv(kChildEnv);
+    if (profile == nullptr) GTEST_SKIP() << "the child of SafeWriteTest.KilledBeforeTheReplace";
+    qrtl::win32::SafeProfileWrite write(profile);
+    ASSERT_TRUE(write.Begin()) << write.Error();
+    ASSERT_TRUE(write.Write("Main", "Timer", "1")) << write.Error();
+    FILE* ready = std::fopen((std::string(profile) + ".ready").c_str(), "wb");
+    if (ready != nullptr) std::fclose(ready);
+    ::Sleep(INFINITE);
+}
+
+TEST_F(SafeWriteTest, KilledBetweenWritingTheCopyAndTheReplace_ProfileAsItWas) {
+    Put(kOwnersProfile);
+    ASSERT_TRUE(::SetEnvironmentVariableA(kChildEnv, profile_.c_str()));
+    char self[MAX_PATH] = {};
+    ASSERT_GT(::GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
+    e2e::ChildProcess child;
+    const bool started = child.Start(std::string("\"") + self + "\" --gtest_filter=SafeWriteChild.WritesThenWaitsToBeKilled",
+                                     folder_.Path());
+    ::SetEnvironmentVariableA(kChildEnv, nullptr);
+    ASSERT_TRUE(started);
+    const std::string ready = profile_ + ".ready";
+    ASSERT_TRUE(e2e::PumpUntil([&] { return e2e::FileExists(ready); }, kChildWaitMs));
+    child.Terminate();
+    ::DeleteFileA(ready.c_str());
+
+    EXPECT_EQ(e2e::ReadTextFile(profile_), kOwnersProfile);
+    EXPECT_FALSE(e2e::FileExists(profile_ + ".bak"));
+    // The killed write's copy stays behind, with the change in it, beside the profile.
+    const std::vector<std::string> strays = Strays();
+    ASSERT_EQ(strays.size(), 1u);
+    EXPECT_NE(e2e::ReadTextFile(folder_ / strays[0]).find("Timer=1"), std::string::npos);
+}
+
+// Run only as the child of the next test: on a console of its own, writes into the
+// copy and then gets a Ctrl+C before the replace.
+TEST(SafeWriteChild, WritesThenGetsCtrlC) {
+    const char* profile = std::getenv(kChildEnv);
+    if (profile == nullptr) GTEST_SKIP() << "the child of SafeWriteTest.CtrlCBeforeTheReplace";
+    qrtl::win32::SafeProfileWrite write(profile);
+    ASSERT_TRUE(write.Begin()) << write.Error();
+    ASSERT_TRUE(write.Write("Main", "Timer", "1")) << write.Error();
+    ::SetConsoleCtrlHandler(nullptr, FALSE);  // Ctrl+C is not ignored in this process
+    FILE* written = std::fopen((std::string(profile) + ".written").c_str(), "wb");
+    if (written != nullptr) std::fclose(written);
+    ASSERT_TRUE(::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0));
+    ::Sleep(kChildWaitMs);  // the handlers end the process meanwhile
+    FILE* late = std::fopen((std::string(profile) + ".alive").c_str(), "wb");
+    if (late != nullptr) std::fclose(late);
+}
+
+TEST_F(SafeWriteTest, CtrlCBetweenWritingTheCopyAndTheReplace_ProfileAsItWasCopyRemoved) {
+    Put(kOwnersProfile);
+    ASSERT_TRUE(::SetEnvironmentVariableA(kChildEnv, profile_.c_str()));
+    char self[MAX_PATH] = {};
+    ASSERT_GT(::GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
+    std::string line = std::string("\"") + self + "\" --gtest_filter=SafeWriteChild.WritesThenGetsCtrlC";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    const BOOL created = ::CreateProcessA(self, &line[0], nullptr, nullptr, FALSE,
+                                          CREATE_NEW_CONSOLE | CREATE_NEW_PROCESS_GROUP, nullptr, nullptr,
+                                          &startup, &started);
+    ::SetEnvironmentVariableA(kChildEnv, nullptr);
+    ASSERT_TRUE(created);
+    qrtl::win32::UniqueHandleObj process(started.hProcess);
+    qrtl::win32::UniqueHandleObj thread(started.hThread);
+    if (::WaitForSingleObject(process.get(), kChildWaitMs * 2) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process.get(), 1);
+        FAIL() << "the child did not end";
+    }
+    ASSERT_TRUE(e2e::FileExists(profile_ + ".written")) << "the child did not get to write its copy";
+    ::DeleteFileA((profile_ + ".written").c_str());
+    if (e2e::FileExists(profile_ + ".alive")) GTEST_SKIP() << "no Ctrl+C reached the child's console here";
+    EXPECT_EQ(e2e::ReadTextFile(profile_), kOwnersProfile);
+    EXPECT_FALSE(e2e::FileExists(profile_ + ".bak"));
+    EXPECT_TRUE(Strays().empty());
+}
+
+}  // namespace
