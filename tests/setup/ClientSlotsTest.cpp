@@ -24,28 +24,17 @@ const std::string kStandinClient =
 const std::string kStandinKeys = "[KeyMap_STANDINTV]\r\nPOWER=#8010\r\nVOL+=#8001\r\n";
 
 ClientWindowFacts Notepad() {
-    ClientWindowFacts facts;
-    facts.item = "NOTEPAD";
-    facts.caption = "Untitled - Notepad";
-    facts.className = "Notepad";
-    facts.childIds[0] = 15;
-    facts.exePath = "C:\\windows\\notepad.exe";
-    facts.fileDescription = "Notepad";
-    return facts;
+    return {"NOTEPAD", "Untitled - Notepad", "Notepad", {15, 0, 0}, "C:\\windows\\notepad.exe", "Notepad", {}};
 }
 
 ClientWindowFacts StandinInstalled() {
-    ClientWindowFacts facts;
-    facts.item = "STANDINTV";
-    facts.caption = "Standin TV";
-    facts.className = "StandinTVClass";
-    facts.childIds[0] = 1001;
-    facts.childIds[1] = 1002;
-    facts.childIds[2] = 1003;
-    facts.exePath = "C:\\Standin\\StandinTV.exe";
-    facts.fileDescription = "Standin TV";
-    facts.launch = {true, "Software\\Standin\\StandinTV", "InstallDir", "StandinTV.exe", "Software\\Vendor"};
-    return facts;
+    return {"STANDINTV",
+            "Standin TV",
+            "StandinTVClass",
+            {1001, 1002, 1003},
+            "C:\\Standin\\StandinTV.exe",
+            "Standin TV",
+            {true, "Software\\Standin\\StandinTV", "InstallDir", "StandinTV.exe", "Software\\Vendor"}};
 }
 
 ClientWindowFacts NotepadWithBrokenTitle() {
@@ -229,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "TV is removed. No application is set up for POWER now."}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// ---- Renaming, adding, making active ----
+// ---- Renaming ----
 
 TEST(SlotRename, Texts_OnlyWhatTheProfileHoldsAsTypedIsWritten) {
     const auto document = ProfileDocument::Parse("[Client]\r\n1_Item=TV\r\n1_ExeDesc=Old name\r\n");
@@ -262,22 +251,6 @@ TEST(SlotRename, Texts_OnlyWhatTheProfileHoldsAsTypedIsWritten) {
             EXPECT_EQ(rename.changes[0].value, c.name);
         }
     }
-}
-
-TEST(SlotRename, BadText_SaysWhy) {
-    const SlotRename rename = PlanRenameSlot(ProfileDocument::Parse(""), 0, "TV ");
-    EXPECT_EQ(RenameWords(rename), "The name begins or ends with a blank, which the profile functions strip.");
-}
-
-TEST(SlotActive, MakeActive_WritesDefaultOnlyWhenItChanges) {
-    const auto document = ProfileDocument::Parse("[Client]\r\nDefault=1\r\n");
-    EXPECT_TRUE(PlanMakeActive(document, 1).empty());
-    const auto changes = PlanMakeActive(document, 2);
-    ASSERT_EQ(changes.size(), 1u);
-    EXPECT_EQ(changes[0].key, "Default");
-    EXPECT_EQ(changes[0].value, "2");
-    // Without the line the monitor takes 0, but the file should say so.
-    EXPECT_EQ(PlanMakeActive(ProfileDocument::Parse(""), 0).size(), 1u);
 }
 
 // ---- The selector ----
@@ -355,8 +328,6 @@ TEST(SlotWords, Counts_SingularAndPlural) {
         note.count = c.count;
         EXPECT_EQ(SlotNoteWords(note), c.words);
     }
-    EXPECT_EQ(Counted(1, "key", "keys"), "1 key");
-    EXPECT_EQ(Counted(27, "key", "keys"), "27 keys");
 }
 
 }  // namespace
