@@ -115,6 +115,10 @@ void UnsavedProfile::Apply(const ProfileChange& change) {
         if (LineEnd(after).empty()) after += kNewLine;
         lines.insert(lines.begin() + last, line + kNewLine);
     }
+    SetText(lines);
+}
+
+void UnsavedProfile::SetText(const std::vector<std::string>& lines) {
     text_.clear();
     for (const std::string& l : lines) text_ += l;
     document_ = ProfileDocument::Parse(text_);
@@ -140,9 +144,7 @@ void UnsavedProfile::RemoveLines(const ProfileChange& change, std::vector<std::s
         end = std::min(lines.size(), static_cast<std::size_t>(next - 1));
     }
     lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(first), lines.begin() + static_cast<std::ptrdiff_t>(end));
-    text_.clear();
-    for (const std::string& l : lines) text_ += l;
-    document_ = ProfileDocument::Parse(text_);
+    SetText(lines);
 }
 
 std::string UnsavedProfile::Get(const std::string& section, const std::string& key) const {

@@ -75,6 +75,7 @@ public:
 private:
     void Apply(const ProfileChange& change);
     void RemoveLines(const ProfileChange& change, std::vector<std::string>& lines);
+    void SetText(const std::vector<std::string>& lines);
 
     std::string text_;
     ProfileDocument document_;
