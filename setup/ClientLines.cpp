@@ -99,6 +99,10 @@ ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
                              facts.launch.regPath + ", value " + facts.launch.regFolder + " (" +
                              facts.launch.where + ").");
     } else {
+        // Written empty, so that no other application's launch lines stay beside this one.
+        add(profile::kRegPath, "");
+        add(profile::kRegFolder, "");
+        add(profile::kExeName, "");
         plan.notes.push_back(
             "No launch lines: no value under HKEY_LOCAL_MACHINE holds the application's folder, "
             "so POWER cannot start this application (the monitor reads the folder from "

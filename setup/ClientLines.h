@@ -49,7 +49,7 @@ std::string BadProfileText(std::string_view text);
 std::string ExeDescription(const ClientWindowFacts& facts);
 
 // The lines of client N: Item, Caption, ClassName, Child0..2, Default, Control,
-// ExeDesc (N in 0..2), and the launch lines when found. `current` is the profile
+// ExeDesc (N in 0..2), and the launch lines: found, or empty. `current` is the profile
 // as it is (for Default and Control before). A bad caption or class is written
 // empty, and a note says why.
 ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,

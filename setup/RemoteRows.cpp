@@ -56,19 +56,48 @@ UnsavedProfile::UnsavedProfile(std::string fileText)
     : text_(std::move(fileText)), document_(ProfileDocument::Parse(text_)) {}
 
 void UnsavedProfile::Set(const std::string& section, const std::string& key, const std::string& value) {
-    bool known = false;
-    for (ProfileChange& change : changes_) {
-        if (ProfileNameEquals(change.section, section) && ProfileNameEquals(change.key, key)) {
-            change.value = value;
-            known = true;
+    Change({section, key, value});
+}
+
+void UnsavedProfile::Remove(const std::string& section, const std::string& key) {
+    Change({section, key, {}, ChangeKind::RemoveKey});
+}
+
+void UnsavedProfile::RemoveSection(const std::string& section) {
+    Change({section, {}, {}, ChangeKind::RemoveSection});
+}
+
+void UnsavedProfile::Change(const std::vector<ProfileChange>& changes) {
+    for (const ProfileChange& change : changes) Change(change);
+}
+
+void UnsavedProfile::Change(const ProfileChange& change) {
+    auto sameSection = [&](const ProfileChange& c) { return ProfileNameEquals(c.section, change.section); };
+    if (change.kind == ChangeKind::RemoveSection) {
+        // What was set inside it is gone with it; the removal goes last, so that a
+        // later change of the same section lands after it when saved.
+        changes_.erase(std::remove_if(changes_.begin(), changes_.end(), sameSection), changes_.end());
+        changes_.push_back({change.section, {}, {}, ChangeKind::RemoveSection});
+    } else {
+        bool known = false;
+        for (ProfileChange& c : changes_) {
+            if (c.kind != ChangeKind::RemoveSection && sameSection(c) && ProfileNameEquals(c.key, change.key)) {
+                c.value = change.value;
+                c.kind = change.kind;
+                known = true;
+            }
         }
+        if (!known) changes_.push_back(change);
     }
-    if (!known) changes_.push_back({section, key, value});
-    Apply({section, key, value});
+    Apply(change);
 }
 
 void UnsavedProfile::Apply(const ProfileChange& change) {
     std::vector<std::string> lines = SplitLines(text_);
+    if (change.kind != ChangeKind::Set) {
+        RemoveLines(change, lines);
+        return;
+    }
     const std::string line = change.key + "=" + change.value;
     const ProfileDocument::Section* section = document_.FindSection(change.section);
     if (section == nullptr || section->line == 0) {
@@ -86,9 +115,36 @@ void UnsavedProfile::Apply(const ProfileChange& change) {
         if (LineEnd(after).empty()) after += kNewLine;
         lines.insert(lines.begin() + last, line + kNewLine);
     }
+    SetText(lines);
+}
+
+void UnsavedProfile::SetText(const std::vector<std::string>& lines) {
     text_.clear();
     for (const std::string& l : lines) text_ += l;
     document_ = ProfileDocument::Parse(text_);
+}
+
+void UnsavedProfile::RemoveLines(const ProfileChange& change, std::vector<std::string>& lines) {
+    std::size_t first = 0;
+    std::size_t end = 0;
+    if (change.kind == ChangeKind::RemoveKey) {
+        const ProfileDocument::Entry* entry = document_.Find(change.section, change.key);
+        if (entry == nullptr) return;
+        first = static_cast<std::size_t>(entry->line - 1);
+        end = first + 1;
+    } else {
+        const ProfileDocument::Section* section = document_.FindSection(change.section);
+        if (section == nullptr || section->line == 0) return;
+        // Every line up to the next header, comments included, as the profile
+        // functions remove a section.
+        int next = document_.LineCount() + 1;
+        for (const auto& other : document_.Sections())
+            if (other.line > section->line) next = std::min(next, other.line);
+        first = static_cast<std::size_t>(section->line - 1);
+        end = std::min(lines.size(), static_cast<std::size_t>(next - 1));
+    }
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(first), lines.begin() + static_cast<std::ptrdiff_t>(end));
+    SetText(lines);
 }
 
 std::string UnsavedProfile::Get(const std::string& section, const std::string& key) const {

@@ -15,11 +15,19 @@
 
 namespace qrtl::setup {
 
-// One key the window sets: section, key, value.
+// What a change does to its key.
+enum class ChangeKind {
+    Set,            // KEY=value (an empty value keeps the key, without a value)
+    RemoveKey,      // the key's line goes
+    RemoveSection,  // the section's header and its lines go (`key` is empty)
+};
+
+// One key the window sets or removes: section, key, value.
 struct ProfileChange {
     std::string section;
     std::string key;
     std::string value;
+    ChangeKind kind = ChangeKind::Set;
 };
 
 // The profile as the window holds it until Save: the file's text and the changes
@@ -31,6 +39,14 @@ public:
     explicit UnsavedProfile(std::string fileText);
 
     void Set(const std::string& section, const std::string& key, const std::string& value);
+    // As the profile functions remove them: the first entry of the key in the first
+    // section of that name; the first section of that name with every line up to
+    // the next section.
+    void Remove(const std::string& section, const std::string& key);
+    void RemoveSection(const std::string& section);
+    // Any change, as above; a list in its order.
+    void Change(const ProfileChange& change);
+    void Change(const std::vector<ProfileChange>& changes);
     // The value the monitor would read now (changes applied, 255 characters).
     std::string Get(const std::string& section, const std::string& key) const;
     int32_t GetInt(const std::string& section, const std::string& key, int32_t def) const;
@@ -38,7 +54,8 @@ public:
     std::string Get(const profile::Key& key, int32_t nClient = 0) const;
     int32_t GetInt(const profile::Key& key, int32_t nClient = 0) const;
 
-    // Changes made since the file was read or last saved, in the order first made.
+    // Changes made since the file was read or last saved, in the order first made
+    // (removing a section drops the earlier changes inside it).
     const std::vector<ProfileChange>& Changes() const { return changes_; }
     bool Changed() const { return !changes_.empty(); }
     // After a save: the changes are now the file's text.
@@ -57,6 +74,8 @@ public:
 
 private:
     void Apply(const ProfileChange& change);
+    void RemoveLines(const ProfileChange& change, std::vector<std::string>& lines);
+    void SetText(const std::vector<std::string>& lines);
 
     std::string text_;
     ProfileDocument document_;

@@ -117,24 +117,36 @@ bool SafeProfileWrite::Begin() {
     return true;
 }
 
-bool SafeProfileWrite::Write(const std::string& section, const std::string& key,
-                             const std::string& value) {
+bool SafeProfileWrite::Put(const std::string& section, const char* key, const char* value,
+                           const std::string& what) {
     StepLock lock;
     if (temp_.empty()) {
         error_ = "no temporary copy to write into: nothing changed";
         return false;
     }
-    if (!::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), temp_.c_str())) {
-        error_ = "cannot write " + key + " into the copy " + temp_ + " (" +
-                 ErrorText(::GetLastError()) + "): nothing changed";
+    if (!::WritePrivateProfileStringA(section.c_str(), key, value, temp_.c_str())) {
+        error_ = "cannot " + what + " the copy " + temp_ + " (" + ErrorText(::GetLastError()) + "): nothing changed";
         return false;
     }
     return true;
 }
 
+bool SafeProfileWrite::Write(const std::string& section, const std::string& key,
+                             const std::string& value) {
+    return Put(section, key.c_str(), value.c_str(), "write " + key + " into");
+}
+
+bool SafeProfileWrite::Remove(const std::string& section, const std::string& key) {
+    // A null value removes the key, a null key the whole section.
+    if (key.empty()) return Put(section, nullptr, nullptr, "remove [" + section + "] from");
+    return Put(section, key.c_str(), nullptr, "remove " + key + " from");
+}
+
 bool SafeProfileWrite::Write(const std::vector<ProfileChange>& changes) {
-    for (const ProfileChange& change : changes)
-        if (!Write(change.section, change.key, change.value)) return false;
+    for (const ProfileChange& change : changes) {
+        if (change.remove ? !Remove(change.section, change.key) : !Write(change.section, change.key, change.value))
+            return false;
+    }
     return true;
 }
 

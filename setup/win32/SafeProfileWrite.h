@@ -16,6 +16,7 @@ struct ProfileChange {
     std::string section;
     std::string key;
     std::string value;  // empty: "KEY=" (the key stays, without a value)
+    bool remove = false;  // the key goes; with an empty key, the whole section
 };
 
 constexpr char kBackupSuffix[] = ".bak";
@@ -35,6 +36,8 @@ public:
     // Step 2: one value into the copy.
     bool Write(const std::string& section, const std::string& key, const std::string& value);
     bool Write(const std::vector<ProfileChange>& changes);
+    // One key, or with an empty key one section, out of the copy.
+    bool Remove(const std::string& section, const std::string& key);
     // Steps 3 and 4: PROFILE.bak from the old file, then the copy replaces the profile.
     bool Commit();
 
@@ -44,6 +47,8 @@ public:
 
 private:
     void Discard();
+    // One profile function call into the copy; `what` names it in the error.
+    bool Put(const std::string& section, const char* key, const char* value, const std::string& what);
 
     std::string profile_;  // full path
     std::string temp_;

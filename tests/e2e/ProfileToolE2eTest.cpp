@@ -393,7 +393,9 @@ TEST_F(WindowE2e, WindowWrite_CompletesTheClientAndCheckFindsItClean) {
             // The client is complete: the check has nothing to say but notes.
             EXPECT_EQ(Run("check QRTLIRMoni.INI"), 0u) << Out();
         } else {
-            EXPECT_EQ(ReadValue(profile_, "Client", "0_RegPath"), "<none>");
+            // Written empty: no older application's launch lines can stay beside this one.
+            for (const char* key : {"0_RegPath", "0_RegFolder", "0_ExeName"})
+                EXPECT_EQ(ReadValue(profile_, "Client", key), "") << key;
             EXPECT_NE(out.find("POWER cannot start this application"), std::string::npos) << out;
         }
     }

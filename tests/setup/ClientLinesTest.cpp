@@ -49,13 +49,14 @@ TEST(ClientLines, CompleteClient_EveryLineTheMonitorNeeds) {
     EXPECT_TRUE(AnyNote(plan, "POWER starts the application"));
 }
 
-TEST(ClientLines, ClientAboveTwoWithoutLaunch_NoDescriptionAndPowerCannotStartIt) {
+TEST(ClientLines, ClientAboveTwoWithoutLaunch_NoDescriptionLaunchLinesEmpty) {
     ClientWindowFacts facts = NewTv();
     facts.fileDescription.clear();
     const auto current = qrtl::ProfileDocument::Parse("[Client]\nDefault=3\n3_Control=1\n");
     const auto plan = qrtl::setup::PlanClientLines(3, facts, current);
     EXPECT_EQ(Lines(plan).find("ExeDesc"), std::string::npos);
-    EXPECT_EQ(Lines(plan).find("RegPath"), std::string::npos);
+    // Written empty, so that another application's launch lines cannot stay.
+    EXPECT_NE(Lines(plan).find("3_RegPath=\n3_RegFolder=\n3_ExeName=\n"), std::string::npos);
     EXPECT_FALSE(AnyNote(plan, "now forwards keys"));
     EXPECT_TRUE(AnyNote(plan, "POWER cannot start this application"));
     // Without a version resource the file name describes it.

@@ -69,6 +69,56 @@ TEST(UnsavedProfile, SameKeySetTwice_OneChangeWithTheLastValue) {
     EXPECT_EQ(profile.Get("KeyMap_Controler", "VOL+"), "22");
 }
 
+struct RemoveCase {
+    const char* name;
+    std::string before;
+    ProfileChange change;
+    std::string after;
+};
+
+void PrintTo(const RemoveCase& c, std::ostream* os) { *os << c.name; }
+
+class UnsavedProfileRemove : public ::testing::TestWithParam<RemoveCase> {};
+
+TEST_P(UnsavedProfileRemove, Text_IsTheFileAfterSave) {
+    const RemoveCase& c = GetParam();
+    UnsavedProfile profile(c.before);
+    profile.Change(c.change);
+    EXPECT_EQ(profile.Text(), c.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, UnsavedProfileRemove,
+    ::testing::Values(
+        RemoveCase{"Key_ItsLineGoes_OtherCaseToo", "[Client]\r\nDefault=1\r\n1_Item=TV\r\n1_RegPath=X\r\n",
+                   {"client", "1_ITEM", "", ChangeKind::RemoveKey}, "[Client]\r\nDefault=1\r\n1_RegPath=X\r\n"},
+        RemoveCase{"MissingKey_NothingChanges", "[Client]\r\nDefault=1\r\n",
+                   {"Client", "2_Item", "", ChangeKind::RemoveKey}, "[Client]\r\nDefault=1\r\n"},
+        RemoveCase{"Section_UpToTheNextHeader_CommentsInsideToo",
+                   "[KeyMap_OLD]\r\nPOWER=#1\r\n; old note\r\n\r\n[KeyMap_NEW]\r\nPOWER=#2\r\n",
+                   {"keymap_old", "", "", ChangeKind::RemoveSection}, "[KeyMap_NEW]\r\nPOWER=#2\r\n"},
+        RemoveCase{"LastSection_WithoutLastLineEnd", "[Main]\r\nA=1\r\n[KeyMap_OLD]\r\nPOWER=#1",
+                   {"KeyMap_OLD", "", "", ChangeKind::RemoveSection}, "[Main]\r\nA=1\r\n"},
+        RemoveCase{"RepeatedSection_FirstOneGoes", "[KeyMap_OLD]\r\nA=1\r\n[Main]\r\n[KeyMap_OLD]\r\nB=2\r\n",
+                   {"KeyMap_OLD", "", "", ChangeKind::RemoveSection}, "[Main]\r\n[KeyMap_OLD]\r\nB=2\r\n"},
+        RemoveCase{"MissingSection_NothingChanges", "[Main]\r\nA=1\r\n",
+                   {"KeyMap_OLD", "", "", ChangeKind::RemoveSection}, "[Main]\r\nA=1\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(UnsavedProfile, SectionRemovedAfterSets_OnlyTheRemovalAndLaterSetsAreSaved) {
+    UnsavedProfile profile("[KeyMap_OLD]\r\nPOWER=#1\r\n[Main]\r\nA=1\r\n");
+    profile.Set("KeyMap_OLD", "VOL+", "#2");
+    profile.Set("Main", "A", "2");
+    profile.RemoveSection("KEYMAP_OLD");
+    profile.Set("KeyMap_OLD", "MUTE", "#3");
+    profile.Remove("Main", "A");
+    ASSERT_EQ(profile.Changes().size(), 3u);
+    EXPECT_EQ(profile.Changes()[0].kind, ChangeKind::RemoveKey);  // Main A, where it was first changed
+    EXPECT_EQ(profile.Changes()[1].kind, ChangeKind::RemoveSection);
+    EXPECT_EQ(profile.Changes()[2].key, "MUTE");
+    EXPECT_EQ(profile.Text(), "[Main]\r\n[KeyMap_OLD]\r\nMUTE=#3\r\n");
+}
+
 TEST(UnsavedProfile, ClientSection_FollowsTheDefaultClientsItem) {
     UnsavedProfile profile("[Client]\r\nDefault=1\r\n0_Item=OLDTV\r\n1_Item=NEWTV\r\n");
     EXPECT_EQ(profile.ClientSection(), "KeyMap_NEWTV");

@@ -867,7 +867,8 @@ bool RemoteWindow::Save() {
         return true;
     }
     std::vector<qrtl::win32::ProfileChange> changes;
-    for (const auto& change : profile_.Changes()) changes.push_back({change.section, change.key, change.value});
+    for (const auto& change : profile_.Changes())
+        changes.push_back({change.section, change.key, change.value, change.kind != qrtl::setup::ChangeKind::Set});
     std::string error;
     if (!qrtl::win32::WriteProfileSafely(profilePath_, changes, error)) {
         Ask(dlg_, "Nothing was saved: " + FromAnsi(error) + "\n\nYour changes are still in this window.",

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/win32/Handle.h"
+#include "setup/RemoteRows.h"
 #include "setup/win32/SafeProfileWrite.h"
 #include "setup/win32/Win32AppCommands.h"
 #include "e2e/E2eHarness.h"
@@ -149,6 +150,39 @@ TEST_F(SafeWriteTest, NewSectionAndKeys_CommentsKeptBackupOfTheOldFile) {
     EXPECT_NE(text.find("MUTE="), std::string::npos) << text;
     EXPECT_EQ(e2e::ReadTextFile(profile_ + ".bak"), kOwnersProfile);
     EXPECT_TRUE(Strays().empty());
+}
+
+// The window's unsaved profile predicts what the profile functions make of its
+// changes: every value reads the same both ways after keys and sections are removed.
+TEST_F(SafeWriteTest, Removals_ReadAsTheUnsavedProfilePredicts) {
+    using qrtl::setup::ChangeKind;
+    const std::string before =
+        "; the owner's comment\r\n[Client]\r\nDefault=1\r\n0_Item=A\r\n0_Item=B\r\n1_Item=C\r\n"
+        "[KeyMap_A]\r\nPOWER=#1\r\n[Main]\r\nTimer=5\r\n[keymap_a]\r\nVOL+=#2\r\n";
+    const std::vector<qrtl::setup::ProfileChange> changes = {
+        {"Client", "0_Item", "", ChangeKind::RemoveKey},   {"KeyMap_A", "", "", ChangeKind::RemoveSection},
+        {"KeyMap_A", "MUTE", "#3", ChangeKind::Set},       {"Client", "1_ITEM", "", ChangeKind::RemoveKey},
+        {"Main", "Missing", "", ChangeKind::RemoveKey},
+    };
+    Put(before);
+    qrtl::setup::UnsavedProfile unsaved(before);
+    unsaved.Change(changes);
+    std::vector<qrtl::win32::ProfileChange> written;
+    for (const auto& c : unsaved.Changes())
+        written.push_back({c.section, c.key, c.value, c.kind != ChangeKind::Set});
+    std::string error;
+    ASSERT_TRUE(qrtl::win32::WriteProfileSafely(profile_, written, error)) << error;
+
+    const std::string text = e2e::ReadTextFile(profile_);
+    EXPECT_NE(text.find("; the owner's comment"), std::string::npos) << text;
+    for (const char* section : {"Client", "KeyMap_A", "Main"}) {
+        for (const char* key : {"Default", "0_Item", "1_Item", "POWER", "VOL+", "MUTE", "Timer"}) {
+            char value[256] = {};
+            ::GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, profile_.c_str());
+            EXPECT_EQ(unsaved.Document().GetString(section, key, "<none>"), value)
+                << section << " " << key << "\n" << text;
+        }
+    }
 }
 
 TEST_F(SafeWriteTest, ProfileThatCannotBeWritten_OneReasonNothingChanged) {

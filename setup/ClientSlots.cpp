@@ -1,0 +1,266 @@
+#include "setup/ClientSlots.h"
+
+#include "config/ProfileKeys.h"
+
+namespace qrtl::setup {
+
+namespace {
+
+// Every program has an Exit and an Options command: they tell no TV application.
+bool EveryProgramHasIt(const std::string& key) { return key == kPowerKeyName || key == "FUNC"; }
+
+std::string Read(const ProfileDocument& profile, const profile::Key& key, int32_t slot) {
+    return profile.GetString(key.section, profile::KeyName(key, slot));
+}
+
+int32_t ReadInt(const ProfileDocument& profile, const profile::Key& key, int32_t slot) {
+    return profile.GetInt(key.section, profile::KeyName(key, slot), key.def);
+}
+
+bool InSlots(int32_t slot) { return slot >= 0 && slot < kSlotCount; }
+
+ProfileChange SetClient(const std::string& key, const std::string& value) {
+    return {profile::kClient, key, value, ChangeKind::Set};
+}
+
+ProfileChange RemoveKeyMap(const std::string& item) {
+    return {std::string(profile::kClientSectionPrefix) + item, {}, {}, ChangeKind::RemoveSection};
+}
+
+// The other slot (of all clients [Client] names, not only the three) whose item is
+// `item`; -1 when none. Its key map is shared.
+int32_t OtherSlotWithItem(const ProfileDocument& profile, const std::string& item, int32_t slot) {
+    const ProfileDocument::Section* client = profile.FindSection(profile::kClient);
+    if (client == nullptr || item.empty()) return -1;
+    const std::string suffix = std::string("_") + profile::kItem.name;
+    for (const auto& entry : client->entries) {
+        const std::size_t underscore = entry.key.find('_');
+        if (underscore == std::string::npos || underscore == 0 ||
+            !ProfileNameEquals(entry.key.substr(underscore), suffix))
+            continue;
+        const std::string number = entry.key.substr(0, underscore);
+        if (number.find_first_not_of("-0123456789") != std::string::npos) continue;
+        const int32_t other = ProfileIntValue(number);
+        if (other == slot || std::to_string(other) != number) continue;
+        if (ProfileNameEquals(Read(profile, profile::kItem, other), item)) return other;
+    }
+    return -1;
+}
+
+const ProfileLine* FindLine(const ClientLinesPlan& plan, const std::string& key) {
+    for (const ProfileLine& line : plan.lines)
+        if (line.key == key) return &line;
+    return nullptr;
+}
+
+// A text of the window that the lines could not keep: why, for the note.
+void NoteTextLeftEmpty(SlotTakePlan& plan, const ClientLinesPlan& lines, SlotNoteCode code,
+                       const profile::Key& key, const std::string& text) {
+    const ProfileLine* line = FindLine(lines, profile::KeyName(key, plan.slot));
+    if (text.empty() || line == nullptr || !line->value.empty()) return;
+    SlotNote note;
+    note.code = code;
+    note.app = plan.app;
+    note.reason = BadProfileText(text);
+    plan.notes.push_back(note);
+}
+
+void NoteLaunch(SlotTakePlan& plan, const ClientWindowFacts& facts, const ProfileDocument& current) {
+    SlotNote note;
+    note.app = plan.app;
+    if (facts.launch.found) {
+        note.code = SlotNoteCode::LaunchFound;
+        note.where = facts.launch.where;
+        plan.notes.push_back(note);
+        return;
+    }
+    // The launch lines written empty end what POWER started before.
+    std::string oldExe = Read(current, profile::kExeName, plan.slot);
+    if (oldExe.empty()) oldExe = Read(current, profile::kRegPath, plan.slot);
+    if (!oldExe.empty()) {
+        SlotNote cleared = note;
+        cleared.code = SlotNoteCode::LaunchCleared;
+        cleared.oldExe = oldExe;
+        plan.notes.push_back(cleared);
+    }
+    note.code = SlotNoteCode::LaunchNotFound;
+    plan.notes.push_back(note);
+}
+
+}  // namespace
+
+SlotRow ReadSlot(const ProfileDocument& profile, int32_t slot) {
+    SlotRow row;
+    row.slot = slot;
+    row.item = Read(profile, profile::kItem, slot);
+    row.description = Read(profile, profile::kExeDesc, slot);
+    if (row.description.empty()) row.description = row.item;
+    row.active = ActiveSlot(profile) == slot;
+    row.free = row.item.empty() && Read(profile, profile::kCaption, slot).empty() &&
+               Read(profile, profile::kClassName, slot).empty() && ReadInt(profile, profile::kChild0, slot) == 0 &&
+               ReadInt(profile, profile::kChild1, slot) == 0 && ReadInt(profile, profile::kChild2, slot) == 0;
+    const std::string prefix = std::to_string(slot) + "_";
+    if (const ProfileDocument::Section* client = profile.FindSection(profile::kClient))
+        for (const auto& entry : client->entries)
+            if (entry.hasValue && entry.key.size() > prefix.size() && entry.key.compare(0, prefix.size(), prefix) == 0)
+                row.lines.push_back({entry.key, ProfileValueText(entry.value)});
+    return row;
+}
+
+std::vector<SlotRow> SlotRows(const ProfileDocument& profile) {
+    std::vector<SlotRow> rows;
+    for (int32_t slot = 0; slot < kSlotCount; ++slot) {
+        SlotRow row = ReadSlot(profile, slot);
+        int same = 1;
+        for (const SlotRow& earlier : rows)
+            if (!row.description.empty() && earlier.description == row.description) ++same;
+        row.sameNameOrdinal = same > 1 ? same : 0;
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+int32_t ActiveSlot(const ProfileDocument& profile) { return ReadInt(profile, profile::kDefaultClient, 0); }
+
+int32_t NextFreeSlot(const ProfileDocument& profile, int32_t except) {
+    for (int32_t slot = 0; slot < kSlotCount; ++slot)
+        if (slot != except && ReadSlot(profile, slot).free) return slot;
+    return -1;
+}
+
+int CountActions(const ProfileDocument& profile, const std::string& item) {
+    const std::string section = std::string(profile::kClientSectionPrefix) + item;
+    int count = 0;
+    for (const char* key : RemoteKeyNames)
+        if (!profile.GetString(section, key).empty()) ++count;
+    return count;
+}
+
+TvCommandCount CountTvCommands(const std::vector<Suggestion>& suggestions) {
+    TvCommandCount count;
+    count.known = true;
+    for (const Suggestion& s : suggestions) {
+        ++count.keysWithMeaning;
+        if (!EveryProgramHasIt(s.key)) ++count.tvKeys;
+    }
+    return count;
+}
+
+SlotTakePlan PlanTakeWindow(int32_t slot, const ClientWindowFacts& facts, const ProfileDocument& current,
+                            const std::vector<Suggestion>* suggestions) {
+    SlotTakePlan plan;
+    plan.slot = slot;
+    plan.app = ExeDescription(facts);
+    if (plan.app.empty()) plan.app = facts.item;
+    if (suggestions != nullptr) plan.commands = CountTvCommands(*suggestions);
+    const SlotRow before = ReadSlot(current, slot);
+    const bool sameApp = !before.item.empty() && ProfileNameEquals(before.item, facts.item);
+
+    // The same application taken again keeps the name the owner gave it.
+    const std::string descKey = profile::KeyName(profile::kExeDesc, slot);
+    const std::string givenName = Read(current, profile::kExeDesc, slot);
+    const bool keepName = sameApp && !givenName.empty() && givenName != plan.app;
+
+    const ClientLinesPlan lines = PlanClientLines(slot, facts, current);
+    for (const ProfileLine& line : lines.lines)
+        plan.changes.push_back(SetClient(line.key, keepName && line.key == descKey ? givenName : line.value));
+
+    if (!before.item.empty() && !sameApp) {
+        plan.replace.ask = true;
+        plan.replace.oldApp = before.description;
+        plan.replace.newApp = plan.app;
+        plan.replace.freeSlot = NextFreeSlot(current, slot);
+        // Nothing of the replaced application stays, unless another slot drives it.
+        if (OtherSlotWithItem(current, before.item, slot) < 0) {
+            plan.changes.push_back(RemoveKeyMap(before.item));
+            SlotNote note;
+            note.code = SlotNoteCode::ActionsRemoved;
+            note.app = plan.app;
+            note.oldApp = before.description;
+            note.count = CountActions(current, before.item);
+            plan.notes.push_back(note);
+        }
+    }
+
+    NoteTextLeftEmpty(plan, lines, SlotNoteCode::TitleLeftEmpty, profile::kCaption, facts.caption);
+    NoteTextLeftEmpty(plan, lines, SlotNoteCode::ClassLeftEmpty, profile::kClassName, facts.className);
+    NoteLaunch(plan, facts, current);
+
+    SlotNote active;
+    active.app = plan.app;
+    active.before = ActiveSlot(current);
+    const bool wasActive =
+        active.before == slot && current.Find(profile::kClient, profile::kDefaultClient.name) != nullptr;
+    active.code = wasActive ? SlotNoteCode::ActiveAlready : SlotNoteCode::ActiveNow;
+    plan.notes.push_back(active);
+    if (ReadInt(current, profile::kControl, slot) == 0) {
+        SlotNote forwards;
+        forwards.code = SlotNoteCode::ForwardsKeys;
+        forwards.app = plan.app;
+        plan.notes.push_back(forwards);
+    }
+    if (keepName) {
+        SlotNote kept;
+        kept.code = SlotNoteCode::NameKept;
+        kept.app = givenName;
+        plan.notes.push_back(kept);
+    }
+    return plan;
+}
+
+SlotRemoval PlanRemoveSlot(const ProfileDocument& current, int32_t slot) {
+    SlotRemoval removal;
+    removal.slot = slot;
+    const SlotRow row = ReadSlot(current, slot);
+    removal.app = row.description;
+    // Every line of the slot goes, also those written under another case.
+    for (const ProfileLine& line : row.lines)
+        removal.changes.push_back({profile::kClient, line.key, {}, ChangeKind::RemoveKey});
+
+    removal.sharedWith = OtherSlotWithItem(current, row.item, slot);
+    if (!row.item.empty() && removal.sharedWith < 0) {
+        removal.actions = CountActions(current, row.item);
+        removal.actionsRemoved = true;
+        removal.changes.push_back(RemoveKeyMap(row.item));
+    }
+
+    if (ActiveSlot(current) == slot) {
+        removal.newActive = 0;
+        for (int32_t other = 0; other < kSlotCount; ++other) {
+            if (other == slot || ReadSlot(current, other).free) continue;
+            removal.newActive = other;
+            break;
+        }
+        const SlotRow next = ReadSlot(current, removal.newActive);
+        if (removal.newActive != slot && !next.free) removal.newActiveApp = next.description;
+        removal.changes.push_back(
+            SetClient(profile::kDefaultClient.name, std::to_string(removal.newActive)));
+    }
+    return removal;
+}
+
+SlotRename PlanRenameSlot(const ProfileDocument& current, int32_t slot, const std::string& name) {
+    SlotRename rename;
+    if (!InSlots(slot)) {
+        rename.problem = RenameProblem::NoSuchSlot;
+        return rename;
+    }
+    rename.reason = name.find('\0') != std::string::npos ? "holds a NUL character, which ends the text in the profile"
+                                                         : BadProfileText(name);
+    if (!rename.reason.empty()) {
+        rename.problem = RenameProblem::BadText;
+        return rename;
+    }
+    const std::string key = profile::KeyName(profile::kExeDesc, slot);
+    const ProfileDocument::Entry* entry = current.Find(profile::kClient, key);
+    if (entry == nullptr || ProfileValueText(entry->value) != name) rename.changes.push_back(SetClient(key, name));
+    return rename;
+}
+
+std::vector<ProfileChange> PlanMakeActive(const ProfileDocument& current, int32_t slot) {
+    if (ActiveSlot(current) == slot && current.Find(profile::kClient, profile::kDefaultClient.name) != nullptr)
+        return {};
+    return {SetClient(profile::kDefaultClient.name, std::to_string(slot))};
+}
+
+}  // namespace qrtl::setup

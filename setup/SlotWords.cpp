@@ -1,0 +1,104 @@
+#include "setup/SlotWords.h"
+
+namespace qrtl::setup {
+
+namespace {
+
+// Where FindLaunchLines found the folder, as the owner knows those places.
+std::string PlaceWords(const std::string& where) {
+    if (where == "App Paths") return " (in its list of program paths)";
+    if (where == "Uninstall") return " (in its list of installed programs)";
+    if (where == "Software\\Vendor") return " (in its maker's settings)";
+    return {};
+}
+
+std::string TextLeftEmpty(const SlotNote& note, const char* what) {
+    std::string text = note.app + "'s window " + what + " is not kept";
+    if (!note.reason.empty()) text += " (it " + note.reason + ")";
+    return text + ": the monitor finds the window by its other marks.";
+}
+
+// "Its 1 action is", "Its 12 actions are".
+std::string ActionsAre(int count) {
+    return Counted(count, "action", "actions") + (count == 1 ? " is" : " are");
+}
+
+}  // namespace
+
+std::string Counted(int n, const std::string& one, const std::string& many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::string SelectorText(const SlotRow& row) {
+    if (row.description.empty()) return "free";
+    if (row.free) return row.description + " (not set up)";
+    if (row.sameNameOrdinal > 1) return row.description + " (" + std::to_string(row.sameNameOrdinal) + ")";
+    return row.description;
+}
+
+std::string SlotNoteWords(const SlotNote& note) {
+    switch (note.code) {
+    case SlotNoteCode::TitleLeftEmpty: return TextLeftEmpty(note, "title");
+    case SlotNoteCode::ClassLeftEmpty: return TextLeftEmpty(note, "type");
+    case SlotNoteCode::LaunchFound:
+        return "POWER starts " + note.app + " from the folder Windows records for it" + PlaceWords(note.where) + ".";
+    case SlotNoteCode::LaunchNotFound:
+        return "POWER cannot start " + note.app + ": Windows does not record its folder where the monitor looks. "
+               "Start " + note.app + " yourself before you use the remote.";
+    case SlotNoteCode::LaunchCleared: return "POWER no longer starts " + note.oldExe + ".";
+    case SlotNoteCode::ActiveNow:
+        return note.app + " is now the application that POWER starts and the remote's keys control.";
+    case SlotNoteCode::ActiveAlready:
+        return note.app + " stays the application that POWER starts and the remote's keys control.";
+    case SlotNoteCode::ForwardsKeys: return "The monitor now passes the remote's keys to " + note.app + " while it runs.";
+    case SlotNoteCode::NameKept: return "The name you gave it, " + note.app + ", is kept.";
+    case SlotNoteCode::ActionsRemoved:
+        if (note.count == 0) return note.oldApp + " had no actions.";
+        return note.oldApp + "'s " + ActionsAre(note.count) + " removed with it.";
+    }
+    return {};
+}
+
+std::string ReplaceQuestion(const SlotReplace& replace) {
+    std::string text = "Replace " + replace.oldApp + " with " + replace.newApp + " for this slot?";
+    if (replace.freeSlot >= 0)
+        text += "\n\nUse a free slot to keep " + replace.oldApp + " and add " + replace.newApp + " beside it.";
+    else
+        text += "\n\nEvery slot is in use: to keep " + replace.oldApp + ", remove another application first.";
+    return text;
+}
+
+std::string NoTvCommandsWords(const std::string& app, const TvCommandCount& count) {
+    if (!count.NoTvCommands()) return {};
+    const std::string found = count.keysWithMeaning == 0
+                                  ? "none of the " + Counted(count.keys, "key", "keys")
+                                  : "only " + std::to_string(count.keysWithMeaning) + " of " +
+                                        Counted(count.keys, "key", "keys");
+    return app + " shows no TV commands: " + found + " found a meaning.";
+}
+
+std::string RemoveQuestion(const SlotRemoval& removal) {
+    const std::string app = removal.app.empty() ? "this slot's lines" : removal.app;
+    std::string text = "Remove " + app + " from the remote's applications?";
+    if (removal.actionsRemoved && removal.actions > 0) text += " Its " + ActionsAre(removal.actions) + " removed too.";
+    if (removal.sharedWith >= 0) text += " Its actions stay: another slot uses them too.";
+    return text;
+}
+
+std::string RemovedWords(const SlotRemoval& removal) {
+    std::string text = (removal.app.empty() ? std::string("The slot") : removal.app) + " is removed.";
+    if (removal.newActive < 0) return text;
+    if (removal.newActiveApp.empty()) return text + " No application is set up for POWER now.";
+    return text + " POWER now starts " + removal.newActiveApp + ".";
+}
+
+std::string RenameWords(const SlotRename& rename) {
+    switch (rename.problem) {
+    case RenameProblem::None: return {};
+    case RenameProblem::BadText: return "The name " + rename.reason + ".";
+    case RenameProblem::NoSuchSlot: return "Only the first three applications have a name.";
+    }
+    return {};
+}
+
+}  // namespace qrtl::setup

@@ -1,0 +1,35 @@
+// The application selector's texts and the slot plans' notes and questions in the
+// owner's words: no key or section names of the profile, no registry paths.
+#pragma once
+
+#include <string>
+
+#include "setup/ClientSlots.h"
+
+namespace qrtl::setup {
+
+// "1 key", "2 keys", "0 keys".
+std::string Counted(int n, const std::string& one, const std::string& many);
+
+// "Standin TV", "Standin TV (2)" for a second slot of that name, "free", and
+// "Other TV viewer (not set up)" for a name without an application.
+std::string SelectorText(const SlotRow& row);
+
+std::string SlotNoteWords(const SlotNote& note);
+
+// "Replace Standin TV with Notepad for this slot?" and what a free slot offers.
+std::string ReplaceQuestion(const SlotReplace& replace);
+
+// "Notepad shows no TV commands: only 1 of 27 keys found a meaning."; empty when
+// the window shows TV commands or they were not read.
+std::string NoTvCommandsWords(const std::string& app, const TvCommandCount& count);
+
+// "Remove Standin TV? Its 12 actions are removed too."
+std::string RemoveQuestion(const SlotRemoval& removal);
+// "Standin TV is removed. POWER now starts Notepad."
+std::string RemovedWords(const SlotRemoval& removal);
+
+// Why the name is refused; empty when it is taken.
+std::string RenameWords(const SlotRename& rename);
+
+}  // namespace qrtl::setup

@@ -1,0 +1,334 @@
+// The application slots: taking a window for one, removing, renaming, the
+// selector's rows and the words the owner reads about them.
+#include "setup/ClientSlots.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "setup/SlotWords.h"
+
+namespace qrtl::setup {
+namespace {
+
+using Values = std::vector<std::pair<std::string, std::string>>;
+
+// Standin TV set up completely in slot 0, with two actions.
+const std::string kStandinClient =
+    "[Client]\r\nDefault=0\r\n0_Item=STANDINTV\r\n0_Caption=Standin TV\r\n0_ClassName=StandinTVClass\r\n"
+    "0_Child0=1001\r\n0_Child1=1002\r\n0_Child2=1003\r\n0_Control=1\r\n0_ExeDesc=Standin TV\r\n"
+    "0_RegPath=Software\\Standin\\StandinTV\r\n0_RegFolder=InstallDir\r\n0_ExeName=StandinTV.exe\r\n";
+const std::string kStandinKeys = "[KeyMap_STANDINTV]\r\nPOWER=#8010\r\nVOL+=#8001\r\n";
+
+ClientWindowFacts Notepad() {
+    return {"NOTEPAD", "Untitled - Notepad", "Notepad", {15, 0, 0}, "C:\\windows\\notepad.exe", "Notepad", {}};
+}
+
+ClientWindowFacts StandinInstalled() {
+    return {"STANDINTV",
+            "Standin TV",
+            "StandinTVClass",
+            {1001, 1002, 1003},
+            "C:\\Standin\\StandinTV.exe",
+            "Standin TV",
+            {true, "Software\\Standin\\StandinTV", "InstallDir", "StandinTV.exe", "Software\\Vendor"}};
+}
+
+ClientWindowFacts NotepadWithBrokenTitle() {
+    ClientWindowFacts facts = Notepad();
+    facts.caption = "Line\r\nbreak";
+    return facts;
+}
+
+// ---- Taking a window for a slot ----
+
+struct TakeCase {
+    const char* name;
+    std::string before;
+    int32_t slot;
+    ClientWindowFacts (*facts)();
+    Values after;  // [Client] values read after the plan is applied
+    bool ask;
+    int32_t freeSlot;
+    bool standinActionsKept;
+    std::vector<SlotNoteCode> notes;
+};
+
+void PrintTo(const TakeCase& c, std::ostream* os) { *os << c.name; }
+
+class SlotTake : public ::testing::TestWithParam<TakeCase> {};
+
+TEST_P(SlotTake, Plan_WritesTheSlotsLinesTogether) {
+    const TakeCase& c = GetParam();
+    const ClientWindowFacts facts = c.facts();
+    UnsavedProfile profile(c.before);
+    const SlotTakePlan plan = PlanTakeWindow(c.slot, facts, profile.Document());
+    profile.Change(plan.changes);
+    for (const auto& [key, value] : c.after) EXPECT_EQ(profile.Get("Client", key), value) << key;
+    EXPECT_EQ(plan.replace.ask, c.ask);
+    if (c.ask) {
+        EXPECT_EQ(plan.replace.oldApp, "Standin TV");
+        EXPECT_EQ(plan.replace.newApp, "Notepad");
+        EXPECT_EQ(plan.replace.freeSlot, c.freeSlot);
+    }
+    EXPECT_EQ(profile.Get("KeyMap_STANDINTV", "VOL+").empty(), !c.standinActionsKept);
+    std::vector<SlotNoteCode> codes;
+    for (const SlotNote& note : plan.notes) codes.push_back(note.code);
+    EXPECT_EQ(codes, c.notes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SlotTake,
+    ::testing::Values(
+        TakeCase{"OtherApplication_ReplaceAskedOldLaunchLinesCleared", kStandinClient + kStandinKeys, 0, Notepad,
+                 {{"0_Item", "NOTEPAD"}, {"0_ClassName", "Notepad"}, {"0_Child0", "15"}, {"0_Child1", "0"},
+                  {"0_ExeDesc", "Notepad"}, {"0_RegPath", ""}, {"0_RegFolder", ""}, {"0_ExeName", ""},
+                  {"Default", "0"}},
+                 true, 1, false,
+                 {SlotNoteCode::ActionsRemoved, SlotNoteCode::LaunchCleared, SlotNoteCode::LaunchNotFound,
+                  SlotNoteCode::ActiveAlready}},
+        TakeCase{"EverySlotUsed_NoFreeSlotOffered",
+                 kStandinClient + "1_Item=OTHERTV\r\n2_Caption=Third\r\n" + kStandinKeys, 0, Notepad,
+                 {{"0_Item", "NOTEPAD"}}, true, -1, false,
+                 {SlotNoteCode::ActionsRemoved, SlotNoteCode::LaunchCleared, SlotNoteCode::LaunchNotFound,
+                  SlotNoteCode::ActiveAlready}},
+        TakeCase{"OldApplicationInAnotherSlot_ItsActionsStay",
+                 kStandinClient + "1_Item=standintv\r\n" + kStandinKeys, 0, Notepad, {{"0_Item", "NOTEPAD"}}, true,
+                 2, true,
+                 {SlotNoteCode::LaunchCleared, SlotNoteCode::LaunchNotFound, SlotNoteCode::ActiveAlready}},
+        TakeCase{"FreeSlot_NoQuestionOtherSlotUntouched", kStandinClient + kStandinKeys, 1, Notepad,
+                 {{"1_Item", "NOTEPAD"}, {"1_RegPath", ""}, {"1_Control", "1"}, {"Default", "1"},
+                  {"0_Item", "STANDINTV"}, {"0_ExeName", "StandinTV.exe"}},
+                 false, -1, true,
+                 {SlotNoteCode::LaunchNotFound, SlotNoteCode::ActiveNow, SlotNoteCode::ForwardsKeys}},
+        TakeCase{"NameWithoutApplication_TakenWithoutQuestion",
+                 "[Client]\r\nDefault=1\r\n2_ExeDesc=Third TV viewer\r\n", 2, Notepad,
+                 {{"2_Item", "NOTEPAD"}, {"2_ExeDesc", "Notepad"}, {"Default", "2"}}, false, -1, false,
+                 {SlotNoteCode::LaunchNotFound, SlotNoteCode::ActiveNow, SlotNoteCode::ForwardsKeys}},
+        TakeCase{"SameApplicationAgain_OwnersNameKept",
+                 "[Client]\r\nDefault=0\r\n0_Item=STANDINTV\r\n0_ExeDesc=Living room TV\r\n" + kStandinKeys, 0,
+                 StandinInstalled,
+                 {{"0_ExeDesc", "Living room TV"}, {"0_RegPath", "Software\\Standin\\StandinTV"},
+                  {"0_ExeName", "StandinTV.exe"}},
+                 false, -1, true,
+                 {SlotNoteCode::LaunchFound, SlotNoteCode::ActiveAlready, SlotNoteCode::ForwardsKeys,
+                  SlotNoteCode::NameKept}},
+        TakeCase{"TitleTheProfileCannotHold_LeftEmptyWithReason", "", 0, NotepadWithBrokenTitle,
+                 {{"0_Caption", ""}, {"0_ClassName", "Notepad"}}, false, -1, false,
+                 {SlotNoteCode::TitleLeftEmpty, SlotNoteCode::LaunchNotFound, SlotNoteCode::ActiveNow,
+                  SlotNoteCode::ForwardsKeys}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SlotTake, ReplacedApplication_QuestionAndNotesInOwnersWords) {
+    const auto document = ProfileDocument::Parse(kStandinClient + kStandinKeys);
+    const SlotTakePlan plan = PlanTakeWindow(0, Notepad(), document);
+    EXPECT_EQ(ReplaceQuestion(plan.replace),
+              "Replace Standin TV with Notepad for this slot?\n\nUse a free slot to keep Standin TV and add "
+              "Notepad beside it.");
+    std::string words;
+    for (const SlotNote& note : plan.notes) words += SlotNoteWords(note) + "\n";
+    EXPECT_EQ(words,
+              "Standin TV's 2 actions are removed with it.\n"
+              "POWER no longer starts StandinTV.exe.\n"
+              "POWER cannot start Notepad: Windows does not record its folder where the monitor looks. Start "
+              "Notepad yourself before you use the remote.\n"
+              "Notepad stays the application that POWER starts and the remote's keys control.\n");
+}
+
+// ---- Does the taken window offer TV commands ----
+
+struct CommandsCase {
+    std::vector<const char*> keys;  // the remote keys with a suggested command
+    bool known;
+    std::string words;
+};
+
+TEST(SlotTake, CommandCount_NoTvCommandsSaidWithPlurals) {
+    const std::vector<CommandsCase> cases = {
+        {{}, true, "Notepad shows no TV commands: none of the 27 keys found a meaning."},
+        {{"POWER"}, true, "Notepad shows no TV commands: only 1 of 27 keys found a meaning."},
+        {{"POWER", "FUNC", "ZOOM"}, true, "Notepad shows no TV commands: only 3 of 27 keys found a meaning."},
+        {{"POWER", "VOL+", "MUTE"}, true, ""},
+        {{}, false, ""},
+    };
+    for (const CommandsCase& c : cases) {
+        std::vector<Suggestion> suggestions;
+        for (const char* key : c.keys) suggestions.push_back({key, {}, {}});
+        const SlotTakePlan plan = PlanTakeWindow(0, Notepad(), ProfileDocument::Parse(""),
+                                                 c.known ? &suggestions : nullptr);
+        EXPECT_EQ(NoTvCommandsWords(plan.app, plan.commands), c.words) << c.keys.size();
+    }
+}
+
+// ---- Removing a slot ----
+
+const std::string kTwo =
+    "[Client]\r\nDefault=1\r\n0_Item=STANDINTV\r\n0_ExeDesc=Standin TV\r\n1_Item=NOTEPAD\r\n1_ExeDesc=Notepad\r\n"
+    "1_ExeName=notepad.exe\r\n[KeyMap_STANDINTV]\r\nPOWER=#8010\r\n[KeyMap_NOTEPAD]\r\nPOWER=#1\r\nVOL+=#2\r\n";
+
+struct RemoveCase {
+    const char* name;
+    std::string before;
+    int32_t slot;
+    std::string after;
+    std::string question;
+    std::string done;
+};
+
+void PrintTo(const RemoveCase& c, std::ostream* os) { *os << c.name; }
+
+class SlotRemove : public ::testing::TestWithParam<RemoveCase> {};
+
+TEST_P(SlotRemove, Plan_ClearsTheSlotAndItsActions) {
+    const RemoveCase& c = GetParam();
+    UnsavedProfile profile(c.before);
+    const SlotRemoval removal = PlanRemoveSlot(profile.Document(), c.slot);
+    profile.Change(removal.changes);
+    EXPECT_EQ(profile.Text(), c.after);
+    EXPECT_EQ(RemoveQuestion(removal), c.question);
+    EXPECT_EQ(RemovedWords(removal), c.done);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SlotRemove,
+    ::testing::Values(
+        RemoveCase{"ActiveSlot_DefaultMovesToTheOtherApplication", kTwo, 1,
+                   "[Client]\r\nDefault=0\r\n0_Item=STANDINTV\r\n0_ExeDesc=Standin TV\r\n"
+                   "[KeyMap_STANDINTV]\r\nPOWER=#8010\r\n",
+                   "Remove Notepad from the remote's applications? Its 2 actions are removed too.",
+                   "Notepad is removed. POWER now starts Standin TV."},
+        RemoveCase{"OtherSlot_DefaultStays", kTwo, 0,
+                   "[Client]\r\nDefault=1\r\n1_Item=NOTEPAD\r\n1_ExeDesc=Notepad\r\n1_ExeName=notepad.exe\r\n"
+                   "[KeyMap_NOTEPAD]\r\nPOWER=#1\r\nVOL+=#2\r\n",
+                   "Remove Standin TV from the remote's applications? Its 1 action is removed too.",
+                   "Standin TV is removed."},
+        RemoveCase{"SameItemInAnotherSlot_ActionsStay",
+                   "[Client]\r\nDefault=0\r\n0_Item=STANDINTV\r\n0_exedesc=Standin TV\r\n2_Item=standintv\r\n" +
+                       kStandinKeys,
+                   0, "[Client]\r\nDefault=2\r\n2_Item=standintv\r\n" + kStandinKeys,
+                   "Remove Standin TV from the remote's applications? Its actions stay: another slot uses them "
+                   "too.",
+                   "Standin TV is removed. POWER now starts standintv."},
+        RemoveCase{"LastApplication_DefaultBackToTheFirstSlot",
+                   "[Client]\r\nDefault=2\r\n2_Item=TV\r\n[KeyMap_TV]\r\n", 2, "[Client]\r\nDefault=0\r\n",
+                   "Remove TV from the remote's applications?",
+                   "TV is removed. No application is set up for POWER now."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Renaming ----
+
+TEST(SlotRename, Texts_OnlyWhatTheProfileHoldsAsTypedIsWritten) {
+    const auto document = ProfileDocument::Parse("[Client]\r\n1_Item=TV\r\n1_ExeDesc=Old name\r\n");
+    const struct {
+        int32_t slot;
+        std::string name;
+        RenameProblem problem;
+        bool written;
+    } cases[] = {
+        {1, "Living room TV", RenameProblem::None, true},
+        {1, "Old name", RenameProblem::None, false},
+        {2, "", RenameProblem::None, true},
+        {1, std::string(255, 'x'), RenameProblem::None, true},
+        {1, std::string(256, 'x'), RenameProblem::BadText, false},
+        {1, "Two\r\nlines", RenameProblem::BadText, false},
+        {1, "Lone\rreturn", RenameProblem::BadText, false},
+        {1, std::string("Nul\0inside", 10), RenameProblem::BadText, false},
+        {1, " Leading", RenameProblem::BadText, false},
+        {1, "Trailing\t", RenameProblem::BadText, false},
+        {1, "\"Quoted\"", RenameProblem::BadText, false},
+        {3, "Fourth", RenameProblem::NoSuchSlot, false},
+    };
+    for (const auto& c : cases) {
+        const SlotRename rename = PlanRenameSlot(document, c.slot, c.name);
+        EXPECT_EQ(rename.problem, c.problem) << c.name;
+        EXPECT_EQ(RenameWords(rename).empty(), c.problem == RenameProblem::None) << c.name;
+        ASSERT_EQ(rename.changes.size(), c.written ? 1u : 0u) << c.name;
+        if (c.written) {
+            EXPECT_EQ(rename.changes[0].key, std::to_string(c.slot) + "_ExeDesc");
+            EXPECT_EQ(rename.changes[0].value, c.name);
+        }
+    }
+}
+
+// ---- The selector ----
+
+TEST(SlotRows, Selector_NamesTellSlotsApart) {
+    const struct {
+        std::string profile;
+        std::vector<std::string> texts;
+        int32_t active;
+        int32_t nextFree;
+    } cases[] = {
+        {"", {"free", "free", "free"}, 0, 0},
+        {"[Client]\r\nDefault=1\r\n0_Item=STANDINTV\r\n0_ExeDesc=Standin TV\r\n1_Item=STANDINTV\r\n"
+         "1_ExeDesc=Standin TV\r\n2_ExeDesc=Third TV viewer\r\n",
+         {"Standin TV", "Standin TV (2)", "Third TV viewer (not set up)"}, 1, 2},
+        {"[Client]\r\nDefault=5\r\n0_Item=A\r\n0_ExeDesc=TV\r\n1_ClassName=X\r\n1_ExeDesc=TV\r\n2_Child0=7\r\n"
+         "2_ExeDesc=TV\r\n",
+         {"TV", "TV (2)", "TV (3)"}, -1, -1},
+        {"[Client]\r\n0_Item=NOTEPAD\r\n", {"NOTEPAD", "free", "free"}, 0, 1},
+    };
+    for (const auto& c : cases) {
+        const auto document = ProfileDocument::Parse(c.profile);
+        const std::vector<SlotRow> rows = SlotRows(document);
+        ASSERT_EQ(rows.size(), 3u);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_EQ(SelectorText(rows[i]), c.texts[i]) << c.profile;
+            EXPECT_EQ(rows[i].active, static_cast<int32_t>(i) == c.active) << c.profile;
+        }
+        EXPECT_EQ(NextFreeSlot(document), c.nextFree) << c.profile;
+    }
+}
+
+TEST(SlotRows, Lines_TheSlotsOwnInFileOrder) {
+    const auto document =
+        ProfileDocument::Parse("[Client]\r\n1_Item=TV\r\n10_Item=TEN\r\n0_Item=ZERO\r\n1_ExeDesc=\"My TV\"\r\n");
+    const SlotRow row = ReadSlot(document, 1);
+    ASSERT_EQ(row.lines.size(), 2u);
+    EXPECT_EQ(row.lines[0].key, "1_Item");
+    EXPECT_EQ(row.lines[1].key, "1_ExeDesc");
+    EXPECT_EQ(row.lines[1].value, "My TV");
+    EXPECT_EQ(row.description, "My TV");
+}
+
+// ---- Words ----
+
+TEST(SlotWords, EveryNote_NoWordsOfTheFileFormat) {
+    for (int code = 0; code <= static_cast<int>(SlotNoteCode::ActionsRemoved); ++code) {
+        SlotNote note;
+        note.code = static_cast<SlotNoteCode>(code);
+        note.app = "Notepad";
+        note.oldApp = "Standin TV";
+        note.oldExe = "StandinTV.exe";
+        note.reason = "holds a line break, which would end the line in the profile";
+        note.where = "App Paths";
+        const std::string words = SlotNoteWords(note);
+        EXPECT_FALSE(words.empty()) << code;
+        for (const char* format : {"[", "_", "=", "HKEY", "KeyMap", "Default", "Item", "Control"})
+            EXPECT_EQ(words.find(format), std::string::npos) << code << ": " << words;
+    }
+}
+
+TEST(SlotWords, Counts_SingularAndPlural) {
+    const struct {
+        int count;
+        std::string words;
+    } cases[] = {
+        {0, "Standin TV had no actions."},
+        {1, "Standin TV's 1 action is removed with it."},
+        {2, "Standin TV's 2 actions are removed with it."},
+    };
+    for (const auto& c : cases) {
+        SlotNote note;
+        note.code = SlotNoteCode::ActionsRemoved;
+        note.oldApp = "Standin TV";
+        note.count = c.count;
+        EXPECT_EQ(SlotNoteWords(note), c.words);
+    }
+}
+
+}  // namespace
+}  // namespace qrtl::setup
