@@ -2,18 +2,18 @@
 // or taken over.
 #include <gtest/gtest.h>
 
-#include "setup/LearnSession.h"
+#include "setup/LearnedCodes.h"
 
 namespace {
 
-using Outcome = qrtl::setup::LearnSession::Outcome;
+using Outcome = qrtl::setup::LearnedCodes::Outcome;
 
 const int kPower = qrtl::setup::RemoteKeyIndex("POWER");
 const int kVolUp = qrtl::setup::RemoteKeyIndex("vol+");
 const int kChUp = qrtl::setup::RemoteKeyIndex("CH+");
 
-TEST(LearnSession, CodeOfAnotherKeyInTheProfile_RefusedNamingItThenTakenOver) {
-    qrtl::setup::LearnSession session(
+TEST(LearnedCodes, CodeOfAnotherKeyInTheProfile_RefusedNamingItThenTakenOver) {
+    qrtl::setup::LearnedCodes session(
         qrtl::ProfileDocument::Parse("[KeyMap_Controler]\nPOWER=10\nVOL+=20\nCH+=22\n"));
 
     auto result = session.Assign(kChUp, "20", false);
@@ -28,8 +28,8 @@ TEST(LearnSession, CodeOfAnotherKeyInTheProfile_RefusedNamingItThenTakenOver) {
     EXPECT_EQ(session.Changes(), (std::vector<std::pair<std::string, std::string>>{{"VOL+", ""}, {"CH+", "20"}}));
 }
 
-TEST(LearnSession, OwnCodeAgainAndFreeCodes_Learned) {
-    qrtl::setup::LearnSession session(qrtl::ProfileDocument::Parse("[KeyMap_Controler]\nPOWER=10\n"));
+TEST(LearnedCodes, OwnCodeAgainAndFreeCodes_Learned) {
+    qrtl::setup::LearnedCodes session(qrtl::ProfileDocument::Parse("[KeyMap_Controler]\nPOWER=10\n"));
     EXPECT_EQ(session.Assign(kPower, "10", false).outcome, Outcome::Same);
     EXPECT_EQ(session.Assign(kVolUp, "21", false).outcome, Outcome::Learned);
     // A code learned in this run is held as well.
