@@ -8,6 +8,7 @@ void PressDetector::Start(std::vector<int> keys) {
     keys_ = std::move(keys);
     at_ = 0;
     quietLeft_ = kQuietSampleReads;
+    releaseLeft_ = 0;
     quiet_.clear();
     held_ = -1;
     done_.clear();
@@ -20,8 +21,17 @@ PressDetector::Event PressDetector::OnRead(bool got, uint32_t code) {
         if (got) quiet_.insert(code);
         return --quietLeft_ == 0 ? Event::Ready : Event::None;
     }
-    if (!got || quiet_.count(code) != 0) {
-        held_ = -1;  // released
+    const bool released = !got || quiet_.count(code) != 0;
+    if (releaseLeft_ > 0) {
+        // The next key is asked for once the last one is let go, so that a press
+        // right after the prompt is never one with the last key's hold.
+        held_ = released ? -1 : static_cast<long>(code);  // another code meanwhile is taken as held too
+        if (!released && --releaseLeft_ > 0) return Event::None;
+        releaseLeft_ = 0;
+        return Event::Ready;
+    }
+    if (released) {
+        held_ = -1;
         return Event::None;
     }
     // Still the same press, also across keys: a key held into the next prompt is
@@ -42,6 +52,7 @@ bool PressDetector::Next(bool learned) {
     if (!Active()) return false;
     done_.push_back({keys_[at_], learned});
     ++at_;
+    releaseLeft_ = learned ? kReleaseWaitReads : 0;
     return Active();
 }
 

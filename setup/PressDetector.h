@@ -15,6 +15,10 @@ namespace qrtl::setup {
 constexpr unsigned kLearnReadIntervalMs = 100;
 // Reads of the quiet receiver before the first key: one second.
 constexpr int kQuietSampleReads = 10;
+// Reads that wait for a learned key's release before the next key is asked for:
+// two seconds. A key held longer is asked for anyway; its code still counts only
+// after a release.
+constexpr int kReleaseWaitReads = 20;
 // A read that runs this long: the driver is taken for hung and learning stops.
 constexpr unsigned kReadHangMs = 5000;
 constexpr unsigned kReadHangSeconds = kReadHangMs / 1000;
@@ -23,7 +27,7 @@ class PressDetector {
 public:
     enum class Event {
         None,     // nothing to tell
-        Ready,    // the quiet receiver is known: ask for the key
+        Ready,    // ask for the key: the quiet receiver is known, the last key released
         Pressed,  // a new press: its code is Code()
         Hung,     // the driver has not answered a read: learning has stopped
     };
@@ -37,7 +41,8 @@ public:
     Event OnReadRunning(unsigned ms);
 
     // The key being learned is done (it got a code, or was skipped); true when
-    // another key follows, false when the run has ended.
+    // another key follows, false when the run has ended. After a code the next key
+    // waits for the release (Ready), after a skip it is asked for at once.
     bool Next(bool learned);
     // Ends the run: the keys not reached yet are not done.
     void Stop() { at_ = keys_.size(); }
@@ -47,6 +52,8 @@ public:
     int Key() const { return Active() ? keys_[at_] : -1; }
     bool LastKey() const { return at_ + 1 >= keys_.size(); }
     bool Sampling() const { return Active() && quietLeft_ > 0; }
+    // Not ready for a key yet: sampling, or waiting for the last key's release.
+    bool Waiting() const { return Sampling() || (Active() && releaseLeft_ > 0); }
     uint32_t Code() const { return code_; }
     const std::set<uint32_t>& Quiet() const { return quiet_; }
 
@@ -61,6 +68,7 @@ private:
     std::vector<int> keys_;
     std::size_t at_ = 0;
     int quietLeft_ = 0;
+    int releaseLeft_ = 0;
     std::set<uint32_t> quiet_;
     long held_ = -1;  // the code of the key held down, -1 when released
     uint32_t code_ = 0;

@@ -58,24 +58,27 @@ TEST(PressDetector, ScriptedReceiver_EachPressCountedOnce) {
         std::vector<int> script;
         const char* expected;
     };
+    const std::vector<int> held(qrtl::setup::kReleaseWaitReads, 7);
     const std::vector<Case> cases = {
         {"silence", {0, 1}, Join(Quiet(), {kNone, kNone, kNone}), "ready"},
         {"a code held over several reads is one press", {0, 1}, Join(Quiet(), {7, 7, 7, 7}), "ready k0=7"},
-        {"held into the next key, then released and pressed again", {0, 1},
-         Join(Quiet(), {7, 7, kNone, 7}), "ready k0=7 k1=7 end"},
-        {"another code while one is held is a new press", {0, 1, 2}, Join(Quiet(), {7, 8, 8, 9}),
-         "ready k0=7 k1=8 k2=9 end"},
-        {"a failed read releases like silence", {0, 1}, Join(Quiet(), {7, kNone, 7}), "ready k0=7 k1=7 end"},
+        {"the next key is asked for at the release; the same code again is a press", {0, 1},
+         Join(Quiet(), {7, 7, kNone, 7}), "ready k0=7 ready k1=7 end"},
+        {"another code before the release counts as held", {0, 1}, Join(Quiet(), {7, 8, kNone, 9}),
+         "ready k0=7 ready k1=9 end"},
+        {"held past the release wait: asked anyway, the held code not taken", {0, 1},
+         Join(Join(Quiet(), {7}), Join(held, {7, 7, kNone, 7})), "ready k0=7 ready k1=7 end"},
+        {"a failed read releases like silence", {0, 1}, Join(Quiet(), {7, kNone, 7}), "ready k0=7 ready k1=7 end"},
         {"a press while listening is taken as the quiet receiver", {0}, Join(Quiet(40), {40, 40, 41}),
          "ready k0=41 end"},
         {"a quiet code releases the held key", {0, 1}, Join(Join({255}, Quiet()), {7, 255, 7}),
-         "ready k0=7 k1=7 end"},
+         "ready k0=7 ready k1=7 end"},
         {"a read just under the limit is slow, not hung", {0}, Join(Quiet(), {kSlow, 7}), "ready k0=7 end"},
         {"a hung read stops learning; later reads count for nothing", {0, 1},
-         Join(Quiet(), {7, kHang, 8, kNone, 9, kHang}), "ready k0=7 hung"},
+         Join(Quiet(), {7, kHang, kNone, 8, kNone, 9, kHang}), "ready k0=7 hung"},
         {"a hang while listening stops as well", {0}, {kNone, kHang, 7}, "hung"},
-        {"skips move on; the last one ends the run", {3, 4}, Join(Quiet(), {kSkip, kSkip, 7}),
-         "ready k3 skipped k4 skipped end"},
+        {"skips ask for the next key at once; the last one ends the run", {3, 4},
+         Join(Quiet(), {kSkip, kSkip, 7}), "ready k3 skipped k4 skipped end"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

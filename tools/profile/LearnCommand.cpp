@@ -149,7 +149,7 @@ public:
         Say("Release all keys: listening to the receiver for one second ...");
         if (!receiver_.Start()) return RunEnd::Hung;  // only a worker still inside the driver refuses
         while (end_ == RunEnd::Done && detector_.Active()) {
-            if (!detector_.Sampling()) {
+            if (!detector_.Waiting()) {
                 TakeTypedLine();
                 CheckTimeout();
             }
@@ -158,8 +158,9 @@ public:
             while (end_ == RunEnd::Done && detector_.Active() && receiver_.TakeRead(got, code)) {
                 const Event event = detector_.OnRead(got, code);
                 if (event == Event::Ready) {
-                    if (detector_.Quiet().size() > 1)
+                    if (!sampled_ && detector_.Quiet().size() > 1)
                         Say("  the receiver is not quiet; its codes of that second are taken as no key");
+                    sampled_ = true;
                     Prompt();
                 } else if (event == Event::Pressed) {
                     OnPress();
@@ -192,9 +193,10 @@ private:
         start_ = ::GetTickCount();
         offered_.clear();
     }
-    // The key being learned is done; the next one is asked for.
+    // The key being learned is done; the next one is asked for now, or after the
+    // release of the last one (Ready).
     void Done(bool learned) {
-        if (detector_.Next(learned)) Prompt();
+        if (detector_.Next(learned) && !detector_.Waiting()) Prompt();
     }
 
     void TakeTypedLine() {
@@ -248,6 +250,7 @@ private:
     qrtl::setup::LearnedCodes& codes_;
     qrtl::setup::PressDetector detector_;
     RunEnd end_ = RunEnd::Done;
+    bool sampled_ = false;
     DWORD start_ = 0;
     std::string offered_;  // a code another key holds, until r takes it over
 };

@@ -3,6 +3,7 @@
 // is taken only while learning, and the running monitor is asked about before
 // each learn: only one program may read it.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "MonitorControl.h"
@@ -100,6 +101,7 @@ void RemoteWindow::StartLearning(int index, bool all) {
     detector_.Start(keys);
     learnIndex_ = detector_.Key();
     learnAll_ = all;
+    promptBefore_.clear();
     ::SetTimer(dlg_, kTimerHang, kHangCheckMs, nullptr);
     SelectKey(index);
     EnableButtons();
@@ -121,7 +123,7 @@ void RemoteWindow::OnRead(WPARAM, LPARAM) {
         if (learnIndex_ < 0 || asking_) continue;
         const PressDetector::Event event = detector_.OnRead(got, code);
         if (event == PressDetector::Event::Ready)
-            PromptKey();
+            PromptKey(std::exchange(promptBefore_, std::string()));
         else if (event == PressDetector::Event::Pressed)
             OnPress();
     }
@@ -159,7 +161,10 @@ void RemoteWindow::NextKey(bool skipped, const std::string& before) {
     const std::string last = RemoteKeyNames[learnIndex_];
     if (detector_.Next(!skipped)) {
         learnIndex_ = detector_.Key();
-        if (!detector_.Sampling()) PromptKey(before);
+        if (detector_.Waiting())
+            promptBefore_ = before;  // asked for once the last key is let go
+        else
+            PromptKey(before);
         return;
     }
     StopLearning(skipped ? (learnAll_ ? "Learning ended: " + last + " skipped." : "Learning stopped.") : "");

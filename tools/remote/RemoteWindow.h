@@ -104,6 +104,7 @@ private:
     int learnIndex_ = -1;  // the key being learned (the detector's), -1 when none
     bool learnAll_ = false;
     bool asking_ = false;
+    std::string promptBefore_;  // said before the next key's prompt
 
     bool dragging_ = false;
     HWND dragTarget_ = nullptr;
