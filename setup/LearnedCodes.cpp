@@ -43,6 +43,16 @@ LearnedCodes::Result LearnedCodes::Assign(int index, const std::string& codeText
 
 void LearnedCodes::Clear(int index) { codes_.at(index).clear(); }
 
+std::vector<int> LearnedCodes::LearnAllOrder(int first) const {
+    std::vector<int> without;
+    std::vector<int> every;
+    for (int i = first < 0 ? 0 : first; i < kRemoteKeyCount; ++i) {
+        every.push_back(i);
+        if (codes_[i].empty()) without.push_back(i);
+    }
+    return without.empty() ? every : without;
+}
+
 std::vector<std::pair<std::string, std::string>> LearnedCodes::Changes() const {
     std::vector<std::pair<std::string, std::string>> changes;
     for (int i = 0; i < kRemoteKeyCount; ++i)

@@ -37,6 +37,10 @@ public:
     Result Assign(int index, const std::string& codeText, bool takeOver);
     void Clear(int index);
 
+    // The keys Learn all asks for, from `first` on: those without a code, in order;
+    // every key from `first` on when all of them have one.
+    std::vector<int> LearnAllOrder(int first = 0) const;
+
     // The lines to write into [KeyMap_Controler]: every key whose code changed, in
     // the order of the names (an empty value removes a code).
     std::vector<std::pair<std::string, std::string>> Changes() const;

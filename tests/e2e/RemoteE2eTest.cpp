@@ -457,6 +457,45 @@ TEST_F(RemoteE2e, WindowAndProfileToolLearning_EachRefusedWhileTheOtherReads) {
         << ReadTextFile(folder_ / "learn3.txt");
 }
 
+TEST_F(RemoteE2e, LearnAllByKeyboard_FirstKeyWithoutACodeEscapeSkipsStopEnds) {
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile("POWER=10\r\nZOOM=11\r\n")));
+    ASSERT_TRUE(StartRemote());
+    const HWND list = Item(IDC_KEYS);
+    const auto focus = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(Window(), nullptr), &info);
+        return info.hwndFocus;
+    };
+    const auto selected = [&] {
+        return static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    };
+    Click(IDC_LEARN_ALL);
+    // POWER and ZOOM have codes: it starts at SCAN, its row selected.
+    ASSERT_TRUE(WaitLive("Press SCAN")) << Live();
+    EXPECT_EQ(selected(), 2);
+    EXPECT_EQ(focus(), list);  // not lost with the disabled buttons
+    EXPECT_EQ(WindowText(Item(IDC_LEARN_ALL)), "St&op");
+    EXPECT_TRUE(::IsWindowEnabled(Item(IDC_LEARN_ALL)));
+
+    // Escape as typed, through the dialog manager, skips SCAN.
+    ::PostMessageA(focus(), WM_KEYDOWN, VK_ESCAPE, 1);
+    ::PostMessageA(focus(), WM_KEYUP, VK_ESCAPE, 0xC0000001);
+    ASSERT_TRUE(WaitLive("Press TVFMSW")) << Live();
+    EXPECT_EQ(selected(), 3);
+    Press(33);
+    ASSERT_TRUE(WaitLive("Press SWITCH")) << Live();
+    EXPECT_EQ(selected(), 4);
+
+    // Stop ends it; the button is Learn all again and the focus stays on the list.
+    Click(IDC_LEARN_ALL);
+    ASSERT_TRUE(WaitLive("Learning stopped")) << Live();
+    EXPECT_EQ(WindowText(Item(IDC_LEARN_ALL)), "Learn a&ll");
+    EXPECT_TRUE(::IsWindowEnabled(Item(IDC_LEARN)));
+    EXPECT_EQ(focus(), list);
+}
+
 TEST_F(RemoteE2e, NoDriver_LearningOffInWords_RestStillWorks_ProfileFromTheCommandLine) {
     // No profile beside the program: the one named on the command line is opened.
     const std::string other = folder_ / "other.INI";

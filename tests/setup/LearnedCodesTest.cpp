@@ -39,4 +39,31 @@ TEST(LearnedCodes, OwnCodeAgainAndFreeCodes_Learned) {
     EXPECT_EQ(qrtl::setup::RemoteKeyIndex("VOLUME"), -1);
 }
 
+TEST(LearnedCodes, LearnAll_KeysWithoutACodeInOrder_EveryKeyWhenAllHaveOne) {
+    std::string full = "[KeyMap_Controler]\n";
+    for (int i = 0; i < kRemoteKeyCount; ++i) full += std::string(RemoteKeyNames[i]) + "=" + std::to_string(i) + "\n";
+    struct Case {
+        const char* name;
+        std::string profile;
+        int first;
+        std::vector<int> expected;
+    };
+    const int last = kRemoteKeyCount - 1;
+    std::vector<int> all;
+    for (int i = 0; i < kRemoteKeyCount; ++i) all.push_back(i);
+    std::string allButVolUp = full;
+    allButVolUp.replace(allButVolUp.find("VOL+=") + 5, std::to_string(kVolUp).size(), "");
+    const std::vector<Case> cases = {
+        {"nothing learned", "[KeyMap_Controler]\n", 0, all},
+        {"one key without a code", allButVolUp, 0, {kVolUp}},
+        {"every key has a code", full, 0, all},
+        {"from a later key on", full, last, {last}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        qrtl::setup::LearnedCodes codes(qrtl::ProfileDocument::Parse(c.profile));
+        EXPECT_EQ(codes.LearnAllOrder(c.first), c.expected);
+    }
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include "config/QRTLIRSet.h"
 #include "driver/CardDriver.h"
 #include "setup/LearnedCodes.h"
+#include "resource.h"
 
 namespace remote {
 
@@ -89,22 +90,35 @@ bool RemoteWindow::EnsureReceiver() {
 }
 
 void RemoteWindow::StartLearning(int index, bool all) {
-    if (learnIndex_ >= 0 || index < 0 || index >= kRemoteKeyCount) return;
+    if (learnIndex_ >= 0) {
+        // Learn all reads Stop while learning.
+        if (all) StopLearning("Learning stopped.");
+        return;
+    }
+    if (index < 0 || index >= kRemoteKeyCount) return;
+    const std::vector<int> keys =
+        all ? qrtl::setup::LearnedCodes(profile_.Document()).LearnAllOrder(index) : std::vector<int>{index};
     if (!EnsureReceiver()) return;
     if (!receiver_.Start(dlg_, kMsgRead)) {
         receiver_.Close();
         Live("Learning cannot start: the receiver is still busy with its last read.");
         return;
     }
-    std::vector<int> keys;
-    for (int i = index; i < (all ? kRemoteKeyCount : index + 1); ++i) keys.push_back(i);
     detector_.Start(keys);
     learnIndex_ = detector_.Key();
     learnAll_ = all;
     promptBefore_.clear();
     ::SetTimer(dlg_, kTimerHang, kHangCheckMs, nullptr);
-    SelectKey(index);
+    SelectKey(learnIndex_);
+    // The focus goes to the key list before the buttons turn off: a disabled button
+    // keeps the keyboard nowhere, and Escape must reach the window.
+    ::SendMessageW(dlg_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(keys_), TRUE);
     EnableButtons();
+    const HWND learnAll = ::GetDlgItem(dlg_, res::kLearnAll);
+    wchar_t caption[64] = {};
+    ::GetWindowTextW(learnAll, caption, 64);
+    learnAllCaption_ = caption;
+    SetItemText(dlg_, res::kLearnAll, "St&op");
     Live("Release all keys: listening to the receiver for one second ...");
 }
 
@@ -178,6 +192,7 @@ void RemoteWindow::StopLearning(const std::string& why) {
     ::KillTimer(dlg_, kTimerHang);
     // Let go at once: a monitor or QRTLProfile learn may read it now.
     receiver_.Close();
+    RestoreLearnAll();
     if (!why.empty()) Live(why);
     SelectKey(last);
     EnableButtons();
@@ -199,10 +214,16 @@ void RemoteWindow::CheckReadHang() {
     receiverProblem_ = "the card driver has not answered a read for " + HangSeconds();
     const int last = learnIndex_;
     learnIndex_ = -1;
+    RestoreLearnAll();
     Refresh();
     SelectKey(last);
     Live("Learning stopped: the card driver has not answered for " + HangSeconds() +
          ". Check the card, then start the set-up again.");
+}
+
+void RemoteWindow::RestoreLearnAll() {
+    if (!learnAllCaption_.empty()) ::SetDlgItemTextW(dlg_, res::kLearnAll, learnAllCaption_.c_str());
+    learnAllCaption_.clear();
 }
 
 bool RemoteWindow::ReleaseReceiver() {

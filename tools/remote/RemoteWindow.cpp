@@ -417,7 +417,7 @@ void RemoteWindow::EnableButtons() {
     const bool hasRow = selected >= 0 && static_cast<std::size_t>(selected) < rows_.size();
     const auto enable = [&](int id, bool on) { ::EnableWindow(::GetDlgItem(dlg_, id), on ? TRUE : FALSE); };
     enable(res::kLearn, canLearn && hasRow);
-    enable(res::kLearnAll, canLearn);
+    enable(res::kLearnAll, canLearn || learning);  // it reads Stop while learning
     enable(res::kAction, !learning && hasRow);
     enable(res::kTest, !learning && hasRow && !rows_[static_cast<std::size_t>(selected)].command.empty());
     enable(res::kClear, !learning && hasRow);

@@ -75,6 +75,8 @@ private:
     void NextKey(bool skipped, const std::string& before = {});
     void StopLearning(const std::string& why);
     void CheckReadHang();
+    // Learn all's own caption again, after it read Stop.
+    void RestoreLearnAll();
     void OnAction();
     void OnTest();
     void OnClear();
@@ -105,6 +107,7 @@ private:
     bool learnAll_ = false;
     bool asking_ = false;
     std::string promptBefore_;  // said before the next key's prompt
+    std::wstring learnAllCaption_;  // while Learn all reads Stop
 
     bool dragging_ = false;
     HWND dragTarget_ = nullptr;
