@@ -144,6 +144,22 @@ TEST_F(ProfileToolE2e, Learn_QuitOrMonitorRunning_NothingWritten) {
     EXPECT_EQ(ReadTextFile(profile_), sample_);
 }
 
+TEST_F(ProfileToolE2e, Learn_MonitorStartedBetweenTwoKeys_StopsNothingWritten) {
+    Start("learn QRTLIRMoni.INI --keys POWER,ZOOM --timeout 20" + Driver());
+    ASSERT_TRUE(WaitOutput("Press POWER (power on / off) ...")) << Out();
+    // The monitor's main window: a dialog with its caption.
+    const HWND monitor = ::CreateWindowExA(0, kMonitorDialogClass, kMonitorTitle, WS_POPUP, 0, 0, 10, 10, nullptr,
+                                           nullptr, nullptr, nullptr);
+    ASSERT_NE(monitor, nullptr);
+    Press("001", 99);
+    const DWORD exit = Finish();
+    ::DestroyWindow(monitor);
+    EXPECT_EQ(exit, 2u) << Out() << Err();
+    EXPECT_NE(Err().find("the monitor was started"), std::string::npos) << Err();
+    EXPECT_EQ(Out().find("Press ZOOM"), std::string::npos) << Out();
+    EXPECT_EQ(ReadTextFile(profile_), sample_);
+}
+
 TEST_F(ProfileToolE2e, Learn_DriverSpinsInARead_StopsAfter5sEndsWithoutCrash) {
     ASSERT_TRUE(WriteTextFile(queue_ + "\\read-spin", ""));
     const DWORD start = ::GetTickCount();
