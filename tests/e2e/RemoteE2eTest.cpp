@@ -361,21 +361,13 @@ TEST_F(RemoteE2e, DriverHangsInARead_LearningStopsAfter5sAndTheWindowAnswers) {
     EXPECT_LT(took, 9000u);
     EXPECT_FALSE(::IsWindowEnabled(Item(IDC_LEARN)));
     std::printf("learning stopped %lu ms after Learn\n", static_cast<unsigned long>(took));
-}
 
-TEST_F(RemoteE2e, DriverAnswersAgainAfterAHang_NoMoreReads) {
-    ASSERT_TRUE(InstallDriver());
-    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
-    ASSERT_TRUE(StartRemote());
-    ASSERT_TRUE(WriteTextFile(folder_ / "irqueue\\read-hang", ""));
-    SelectKey(kKeyVolUp);
-    Click(IDC_LEARN);
-    ASSERT_TRUE(WaitLive("has not answered for 5 s", 15000)) << Live();
+    // The driver answers again: the hung read comes back, and the worker, told to
+    // stop when the hang was seen, reads no more.
     const auto reads = [&] { return LinesContaining(ReadTextFile(folder_ / "simdriver.log"), "ReadByte").size(); };
     const size_t atTheHang = reads();
     ::DeleteFileA((folder_ / "irqueue\\read-hang").c_str());
     PumpFor(2000);
-    // The hung read itself comes back; the worker was told to stop, so no other follows.
     EXPECT_LE(reads(), atTheHang + 1) << ReadTextFile(folder_ / "simdriver.log");
 }
 
