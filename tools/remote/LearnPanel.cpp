@@ -23,6 +23,17 @@ using qrtl::win32::ReceiverOpen;
 
 constexpr UINT kHangCheckMs = 250;
 constexpr DWORD kMonitorCloseMs = 10000;
+constexpr DWORD kMonitorShowMs = 5000;
+constexpr DWORD kMonitorLookMs = 100;
+
+// Waits for a started monitor's window, so that "runs again" is said only when it does.
+bool MonitorShows() {
+    for (DWORD waited = 0;; waited += kMonitorLookMs) {
+        if (FindMonitor() != nullptr) return true;
+        if (waited >= kMonitorShowMs) return false;
+        ::Sleep(kMonitorLookMs);
+    }
+}
 
 std::string HangSeconds() { return std::to_string(qrtl::setup::kReadHangSeconds) + " s"; }
 
@@ -247,7 +258,7 @@ bool RemoteWindow::ReleaseReceiver() {
         Ask(dlg_, "The monitor could not be started again: " + why + ".", MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    return true;
+    return MonitorShows();
 }
 
 }  // namespace remote
