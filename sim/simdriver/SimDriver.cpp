@@ -13,7 +13,9 @@
 //     write through a null pointer; "read-error" makes every receiver read fail
 //     (result 0, the caller's variable untouched, the queue left alone);
 //     "read-slow" makes every receiver read take two seconds first; "read-hang" makes
-//     a receiver read wait while that file exists (at most a minute).
+//     a receiver read wait while that file exists (at most a minute); "read-spin"
+//     makes it run on the processor inside the library while that file exists (at
+//     most a minute): a caller that unloads the library meanwhile crashes at once.
 // Every call is logged with a timestamp to "simdriver.log" beside this DLL, or to
 // the file named by QRDSIM_LOG.
 #include <windows.h>
@@ -40,9 +42,11 @@ constexpr char kCrashInitName[] = "crash-init";
 constexpr char kReadErrorName[] = "read-error";
 constexpr char kReadSlowName[] = "read-slow";
 constexpr char kReadHangName[] = "read-hang";
+constexpr char kReadSpinName[] = "read-spin";
 constexpr DWORD kSlowReadMs = 2000;
 constexpr DWORD kHangPollMs = 100;
 constexpr int kHangLimitPolls = 600;
+constexpr DWORD kSpinLimitMs = 60000;
 
 HMODULE g_module = nullptr;
 
@@ -79,7 +83,7 @@ bool MarkerPresent(const char* name) {
 
 bool IsCodeFileName(const char* name) {
     if (name[0] == '.') return false;
-    for (const char* marker : {kFailInitName, kCrashInitName, kReadErrorName, kReadSlowName, kReadHangName})
+    for (const char* marker : {kFailInitName, kCrashInitName, kReadErrorName, kReadSlowName, kReadHangName, kReadSpinName})
         if (std::strcmp(name, marker) == 0) return false;
     const size_t len = std::strlen(name);
     return !(len >= 4 && _stricmp(name + len - 4, ".tmp") == 0);
@@ -202,6 +206,21 @@ int32_t QRTL_CARD_CALL QRDiI2CReadByte(int32_t device, int32_t subAddress, uint3
     if (MarkerPresent(kReadHangName)) {
         Log("QRDiI2CReadByte(0x%02X, %d) hangs", device, subAddress);
         for (int i = 0; i < kHangLimitPolls && MarkerPresent(kReadHangName); ++i) ::Sleep(kHangPollMs);
+    }
+    if (MarkerPresent(kReadSpinName)) {
+        Log("QRDiI2CReadByte(0x%02X, %d) spins", device, subAddress);
+        // Busy in this library's own code; the marker is looked at every poll interval.
+        const DWORD start = ::GetTickCount();
+        DWORD lastLook = start;
+        for (;;) {
+            const DWORD now = ::GetTickCount();
+            if (now - start >= kSpinLimitMs) break;
+            if (now - lastLook >= kHangPollMs) {
+                lastLook = now;
+                if (!MarkerPresent(kReadSpinName)) break;
+            }
+        }
+        Log("QRDiI2CReadByte(0x%02X, %d) spin ends", device, subAddress);
     }
     std::string from;
     const int code = TakeQueuedCode(from);

@@ -144,6 +144,47 @@ TEST_F(ProfileToolE2e, Learn_QuitOrMonitorRunning_NothingWritten) {
     EXPECT_EQ(ReadTextFile(profile_), sample_);
 }
 
+TEST_F(ProfileToolE2e, Learn_MonitorStartedBetweenTwoKeys_StopsNothingWritten) {
+    Start("learn QRTLIRMoni.INI --keys POWER,ZOOM --timeout 20" + Driver());
+    ASSERT_TRUE(WaitOutput("Press POWER (power on / off) ...")) << Out();
+    // The monitor's main window: a dialog with its caption.
+    const HWND monitor = ::CreateWindowExA(0, kMonitorDialogClass, kMonitorTitle, WS_POPUP, 0, 0, 10, 10, nullptr,
+                                           nullptr, nullptr, nullptr);
+    ASSERT_NE(monitor, nullptr);
+    Press("001", 99);
+    const DWORD exit = Finish();
+    ::DestroyWindow(monitor);
+    EXPECT_EQ(exit, 2u) << Out() << Err();
+    EXPECT_NE(Err().find("the monitor was started"), std::string::npos) << Err();
+    EXPECT_EQ(Out().find("Press ZOOM"), std::string::npos) << Out();
+    EXPECT_EQ(ReadTextFile(profile_), sample_);
+}
+
+TEST_F(ProfileToolE2e, Learn_DriverSpinsInARead_StopsAfter5sEndsWithoutCrash) {
+    ASSERT_TRUE(WriteTextFile(queue_ + "\\read-spin", ""));
+    const DWORD start = ::GetTickCount();
+    Start("learn QRTLIRMoni.INI --keys POWER" + Driver());
+    const bool ended = tool_.WaitExit(20000);
+    const DWORD took = ::GetTickCount() - start;
+    ::DeleteFileA((queue_ + "\\read-spin").c_str());
+    ASSERT_TRUE(ended) << Out() << Err();
+    // Ended while its read is still inside the driver: no access violation.
+    EXPECT_EQ(tool_.ExitCode(), 2u) << Out() << Err();
+    EXPECT_NE(Err().find("the card driver has not answered for 5 s"), std::string::npos) << Err();
+    EXPECT_GE(took, 4500u);
+    EXPECT_EQ(ReadTextFile(profile_), sample_);
+    std::printf("learn ended %lu ms after its start\n", static_cast<unsigned long>(took));
+}
+
+TEST_F(ProfileToolE2e, Learn_InputLeftOpen_EndsByItsTimeoutWithoutEnter) {
+    Start("learn QRTLIRMoni.INI --keys POWER --timeout 2" + Driver());
+    ASSERT_TRUE(WaitOutput("Press POWER (power on / off) ...")) << Out();
+    // Nothing typed and the input never closed: the timeout ends the command.
+    EXPECT_TRUE(tool_.WaitExit(8000)) << Out() << Err();
+    EXPECT_EQ(tool_.ExitCode(), 1u) << Out() << Err();
+    EXPECT_NE(Out().find("No code changed: nothing written."), std::string::npos) << Out();
+}
+
 TEST_F(ProfileToolE2e, BadInput_OneMessageNonzeroExitProfileUntouched) {
     struct BadCase {
         const char* name;

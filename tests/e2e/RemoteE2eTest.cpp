@@ -73,6 +73,8 @@ protected:
             if (!standin_.WaitExit(3000)) standin_.Terminate();
         }
         ::DeleteFileA((folder_ / "irqueue\\read-hang").c_str());
+        ::DeleteFileA((folder_ / "irqueue\\read-spin").c_str());
+        if (tool_.Running()) tool_.Terminate();
         ::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 
@@ -221,6 +223,7 @@ protected:
     ChildProcess remote_;
     ChildProcess monitor_;
     ChildProcess standin_;
+    ChildProcess tool_;  // QRTLProfile learn beside the window
     unsigned pressed_ = 0;
 };
 
@@ -358,6 +361,131 @@ TEST_F(RemoteE2e, DriverHangsInARead_LearningStopsAfter5sAndTheWindowAnswers) {
     EXPECT_LT(took, 9000u);
     EXPECT_FALSE(::IsWindowEnabled(Item(IDC_LEARN)));
     std::printf("learning stopped %lu ms after Learn\n", static_cast<unsigned long>(took));
+
+    // The driver answers again: the hung read comes back, and the worker, told to
+    // stop when the hang was seen, reads no more.
+    const auto reads = [&] { return LinesContaining(ReadTextFile(folder_ / "simdriver.log"), "ReadByte").size(); };
+    const size_t atTheHang = reads();
+    ::DeleteFileA((folder_ / "irqueue\\read-hang").c_str());
+    PumpFor(2000);
+    EXPECT_LE(reads(), atTheHang + 1) << ReadTextFile(folder_ / "simdriver.log");
+}
+
+TEST_F(RemoteE2e, ReadSpinsInTheDriver_MonitorNotStartedAgainWindowEndsWithoutCrash) {
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    ASSERT_TRUE(StartMonitor());
+    const HWND firstMonitor = FindProcessWindow(0, kMonitorTitle, "#32770");
+    ASSERT_TRUE(StartRemote());
+    SelectKey(kKeyVolUp);
+    Click(IDC_LEARN);
+    EXPECT_NE(Answer("The monitor is running", IDOK), "");
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(firstMonitor); }, kStepTimeoutMs));
+    ASSERT_TRUE(WriteTextFile(folder_ / "irqueue\\read-spin", ""));
+    ASSERT_TRUE(WaitLive("has not answered for 5 s", 15000)) << Live();
+    Click(IDC_CLOSE);
+    EXPECT_NE(Answer("The monitor is not started again", IDOK), "");
+    ASSERT_TRUE(WaitRemoteEnds());
+    // Ended without unloading the driver under its read: no access violation.
+    EXPECT_EQ(remote_.ExitCode(), 0u);
+    PumpFor(1500);
+    EXPECT_EQ(FindProcessWindow(0, kMonitorTitle, "#32770"), nullptr);
+}
+
+TEST_F(RemoteE2e, MonitorStartedBetweenTwoLearns_AskedAgain) {
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    ASSERT_TRUE(StartRemote());
+    Learn(kKeyVolUp, "VOL+", 20);
+    ASSERT_TRUE(StartMonitor());
+    SelectKey(kKeyVolDown);
+    Click(IDC_LEARN);
+    EXPECT_NE(Answer("The monitor is running", IDCANCEL), "") << Live();
+    EXPECT_EQ(Live().find("Press VOL-"), std::string::npos) << Live();
+}
+
+TEST_F(RemoteE2e, WindowAndProfileToolLearning_EachRefusedWhileTheOtherReads) {
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    ASSERT_TRUE(StartRemote());
+    const std::string learn = "\"" + WinPath(QRTL_E2E_PROFILETOOL) + "\" learn \"" + ProfilePath() +
+                              "\" --keys POWER --timeout 20 --driver \"" + (folder_ / kDriverName) + "\"";
+    const auto runTool = [&](const std::string& out) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        const qrtl::win32::UniqueFile file(::CreateFileA(out.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                         &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        StdHandles io;
+        io.out = file.get();
+        io.err = file.get();
+        return tool_.Start(learn, folder_.Path(), io);
+    };
+
+    // learn reads the receiver: the window says so and does not read it.
+    ASSERT_TRUE(runTool(folder_ / "learn1.txt"));
+    ASSERT_TRUE(PumpUntil([&] { return ReadTextFile(folder_ / "learn1.txt").find("Press POWER") != std::string::npos; },
+                          kStepTimeoutMs))
+        << ReadTextFile(folder_ / "learn1.txt");
+    SelectKey(kKeyVolUp);
+    Click(IDC_LEARN);
+    EXPECT_NE(Answer("Another set-up tool reads the receiver", IDOK), "") << Live();
+    tool_.Terminate();
+
+    // The window reads it: learn says so and ends.
+    SelectKey(kKeyVolUp);
+    Click(IDC_LEARN);
+    ASSERT_TRUE(WaitLive("Press VOL+")) << Live();
+    ASSERT_TRUE(runTool(folder_ / "learn2.txt"));
+    ASSERT_TRUE(tool_.WaitExit(kStepTimeoutMs));
+    EXPECT_EQ(tool_.ExitCode(), 2u);
+    EXPECT_NE(ReadTextFile(folder_ / "learn2.txt").find("another set-up tool reads the receiver"), std::string::npos)
+        << ReadTextFile(folder_ / "learn2.txt");
+
+    // Once the window stops learning the receiver is free for learn.
+    ::PostMessageA(Window(), WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitLive("Learning stopped")) << Live();
+    ASSERT_TRUE(runTool(folder_ / "learn3.txt"));
+    EXPECT_TRUE(PumpUntil([&] { return ReadTextFile(folder_ / "learn3.txt").find("Press POWER") != std::string::npos; },
+                          kStepTimeoutMs))
+        << ReadTextFile(folder_ / "learn3.txt");
+}
+
+TEST_F(RemoteE2e, LearnAllByKeyboard_FirstKeyWithoutACodeEscapeSkipsStopEnds) {
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile("POWER=10\r\nZOOM=11\r\n")));
+    ASSERT_TRUE(StartRemote());
+    const HWND list = Item(IDC_KEYS);
+    const auto focus = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(Window(), nullptr), &info);
+        return info.hwndFocus;
+    };
+    const auto selected = [&] {
+        return static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    };
+    Click(IDC_LEARN_ALL);
+    // POWER and ZOOM have codes: it starts at SCAN, its row selected.
+    ASSERT_TRUE(WaitLive("Press SCAN")) << Live();
+    EXPECT_EQ(selected(), 2);
+    EXPECT_EQ(focus(), list);  // not lost with the disabled buttons
+    EXPECT_EQ(WindowText(Item(IDC_LEARN_ALL)), "St&op");
+    EXPECT_TRUE(::IsWindowEnabled(Item(IDC_LEARN_ALL)));
+
+    // Escape as typed, through the dialog manager, skips SCAN.
+    ::PostMessageA(focus(), WM_KEYDOWN, VK_ESCAPE, 1);
+    ::PostMessageA(focus(), WM_KEYUP, VK_ESCAPE, 0xC0000001);
+    ASSERT_TRUE(WaitLive("Press TVFMSW")) << Live();
+    EXPECT_EQ(selected(), 3);
+    Press(33);
+    ASSERT_TRUE(WaitLive("Press SWITCH")) << Live();
+    EXPECT_EQ(selected(), 4);
+
+    // Stop ends it; the button is Learn all again and the focus stays on the list.
+    Click(IDC_LEARN_ALL);
+    ASSERT_TRUE(WaitLive("Learning stopped")) << Live();
+    EXPECT_EQ(WindowText(Item(IDC_LEARN_ALL)), "Learn a&ll");
+    EXPECT_TRUE(::IsWindowEnabled(Item(IDC_LEARN)));
+    EXPECT_EQ(focus(), list);
 }
 
 TEST_F(RemoteE2e, NoDriver_LearningOffInWords_RestStillWorks_ProfileFromTheCommandLine) {

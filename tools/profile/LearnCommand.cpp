@@ -4,13 +4,12 @@
 
 #include <cstdio>
 #include <deque>
-#include <set>
 
 #include "config/ProfileReader.h"
 #include "config/QRTLIRSet.h"
-#include "setup/LearnSession.h"
-#include "dispatch/Dispatch.h"
-#include "driver/CardDriver.h"
+#include "setup/LearnedCodes.h"
+#include "setup/PressDetector.h"
+#include "setup/win32/CardReceiver.h"
 #include "platform/win32/Handle.h"
 #include "product.h"
 #include "tools/profile/ProfileFiles.h"
@@ -19,10 +18,6 @@
 namespace profiletool {
 
 namespace {
-
-constexpr DWORD kReadIntervalMs = 100;
-constexpr int kQuietSampleReads = 10;  // one second before the first key
-constexpr int kQuietAfterKeyReads = 20;  // at most two seconds for a key's release
 
 struct LearnOptions {
     std::string profile;  // empty: the default beside the program
@@ -72,16 +67,19 @@ bool ParseOptions(const std::vector<std::string>& args, LearnOptions& o) {
     return true;
 }
 
-// Standard input read on a thread of its own: a pipe cannot be peeked everywhere,
-// and a console read would block the receiver's polling. The thread may still wait
-// for input when the command ends, so the object lives until the process ends.
+// Standard input read on a thread of its own, from the raw handle: a pipe cannot
+// be peeked everywhere (not under Wine), a console read would block the receiver's
+// polling, and a C library read would hold the stream's lock, which the end of the
+// program waits for. The thread may still wait for input when the command ends:
+// the object is never destroyed, and the process's end takes the thread down.
 class InputLines {
 public:
-    InputLines() { ::InitializeCriticalSection(&lock_); }
-    InputLines(const InputLines&) = delete;
-    InputLines& operator=(const InputLines&) = delete;
-
+    static InputLines& Instance() {
+        static InputLines* input = new InputLines;  // never destroyed: see above
+        return *input;
+    }
     bool Start() {
+        if (thread_) return true;
         thread_.reset(::CreateThread(nullptr, 0, &InputLines::Run, this, 0, nullptr));
         return static_cast<bool>(thread_);
     }
@@ -98,21 +96,27 @@ public:
     }
 
 private:
+    InputLines() { ::InitializeCriticalSection(&lock_); }
+
     static DWORD WINAPI Run(void* self) {
         auto* input = static_cast<InputLines*>(self);
-        std::string line;
+        const HANDLE in = ::GetStdHandle(STD_INPUT_HANDLE);
+        std::string pending;
         char chunk[256];
-        while (std::fgets(chunk, sizeof chunk, stdin) != nullptr) {
-            line += chunk;
-            if (line.back() != '\n') continue;  // the rest of a long line follows
-            line.pop_back();
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            ::EnterCriticalSection(&input->lock_);
-            input->lines_.push_back(line);
-            ::LeaveCriticalSection(&input->lock_);
-            line.clear();
+        DWORD got = 0;
+        // Ends with the input: keys then end by their timeout only.
+        while (::ReadFile(in, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+            pending.append(chunk, got);
+            for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
+                std::string line = pending.substr(0, end);
+                pending.erase(0, end + 1);
+                if (!line.empty() && line.back() == '\r') line.pop_back();
+                ::EnterCriticalSection(&input->lock_);
+                input->lines_.push_back(line);
+                ::LeaveCriticalSection(&input->lock_);
+            }
         }
-        return 0;  // the end of input: keys then end by their timeout only
+        return 0;
     }
 
     CRITICAL_SECTION lock_;
@@ -120,132 +124,135 @@ private:
     qrtl::win32::UniqueHandleObj thread_;
 };
 
-// The receiver, and what it gives while no key is pressed.
-class Receiver {
-public:
-    // Unchanged: the read left the variable alone.
-    bool Read(uint32_t& code) { return dispatch::ReadIrByte(card_, code); }
-
-    std::set<uint32_t> SampleQuiet() {
-        std::set<uint32_t> quiet;
-        for (int i = 0; i < kQuietSampleReads; ++i) {
-            uint32_t code = 0;
-            if (Read(code)) quiet.insert(code);
-            ::Sleep(kReadIntervalMs);
-        }
-        return quiet;
-    }
-
-private:
-    CardDriverReader card_;
-};
-
-enum class KeyResult { Learned, Skipped, Quit };
+// How often the command looks at the reads and the typed lines.
+constexpr DWORD kPollMs = 20;
 
 // "VOL+ (volume up)"
 std::string InWords(int index) {
     return std::string(RemoteKeyNames[index]) + " (" + RemoteKeyLegend[index] + ")";
 }
 
+enum class RunEnd { Done, Quit, Hung, MonitorStarted };
+
+// The keys of one run, asked in turn, with the press detector deciding what a
+// read means; this class only says it in the console's words.
 class Session {
 public:
-    Session(const LearnOptions& o, Receiver& receiver, InputLines& input,
-            qrtl::setup::LearnSession& codes)
+    Session(const LearnOptions& o, qrtl::win32::CardReceiver& receiver, InputLines& input,
+            qrtl::setup::LearnedCodes& codes)
         : o_(o), receiver_(receiver), input_(input), codes_(codes) {}
 
-    // False when the user quit.
-    bool Run() {
-        for (const std::string& key : o_.keys) {
-            const int index = qrtl::setup::RemoteKeyIndex(key);
-            const KeyResult result = LearnKey(index);
-            if (result == KeyResult::Quit) return false;
-            learned_.push_back({index, result == KeyResult::Learned});
+    RunEnd Run() {
+        std::vector<int> keys;
+        for (const std::string& key : o_.keys) keys.push_back(qrtl::setup::RemoteKeyIndex(key));
+        detector_.Start(keys);
+        Say("Release all keys: listening to the receiver for one second ...");
+        if (!receiver_.Start()) return RunEnd::Hung;  // only a worker still inside the driver refuses
+        while (end_ == RunEnd::Done && detector_.Active()) {
+            if (!detector_.Waiting()) {
+                TakeTypedLine();
+                CheckTimeout();
+            }
+            bool got = false;
+            uint32_t code = 0;
+            while (end_ == RunEnd::Done && detector_.Active() && receiver_.TakeRead(got, code)) {
+                const Event event = detector_.OnRead(got, code);
+                if (event == Event::Ready) {
+                    if (!sampled_ && detector_.Quiet().size() > 1)
+                        Say("  the receiver is not quiet; its codes of that second are taken as no key");
+                    sampled_ = true;
+                    Prompt();
+                } else if (event == Event::Pressed) {
+                    OnPress();
+                }
+            }
+            if (end_ == RunEnd::Done && detector_.OnReadRunning(receiver_.ReadRunningForMs()) == Event::Hung) {
+                receiver_.Abandon();
+                return RunEnd::Hung;
+            }
+            ::Sleep(kPollMs);
         }
-        return true;
+        return end_;
     }
-    // The keys of this run in order, and whether each got a code.
-    const std::vector<std::pair<int, bool>>& Learned() const { return learned_; }
+    const qrtl::setup::PressDetector& Detector() const { return detector_; }
 
 private:
-    KeyResult LearnKey(int index) {
-        const std::string key = RemoteKeyNames[index];
-        Say("Press " + InWords(index) + " ...");
-        const DWORD start = ::GetTickCount();
-        std::string offered;  // a code another key holds, until r takes it over
-        for (;;) {
-            std::string line;
-            if (input_.Next(line)) {
-                if (line.empty()) {
-                    Say("  " + key + " skipped");
-                    return KeyResult::Skipped;
-                }
-                if (line == "q" || line == "Q") return KeyResult::Quit;
-                if ((line == "r" || line == "R") && !offered.empty()) {
-                    const auto result = codes_.Assign(index, offered, true);
-                    Say("  " + key + " = " + offered + ", taken over: " +
-                        (result.holder >= 0 ? std::string(RemoteKeyNames[result.holder]) : "the other key") +
-                        " has no code now");
-                    WaitForRelease();
-                    return KeyResult::Learned;
-                }
-                Say("  (an empty line skips " + key + ", q quits" +
-                    (offered.empty() ? std::string(")") : ", r takes code " + offered + " over)"));
-            }
-            if (o_.timeoutSeconds > 0 &&
-                ::GetTickCount() - start >= static_cast<DWORD>(o_.timeoutSeconds) * 1000u) {
-                Say("  " + key + " skipped: no code in " + std::to_string(o_.timeoutSeconds) + " s");
-                return KeyResult::Skipped;
-            }
-            uint32_t value = 0;
-            const bool got = receiver_.Read(value);
-            if (!got || codes_.IsQuiet(value)) {
-                held_ = -1;  // released
-            } else if (static_cast<int>(value) != held_) {
-                held_ = static_cast<int>(value);
-                const std::string code = FormatIrCode(value);
-                const auto result = codes_.Assign(index, code, false);
-                if (result.outcome != qrtl::setup::LearnSession::Outcome::Taken) {
-                    Say("  " + key + " = " + code +
-                        (result.outcome == qrtl::setup::LearnSession::Outcome::Same ? " (as before)" : ""));
-                    WaitForRelease();
-                    return KeyResult::Learned;
-                }
-                // One code, one key: the monitor would take it for the other key only.
-                offered = code;
-                Say("  code " + code + " is already " + InWords(result.holder) + "; press " + key +
-                    " again, or type r to take the code over");
-            }
-            ::Sleep(kReadIntervalMs);
-        }
+    using Event = qrtl::setup::PressDetector::Event;
+
+    void End(RunEnd end) {
+        end_ = end;
+        detector_.Stop();
     }
 
-    // Waits a little for the receiver to go quiet; a receiver that keeps the last
-    // code is quiet once the code stays the same.
-    void WaitForRelease() {
-        for (int i = 0; i < kQuietAfterKeyReads; ++i) {
-            ::Sleep(kReadIntervalMs);
-            uint32_t value = 0;
-            if (!receiver_.Read(value) || codes_.IsQuiet(value)) {
-                held_ = -1;
-                return;
-            }
-            if (static_cast<int>(value) != held_) {
-                held_ = static_cast<int>(value);  // another key: taken as still held
-            }
+    // Asks for the key being learned. A monitor started meanwhile would take the
+    // codes away, so each key checks again.
+    void Prompt() {
+        if (!detector_.Active()) return;
+        if (MonitorRunning()) return End(RunEnd::MonitorStarted);
+        Say("Press " + InWords(detector_.Key()) + " ...");
+        start_ = ::GetTickCount();
+        offered_.clear();
+    }
+    // The key being learned is done; the next one is asked for now, or after the
+    // release of the last one (Ready).
+    void Done(bool learned) {
+        if (detector_.Next(learned) && !detector_.Waiting()) Prompt();
+    }
+
+    void TakeTypedLine() {
+        std::string line;
+        if (!detector_.Active() || !input_.Next(line)) return;
+        const std::string key = RemoteKeyNames[detector_.Key()];
+        if (line.empty()) {
+            Say("  " + key + " skipped");
+            return Done(false);
         }
+        if (line == "q" || line == "Q") return End(RunEnd::Quit);
+        if ((line == "r" || line == "R") && !offered_.empty()) {
+            const auto result = codes_.Assign(detector_.Key(), offered_, true);
+            Say("  " + key + " = " + offered_ + ", taken over: " +
+                (result.holder >= 0 ? std::string(RemoteKeyNames[result.holder]) : "the other key") +
+                " has no code now");
+            return Done(true);
+        }
+        Say("  (an empty line skips " + key + ", q quits" +
+            (offered_.empty() ? std::string(")") : ", r takes code " + offered_ + " over)"));
+    }
+
+    void CheckTimeout() {
+        if (!detector_.Active() || o_.timeoutSeconds <= 0 ||
+            ::GetTickCount() - start_ < static_cast<DWORD>(o_.timeoutSeconds) * 1000u)
+            return;
+        Say("  " + std::string(RemoteKeyNames[detector_.Key()]) + " skipped: no code in " +
+            std::to_string(o_.timeoutSeconds) + " s");
+        Done(false);
+    }
+
+    void OnPress() {
+        const int index = detector_.Key();
+        const std::string key = RemoteKeyNames[index];
+        const std::string code = FormatIrCode(detector_.Code());
+        const auto result = codes_.Assign(index, code, false);
+        if (result.outcome != qrtl::setup::LearnedCodes::Outcome::Taken) {
+            Say("  " + key + " = " + code +
+                (result.outcome == qrtl::setup::LearnedCodes::Outcome::Same ? " (as before)" : ""));
+            return Done(true);
+        }
+        // One code, one key: the monitor would take it for the other key only.
+        offered_ = code;
+        Say("  code " + code + " is already " + InWords(result.holder) + "; press " + key +
+            " again, or type r to take the code over");
     }
 
     const LearnOptions& o_;
-    Receiver& receiver_;
+    qrtl::win32::CardReceiver& receiver_;
     InputLines& input_;
-    qrtl::setup::LearnSession& codes_;
-    std::vector<std::pair<int, bool>> learned_;
-    int held_ = -1;
-};
-
-// Closes the driver library on every way out.
-struct DriverSession {
-    ~DriverSession() { CloseCardDriver(); }
+    qrtl::setup::LearnedCodes& codes_;
+    qrtl::setup::PressDetector detector_;
+    RunEnd end_ = RunEnd::Done;
+    bool sampled_ = false;
+    DWORD start_ = 0;
+    std::string offered_;  // a code another key holds, until r takes it over
 };
 
 }  // namespace
@@ -261,38 +268,49 @@ int RunLearn(const std::vector<std::string>& args) {
         return kExitFailed;
     }
 
+    // One reader of the receiver at a time: the set-up window takes the same lock.
+    qrtl::win32::CardReceiver receiver;
+    if (!receiver.TakeLock()) {
+        Fail("another set-up tool reads the receiver now (the set-up window, or another learn): end its "
+             "learning first");
+        return kExitFailed;
+    }
     // As the monitor starts: a driver lying in the current folder is never loaded.
-    const BOOL loaded = qrtl::LoadWithProgramFolderSearch(
-        [&o] { return o.driver.empty() ? LoadCardDriver() : LoadCardDriverFrom(o.driver.c_str()); });
-    if (!loaded) {
+    if (receiver.Open(o.driver) != qrtl::win32::ReceiverOpen::Ok) {
         Fail("cannot use the card driver " + (o.driver.empty() ? std::string(product::kDriverNt) + " / " + product::kDriver9x
                                                                : o.driver) +
              ": it does not load, or the card does not initialise");
         return kExitFailed;
     }
-    DriverSession driverSession;
 
-    static InputLines input;
+    InputLines& input = InputLines::Instance();
     if (!input.Start()) {
         Fail("cannot read standard input");
         return kExitFailed;
     }
-    Say("Release all keys: listening to the receiver for one second ...");
-    Receiver receiver;
-    qrtl::setup::LearnSession codes(qrtl::ProfileDocument::Parse(bytes));
-    codes.SetQuiet(receiver.SampleQuiet());
-    if (codes.Quiet().size() > 1)
-        Say("  the receiver is not quiet; its codes of that second are taken as no key");
-
+    qrtl::setup::LearnedCodes codes(qrtl::ProfileDocument::Parse(bytes));
     Session session(o, receiver, input, codes);
-    if (!session.Run()) {
+    switch (session.Run()) {
+    case RunEnd::Quit:
         Say("Ended: nothing written.");
         return kExitWarnings;
+    case RunEnd::Hung:
+        Fail("learning stopped: the card driver has not answered for " + std::to_string(qrtl::setup::kReadHangSeconds) +
+             " s; nothing written. Check the card.");
+        // Its read is still inside the driver: the process ends without unloading it.
+        receiver.EndProcessIfStuck(kExitFailed);
+        return kExitFailed;
+    case RunEnd::MonitorStarted:
+        Fail("the monitor was started and takes the codes away: learning stopped, nothing written");
+        return kExitFailed;
+    case RunEnd::Done:
+        break;
     }
+    receiver.Close();  // the receiver is free again before the profile is written
 
     Say("");
     Say("Key       Code");
-    for (const auto& [index, learned] : session.Learned()) {
+    for (const auto& [index, learned] : session.Detector().DoneKeys()) {
         const std::string text = learned ? codes.CodeOf(index) : "-";
         char row[64];
         std::snprintf(row, sizeof row, "%-10s%s", RemoteKeyNames[index], text.c_str());

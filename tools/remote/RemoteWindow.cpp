@@ -9,7 +9,6 @@
 #include "UiText.h"
 #include "config/QRTLIRSet.h"
 #include "setup/ClientLines.h"
-#include "setup/LearnSession.h"
 #include "driver/CardDriver.h"
 #include "setup/win32/SafeProfileWrite.h"
 #include "setup/win32/Win32AppCommands.h"
@@ -26,11 +25,6 @@ namespace {
 using qrtl::setup::FindingTarget;
 using qrtl::setup::KeyRow;
 
-constexpr UINT kMsgRead = WM_APP + 1;
-constexpr UINT_PTR kTimerHang = 1;
-constexpr UINT kHangCheckMs = 250;
-constexpr int kQuietReads = 10;          // one second of reads before the first key
-constexpr DWORD kMonitorCloseMs = 10000;
 constexpr int kFrameThickness = 3;
 constexpr UINT kRoundTripMs = 1000;
 constexpr char kFrameClass[] = "QRTLRemoteFinderFrame";
@@ -234,9 +228,7 @@ void RemoteWindow::OnInit() {
     ::RegisterClassW(&frameClass);
 
     // The receiver: the monitor holds it while it runs; Learn asks to close it.
-    if (FindMonitor() == nullptr && !receiver_.Open(receiverProblem_)) {
-        // shown below; learning stays off
-    }
+    if (FindMonitor() == nullptr) ProbeReceiver();  // a problem is shown below; learning stays off
     FillWindowList();
     if (const HWND client = FindClientNow()) ReadCatalog(client);
     Refresh();
@@ -411,7 +403,7 @@ void RemoteWindow::ShowClient() {
     std::string receiver;
     if (!receiverProblem_.empty())
         receiver = "Receiver: " + receiverProblem_ + ". Learning is off; everything else works.";
-    else if (receiver_.IsOpen())
+    else if (FindMonitor() == nullptr)
         receiver = std::string("Receiver: ") + CardDriverFileName() + " ready. Select a key and press Learn.";
     else
         receiver = "Receiver: the monitor is using it now; Learn asks to close the monitor.";
@@ -425,7 +417,7 @@ void RemoteWindow::EnableButtons() {
     const bool hasRow = selected >= 0 && static_cast<std::size_t>(selected) < rows_.size();
     const auto enable = [&](int id, bool on) { ::EnableWindow(::GetDlgItem(dlg_, id), on ? TRUE : FALSE); };
     enable(res::kLearn, canLearn && hasRow);
-    enable(res::kLearnAll, canLearn);
+    enable(res::kLearnAll, canLearn || learning);  // it reads Stop while learning
     enable(res::kAction, !learning && hasRow);
     enable(res::kTest, !learning && hasRow && !rows_[static_cast<std::size_t>(selected)].command.empty());
     enable(res::kClear, !learning && hasRow);
@@ -678,140 +670,7 @@ void RemoteWindow::Highlight(HWND target) {
     }
 }
 
-// ---- Keys ----
-
-bool RemoteWindow::EnsureReceiver() {
-    if (!receiverProblem_.empty()) {
-        Ask(dlg_, "Learning is off: " + receiverProblem_ + ".", MB_OK | MB_ICONEXCLAMATION);
-        return false;
-    }
-    if (receiver_.IsOpen()) return true;
-    if (const HWND monitor = FindMonitor()) {
-        if (Ask(dlg_,
-                "The monitor is running and reads the receiver; only one program can.\n\nClose the monitor while "
-                "you learn? It starts again when you save or close this window.",
-                MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
-            return false;
-        std::string why;
-        Live("Closing the monitor ...");
-        if (!CloseMonitor(monitor, kMonitorCloseMs, why)) {
-            Ask(dlg_, "The monitor could not be closed: " + why + ".", MB_OK | MB_ICONEXCLAMATION);
-            Live("The monitor still runs: learning is not possible now.");
-            return false;
-        }
-        monitorClosed_ = true;
-    }
-    if (!receiver_.Open(receiverProblem_)) {
-        Refresh();
-        Ask(dlg_, "Learning is off: " + receiverProblem_ + ".", MB_OK | MB_ICONEXCLAMATION);
-        return false;
-    }
-    ShowClient();
-    return true;
-}
-
-void RemoteWindow::StartLearning(int index, bool all) {
-    if (learnIndex_ >= 0 || index < 0 || index >= kRemoteKeyCount) return;
-    if (!EnsureReceiver()) return;
-    if (!receiver_.Start(dlg_, kMsgRead)) {
-        Live("Learning cannot start: the receiver is still busy with its last read.");
-        return;
-    }
-    learnIndex_ = index;
-    learnAll_ = all;
-    held_ = -1;
-    quiet_.clear();
-    quietReads_ = kQuietReads;
-    ::SetTimer(dlg_, kTimerHang, kHangCheckMs, nullptr);
-    SelectKey(index);
-    EnableButtons();
-    Live("Release all keys: listening to the receiver for one second ...");
-}
-
-void RemoteWindow::PromptKey(const std::string& before) {
-    const std::string name = RemoteKeyNames[learnIndex_];
-    SelectKey(learnIndex_);
-    Live(before + "Press " + name + " (" + RemoteKeyLegend[learnIndex_] + ") on the remote" +
-         (learnAll_ ? "; Escape skips it." : "; Escape stops."));
-}
-
-void RemoteWindow::OnRead(WPARAM wParam, LPARAM lParam) {
-    if ((lParam >> 1) != receiver_.Run() || learnIndex_ < 0 || asking_) return;
-    const bool got = (lParam & 1) != 0;
-    const uint32_t code = static_cast<uint32_t>(wParam) & 0xFFu;
-    if (quietReads_ > 0) {
-        // What the receiver gives while no key is pressed is never taken for a key.
-        if (got) quiet_.insert(code);
-        if (--quietReads_ == 0) PromptKey();
-        return;
-    }
-    if (!got || quiet_.count(code) != 0) {
-        held_ = -1;  // released
-        return;
-    }
-    if (static_cast<int>(code) == held_) return;  // still the same press
-    held_ = static_cast<int>(code);
-
-    const std::string name = RemoteKeyNames[learnIndex_];
-    const std::string text = FormatIrCode(code);
-    qrtl::setup::LearnSession session(profile_.Document());
-    session.SetQuiet(quiet_);
-    auto result = session.Assign(learnIndex_, text, false);
-    if (result.outcome == qrtl::setup::LearnSession::Outcome::Taken) {
-        const std::string holder = RemoteKeyNames[result.holder];
-        asking_ = true;
-        const int answer = Ask(dlg_,
-                               "Code " + text + " is already " + holder + " (" + RemoteKeyLegend[result.holder] +
-                                   ").\n\nTake it over for " + name + "? " + holder + " then has no code.",
-                               MB_YESNO | MB_ICONQUESTION);
-        asking_ = false;
-        if (learnIndex_ < 0) return;  // stopped meanwhile
-        if (answer != IDYES) {
-            Live("Code " + text + " stays with " + holder + ". Press " + name + " again, or Escape.");
-            return;
-        }
-        result = session.Assign(learnIndex_, text, true);
-    }
-    for (const auto& [key, value] : session.Changes()) profile_.Set(profile::kControllerSection, key, value);
-    Refresh();
-    const std::string received = std::string("Received ") + text + " " + kArrow + " " + name;
-    Live(received);
-    NextKey(false, received + ". ");
-}
-
-void RemoteWindow::NextKey(bool skipped, const std::string& before) {
-    if (learnIndex_ < 0) return;
-    if (learnAll_ && learnIndex_ + 1 < kRemoteKeyCount) {
-        ++learnIndex_;
-        if (quietReads_ == 0) PromptKey(before);
-        return;
-    }
-    const std::string last = RemoteKeyNames[learnIndex_];
-    StopLearning(skipped ? (learnAll_ ? "Learning ended: " + last + " skipped." : "Learning stopped.") : "");
-}
-
-void RemoteWindow::StopLearning(const std::string& why) {
-    if (learnIndex_ < 0) return;
-    const int last = learnIndex_;
-    learnIndex_ = -1;
-    ::KillTimer(dlg_, kTimerHang);
-    receiver_.Stop();
-    if (!why.empty()) Live(why);
-    SelectKey(last);
-    EnableButtons();
-}
-
-void RemoteWindow::CheckReadHang() {
-    if (receiver_.ReadRunningForMs() < kReadHangMs) return;
-    // The worker stays inside the driver; the window goes on without the receiver.
-    ::KillTimer(dlg_, kTimerHang);
-    receiverProblem_ = "the card driver has not answered a read for 5 s";
-    const int last = learnIndex_;
-    learnIndex_ = -1;
-    Refresh();
-    if (last >= 0) SelectKey(last);
-    Live("Learning stopped: the card driver has not answered for 5 s. Check the card, then start the set-up again.");
-}
+// ---- Keys ----  (learning: LearnPanel.cpp)
 
 void RemoteWindow::OnAction() {
     const int index = SelectedKey();
@@ -879,21 +738,10 @@ bool RemoteWindow::Save() {
     profile_.MarkSaved();
     std::string saved = "Saved " + FromAnsi(profilePath_) + "; the previous file is " + FromAnsi(profilePath_) +
                         qrtl::win32::kBackupSuffix + ".";
-    if (monitorClosed_) saved += " The monitor runs again.";
-    ReleaseReceiver();
+    if (ReleaseReceiver()) saved += " The monitor runs again.";
     Refresh();
     Live(saved);
     return true;
-}
-
-void RemoteWindow::ReleaseReceiver() {
-    StopLearning("");
-    if (!monitorClosed_) return;
-    // The monitor reads the receiver again: this window lets it go first.
-    receiver_.Close();
-    monitorClosed_ = false;
-    std::string why;
-    if (!StartMonitor(why)) Ask(dlg_, "The monitor could not be started again: " + why + ".", MB_OK | MB_ICONEXCLAMATION);
 }
 
 void RemoteWindow::Close() {

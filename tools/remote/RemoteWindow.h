@@ -6,15 +6,19 @@
 
 #include <windows.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
-#include "Receiver.h"
 #include "setup/AppCommands.h"
+#include "setup/PressDetector.h"
 #include "setup/RemoteRows.h"
+#include "setup/win32/CardReceiver.h"
 
 namespace remote {
+
+// Learning's message (a read is waiting) and its timer (the hang check).
+constexpr UINT kMsgRead = WM_APP + 1;
+constexpr UINT_PTR kTimerHang = 1;
 
 class RemoteWindow {
 public:
@@ -60,15 +64,19 @@ private:
     void OnFinderUp(POINT client);
     void Highlight(HWND target);
 
-    // Keys.
+    // Keys: learning (LearnPanel.cpp).
+    void ProbeReceiver();
     bool EnsureReceiver();
     void StartLearning(int index, bool all);
     // Asks for the key being learned, after `before` ("Received 20 → VOL+. ").
     void PromptKey(const std::string& before = {});
     void OnRead(WPARAM wParam, LPARAM lParam);
+    void OnPress();
     void NextKey(bool skipped, const std::string& before = {});
     void StopLearning(const std::string& why);
     void CheckReadHang();
+    // Learn all's own caption again, after it read Stop.
+    void RestoreLearnAll();
     void OnAction();
     void OnTest();
     void OnClear();
@@ -76,7 +84,9 @@ private:
     // Ending.
     bool Save();
     void Close();
-    void ReleaseReceiver();
+    // Stops learning and lets the receiver go; starts the monitor again when this
+    // window closed it. True when it was started again.
+    bool ReleaseReceiver();
 
     HWND dlg_ = nullptr;
     HWND keys_ = nullptr;
@@ -89,15 +99,15 @@ private:
     std::string launchNote_;  // why POWER cannot start the application taken
     std::vector<HWND> windowList_;
 
-    Receiver receiver_;
+    qrtl::win32::CardReceiver receiver_;  // taken only while learning
     std::string receiverProblem_;  // in words; learning is off while it is set
     bool monitorClosed_ = false;   // the window closed the monitor to learn
-    int learnIndex_ = -1;
+    qrtl::setup::PressDetector detector_;
+    int learnIndex_ = -1;  // the key being learned (the detector's), -1 when none
     bool learnAll_ = false;
     bool asking_ = false;
-    int quietReads_ = 0;
-    std::set<uint32_t> quiet_;
-    int held_ = -1;
+    std::string promptBefore_;  // said before the next key's prompt
+    std::wstring learnAllCaption_;  // while Learn all reads Stop
 
     bool dragging_ = false;
     HWND dragTarget_ = nullptr;

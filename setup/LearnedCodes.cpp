@@ -1,4 +1,4 @@
-#include "setup/LearnSession.h"
+#include "setup/LearnedCodes.h"
 
 namespace qrtl::setup {
 
@@ -8,22 +8,20 @@ int RemoteKeyIndex(std::string_view name) {
     return -1;
 }
 
-LearnSession::LearnSession() = default;
-
-LearnSession::LearnSession(const ProfileDocument& profile) {
+LearnedCodes::LearnedCodes(const ProfileDocument& profile) {
     // Read as the monitor reads it: the stored text, quotes and the 255-character cut.
     for (int i = 0; i < kRemoteKeyCount; ++i)
         original_[i] = codes_[i] = profile.GetString(profile::kControllerSection, RemoteKeyNames[i]);
 }
 
-int LearnSession::HolderOf(const std::string& codeText, int index) const {
+int LearnedCodes::HolderOf(const std::string& codeText, int index) const {
     if (codeText.empty()) return -1;
     for (int i = 0; i < kRemoteKeyCount; ++i)
         if (i != index && codes_[i] == codeText) return i;
     return -1;
 }
 
-LearnSession::Result LearnSession::Assign(int index, const std::string& codeText, bool takeOver) {
+LearnedCodes::Result LearnedCodes::Assign(int index, const std::string& codeText, bool takeOver) {
     Result result;
     result.holder = HolderOf(codeText, index);
     if (result.holder >= 0) {
@@ -43,9 +41,19 @@ LearnSession::Result LearnSession::Assign(int index, const std::string& codeText
     return result;
 }
 
-void LearnSession::Clear(int index) { codes_.at(index).clear(); }
+void LearnedCodes::Clear(int index) { codes_.at(index).clear(); }
 
-std::vector<std::pair<std::string, std::string>> LearnSession::Changes() const {
+std::vector<int> LearnedCodes::LearnAllOrder(int first) const {
+    std::vector<int> without;
+    std::vector<int> every;
+    for (int i = first < 0 ? 0 : first; i < kRemoteKeyCount; ++i) {
+        every.push_back(i);
+        if (codes_[i].empty()) without.push_back(i);
+    }
+    return without.empty() ? every : without;
+}
+
+std::vector<std::pair<std::string, std::string>> LearnedCodes::Changes() const {
     std::vector<std::pair<std::string, std::string>> changes;
     for (int i = 0; i < kRemoteKeyCount; ++i)
         if (codes_[i] != original_[i]) changes.push_back({RemoteKeyNames[i], codes_[i]});

@@ -1,10 +1,8 @@
-// The decisions of learning the remote's codes: what a quiet receiver gives, which
-// key already holds a code in the whole [KeyMap_Controler], and taking a code over.
+// The codes of the 27 keys while they are learned: which key already holds a code
+// in the whole [KeyMap_Controler], and taking a code over.
 #pragma once
 
 #include <array>
-#include <cstdint>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,16 +12,10 @@
 
 namespace qrtl::setup {
 
-class LearnSession {
+class LearnedCodes {
 public:
     // The codes of the 27 keys as the profile holds them ([KeyMap_Controler]).
-    explicit LearnSession(const ProfileDocument& profile);
-    LearnSession();  // no codes yet
-
-    // The receiver's codes while no key is pressed: they are never taken for a key.
-    void SetQuiet(std::set<uint32_t> codes) { quiet_ = std::move(codes); }
-    bool IsQuiet(uint32_t code) const { return quiet_.count(code) != 0; }
-    const std::set<uint32_t>& Quiet() const { return quiet_; }
+    explicit LearnedCodes(const ProfileDocument& profile);
 
     // The code text key `index` holds now (empty: none).
     const std::string& CodeOf(int index) const { return codes_.at(index); }
@@ -45,6 +37,10 @@ public:
     Result Assign(int index, const std::string& codeText, bool takeOver);
     void Clear(int index);
 
+    // The keys Learn all asks for, from `first` on: those without a code, in order;
+    // every key from `first` on when all of them have one.
+    std::vector<int> LearnAllOrder(int first = 0) const;
+
     // The lines to write into [KeyMap_Controler]: every key whose code changed, in
     // the order of the names (an empty value removes a code).
     std::vector<std::pair<std::string, std::string>> Changes() const;
@@ -53,7 +49,6 @@ public:
 private:
     std::array<std::string, kRemoteKeyCount> original_;
     std::array<std::string, kRemoteKeyCount> codes_;
-    std::set<uint32_t> quiet_;
 };
 
 // The index of a remote key name given in any case; -1 when none.
