@@ -6,22 +6,27 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "AnchorLayout.h"
+#include "FinderTool.h"
 #include "Receiver.h"
+#include "platform/win32/Handle.h"
+#include "tools/common/ToolDialog.h"
 #include "setup/AppCommands.h"
 #include "setup/RemoteRows.h"
 
 namespace remote {
 
-class RemoteWindow {
+class RemoteWindow : public tools::ToolDialog {
 public:
     // `profilePath`: full path; `fileText`: its content as read; `readOnly` when
     // the file cannot be written.
     RemoteWindow(std::string profilePath, std::string fileText, bool readOnly);
-    ~RemoteWindow();
+    ~RemoteWindow() override;
     RemoteWindow(const RemoteWindow&) = delete;
     RemoteWindow& operator=(const RemoteWindow&) = delete;
 
@@ -31,34 +36,44 @@ public:
     int RunMessageLoop();
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
-    INT_PTR Handle(UINT msg, WPARAM wParam, LPARAM lParam);
-
-    void OnInit();
+    bool OnInit() override;
+    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnNotify(const NMHDR& header);
     void OnCommand(int id, int code);
+    void OnEnter();
+    void OnEscape();
+    void GoToFinding();
+
+    // The window's own parts.
+    void SetIcons();
+    void AddKeyColumns();
+    void PreparePrompt();
+    void AnchorControls();
     void Refresh();
     void ShowKeys();
     void ShowFindings();
     void ShowClient();
+    // Before a button is disabled: the focus moves off it, to the key list.
     void EnableButtons();
+    void FocusKeyList();
+    void KeepFocusOff(HWND control);
     void Live(const std::string& text);
+    // The prompt area above the key list: what the owner is asked to do now.
+    void SetPrompt(const std::string& text);
 
     int SelectedKey() const;
     void SelectKey(int index);
 
     // The TV application.
     void FillWindowList();
+    void UseChosenWindow();
     void TakeWindow(HWND target);
     void ReadCatalog(HWND client);
     void FillFromCommands(bool ask);
     HWND FindClientNow();
 
-    // The finder tool.
-    void DrawFinder(const DRAWITEMSTRUCT& item);
-    bool OnFinderDown(POINT client);
-    void OnFinderMove(POINT client);
-    void OnFinderUp(POINT client);
-    void Highlight(HWND target);
+    // The finder tool: the mouse on the window.
+    INT_PTR OnMouse(UINT msg, LPARAM lParam);
 
     // Keys.
     bool EnsureReceiver();
@@ -78,7 +93,6 @@ private:
     void Close();
     void ReleaseReceiver();
 
-    HWND dlg_ = nullptr;
     HWND keys_ = nullptr;
     std::string profilePath_;
     bool readOnly_ = false;
@@ -99,9 +113,9 @@ private:
     std::set<uint32_t> quiet_;
     int held_ = -1;
 
-    bool dragging_ = false;
-    HWND dragTarget_ = nullptr;
-    HWND frame_[4] = {};
+    std::unique_ptr<FinderTool> finder_;
+    AnchorLayout layout_;
+    qrtl::win32::UniqueHFont promptFont_;
     bool closing_ = false;
 };
 
