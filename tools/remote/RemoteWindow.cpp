@@ -7,6 +7,7 @@
 #include "ActionDlg.h"
 #include "ClearDlg.h"
 #include "MonitorControl.h"
+#include "RemoteLayout.h"
 #include "UiText.h"
 #include "WindowList.h"
 #include "config/QRTLIRSet.h"
@@ -37,12 +38,6 @@ constexpr DWORD kMonitorCloseMs = 10000;
 constexpr UINT kRoundTripMs = 1000;
 // The code under which a test key goes through the monitor's own delivery.
 constexpr char kTestCode[] = "test";
-
-enum Column { kColKey, kColLegend, kColCode, kColAction, kColStatus, kColumnCount };
-
-// The share of new height the key list takes when the window grows; the findings
-// take the rest.
-constexpr int kKeysShare = 70;
 
 // The monitor's configuration object over the window's unsaved profile: its own
 // window search and command delivery, as the monitor would run them with this
@@ -121,6 +116,7 @@ INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return OnMouse(msg, lParam);
     case WM_SIZE:
         layout_.Apply(LOWORD(lParam), HIWORD(lParam));
+        if (keys_) FitActionColumn(dlg_, keys_);
         return TRUE;
     case WM_GETMINMAXINFO:
         layout_.Limit(*reinterpret_cast<MINMAXINFO*>(lParam));
@@ -153,12 +149,14 @@ void RemoteWindow::OnNotify(const NMHDR& header) {
 }
 
 bool RemoteWindow::OnInit() {
-    SetIcons();
+    SetWindowIcons(dlg_);
     keys_ = ::GetDlgItem(dlg_, res::kKeys);
-    AddKeyColumns();
+    AddKeyColumns(dlg_, keys_);
     finder_ = std::make_unique<FinderTool>(dlg_, res::kFinder);
-    PreparePrompt();
-    AnchorControls();
+    promptFont_ = BoldFontOf(dlg_);
+    if (promptFont_)
+        ::SendDlgItemMessageW(dlg_, res::kPrompt, WM_SETFONT, reinterpret_cast<WPARAM>(promptFont_.get()), FALSE);
+    AnchorControls(layout_, dlg_);
 
     // The receiver: the monitor holds it while it runs; Learn asks to close it.
     if (FindMonitor() == nullptr && !receiver_.Open(receiverProblem_)) {
@@ -174,72 +172,6 @@ bool RemoteWindow::OnInit() {
     else
         Live("Choose the TV application, then learn the keys of your remote.");
     return false;  // the focus is set: on the key list
-}
-
-void RemoteWindow::SetIcons() {
-    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    const auto icon = [&](int size) {
-        return reinterpret_cast<LPARAM>(::LoadImageW(instance, MAKEINTRESOURCEW(res::kIconMain), IMAGE_ICON, size,
-                                                     size, LR_DEFAULTCOLOR));
-    };
-    ::SendMessageW(dlg_, WM_SETICON, ICON_BIG, icon(::GetSystemMetrics(SM_CXICON)));
-    ::SendMessageW(dlg_, WM_SETICON, ICON_SMALL, icon(::GetSystemMetrics(SM_CXSMICON)));
-}
-
-void RemoteWindow::AddKeyColumns() {
-    ListView_SetExtendedListViewStyle(keys_, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
-    // Column widths in dialog units, so they follow the font and the screen's DPI.
-    const int widths[kColumnCount] = {34, 70, 24, 122, 56};
-    const char* titles[kColumnCount] = {"Key", "In words", "Code", "Action", "Status"};
-    for (int c = 0; c < kColumnCount; ++c) {
-        RECT r = {0, 0, widths[c], 0};
-        ::MapDialogRect(dlg_, &r);
-        const std::wstring title = Widen(titles[c]);
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.cx = r.right;
-        column.pszText = const_cast<wchar_t*>(title.c_str());
-        column.iSubItem = c;
-        ::SendMessageW(keys_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
-    }
-    for (int i = 0; i < kRemoteKeyCount; ++i) {
-        const std::wstring name = Widen(RemoteKeyNames[i]);
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = i;
-        item.pszText = const_cast<wchar_t*>(name.c_str());
-        ::SendMessageW(keys_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    }
-}
-
-// The prompt stands out from the lines around it: the dialog's font in bold.
-void RemoteWindow::PreparePrompt() {
-    LOGFONTW font{};
-    const auto dialogFont = reinterpret_cast<HFONT>(::SendMessageW(dlg_, WM_GETFONT, 0, 0));
-    if (dialogFont == nullptr || ::GetObjectW(dialogFont, sizeof font, &font) == 0) return;
-    font.lfWeight = FW_BOLD;
-    promptFont_.reset(::CreateFontIndirectW(&font));
-    if (promptFont_)
-        ::SendDlgItemMessageW(dlg_, res::kPrompt, WM_SETFONT, reinterpret_cast<WPARAM>(promptFont_.get()), FALSE);
-}
-
-// What follows the window's size: the key list and the findings take the new room,
-// the buttons beside and below them move along.
-void RemoteWindow::AnchorControls() {
-    constexpr int k = kKeysShare;
-    layout_.Begin(dlg_);
-    for (int id : {res::kAppGroup, res::kClientDesc, res::kWindows, res::kLaunch, res::kReceiver, res::kPrompt})
-        layout_.Add(id, {0, 0, 100, 0});
-    for (int id : {res::kUseWindow, res::kFill, res::kLearn, res::kAction, res::kTest, res::kClear})
-        layout_.Add(id, {100, 0, 100, 0});
-    layout_.Add(res::kKeysGroup, {0, 0, 100, k});
-    layout_.Add(res::kKeys, {0, 0, 100, k});
-    layout_.Add(res::kLearnAll, {100, k, 100, k});
-    layout_.Add(res::kFindingsGroup, {0, k, 100, 100});
-    layout_.Add(res::kFindings, {0, k, 100, 100});
-    layout_.Add(res::kLive, {0, 100, 100, 100});
-    layout_.Add(res::kSave, {100, 100, 100, 100});
-    layout_.Add(res::kClose, {100, 100, 100, 100});
 }
 
 void RemoteWindow::OnCommand(int id, int code) {

@@ -43,12 +43,6 @@ private:
     void OnEnter();
     void OnEscape();
     void GoToFinding();
-
-    // The window's own parts.
-    void SetIcons();
-    void AddKeyColumns();
-    void PreparePrompt();
-    void AnchorControls();
     void Refresh();
     void ShowKeys();
     void ShowFindings();
