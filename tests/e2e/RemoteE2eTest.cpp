@@ -213,17 +213,23 @@ protected:
 
     bool WaitRemoteEnds() const { return remote_.WaitExit(kStepTimeoutMs); }
 
-    // Clear's question, once it shows: `choice` (IDC_CLR_CODE, IDC_CLR_ACTION,
-    // IDC_CLR_BOTH) checked and `button` pressed; the question, or null when none came.
-    HWND AnswerClear(int choice, int button = IDOK) const {
-        HWND box = nullptr;
+    // A dialog of the set-up window's process holding control `id`, once it shows; null after the step's time.
+    HWND WaitDialogWith(int id) const {
+        HWND found = nullptr;
         PumpUntil(
             [&] {
                 for (HWND h : ProcessWindows(remote_.Id()))
-                    if (::IsWindowVisible(h) && ::GetDlgItem(h, IDC_CLR_BOTH)) box = h;
-                return box != nullptr;
+                    if (::IsWindowVisible(h) && ::GetDlgItem(h, id)) found = h;
+                return found != nullptr;
             },
             kStepTimeoutMs);
+        return found;
+    }
+
+    // Clear's question, once it shows: `choice` (IDC_CLR_CODE, IDC_CLR_ACTION,
+    // IDC_CLR_BOTH) checked and `button` pressed; the question, or null when none came.
+    HWND AnswerClear(int choice, int button = IDOK) const {
+        const HWND box = WaitDialogWith(IDC_CLR_BOTH);
         if (box == nullptr) return nullptr;
         if (choice != 0) ::CheckRadioButton(box, IDC_CLR_CODE, IDC_CLR_BOTH, choice);
         ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
@@ -538,15 +544,8 @@ TEST_F(RemoteE2e, Keyboard_EnterOnAKeyRow_OpensItsAction_NeverSaves_AltOCloses) 
     FocusOn(IDC_KEYS);
     ASSERT_TRUE(WaitFocus(Item(IDC_KEYS)));
     Key(VK_RETURN);
-    HWND chooser = nullptr;
-    ASSERT_TRUE(PumpUntil(
-        [&] {
-            for (HWND h : ProcessWindows(remote_.Id()))
-                if (::GetDlgItem(h, IDC_ACT_KEYS) && ::IsWindowVisible(h)) chooser = h;
-            return chooser != nullptr;
-        },
-        kStepTimeoutMs))
-        << Live();
+    const HWND chooser = WaitDialogWith(IDC_ACT_KEYS);
+    ASSERT_NE(chooser, nullptr) << Live();
     EXPECT_NE(WindowText(chooser).find("VOL+"), std::string::npos) << WindowText(chooser);
     EXPECT_EQ(ReadTextFile(ProfilePath()), before);
     Key(VK_ESCAPE);  // the chooser has the focus now
@@ -573,19 +572,12 @@ TEST_F(RemoteE2e, ClearAsksWhich_ActionOnlyKeepsTheCode_SaveByKeyboardMovesTheFo
     EXPECT_FALSE(::IsWindowEnabled(Item(IDC_SAVE)));
     // The action alone.
     Click(IDC_CLEAR);
-    const HWND box = AnswerClear(IDC_CLR_ACTION);
-    ASSERT_NE(box, nullptr);
+    ASSERT_NE(AnswerClear(IDC_CLR_ACTION), nullptr);
     ASSERT_TRUE(WaitLive("POWER has no action now; its code stays")) << Live();
     // Now it holds only a code: the action and both are not offered.
     Click(IDC_CLEAR);
-    HWND second = nullptr;
-    ASSERT_TRUE(PumpUntil(
-        [&] {
-            for (HWND h : ProcessWindows(remote_.Id()))
-                if (::IsWindowVisible(h) && ::GetDlgItem(h, IDC_CLR_BOTH)) second = h;
-            return second != nullptr;
-        },
-        kStepTimeoutMs));
+    const HWND second = WaitDialogWith(IDC_CLR_BOTH);
+    ASSERT_NE(second, nullptr);
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(second, IDC_CLR_CODE)));
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(second, IDC_CLR_ACTION)));
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(second, IDC_CLR_BOTH)));
