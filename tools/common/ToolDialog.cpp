@@ -3,7 +3,11 @@
 namespace tools {
 
 ToolDialog::~ToolDialog() {
-    if (dlg_ != nullptr && ::IsWindow(dlg_)) ::DestroyWindow(dlg_);
+    if (dlg_ == nullptr || !::IsWindow(dlg_)) return;
+    // The derived object is gone by now: the window's last messages get the default
+    // processing, not its handlers.
+    ::SetWindowLongPtrW(dlg_, DWLP_USER, 0);
+    ::DestroyWindow(dlg_);
 }
 
 INT_PTR ToolDialog::RunModal(HWND owner) {

@@ -47,9 +47,13 @@ private:
     void ShowKeys();
     void ShowFindings();
     void ShowClient();
-    // Before a button is disabled: the focus moves off it, to the key list.
+    // Enables what can be used now; a button about to be disabled hands the focus
+    // to the key list first (a disabled window passes it to nobody).
     void EnableButtons();
+    // The focus to the key list, through the dialog manager. Call it before
+    // disabling the control that has the focus.
     void FocusKeyList();
+    // FocusKeyList when `control`, about to be disabled, has the focus.
     void KeepFocusOff(HWND control);
     void Live(const std::string& text);
     // The prompt area above the key list: what the owner is asked to do now.
