@@ -85,6 +85,37 @@ struct AccelTraits {
 };
 // Modules loaded as data files (LOAD_LIBRARY_AS_DATAFILE) are released the same way.
 
+struct WindowTraits {  // windows this program creates and destroys itself (not dialogs' controls)
+    using pointer = HWND;
+    static pointer Invalid() { return nullptr; }
+    // An owned popup is already gone when its owner was destroyed first.
+    static void Close(pointer h) {
+        if (::IsWindow(h)) ::DestroyWindow(h);
+    }
+};
+template <typename Gdi>
+struct GdiObjectTraits {  // pens, brushes, fonts: not selected into a device context when freed
+    using pointer = Gdi;
+    static pointer Invalid() { return nullptr; }
+    static void Close(pointer h) { ::DeleteObject(h); }
+};
+
+// Selects a GDI object into a device context for a scope and puts back the one it
+// replaced, so that the object can be freed after the scope.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(::SelectObject(dc, object)) {}
+    ~SelectedObject() {
+        if (old_ != nullptr && old_ != HGDI_ERROR) ::SelectObject(dc_, old_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
 using UniqueHandleObj = UniqueHandle<HandleTraits>;
 using UniqueSnapshot = UniqueHandle<FileHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
@@ -94,5 +125,9 @@ using UniqueHModule = UniqueHandle<ModuleTraits>;
 using UniqueHIcon = UniqueHandle<IconTraits>;
 using UniqueHMenu = UniqueHandle<MenuTraits>;
 using UniqueHAccel = UniqueHandle<AccelTraits>;
+using UniqueHWnd = UniqueHandle<WindowTraits>;
+using UniqueHBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
+using UniqueHPen = UniqueHandle<GdiObjectTraits<HPEN>>;
+using UniqueHFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 
 }  // namespace qrtl::win32

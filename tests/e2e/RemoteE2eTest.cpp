@@ -215,6 +215,58 @@ protected:
 
     bool WaitRemoteEnds() const { return remote_.WaitExit(kStepTimeoutMs); }
 
+    // A dialog of the set-up window's process holding control `id`, once it shows; null after the step's time.
+    HWND WaitDialogWith(int id) const {
+        HWND found = nullptr;
+        PumpUntil(
+            [&] {
+                for (HWND h : ProcessWindows(remote_.Id()))
+                    if (::IsWindowVisible(h) && ::GetDlgItem(h, id)) found = h;
+                return found != nullptr;
+            },
+            kStepTimeoutMs);
+        return found;
+    }
+
+    // Clear's question, once it shows: `choice` (IDC_CLR_CODE, IDC_CLR_ACTION,
+    // IDC_CLR_BOTH) checked and `button` pressed; the question, or null when none came.
+    HWND AnswerClear(int choice, int button = IDOK) const {
+        const HWND box = WaitDialogWith(IDC_CLR_BOTH);
+        if (box == nullptr) return nullptr;
+        if (choice != 0) ::CheckRadioButton(box, IDC_CLR_CODE, IDC_CLR_BOTH, choice);
+        ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        return box;
+    }
+
+    // The keyboard as the window's thread sees it: the control with the focus, and
+    // keys posted to it, so that they pass the window's dialog manager as typed ones.
+    HWND Focus() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        const DWORD thread = ::GetWindowThreadProcessId(Window(), nullptr);
+        return ::GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+    }
+    bool WaitFocus(HWND control) const {
+        return PumpUntil([&] { return Focus() == control; }, kStepTimeoutMs);
+    }
+    void Key(UINT vk) const {
+        const HWND focus = Focus();
+        ASSERT_NE(focus, nullptr) << "no control has the focus";
+        ::PostMessageW(focus, WM_KEYDOWN, vk, 1);
+        ::PostMessageW(focus, WM_KEYUP, vk, 0xC0000001);
+    }
+    // Alt with a letter: the character a held Alt gives, as the dialog manager gets it.
+    void AltKey(char letter) const {
+        const HWND focus = Focus();
+        ASSERT_NE(focus, nullptr) << "no control has the focus";
+        ::PostMessageW(focus, WM_SYSCHAR, static_cast<WPARAM>(letter), 1 | (1 << 29));
+    }
+    void FocusOn(int id) const {
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutW(Window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE, SMTO_ABORTIFHUNG,
+                              kSendTimeoutMs, &ignored);
+    }
+
     std::vector<std::string> StandinMessages() const {
         return LinesContaining(ReadTextFile(folder_ / "standin.log"), " WM_");
     }
@@ -330,6 +382,7 @@ TEST_F(RemoteE2e, CloseWithoutSaving_WritesNothing) {
     ASSERT_TRUE(StartRemote());
     SelectKey(0);
     Click(IDC_CLEAR);
+    ASSERT_NE(AnswerClear(IDC_CLR_CODE), nullptr);
     ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
     Click(IDC_CLOSE);
     EXPECT_NE(Answer("Save the changes", IDNO), "");
@@ -558,6 +611,7 @@ TEST_F(RemoteE2e, BadProfiles_ClearMessageNothingLost) {
     EXPECT_NE(Live().find("read-only"), std::string::npos) << Live();
     SelectKey(0);
     Click(IDC_CLEAR);
+    ASSERT_NE(AnswerClear(IDC_CLR_CODE), nullptr);
     ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
     Click(IDC_SAVE);
     EXPECT_NE(Answer("Nothing was saved", IDOK), "");
@@ -573,6 +627,132 @@ TEST_F(RemoteE2e, BadProfiles_ClearMessageNothingLost) {
     EXPECT_NE(Answer("There is no profile", IDNO), "");
     ASSERT_TRUE(WaitRemoteEnds());
     EXPECT_FALSE(FileExists(ProfilePath()));
+}
+
+// ---- The keyboard: keys typed, the focus checked after each step ----
+
+TEST_F(RemoteE2e, Keyboard_LearnByAltLFromTheActionButton_LearnsNotClears_FocusStaysOnTheKeys) {
+    ASSERT_TRUE(InstallDriver());
+    const std::string before = StarterProfile("POWER=12\r\n");
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), before));
+    ASSERT_TRUE(StartRemote());
+    SelectKey(0);
+    FocusOn(IDC_ACTION);
+    ASSERT_TRUE(WaitFocus(Item(IDC_ACTION)));
+    // Alt+L is Learn's alone: from Action... it ran Clear, which shares the letter.
+    AltKey('l');
+    ASSERT_TRUE(WaitLive("Press POWER")) << Live();
+    // Learn disabled itself: the focus went to the key list, not to nobody.
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_LEARN)));
+    ASSERT_TRUE(WaitFocus(Item(IDC_KEYS))) << Focus();
+    Key(VK_ESCAPE);  // stops learning
+    ASSERT_TRUE(WaitLive("Learning stopped")) << Live();
+    EXPECT_TRUE(WaitFocus(Item(IDC_KEYS)));
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_SAVE))) << "nothing was cleared";
+    // Tab goes on from the key list to the next control.
+    Key(VK_TAB);
+    EXPECT_TRUE(WaitFocus(Item(IDC_LEARN))) << Focus();
+    Click(IDC_CLOSE);
+    ASSERT_TRUE(WaitRemoteEnds());
+    EXPECT_EQ(ReadTextFile(ProfilePath()), before);
+}
+
+TEST_F(RemoteE2e, Keyboard_EnterOnAKeyRow_OpensItsAction_NeverSaves_AltOCloses) {
+    const std::string before = StarterProfile("POWER=12\r\n");
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), before));
+    ASSERT_TRUE(StartRemote());
+    // A change, so that Save would write: an action for POWER.
+    const HWND first = OpenAction(0, IDC_ACT_ADVANCED);
+    ASSERT_NE(first, nullptr);
+    ::SendMessageW(::GetDlgItem(first, IDC_ACT_ADVANCED), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"*0D"));
+    ::PostMessageA(first, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitLive("POWER \xE2\x86\x92")) << Live();
+    ASSERT_TRUE(::IsWindowEnabled(Item(IDC_SAVE)));
+    SelectKey(kKeyVolUp);
+    FocusOn(IDC_KEYS);
+    ASSERT_TRUE(WaitFocus(Item(IDC_KEYS)));
+    Key(VK_RETURN);
+    const HWND chooser = WaitDialogWith(IDC_ACT_KEYS);
+    ASSERT_NE(chooser, nullptr) << Live();
+    EXPECT_NE(WindowText(chooser).find("VOL+"), std::string::npos) << WindowText(chooser);
+    EXPECT_EQ(ReadTextFile(ProfilePath()), before);
+    Key(VK_ESCAPE);  // the chooser has the focus now
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(chooser); }, kStepTimeoutMs));
+    EXPECT_TRUE(WaitFocus(Item(IDC_KEYS))) << Focus();
+    EXPECT_EQ(ReadTextFile(ProfilePath()), before);
+    AltKey('o');  // Close has a letter of its own
+    EXPECT_NE(Answer("Save the changes", IDNO), "");
+    ASSERT_TRUE(WaitRemoteEnds());
+    EXPECT_EQ(ReadTextFile(ProfilePath()), before);
+}
+
+TEST_F(RemoteE2e, ClearAsksWhich_ActionOnlyKeepsTheCode_SaveByKeyboardMovesTheFocusToTheKeys) {
+    std::string text = StarterProfile("POWER=12\r\n");
+    text.insert(text.find("Default=0\r\n") + 11, "0_Item=OTHERTV\r\n");
+    text += "[KeyMap_OTHERTV]\r\nPOWER=*0D\r\n";
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), text));
+    ASSERT_TRUE(StartRemote());
+    SelectKey(0);
+    // Cancel: nothing removed.
+    Click(IDC_CLEAR);
+    ASSERT_NE(AnswerClear(IDC_CLR_BOTH, IDCANCEL), nullptr);
+    PumpFor(300);
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_SAVE)));
+    // The action alone.
+    Click(IDC_CLEAR);
+    ASSERT_NE(AnswerClear(IDC_CLR_ACTION), nullptr);
+    ASSERT_TRUE(WaitLive("POWER has no action now; its code stays")) << Live();
+    // Now it holds only a code: the action and both are not offered.
+    Click(IDC_CLEAR);
+    const HWND second = WaitDialogWith(IDC_CLR_BOTH);
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(second, IDC_CLR_CODE)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(second, IDC_CLR_ACTION)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(second, IDC_CLR_BOTH)));
+    ::PostMessageA(second, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(second); }, kStepTimeoutMs));
+    // Save by Enter on its button: it disables itself, the focus goes to the key list.
+    FocusOn(IDC_SAVE);
+    ASSERT_TRUE(WaitFocus(Item(IDC_SAVE)));
+    Key(VK_RETURN);
+    ASSERT_TRUE(WaitLive("Saved")) << Live();
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_SAVE)));
+    EXPECT_TRUE(WaitFocus(Item(IDC_KEYS))) << Focus();
+    const std::string after = ReadTextFile(ProfilePath());
+    EXPECT_NE(after.find("[KeyMap_Controler]\r\nPOWER=12\r\n"), std::string::npos) << after;
+    EXPECT_NE(after.find("[KeyMap_OTHERTV]\r\nPOWER=\r\n"), std::string::npos) << after;
+}
+
+TEST_F(RemoteE2e, WindowMadeLarger_KeyListAndFindingsGrow_NeverSmallerThanAtStart) {
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    ASSERT_TRUE(StartRemote());
+    const HWND window = Window();
+    const auto size = [](HWND h) {
+        RECT r;
+        ::GetWindowRect(h, &r);
+        return SIZE{r.right - r.left, r.bottom - r.top};
+    };
+    const SIZE start = size(window);
+    const SIZE keys = size(Item(IDC_KEYS));
+    const SIZE findings = size(Item(IDC_FINDINGS));
+    const SIZE learn = size(Item(IDC_LEARN));
+    // Within the 1024 x 768 screen.
+    ::SetWindowPos(window, nullptr, 0, 0, start.cx + 200, start.cy + 150, SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_TRUE(PumpUntil([&] { return size(Item(IDC_KEYS)).cy > keys.cy; }, kStepTimeoutMs));
+    EXPECT_GT(size(Item(IDC_KEYS)).cx, keys.cx + 150);
+    EXPECT_GT(size(Item(IDC_KEYS)).cy, keys.cy + 80);
+    EXPECT_GT(size(Item(IDC_FINDINGS)).cy, findings.cy + 30);
+    EXPECT_EQ(size(Item(IDC_LEARN)).cx, learn.cx) << "buttons keep their size";
+    RECT close, client;
+    ::GetWindowRect(Item(IDC_CLOSE), &close);
+    ::GetWindowRect(window, &client);
+    EXPECT_GT(close.bottom, client.bottom - 60) << "Close stays at the bottom";
+    // Smaller than at the start: held at the start's size.
+    ::SetWindowPos(window, nullptr, 0, 0, start.cx / 2, start.cy / 2, SWP_NOMOVE | SWP_NOZORDER);
+    PumpFor(300);
+    EXPECT_GE(size(window).cx, start.cx);
+    EXPECT_GE(size(window).cy, start.cy);
+    EXPECT_NE(Item(IDC_PROMPT), nullptr);
 }
 
 }  // namespace

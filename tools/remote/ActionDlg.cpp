@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "UiText.h"
+#include "tools/common/ToolDialog.h"
 #include "setup/ProfileCheck.h"
 #include "setup/VirtualKeys.h"
 #include "resource.h"
@@ -13,29 +14,8 @@ namespace {
 
 using qrtl::setup::AppCatalog;
 
-struct ActionState {
-    std::string keyName;
-    std::string legend;
-    const AppCatalog* catalog = nullptr;
-    std::string commandText;
-    std::vector<std::string> commandTexts;  // per item of the commands list
-    std::vector<std::string> keyTexts;      // per item of the keys list
-    bool filling = false;
-};
-
 void AddItem(HWND combo, const std::string& text) {
     ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
-}
-
-// The advanced field and its words follow the text.
-void ShowText(HWND dlg, ActionState& s, const std::string& text) {
-    s.filling = true;
-    SetItemText(dlg, res::kActAdvanced, text);
-    s.filling = false;
-    const std::string problem = qrtl::CommandProblem(text);
-    SetItemText(dlg, res::kActWords,
-                text.empty() ? "no action"
-                             : problem.empty() ? FromAnsi(qrtl::setup::DescribeCommandText(*s.catalog, text)) : problem);
 }
 
 // Selects the item of `combo` whose text is `text`; none when no item has it.
@@ -46,96 +26,132 @@ void SelectMatching(HWND combo, const std::vector<std::string>& texts, const std
     ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
 }
 
-void Init(HWND dlg, ActionState& s) {
-    SetText(dlg, "Action of " + s.keyName);
-    SetItemText(dlg, res::kActKey, "What " + s.keyName + " (" + s.legend + ") does in the TV application:");
-    const HWND commands = ::GetDlgItem(dlg, res::kActCommands);
-    for (const auto& menu : s.catalog->menus) {
-        const std::string text = qrtl::setup::CommandIdText(menu.id);
+class ActionDialog : public tools::ToolDialog {
+public:
+    ActionDialog(std::string keyName, std::string legend, const AppCatalog& catalog, std::string commandText)
+        : ToolDialog(res::kDlgAction),
+          keyName_(std::move(keyName)),
+          legend_(std::move(legend)),
+          catalog_(catalog),
+          commandText_(std::move(commandText)) {}
+
+    const std::string& CommandText() const { return commandText_; }
+
+private:
+    bool OnInit() override;
+    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void FillCommands();
+    void FillKeys();
+    // A choice in one list: the other list lets go of its choice.
+    void OnPicked(int list, int other, const std::vector<std::string>& texts);
+    void OnOk();
+    // The advanced field and its words follow the text.
+    void ShowText(const std::string& text);
+
+    std::string keyName_;
+    std::string legend_;
+    const AppCatalog& catalog_;
+    std::string commandText_;
+    std::vector<std::string> commandTexts_;  // per item of the commands list
+    std::vector<std::string> keyTexts_;      // per item of the keys list
+    bool filling_ = false;
+};
+
+void ActionDialog::ShowText(const std::string& text) {
+    filling_ = true;
+    SetItemText(dlg_, res::kActAdvanced, text);
+    filling_ = false;
+    const std::string problem = qrtl::CommandProblem(text);
+    SetItemText(dlg_, res::kActWords,
+                text.empty() ? "no action"
+                             : problem.empty() ? FromAnsi(qrtl::setup::DescribeCommandText(catalog_, text)) : problem);
+}
+
+void ActionDialog::FillCommands() {
+    const HWND commands = ::GetDlgItem(dlg_, res::kActCommands);
+    for (const auto& menu : catalog_.menus) {
         AddItem(commands, FromAnsi("Menu: " + menu.path + (menu.shortcut.empty() ? "" : "  (" + menu.shortcut + ")")));
-        s.commandTexts.push_back(text);
+        commandTexts_.push_back(qrtl::setup::CommandIdText(menu.id));
     }
-    for (const auto& control : s.catalog->controls) {
+    for (const auto& control : catalog_.controls) {
         AddItem(commands, FromAnsi((control.className.empty() ? std::string("Control") : control.className) +
                                    ": " + control.text));
-        s.commandTexts.push_back(qrtl::setup::CommandIdText(control.id));
+        commandTexts_.push_back(qrtl::setup::CommandIdText(control.id));
     }
-    if (s.commandTexts.empty()) {
+    if (commandTexts_.empty()) {
         AddItem(commands, "(no TV application taken yet, or it shows no commands)");
         ::EnableWindow(commands, FALSE);
     }
-    const HWND keys = ::GetDlgItem(dlg, res::kActKeys);
+    SelectMatching(commands, commandTexts_, commandText_);
+}
+
+void ActionDialog::FillKeys() {
+    const HWND keys = ::GetDlgItem(dlg_, res::kActKeys);
     for (const auto& key : qrtl::setup::NamedVirtualKeys()) {
         qrtl::setup::KeyStroke stroke;
         stroke.vk = key.vk;
         AddItem(keys, key.name);
-        s.keyTexts.push_back(qrtl::setup::KeyCommandText(stroke));
+        keyTexts_.push_back(qrtl::setup::KeyCommandText(stroke));
     }
-    SelectMatching(commands, s.commandTexts, s.commandText);
-    SelectMatching(keys, s.keyTexts, s.commandText);
-    ::SendDlgItemMessageW(dlg, res::kActAdvanced, EM_LIMITTEXT, 16, 0);
-    ShowText(dlg, s, s.commandText);
+    SelectMatching(keys, keyTexts_, commandText_);
 }
 
-INT_PTR CALLBACK ActionProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* s = reinterpret_cast<ActionState*>(::GetWindowLongPtrW(dlg, DWLP_USER));
-    switch (msg) {
-    case WM_INITDIALOG:
-        ::SetWindowLongPtrW(dlg, DWLP_USER, lParam);
-        Init(dlg, *reinterpret_cast<ActionState*>(lParam));
-        return TRUE;
-    case WM_COMMAND: {
-        const int id = LOWORD(wParam);
-        const int code = HIWORD(wParam);
-        if (id == res::kActCommands && code == CBN_SELCHANGE) {
-            const auto at = ::SendDlgItemMessageW(dlg, id, CB_GETCURSEL, 0, 0);
-            if (at >= 0 && static_cast<std::size_t>(at) < s->commandTexts.size()) {
-                ::SendDlgItemMessageW(dlg, res::kActKeys, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-                ShowText(dlg, *s, s->commandTexts[static_cast<std::size_t>(at)]);
-            }
-        } else if (id == res::kActKeys && code == CBN_SELCHANGE) {
-            const auto at = ::SendDlgItemMessageW(dlg, id, CB_GETCURSEL, 0, 0);
-            if (at >= 0 && static_cast<std::size_t>(at) < s->keyTexts.size()) {
-                ::SendDlgItemMessageW(dlg, res::kActCommands, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-                ShowText(dlg, *s, s->keyTexts[static_cast<std::size_t>(at)]);
-            }
-        } else if (id == res::kActAdvanced && code == EN_CHANGE && !s->filling) {
-            const std::string text = ItemText(dlg, res::kActAdvanced);
-            SelectMatching(::GetDlgItem(dlg, res::kActCommands), s->commandTexts, text);
-            SelectMatching(::GetDlgItem(dlg, res::kActKeys), s->keyTexts, text);
-            ShowText(dlg, *s, text);
-        } else if (id == IDOK) {
-            const std::string text = ItemText(dlg, res::kActAdvanced);
-            const std::string problem = qrtl::CommandProblem(text);
-            if (!text.empty() && !problem.empty()) {
-                Ask(dlg, text + ": " + problem + ".", MB_OK | MB_ICONEXCLAMATION);
-                return TRUE;
-            }
-            s->commandText = text;
-            ::EndDialog(dlg, IDOK);
-        } else if (id == IDCANCEL) {
-            ::EndDialog(dlg, IDCANCEL);
-        }
-        return TRUE;
+bool ActionDialog::OnInit() {
+    SetText(dlg_, "Action of " + keyName_);
+    SetItemText(dlg_, res::kActKey, "What " + keyName_ + " (" + legend_ + ") does in the TV application:");
+    FillCommands();
+    FillKeys();
+    ::SendDlgItemMessageW(dlg_, res::kActAdvanced, EM_LIMITTEXT, 16, 0);
+    ShowText(commandText_);
+    return true;
+}
+
+void ActionDialog::OnPicked(int list, int other, const std::vector<std::string>& texts) {
+    const auto at = ::SendDlgItemMessageW(dlg_, list, CB_GETCURSEL, 0, 0);
+    if (at < 0 || static_cast<std::size_t>(at) >= texts.size()) return;
+    ::SendDlgItemMessageW(dlg_, other, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    ShowText(texts[static_cast<std::size_t>(at)]);
+}
+
+void ActionDialog::OnOk() {
+    const std::string text = ItemText(dlg_, res::kActAdvanced);
+    const std::string problem = qrtl::CommandProblem(text);
+    if (!text.empty() && !problem.empty()) {
+        Ask(dlg_, text + ": " + problem + ".", MB_OK | MB_ICONEXCLAMATION);
+        return;
     }
-    default:
-        return FALSE;
+    commandText_ = text;
+    ::EndDialog(dlg_, IDOK);
+}
+
+INT_PTR ActionDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
+    if (msg != WM_COMMAND) return FALSE;
+    const int id = LOWORD(wParam);
+    const int code = HIWORD(wParam);
+    if (id == res::kActCommands && code == CBN_SELCHANGE) {
+        OnPicked(res::kActCommands, res::kActKeys, commandTexts_);
+    } else if (id == res::kActKeys && code == CBN_SELCHANGE) {
+        OnPicked(res::kActKeys, res::kActCommands, keyTexts_);
+    } else if (id == res::kActAdvanced && code == EN_CHANGE && !filling_) {
+        const std::string text = ItemText(dlg_, res::kActAdvanced);
+        SelectMatching(::GetDlgItem(dlg_, res::kActCommands), commandTexts_, text);
+        SelectMatching(::GetDlgItem(dlg_, res::kActKeys), keyTexts_, text);
+        ShowText(text);
+    } else if (id == IDOK) {
+        OnOk();
+    } else if (id == IDCANCEL) {
+        ::EndDialog(dlg_, IDCANCEL);
     }
+    return TRUE;
 }
 
 }  // namespace
 
 bool ChooseAction(HWND owner, const std::string& keyName, const std::string& legend,
                   const AppCatalog& catalog, std::string& commandText) {
-    ActionState state;
-    state.keyName = keyName;
-    state.legend = legend;
-    state.catalog = &catalog;
-    state.commandText = commandText;
-    const INT_PTR result = ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(res::kDlgAction), owner,
-                                             ActionProc, reinterpret_cast<LPARAM>(&state));
-    if (result != IDOK) return false;
-    commandText = state.commandText;
+    ActionDialog dialog(keyName, legend, catalog, commandText);
+    if (dialog.RunModal(owner) != IDOK) return false;
+    commandText = dialog.CommandText();
     return true;
 }
 

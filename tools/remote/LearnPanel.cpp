@@ -130,14 +130,19 @@ void RemoteWindow::StartLearning(int index, bool all) {
     ::GetWindowTextW(learnAll, caption, 64);
     learnAllCaption_ = caption;
     SetItemText(dlg_, res::kLearnAll, "St&op");
-    Live("Release all keys: listening to the receiver for one second ...");
+    const std::string listening = "Release all keys: listening to the receiver for one second ...";
+    SetPrompt(listening);
+    Live(listening);
 }
 
 void RemoteWindow::PromptKey(const std::string& before) {
     const std::string name = RemoteKeyNames[learnIndex_];
     SelectKey(learnIndex_);
-    Live(before + "Press " + name + " (" + RemoteKeyLegend[learnIndex_] + ") on the remote" +
-         (learnAll_ ? "; Escape skips it." : "; Escape stops."));
+    // The prompt area holds the request itself; the status line also says what came before.
+    const std::string press = "Press " + name + " (" + RemoteKeyLegend[learnIndex_] + ") on the remote" +
+                              (learnAll_ ? "; Escape skips it." : "; Escape stops.");
+    SetPrompt(press);
+    Live(before + press);
 }
 
 void RemoteWindow::OnRead(WPARAM, LPARAM) {
@@ -204,6 +209,7 @@ void RemoteWindow::StopLearning(const std::string& why) {
     // Let go at once: a monitor or QRTLProfile learn may read it now.
     receiver_.Close();
     RestoreLearnAll();
+    SetPrompt(why);
     if (!why.empty()) Live(why);
     SelectKey(last);
     EnableButtons();

@@ -5,10 +5,14 @@
 #include <algorithm>
 
 #include "ActionDlg.h"
+#include "ClearDlg.h"
 #include "MonitorControl.h"
+#include "RemoteLayout.h"
 #include "UiText.h"
+#include "WindowList.h"
 #include "config/QRTLIRSet.h"
 #include "setup/ClientLines.h"
+#include "setup/KeyEdits.h"
 #include "driver/CardDriver.h"
 #include "setup/win32/SafeProfileWrite.h"
 #include "setup/win32/Win32AppCommands.h"
@@ -25,13 +29,9 @@ namespace {
 using qrtl::setup::FindingTarget;
 using qrtl::setup::KeyRow;
 
-constexpr int kFrameThickness = 3;
 constexpr UINT kRoundTripMs = 1000;
-constexpr char kFrameClass[] = "QRTLRemoteFinderFrame";
 // The code under which a test key goes through the monitor's own delivery.
 constexpr char kTestCode[] = "test";
-
-enum Column { kColKey, kColLegend, kColCode, kColAction, kColStatus, kColumnCount };
 
 // The monitor's configuration object over the window's unsaved profile: its own
 // window search and command delivery, as the monitor would run them with this
@@ -53,34 +53,13 @@ struct MonitorView {
     CQRTLIRSet set;
 };
 
-std::string WindowCaption(HWND wnd) {
-    wchar_t text[256] = {};
-    ::GetWindowTextW(wnd, text, 256);
-    return Narrow(text);
-}
+POINT PointOf(LPARAM lParam) { return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
 
-std::string WindowClass(HWND wnd) {
-    char name[256] = {};
-    ::GetClassNameA(wnd, name, sizeof name);
-    return FromAnsi(name);
-}
-
-bool OwnWindow(HWND wnd) {
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(wnd, &pid);
-    return pid == ::GetCurrentProcessId();
-}
-
-// A window as the owner knows it: "“Standin TV” (StandinTVClass)".
-std::string WindowWords(HWND wnd) {
-    const std::string caption = WindowCaption(wnd);
-    return "\xE2\x80\x9C" + (caption.empty() ? std::string("no caption") : caption) + "\xE2\x80\x9D (" +
-           WindowClass(wnd) + ")";
-}
-
-LRESULT CALLBACK FrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCHITTEST) return HTTRANSPARENT;
-    return ::DefWindowProcW(wnd, msg, wParam, lParam);
+// After Clear: what the key holds now.
+std::string ClearedWords(const qrtl::setup::KeyEdit& edit) {
+    if (!edit.left.code && !edit.left.action) return edit.key + " has no code and no action now.";
+    if (!edit.left.code) return edit.key + " has no code now; its action stays.";
+    return edit.key + " has no action now; its code stays.";
 }
 
 }  // namespace
@@ -90,17 +69,12 @@ int Ask(HWND owner, const std::string& text, UINT flags) {
 }
 
 RemoteWindow::RemoteWindow(std::string profilePath, std::string fileText, bool readOnly)
-    : profilePath_(std::move(profilePath)), readOnly_(readOnly), profile_(std::move(fileText)) {}
+    : ToolDialog(res::kDlgRemote), profilePath_(std::move(profilePath)), readOnly_(readOnly), profile_(std::move(fileText)) {}
 
-RemoteWindow::~RemoteWindow() {
-    for (HWND& bar : frame_)
-        if (bar) ::DestroyWindow(bar);
-}
+RemoteWindow::~RemoteWindow() = default;
 
 bool RemoteWindow::Create(int show) {
-    dlg_ = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(res::kDlgRemote), nullptr,
-                                DialogProc, reinterpret_cast<LPARAM>(this));
-    if (dlg_ == nullptr) return false;
+    if (!CreateModeless(nullptr)) return false;
     ::ShowWindow(dlg_, show);
     ::UpdateWindow(dlg_);
     return true;
@@ -116,59 +90,35 @@ int RemoteWindow::RunMessageLoop() {
     return 0;
 }
 
-INT_PTR CALLBACK RemoteWindow::DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_INITDIALOG) {
-        ::SetWindowLongPtrW(dlg, DWLP_USER, lParam);
-        auto* self = reinterpret_cast<RemoteWindow*>(lParam);
-        self->dlg_ = dlg;
-        self->OnInit();
-        return FALSE;  // the focus is set: on the key list
-    }
-    auto* self = reinterpret_cast<RemoteWindow*>(::GetWindowLongPtrW(dlg, DWLP_USER));
-    return self ? self->Handle(msg, wParam, lParam) : FALSE;
-}
-
-INT_PTR RemoteWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->idFrom == static_cast<UINT_PTR>(res::kKeys)) {
-            if (header->code == LVN_ITEMCHANGED) EnableButtons();
-            if (header->code == NM_DBLCLK && SelectedKey() >= 0 && learnIndex_ < 0) OnAction();
-        }
+    case WM_NOTIFY:
+        OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
         return TRUE;
-    }
     case WM_DRAWITEM:
-        if (wParam == static_cast<WPARAM>(res::kFinder)) {
-            DrawFinder(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-            return TRUE;
-        }
-        return FALSE;
+        if (wParam != static_cast<WPARAM>(res::kFinder)) return FALSE;
+        finder_->Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
     case WM_LBUTTONDOWN:
-        return OnFinderDown({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
     case WM_MOUSEMOVE:
-        if (dragging_) OnFinderMove({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
-        return TRUE;
     case WM_LBUTTONUP:
-        if (dragging_) OnFinderUp({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
-        return TRUE;
     case WM_CAPTURECHANGED:
-        if (dragging_) {  // taken away (another window, Alt+Tab): the drag ends without a choice
-            dragging_ = false;
-            Highlight(nullptr);
-            ::InvalidateRect(::GetDlgItem(dlg_, res::kFinder), nullptr, TRUE);
-        }
-        return TRUE;
     case WM_SETCURSOR:
-        if (dragging_) {
-            ::SetCursor(::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_CROSS)));
-            ::SetWindowLongPtrW(dlg_, DWLP_MSGRESULT, TRUE);
-            return TRUE;
-        }
-        return FALSE;
+        return OnMouse(msg, lParam);
+    case WM_SIZE:
+        layout_.Apply(LOWORD(lParam), HIWORD(lParam));
+        if (keys_) FitActionColumn(dlg_, keys_);
+        return TRUE;
+    case WM_GETMINMAXINFO:
+        layout_.Limit(*reinterpret_cast<MINMAXINFO*>(lParam));
+        return TRUE;
+    case DM_GETDEFID:
+        // No default button: Enter where no button has the focus comes as IDOK.
+        SetResult(0);
+        return TRUE;
     case kMsgRead:
         OnRead(wParam, lParam);
         return TRUE;
@@ -186,46 +136,21 @@ INT_PTR RemoteWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void RemoteWindow::OnInit() {
-    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    const auto icon = [&](int size) {
-        return reinterpret_cast<LPARAM>(::LoadImageW(instance, MAKEINTRESOURCEW(res::kIconMain), IMAGE_ICON, size,
-                                                     size, LR_DEFAULTCOLOR));
-    };
-    ::SendMessageW(dlg_, WM_SETICON, ICON_BIG, icon(::GetSystemMetrics(SM_CXICON)));
-    ::SendMessageW(dlg_, WM_SETICON, ICON_SMALL, icon(::GetSystemMetrics(SM_CXSMICON)));
+void RemoteWindow::OnNotify(const NMHDR& header) {
+    if (header.idFrom != static_cast<UINT_PTR>(res::kKeys)) return;
+    if (header.code == LVN_ITEMCHANGED) EnableButtons();
+    if (header.code == NM_DBLCLK && SelectedKey() >= 0 && learnIndex_ < 0) OnAction();
+}
 
+bool RemoteWindow::OnInit() {
+    SetWindowIcons(dlg_);
     keys_ = ::GetDlgItem(dlg_, res::kKeys);
-    ListView_SetExtendedListViewStyle(keys_, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
-    // Column widths in dialog units, so they follow the font and the screen's DPI.
-    const int widths[kColumnCount] = {34, 70, 24, 122, 56};
-    const char* titles[kColumnCount] = {"Key", "In words", "Code", "Action", "Status"};
-    for (int c = 0; c < kColumnCount; ++c) {
-        RECT r = {0, 0, widths[c], 0};
-        ::MapDialogRect(dlg_, &r);
-        const std::wstring title = Widen(titles[c]);
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.cx = r.right;
-        column.pszText = const_cast<wchar_t*>(title.c_str());
-        column.iSubItem = c;
-        ::SendMessageW(keys_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
-    }
-    for (int i = 0; i < kRemoteKeyCount; ++i) {
-        const std::wstring name = Widen(RemoteKeyNames[i]);
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = i;
-        item.pszText = const_cast<wchar_t*>(name.c_str());
-        ::SendMessageW(keys_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    }
-    WNDCLASSW frameClass{};
-    frameClass.lpfnWndProc = FrameProc;
-    frameClass.hInstance = instance;
-    frameClass.hbrBackground = ::CreateSolidBrush(RGB(220, 0, 0));
-    const std::wstring frameName = Widen(kFrameClass);
-    frameClass.lpszClassName = frameName.c_str();
-    ::RegisterClassW(&frameClass);
+    AddKeyColumns(dlg_, keys_);
+    finder_ = std::make_unique<FinderTool>(dlg_, res::kFinder);
+    promptFont_ = BoldFontOf(dlg_);
+    if (promptFont_)
+        ::SendDlgItemMessageW(dlg_, res::kPrompt, WM_SETFONT, reinterpret_cast<WPARAM>(promptFont_.get()), FALSE);
+    AnchorControls(layout_, dlg_);
 
     // The receiver: the monitor holds it while it runs; Learn asks to close it.
     if (FindMonitor() == nullptr) ProbeReceiver();  // a problem is shown below; learning stays off
@@ -238,19 +163,14 @@ void RemoteWindow::OnInit() {
         Live("The profile is read-only: you can look and try, but Save cannot write it.");
     else
         Live("Choose the TV application, then learn the keys of your remote.");
+    return false;  // the focus is set: on the key list
 }
 
 void RemoteWindow::OnCommand(int id, int code) {
     switch (id) {
-    case res::kUseWindow: {
-        const auto at = ::SendDlgItemMessageW(dlg_, res::kWindows, CB_GETCURSEL, 0, 0);
-        if (at < 0 || static_cast<std::size_t>(at) >= windowList_.size()) {
-            Live("Choose the TV application's window in the list first.");
-            return;
-        }
-        TakeWindow(windowList_[static_cast<std::size_t>(at)]);
+    case res::kUseWindow:
+        UseChosenWindow();
         return;
-    }
     case res::kWindows:
         if (code == CBN_DROPDOWN) FillWindowList();
         return;
@@ -273,38 +193,66 @@ void RemoteWindow::OnCommand(int id, int code) {
         OnClear();
         return;
     case res::kFindings:
-        if (code == LBN_DBLCLK) {
-            const auto at = ::SendDlgItemMessageW(dlg_, res::kFindings, LB_GETCURSEL, 0, 0);
-            if (at < 0 || static_cast<std::size_t>(at) >= findings_.size()) return;
-            const auto& finding = findings_[static_cast<std::size_t>(at)];
-            if (finding.target == FindingTarget::Key) {
-                for (int i = 0; i < kRemoteKeyCount; ++i)
-                    if (finding.key == RemoteKeyNames[i]) SelectKey(i);
-                ::SetFocus(keys_);
-            } else if (finding.target == FindingTarget::Client) {
-                ::SetFocus(::GetDlgItem(dlg_, res::kWindows));
-                Live("The TV application's lines: take its window again to complete them.");
-            }
-        }
+        if (code == LBN_DBLCLK) GoToFinding();
         return;
     case res::kSave:
-    case IDOK:
         Save();
+        return;
+    case IDOK:
+        OnEnter();
         return;
     case res::kClose:
         Close();
         return;
     case IDCANCEL:
-        // Escape skips the key being learned; otherwise it closes, as in any dialog.
-        if (learnIndex_ >= 0)
-            NextKey(true);
-        else if (dragging_)
-            ::ReleaseCapture();
-        else
-            Close();
+        OnEscape();
         return;
     default:
         return;
+    }
+}
+
+// Enter where no button has the focus: on a key row it opens the key's action, as
+// a double click does; on a finding it goes to what the finding is about. Never
+// Save: that is a button of its own.
+void RemoteWindow::OnEnter() {
+    const HWND focus = ::GetFocus();
+    if (focus == keys_ && SelectedKey() >= 0 && learnIndex_ < 0)
+        OnAction();
+    else if (focus == ::GetDlgItem(dlg_, res::kFindings))
+        GoToFinding();
+}
+
+void RemoteWindow::OnEscape() {
+    // Escape skips the key being learned; otherwise it closes, as in any dialog.
+    if (learnIndex_ >= 0)
+        NextKey(true);
+    else if (finder_->Dragging())
+        finder_->Abort();
+    else
+        Close();
+}
+
+void RemoteWindow::UseChosenWindow() {
+    const auto at = ::SendDlgItemMessageW(dlg_, res::kWindows, CB_GETCURSEL, 0, 0);
+    if (at < 0 || static_cast<std::size_t>(at) >= windowList_.size()) {
+        Live("Choose the TV application's window in the list first.");
+        return;
+    }
+    TakeWindow(windowList_[static_cast<std::size_t>(at)]);
+}
+
+void RemoteWindow::GoToFinding() {
+    const auto at = ::SendDlgItemMessageW(dlg_, res::kFindings, LB_GETCURSEL, 0, 0);
+    if (at < 0 || static_cast<std::size_t>(at) >= findings_.size()) return;
+    const auto& finding = findings_[static_cast<std::size_t>(at)];
+    if (finding.target == FindingTarget::Key) {
+        for (int i = 0; i < kRemoteKeyCount; ++i)
+            if (finding.key == RemoteKeyNames[i]) SelectKey(i);
+        ::SetFocus(keys_);
+    } else if (finding.target == FindingTarget::Client) {
+        ::SetFocus(::GetDlgItem(dlg_, res::kWindows));
+        Live("The TV application's lines: take its window again to complete them.");
     }
 }
 
@@ -415,7 +363,11 @@ void RemoteWindow::EnableButtons() {
     const bool learning = learnIndex_ >= 0;
     const bool canLearn = receiverProblem_.empty() && !learning;
     const bool hasRow = selected >= 0 && static_cast<std::size_t>(selected) < rows_.size();
-    const auto enable = [&](int id, bool on) { ::EnableWindow(::GetDlgItem(dlg_, id), on ? TRUE : FALSE); };
+    const auto enable = [&](int id, bool on) {
+        const HWND button = ::GetDlgItem(dlg_, id);
+        if (!on) KeepFocusOff(button);
+        ::EnableWindow(button, on ? TRUE : FALSE);
+    };
     enable(res::kLearn, canLearn && hasRow);
     enable(res::kLearnAll, canLearn || learning);  // it reads Stop while learning
     enable(res::kAction, !learning && hasRow);
@@ -426,7 +378,21 @@ void RemoteWindow::EnableButtons() {
     enable(res::kSave, !learning && profile_.Changed());
 }
 
+void RemoteWindow::FocusKeyList() {
+    // Through the dialog manager, so that it keeps its idea of the focus and of
+    // the default button.
+    ::SendMessageW(dlg_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(keys_), TRUE);
+}
+
+void RemoteWindow::KeepFocusOff(HWND control) {
+    // A disabled window loses the focus to nobody: Tab, the arrows and Escape
+    // would do nothing until a click.
+    if (control != nullptr && ::GetFocus() == control) FocusKeyList();
+}
+
 void RemoteWindow::Live(const std::string& text) { SetItemText(dlg_, res::kLive, " " + text); }
+
+void RemoteWindow::SetPrompt(const std::string& text) { SetItemText(dlg_, res::kPrompt, text); }
 
 int RemoteWindow::SelectedKey() const {
     return static_cast<int>(::SendMessageW(keys_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
@@ -446,42 +412,18 @@ HWND RemoteWindow::FindClientNow() {
 
 // ---- The TV application ----
 
-namespace {
-struct WindowListing {
-    std::vector<HWND>* windows;
-};
-BOOL CALLBACK ListWindow(HWND wnd, LPARAM lParam) {
-    auto* listing = reinterpret_cast<WindowListing*>(lParam);
-    if (!::IsWindowVisible(wnd) || ::GetWindow(wnd, GW_OWNER) != nullptr) return TRUE;
-    if (::GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) return TRUE;
-    if (::GetWindowTextLengthW(wnd) == 0 || OwnWindow(wnd)) return TRUE;
-    listing->windows->push_back(wnd);
-    return TRUE;
-}
-}  // namespace
-
 void RemoteWindow::FillWindowList() {
     const HWND combo = ::GetDlgItem(dlg_, res::kWindows);
     const auto at = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
     const HWND chosen = at >= 0 && static_cast<std::size_t>(at) < windowList_.size()
                             ? windowList_[static_cast<std::size_t>(at)]
                             : nullptr;
-    windowList_.clear();
-    WindowListing listing{&windowList_};
-    ::EnumWindows(ListWindow, reinterpret_cast<LPARAM>(&listing));
+    windowList_ = ApplicationWindows();
     ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-    qrtl::win32::Win32Desktop desktop;
     int select = -1;
     for (std::size_t i = 0; i < windowList_.size(); ++i) {
         const HWND wnd = windowList_[i];
-        char exe[qrtl::kProcessNameSize] = {};
-        const std::string program =
-            desktop.FindProcessName(desktop.WindowProcessId(reinterpret_cast<qrtl::WindowHandle>(wnd)), exe,
-                                    sizeof exe) == qrtl::ProcessName::Found
-                ? FromAnsi(exe)
-                : WindowClass(wnd);
-        const std::string text = WindowCaption(wnd) + "  (" + program + ")";
-        ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+        ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(WindowListLine(wnd)).c_str()));
         if (wnd == chosen) select = static_cast<int>(i);
     }
     ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(select), 0);
@@ -576,97 +518,36 @@ void RemoteWindow::FillFromCommands(bool ask) {
 
 // ---- The finder tool ----
 
-void RemoteWindow::DrawFinder(const DRAWITEMSTRUCT& item) {
-    RECT r = item.rcItem;
-    const HDC dc = item.hDC;
-    ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_WINDOW));
-    ::DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
-    if (dragging_) return;  // the crosshair is on the pointer now
-    const int cx = (r.left + r.right) / 2;
-    const int cy = (r.top + r.bottom) / 2;
-    const int radius = std::min(r.right - r.left, r.bottom - r.top) / 2 - 6;
-    const HPEN pen = ::CreatePen(PS_SOLID, std::max(1, radius / 6), RGB(0, 0, 0));
-    const HGDIOBJ oldPen = ::SelectObject(dc, pen);
-    const HGDIOBJ oldBrush = ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
-    ::Ellipse(dc, cx - radius, cy - radius, cx + radius + 1, cy + radius + 1);
-    const int reach = radius + 3;
-    const int gap = std::max(2, radius / 4);
-    ::MoveToEx(dc, cx - reach, cy, nullptr);
-    ::LineTo(dc, cx - gap, cy);
-    ::MoveToEx(dc, cx + gap, cy, nullptr);
-    ::LineTo(dc, cx + reach + 1, cy);
-    ::MoveToEx(dc, cx, cy - reach, nullptr);
-    ::LineTo(dc, cx, cy - gap);
-    ::MoveToEx(dc, cx, cy + gap, nullptr);
-    ::LineTo(dc, cx, cy + reach + 1);
-    ::SelectObject(dc, oldBrush);
-    ::SelectObject(dc, oldPen);
-    ::DeleteObject(pen);
-}
-
-bool RemoteWindow::OnFinderDown(POINT client) {
-    const HWND finder = ::GetDlgItem(dlg_, res::kFinder);
-    RECT r;
-    ::GetWindowRect(finder, &r);
-    ::MapWindowPoints(nullptr, dlg_, reinterpret_cast<POINT*>(&r), 2);
-    if (!::PtInRect(&r, client) || learnIndex_ >= 0) return FALSE;
-    dragging_ = true;
-    dragTarget_ = nullptr;
-    ::SetCapture(dlg_);
-    ::SetCursor(::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_CROSS)));
-    ::InvalidateRect(finder, nullptr, TRUE);
-    Live("Drag onto the TV application's window and release the mouse button there.");
-    return TRUE;
-}
-
-void RemoteWindow::OnFinderMove(POINT client) {
-    POINT screen = client;
-    ::ClientToScreen(dlg_, &screen);
-    HWND under = ::WindowFromPoint(screen);
-    under = under ? ::GetAncestor(under, GA_ROOT) : nullptr;
-    if (under && OwnWindow(under)) under = nullptr;
-    if (under == dragTarget_) return;
-    dragTarget_ = under;
-    Highlight(under);
-    Live(under ? "Release to take " + WindowWords(under) : "Drag onto the TV application's window.");
-}
-
-void RemoteWindow::OnFinderUp(POINT client) {
-    OnFinderMove(client);
-    dragging_ = false;
-    ::ReleaseCapture();
-    Highlight(nullptr);
-    ::InvalidateRect(::GetDlgItem(dlg_, res::kFinder), nullptr, TRUE);
-    const HWND target = dragTarget_;
-    dragTarget_ = nullptr;
-    if (target)
-        TakeWindow(target);
-    else
-        Live("No window taken.");
-}
-
-// A red frame around the window under the pointer, of four thin topmost bars that
-// the pointer passes through.
-void RemoteWindow::Highlight(HWND target) {
-    RECT r = {};
-    if (target) ::GetWindowRect(target, &r);
-    const int t = kFrameThickness;
-    const RECT bars[4] = {{r.left, r.top, r.right, r.top + t},
-                          {r.left, r.bottom - t, r.right, r.bottom},
-                          {r.left, r.top, r.left + t, r.bottom},
-                          {r.right - t, r.top, r.right, r.bottom}};
-    for (int i = 0; i < 4; ++i) {
-        if (!target) {
-            if (frame_[i]) ::ShowWindow(frame_[i], SW_HIDE);
-            continue;
-        }
-        if (!frame_[i])
-            frame_[i] = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
-                                          Widen(kFrameClass).c_str(), L"", WS_POPUP, 0, 0, 0, 0, dlg_, nullptr,
-                                          ::GetModuleHandleW(nullptr), nullptr);
-        if (!frame_[i]) continue;
-        ::SetWindowPos(frame_[i], HWND_TOPMOST, bars[i].left, bars[i].top, bars[i].right - bars[i].left,
-                       bars[i].bottom - bars[i].top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+INT_PTR RemoteWindow::OnMouse(UINT msg, LPARAM lParam) {
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+        if (learnIndex_ >= 0 || !finder_->OnDown(PointOf(lParam))) return FALSE;
+        Live("Drag onto the TV application's window and release the mouse button there.");
+        return TRUE;
+    case WM_MOUSEMOVE: {
+        HWND target = nullptr;
+        if (finder_->Dragging() && finder_->OnMove(PointOf(lParam), target))
+            Live(target ? "Release to take " + WindowWords(target) : "Drag onto the TV application's window.");
+        return TRUE;
+    }
+    case WM_LBUTTONUP:
+        if (!finder_->Dragging()) return TRUE;
+        if (const HWND target = finder_->OnUp(PointOf(lParam)))
+            TakeWindow(target);
+        else
+            Live("No window taken.");
+        return TRUE;
+    case WM_CAPTURECHANGED:
+        // Taken away (another window, Alt+Tab): the drag ends without a choice.
+        if (finder_->Dragging()) finder_->Cancel();
+        return TRUE;
+    case WM_SETCURSOR:
+        if (!finder_->Dragging()) return FALSE;
+        ::SetCursor(::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_CROSS)));
+        SetResult(TRUE);
+        return TRUE;
+    default:
+        return FALSE;
     }
 }
 
@@ -675,13 +556,16 @@ void RemoteWindow::Highlight(HWND target) {
 void RemoteWindow::OnAction() {
     const int index = SelectedKey();
     if (index < 0 || static_cast<std::size_t>(index) >= rows_.size()) return;
-    const KeyRow& row = rows_[static_cast<std::size_t>(index)];
+    // A copy: Refresh below works the rows out anew.
+    const KeyRow row = rows_[static_cast<std::size_t>(index)];
     std::string command = row.command;
-    if (!ChooseAction(dlg_, row.name, row.legend, catalog_, command) || command == row.command) return;
-    profile_.Set(profile_.ClientSection(), row.name, command);
+    if (!ChooseAction(dlg_, row.name, row.legend, catalog_, command)) return;
+    const qrtl::setup::KeyEdit edit = qrtl::setup::SetKeyAction(profile_, row.name, command);
+    if (!edit.changed) return;
     Refresh();
     SelectKey(index);
-    Live(row.name + " " + kArrow + " " + (command.empty() ? "no action" : FromAnsi(rows_[index].action)));
+    Live(edit.key + " " + kArrow + " " +
+         (command.empty() ? "no action" : FromAnsi(qrtl::setup::ActionInRows(rows_, edit.key))));
 }
 
 void RemoteWindow::OnTest() {
@@ -708,13 +592,20 @@ void RemoteWindow::OnTest() {
 void RemoteWindow::OnClear() {
     const int index = SelectedKey();
     if (index < 0 || static_cast<std::size_t>(index) >= rows_.size()) return;
-    const std::string name = RemoteKeyNames[index];
-    if (!profile_.Get(profile::kControllerSection, name).empty()) profile_.Set(profile::kControllerSection, name, "");
-    const std::string section = profile_.ClientSection();
-    if (!profile_.Get(section, name).empty()) profile_.Set(section, name, "");
+    const KeyRow row = rows_[static_cast<std::size_t>(index)];  // a copy: Refresh replaces the rows
+    const qrtl::setup::KeyParts held = qrtl::setup::PartsOf(profile_, row.name);
+    if (!held.code && !held.action) {
+        Live(row.name + " has no code and no action: nothing to clear.");
+        return;
+    }
+    ClearOffer offer{row.name, row.legend, held.code ? FromAnsi(row.code) : std::string(),
+                     held.action ? FromAnsi(row.action.empty() ? row.command : row.action) : std::string()};
+    qrtl::setup::ClearPart part = qrtl::setup::ClearPart::Both;
+    if (!ChooseClear(dlg_, offer, part)) return;
+    const qrtl::setup::KeyEdit edit = qrtl::setup::ClearKey(profile_, row.name, part);
     Refresh();
     SelectKey(index);
-    Live(name + " has no code and no action now.");
+    Live(ClearedWords(edit));
 }
 
 // ---- Ending ----

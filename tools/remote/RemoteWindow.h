@@ -6,9 +6,14 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "AnchorLayout.h"
+#include "FinderTool.h"
+#include "platform/win32/Handle.h"
+#include "tools/common/ToolDialog.h"
 #include "setup/AppCommands.h"
 #include "setup/PressDetector.h"
 #include "setup/RemoteRows.h"
@@ -20,12 +25,12 @@ namespace remote {
 constexpr UINT kMsgRead = WM_APP + 1;
 constexpr UINT_PTR kTimerHang = 1;
 
-class RemoteWindow {
+class RemoteWindow : public tools::ToolDialog {
 public:
     // `profilePath`: full path; `fileText`: its content as read; `readOnly` when
     // the file cannot be written.
     RemoteWindow(std::string profilePath, std::string fileText, bool readOnly);
-    ~RemoteWindow();
+    ~RemoteWindow() override;
     RemoteWindow(const RemoteWindow&) = delete;
     RemoteWindow& operator=(const RemoteWindow&) = delete;
 
@@ -35,34 +40,42 @@ public:
     int RunMessageLoop();
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
-    INT_PTR Handle(UINT msg, WPARAM wParam, LPARAM lParam);
-
-    void OnInit();
+    bool OnInit() override;
+    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnNotify(const NMHDR& header);
     void OnCommand(int id, int code);
+    void OnEnter();
+    void OnEscape();
+    void GoToFinding();
     void Refresh();
     void ShowKeys();
     void ShowFindings();
     void ShowClient();
+    // Enables what can be used now; a button about to be disabled hands the focus
+    // to the key list first (a disabled window passes it to nobody).
     void EnableButtons();
+    // The focus to the key list, through the dialog manager. Call it before
+    // disabling the control that has the focus.
+    void FocusKeyList();
+    // FocusKeyList when `control`, about to be disabled, has the focus.
+    void KeepFocusOff(HWND control);
     void Live(const std::string& text);
+    // The prompt area above the key list: what the owner is asked to do now.
+    void SetPrompt(const std::string& text);
 
     int SelectedKey() const;
     void SelectKey(int index);
 
     // The TV application.
     void FillWindowList();
+    void UseChosenWindow();
     void TakeWindow(HWND target);
     void ReadCatalog(HWND client);
     void FillFromCommands(bool ask);
     HWND FindClientNow();
 
-    // The finder tool.
-    void DrawFinder(const DRAWITEMSTRUCT& item);
-    bool OnFinderDown(POINT client);
-    void OnFinderMove(POINT client);
-    void OnFinderUp(POINT client);
-    void Highlight(HWND target);
+    // The finder tool: the mouse on the window.
+    INT_PTR OnMouse(UINT msg, LPARAM lParam);
 
     // Keys: learning (LearnPanel.cpp).
     void ProbeReceiver();
@@ -88,7 +101,6 @@ private:
     // window closed it. True when it was started again.
     bool ReleaseReceiver();
 
-    HWND dlg_ = nullptr;
     HWND keys_ = nullptr;
     std::string profilePath_;
     bool readOnly_ = false;
@@ -109,9 +121,9 @@ private:
     std::string promptBefore_;  // said before the next key's prompt
     std::wstring learnAllCaption_;  // while Learn all reads Stop
 
-    bool dragging_ = false;
-    HWND dragTarget_ = nullptr;
-    HWND frame_[4] = {};
+    std::unique_ptr<FinderTool> finder_;
+    AnchorLayout layout_;
+    qrtl::win32::UniqueHFont promptFont_;
     bool closing_ = false;
 };
 

@@ -26,6 +26,10 @@
 #define IDC_LIVE 2015
 #define IDC_SAVE 2016
 #define IDC_CLOSE 2017
+#define IDC_PROMPT 2018
+#define IDC_APP_GROUP 2019
+#define IDC_KEYS_GROUP 2020
+#define IDC_FINDINGS_GROUP 2021
 
 // The action chooser (template 201)
 #define IDD_ACTION 201
@@ -35,6 +39,13 @@
 #define IDC_ACT_ADVANCED 2104
 #define IDC_ACT_WORDS 2105
 
+// Clear's question (template 202)
+#define IDD_CLEAR 202
+#define IDC_CLR_TEXT 2201
+#define IDC_CLR_CODE 2202
+#define IDC_CLR_ACTION 2203
+#define IDC_CLR_BOTH 2204
+
 // Icon
 #define IDR_MAINFRAME 128
 
@@ -42,6 +53,7 @@
 namespace res {
 constexpr unsigned kDlgRemote = IDD_REMOTE;
 constexpr unsigned kDlgAction = IDD_ACTION;
+constexpr unsigned kDlgClear = IDD_CLEAR;
 constexpr unsigned kIconMain = IDR_MAINFRAME;
 
 // The set-up window's controls.
@@ -62,6 +74,10 @@ constexpr int kFindings = IDC_FINDINGS;
 constexpr int kLive = IDC_LIVE;
 constexpr int kSave = IDC_SAVE;
 constexpr int kClose = IDC_CLOSE;
+constexpr int kPrompt = IDC_PROMPT;
+constexpr int kAppGroup = IDC_APP_GROUP;
+constexpr int kKeysGroup = IDC_KEYS_GROUP;
+constexpr int kFindingsGroup = IDC_FINDINGS_GROUP;
 
 // The action chooser's controls.
 constexpr int kActKey = IDC_ACT_KEY;
@@ -69,6 +85,12 @@ constexpr int kActCommands = IDC_ACT_COMMANDS;
 constexpr int kActKeys = IDC_ACT_KEYS;
 constexpr int kActAdvanced = IDC_ACT_ADVANCED;
 constexpr int kActWords = IDC_ACT_WORDS;
+
+// Clear's question.
+constexpr int kClrText = IDC_CLR_TEXT;
+constexpr int kClrCode = IDC_CLR_CODE;
+constexpr int kClrAction = IDC_CLR_ACTION;
+constexpr int kClrBoth = IDC_CLR_BOTH;
 }  // namespace res
 #endif
 

@@ -1,0 +1,98 @@
+#include "RemoteLayout.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "UiText.h"
+#include "config/QRTLIRSet.h"
+#include "resource.h"
+
+namespace remote {
+
+namespace {
+
+// Column widths in dialog units, so they follow the font and the screen's DPI.
+constexpr int kColumnWidths[kColumnCount] = {34, 70, 24, 122, 56};
+constexpr const char* kColumnTitles[kColumnCount] = {"Key", "In words", "Code", "Action", "Status"};
+
+// The share of new height the key list takes when the window grows; the findings
+// take the rest.
+constexpr int kKeysShare = 70;
+
+int DialogUnitsToPixels(HWND dlg, int units) {
+    RECT r = {0, 0, units, 0};
+    ::MapDialogRect(dlg, &r);
+    return r.right;
+}
+
+}  // namespace
+
+void SetWindowIcons(HWND dlg) {
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    const auto icon = [&](int size) {
+        return reinterpret_cast<LPARAM>(::LoadImageW(instance, MAKEINTRESOURCEW(res::kIconMain), IMAGE_ICON, size,
+                                                     size, LR_DEFAULTCOLOR));
+    };
+    ::SendMessageW(dlg, WM_SETICON, ICON_BIG, icon(::GetSystemMetrics(SM_CXICON)));
+    ::SendMessageW(dlg, WM_SETICON, ICON_SMALL, icon(::GetSystemMetrics(SM_CXSMICON)));
+}
+
+void AddKeyColumns(HWND dlg, HWND keys) {
+    ListView_SetExtendedListViewStyle(keys, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
+    for (int c = 0; c < kColumnCount; ++c) {
+        const std::wstring title = Widen(kColumnTitles[c]);
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.cx = DialogUnitsToPixels(dlg, kColumnWidths[c]);
+        column.pszText = const_cast<wchar_t*>(title.c_str());
+        column.iSubItem = c;
+        ::SendMessageW(keys, LVM_INSERTCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
+    }
+    for (int i = 0; i < kRemoteKeyCount; ++i) {
+        const std::wstring name = Widen(RemoteKeyNames[i]);
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = const_cast<wchar_t*>(name.c_str());
+        ::SendMessageW(keys, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+void FitActionColumn(HWND dlg, HWND keys) {
+    RECT client;
+    ::GetClientRect(keys, &client);
+    int others = 0;
+    for (int c = 0; c < kColumnCount; ++c)
+        if (c != kColAction) others += ListView_GetColumnWidth(keys, c);
+    const int least = DialogUnitsToPixels(dlg, kColumnWidths[kColAction]);
+    const int width = static_cast<int>(client.right) - others;
+    ListView_SetColumnWidth(keys, kColAction, width > least ? width : least);
+}
+
+qrtl::win32::UniqueHFont BoldFontOf(HWND dlg) {
+    LOGFONTW font{};
+    const auto dialogFont = reinterpret_cast<HFONT>(::SendMessageW(dlg, WM_GETFONT, 0, 0));
+    if (dialogFont == nullptr || ::GetObjectW(dialogFont, sizeof font, &font) == 0) return {};
+    font.lfWeight = FW_BOLD;
+    return qrtl::win32::UniqueHFont(::CreateFontIndirectW(&font));
+}
+
+void AnchorControls(AnchorLayout& layout, HWND dlg) {
+    constexpr int k = kKeysShare;
+    layout.Begin(dlg);
+    for (int id : {res::kAppGroup, res::kClientDesc, res::kWindows, res::kLaunch, res::kReceiver, res::kPrompt})
+        layout.Add(id, {0, 0, 100, 0});
+    for (int id : {res::kUseWindow, res::kFill, res::kLearn, res::kAction, res::kTest, res::kClear})
+        layout.Add(id, {100, 0, 100, 0});
+    layout.Add(res::kKeysGroup, {0, 0, 100, k});
+    layout.Add(res::kKeys, {0, 0, 100, k});
+    layout.Add(res::kLearnAll, {100, k, 100, k});
+    layout.Add(res::kFindingsGroup, {0, k, 100, 100});
+    layout.Add(res::kFindings, {0, k, 100, 100});
+    layout.Add(res::kLive, {0, 100, 100, 100});
+    layout.Add(res::kSave, {100, 100, 100, 100});
+    layout.Add(res::kClose, {100, 100, 100, 100});
+}
+
+}  // namespace remote

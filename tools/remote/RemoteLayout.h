@@ -1,0 +1,25 @@
+// The set-up window's fixed parts, set once when it opens: its icons, the key
+// list's columns and rows, the prompt's font, and which controls follow its size.
+#pragma once
+
+#include <windows.h>
+
+#include "AnchorLayout.h"
+#include "platform/win32/Handle.h"
+
+namespace remote {
+
+enum Column { kColKey, kColLegend, kColCode, kColAction, kColStatus, kColumnCount };
+
+void SetWindowIcons(HWND dlg);
+// The columns and one row per remote key, named.
+void AddKeyColumns(HWND dlg, HWND keys);
+// After the list changed its width: the Action column takes what the others leave.
+void FitActionColumn(HWND dlg, HWND keys);
+// The dialog's font in bold, for the prompt; empty when it cannot be made.
+qrtl::win32::UniqueHFont BoldFontOf(HWND dlg);
+// The key list and the findings take the room a larger window gives; the buttons
+// beside and below them move along.
+void AnchorControls(AnchorLayout& layout, HWND dlg);
+
+}  // namespace remote

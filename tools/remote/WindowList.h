@@ -1,0 +1,25 @@
+// Other programs' windows as the set-up window names and lists them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace remote {
+
+std::string WindowCaption(HWND wnd);
+std::string WindowClass(HWND wnd);
+// True for the windows of this process (the set-up window, its finder's outline).
+bool OwnWindow(HWND wnd);
+// A window as the owner knows it: "“Standin TV” (StandinTVClass)".
+std::string WindowWords(HWND wnd);
+
+// The windows an owner could mean as the TV application: visible, unowned, with a
+// caption, not tool windows, not this program's.
+std::vector<HWND> ApplicationWindows();
+// One line of the window list: "Standin TV  (StandinTV.exe)", the class when the
+// program cannot be told.
+std::string WindowListLine(HWND wnd);
+
+}  // namespace remote
