@@ -536,7 +536,7 @@ TEST_F(RemoteE2e, LearnAllByKeyboard_FirstKeyWithoutACodeEscapeSkipsStopEnds) {
     // Stop ends it; the button is Learn all again and the focus stays on the list.
     Click(IDC_LEARN_ALL);
     ASSERT_TRUE(WaitLive("Learning stopped")) << Live();
-    EXPECT_EQ(WindowText(Item(IDC_LEARN_ALL)), "Learn a&ll");
+    EXPECT_EQ(WindowText(Item(IDC_LEARN_ALL)), "Lea&rn all");
     EXPECT_TRUE(::IsWindowEnabled(Item(IDC_LEARN)));
     EXPECT_EQ(focus(), list);
 }
