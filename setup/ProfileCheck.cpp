@@ -5,9 +5,10 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
-#include "config/QRTLIRSet.h"
 #include "config/RemoteCodes.h"
+#include "dispatch/MonitorSimulation.h"
 #include "product.h"
 
 namespace qrtl {
@@ -17,14 +18,6 @@ namespace {
 constexpr int32_t kTimerCostlyMs = 50;
 constexpr int32_t kTimerSluggishMs = 10000;
 constexpr uint32_t kMaxCode = 255;
-
-// The module the loading code asks for: only the profile path derives from it.
-class CheckModule : public IModule {
-public:
-    std::string FileName() override { return product::kMonitorExe; }
-    bool GetVersion(uint32_t, uint32_t&) override { return false; }
-    bool ProtectedFolders(std::vector<std::string>&) override { return false; }
-};
 
 bool IsRemoteKeyName(std::string_view name) {
     return std::any_of(std::begin(RemoteKeyNames), std::end(RemoteKeyNames),
@@ -73,14 +66,8 @@ bool IsReceivableCode(const std::string& text) {
 
 class Checker {
 public:
-    Checker(const ProfileDocument& doc, const CheckEnvironment& env) : doc_(doc), env_(env) {
-        Services services;
-        services.profile = &profile_;
-        services.module = &module_;
-        services.registry = env.registry;
-        set_.SetServices(services);
-        set_.LoadProfile();
-    }
+    Checker(const ProfileDocument& doc, const CheckEnvironment& env)
+        : doc_(doc), env_(env), monitor_(doc, {env.registry, nullptr}), set_(monitor_.Loaded()) {}
 
     std::vector<Finding> Run() {
         Syntax();
@@ -92,14 +79,42 @@ public:
         ControllerMap();
         if (clientKnown) ClientMap();
         if (clientKnown && env_.registry != nullptr) Launch();
-        std::stable_sort(findings_.begin(), findings_.end(),
-                         [](const Finding& a, const Finding& b) { return a.line < b.line; });
-        return std::move(findings_);
+        // In line order, the order made kept on a line; the findings of a large
+        // profile are many, so their places are sorted and each is moved once.
+        std::vector<std::size_t> order(findings_.size());
+        for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t a, std::size_t b) { return findings_[a].line < findings_[b].line; });
+        std::vector<Finding> sorted;
+        sorted.reserve(order.size());
+        for (const std::size_t i : order) sorted.push_back(std::move(findings_[i]));
+        return sorted;
     }
 
 private:
-    void Add(int line, Severity severity, std::string text, const char* id) {
-        findings_.push_back({line, severity, std::move(text), id});
+    Finding& Add(int line, Severity severity, std::string text, FindingId kind) {
+        Finding finding;
+        finding.line = line;
+        finding.severity = severity;
+        finding.text = std::move(text);
+        finding.id = FindingIdName(kind);
+        finding.kind = kind;
+        findings_.push_back(std::move(finding));
+        return findings_.back();
+    }
+
+    void AddAboutKeys(int line, Severity severity, std::string text, FindingId kind,
+                      std::vector<std::string> keys, std::vector<std::string> values) {
+        Finding& finding = Add(line, severity, std::move(text), kind);
+        finding.keys = std::move(keys);
+        finding.values = std::move(values);
+    }
+
+    void AddAboutField(int line, Severity severity, std::string text, FindingId kind, std::string field,
+                       std::vector<std::string> values) {
+        Finding& finding = Add(line, severity, std::move(text), kind);
+        finding.field = std::move(field);
+        finding.values = std::move(values);
     }
 
     // The line of a key; for a missing key its section's header; else the first line.
@@ -132,7 +147,7 @@ private:
                 text = "line with an empty key name: the monitor never reads it";
                 break;
             }
-            Add(odd.line, Severity::Warning, std::move(text), "syntax");
+            Add(odd.line, Severity::Warning, std::move(text), FindingId::Syntax);
         }
     }
 
@@ -145,7 +160,8 @@ private:
                 Add(section.line, Severity::Warning,
                     "section [" + section.name + "] repeated: only the one on line " +
                         std::to_string(first->line) + " is read",
-                    "section-duplicate");
+                    FindingId::SectionDuplicate)
+                    .values = {section.name};
                 continue;
             }
             for (const auto& entry : section.entries) {
@@ -155,7 +171,8 @@ private:
                     Add(entry.line, Severity::Warning,
                         "\"" + entry.key + "\" repeated in [" + section.name +
                             "]: only line " + std::to_string(effective->line) + " counts",
-                        "key-duplicate");
+                        FindingId::KeyDuplicate)
+                        .field = entry.key;
             }
         }
     }
@@ -164,12 +181,18 @@ private:
         const int32_t ms = set_.m_nTimer;
         const int line = LineOf(profile::kTimer.section, profile::kTimer.name);
         const std::string value = "Timer=" + std::to_string(ms);
+        Finding* finding = nullptr;
         if (ms <= 0)
-            Add(line, Severity::Error, value + ": the receiver is never polled", "timer");
+            finding = &Add(line, Severity::Error, value + ": the receiver is never polled", FindingId::Timer);
         else if (ms < kTimerCostlyMs)
-            Add(line, Severity::Warning, value + " ms polls so often that it costs CPU time; 100 or more is plenty", "timer");
+            finding = &Add(line, Severity::Warning,
+                           value + " ms polls so often that it costs CPU time; 100 or more is plenty", FindingId::Timer);
         else if (ms > kTimerSluggishMs)
-            Add(line, Severity::Warning, value + " ms: keys answer so late that the remote feels dead", "timer");
+            finding = &Add(line, Severity::Warning, value + " ms: keys answer so late that the remote feels dead",
+                           FindingId::Timer);
+        if (finding == nullptr) return;
+        finding->field = profile::kTimer.name;
+        finding->values = {std::to_string(ms)};
     }
 
     // False when the active client is not configured at all.
@@ -182,7 +205,8 @@ private:
                 "Default=" + std::to_string(set_.m_nDefaultClient) + " names a client without " +
                     itemKey + ", " + ClientKeyText(profile::kCaption) + " or " + ClientKeyText(profile::kClassName) +
                     ": no window is ever taken for the client",
-                "client-missing");
+                FindingId::ClientMissing)
+                .values = {std::to_string(set_.m_nDefaultClient)};
             return false;
         }
         if (set_.m_strItem.empty()) {
@@ -194,11 +218,13 @@ private:
                 Add(line, Severity::Error,
                     "no " + itemKey + ": any program's window with the client's layout counts as "
                     "the client, and with " + ClientKeyText(profile::kControl) + "=0 the remote goes silent",
-                    "item-empty");
+                    FindingId::ItemEmpty)
+                    .field = itemKey;
             else
                 Add(line, Severity::Warning,
                     "no " + itemKey + ": any program's window with the client's layout counts as the client",
-                    "item-empty");
+                    FindingId::ItemEmpty)
+                    .field = itemKey;
             return true;
         }
         const int itemLine = LineOf(profile::kClient, itemKey);
@@ -206,15 +232,15 @@ private:
                         [](char c) { return c >= 'a' && c <= 'z'; })) {
             std::string upper = set_.m_strItem;
             std::transform(upper.begin(), upper.end(), upper.begin(), UpperAscii);
-            Add(itemLine, Severity::Error,
-                itemKey + "=" + set_.m_strItem + " has lower-case letters and never matches the "
-                "upper-cased program name; write " + upper,
-                "item-case");
+            AddAboutField(itemLine, Severity::Error,
+                          itemKey + "=" + set_.m_strItem + " has lower-case letters and never matches the "
+                          "upper-cased program name; write " + upper,
+                          FindingId::ItemCase, itemKey, {set_.m_strItem, upper});
         }
         if (doc_.FindSection(ClientSection()) == nullptr)
-            Add(itemLine, Severity::Warning,
-                "no section [" + ClientSection() + "]: keys are recognised but nothing is sent to the client",
-                "client-keymap");
+            AddAboutField(itemLine, Severity::Warning,
+                          "no section [" + ClientSection() + "]: keys are recognised but nothing is sent to the client",
+                          FindingId::ClientKeymap, itemKey, {ClientSection()});
         return true;
     }
 
@@ -240,16 +266,26 @@ private:
     // The state of a fresh install: no code learned and no TV application chosen.
     bool NothingSetUp() const { return NoKeyLearned() && !AnyClientNamed(); }
 
+    // The nearest key name of a name that is none, worked out once a name: a large
+    // profile repeats its odd names.
+    const char* Nearest(const std::string& name) {
+        std::string upper = name;
+        std::transform(upper.begin(), upper.end(), upper.begin(), UpperAscii);
+        const auto known = nearest_.find(upper);
+        if (known != nearest_.end()) return known->second;
+        return nearest_[upper] = NearestKeyName(name);
+    }
+
     // Names in a key-map section that are none of the remote's keys.
     void UnknownNames(const std::string& sectionName) {
         const auto* section = doc_.FindSection(sectionName);
         if (section == nullptr) return;
         for (const auto& entry : section->entries) {
             if (entry.key.empty() || !entry.hasValue || IsRemoteKeyName(entry.key)) continue;
-            Add(entry.line, Severity::Warning,
-                "\"" + entry.key + "\" is not a remote key name; did you mean " +
-                    NearestKeyName(entry.key) + "?",
-                "key-name");
+            const std::string nearest = Nearest(entry.key);
+            AddAboutField(entry.line, Severity::Warning,
+                          "\"" + entry.key + "\" is not a remote key name; did you mean " + nearest + "?",
+                          FindingId::KeyName, entry.key, {nearest});
         }
     }
 
@@ -265,19 +301,19 @@ private:
             // No code is a key not learned yet, which Unlearned() tells.
             if (code.empty()) continue;
             if (!IsReceivableCode(code))
-                Add(entry->line, Severity::Warning,
-                    std::string(name) + "=" + code + " never matches: a received code is written "
-                    "with at least two digits, 00 to 255",
-                    "code-format");
+                AddAboutKeys(entry->line, Severity::Warning,
+                             std::string(name) + "=" + code + " never matches: a received code is written "
+                             "with at least two digits, 00 to 255",
+                             FindingId::CodeFormat, {name}, {code});
             namesByCode[code].push_back(name);
         }
         for (const auto& [code, names] : namesByCode) {
             // The later name in the list takes the code.
             for (std::size_t i = 0; i + 1 < names.size(); ++i)
-                Add(LineOf(section, names[i]), Severity::Warning,
-                    std::string(names[i]) + " shares code " + code + " with " + names.back() +
-                        ", which takes it: " + names[i] + " is never recognised",
-                    "code-shared");
+                AddAboutKeys(LineOf(section, names[i]), Severity::Warning,
+                             std::string(names[i]) + " shares code " + code + " with " + names.back() +
+                                 ", which takes it: " + names[i] + " is never recognised",
+                             FindingId::CodeShared, {names[i], names.back()}, {code});
         }
     }
 
@@ -292,7 +328,8 @@ private:
                 std::string("the remote is not set up yet: no key has a code") +
                     (NothingSetUp() ? " and no TV application is chosen" : "") + "; " +
                     product::kRemoteExe + " (\"" + product::kSetUpLink + "\" in the Start menu) sets it up",
-                "not-set-up");
+                FindingId::NotSetUp)
+                .keys.assign(unlearned_.begin(), unlearned_.end());
             return;
         }
         const bool one = unlearned_.size() == 1;
@@ -301,7 +338,8 @@ private:
         Add(line, Severity::Note,
             std::to_string(unlearned_.size()) + (one ? " key has" : " keys have") + " no code yet: " +
                 names + (one ? "; it does" : "; they do") + " nothing until learned",
-            "code-unlearned");
+            FindingId::CodeUnlearned)
+            .keys.assign(unlearned_.begin(), unlearned_.end());
     }
 
     void ClientMap() {
@@ -317,13 +355,13 @@ private:
             anyCommand = true;
             const std::string problem = CommandProblem(command);
             if (!problem.empty())
-                Add(entry->line, Severity::Warning, std::string(name) + "=" + command + ": " + problem,
-                    "command-format");
+                AddAboutKeys(entry->line, Severity::Warning, std::string(name) + "=" + command + ": " + problem,
+                             FindingId::CommandFormat, {name}, {command, problem});
             if (doc_.GetString(profile::kControllerSection, name).empty())
-                Add(entry->line, Severity::Note,
-                    std::string(name) + " has no code in [" + profile::kControllerSection +
-                        "]: this command is never sent",
-                    "command-unmapped");
+                AddAboutKeys(entry->line, Severity::Note,
+                             std::string(name) + " has no code in [" + profile::kControllerSection +
+                                 "]: this command is never sent",
+                             FindingId::CommandUnmapped, {name}, {command});
         }
         // The tick reads nothing while the client's window is found, unless Control is set.
         if (anyCommand && set_.m_nControl == 0) {
@@ -333,50 +371,63 @@ private:
                 (given ? controlKey + "=0" : "no " + controlKey + " (0)") +
                     ": while the application runs, the monitor leaves the receiver to it, and the "
                     "commands of [" + section + "] are never sent; write " + controlKey + "=1",
-                "client-control");
+                FindingId::ClientControl)
+                .field = controlKey;
         }
     }
 
     void Launch() {
+        const setup::LaunchFinding launch = setup::FindLaunch(doc_, *env_.registry, env_.pathKind);
         const std::string regPathKey = ClientKeyText(profile::kRegPath);
         const std::string exeKey = ClientKeyText(profile::kExeName);
-        const std::string exeName = doc_.GetString(profile::kClient, exeKey);
-        const bool noExtension = exeName.find('.') == std::string::npos;
-        if (!exeName.empty() && noExtension)
-            Add(LineOf(profile::kClient, exeKey), Severity::Note,
-                exeKey + "=" + exeName + " has no extension: \".exe\" is added when it starts", "launch");
-
-        // No registry key named at all: POWER is meant to start nothing, which is a
-        // choice (a client started some other way), not a fault.
-        if (doc_.GetString(profile::kClient, regPathKey).empty()) {
-            Add(LineOf(profile::kClient, regPathKey), Severity::Note,
-                "no " + regPathKey + ": POWER starts no client", "launch");
+        auto add = [&](const std::string& key, Severity severity, std::string text, LaunchPart part) {
+            Finding& finding = Add(LineOf(profile::kClient, key), severity, std::move(text), FindingId::Launch);
+            finding.field = key;
+            finding.launch = part;
+            finding.values = {launch.regPath, launch.regFolder, launch.exeName, launch.program};
+        };
+        if (launch.extensionAdded)
+            add(exeKey, Severity::Note,
+                exeKey + "=" + launch.exeName + " has no extension: \".exe\" is added when it starts",
+                LaunchPart::ExtensionAdded);
+        switch (launch.state) {
+        case setup::LaunchState::NoLaunchLines:
+            // POWER is meant to start nothing, which is a choice (a client started
+            // some other way), not a fault.
+            add(regPathKey, Severity::Note, "no " + regPathKey + ": POWER starts no client", LaunchPart::NoLaunchLines);
+            return;
+        case setup::LaunchState::FolderUnreadable:
+            add(regPathKey, Severity::Warning,
+                "the client's folder cannot be read from HKEY_LOCAL_MACHINE\\" + launch.regPath + " value \"" +
+                    launch.regFolder + "\": POWER cannot start the client",
+                LaunchPart::FolderUnreadable);
+            return;
+        case setup::LaunchState::ProgramMissing:
+        case setup::LaunchState::ProgramIsFolder:
+            // A folder at the path is no program either: the words stay those of a missing one.
+            add(exeKey, Severity::Warning, launch.program + " does not exist: POWER cannot start the client",
+                LaunchPart::ProgramNotStartable);
+            return;
+        case setup::LaunchState::Starts:
+        case setup::LaunchState::NotChecked:
             return;
         }
-        const std::string path = set_.GetClientExePath(set_.m_nDefaultClient);
-        if (path.empty()) {
-            Add(LineOf(profile::kClient, regPathKey), Severity::Warning,
-                "the client's folder cannot be read from HKEY_LOCAL_MACHINE\\" +
-                    doc_.GetString(profile::kClient, regPathKey) + " value \"" +
-                    doc_.GetString(profile::kClient, ClientKeyText(profile::kRegFolder)) +
-                    "\": POWER cannot start the client",
-                "launch");
-            return;
-        }
-        const std::string runnable = noExtension ? path + ".exe" : path;
-        if (env_.fileExists && !env_.fileExists(runnable))
-            Add(LineOf(profile::kClient, exeKey), Severity::Warning,
-                runnable + " does not exist: POWER cannot start the client", "launch");
     }
 
     const ProfileDocument& doc_;
     const CheckEnvironment& env_;
-    DocumentProfile profile_{doc_};
-    CheckModule module_;
-    CQRTLIRSet set_;
+    dispatch::MonitorSimulation monitor_;
+    const CQRTLIRSet& set_;
     // The remote keys without a code in [KeyMap_Controler], in the keys' order.
     std::vector<const char*> unlearned_;
     std::vector<Finding> findings_;
+    std::unordered_map<std::string, const char*> nearest_;
+};
+
+const char* const kFindingIdNames[] = {
+    "syntax",        "section-duplicate", "key-duplicate", "timer",          "client-missing",   "item-empty",
+    "item-case",     "client-keymap",     "not-set-up",    "code-unlearned", "key-name",         "code-format",
+    "code-shared",   "command-format",    "command-unmapped", "client-control", "launch",
 };
 
 const char* SeverityName(Severity severity) {
@@ -389,6 +440,8 @@ const char* SeverityName(Severity severity) {
 }
 
 }  // namespace
+
+const char* FindingIdName(FindingId id) { return kFindingIdNames[static_cast<int>(id)]; }
 
 std::vector<Finding> CheckProfile(const ProfileDocument& document, const CheckEnvironment& environment) {
     return Checker(document, environment).Run();

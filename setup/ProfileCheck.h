@@ -9,23 +9,61 @@
 
 #include "config/ProfileReader.h"
 #include "platform/Platform.h"
+#include "setup/LaunchFinding.h"
 
 namespace qrtl {
 
 enum class Severity { Error, Warning, Note };
 
+// What a finding is about, for code that decides by it; its name in `id`.
+enum class FindingId {
+    Syntax,
+    SectionDuplicate,
+    KeyDuplicate,
+    Timer,
+    ClientMissing,
+    ItemEmpty,
+    ItemCase,
+    ClientKeymap,
+    NotSetUp,
+    CodeUnlearned,
+    KeyName,
+    CodeFormat,
+    CodeShared,
+    CommandFormat,
+    CommandUnmapped,
+    ClientControl,
+    Launch,
+};
+
+// The stable name of a finding for scripts: "code-format", "timer" ...
+const char* FindingIdName(FindingId id);
+
+// Which part of the launch a launch finding tells.
+enum class LaunchPart { None, ExtensionAdded, NoLaunchLines, FolderUnreadable, ProgramNotStartable };
+
 struct Finding {
     int line = 0;
     Severity severity = Severity::Warning;
-    std::string text;
-    std::string id;  // stable, for scripts: "code-format", "timer" ...
+    std::string text;  // the checker's words, as QRTLProfile check prints them
+    std::string id;    // FindingIdName(kind)
+    FindingId kind = FindingId::Syntax;
+    // The remote keys the finding is about, in the keys' order ("VOL+"); for a
+    // shared code the loser first and the key that takes it second.
+    std::vector<std::string> keys;
+    // The profile key of the line ("Timer", "1_Item"), when one is.
+    std::string field;
+    // The values the words quote: the code, the command, the timer ...
+    std::vector<std::string> values;
+    LaunchPart launch = LaunchPart::None;
 };
 
 // What only the real system can answer; without a registry the client's
 // installation is not checked.
 struct CheckEnvironment {
     IRegistry* registry = nullptr;
-    std::function<bool(const std::string& path)> fileExists;
+    // What is at the program's path; without it the program file is not checked.
+    setup::PathKindOf pathKind;
 };
 
 // The findings of one profile, ordered by line.

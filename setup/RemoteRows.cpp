@@ -50,7 +50,48 @@ std::string RemoteKeyOf(std::string_view name) {
     return {};
 }
 
+// What the section and key on each line are about: line n is element n. Made once
+// per profile, so that tying every finding to its line costs one look-up each.
+std::vector<FindingAbout> LineTargets(const ProfileDocument& doc, const std::string& clientSection) {
+    std::vector<FindingAbout> lines(static_cast<std::size_t>(doc.LineCount()) + 1);
+    auto at = [&](int line) -> FindingAbout* {
+        return line > 0 && static_cast<std::size_t>(line) < lines.size() ? &lines[static_cast<std::size_t>(line)]
+                                                                        : nullptr;
+    };
+    for (const auto& section : doc.Sections()) {
+        const bool keyMap = ProfileNameEquals(section.name, profile::kControllerSection) ||
+                            ProfileNameEquals(section.name, clientSection);
+        const bool client = ProfileNameEquals(section.name, profile::kClient);
+        if (FindingAbout* header = at(section.line); header != nullptr && client)
+            header->target = FindingTarget::Client;
+        for (const auto& entry : section.entries) {
+            FindingAbout* about = at(entry.line);
+            if (about == nullptr) continue;
+            const std::string key = keyMap ? RemoteKeyOf(entry.key) : std::string();
+            if (!key.empty()) {
+                about->target = FindingTarget::Key;
+                about->key = key;
+            } else if (client) {
+                about->target = FindingTarget::Client;
+            }
+        }
+    }
+    return lines;
+}
+
 }  // namespace
+
+std::vector<FindingAbout> FindingTargets(const ProfileDocument& doc, const std::string& clientSection,
+                                         const std::vector<Finding>& findings) {
+    const std::vector<FindingAbout> lines = LineTargets(doc, clientSection);
+    std::vector<FindingAbout> about;
+    about.reserve(findings.size());
+    for (const Finding& finding : findings) {
+        const bool known = finding.line > 0 && static_cast<std::size_t>(finding.line) < lines.size();
+        about.push_back(known ? lines[static_cast<std::size_t>(finding.line)] : FindingAbout{});
+    }
+    return about;
+}
 
 UnsavedProfile::UnsavedProfile(std::string fileText)
     : text_(std::move(fileText)), document_(ProfileDocument::Parse(text_)) {}
@@ -136,20 +177,20 @@ std::vector<KeyRow> KeyRows(const UnsavedProfile& profile, const AppCatalog& cat
             if (profile.Get(profile::kControllerSection, RemoteKeyNames[later]) == row.code)
                 row.takenBy = RemoteKeyNames[later];
 
-        auto found = [&](const char* id) {
+        auto found = [&](FindingId kind) {
             for (const FindingRow& f : findings)
-                if (f.target == FindingTarget::Key && f.key == row.name && f.id == id) return true;
+                if (f.target == FindingTarget::Key && f.key == row.name && f.kind == kind) return true;
             return false;
         };
         if (row.code.empty())
             row.status = KeyStatus::NotLearned;
-        else if (found("code-format"))
+        else if (found(FindingId::CodeFormat))
             row.status = KeyStatus::BadCode;
         else if (!row.takenBy.empty())
             row.status = KeyStatus::CodeTaken;
         else if (row.command.empty())
             row.status = KeyStatus::NoAction;
-        else if (found("command-format"))
+        else if (found(FindingId::CommandFormat))
             row.status = KeyStatus::BadAction;
         else
             row.status = KeyStatus::Ready;
@@ -173,30 +214,20 @@ std::string StatusInWords(const KeyRow& row) {
 std::vector<FindingRow> FindingsInWords(const UnsavedProfile& profile,
                                         const CheckEnvironment& environment) {
     const ProfileDocument& doc = profile.Document();
-    const std::string clientSection = profile.ClientSection();
+    std::vector<Finding> findings = CheckProfile(doc, environment);
+    const std::vector<FindingAbout> about = FindingTargets(doc, profile.ClientSection(), findings);
     std::vector<FindingRow> rows;
-    for (const Finding& finding : CheckProfile(doc, environment)) {
+    rows.reserve(findings.size());
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        Finding& finding = findings[i];
         FindingRow row;
         row.severity = finding.severity;
         row.id = finding.id;
+        row.kind = finding.kind;
         row.text = Capitalised(finding.severity) + ": " + finding.text;
-        // The section and key on the finding's line tell what it is about.
-        for (const auto& section : doc.Sections()) {
-            const bool keyMap = ProfileNameEquals(section.name, profile::kControllerSection) ||
-                                ProfileNameEquals(section.name, clientSection);
-            const bool client = ProfileNameEquals(section.name, profile::kClient);
-            if (section.line == finding.line && client) row.target = FindingTarget::Client;
-            for (const auto& entry : section.entries) {
-                if (entry.line != finding.line) continue;
-                const std::string key = keyMap ? RemoteKeyOf(entry.key) : std::string();
-                if (!key.empty()) {
-                    row.target = FindingTarget::Key;
-                    row.key = key;
-                } else if (client) {
-                    row.target = FindingTarget::Client;
-                }
-            }
-        }
+        row.target = about[i].target;
+        row.key = about[i].key;
+        row.finding = std::move(finding);
         rows.push_back(std::move(row));
     }
     return rows;

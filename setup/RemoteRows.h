@@ -85,7 +85,21 @@ struct FindingRow {
     std::string key;  // for Key: the remote key's name
     Severity severity = Severity::Note;
     std::string id;   // the checker's id: "code-format" ...
+    FindingId kind = FindingId::Syntax;
+    Finding finding;  // as the checker made it, for words of the window's own
 };
+
+// What one finding's line is about.
+struct FindingAbout {
+    FindingTarget target = FindingTarget::None;
+    std::string key;  // for Key: the remote key's name
+};
+
+// What each finding is about, from the section and key on its line (a key of the
+// codes' or the active client's key map, or a line of [Client]); element i for
+// findings[i]. Linear in the profile's lines and the findings.
+std::vector<FindingAbout> FindingTargets(const ProfileDocument& doc, const std::string& clientSection,
+                                         const std::vector<Finding>& findings);
 
 // One line of the key list.
 struct KeyRow {

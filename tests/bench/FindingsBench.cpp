@@ -1,0 +1,47 @@
+// The set-up window's findings of a large profile (checked, then each finding tied
+// to its key or field), as it works them out after every change: 10 KB, 100 KB and
+// the 1 MB the window accepts. Run by hand in a Release build.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "config/RemoteCodes.h"
+#include "setup/RemoteRows.h"
+
+namespace {
+
+// A legal profile of about `bytes`: a client, the codes, then the client's key map
+// with every key repeated and some names that are no key, so that about every
+// other line is a finding.
+std::string ProfileOfSize(std::size_t bytes) {
+    std::string text = "[Main]\r\nTimer=500\r\n[Client]\r\nDefault=0\r\n0_Item=STANDINTV\r\n"
+                       "0_Caption=Standin TV\r\n0_Control=1\r\n[KeyMap_Controler]\r\n";
+    for (int k = 0; k < kRemoteKeyCount; ++k)
+        text += std::string(RemoteKeyNames[k]) + "=" + std::to_string(10 + k) + "\r\n";
+    text += "[KeyMap_STANDINTV]\r\n";
+    for (int n = 0; text.size() < bytes; ++n) {
+        const int k = n % kRemoteKeyCount;
+        text += n % 3 == 2 ? "; comment " + std::to_string(n) + "\r\n"
+                           : std::string(RemoteKeyNames[k]) + (n % 3 == 1 ? "X" : "") + "=#80" +
+                                 std::to_string(10 + k) + "\r\n";
+    }
+    return text;
+}
+
+void BM_FindingsInWords(benchmark::State& state) {
+    const std::string text = ProfileOfSize(static_cast<std::size_t>(state.range(0)) * 1024);
+    const qrtl::setup::UnsavedProfile profile(text);
+    std::size_t findings = 0;
+    for (auto _ : state) {
+        const auto rows = qrtl::setup::FindingsInWords(profile);
+        benchmark::DoNotOptimize(rows.data());
+        findings = rows.size();
+    }
+    state.counters["KB"] = static_cast<double>(text.size()) / 1024.0;
+    state.counters["findings"] = static_cast<double>(findings);
+}
+BENCHMARK(BM_FindingsInWords)->Arg(10)->Arg(100)->Arg(1024)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
