@@ -18,6 +18,8 @@ namespace {
 constexpr int32_t kTimerCostlyMs = 50;
 constexpr int32_t kTimerSluggishMs = 10000;
 constexpr uint32_t kMaxCode = 255;
+// The value of a not-set-up finding when no TV application is chosen either.
+constexpr char kNoClientChosen[] = "no-client";
 
 bool IsRemoteKeyName(std::string_view name) {
     return std::any_of(std::begin(RemoteKeyNames), std::end(RemoteKeyNames),
@@ -328,8 +330,9 @@ private:
                 std::string("the remote is not set up yet: no key has a code") +
                     (NothingSetUp() ? " and no TV application is chosen" : "") + "; " +
                     product::kRemoteExe + " (\"" + product::kSetUpLink + "\" in the Start menu) sets it up",
-                FindingId::NotSetUp)
-                .keys.assign(unlearned_.begin(), unlearned_.end());
+                FindingId::NotSetUp);
+            findings_.back().keys.assign(unlearned_.begin(), unlearned_.end());
+            findings_.back().values = {NothingSetUp() ? kNoClientChosen : ""};
             return;
         }
         const bool one = unlearned_.size() == 1;

@@ -53,7 +53,8 @@ struct Finding {
     std::vector<std::string> keys;
     // The profile key of the line ("Timer", "1_Item"), when one is.
     std::string field;
-    // The values the words quote: the code, the command, the timer ...
+    // The values the words quote: the code, the command, the timer ...; for
+    // not-set-up "no-client" when no TV application is chosen either.
     std::vector<std::string> values;
     LaunchPart launch = LaunchPart::None;
 };
