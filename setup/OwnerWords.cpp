@@ -126,21 +126,22 @@ std::string OwnerSentence(const Finding& f) {
     return {};
 }
 
-std::vector<FindingRow> OwnerFindings(const std::vector<FindingRow>& rows) {
+std::vector<FindingRow> OwnerFindings(std::vector<FindingRow> rows) {
     // A key with an action but no code is one of the keys without a code: it is
     // named once, in their line, not once more on its own.
     std::vector<std::string> withAction;
     for (const FindingRow& row : rows)
         if (row.kind == FindingId::CommandUnmapped) withAction.push_back(First(row.finding.keys));
     std::vector<FindingRow> shown;
-    for (const FindingRow& row : rows) {
+    shown.reserve(rows.size());
+    for (FindingRow& row : rows) {
         if (row.kind == FindingId::CommandUnmapped) continue;
         const std::string sentence = OwnerSentence(row.finding);
         if (sentence.empty()) continue;
-        FindingRow owner = row;
-        owner.text = SeverityWord(row.severity) + sentence;
-        if (row.kind == FindingId::CodeUnlearned && !withAction.empty()) {
-            if (withAction.size() == row.finding.keys.size())
+        FindingRow owner = std::move(row);
+        owner.text = SeverityWord(owner.severity) + sentence;
+        if (owner.kind == FindingId::CodeUnlearned && !withAction.empty()) {
+            if (withAction.size() == owner.finding.keys.size())
                 owner.text += withAction.size() == 1 ? " It has an action already." : " They all have an action already.";
             else
                 owner.text += " " + Joined(withAction) + (withAction.size() == 1 ? " has" : " have") +

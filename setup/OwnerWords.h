@@ -27,6 +27,6 @@ std::string OwnerSentence(const Finding& finding);
 // The window's list of what is wrong, from the checker's rows: each in the owner's
 // words behind its severity ("Warning: ..."), with its key or field kept; the keys
 // with an action but no code are named in the one line of the keys without a code.
-std::vector<FindingRow> OwnerFindings(const std::vector<FindingRow>& rows);
+std::vector<FindingRow> OwnerFindings(std::vector<FindingRow> rows);
 
 }  // namespace qrtl::setup

@@ -163,6 +163,18 @@ std::string UnsavedProfile::ClientSection() const {
 std::vector<KeyRow> KeyRows(const UnsavedProfile& profile, const AppCatalog& catalog,
                             const std::vector<FindingRow>& findings) {
     const std::string clientSection = profile.ClientSection();
+    // The kinds of finding about each key, gathered in one pass: a large profile
+    // has many findings.
+    std::vector<std::vector<FindingId>> kindsOf(kRemoteKeyCount);
+    for (const FindingRow& f : findings) {
+        if (f.target != FindingTarget::Key) continue;
+        for (int k = 0; k < kRemoteKeyCount; ++k)
+            if (f.key == RemoteKeyNames[k]) {
+                auto& kinds = kindsOf[static_cast<std::size_t>(k)];
+                if (std::find(kinds.begin(), kinds.end(), f.kind) == kinds.end()) kinds.push_back(f.kind);
+                break;
+            }
+    }
     std::vector<KeyRow> rows;
     rows.reserve(kRemoteKeyCount);
     for (int i = 0; i < kRemoteKeyCount; ++i) {
@@ -178,9 +190,8 @@ std::vector<KeyRow> KeyRows(const UnsavedProfile& profile, const AppCatalog& cat
                 row.takenBy = RemoteKeyNames[later];
 
         auto found = [&](FindingId kind) {
-            for (const FindingRow& f : findings)
-                if (f.target == FindingTarget::Key && f.key == row.name && f.kind == kind) return true;
-            return false;
+            const auto& kinds = kindsOf[static_cast<std::size_t>(i)];
+            return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
         };
         if (row.code.empty())
             row.status = KeyStatus::NotLearned;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "config/RemoteCodes.h"
+#include "setup/OwnerWords.h"
 #include "setup/RemoteRows.h"
 
 namespace {
@@ -41,6 +42,21 @@ void BM_FindingsInWords(benchmark::State& state) {
     state.counters["findings"] = static_cast<double>(findings);
 }
 BENCHMARK(BM_FindingsInWords)->Arg(10)->Arg(100)->Arg(1024)->Unit(benchmark::kMillisecond);
+
+// All the window works out after a change: the findings, the 27 rows, the owner's words.
+void BM_WindowAfterAChange(benchmark::State& state) {
+    const std::string text = ProfileOfSize(static_cast<std::size_t>(state.range(0)) * 1024);
+    const qrtl::setup::UnsavedProfile profile(text);
+    const qrtl::setup::AppCatalog catalog;
+    for (auto _ : state) {
+        auto checked = qrtl::setup::FindingsInWords(profile);
+        const auto rows = qrtl::setup::KeyRows(profile, catalog, checked);
+        const auto shown = qrtl::setup::OwnerFindings(std::move(checked));
+        benchmark::DoNotOptimize(rows.data());
+        benchmark::DoNotOptimize(shown.data());
+    }
+}
+BENCHMARK(BM_WindowAfterAChange)->Arg(10)->Arg(100)->Arg(1024)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

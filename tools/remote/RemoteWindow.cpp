@@ -304,9 +304,9 @@ void RemoteWindow::Refresh() {
     qrtl::CheckEnvironment environment;
     environment.registry = &registry;
     environment.pathKind = qrtl::win32::KindOfPath;
-    const std::vector<qrtl::setup::FindingRow> checked = qrtl::setup::FindingsInWords(profile_, environment);
+    std::vector<qrtl::setup::FindingRow> checked = qrtl::setup::FindingsInWords(profile_, environment);
     rows_ = qrtl::setup::KeyRows(profile_, catalog_, checked);
-    findings_ = qrtl::setup::OwnerFindings(checked);
+    findings_ = qrtl::setup::OwnerFindings(std::move(checked));
     ShowKeys();
     ShowFindings();
     ShowClient();
