@@ -12,15 +12,6 @@ std::string Joined(const std::vector<std::string>& names) {
     return text;
 }
 
-std::string SeverityWord(Severity severity) {
-    switch (severity) {
-    case Severity::Error: return "Error: ";
-    case Severity::Warning: return "Warning: ";
-    case Severity::Note: return "Note: ";
-    }
-    return "Note: ";
-}
-
 const std::string& First(const std::vector<std::string>& list) {
     static const std::string none;
     return list.empty() ? none : list.front();
@@ -139,7 +130,7 @@ std::vector<FindingRow> OwnerFindings(std::vector<FindingRow> rows) {
         const std::string sentence = OwnerSentence(row.finding);
         if (sentence.empty()) continue;
         FindingRow owner = std::move(row);
-        owner.text = SeverityWord(owner.severity) + sentence;
+        owner.text = SeverityInWords(owner.severity) + ": " + sentence;
         if (owner.kind == FindingId::CodeUnlearned && !withAction.empty()) {
             if (withAction.size() == owner.finding.keys.size())
                 owner.text += withAction.size() == 1 ? " It has an action already." : " They all have an action already.";

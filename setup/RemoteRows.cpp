@@ -34,15 +34,6 @@ std::string_view LineEnd(const std::string& line) {
     return std::string_view(line).substr(line.size() - n);
 }
 
-std::string Capitalised(Severity severity) {
-    switch (severity) {
-    case Severity::Error: return "Error";
-    case Severity::Warning: return "Warning";
-    case Severity::Note: return "Note";
-    }
-    return "Note";
-}
-
 // The canonical remote key name of `name` given in any case; empty when none.
 std::string RemoteKeyOf(std::string_view name) {
     for (const char* known : RemoteKeyNames)
@@ -91,6 +82,15 @@ std::vector<FindingAbout> FindingTargets(const ProfileDocument& doc, const std::
         about.push_back(known ? lines[static_cast<std::size_t>(finding.line)] : FindingAbout{});
     }
     return about;
+}
+
+std::string SeverityInWords(Severity severity) {
+    switch (severity) {
+    case Severity::Error: return "Error";
+    case Severity::Warning: return "Warning";
+    case Severity::Note: return "Note";
+    }
+    return "Note";
 }
 
 UnsavedProfile::UnsavedProfile(std::string fileText)
@@ -235,7 +235,7 @@ std::vector<FindingRow> FindingsInWords(const UnsavedProfile& profile,
         row.severity = finding.severity;
         row.id = finding.id;
         row.kind = finding.kind;
-        row.text = Capitalised(finding.severity) + ": " + finding.text;
+        row.text = SeverityInWords(finding.severity) + ": " + finding.text;
         row.target = about[i].target;
         row.key = about[i].key;
         row.finding = std::move(finding);

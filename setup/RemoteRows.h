@@ -121,6 +121,9 @@ std::vector<KeyRow> KeyRows(const UnsavedProfile& profile, const AppCatalog& cat
 // received", "code goes to CH+", "action not sent".
 std::string StatusInWords(const KeyRow& row);
 
+// "Error", "Warning", "Note".
+std::string SeverityInWords(Severity severity);
+
 // The checker's findings on the unsaved profile, in words, each with its target.
 std::vector<FindingRow> FindingsInWords(const UnsavedProfile& profile,
                                         const CheckEnvironment& environment = {});
