@@ -1,7 +1,5 @@
 #include "setup/OwnerWords.h"
 
-#include <cstdlib>
-
 namespace qrtl::setup {
 
 namespace {
@@ -23,12 +21,13 @@ const std::string& Second(const std::vector<std::string>& list) {
 }
 
 std::string TimerSentence(const Finding& f) {
-    const long ms = std::strtol(First(f.values).c_str(), nullptr, 10);
-    if (ms <= 0) return "The monitor never listens to the receiver: its polling interval is 0.";
-    if (f.severity == Severity::Warning && ms < 1000)
-        return "The monitor listens to the receiver every " + std::to_string(ms) +
-               " ms, which costs CPU time; every 100 ms is plenty.";
-    return "The monitor listens to the receiver only every " + std::to_string(ms) + " ms: keys answer late.";
+    const std::string& ms = First(f.values);
+    switch (f.detail) {
+    case FindingDetail::TimerOff: return "The monitor never listens to the receiver: its polling interval is 0.";
+    case FindingDetail::TimerCostly:
+        return "The monitor listens to the receiver every " + ms + " ms, which costs CPU time; every 100 ms is plenty.";
+    default: return "The monitor listens to the receiver only every " + ms + " ms: keys answer late.";
+    }
 }
 
 std::string LaunchSentence(const Finding& f) {
@@ -93,8 +92,9 @@ std::string OwnerSentence(const Finding& f) {
         return "The TV application has no actions yet: keys are recognised but nothing is sent. Use Fill or "
                "Action...";
     case FindingId::NotSetUp:
-        return First(f.values).empty() ? "The remote is not set up yet: learn its keys."
-                                       : "The remote is not set up yet: choose the TV application and learn its keys.";
+        return f.detail == FindingDetail::NothingChosen
+                   ? "The remote is not set up yet: choose the TV application and learn its keys."
+                   : "The remote is not set up yet: learn its keys.";
     case FindingId::CodeUnlearned:
         return Counted(f.keys.size(), "key has", "keys have") + " no code yet: " + Joined(f.keys) +
                (f.keys.size() == 1 ? ". It does" : ". They do") + " nothing until learned.";

@@ -9,7 +9,7 @@
 
 #include "config/RemoteCodes.h"
 #include "dispatch/MonitorSimulation.h"
-#include "product.h"
+#include "setup/CheckWords.h"
 
 namespace qrtl {
 
@@ -18,8 +18,6 @@ namespace {
 constexpr int32_t kTimerCostlyMs = 50;
 constexpr int32_t kTimerSluggishMs = 10000;
 constexpr uint32_t kMaxCode = 255;
-// The value of a not-set-up finding when no TV application is chosen either.
-constexpr char kNoClientChosen[] = "no-client";
 
 bool IsRemoteKeyName(std::string_view name) {
     return std::any_of(std::begin(RemoteKeyNames), std::end(RemoteKeyNames),
@@ -94,27 +92,27 @@ public:
     }
 
 private:
-    Finding& Add(int line, Severity severity, std::string text, FindingId kind) {
+    Finding& Add(int line, Severity severity, FindingId kind, FindingDetail detail = FindingDetail::None) {
         Finding finding;
         finding.line = line;
         finding.severity = severity;
-        finding.text = std::move(text);
         finding.id = FindingIdName(kind);
         finding.kind = kind;
+        finding.detail = detail;
         findings_.push_back(std::move(finding));
         return findings_.back();
     }
 
-    void AddAboutKeys(int line, Severity severity, std::string text, FindingId kind,
-                      std::vector<std::string> keys, std::vector<std::string> values) {
-        Finding& finding = Add(line, severity, std::move(text), kind);
+    void AddAboutKeys(int line, Severity severity, FindingId kind, std::vector<std::string> keys,
+                      std::vector<std::string> values) {
+        Finding& finding = Add(line, severity, kind);
         finding.keys = std::move(keys);
         finding.values = std::move(values);
     }
 
-    void AddAboutField(int line, Severity severity, std::string text, FindingId kind, std::string field,
-                       std::vector<std::string> values) {
-        Finding& finding = Add(line, severity, std::move(text), kind);
+    void AddAboutField(int line, Severity severity, FindingId kind, std::string field, std::vector<std::string> values,
+                       FindingDetail detail = FindingDetail::None) {
+        Finding& finding = Add(line, severity, kind, detail);
         finding.field = std::move(field);
         finding.values = std::move(values);
     }
@@ -130,26 +128,16 @@ private:
 
     void Syntax() {
         for (const auto& odd : doc_.OddLines()) {
-            std::string text;
+            FindingDetail detail = FindingDetail::NoEquals;
             switch (odd.kind) {
             case ProfileDocument::OddKind::NoEquals:
-                text = odd.line == 1 && odd.text.rfind("\xEF\xBB\xBF", 0) == 0
-                           ? "the file starts with a UTF-8 byte order mark: Windows does not "
-                             "see the header on this line; save the file without it"
-                           : "\"" + odd.text + "\" is neither a [section], a comment nor "
-                             "key=value: Windows ignores it";
+                if (odd.line == 1 && odd.text.rfind("\xEF\xBB\xBF", 0) == 0) detail = FindingDetail::ByteOrderMark;
                 break;
-            case ProfileDocument::OddKind::NoClosingBracket:
-                text = "section header without \"]\": Windows reads it as a key line";
-                break;
-            case ProfileDocument::OddKind::BeforeSection:
-                text = "key before any [section]: the monitor never reads it";
-                break;
-            case ProfileDocument::OddKind::EmptyKey:
-                text = "line with an empty key name: the monitor never reads it";
-                break;
+            case ProfileDocument::OddKind::NoClosingBracket: detail = FindingDetail::NoClosingBracket; break;
+            case ProfileDocument::OddKind::BeforeSection: detail = FindingDetail::BeforeSection; break;
+            case ProfileDocument::OddKind::EmptyKey: detail = FindingDetail::EmptyKey; break;
             }
-            Add(odd.line, Severity::Warning, std::move(text), FindingId::Syntax);
+            Add(odd.line, Severity::Warning, FindingId::Syntax, detail).values = {odd.text};
         }
     }
 
@@ -159,22 +147,16 @@ private:
             if (section.line == 0) continue;
             const auto* first = doc_.FindSection(section.name);
             if (first != &section) {
-                Add(section.line, Severity::Warning,
-                    "section [" + section.name + "] repeated: only the one on line " +
-                        std::to_string(first->line) + " is read",
-                    FindingId::SectionDuplicate)
-                    .values = {section.name};
+                Add(section.line, Severity::Warning, FindingId::SectionDuplicate).values = {
+                    section.name, std::to_string(first->line)};
                 continue;
             }
             for (const auto& entry : section.entries) {
                 if (entry.key.empty()) continue;
                 const auto* effective = doc_.Find(section.name, entry.key);
                 if (effective != &entry)
-                    Add(entry.line, Severity::Warning,
-                        "\"" + entry.key + "\" repeated in [" + section.name +
-                            "]: only line " + std::to_string(effective->line) + " counts",
-                        FindingId::KeyDuplicate)
-                        .field = entry.key;
+                    AddAboutField(entry.line, Severity::Warning, FindingId::KeyDuplicate, entry.key,
+                                  {section.name, std::to_string(effective->line)});
             }
         }
     }
@@ -182,19 +164,19 @@ private:
     void Timer() {
         const int32_t ms = set_.m_nTimer;
         const int line = LineOf(profile::kTimer.section, profile::kTimer.name);
-        const std::string value = "Timer=" + std::to_string(ms);
-        Finding* finding = nullptr;
-        if (ms <= 0)
-            finding = &Add(line, Severity::Error, value + ": the receiver is never polled", FindingId::Timer);
-        else if (ms < kTimerCostlyMs)
-            finding = &Add(line, Severity::Warning,
-                           value + " ms polls so often that it costs CPU time; 100 or more is plenty", FindingId::Timer);
-        else if (ms > kTimerSluggishMs)
-            finding = &Add(line, Severity::Warning, value + " ms: keys answer so late that the remote feels dead",
-                           FindingId::Timer);
-        if (finding == nullptr) return;
-        finding->field = profile::kTimer.name;
-        finding->values = {std::to_string(ms)};
+        Severity severity = Severity::Warning;
+        FindingDetail detail = FindingDetail::None;
+        if (ms <= 0) {
+            severity = Severity::Error;
+            detail = FindingDetail::TimerOff;
+        } else if (ms < kTimerCostlyMs) {
+            detail = FindingDetail::TimerCostly;
+        } else if (ms > kTimerSluggishMs) {
+            detail = FindingDetail::TimerSluggish;
+        } else {
+            return;
+        }
+        AddAboutField(line, severity, FindingId::Timer, profile::kTimer.name, {std::to_string(ms)}, detail);
     }
 
     // False when the active client is not configured at all.
@@ -203,12 +185,10 @@ private:
         if (set_.m_strItem.empty() && set_.m_strCaption.empty() && set_.m_strClassName.empty()) {
             // A profile with nothing set up yet is told so once, by the key map.
             if (NothingSetUp()) return false;
-            Add(LineOf(profile::kDefaultClient.section, profile::kDefaultClient.name), Severity::Error,
-                "Default=" + std::to_string(set_.m_nDefaultClient) + " names a client without " +
-                    itemKey + ", " + ClientKeyText(profile::kCaption) + " or " + ClientKeyText(profile::kClassName) +
-                    ": no window is ever taken for the client",
-                FindingId::ClientMissing)
-                .values = {std::to_string(set_.m_nDefaultClient)};
+            AddAboutField(LineOf(profile::kDefaultClient.section, profile::kDefaultClient.name), Severity::Error,
+                          FindingId::ClientMissing, profile::kDefaultClient.name,
+                          {std::to_string(set_.m_nDefaultClient), itemKey, ClientKeyText(profile::kCaption),
+                           ClientKeyText(profile::kClassName)});
             return false;
         }
         if (set_.m_strItem.empty()) {
@@ -216,17 +196,10 @@ private:
             if (doc_.Find(profile::kClient, itemKey) == nullptr)
                 line = LineOf(profile::kClient, set_.m_strCaption.empty() ? ClientKeyText(profile::kClassName)
                                                                           : ClientKeyText(profile::kCaption));
-            if (set_.m_nControl == 0)
-                Add(line, Severity::Error,
-                    "no " + itemKey + ": any program's window with the client's layout counts as "
-                    "the client, and with " + ClientKeyText(profile::kControl) + "=0 the remote goes silent",
-                    FindingId::ItemEmpty)
-                    .field = itemKey;
-            else
-                Add(line, Severity::Warning,
-                    "no " + itemKey + ": any program's window with the client's layout counts as the client",
-                    FindingId::ItemEmpty)
-                    .field = itemKey;
+            // Without the control line's 1 the remote goes silent as well.
+            const bool silent = set_.m_nControl == 0;
+            AddAboutField(line, silent ? Severity::Error : Severity::Warning, FindingId::ItemEmpty, itemKey,
+                          {ClientKeyText(profile::kControl)}, silent ? FindingDetail::ControlOff : FindingDetail::None);
             return true;
         }
         const int itemLine = LineOf(profile::kClient, itemKey);
@@ -234,15 +207,10 @@ private:
                         [](char c) { return c >= 'a' && c <= 'z'; })) {
             std::string upper = set_.m_strItem;
             std::transform(upper.begin(), upper.end(), upper.begin(), UpperAscii);
-            AddAboutField(itemLine, Severity::Error,
-                          itemKey + "=" + set_.m_strItem + " has lower-case letters and never matches the "
-                          "upper-cased program name; write " + upper,
-                          FindingId::ItemCase, itemKey, {set_.m_strItem, upper});
+            AddAboutField(itemLine, Severity::Error, FindingId::ItemCase, itemKey, {set_.m_strItem, upper});
         }
         if (doc_.FindSection(ClientSection()) == nullptr)
-            AddAboutField(itemLine, Severity::Warning,
-                          "no section [" + ClientSection() + "]: keys are recognised but nothing is sent to the client",
-                          FindingId::ClientKeymap, itemKey, {ClientSection()});
+            AddAboutField(itemLine, Severity::Warning, FindingId::ClientKeymap, itemKey, {ClientSection()});
         return true;
     }
 
@@ -284,10 +252,7 @@ private:
         if (section == nullptr) return;
         for (const auto& entry : section->entries) {
             if (entry.key.empty() || !entry.hasValue || IsRemoteKeyName(entry.key)) continue;
-            const std::string nearest = Nearest(entry.key);
-            AddAboutField(entry.line, Severity::Warning,
-                          "\"" + entry.key + "\" is not a remote key name; did you mean " + nearest + "?",
-                          FindingId::KeyName, entry.key, {nearest});
+            AddAboutField(entry.line, Severity::Warning, FindingId::KeyName, entry.key, {Nearest(entry.key)});
         }
     }
 
@@ -303,19 +268,14 @@ private:
             // No code is a key not learned yet, which Unlearned() tells.
             if (code.empty()) continue;
             if (!IsReceivableCode(code))
-                AddAboutKeys(entry->line, Severity::Warning,
-                             std::string(name) + "=" + code + " never matches: a received code is written "
-                             "with at least two digits, 00 to 255",
-                             FindingId::CodeFormat, {name}, {code});
+                AddAboutKeys(entry->line, Severity::Warning, FindingId::CodeFormat, {name}, {code});
             namesByCode[code].push_back(name);
         }
         for (const auto& [code, names] : namesByCode) {
             // The later name in the list takes the code.
             for (std::size_t i = 0; i + 1 < names.size(); ++i)
-                AddAboutKeys(LineOf(section, names[i]), Severity::Warning,
-                             std::string(names[i]) + " shares code " + code + " with " + names.back() +
-                                 ", which takes it: " + names[i] + " is never recognised",
-                             FindingId::CodeShared, {names[i], names.back()}, {code});
+                AddAboutKeys(LineOf(section, names[i]), Severity::Warning, FindingId::CodeShared,
+                             {names[i], names.back()}, {code});
         }
     }
 
@@ -326,23 +286,12 @@ private:
         const auto* section = doc_.FindSection(profile::kControllerSection);
         const int line = section != nullptr ? section->line : 1;
         if (NoKeyLearned()) {
-            Add(line, Severity::Warning,
-                std::string("the remote is not set up yet: no key has a code") +
-                    (NothingSetUp() ? " and no TV application is chosen" : "") + "; " +
-                    product::kRemoteExe + " (\"" + product::kSetUpLink + "\" in the Start menu) sets it up",
-                FindingId::NotSetUp);
-            findings_.back().keys.assign(unlearned_.begin(), unlearned_.end());
-            findings_.back().values = {NothingSetUp() ? kNoClientChosen : ""};
+            Add(line, Severity::Warning, FindingId::NotSetUp,
+                NothingSetUp() ? FindingDetail::NothingChosen : FindingDetail::None)
+                .keys.assign(unlearned_.begin(), unlearned_.end());
             return;
         }
-        const bool one = unlearned_.size() == 1;
-        std::string names;
-        for (const char* name : unlearned_) names += (names.empty() ? "" : ", ") + std::string(name);
-        Add(line, Severity::Note,
-            std::to_string(unlearned_.size()) + (one ? " key has" : " keys have") + " no code yet: " +
-                names + (one ? "; it does" : "; they do") + " nothing until learned",
-            FindingId::CodeUnlearned)
-            .keys.assign(unlearned_.begin(), unlearned_.end());
+        Add(line, Severity::Note, FindingId::CodeUnlearned).keys.assign(unlearned_.begin(), unlearned_.end());
     }
 
     void ClientMap() {
@@ -358,58 +307,41 @@ private:
             anyCommand = true;
             const std::string problem = CommandProblem(command);
             if (!problem.empty())
-                AddAboutKeys(entry->line, Severity::Warning, std::string(name) + "=" + command + ": " + problem,
-                             FindingId::CommandFormat, {name}, {command, problem});
+                AddAboutKeys(entry->line, Severity::Warning, FindingId::CommandFormat, {name}, {command, problem});
             if (doc_.GetString(profile::kControllerSection, name).empty())
-                AddAboutKeys(entry->line, Severity::Note,
-                             std::string(name) + " has no code in [" + profile::kControllerSection +
-                                 "]: this command is never sent",
-                             FindingId::CommandUnmapped, {name}, {command});
+                AddAboutKeys(entry->line, Severity::Note, FindingId::CommandUnmapped, {name}, {command});
         }
         // The tick reads nothing while the client's window is found, unless Control is set.
         if (anyCommand && set_.m_nControl == 0) {
             const std::string controlKey = ClientKeyText(profile::kControl);
             const bool given = doc_.Find(profile::kClient, controlKey) != nullptr;
-            Add(LineOf(profile::kClient, controlKey), Severity::Warning,
-                (given ? controlKey + "=0" : "no " + controlKey + " (0)") +
-                    ": while the application runs, the monitor leaves the receiver to it, and the "
-                    "commands of [" + section + "] are never sent; write " + controlKey + "=1",
-                FindingId::ClientControl)
-                .field = controlKey;
+            AddAboutField(LineOf(profile::kClient, controlKey), Severity::Warning, FindingId::ClientControl,
+                          controlKey, {section}, given ? FindingDetail::None : FindingDetail::ControlMissing);
         }
     }
 
     void Launch() {
         const setup::LaunchFinding launch = setup::FindLaunch(doc_, *env_.registry, env_.pathKind);
-        const std::string regPathKey = ClientKeyText(profile::kRegPath);
-        const std::string exeKey = ClientKeyText(profile::kExeName);
-        auto add = [&](const std::string& key, Severity severity, std::string text, LaunchPart part) {
-            Finding& finding = Add(LineOf(profile::kClient, key), severity, std::move(text), FindingId::Launch);
-            finding.field = key;
+        auto add = [&](const profile::Key& key, Severity severity, LaunchPart part) {
+            const std::string name = ClientKeyText(key);
+            Finding& finding = Add(LineOf(profile::kClient, name), severity, FindingId::Launch);
+            finding.field = name;
             finding.launch = part;
             finding.values = {launch.regPath, launch.regFolder, launch.exeName, launch.program};
         };
-        if (launch.extensionAdded)
-            add(exeKey, Severity::Note,
-                exeKey + "=" + launch.exeName + " has no extension: \".exe\" is added when it starts",
-                LaunchPart::ExtensionAdded);
+        if (launch.extensionAdded) add(profile::kExeName, Severity::Note, LaunchPart::ExtensionAdded);
         switch (launch.state) {
         case setup::LaunchState::NoLaunchLines:
             // POWER is meant to start nothing, which is a choice (a client started
             // some other way), not a fault.
-            add(regPathKey, Severity::Note, "no " + regPathKey + ": POWER starts no client", LaunchPart::NoLaunchLines);
+            add(profile::kRegPath, Severity::Note, LaunchPart::NoLaunchLines);
             return;
         case setup::LaunchState::FolderUnreadable:
-            add(regPathKey, Severity::Warning,
-                "the client's folder cannot be read from HKEY_LOCAL_MACHINE\\" + launch.regPath + " value \"" +
-                    launch.regFolder + "\": POWER cannot start the client",
-                LaunchPart::FolderUnreadable);
+            add(profile::kRegPath, Severity::Warning, LaunchPart::FolderUnreadable);
             return;
         case setup::LaunchState::ProgramMissing:
         case setup::LaunchState::ProgramIsFolder:
-            // A folder at the path is no program either: the words stay those of a missing one.
-            add(exeKey, Severity::Warning, launch.program + " does not exist: POWER cannot start the client",
-                LaunchPart::ProgramNotStartable);
+            add(profile::kExeName, Severity::Warning, LaunchPart::ProgramNotStartable);
             return;
         case setup::LaunchState::Starts:
         case setup::LaunchState::NotChecked:
@@ -447,7 +379,9 @@ const char* SeverityName(Severity severity) {
 const char* FindingIdName(FindingId id) { return kFindingIdNames[static_cast<int>(id)]; }
 
 std::vector<Finding> CheckProfile(const ProfileDocument& document, const CheckEnvironment& environment) {
-    return Checker(document, environment).Run();
+    std::vector<Finding> findings = Checker(document, environment).Run();
+    for (Finding& finding : findings) finding.text = CheckText(finding);
+    return findings;
 }
 
 std::string ProfileUnusableReason(std::string_view bytes) {
