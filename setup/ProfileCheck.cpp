@@ -4,6 +4,7 @@
 #include "setup/ProfileCheck.h"
 
 #include <algorithm>
+#include <deque>
 #include <map>
 #include <unordered_map>
 
@@ -79,19 +80,26 @@ public:
         ControllerMap();
         if (clientKnown) ClientMap();
         if (clientKnown && env_.registry != nullptr) Launch();
-        // In line order, the order made kept on a line; the findings of a large
-        // profile are many, so their places are sorted and each is moved once.
+        return InLineOrder();
+    }
+
+private:
+    // The findings by line, the order made kept on a line: counted by line, as a
+    // large profile has many, then each moved once.
+    std::vector<Finding> InLineOrder() {
+        const std::size_t lines = static_cast<std::size_t>(std::max(doc_.LineCount(), 1)) + 1;
+        std::vector<std::size_t> start(lines + 1, 0);
+        auto slot = [&](const Finding& f) { return std::min(static_cast<std::size_t>(std::max(f.line, 0)), lines - 1); };
+        for (const Finding& f : findings_) ++start[slot(f) + 1];
+        for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
         std::vector<std::size_t> order(findings_.size());
-        for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-        std::stable_sort(order.begin(), order.end(),
-                         [&](std::size_t a, std::size_t b) { return findings_[a].line < findings_[b].line; });
+        for (std::size_t i = 0; i < findings_.size(); ++i) order[start[slot(findings_[i])]++] = i;
         std::vector<Finding> sorted;
         sorted.reserve(order.size());
         for (const std::size_t i : order) sorted.push_back(std::move(findings_[i]));
         return sorted;
     }
 
-private:
     Finding& Add(int line, Severity severity, FindingId kind, FindingDetail detail = FindingDetail::None) {
         Finding finding;
         finding.line = line;
@@ -355,7 +363,8 @@ private:
     const CQRTLIRSet& set_;
     // The remote keys without a code in [KeyMap_Controler], in the keys' order.
     std::vector<const char*> unlearned_;
-    std::vector<Finding> findings_;
+    // A deque: a large profile has many findings, which then never move as it grows.
+    std::deque<Finding> findings_;
     std::unordered_map<std::string, const char*> nearest_;
 };
 

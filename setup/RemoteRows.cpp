@@ -41,13 +41,18 @@ std::string RemoteKeyOf(std::string_view name) {
     return {};
 }
 
-// What the section and key on each line are about: line n is element n. Made once
-// per profile, so that tying every finding to its line costs one look-up each.
-std::vector<FindingAbout> LineTargets(const ProfileDocument& doc, const std::string& clientSection) {
+// What the section and key on each line with a finding are about: line n is
+// element n. Made once per profile, so that tying every finding to its line costs
+// one look-up each.
+std::vector<FindingAbout> LineTargets(const ProfileDocument& doc, const std::string& clientSection,
+                                      const std::vector<Finding>& findings) {
     std::vector<FindingAbout> lines(static_cast<std::size_t>(doc.LineCount()) + 1);
+    std::vector<bool> wanted(lines.size(), false);
+    for (const Finding& f : findings)
+        if (f.line > 0 && static_cast<std::size_t>(f.line) < lines.size()) wanted[static_cast<std::size_t>(f.line)] = true;
     auto at = [&](int line) -> FindingAbout* {
-        return line > 0 && static_cast<std::size_t>(line) < lines.size() ? &lines[static_cast<std::size_t>(line)]
-                                                                        : nullptr;
+        const bool in = line > 0 && static_cast<std::size_t>(line) < lines.size() && wanted[static_cast<std::size_t>(line)];
+        return in ? &lines[static_cast<std::size_t>(line)] : nullptr;
     };
     for (const auto& section : doc.Sections()) {
         const bool keyMap = ProfileNameEquals(section.name, profile::kControllerSection) ||
@@ -74,7 +79,7 @@ std::vector<FindingAbout> LineTargets(const ProfileDocument& doc, const std::str
 
 std::vector<FindingAbout> FindingTargets(const ProfileDocument& doc, const std::string& clientSection,
                                          const std::vector<Finding>& findings) {
-    const std::vector<FindingAbout> lines = LineTargets(doc, clientSection);
+    const std::vector<FindingAbout> lines = LineTargets(doc, clientSection, findings);
     std::vector<FindingAbout> about;
     about.reserve(findings.size());
     for (const Finding& finding : findings) {
@@ -233,9 +238,9 @@ std::vector<FindingRow> FindingsInWords(const UnsavedProfile& profile,
         Finding& finding = findings[i];
         FindingRow row;
         row.severity = finding.severity;
-        row.id = finding.id;
         row.kind = finding.kind;
         row.text = SeverityInWords(finding.severity) + ": " + finding.text;
+        row.id = finding.id;
         row.target = about[i].target;
         row.key = about[i].key;
         row.finding = std::move(finding);

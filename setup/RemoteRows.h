@@ -86,7 +86,7 @@ struct FindingRow {
     Severity severity = Severity::Note;
     std::string id;   // the checker's id: "code-format" ...
     FindingId kind = FindingId::Syntax;
-    Finding finding;  // as the checker made it, for words of the window's own
+    Finding finding;  // as the checker made it, for the window's own words
 };
 
 // What one finding's line is about.
