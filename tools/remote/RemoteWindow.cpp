@@ -773,7 +773,8 @@ void RemoteWindow::CheckReadHang() {
 void RemoteWindow::OnAction() {
     const int index = SelectedKey();
     if (index < 0 || static_cast<std::size_t>(index) >= rows_.size()) return;
-    const KeyRow& row = rows_[static_cast<std::size_t>(index)];
+    // A copy: Refresh below makes the rows anew.
+    const KeyRow row = rows_[static_cast<std::size_t>(index)];
     std::string command = row.command;
     if (!ChooseAction(dlg_, row.name, row.legend, catalog_, command) || command == row.command) return;
     profile_.Set(profile_.ClientSection(), row.name, command);
