@@ -1,6 +1,7 @@
 // The profile checker. The settings come from the monitor's own LoadProfile and
-// GetClientExePath, run on the parsed document; the key maps' entries and the
-// lines where each value stands come from the document itself.
+// GetClientExePath, run on the parsed document (a simulated monitor); the key
+// maps' entries and the lines where each value stands come from the document
+// itself. It makes structured findings; CheckText words them.
 #include "setup/ProfileCheck.h"
 
 #include <algorithm>
