@@ -1,5 +1,6 @@
 // The configuration-and-dispatch object: every setting of the profile file and
-// every operation of the remote key dispatch. Exactly one instance exists.
+// every operation of the remote key dispatch. The monitor has one (theSet); the set-up
+// tools make their own over given profile lines, to run the monitor's code on them.
 #pragma once
 
 #include <cstdint>

@@ -1,22 +1,10 @@
 #include "setup/ClientLines.h"
 
-#include "config/QRTLIRSet.h"
+#include "dispatch/MonitorSimulation.h"
 
 namespace qrtl::setup {
 
 namespace {
-
-// The monitor's loading code asks for its own file name and the platform; neither
-// matters for a search over given lines.
-class LinesModule : public IModule {
-public:
-    std::string FileName() override { return "QRTLIRMoni.exe"; }
-    bool GetVersion(uint32_t, uint32_t& platformId) override {
-        platformId = kPlatformWin32Nt;
-        return true;
-    }
-    bool ProtectedFolders(std::vector<std::string>&) override { return false; }
-};
 
 std::string FileNameOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("\\/");
@@ -117,17 +105,7 @@ WindowHandle SearchWithLines(const std::vector<ProfileLine>& lines, int32_t clie
                        std::to_string(client) + "\n";
     for (const ProfileLine& line : lines)
         if (line.key != profile::kDefaultClient.name) text += line.key + "=" + line.value + "\n";
-    const ProfileDocument document = ProfileDocument::Parse(text);
-    DocumentProfile profile(document);
-    LinesModule module;
-    Services services;
-    services.profile = &profile;
-    services.module = &module;
-    services.desktop = &desktop;
-    CQRTLIRSet set;
-    set.SetServices(services);
-    set.LoadProfile();
-    return set.FindTargetClientWindow();
+    return dispatch::SearchClientWindow(ProfileDocument::Parse(text), desktop);
 }
 
 }  // namespace qrtl::setup

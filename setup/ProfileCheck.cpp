@@ -1,14 +1,17 @@
 // The profile checker. The settings come from the monitor's own LoadProfile and
-// GetClientExePath, run on the parsed document; the key maps' entries and the
-// lines where each value stands come from the document itself.
+// GetClientExePath, run on the parsed document (a simulated monitor); the key
+// maps' entries and the lines where each value stands come from the document
+// itself. It makes structured findings; CheckText words them.
 #include "setup/ProfileCheck.h"
 
 #include <algorithm>
+#include <deque>
 #include <map>
+#include <unordered_map>
 
-#include "config/QRTLIRSet.h"
 #include "config/RemoteCodes.h"
-#include "product.h"
+#include "dispatch/MonitorSimulation.h"
+#include "setup/CheckWords.h"
 
 namespace qrtl {
 
@@ -17,14 +20,6 @@ namespace {
 constexpr int32_t kTimerCostlyMs = 50;
 constexpr int32_t kTimerSluggishMs = 10000;
 constexpr uint32_t kMaxCode = 255;
-
-// The module the loading code asks for: only the profile path derives from it.
-class CheckModule : public IModule {
-public:
-    std::string FileName() override { return product::kMonitorExe; }
-    bool GetVersion(uint32_t, uint32_t&) override { return false; }
-    bool ProtectedFolders(std::vector<std::string>&) override { return false; }
-};
 
 bool IsRemoteKeyName(std::string_view name) {
     return std::any_of(std::begin(RemoteKeyNames), std::end(RemoteKeyNames),
@@ -73,14 +68,8 @@ bool IsReceivableCode(const std::string& text) {
 
 class Checker {
 public:
-    Checker(const ProfileDocument& doc, const CheckEnvironment& env) : doc_(doc), env_(env) {
-        Services services;
-        services.profile = &profile_;
-        services.module = &module_;
-        services.registry = env.registry;
-        set_.SetServices(services);
-        set_.LoadProfile();
-    }
+    Checker(const ProfileDocument& doc, const CheckEnvironment& env)
+        : doc_(doc), env_(env), monitor_(doc, {env.registry, nullptr}), set_(monitor_.Loaded()) {}
 
     std::vector<Finding> Run() {
         Syntax();
@@ -92,14 +81,49 @@ public:
         ControllerMap();
         if (clientKnown) ClientMap();
         if (clientKnown && env_.registry != nullptr) Launch();
-        std::stable_sort(findings_.begin(), findings_.end(),
-                         [](const Finding& a, const Finding& b) { return a.line < b.line; });
-        return std::move(findings_);
+        return InLineOrder();
     }
 
 private:
-    void Add(int line, Severity severity, std::string text, const char* id) {
-        findings_.push_back({line, severity, std::move(text), id});
+    // The findings by line, the order made kept on a line: counted by line, as a
+    // large profile has many, then each moved once.
+    std::vector<Finding> InLineOrder() {
+        const std::size_t lines = static_cast<std::size_t>(std::max(doc_.LineCount(), 1)) + 1;
+        std::vector<std::size_t> start(lines + 1, 0);
+        auto slot = [&](const Finding& f) { return std::min(static_cast<std::size_t>(std::max(f.line, 0)), lines - 1); };
+        for (const Finding& f : findings_) ++start[slot(f) + 1];
+        for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+        std::vector<std::size_t> order(findings_.size());
+        for (std::size_t i = 0; i < findings_.size(); ++i) order[start[slot(findings_[i])]++] = i;
+        std::vector<Finding> sorted;
+        sorted.reserve(order.size());
+        for (const std::size_t i : order) sorted.push_back(std::move(findings_[i]));
+        return sorted;
+    }
+
+    Finding& Add(int line, Severity severity, FindingId kind, FindingDetail detail = FindingDetail::None) {
+        Finding finding;
+        finding.line = line;
+        finding.severity = severity;
+        finding.id = FindingIdName(kind);
+        finding.kind = kind;
+        finding.detail = detail;
+        findings_.push_back(std::move(finding));
+        return findings_.back();
+    }
+
+    void AddAboutKeys(int line, Severity severity, FindingId kind, std::vector<std::string> keys,
+                      std::vector<std::string> values) {
+        Finding& finding = Add(line, severity, kind);
+        finding.keys = std::move(keys);
+        finding.values = std::move(values);
+    }
+
+    void AddAboutField(int line, Severity severity, FindingId kind, std::string field, std::vector<std::string> values,
+                       FindingDetail detail = FindingDetail::None) {
+        Finding& finding = Add(line, severity, kind, detail);
+        finding.field = std::move(field);
+        finding.values = std::move(values);
     }
 
     // The line of a key; for a missing key its section's header; else the first line.
@@ -113,26 +137,16 @@ private:
 
     void Syntax() {
         for (const auto& odd : doc_.OddLines()) {
-            std::string text;
+            FindingDetail detail = FindingDetail::NoEquals;
             switch (odd.kind) {
             case ProfileDocument::OddKind::NoEquals:
-                text = odd.line == 1 && odd.text.rfind("\xEF\xBB\xBF", 0) == 0
-                           ? "the file starts with a UTF-8 byte order mark: Windows does not "
-                             "see the header on this line; save the file without it"
-                           : "\"" + odd.text + "\" is neither a [section], a comment nor "
-                             "key=value: Windows ignores it";
+                if (odd.line == 1 && odd.text.rfind("\xEF\xBB\xBF", 0) == 0) detail = FindingDetail::ByteOrderMark;
                 break;
-            case ProfileDocument::OddKind::NoClosingBracket:
-                text = "section header without \"]\": Windows reads it as a key line";
-                break;
-            case ProfileDocument::OddKind::BeforeSection:
-                text = "key before any [section]: the monitor never reads it";
-                break;
-            case ProfileDocument::OddKind::EmptyKey:
-                text = "line with an empty key name: the monitor never reads it";
-                break;
+            case ProfileDocument::OddKind::NoClosingBracket: detail = FindingDetail::NoClosingBracket; break;
+            case ProfileDocument::OddKind::BeforeSection: detail = FindingDetail::BeforeSection; break;
+            case ProfileDocument::OddKind::EmptyKey: detail = FindingDetail::EmptyKey; break;
             }
-            Add(odd.line, Severity::Warning, std::move(text), "syntax");
+            Add(odd.line, Severity::Warning, FindingId::Syntax, detail).values = {odd.text};
         }
     }
 
@@ -142,20 +156,16 @@ private:
             if (section.line == 0) continue;
             const auto* first = doc_.FindSection(section.name);
             if (first != &section) {
-                Add(section.line, Severity::Warning,
-                    "section [" + section.name + "] repeated: only the one on line " +
-                        std::to_string(first->line) + " is read",
-                    "section-duplicate");
+                Add(section.line, Severity::Warning, FindingId::SectionDuplicate).values = {
+                    section.name, std::to_string(first->line)};
                 continue;
             }
             for (const auto& entry : section.entries) {
                 if (entry.key.empty()) continue;
                 const auto* effective = doc_.Find(section.name, entry.key);
                 if (effective != &entry)
-                    Add(entry.line, Severity::Warning,
-                        "\"" + entry.key + "\" repeated in [" + section.name +
-                            "]: only line " + std::to_string(effective->line) + " counts",
-                        "key-duplicate");
+                    AddAboutField(entry.line, Severity::Warning, FindingId::KeyDuplicate, entry.key,
+                                  {section.name, std::to_string(effective->line)});
             }
         }
     }
@@ -163,13 +173,19 @@ private:
     void Timer() {
         const int32_t ms = set_.m_nTimer;
         const int line = LineOf(profile::kTimer.section, profile::kTimer.name);
-        const std::string value = "Timer=" + std::to_string(ms);
-        if (ms <= 0)
-            Add(line, Severity::Error, value + ": the receiver is never polled", "timer");
-        else if (ms < kTimerCostlyMs)
-            Add(line, Severity::Warning, value + " ms polls so often that it costs CPU time; 100 or more is plenty", "timer");
-        else if (ms > kTimerSluggishMs)
-            Add(line, Severity::Warning, value + " ms: keys answer so late that the remote feels dead", "timer");
+        Severity severity = Severity::Warning;
+        FindingDetail detail = FindingDetail::None;
+        if (ms <= 0) {
+            severity = Severity::Error;
+            detail = FindingDetail::TimerOff;
+        } else if (ms < kTimerCostlyMs) {
+            detail = FindingDetail::TimerCostly;
+        } else if (ms > kTimerSluggishMs) {
+            detail = FindingDetail::TimerSluggish;
+        } else {
+            return;
+        }
+        AddAboutField(line, severity, FindingId::Timer, profile::kTimer.name, {std::to_string(ms)}, detail);
     }
 
     // False when the active client is not configured at all.
@@ -178,11 +194,10 @@ private:
         if (set_.m_strItem.empty() && set_.m_strCaption.empty() && set_.m_strClassName.empty()) {
             // A profile with nothing set up yet is told so once, by the key map.
             if (NothingSetUp()) return false;
-            Add(LineOf(profile::kDefaultClient.section, profile::kDefaultClient.name), Severity::Error,
-                "Default=" + std::to_string(set_.m_nDefaultClient) + " names a client without " +
-                    itemKey + ", " + ClientKeyText(profile::kCaption) + " or " + ClientKeyText(profile::kClassName) +
-                    ": no window is ever taken for the client",
-                "client-missing");
+            AddAboutField(LineOf(profile::kDefaultClient.section, profile::kDefaultClient.name), Severity::Error,
+                          FindingId::ClientMissing, profile::kDefaultClient.name,
+                          {std::to_string(set_.m_nDefaultClient), itemKey, ClientKeyText(profile::kCaption),
+                           ClientKeyText(profile::kClassName)});
             return false;
         }
         if (set_.m_strItem.empty()) {
@@ -190,15 +205,10 @@ private:
             if (doc_.Find(profile::kClient, itemKey) == nullptr)
                 line = LineOf(profile::kClient, set_.m_strCaption.empty() ? ClientKeyText(profile::kClassName)
                                                                           : ClientKeyText(profile::kCaption));
-            if (set_.m_nControl == 0)
-                Add(line, Severity::Error,
-                    "no " + itemKey + ": any program's window with the client's layout counts as "
-                    "the client, and with " + ClientKeyText(profile::kControl) + "=0 the remote goes silent",
-                    "item-empty");
-            else
-                Add(line, Severity::Warning,
-                    "no " + itemKey + ": any program's window with the client's layout counts as the client",
-                    "item-empty");
+            // Without the control line's 1 the remote goes silent as well.
+            const bool silent = set_.m_nControl == 0;
+            AddAboutField(line, silent ? Severity::Error : Severity::Warning, FindingId::ItemEmpty, itemKey,
+                          {ClientKeyText(profile::kControl)}, silent ? FindingDetail::ControlOff : FindingDetail::None);
             return true;
         }
         const int itemLine = LineOf(profile::kClient, itemKey);
@@ -206,15 +216,10 @@ private:
                         [](char c) { return c >= 'a' && c <= 'z'; })) {
             std::string upper = set_.m_strItem;
             std::transform(upper.begin(), upper.end(), upper.begin(), UpperAscii);
-            Add(itemLine, Severity::Error,
-                itemKey + "=" + set_.m_strItem + " has lower-case letters and never matches the "
-                "upper-cased program name; write " + upper,
-                "item-case");
+            AddAboutField(itemLine, Severity::Error, FindingId::ItemCase, itemKey, {set_.m_strItem, upper});
         }
         if (doc_.FindSection(ClientSection()) == nullptr)
-            Add(itemLine, Severity::Warning,
-                "no section [" + ClientSection() + "]: keys are recognised but nothing is sent to the client",
-                "client-keymap");
+            AddAboutField(itemLine, Severity::Warning, FindingId::ClientKeymap, itemKey, {ClientSection()});
         return true;
     }
 
@@ -240,16 +245,23 @@ private:
     // The state of a fresh install: no code learned and no TV application chosen.
     bool NothingSetUp() const { return NoKeyLearned() && !AnyClientNamed(); }
 
+    // The nearest key name of a name that is none, worked out once a name: a large
+    // profile repeats its odd names.
+    const char* Nearest(const std::string& name) {
+        std::string upper = name;
+        std::transform(upper.begin(), upper.end(), upper.begin(), UpperAscii);
+        const auto known = nearest_.find(upper);
+        if (known != nearest_.end()) return known->second;
+        return nearest_[upper] = NearestKeyName(name);
+    }
+
     // Names in a key-map section that are none of the remote's keys.
     void UnknownNames(const std::string& sectionName) {
         const auto* section = doc_.FindSection(sectionName);
         if (section == nullptr) return;
         for (const auto& entry : section->entries) {
             if (entry.key.empty() || !entry.hasValue || IsRemoteKeyName(entry.key)) continue;
-            Add(entry.line, Severity::Warning,
-                "\"" + entry.key + "\" is not a remote key name; did you mean " +
-                    NearestKeyName(entry.key) + "?",
-                "key-name");
+            AddAboutField(entry.line, Severity::Warning, FindingId::KeyName, entry.key, {Nearest(entry.key)});
         }
     }
 
@@ -265,19 +277,14 @@ private:
             // No code is a key not learned yet, which Unlearned() tells.
             if (code.empty()) continue;
             if (!IsReceivableCode(code))
-                Add(entry->line, Severity::Warning,
-                    std::string(name) + "=" + code + " never matches: a received code is written "
-                    "with at least two digits, 00 to 255",
-                    "code-format");
+                AddAboutKeys(entry->line, Severity::Warning, FindingId::CodeFormat, {name}, {code});
             namesByCode[code].push_back(name);
         }
         for (const auto& [code, names] : namesByCode) {
             // The later name in the list takes the code.
             for (std::size_t i = 0; i + 1 < names.size(); ++i)
-                Add(LineOf(section, names[i]), Severity::Warning,
-                    std::string(names[i]) + " shares code " + code + " with " + names.back() +
-                        ", which takes it: " + names[i] + " is never recognised",
-                    "code-shared");
+                AddAboutKeys(LineOf(section, names[i]), Severity::Warning, FindingId::CodeShared,
+                             {names[i], names.back()}, {code});
         }
     }
 
@@ -288,20 +295,12 @@ private:
         const auto* section = doc_.FindSection(profile::kControllerSection);
         const int line = section != nullptr ? section->line : 1;
         if (NoKeyLearned()) {
-            Add(line, Severity::Warning,
-                std::string("the remote is not set up yet: no key has a code") +
-                    (NothingSetUp() ? " and no TV application is chosen" : "") + "; " +
-                    product::kRemoteExe + " (\"" + product::kSetUpLink + "\" in the Start menu) sets it up",
-                "not-set-up");
+            Add(line, Severity::Warning, FindingId::NotSetUp,
+                NothingSetUp() ? FindingDetail::NothingChosen : FindingDetail::None)
+                .keys.assign(unlearned_.begin(), unlearned_.end());
             return;
         }
-        const bool one = unlearned_.size() == 1;
-        std::string names;
-        for (const char* name : unlearned_) names += (names.empty() ? "" : ", ") + std::string(name);
-        Add(line, Severity::Note,
-            std::to_string(unlearned_.size()) + (one ? " key has" : " keys have") + " no code yet: " +
-                names + (one ? "; it does" : "; they do") + " nothing until learned",
-            "code-unlearned");
+        Add(line, Severity::Note, FindingId::CodeUnlearned).keys.assign(unlearned_.begin(), unlearned_.end());
     }
 
     void ClientMap() {
@@ -317,66 +316,63 @@ private:
             anyCommand = true;
             const std::string problem = CommandProblem(command);
             if (!problem.empty())
-                Add(entry->line, Severity::Warning, std::string(name) + "=" + command + ": " + problem,
-                    "command-format");
+                AddAboutKeys(entry->line, Severity::Warning, FindingId::CommandFormat, {name}, {command, problem});
             if (doc_.GetString(profile::kControllerSection, name).empty())
-                Add(entry->line, Severity::Note,
-                    std::string(name) + " has no code in [" + profile::kControllerSection +
-                        "]: this command is never sent",
-                    "command-unmapped");
+                AddAboutKeys(entry->line, Severity::Note, FindingId::CommandUnmapped, {name}, {command});
         }
         // The tick reads nothing while the client's window is found, unless Control is set.
         if (anyCommand && set_.m_nControl == 0) {
             const std::string controlKey = ClientKeyText(profile::kControl);
             const bool given = doc_.Find(profile::kClient, controlKey) != nullptr;
-            Add(LineOf(profile::kClient, controlKey), Severity::Warning,
-                (given ? controlKey + "=0" : "no " + controlKey + " (0)") +
-                    ": while the application runs, the monitor leaves the receiver to it, and the "
-                    "commands of [" + section + "] are never sent; write " + controlKey + "=1",
-                "client-control");
+            AddAboutField(LineOf(profile::kClient, controlKey), Severity::Warning, FindingId::ClientControl,
+                          controlKey, {section}, given ? FindingDetail::None : FindingDetail::ControlMissing);
         }
     }
 
     void Launch() {
-        const std::string regPathKey = ClientKeyText(profile::kRegPath);
-        const std::string exeKey = ClientKeyText(profile::kExeName);
-        const std::string exeName = doc_.GetString(profile::kClient, exeKey);
-        const bool noExtension = exeName.find('.') == std::string::npos;
-        if (!exeName.empty() && noExtension)
-            Add(LineOf(profile::kClient, exeKey), Severity::Note,
-                exeKey + "=" + exeName + " has no extension: \".exe\" is added when it starts", "launch");
-
-        // No registry key named at all: POWER is meant to start nothing, which is a
-        // choice (a client started some other way), not a fault.
-        if (doc_.GetString(profile::kClient, regPathKey).empty()) {
-            Add(LineOf(profile::kClient, regPathKey), Severity::Note,
-                "no " + regPathKey + ": POWER starts no client", "launch");
+        const setup::LaunchFinding launch = setup::FindLaunch(doc_, *env_.registry, env_.pathKind);
+        auto add = [&](const profile::Key& key, Severity severity, LaunchPart part) {
+            const std::string name = ClientKeyText(key);
+            Finding& finding = Add(LineOf(profile::kClient, name), severity, FindingId::Launch);
+            finding.field = name;
+            finding.launch = part;
+            finding.values = {launch.regPath, launch.regFolder, launch.exeName, launch.program};
+        };
+        if (launch.extensionAdded) add(profile::kExeName, Severity::Note, LaunchPart::ExtensionAdded);
+        switch (launch.state) {
+        case setup::LaunchState::NoLaunchLines:
+            // POWER is meant to start nothing, which is a choice (a client started
+            // some other way), not a fault.
+            add(profile::kRegPath, Severity::Note, LaunchPart::NoLaunchLines);
+            return;
+        case setup::LaunchState::FolderUnreadable:
+            add(profile::kRegPath, Severity::Warning, LaunchPart::FolderUnreadable);
+            return;
+        case setup::LaunchState::ProgramMissing:
+        case setup::LaunchState::ProgramIsFolder:
+            add(profile::kExeName, Severity::Warning, LaunchPart::ProgramNotStartable);
+            return;
+        case setup::LaunchState::Starts:
+        case setup::LaunchState::NotChecked:
             return;
         }
-        const std::string path = set_.GetClientExePath(set_.m_nDefaultClient);
-        if (path.empty()) {
-            Add(LineOf(profile::kClient, regPathKey), Severity::Warning,
-                "the client's folder cannot be read from HKEY_LOCAL_MACHINE\\" +
-                    doc_.GetString(profile::kClient, regPathKey) + " value \"" +
-                    doc_.GetString(profile::kClient, ClientKeyText(profile::kRegFolder)) +
-                    "\": POWER cannot start the client",
-                "launch");
-            return;
-        }
-        const std::string runnable = noExtension ? path + ".exe" : path;
-        if (env_.fileExists && !env_.fileExists(runnable))
-            Add(LineOf(profile::kClient, exeKey), Severity::Warning,
-                runnable + " does not exist: POWER cannot start the client", "launch");
     }
 
     const ProfileDocument& doc_;
     const CheckEnvironment& env_;
-    DocumentProfile profile_{doc_};
-    CheckModule module_;
-    CQRTLIRSet set_;
+    dispatch::MonitorSimulation monitor_;
+    const CQRTLIRSet& set_;
     // The remote keys without a code in [KeyMap_Controler], in the keys' order.
     std::vector<const char*> unlearned_;
-    std::vector<Finding> findings_;
+    // A deque: a large profile has many findings, which then never move as it grows.
+    std::deque<Finding> findings_;
+    std::unordered_map<std::string, const char*> nearest_;
+};
+
+const char* const kFindingIdNames[] = {
+    "syntax",        "section-duplicate", "key-duplicate", "timer",          "client-missing",   "item-empty",
+    "item-case",     "client-keymap",     "not-set-up",    "code-unlearned", "key-name",         "code-format",
+    "code-shared",   "command-format",    "command-unmapped", "client-control", "launch",
 };
 
 const char* SeverityName(Severity severity) {
@@ -390,8 +386,12 @@ const char* SeverityName(Severity severity) {
 
 }  // namespace
 
+const char* FindingIdName(FindingId id) { return kFindingIdNames[static_cast<int>(id)]; }
+
 std::vector<Finding> CheckProfile(const ProfileDocument& document, const CheckEnvironment& environment) {
-    return Checker(document, environment).Run();
+    std::vector<Finding> findings = Checker(document, environment).Run();
+    for (Finding& finding : findings) finding.text = CheckText(finding);
+    return findings;
 }
 
 std::string ProfileUnusableReason(std::string_view bytes) {

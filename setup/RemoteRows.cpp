@@ -34,15 +34,6 @@ std::string_view LineEnd(const std::string& line) {
     return std::string_view(line).substr(line.size() - n);
 }
 
-std::string Capitalised(Severity severity) {
-    switch (severity) {
-    case Severity::Error: return "Error";
-    case Severity::Warning: return "Warning";
-    case Severity::Note: return "Note";
-    }
-    return "Note";
-}
-
 // The canonical remote key name of `name` given in any case; empty when none.
 std::string RemoteKeyOf(std::string_view name) {
     for (const char* known : RemoteKeyNames)
@@ -50,7 +41,62 @@ std::string RemoteKeyOf(std::string_view name) {
     return {};
 }
 
+// What the section and key on each line with a finding are about: line n is
+// element n. Made once per profile, so that tying every finding to its line costs
+// one look-up each.
+std::vector<FindingAbout> LineTargets(const ProfileDocument& doc, const std::string& clientSection,
+                                      const std::vector<Finding>& findings) {
+    std::vector<FindingAbout> lines(static_cast<std::size_t>(doc.LineCount()) + 1);
+    std::vector<bool> wanted(lines.size(), false);
+    for (const Finding& f : findings)
+        if (f.line > 0 && static_cast<std::size_t>(f.line) < lines.size()) wanted[static_cast<std::size_t>(f.line)] = true;
+    auto at = [&](int line) -> FindingAbout* {
+        const bool in = line > 0 && static_cast<std::size_t>(line) < lines.size() && wanted[static_cast<std::size_t>(line)];
+        return in ? &lines[static_cast<std::size_t>(line)] : nullptr;
+    };
+    for (const auto& section : doc.Sections()) {
+        const bool keyMap = ProfileNameEquals(section.name, profile::kControllerSection) ||
+                            ProfileNameEquals(section.name, clientSection);
+        const bool client = ProfileNameEquals(section.name, profile::kClient);
+        if (FindingAbout* header = at(section.line); header != nullptr && client)
+            header->target = FindingTarget::Client;
+        for (const auto& entry : section.entries) {
+            FindingAbout* about = at(entry.line);
+            if (about == nullptr) continue;
+            const std::string key = keyMap ? RemoteKeyOf(entry.key) : std::string();
+            if (!key.empty()) {
+                about->target = FindingTarget::Key;
+                about->key = key;
+            } else if (client) {
+                about->target = FindingTarget::Client;
+            }
+        }
+    }
+    return lines;
+}
+
 }  // namespace
+
+std::vector<FindingAbout> FindingTargets(const ProfileDocument& doc, const std::string& clientSection,
+                                         const std::vector<Finding>& findings) {
+    const std::vector<FindingAbout> lines = LineTargets(doc, clientSection, findings);
+    std::vector<FindingAbout> about;
+    about.reserve(findings.size());
+    for (const Finding& finding : findings) {
+        const bool known = finding.line > 0 && static_cast<std::size_t>(finding.line) < lines.size();
+        about.push_back(known ? lines[static_cast<std::size_t>(finding.line)] : FindingAbout{});
+    }
+    return about;
+}
+
+std::string SeverityInWords(Severity severity) {
+    switch (severity) {
+    case Severity::Error: return "Error";
+    case Severity::Warning: return "Warning";
+    case Severity::Note: return "Note";
+    }
+    return "Note";
+}
 
 UnsavedProfile::UnsavedProfile(std::string fileText)
     : text_(std::move(fileText)), document_(ProfileDocument::Parse(text_)) {}
@@ -178,6 +224,18 @@ std::string UnsavedProfile::ClientSection() const {
 std::vector<KeyRow> KeyRows(const UnsavedProfile& profile, const AppCatalog& catalog,
                             const std::vector<FindingRow>& findings) {
     const std::string clientSection = profile.ClientSection();
+    // The kinds of finding about each key, gathered in one pass: a large profile
+    // has many findings.
+    std::vector<std::vector<FindingId>> kindsOf(kRemoteKeyCount);
+    for (const FindingRow& f : findings) {
+        if (f.target != FindingTarget::Key) continue;
+        for (int k = 0; k < kRemoteKeyCount; ++k)
+            if (f.key == RemoteKeyNames[k]) {
+                auto& kinds = kindsOf[static_cast<std::size_t>(k)];
+                if (std::find(kinds.begin(), kinds.end(), f.kind) == kinds.end()) kinds.push_back(f.kind);
+                break;
+            }
+    }
     std::vector<KeyRow> rows;
     rows.reserve(kRemoteKeyCount);
     for (int i = 0; i < kRemoteKeyCount; ++i) {
@@ -192,20 +250,19 @@ std::vector<KeyRow> KeyRows(const UnsavedProfile& profile, const AppCatalog& cat
             if (profile.Get(profile::kControllerSection, RemoteKeyNames[later]) == row.code)
                 row.takenBy = RemoteKeyNames[later];
 
-        auto found = [&](const char* id) {
-            for (const FindingRow& f : findings)
-                if (f.target == FindingTarget::Key && f.key == row.name && f.id == id) return true;
-            return false;
+        auto found = [&](FindingId kind) {
+            const auto& kinds = kindsOf[static_cast<std::size_t>(i)];
+            return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
         };
         if (row.code.empty())
             row.status = KeyStatus::NotLearned;
-        else if (found("code-format"))
+        else if (found(FindingId::CodeFormat))
             row.status = KeyStatus::BadCode;
         else if (!row.takenBy.empty())
             row.status = KeyStatus::CodeTaken;
         else if (row.command.empty())
             row.status = KeyStatus::NoAction;
-        else if (found("command-format"))
+        else if (found(FindingId::CommandFormat))
             row.status = KeyStatus::BadAction;
         else
             row.status = KeyStatus::Ready;
@@ -229,30 +286,20 @@ std::string StatusInWords(const KeyRow& row) {
 std::vector<FindingRow> FindingsInWords(const UnsavedProfile& profile,
                                         const CheckEnvironment& environment) {
     const ProfileDocument& doc = profile.Document();
-    const std::string clientSection = profile.ClientSection();
+    std::vector<Finding> findings = CheckProfile(doc, environment);
+    const std::vector<FindingAbout> about = FindingTargets(doc, profile.ClientSection(), findings);
     std::vector<FindingRow> rows;
-    for (const Finding& finding : CheckProfile(doc, environment)) {
+    rows.reserve(findings.size());
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        Finding& finding = findings[i];
         FindingRow row;
         row.severity = finding.severity;
+        row.kind = finding.kind;
+        row.text = SeverityInWords(finding.severity) + ": " + finding.text;
         row.id = finding.id;
-        row.text = Capitalised(finding.severity) + ": " + finding.text;
-        // The section and key on the finding's line tell what it is about.
-        for (const auto& section : doc.Sections()) {
-            const bool keyMap = ProfileNameEquals(section.name, profile::kControllerSection) ||
-                                ProfileNameEquals(section.name, clientSection);
-            const bool client = ProfileNameEquals(section.name, profile::kClient);
-            if (section.line == finding.line && client) row.target = FindingTarget::Client;
-            for (const auto& entry : section.entries) {
-                if (entry.line != finding.line) continue;
-                const std::string key = keyMap ? RemoteKeyOf(entry.key) : std::string();
-                if (!key.empty()) {
-                    row.target = FindingTarget::Key;
-                    row.key = key;
-                } else if (client) {
-                    row.target = FindingTarget::Client;
-                }
-            }
-        }
+        row.target = about[i].target;
+        row.key = about[i].key;
+        row.finding = std::move(finding);
         rows.push_back(std::move(row));
     }
     return rows;

@@ -104,7 +104,21 @@ struct FindingRow {
     std::string key;  // for Key: the remote key's name
     Severity severity = Severity::Note;
     std::string id;   // the checker's id: "code-format" ...
+    FindingId kind = FindingId::Syntax;
+    Finding finding;  // as the checker made it, for the window's own words
 };
+
+// What one finding's line is about.
+struct FindingAbout {
+    FindingTarget target = FindingTarget::None;
+    std::string key;  // for Key: the remote key's name
+};
+
+// What each finding is about, from the section and key on its line (a key of the
+// codes' or the active client's key map, or a line of [Client]); element i for
+// findings[i]. Linear in the profile's lines and the findings.
+std::vector<FindingAbout> FindingTargets(const ProfileDocument& doc, const std::string& clientSection,
+                                         const std::vector<Finding>& findings);
 
 // One line of the key list.
 struct KeyRow {
@@ -125,6 +139,9 @@ std::vector<KeyRow> KeyRows(const UnsavedProfile& profile, const AppCatalog& cat
 // The status mark in words: "ready", "not learned", "no action", "code never
 // received", "code goes to CH+", "action not sent".
 std::string StatusInWords(const KeyRow& row);
+
+// "Error", "Warning", "Note".
+std::string SeverityInWords(Severity severity);
 
 // The checker's findings on the unsaved profile, in words, each with its target.
 std::vector<FindingRow> FindingsInWords(const UnsavedProfile& profile,

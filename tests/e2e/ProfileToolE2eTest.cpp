@@ -341,16 +341,24 @@ TEST_F(WindowE2e, CheckOnWindows_ClientInstallationFromTheRegistry) {
         const char* folder;  // null: no registry key
         DWORD exit;
         const char* finding;
+        const char* exeName = "StandinTV.exe";  // 1_ExeName
     };
     // The sample ships its launch keys commented out: switch them on.
     std::string launching = sample_;
     for (const char* key : {";1_RegPath=", ";1_RegFolder=", ";1_ExeName="})
         launching.erase(launching.find(key), 1);
+    // A folder that holds a folder named like the program, and no program.
+    const std::string folderOnly = folder_ / "FolderTV";
+    ASSERT_TRUE(MakeDir(folderOnly));
+    ASSERT_TRUE(MakeDir(folderOnly + "\\StandinTV.exe"));
     const std::vector<RegCase> cases = {
         {"as shipped, on a machine without the client", true, nullptr, 0, "POWER starts no client"},
         {"installed", false, folder.c_str(), 0, nullptr},
         {"no key", false, nullptr, 1, "[launch]"},
         {"folder without the executable", false, "C:\\", 1, "does not exist"},
+        // The start adds ".exe" to a name without an extension: the program is found.
+        {"name without its extension", false, folder.c_str(), 0, "has no extension", "StandinTV"},
+        {"a folder at the program's path", false, folderOnly.c_str(), 1, "does not exist"},
     };
     for (const RegCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -358,7 +366,10 @@ TEST_F(WindowE2e, CheckOnWindows_ClientInstallationFromTheRegistry) {
         if (c.folder != nullptr) {
             ASSERT_TRUE(key.SetString("InstallDir", c.folder));
         }
-        ASSERT_TRUE(WriteTextFile(profile_, c.asShipped ? sample_ : launching));
+        std::string text = c.asShipped ? sample_ : launching;
+        const std::string exeLine = "1_ExeName=StandinTV.exe";
+        if (!c.asShipped) text.replace(text.find(exeLine), exeLine.size(), std::string("1_ExeName=") + c.exeName);
+        ASSERT_TRUE(WriteTextFile(profile_, text));
         EXPECT_EQ(Run("check QRTLIRMoni.INI"), c.exit) << Out();
         if (c.finding != nullptr) {
             EXPECT_NE(Out().find(c.finding), std::string::npos) << Out();

@@ -375,6 +375,43 @@ TEST_F(RemoteE2e, LearnTakeFillSave_MonitorClosedStartedAgainAndDeliversAKey) {
     EXPECT_TRUE(WaitRemoteEnds());
 }
 
+// The launch lines name the program without ".exe", which the start adds, or a
+// folder stands where the program should be: the window says what POWER does, as
+// QRTLProfile check does for the same profile and files.
+TEST_F(RemoteE2e, LaunchLines_NameWithoutExtensionStarts_FolderAtThePathIsNoProgram) {
+    const std::string standin = WinPath(QRTL_E2E_STANDIN);
+    const std::string installed = standin.substr(0, standin.find_last_of('\\'));
+    const std::string folderOnly = folder_ / "FolderTV";
+    ASSERT_TRUE(MakeDir(folderOnly));
+    ASSERT_TRUE(MakeDir(folderOnly + "\\StandinTV.exe"));
+    struct LaunchCase {
+        const char* name;
+        std::string folder;
+        const char* exeName;
+        std::string expected;
+    };
+    const LaunchCase cases[] = {
+        {"name without its extension", installed, "StandinTV", "starts " + installed + "\\StandinTV.exe"},
+        {"a folder at the program's path", folderOnly, "StandinTV.exe", "is a folder, not a program"},
+    };
+    for (const LaunchCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        MachineKeyGuard key("Software\\Standin\\StandinTV");
+        ASSERT_TRUE(key.SetString("InstallDir", c.folder));
+        ASSERT_TRUE(WriteTextFile(ProfilePath(),
+                                  "[Main]\r\nTimer=200\r\n[Client]\r\nDefault=0\r\n0_Item=STANDINTV\r\n"
+                                  "0_Caption=Standin TV\r\n0_RegPath=Software\\Standin\\StandinTV\r\n"
+                                  "0_RegFolder=InstallDir\r\n0_ExeName=" +
+                                      std::string(c.exeName) + "\r\n[KeyMap_Controler]\r\nPOWER=\r\n"));
+        ASSERT_TRUE(StartRemote());
+        const bool shown =
+            PumpUntil([&] { return TextOf(Item(IDC_LAUNCH)).find(c.expected) != std::string::npos; }, kStepTimeoutMs);
+        EXPECT_TRUE(shown) << TextOf(Item(IDC_LAUNCH));
+        remote_.Terminate();
+        ASSERT_TRUE(remote_.WaitExit(kStepTimeoutMs));
+    }
+}
+
 TEST_F(RemoteE2e, CloseWithoutSaving_WritesNothing) {
     ASSERT_TRUE(InstallDriver());
     const std::string before = StarterProfile("POWER=12\r\n");
@@ -563,7 +600,7 @@ TEST_F(RemoteE2e, FindingDoubleClicked_SelectsItsKey) {
     ASSERT_TRUE(StartRemote());
     const HWND findings = Item(IDC_FINDINGS);
     const LRESULT at = ::SendMessageW(findings, LB_FINDSTRING, static_cast<WPARAM>(-1),
-                                      reinterpret_cast<LPARAM>(L"Warning: VOL-=5"));
+                                      reinterpret_cast<LPARAM>(L"Warning: VOL-'s code"));
     ASSERT_GE(at, 0);
     ::SendMessageW(findings, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
     ::PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_FINDINGS, LBN_DBLCLK), reinterpret_cast<LPARAM>(findings));

@@ -8,6 +8,7 @@
 #include "config/ProfileReader.h"
 #include "config/QRTLIRSet.h"
 #include "setup/AppCommands.h"
+#include "setup/FillPlan.h"
 #include "setup/win32/Win32AppCommands.h"
 #include "setup/win32/Win32ClientWindow.h"
 #include "platform/win32/Win32Desktop.h"
@@ -120,18 +121,15 @@ int RunCommands(const std::vector<std::string>& args) {
     if (!unmatched.empty()) Say("; no command found for: " + Joined(unmatched, ", "));
 
     if (o.write) {
+        const qrtl::setup::FillPlan plan = qrtl::setup::PlanFill(suggestions, document, section);
         std::vector<std::pair<std::string, std::string>> keys;
         std::vector<std::string> written;
         std::vector<std::string> left;
-        for (const auto& s : suggestions) {
-            const std::string existing = document.GetString(section, s.key);
-            if (!existing.empty()) {
-                left.push_back(s.key + "=" + existing);
-                continue;
-            }
-            keys.push_back({s.key, s.best.commandText});
-            written.push_back(s.key);
+        for (const auto& fill : plan.filled) {
+            keys.push_back({fill.key, fill.command});
+            written.push_back(fill.key);
         }
+        for (const auto& kept : plan.kept) left.push_back(kept.key + "=" + kept.command);
         if (!keys.empty()) {
             if (!WriteProfileKeys(profile, section, keys)) return kExitFailed;
             Say("; written into [" + section + "] of " + profile + ": " + Joined(written, ", ") +

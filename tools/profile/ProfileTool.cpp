@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include "platform/win32/Win32Config.h"
+#include "setup/win32/PathKind.h"
 #else
 #include <unistd.h>
 #endif
@@ -54,10 +55,6 @@ constexpr char kUsage[] =
 #ifdef _WIN32
 constexpr char kPathSeparator = '\\';
 
-bool FileExists(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 std::string ProgramFolder() {
     char path[MAX_PATH] = {};
@@ -102,7 +99,7 @@ int RunCheck(const std::vector<std::string>& args) {
 #ifdef _WIN32
     qrtl::win32::Win32Registry registry;
     environment.registry = &registry;
-    environment.fileExists = FileExists;
+    environment.pathKind = qrtl::win32::KindOfPath;
 #endif
     const auto findings = qrtl::CheckProfile(qrtl::ProfileDocument::Parse(bytes), environment);
     for (const auto& finding : findings) Say(qrtl::FormatFinding(path, finding));

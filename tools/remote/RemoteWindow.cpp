@@ -11,9 +11,14 @@
 #include "UiText.h"
 #include "WindowList.h"
 #include "config/QRTLIRSet.h"
-#include "setup/ClientLines.h"
+#include "dispatch/MonitorSimulation.h"
 #include "setup/KeyEdits.h"
 #include "driver/CardDriver.h"
+#include "setup/ClientLines.h"
+#include "setup/FillPlan.h"
+#include "setup/LaunchFinding.h"
+#include "setup/OwnerWords.h"
+#include "setup/win32/PathKind.h"
 #include "setup/win32/SafeProfileWrite.h"
 #include "setup/win32/Win32AppCommands.h"
 #include "setup/win32/Win32ClientWindow.h"
@@ -30,29 +35,6 @@ using qrtl::setup::FindingTarget;
 using qrtl::setup::KeyRow;
 
 constexpr UINT kRoundTripMs = 1000;
-// The code under which a test key goes through the monitor's own delivery.
-constexpr char kTestCode[] = "test";
-
-// The monitor's configuration object over the window's unsaved profile: its own
-// window search and command delivery, as the monitor would run them with this
-// profile.
-struct MonitorView {
-    explicit MonitorView(const qrtl::ProfileDocument& document) : profile(document) {
-        qrtl::Services services;
-        services.profile = &profile;
-        services.module = &module;
-        services.registry = &registry;
-        services.desktop = &desktop;
-        set.SetServices(services);
-        set.LoadProfile();
-    }
-    qrtl::DocumentProfile profile;
-    qrtl::win32::Win32Module module;
-    qrtl::win32::Win32Registry registry;
-    qrtl::win32::Win32Desktop desktop;
-    CQRTLIRSet set;
-};
-
 POINT PointOf(LPARAM lParam) { return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
 
 // After Clear: what the key holds now.
@@ -260,11 +242,10 @@ void RemoteWindow::Refresh() {
     qrtl::win32::Win32Registry registry;
     qrtl::CheckEnvironment environment;
     environment.registry = &registry;
-    environment.fileExists = [](const std::string& path) {
-        return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    };
-    findings_ = qrtl::setup::FindingsInWords(profile_, environment);
-    rows_ = qrtl::setup::KeyRows(profile_, catalog_, findings_);
+    environment.pathKind = qrtl::win32::KindOfPath;
+    std::vector<qrtl::setup::FindingRow> checked = qrtl::setup::FindingsInWords(profile_, environment);
+    rows_ = qrtl::setup::KeyRows(profile_, catalog_, checked);
+    findings_ = qrtl::setup::OwnerFindings(std::move(checked));
     ShowKeys();
     ShowFindings();
     ShowClient();
@@ -329,24 +310,11 @@ void RemoteWindow::ShowClient() {
     }
     SetItemText(dlg_, res::kClientDesc, text);
 
-    std::string launch;
-    const std::string regPath = profile_.Get(profile::kRegPath, n);
-    if (!regPath.empty()) {
-        MonitorView view(profile_.Document());
-        const std::string path = view.set.GetClientExePath(n);
-        const std::string folderValue = profile_.Get(profile::kRegFolder, n);
-        if (path.empty())
-            launch = "the folder cannot be read from HKEY_LOCAL_MACHINE\\" + regPath + " value \"" + folderValue +
-                     "\": POWER cannot start the application";
-        else if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-            launch = path + " does not exist: POWER cannot start the application";
-        else
-            launch = "starts " + path + " (folder from HKEY_LOCAL_MACHINE\\" + regPath + ", value \"" +
-                     folderValue + "\")";
-    } else {
-        launch = launchNote_.empty() ? "no launch lines: POWER starts no application" : launchNote_;
-    }
-    SetItemText(dlg_, res::kLaunch, FromAnsi(launch));
+    qrtl::win32::Win32Registry registry;
+    const qrtl::setup::LaunchFinding launch =
+        qrtl::setup::FindLaunch(profile_.Document(), registry, qrtl::win32::KindOfPath);
+    const std::string launchWords = qrtl::setup::LaunchInWords(launch, launchNotFound_);
+    SetItemText(dlg_, res::kLaunch, FromAnsi(launchWords));
 
     std::string receiver;
     if (!receiverProblem_.empty())
@@ -404,10 +372,11 @@ void RemoteWindow::SelectKey(int index) {
 }
 
 HWND RemoteWindow::FindClientNow() {
-    MonitorView view(profile_.Document());
+    qrtl::win32::Win32Desktop desktop;
+    dispatch::MonitorSimulation monitor(profile_.Document(), {nullptr, &desktop});
     // Without any client line the search would take any window with no children.
-    if (view.set.m_strItem.empty() && view.set.m_strCaption.empty() && view.set.m_strClassName.empty()) return nullptr;
-    return reinterpret_cast<HWND>(view.set.FindTargetClientWindow());
+    if (!monitor.ClientNamed()) return nullptr;
+    return reinterpret_cast<HWND>(monitor.FindClientWindow());
 }
 
 // ---- The TV application ----
@@ -467,12 +436,9 @@ void RemoteWindow::TakeWindow(HWND target) {
     const int32_t n = std::max<int32_t>(0, profile_.ClientIndex());
     const qrtl::setup::ClientLinesPlan plan = qrtl::setup::PlanClientLines(n, facts, profile_.Document());
     for (const auto& line : plan.lines) profile_.Set(profile::kClient, line.key, line.value);
-    launchNote_.clear();
+    launchNotFound_ = !facts.launch.found;
     std::string notes;
-    for (const std::string& note : plan.notes) {
-        if (!facts.launch.found && note.find("POWER") != std::string::npos) launchNote_ = note;
-        notes += (notes.empty() ? "" : " ") + note;
-    }
+    for (const std::string& note : plan.notes) notes += (notes.empty() ? "" : " ") + note;
     catalog_ = std::move(catalog);
     Refresh();
     Live("Taken: " + words + ". " + FromAnsi(notes));
@@ -485,35 +451,25 @@ void RemoteWindow::ReadCatalog(HWND client) {
 }
 
 void RemoteWindow::FillFromCommands(bool ask) {
-    const std::vector<qrtl::setup::Suggestion> suggestions = qrtl::setup::SuggestCommands(catalog_);
     const std::string section = profile_.ClientSection();
-    int open = 0;
-    for (const auto& s : suggestions)
-        if (profile_.Get(section, s.key).empty()) ++open;
-    if (open == 0) {
+    const qrtl::setup::FillPlan plan =
+        qrtl::setup::PlanFill(qrtl::setup::SuggestCommands(catalog_), profile_.Document(), section);
+    if (plan.Empty()) {
         if (!ask) Live("Every key the application's commands suggest has an action already: nothing filled.");
         return;
     }
     if (ask &&
         Ask(dlg_,
-            "Fill the keys' actions from the application's menus and controls?\n\n" + std::to_string(open) +
-                " keys get a command that means the same; keys that have an action keep it. You can change each "
+            "Fill the keys' actions from the application's menus and controls?\n\n" +
+                qrtl::setup::Counted(plan.filled.size(), "key gets", "keys get") +
+                " a command that means the same; keys that have an action keep it. You can change each "
                 "one with Action... before you save.",
             MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    int filled = 0;
-    int kept = 0;
-    for (const auto& s : suggestions) {
-        if (!profile_.Get(section, s.key).empty()) {
-            ++kept;
-            continue;
-        }
-        profile_.Set(section, s.key, s.best.commandText);
-        ++filled;
-    }
+    for (const auto& fill : plan.filled) profile_.Set(section, fill.key, fill.command);
     Refresh();
-    Live("Filled " + std::to_string(filled) + " keys from the application's commands" +
-         (kept ? "; " + std::to_string(kept) + " kept their action." : "."));
+    Live("Filled " + qrtl::setup::Counted(plan.filled.size(), "key", "keys") + " from the application's commands" +
+         (plan.kept.empty() ? "." : "; " + std::to_string(plan.kept.size()) + " kept their action."));
 }
 
 // ---- The finder tool ----
@@ -577,15 +533,13 @@ void RemoteWindow::OnTest() {
         return;
     }
     // The monitor's own search and delivery, with the unsaved profile.
-    MonitorView view(profile_.Document());
-    if (view.set.FindTargetClientWindow() == qrtl::kNoWindow) {
+    qrtl::win32::Win32Desktop desktop;
+    dispatch::MonitorSimulation monitor(profile_.Document(), {nullptr, &desktop});
+    const HWND client = reinterpret_cast<HWND>(monitor.SendKeyNow(row.name).window);
+    if (client == nullptr) {
         Live(row.name + " " + kArrow + " " + FromAnsi(row.action) + ": not posted, the TV application's window is not found.");
         return;
     }
-    view.set.m_mapController.clear();
-    view.set.m_mapController[kTestCode] = row.name;
-    view.set.LookUpKey(kTestCode);
-    const HWND client = reinterpret_cast<HWND>(view.set.m_hWndClient);
     Live(row.name + " " + kArrow + " " + FromAnsi(row.action) + ", posted to " + WindowCaption(client));
 }
 

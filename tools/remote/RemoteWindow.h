@@ -108,7 +108,7 @@ private:
     std::vector<qrtl::setup::KeyRow> rows_;
     std::vector<qrtl::setup::FindingRow> findings_;
     qrtl::setup::AppCatalog catalog_;
-    std::string launchNote_;  // why POWER cannot start the application taken
+    bool launchNotFound_ = false;  // the application taken has no launch lines to be found
     std::vector<HWND> windowList_;
 
     qrtl::win32::CardReceiver receiver_;  // taken only while learning

@@ -1,0 +1,146 @@
+#include "setup/OwnerWords.h"
+
+namespace qrtl::setup {
+
+namespace {
+
+std::string Joined(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+const std::string& First(const std::vector<std::string>& list) {
+    static const std::string none;
+    return list.empty() ? none : list.front();
+}
+
+const std::string& Second(const std::vector<std::string>& list) {
+    static const std::string none;
+    return list.size() < 2 ? none : list[1];
+}
+
+std::string TimerSentence(const Finding& f) {
+    const std::string& ms = First(f.values);
+    switch (f.detail) {
+    case FindingDetail::TimerOff: return "The monitor never listens to the receiver: its polling interval is 0.";
+    case FindingDetail::TimerCostly:
+        return "The monitor listens to the receiver every " + ms + " ms, which costs CPU time; every 100 ms is plenty.";
+    default: return "The monitor listens to the receiver only every " + ms + " ms: keys answer late.";
+    }
+}
+
+std::string LaunchSentence(const Finding& f) {
+    switch (f.launch) {
+    case LaunchPart::NoLaunchLines: return "POWER does not start the TV application.";
+    case LaunchPart::FolderUnreadable:
+        return "POWER cannot start the TV application: its folder is not found. Take its window again.";
+    case LaunchPart::ProgramNotStartable:
+        return "POWER cannot start the TV application: " + (f.values.size() > 3 ? f.values[3] : std::string()) +
+               " is not there.";
+    case LaunchPart::ExtensionAdded:
+    case LaunchPart::None:
+        break;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string Counted(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+std::string LaunchInWords(const LaunchFinding& launch, bool noneFound) {
+    switch (launch.state) {
+    case LaunchState::NoLaunchLines:
+        return noneFound ? "the application's folder is recorded nowhere the monitor looks: POWER cannot "
+                           "start this application"
+                         : "POWER starts no application";
+    case LaunchState::FolderUnreadable:
+        return "the application's folder is not found any more: POWER cannot start the application; take its "
+               "window again";
+    case LaunchState::ProgramMissing:
+        return launch.program + " does not exist: POWER cannot start the application";
+    case LaunchState::ProgramIsFolder:
+        return launch.program + " is a folder, not a program: POWER cannot start the application";
+    case LaunchState::Starts:
+    case LaunchState::NotChecked:
+        break;
+    }
+    return "starts " + launch.program;
+}
+
+std::string OwnerSentence(const Finding& f) {
+    const std::string& key = First(f.keys);
+    switch (f.kind) {
+    case FindingId::Syntax:
+        return "Line " + std::to_string(f.line) + " of the profile cannot be read; it is ignored.";
+    case FindingId::SectionDuplicate:
+        return "Part of the profile is repeated on line " + std::to_string(f.line) + "; only the first is read.";
+    case FindingId::KeyDuplicate:
+        return "A setting is repeated on line " + std::to_string(f.line) + "; only the first counts.";
+    case FindingId::Timer: return TimerSentence(f);
+    case FindingId::ClientMissing:
+        return "No TV application is chosen: drag the crosshair onto its window, or choose it from the list.";
+    case FindingId::ItemEmpty:
+        return "The TV application's program is not named, so any window that looks like it counts. Take its "
+               "window again.";
+    case FindingId::ItemCase:
+        return "The TV application's program name never matches as written. Take its window again.";
+    case FindingId::ClientKeymap:
+        return "The TV application has no actions yet: keys are recognised but nothing is sent. Use Fill or "
+               "Action...";
+    case FindingId::NotSetUp:
+        return f.detail == FindingDetail::NothingChosen
+                   ? "The remote is not set up yet: choose the TV application and learn its keys."
+                   : "The remote is not set up yet: learn its keys.";
+    case FindingId::CodeUnlearned:
+        return Counted(f.keys.size(), "key has", "keys have") + " no code yet: " + Joined(f.keys) +
+               (f.keys.size() == 1 ? ". It does" : ". They do") + " nothing until learned.";
+    case FindingId::KeyName:
+        return "\"" + f.field + "\" is not a key of the remote; perhaps " + First(f.values) + " is meant.";
+    case FindingId::CodeFormat:
+        return key + "'s code is never received as written. Learn " + key + " again.";
+    case FindingId::CodeShared:
+        return key + " and " + Second(f.keys) + " have the same code, and " + Second(f.keys) + " takes it: " + key +
+               " is never recognised. Learn one of them again.";
+    case FindingId::CommandFormat:
+        return key + "'s action is not sent as meant. Choose it again with Action...";
+    case FindingId::CommandUnmapped:
+        return key + " has an action but no code yet. Learn it to use it.";
+    case FindingId::ClientControl:
+        return "While the TV application runs, the monitor leaves the remote to it and sends no action. Take its "
+               "window again to change that.";
+    case FindingId::Launch: return LaunchSentence(f);
+    }
+    return {};
+}
+
+std::vector<FindingRow> OwnerFindings(std::vector<FindingRow> rows) {
+    // A key with an action but no code is one of the keys without a code: it is
+    // named once, in their line, not once more on its own.
+    std::vector<std::string> withAction;
+    for (const FindingRow& row : rows)
+        if (row.kind == FindingId::CommandUnmapped) withAction.push_back(First(row.finding.keys));
+    std::vector<FindingRow> shown;
+    shown.reserve(rows.size());
+    for (FindingRow& row : rows) {
+        if (row.kind == FindingId::CommandUnmapped) continue;
+        const std::string sentence = OwnerSentence(row.finding);
+        if (sentence.empty()) continue;
+        FindingRow owner = std::move(row);
+        owner.text = SeverityInWords(owner.severity) + ": " + sentence;
+        if (owner.kind == FindingId::CodeUnlearned && !withAction.empty()) {
+            if (withAction.size() == owner.finding.keys.size())
+                owner.text += withAction.size() == 1 ? " It has an action already." : " They all have an action already.";
+            else
+                owner.text += " " + Joined(withAction) + (withAction.size() == 1 ? " has" : " have") +
+                              " an action already.";
+        }
+        shown.push_back(std::move(owner));
+    }
+    return shown;
+}
+
+}  // namespace qrtl::setup
