@@ -1,6 +1,7 @@
 #include "setup/ClientLines.h"
 
 #include "config/QRTLIRSet.h"
+#include "setup/FilePaths.h"
 
 namespace qrtl::setup {
 
@@ -17,11 +18,6 @@ public:
     }
     bool ProtectedFolders(std::vector<std::string>&) override { return false; }
 };
-
-std::string FileNameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 }  // namespace
 
@@ -50,7 +46,7 @@ ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
     ClientLinesPlan plan;
     const std::string n = std::to_string(client);
     auto add = [&](const profile::Key& key, const std::string& value) {
-        plan.lines.push_back({profile::KeyName(key, client), value});
+        plan.lines.push_back({profile::kClient, profile::KeyName(key, client), value});
     };
     // A text the profile cannot hold is written empty, so that no older value stays.
     auto addText = [&](const profile::Key& key, const char* what, const char* other,
@@ -74,7 +70,7 @@ ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
     for (int i = 0; i < kClientChildCount; ++i) add(*childKeys[i], std::to_string(facts.childIds[i]));
 
     const std::string defaultKey = profile::KeyName(profile::kDefaultClient);
-    plan.lines.push_back({defaultKey, n});
+    plan.lines.push_back({profile::kClient, defaultKey, n});
     const int32_t before = current.GetInt(profile::kClient, defaultKey, profile::kDefaultClient.def);
     if (before != client || current.Find(profile::kClient, defaultKey) == nullptr)
         plan.notes.push_back(defaultKey + "=" + n + " (was " + std::to_string(before) +
@@ -107,11 +103,11 @@ ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
     return plan;
 }
 
-WindowHandle SearchWithLines(const std::vector<ProfileLine>& lines, int32_t client,
+WindowHandle SearchWithLines(const std::vector<ProfileChange>& lines, int32_t client,
                              IDesktop& desktop) {
     std::string text = std::string("[") + profile::kClient + "]\n" + profile::kDefaultClient.name + "=" +
                        std::to_string(client) + "\n";
-    for (const ProfileLine& line : lines)
+    for (const ProfileChange& line : lines)
         if (line.key != profile::kDefaultClient.name) text += line.key + "=" + line.value + "\n";
     const ProfileDocument document = ProfileDocument::Parse(text);
     DocumentProfile profile(document);

@@ -45,10 +45,10 @@ LearnSession::Result LearnSession::Assign(int index, const std::string& codeText
 
 void LearnSession::Clear(int index) { codes_.at(index).clear(); }
 
-std::vector<std::pair<std::string, std::string>> LearnSession::Changes() const {
-    std::vector<std::pair<std::string, std::string>> changes;
+std::vector<ProfileChange> LearnSession::Changes() const {
+    std::vector<ProfileChange> changes;
     for (int i = 0; i < kRemoteKeyCount; ++i)
-        if (codes_[i] != original_[i]) changes.push_back({RemoteKeyNames[i], codes_[i]});
+        if (codes_[i] != original_[i]) changes.push_back({profile::kControllerSection, RemoteKeyNames[i], codes_[i]});
     return changes;
 }
 

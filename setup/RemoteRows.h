@@ -12,15 +12,9 @@
 #include "config/ProfileKeys.h"
 #include "config/ProfileReader.h"
 #include "setup/AppCommands.h"
+#include "setup/ProfileChange.h"
 
 namespace qrtl::setup {
-
-// One key the window sets: section, key, value.
-struct ProfileChange {
-    std::string section;
-    std::string key;
-    std::string value;
-};
 
 // The profile as the window holds it until Save: the file's text and the changes
 // made since, one per section and key (a later change of the same key replaces

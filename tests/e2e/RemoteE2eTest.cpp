@@ -62,7 +62,7 @@ protected:
     void TearDown() override {
         if (remote_.Running()) remote_.Terminate();
         for (int i = 0; i < 3; ++i) {
-            const HWND monitor = FindProcessWindow(0, kMonitorTitle, "#32770");
+            const HWND monitor = FindProcessWindow(0, kMonitorTitle, product::kMonitorClass);
             if (!monitor) break;
             ::PostMessageA(monitor, WM_COMMAND, kIdMenuClose, 0);
             const DWORD pid = WindowProcessId(monitor);
@@ -93,7 +93,7 @@ protected:
     bool StartMonitor() {
         const std::string exe = folder_ / kMonitorExeName;
         if (!monitor_.Start("\"" + exe + "\"", folder_.Path())) return false;
-        return PumpUntil([&] { return FindProcessWindow(0, kMonitorTitle, "#32770") != nullptr; }, kStartTimeoutMs);
+        return PumpUntil([&] { return FindProcessWindow(0, kMonitorTitle, product::kMonitorClass) != nullptr; }, kStartTimeoutMs);
     }
 
     bool StartRemote(const std::string& args = {}) {
@@ -230,7 +230,7 @@ TEST_F(RemoteE2e, LearnTakeFillSave_MonitorClosedStartedAgainAndDeliversAKey) {
     ASSERT_TRUE(WriteTextFile(ProfilePath(), before));
     ASSERT_TRUE(StartStandin());
     ASSERT_TRUE(StartMonitor());
-    const HWND firstMonitor = FindProcessWindow(0, kMonitorTitle, "#32770");
+    const HWND firstMonitor = FindProcessWindow(0, kMonitorTitle, product::kMonitorClass);
     ASSERT_TRUE(StartRemote());
     EXPECT_EQ(WindowText(Window()), product::kRemoteCaption);
 
@@ -297,7 +297,7 @@ TEST_F(RemoteE2e, LearnTakeFillSave_MonitorClosedStartedAgainAndDeliversAKey) {
     HWND monitor = nullptr;
     ASSERT_TRUE(PumpUntil(
         [&] {
-            monitor = FindProcessWindow(0, kMonitorTitle, "#32770");
+            monitor = FindProcessWindow(0, kMonitorTitle, product::kMonitorClass);
             return monitor != nullptr;
         },
         kStartTimeoutMs));
@@ -454,7 +454,7 @@ TEST_F(RemoteE2e, LearnAll_EscapeSkipsAKey_CloseWritesNothingAndStartsTheMonitor
     const std::string before = StarterProfile();
     ASSERT_TRUE(WriteTextFile(ProfilePath(), before));
     ASSERT_TRUE(StartMonitor());
-    const HWND firstMonitor = FindProcessWindow(0, kMonitorTitle, "#32770");
+    const HWND firstMonitor = FindProcessWindow(0, kMonitorTitle, product::kMonitorClass);
     ASSERT_TRUE(StartRemote());
     Click(IDC_LEARN_ALL);
     EXPECT_NE(Answer("The monitor is running", IDOK), "");
@@ -469,7 +469,7 @@ TEST_F(RemoteE2e, LearnAll_EscapeSkipsAKey_CloseWritesNothingAndStartsTheMonitor
     ASSERT_TRUE(WaitRemoteEnds());
     EXPECT_EQ(ReadTextFile(ProfilePath()), before);
     EXPECT_FALSE(::IsWindow(firstMonitor));
-    EXPECT_TRUE(PumpUntil([&] { return FindProcessWindow(0, kMonitorTitle, "#32770") != nullptr; },
+    EXPECT_TRUE(PumpUntil([&] { return FindProcessWindow(0, kMonitorTitle, product::kMonitorClass) != nullptr; },
                           kStartTimeoutMs));
 }
 
@@ -504,7 +504,11 @@ LRESULT CALLBACK EndsWhenAsked(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return ::DefWindowProcA(wnd, msg, wParam, lParam);
 }
 
-TEST(RemoteOddApplication, DISABLED_EndsWhenItsControlIsAsked) {
+// Set in the child's environment by the test that starts it.
+constexpr char kOddChildEnv[] = "QRTL_REMOTE_ODD_CHILD";
+
+TEST(RemoteOddApplication, EndsWhenItsControlIsAsked) {
+    if (std::getenv(kOddChildEnv) == nullptr) GTEST_SKIP() << "the child of ApplicationClosesWhileExamined";
     ASSERT_NE(CreateOddWindow(EndsWhenAsked), nullptr);
     PumpFor(60000);
 }
@@ -542,10 +546,11 @@ TEST_F(RemoteE2e, ApplicationClosesWhileExamined_ClearMessageNothingTaken) {
     char self[MAX_PATH] = {};
     ASSERT_GT(::GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
     ChildProcess odd;
-    ASSERT_TRUE(odd.Start("\"" + std::string(self) +
-                              "\" --gtest_also_run_disabled_tests "
-                              "--gtest_filter=RemoteOddApplication.DISABLED_EndsWhenItsControlIsAsked",
-                          folder_.Path()));
+    ASSERT_TRUE(::SetEnvironmentVariableA(kOddChildEnv, "1"));
+    const bool started = odd.Start(
+        "\"" + std::string(self) + "\" --gtest_filter=RemoteOddApplication.EndsWhenItsControlIsAsked", folder_.Path());
+    ::SetEnvironmentVariableA(kOddChildEnv, nullptr);
+    ASSERT_TRUE(started);
     ASSERT_TRUE(PumpUntil([&] { return FindProcessWindow(odd.Id(), kOddCaption) != nullptr; }, kStartTimeoutMs));
     ASSERT_TRUE(StartRemote());
     ASSERT_GE(::SendMessageW(Item(IDC_WINDOWS), CB_SELECTSTRING, static_cast<WPARAM>(-1),
@@ -686,4 +691,125 @@ TEST_F(RemoteShots, LearnedRemote_Finder_ActionDropDown) {
     Click(IDC_CLOSE);
     Answer("Save the changes", IDNO);
     EXPECT_TRUE(WaitRemoteEnds());
+}
+
+// --- Closing the monitor to learn, and writers beside the window ---------------
+
+// The monitor's window thread held still, as a monitor busy in a slow driver call:
+// its Close command waits until the thread runs again.
+class HeldMonitor {
+public:
+    explicit HeldMonitor(HWND monitor) {
+        DWORD pid = 0;
+        const DWORD tid = ::GetWindowThreadProcessId(monitor, &pid);
+        thread_.reset(::OpenThread(THREAD_SUSPEND_RESUME, FALSE, tid));
+        held_ = thread_ && ::SuspendThread(thread_.get()) != static_cast<DWORD>(-1);
+    }
+    ~HeldMonitor() { Let(); }
+    bool Held() const { return held_; }
+    void Let() {
+        if (held_) ::ResumeThread(thread_.get());
+        held_ = false;
+    }
+
+private:
+    qrtl::win32::UniqueHandleObj thread_;
+    bool held_ = false;
+};
+
+TEST_F(RemoteE2e, MonitorSlowToClose_WindowDisabledNoSecondLearnCloseMeanwhileStartsItAgain) {
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    ASSERT_TRUE(StartMonitor());
+    const HWND firstMonitor = FindProcessWindow(0, kMonitorTitle, product::kMonitorClass);
+    ASSERT_TRUE(StartRemote());
+    HeldMonitor held(firstMonitor);
+    ASSERT_TRUE(held.Held());
+
+    SelectKey(kKeyVolUp);
+    Click(IDC_LEARN);
+    EXPECT_NE(Answer("The monitor is running", IDOK), "");
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindowEnabled(Window()); }, kStepTimeoutMs));
+    // A second Learn while the monitor closes is not taken: no second question.
+    Click(IDC_LEARN);
+    PumpFor(1500);
+    EXPECT_EQ(MessageBoxWindow(), nullptr) << TextOf(::GetDlgItem(MessageBoxWindow(), kMessageBoxTextId));
+    // Closed meanwhile: the window ends once the monitor has, and starts it again.
+    ::PostMessageA(Window(), WM_CLOSE, 0, 0);
+    held.Let();
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(firstMonitor); }, kStepTimeoutMs));
+    EXPECT_TRUE(WaitRemoteEnds());
+    EXPECT_TRUE(PumpUntil([&] { return FindProcessWindow(0, kMonitorTitle, product::kMonitorClass) != nullptr; },
+                          kStartTimeoutMs));
+}
+
+TEST_F(RemoteE2e, MonitorEndsOnlyAfterTheLimit_ToldThenStartedAgainAtClose) {
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    ASSERT_TRUE(StartMonitor());
+    const HWND firstMonitor = FindProcessWindow(0, kMonitorTitle, product::kMonitorClass);
+    ASSERT_TRUE(StartRemote());
+    HeldMonitor held(firstMonitor);
+    ASSERT_TRUE(held.Held());
+
+    SelectKey(kKeyVolUp);
+    Click(IDC_LEARN);
+    EXPECT_NE(Answer("The monitor is running", IDOK), "");
+    ASSERT_TRUE(PumpUntil([&] { return MessageBoxWindow() != nullptr; }, 15000));
+    EXPECT_NE(Answer("did not end within 10 s", IDOK), "");
+    EXPECT_TRUE(PumpUntil([&] { return ::IsWindowEnabled(Window()) != FALSE; }, kStepTimeoutMs));
+    held.Let();  // it takes its Close command late
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(firstMonitor); }, kStepTimeoutMs));
+    Click(IDC_CLOSE);
+    ASSERT_TRUE(WaitRemoteEnds());
+    EXPECT_TRUE(PumpUntil([&] { return FindProcessWindow(0, kMonitorTitle, product::kMonitorClass) != nullptr; },
+                          kStartTimeoutMs));
+}
+
+TEST_F(RemoteE2e, MonitorOfAnotherFolderRuns_NotClosedOwnerToldWhichOne) {
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    ASSERT_TRUE(MakeDir(folder_ / "other"));
+    ASSERT_TRUE(CopyInto(QRTL_E2E_MONITOR, "other\\" QRTL_MONITOR_EXE));
+    ASSERT_TRUE(CopyInto(QRTL_E2E_SIMDRIVER, "other\\" QRTL_DRIVER_NT));
+    ASSERT_TRUE(WriteTextFile(folder_ / "other\\" QRTL_PROFILE_NAME, StarterProfile()));
+    ASSERT_TRUE(monitor_.Start("\"" + (folder_ / "other\\" QRTL_MONITOR_EXE) + "\"", folder_ / "other"));
+    ASSERT_TRUE(PumpUntil([&] { return FindProcessWindow(0, kMonitorTitle, product::kMonitorClass) != nullptr; },
+                          kStartTimeoutMs));
+    const HWND otherMonitor = FindProcessWindow(0, kMonitorTitle, product::kMonitorClass);
+    ASSERT_TRUE(StartRemote());
+
+    SelectKey(kKeyVolUp);
+    Click(IDC_LEARN);
+    const std::string told = Answer("not the one of this folder", IDOK);
+    EXPECT_NE(told.find("other"), std::string::npos) << told;
+    PumpFor(1000);
+    EXPECT_TRUE(::IsWindow(otherMonitor));
+}
+
+TEST_F(RemoteE2e, DefaultChosenMeanwhileByAnotherWriter_NotRevertedBySave) {
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    ASSERT_TRUE(StartStandin());
+    ASSERT_TRUE(StartRemote());
+    ASSERT_GE(::SendMessageW(Item(IDC_WINDOWS), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(L"Standin TV")),
+              0);
+    Click(IDC_USE_WINDOW);
+    EXPECT_NE(Answer("Fill the keys' actions", IDNO), "");
+    ASSERT_TRUE(PumpUntil([&] { return TextOf(Item(IDC_CLIENT_DESC)).find("STANDINTV") != std::string::npos; },
+                          kStepTimeoutMs));
+
+    // The monitor's setup dialog (or QRTLProfile) chooses another Default meanwhile.
+    std::string text = ReadTextFile(ProfilePath());
+    const std::size_t at = text.find("Default=0");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 9, "Default=1");
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), text));
+
+    Click(IDC_SAVE);
+    ASSERT_TRUE(WaitLive("Saved")) << Live();
+    const std::string after = ReadTextFile(ProfilePath());
+    EXPECT_NE(after.find("Default=1"), std::string::npos) << after;
+    EXPECT_EQ(after.find("Default=0"), std::string::npos) << after;
+    EXPECT_NE(after.find("0_Item=STANDINTV"), std::string::npos) << after;
 }

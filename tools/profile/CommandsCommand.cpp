@@ -120,7 +120,7 @@ int RunCommands(const std::vector<std::string>& args) {
     if (!unmatched.empty()) Say("; no command found for: " + Joined(unmatched, ", "));
 
     if (o.write) {
-        std::vector<std::pair<std::string, std::string>> keys;
+        std::vector<qrtl::setup::ProfileChange> keys;
         std::vector<std::string> written;
         std::vector<std::string> left;
         for (const auto& s : suggestions) {
@@ -129,11 +129,11 @@ int RunCommands(const std::vector<std::string>& args) {
                 left.push_back(s.key + "=" + existing);
                 continue;
             }
-            keys.push_back({s.key, s.best.commandText});
+            keys.push_back({section, s.key, s.best.commandText});
             written.push_back(s.key);
         }
         if (!keys.empty()) {
-            if (!WriteProfileKeys(profile, section, keys)) return kExitFailed;
+            if (!WriteProfileKeys(profile, keys)) return kExitFailed;
             Say("; written into [" + section + "] of " + profile + ": " + Joined(written, ", ") +
                 " (the previous file is " + profile + ".bak)");
         } else {

@@ -6,10 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "MonitorControl.h"
 #include "RemoteWindow.h"
 #include "UiText.h"
-#include "setup/ProfileCheck.h"
+#include "setup/ProfileFile.h"
+#include "platform/win32/ProfileLock.h"
+#include "tools/common/MonitorControl.h"
 #include "platform/win32/Handle.h"
 #include "product.h"
 #include "config/StarterProfile.h"
@@ -17,12 +18,6 @@
 namespace {
 
 using remote::Ask;
-
-std::string FullPath(const std::string& path) {
-    char full[MAX_PATH] = {};
-    const DWORD n = ::GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return n == 0 || n >= MAX_PATH ? path : std::string(full, n);
-}
 
 // Writes the starter profile, the one a fresh install gets, to `path`; false with
 // the reason.
@@ -41,26 +36,12 @@ bool WriteStarterProfile(const std::string& path, std::string& why) {
 
 // Reads the whole profile; false with the reason in words.
 bool ReadProfile(const std::string& path, std::string& bytes, std::string& why) {
-    const qrtl::win32::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        why = "cannot be read (error " + std::to_string(::GetLastError()) + ")";
-        return false;
-    }
-    const DWORD size = ::GetFileSize(file.get(), nullptr);
-    if (size == INVALID_FILE_SIZE || size > qrtl::kMaxProfileBytes) {
-        why = "is too large for a profile (" + std::to_string(size) + " bytes, at most " +
-              std::to_string(qrtl::kMaxProfileBytes) + ")";
-        return false;
-    }
-    bytes.resize(size);
-    DWORD got = 0;
-    if (size > 0 && (!::ReadFile(file.get(), &bytes[0], size, &got, nullptr) || got != size)) {
-        why = "cannot be read (error " + std::to_string(::GetLastError()) + ")";
-        return false;
-    }
-    why = qrtl::ProfileUnusableReason(bytes);
-    return why.empty();
+    const qrtl::setup::ProfileReadResult read = qrtl::setup::ReadProfileFile(path, bytes);
+    if (read.status == qrtl::setup::ProfileRead::Ok) return true;
+    why = read.status == qrtl::setup::ProfileRead::Unusable
+              ? read.reason
+              : "cannot be read (error " + std::to_string(read.systemError) + ")";
+    return false;
 }
 
 // True when the file can be opened for writing (attributes and rights).
@@ -79,7 +60,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    const std::string path = FullPath(__argc > 1 ? __argv[1] : remote::ProgramFolder() + product::kProfileName);
+    const std::string path =
+        qrtl::win32::FullPath(__argc > 1 ? __argv[1] : tools::ProgramFolder() + product::kProfileName);
     const std::string shown = remote::FromAnsi(path);
 
     const DWORD attributes = ::GetFileAttributesA(path.c_str());

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "ActionDlg.h"
-#include "MonitorControl.h"
 #include "UiText.h"
 #include "config/QRTLIRSet.h"
 #include "setup/ClientLines.h"
@@ -17,6 +16,7 @@
 #include "platform/win32/Win32Config.h"
 #include "platform/win32/Win32Desktop.h"
 #include "product.h"
+#include "tools/common/MonitorControl.h"
 #include "resource.h"
 
 namespace remote {
@@ -96,7 +96,7 @@ int Ask(HWND owner, const std::string& text, UINT flags) {
 }
 
 RemoteWindow::RemoteWindow(std::string profilePath, std::string fileText, bool readOnly)
-    : profilePath_(std::move(profilePath)), readOnly_(readOnly), profile_(std::move(fileText)) {}
+    : profilePath_(std::move(profilePath)), savedText_(fileText), readOnly_(readOnly), profile_(std::move(fileText)) {}
 
 RemoteWindow::~RemoteWindow() {
     for (HWND& bar : frame_)
@@ -135,6 +135,12 @@ INT_PTR CALLBACK RemoteWindow::DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPA
 }
 
 INT_PTR RemoteWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // While the monitor closes, the window is disabled and takes no command: a
+    // close asked meanwhile waits until the monitor has ended.
+    if (waitingForMonitor_) {
+        if (msg == WM_CLOSE || (msg == WM_COMMAND && LOWORD(wParam) == res::kClose)) closeAsked_ = true;
+        if (msg == WM_COMMAND || msg == WM_CLOSE || msg == WM_NOTIFY || msg == WM_LBUTTONDOWN) return TRUE;
+    }
     switch (msg) {
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
@@ -234,7 +240,7 @@ void RemoteWindow::OnInit() {
     ::RegisterClassW(&frameClass);
 
     // The receiver: the monitor holds it while it runs; Learn asks to close it.
-    if (FindMonitor() == nullptr && !receiver_.Open(receiverProblem_)) {
+    if (tools::FindMonitor() == nullptr && !receiver_.Open(receiverProblem_)) {
         // shown below; learning stays off
     }
     FillWindowList();
@@ -532,7 +538,7 @@ void RemoteWindow::TakeWindow(HWND target) {
     }
     const int32_t n = std::max<int32_t>(0, profile_.ClientIndex());
     const qrtl::setup::ClientLinesPlan plan = qrtl::setup::PlanClientLines(n, facts, profile_.Document());
-    for (const auto& line : plan.lines) profile_.Set(profile::kClient, line.key, line.value);
+    for (const auto& line : plan.lines) profile_.Set(line.section, line.key, line.value);
     launchNote_.clear();
     std::string notes;
     for (const std::string& note : plan.notes) {
@@ -686,21 +692,7 @@ bool RemoteWindow::EnsureReceiver() {
         return false;
     }
     if (receiver_.IsOpen()) return true;
-    if (const HWND monitor = FindMonitor()) {
-        if (Ask(dlg_,
-                "The monitor is running and reads the receiver; only one program can.\n\nClose the monitor while "
-                "you learn? It starts again when you save or close this window.",
-                MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
-            return false;
-        std::string why;
-        Live("Closing the monitor ...");
-        if (!CloseMonitor(monitor, kMonitorCloseMs, why)) {
-            Ask(dlg_, "The monitor could not be closed: " + why + ".", MB_OK | MB_ICONEXCLAMATION);
-            Live("The monitor still runs: learning is not possible now.");
-            return false;
-        }
-        monitorClosed_ = true;
-    }
+    if (!CloseMonitorToLearn()) return false;
     if (!receiver_.Open(receiverProblem_)) {
         Refresh();
         Ask(dlg_, "Learning is off: " + receiverProblem_ + ".", MB_OK | MB_ICONEXCLAMATION);
@@ -772,7 +764,7 @@ void RemoteWindow::OnRead(WPARAM wParam, LPARAM lParam) {
         }
         result = session.Assign(learnIndex_, text, true);
     }
-    for (const auto& [key, value] : session.Changes()) profile_.Set(profile::kControllerSection, key, value);
+    for (const auto& change : session.Changes()) profile_.Set(change.section, change.key, change.value);
     Refresh();
     const std::string received = std::string("Received ") + text + " " + kArrow + " " + name;
     Live(received);
@@ -866,16 +858,32 @@ bool RemoteWindow::Save() {
         Live("Nothing to save.");
         return true;
     }
-    std::vector<qrtl::win32::ProfileChange> changes;
-    for (const auto& change : profile_.Changes()) changes.push_back({change.section, change.key, change.value});
+    // Another writer (the monitor's setup dialog, QRTLProfile) may have changed the
+    // file since it was read: only the owner's own changes go into it.
+    const auto keepOurs = [&](const qrtl::setup::MergeConflict& conflict) {
+        const std::string theirs = conflict.theirsPresent ? "\"" + conflict.theirs + "\"" : "removed";
+        return Ask(dlg_,
+                   "Another program has changed a line that you changed too, since this window read the profile:\n\n[" +
+                       FromAnsi(conflict.ours.section) + "] " + FromAnsi(conflict.ours.key) + ": now " +
+                       FromAnsi(theirs) + ", yours \"" + FromAnsi(conflict.ours.value) +
+                       "\".\n\nWrite yours over it? No keeps the other program's value.",
+                   MB_YESNO | MB_ICONQUESTION) == IDYES;
+    };
     std::string error;
-    if (!qrtl::win32::WriteProfileSafely(profilePath_, changes, error)) {
+    std::string savedText;
+    if (!qrtl::win32::WriteChangesSince(profilePath_, savedText_, profile_.Changes(), keepOurs, savedText, error)) {
         Ask(dlg_, "Nothing was saved: " + FromAnsi(error) + "\n\nYour changes are still in this window.",
             MB_OK | MB_ICONEXCLAMATION);
         Live("Not saved: " + FromAnsi(error));
         return false;
     }
-    profile_.MarkSaved();
+    if (savedText.empty()) {
+        profile_.MarkSaved();
+        savedText_ = profile_.Text();
+    } else {  // the file as written, with what other writers put into it meanwhile
+        savedText_ = savedText;
+        profile_ = qrtl::setup::UnsavedProfile(savedText);
+    }
     std::string saved = "Saved " + FromAnsi(profilePath_) + "; the previous file is " + FromAnsi(profilePath_) +
                         qrtl::win32::kBackupSuffix + ".";
     if (monitorClosed_) saved += " The monitor runs again.";
@@ -891,8 +899,57 @@ void RemoteWindow::ReleaseReceiver() {
     // The monitor reads the receiver again: this window lets it go first.
     receiver_.Close();
     monitorClosed_ = false;
+    // One that ended only after the wait ran out is started again now; one that
+    // still runs is not started twice.
+    for (const tools::RunningMonitor& running : tools::RunningMonitors())
+        if (running.image.empty() || ::lstrcmpiA(running.image.c_str(), closedMonitor_.c_str()) == 0) return;
     std::string why;
-    if (!StartMonitor(why)) Ask(dlg_, "The monitor could not be started again: " + why + ".", MB_OK | MB_ICONEXCLAMATION);
+    if (!tools::LaunchMonitor(closedMonitor_, why))
+        Ask(dlg_, "The monitor could not be started again: " + why + ".", MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool RemoteWindow::CloseMonitorToLearn() {
+    const std::vector<tools::RunningMonitor> running = tools::RunningMonitors();
+    if (running.empty()) return true;
+    // Only the monitor of this folder is closed: another copy or version is the owner's to close.
+    for (const tools::RunningMonitor& monitor : running) {
+        if (tools::FromProgramFolder(monitor.image)) continue;
+        const std::string which = monitor.image.empty() ? std::string("another monitor") : FromAnsi(monitor.image);
+        Ask(dlg_,
+            "A monitor that is not the one of this folder is running and reads the receiver: " + which +
+                ".\n\nClose it from its icon in the notification area, then press Learn again.",
+            MB_OK | MB_ICONEXCLAMATION);
+        Live("Another monitor runs: learning is not possible now.");
+        return false;
+    }
+    if (Ask(dlg_,
+            "The monitor is running and reads the receiver; only one program can.\n\nClose the monitor while "
+            "you learn? It starts again when you save or close this window.",
+            MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+        return false;
+    Live("Closing the monitor ...");
+    // Known before the wait: a window closed meanwhile still starts the monitor again.
+    monitorClosed_ = true;
+    closedMonitor_ = running.front().image;
+    std::string why;
+    waitingForMonitor_ = true;
+    const tools::MonitorClose closed = tools::CloseMonitor(running.front(), dlg_, kMonitorCloseMs, why);
+    waitingForMonitor_ = false;
+    if (closed == tools::MonitorClose::Closed && !closeAsked_) return true;
+    if (closed == tools::MonitorClose::NotTaken) monitorClosed_ = false;
+    if (closed == tools::MonitorClose::StillRunning) {
+        Ask(dlg_, "The monitor could not be closed: " + why + ". It is started again when it has ended and you "
+            "save or close this window.", MB_OK | MB_ICONEXCLAMATION);
+        Live("The monitor still runs: learning is not possible now.");
+    } else if (closed == tools::MonitorClose::NotTaken) {
+        Ask(dlg_, "The monitor could not be closed: " + why + ".", MB_OK | MB_ICONEXCLAMATION);
+        Live("The monitor still runs: learning is not possible now.");
+    }
+    if (closeAsked_) {
+        closeAsked_ = false;
+        ::PostMessageW(dlg_, WM_CLOSE, 0, 0);
+    }
+    return false;
 }
 
 void RemoteWindow::Close() {

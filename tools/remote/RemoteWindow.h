@@ -62,6 +62,9 @@ private:
 
     // Keys.
     bool EnsureReceiver();
+    // Closes the monitor of this folder, after the owner's yes; false when it still
+    // runs (or another monitor does), with the owner told.
+    bool CloseMonitorToLearn();
     void StartLearning(int index, bool all);
     // Asks for the key being learned, after `before` ("Received 20 → VOL+. ").
     void PromptKey(const std::string& before = {});
@@ -81,6 +84,7 @@ private:
     HWND dlg_ = nullptr;
     HWND keys_ = nullptr;
     std::string profilePath_;
+    std::string savedText_;  // the file as last read or saved: what the owner's changes are against
     bool readOnly_ = false;
     qrtl::setup::UnsavedProfile profile_;
     std::vector<qrtl::setup::KeyRow> rows_;
@@ -92,6 +96,9 @@ private:
     Receiver receiver_;
     std::string receiverProblem_;  // in words; learning is off while it is set
     bool monitorClosed_ = false;   // the window closed the monitor to learn
+    std::string closedMonitor_;    // the program file of that monitor, started again
+    bool waitingForMonitor_ = false;  // the monitor is closing: no command is taken
+    bool closeAsked_ = false;         // the window was closed meanwhile
     int learnIndex_ = -1;
     bool learnAll_ = false;
     bool asking_ = false;
