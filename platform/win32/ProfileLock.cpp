@@ -26,12 +26,20 @@ std::string FullPath(const std::string& path) {
     return std::string(full, n);
 }
 
-std::string ProfileLockName(const std::string& path) {
-    std::string full = FullPath(path);
-    // A short name (PROGRA~1) and its long name are one file.
+std::string LongPath(const std::string& path) {
+    // Looked up rather than imported: the first Windows 95 lacks it.
+    using GetLongPathNameFn = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
+    static const auto getLongPathName = reinterpret_cast<GetLongPathNameFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "GetLongPathNameA")));
+    if (getLongPathName == nullptr) return path;
     char longName[MAX_PATH] = {};
-    const DWORD n = ::GetLongPathNameA(full.c_str(), longName, MAX_PATH);
-    if (n > 0 && n < MAX_PATH) full.assign(longName, n);
+    const DWORD n = getLongPathName(path.c_str(), longName, MAX_PATH);
+    return n == 0 || n >= MAX_PATH ? path : std::string(longName, n);
+}
+
+std::string ProfileLockName(const std::string& path) {
+    // A short name (PROGRA~1) and its long name are one file.
+    std::string full = LongPath(FullPath(path));
     for (char& c : full)
         if (c == '/') c = '\\';
     if (!full.empty()) ::CharUpperBuffA(&full[0], static_cast<DWORD>(full.size()));

@@ -17,6 +17,10 @@ namespace qrtl::win32 {
 // where the file exists); `path` itself when the system cannot tell.
 std::string FullPath(const std::string& path);
 
+// `path` with its short names (PROGRA~1) made long where the file exists; `path`
+// itself where it does not, or where the system cannot tell (Windows 95).
+std::string LongPath(const std::string& path);
+
 // The mutex name for the profile at `path`: a fixed prefix and a hash of the
 // upper-cased full path (a path may be longer than a mutex name may be).
 std::string ProfileLockName(const std::string& path);

@@ -1,6 +1,7 @@
 #include "tools/common/MonitorControl.h"
 
 #include "platform/win32/Handle.h"
+#include "platform/win32/ProfileLock.h"
 #include "product.h"
 #include "setup/FilePaths.h"
 #include "setup/win32/Win32AppCommands.h"
@@ -28,14 +29,8 @@ private:
 };
 
 // A short name (PROGRA~1) and its long name are one folder.
-std::string LongName(const std::string& path) {
-    char full[MAX_PATH] = {};
-    const DWORD n = ::GetLongPathNameA(path.c_str(), full, MAX_PATH);
-    return n == 0 || n >= MAX_PATH ? path : std::string(full, n);
-}
-
 bool SameFolder(const std::string& a, const std::string& b) {
-    return ::lstrcmpiA(LongName(a).c_str(), LongName(b).c_str()) == 0;
+    return ::lstrcmpiA(qrtl::win32::LongPath(a).c_str(), qrtl::win32::LongPath(b).c_str()) == 0;
 }
 
 }  // namespace
