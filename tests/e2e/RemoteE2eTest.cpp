@@ -717,18 +717,37 @@ private:
     bool held_ = false;
 };
 
-TEST_F(RemoteE2e, MonitorSlowToClose_WindowDisabledNoSecondLearnCloseMeanwhileStartsItAgain) {
-    ASSERT_TRUE(InstallDriver());
-    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
-    ASSERT_TRUE(StartMonitor());
-    const HWND firstMonitor = FindProcessWindow(0, kMonitorTitle, product::kMonitorClass);
-    ASSERT_TRUE(StartRemote());
-    HeldMonitor held(firstMonitor);
-    ASSERT_TRUE(held.Held());
+// The monitor and the window beside it; Learn is pressed with the monitor held.
+class RemoteMonitorE2e : public RemoteE2e {
+protected:
+    void LearnWithTheMonitorHeld() {
+        ASSERT_TRUE(InstallDriver());
+        ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+        ASSERT_TRUE(StartMonitor());
+        firstMonitor_ = FindProcessWindow(0, kMonitorTitle, product::kMonitorClass);
+        ASSERT_TRUE(StartRemote());
+        held_ = std::make_unique<HeldMonitor>(firstMonitor_);
+        ASSERT_TRUE(held_->Held());
+        SelectKey(kKeyVolUp);
+        Click(IDC_LEARN);
+        EXPECT_NE(Answer("The monitor is running", IDOK), "");
+    }
+    // Lets the held monitor take its Close command; true once it has ended.
+    bool LetTheMonitorEnd() {
+        held_->Let();
+        return PumpUntil([&] { return !::IsWindow(firstMonitor_); }, kStepTimeoutMs);
+    }
+    bool MonitorRunsAgain() const {
+        return PumpUntil([&] { return FindProcessWindow(0, kMonitorTitle, product::kMonitorClass) != nullptr; },
+                         kStartTimeoutMs);
+    }
 
-    SelectKey(kKeyVolUp);
-    Click(IDC_LEARN);
-    EXPECT_NE(Answer("The monitor is running", IDOK), "");
+    HWND firstMonitor_ = nullptr;
+    std::unique_ptr<HeldMonitor> held_;
+};
+
+TEST_F(RemoteMonitorE2e, SlowToClose_WindowDisabledNoSecondLearnCloseMeanwhileStartsItAgain) {
+    LearnWithTheMonitorHeld();
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindowEnabled(Window()); }, kStepTimeoutMs));
     // A second Learn while the monitor closes is not taken: no second question.
     Click(IDC_LEARN);
@@ -736,34 +755,20 @@ TEST_F(RemoteE2e, MonitorSlowToClose_WindowDisabledNoSecondLearnCloseMeanwhileSt
     EXPECT_EQ(MessageBoxWindow(), nullptr) << TextOf(::GetDlgItem(MessageBoxWindow(), kMessageBoxTextId));
     // Closed meanwhile: the window ends once the monitor has, and starts it again.
     ::PostMessageA(Window(), WM_CLOSE, 0, 0);
-    held.Let();
-    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(firstMonitor); }, kStepTimeoutMs));
+    ASSERT_TRUE(LetTheMonitorEnd());
     EXPECT_TRUE(WaitRemoteEnds());
-    EXPECT_TRUE(PumpUntil([&] { return FindProcessWindow(0, kMonitorTitle, product::kMonitorClass) != nullptr; },
-                          kStartTimeoutMs));
+    EXPECT_TRUE(MonitorRunsAgain());
 }
 
-TEST_F(RemoteE2e, MonitorEndsOnlyAfterTheLimit_ToldThenStartedAgainAtClose) {
-    ASSERT_TRUE(InstallDriver());
-    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
-    ASSERT_TRUE(StartMonitor());
-    const HWND firstMonitor = FindProcessWindow(0, kMonitorTitle, product::kMonitorClass);
-    ASSERT_TRUE(StartRemote());
-    HeldMonitor held(firstMonitor);
-    ASSERT_TRUE(held.Held());
-
-    SelectKey(kKeyVolUp);
-    Click(IDC_LEARN);
-    EXPECT_NE(Answer("The monitor is running", IDOK), "");
+TEST_F(RemoteMonitorE2e, EndsOnlyAfterTheLimit_ToldThenStartedAgainAtClose) {
+    LearnWithTheMonitorHeld();
     ASSERT_TRUE(PumpUntil([&] { return MessageBoxWindow() != nullptr; }, 15000));
     EXPECT_NE(Answer("did not end within 10 s", IDOK), "");
     EXPECT_TRUE(PumpUntil([&] { return ::IsWindowEnabled(Window()) != FALSE; }, kStepTimeoutMs));
-    held.Let();  // it takes its Close command late
-    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(firstMonitor); }, kStepTimeoutMs));
+    ASSERT_TRUE(LetTheMonitorEnd());  // it takes its Close command late
     Click(IDC_CLOSE);
     ASSERT_TRUE(WaitRemoteEnds());
-    EXPECT_TRUE(PumpUntil([&] { return FindProcessWindow(0, kMonitorTitle, product::kMonitorClass) != nullptr; },
-                          kStartTimeoutMs));
+    EXPECT_TRUE(MonitorRunsAgain());
 }
 
 TEST_F(RemoteE2e, MonitorOfAnotherFolderRuns_NotClosedOwnerToldWhichOne) {
@@ -812,4 +817,59 @@ TEST_F(RemoteE2e, DefaultChosenMeanwhileByAnotherWriter_NotRevertedBySave) {
     EXPECT_NE(after.find("Default=1"), std::string::npos) << after;
     EXPECT_EQ(after.find("Default=0"), std::string::npos) << after;
     EXPECT_NE(after.find("0_Item=STANDINTV"), std::string::npos) << after;
+}
+
+TEST_F(RemoteMonitorE2e, ActionChangedWithoutLearnSavedRestartYes_RunningMonitorPostsTheNewCommand) {
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile("VOL+=20\r\n")));
+    ASSERT_TRUE(StartStandin());
+    ASSERT_TRUE(StartMonitor());
+    const HWND firstMonitor = FindProcessWindow(0, kMonitorTitle, product::kMonitorClass);
+    ASSERT_TRUE(StartRemote());
+    ASSERT_GE(::SendMessageW(Item(IDC_WINDOWS), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(L"Standin TV")),
+              0);
+    Click(IDC_USE_WINDOW);
+    EXPECT_NE(Answer("Fill the keys' actions", IDNO), "");
+    const HWND chooser = OpenAction(kKeyVolUp, IDC_ACT_KEYS);
+    ASSERT_NE(chooser, nullptr);
+    const HWND keys = ::GetDlgItem(chooser, IDC_ACT_KEYS);
+    ASSERT_GE(::SendMessageW(keys, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Enter")), 0);
+    ::SendMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDC_ACT_KEYS, CBN_SELCHANGE), reinterpret_cast<LPARAM>(keys));
+    ::PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitLive("VOL+ \xE2\x86\x92 Key: Enter")) << Live();
+
+    Click(IDC_SAVE);
+    EXPECT_NE(Answer("Restart the monitor now, so that the remote uses the changes?", IDYES), "");
+    ASSERT_TRUE(WaitLive("restarted")) << Live();
+    EXPECT_FALSE(::IsWindow(firstMonitor));
+    HWND monitor = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] { return (monitor = FindProcessWindow(0, kMonitorTitle, product::kMonitorClass)) != nullptr; },
+        kStartTimeoutMs));
+    const std::size_t received = StandinMessages().size();
+    PumpFor(1000);
+    Press(20);
+    ASSERT_TRUE(PumpUntil([&] { return StandinMessages().size() > received; }, kStepTimeoutMs));
+    EXPECT_NE(StandinMessages().back().find("WM_KEYDOWN wParam=0x0000000D"), std::string::npos)
+        << StandinMessages().back();
+}
+
+TEST_F(RemoteMonitorE2e, SavedRestartNo_MonitorKeepsRunningWindowSaysWhen) {
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile("VOL+=20\r\n")));
+    ASSERT_TRUE(StartMonitor());
+    const HWND firstMonitor = FindProcessWindow(0, kMonitorTitle, product::kMonitorClass);
+    ASSERT_TRUE(StartRemote());
+    const HWND chooser = OpenAction(kKeyVolUp, IDC_ACT_KEYS);
+    ASSERT_NE(chooser, nullptr);
+    const HWND keys = ::GetDlgItem(chooser, IDC_ACT_KEYS);
+    ASSERT_GE(::SendMessageW(keys, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Enter")), 0);
+    ::SendMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDC_ACT_KEYS, CBN_SELCHANGE), reinterpret_cast<LPARAM>(keys));
+    ::PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitLive("Key: Enter")) << Live();
+    Click(IDC_SAVE);
+    EXPECT_NE(Answer("Restart the monitor now", IDNO), "");
+    ASSERT_TRUE(WaitLive("take effect when the monitor starts next")) << Live();
+    EXPECT_TRUE(::IsWindow(firstMonitor));
 }

@@ -886,11 +886,44 @@ bool RemoteWindow::Save() {
     }
     std::string saved = "Saved " + FromAnsi(profilePath_) + "; the previous file is " + FromAnsi(profilePath_) +
                         qrtl::win32::kBackupSuffix + ".";
-    if (monitorClosed_) saved += " The monitor runs again.";
+    const bool closedToLearn = monitorClosed_;
+    if (closedToLearn) saved += " The monitor runs again.";
     ReleaseReceiver();
+    // A monitor that kept running reads the profile only at its start.
+    if (!closedToLearn) saved += RestartMonitorForChanges();
     Refresh();
     Live(saved);
     return true;
+}
+
+std::string RemoteWindow::RestartMonitorForChanges() {
+    for (const tools::RunningMonitor& monitor : tools::RunningMonitors()) {
+        if (!tools::FromProgramFolder(monitor.image)) continue;
+        if (Ask(dlg_, "Restart the monitor now, so that the remote uses the changes?", MB_YESNO | MB_ICONQUESTION) !=
+            IDYES)
+            return " The changes take effect when the monitor starts next.";
+        std::string why;
+        if (WaitForMonitorToClose(monitor, why) != tools::MonitorClose::Closed) {
+            Ask(dlg_, "The monitor could not be restarted: " + why + ".", MB_OK | MB_ICONEXCLAMATION);
+            return " The changes take effect when the monitor starts next.";
+        }
+        if (!tools::LaunchMonitor(monitor.image, why)) {
+            Ask(dlg_, "The monitor could not be started again: " + why + ".", MB_OK | MB_ICONEXCLAMATION);
+            return " The monitor is closed now: start it to use the changes.";
+        }
+        return " The monitor was restarted and uses the changes.";
+    }
+    return {};
+}
+
+tools::MonitorClose RemoteWindow::WaitForMonitorToClose(const tools::RunningMonitor& monitor, std::string& why) {
+    closeAsked_ = false;
+    waitingForMonitor_ = true;
+    const tools::MonitorClose closed = tools::CloseMonitor(monitor, dlg_, kMonitorCloseMs, why);
+    waitingForMonitor_ = false;
+    // A close asked meanwhile comes now, after what the wait was for.
+    if (closeAsked_) ::PostMessageW(dlg_, WM_CLOSE, 0, 0);
+    return closed;
 }
 
 void RemoteWindow::ReleaseReceiver() {
@@ -932,10 +965,9 @@ bool RemoteWindow::CloseMonitorToLearn() {
     monitorClosed_ = true;
     closedMonitor_ = running.front().image;
     std::string why;
-    waitingForMonitor_ = true;
-    const tools::MonitorClose closed = tools::CloseMonitor(running.front(), dlg_, kMonitorCloseMs, why);
-    waitingForMonitor_ = false;
-    if (closed == tools::MonitorClose::Closed && !closeAsked_) return true;
+    const tools::MonitorClose closed = WaitForMonitorToClose(running.front(), why);
+    // Closed meanwhile: no learning starts, the window closes next.
+    if (closed == tools::MonitorClose::Closed) return !closeAsked_;
     if (closed == tools::MonitorClose::NotTaken) monitorClosed_ = false;
     if (closed == tools::MonitorClose::StillRunning) {
         Ask(dlg_, "The monitor could not be closed: " + why + ". It is started again when it has ended and you "
@@ -944,10 +976,6 @@ bool RemoteWindow::CloseMonitorToLearn() {
     } else if (closed == tools::MonitorClose::NotTaken) {
         Ask(dlg_, "The monitor could not be closed: " + why + ".", MB_OK | MB_ICONEXCLAMATION);
         Live("The monitor still runs: learning is not possible now.");
-    }
-    if (closeAsked_) {
-        closeAsked_ = false;
-        ::PostMessageW(dlg_, WM_CLOSE, 0, 0);
     }
     return false;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Receiver.h"
+#include "tools/common/MonitorControl.h"
 #include "setup/AppCommands.h"
 #include "setup/RemoteRows.h"
 
@@ -65,6 +66,12 @@ private:
     // Closes the monitor of this folder, after the owner's yes; false when it still
     // runs (or another monitor does), with the owner told.
     bool CloseMonitorToLearn();
+    // Waits, with the window disabled and deaf to commands, until `monitor` has
+    // closed; a close of the window asked meanwhile is done afterwards.
+    tools::MonitorClose WaitForMonitorToClose(const tools::RunningMonitor& monitor, std::string& why);
+    // After Save: offers to restart a monitor of this folder that kept running, so
+    // that it reads the saved profile; the words for the status line.
+    std::string RestartMonitorForChanges();
     void StartLearning(int index, bool all);
     // Asks for the key being learned, after `before` ("Received 20 → VOL+. ").
     void PromptKey(const std::string& before = {});
@@ -98,7 +105,7 @@ private:
     bool monitorClosed_ = false;   // the window closed the monitor to learn
     std::string closedMonitor_;    // the program file of that monitor, started again
     bool waitingForMonitor_ = false;  // the monitor is closing: no command is taken
-    bool closeAsked_ = false;         // the window was closed meanwhile
+    bool closeAsked_ = false;         // the window was closed during the last wait
     int learnIndex_ = -1;
     bool learnAll_ = false;
     bool asking_ = false;
