@@ -422,21 +422,30 @@ TEST_F(RemoteE2e, BadProfiles_ClearMessageNothingLost) {
     ASSERT_TRUE(WaitRemoteEnds());
     EXPECT_EQ(ReadTextFile(ProfilePath()).size(), big.size());
 
-    // Read-only: the window says so, and Save says why and keeps the changes.
+    // Read-only: the caption and a banner say so and what to do; Learn and Save stay
+    // off (Enter still says why), and the changes stay in the window.
     const std::string before = StarterProfile("POWER=12\r\n");
     ASSERT_TRUE(WriteTextFile(ProfilePath(), before));
     ASSERT_TRUE(::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(StartRemote());
     EXPECT_NE(Live().find("read-only"), std::string::npos) << Live();
+    EXPECT_NE(WindowText(Window()).find("(read-only)"), std::string::npos);
+    EXPECT_TRUE(::IsWindowVisible(Item(IDC_BANNER)));
+    EXPECT_NE(TextOf(Item(IDC_BANNER)).find("marked read-only"), std::string::npos) << TextOf(Item(IDC_BANNER));
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_LEARN)));
     SelectKey(0);
     Click(IDC_CLEAR);
     ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_SAVE)));
     Click(IDC_SAVE);
-    EXPECT_NE(Answer("Nothing was saved", IDOK), "");
-    ASSERT_TRUE(WaitLive("Not saved")) << Live();
-    EXPECT_TRUE(::IsWindowEnabled(Item(IDC_SAVE)));  // the changes are still there
-    remote_.Terminate();
+    ASSERT_TRUE(WaitLive("Save as")) << Live();
+    // Made writable while the window is open: Save comes back, the changes with it.
     ::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::PostMessageA(Window(), WM_ACTIVATE, WA_ACTIVE, 0);
+    ASSERT_TRUE(WaitLive("can be written again")) << Live();
+    EXPECT_TRUE(::IsWindowEnabled(Item(IDC_SAVE)));
+    EXPECT_FALSE(::IsWindowVisible(Item(IDC_BANNER)));
+    remote_.Terminate();
     EXPECT_EQ(ReadTextFile(ProfilePath()), before);
 
     // Missing: the starter profile is offered; declining creates nothing.
@@ -872,4 +881,42 @@ TEST_F(RemoteMonitorE2e, SavedRestartNo_MonitorKeepsRunningWindowSaysWhen) {
     EXPECT_NE(Answer("Restart the monitor now", IDNO), "");
     ASSERT_TRUE(WaitLive("take effect when the monitor starts next")) << Live();
     EXPECT_TRUE(::IsWindow(firstMonitor));
+}
+
+TEST_F(RemoteE2e, ReadOnlyProfileSaveAs_CopyHoldsTheChangesWindowWorksOnIt) {
+    const std::string before = StarterProfile("POWER=12\r\n");
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), before));
+    ASSERT_TRUE(::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(StartRemote());
+    SelectKey(0);
+    Click(IDC_CLEAR);
+    ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
+    Click(IDC_SAVE_AS);
+    // The system's file dialog: its file name field (edt1, or the combo box cmb13 of
+    // the newer look), then OK.
+    HWND name = nullptr;
+    HWND dialog = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            for (HWND w : ProcessWindows(remote_.Id())) {
+                if (w == Window() || !::IsWindowVisible(w)) continue;
+                name = ::GetDlgItem(w, 0x480);
+                if (name == nullptr) name = ::GetDlgItem(w, 0x47C);
+                if (name != nullptr) dialog = w;
+            }
+            return dialog != nullptr;
+        },
+        kStepTimeoutMs));
+    const std::string copy = folder_ / "copy.INI";
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(copy.c_str()), SMTO_ABORTIFHUNG,
+                          kSendTimeoutMs, &ignored);
+    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitLive("Saved as")) << Live();
+    EXPECT_EQ(ReadTextFile(ProfilePath()), before);
+    const std::string saved = ReadTextFile(copy);
+    EXPECT_NE(saved.find("POWER=\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("; the owner's own note stays"), std::string::npos) << saved;
+    EXPECT_EQ(WindowText(Window()).find("(read-only)"), std::string::npos);
+    EXPECT_FALSE(::IsWindowVisible(Item(IDC_BANNER)));
 }

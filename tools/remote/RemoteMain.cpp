@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "ProfileAccess.h"
 #include "RemoteWindow.h"
 #include "UiText.h"
 #include "setup/ProfileFile.h"
@@ -22,16 +23,7 @@ using remote::Ask;
 // Writes the starter profile, the one a fresh install gets, to `path`; false with
 // the reason.
 bool WriteStarterProfile(const std::string& path, std::string& why) {
-    const std::string_view text = qrtl::StarterProfileText();
-    const qrtl::win32::UniqueFile file(
-        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    if (!file || !::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-        written != text.size()) {
-        why = "it cannot be written there (error " + std::to_string(::GetLastError()) + ")";
-        return false;
-    }
-    return true;
+    return remote::WriteWholeFile(path, qrtl::StarterProfileText(), false, why);
 }
 
 // Reads the whole profile; false with the reason in words.
@@ -42,16 +34,6 @@ bool ReadProfile(const std::string& path, std::string& bytes, std::string& why) 
               ? read.reason
               : "cannot be read (error " + std::to_string(read.systemError) + ")";
     return false;
-}
-
-// True when the file can be opened for writing (attributes and rights).
-bool Writable(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY)) return false;
-    const qrtl::win32::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE,
-                                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return static_cast<bool>(file);
 }
 
 }  // namespace
@@ -89,7 +71,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
         return 1;
     }
 
-    remote::RemoteWindow window(path, bytes, !Writable(path));
+    remote::RemoteWindow window(path, bytes, !remote::WhyNotWritable(path).empty());
     if (!window.Create(show == SW_HIDE ? SW_SHOWNORMAL : show)) {
         Ask(nullptr, "The set-up window cannot be created (error " + std::to_string(::GetLastError()) + ").",
             MB_OK | MB_ICONSTOP);

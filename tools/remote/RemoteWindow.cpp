@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "ActionDlg.h"
+#include "ProfileAccess.h"
 #include "UiText.h"
 #include "config/QRTLIRSet.h"
 #include "setup/ClientLines.h"
@@ -190,6 +191,9 @@ INT_PTR RemoteWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         Close();
         return TRUE;
+    case WM_ACTIVATE:  // back from Explorer, where the owner may have made the file writable
+        if (LOWORD(wParam) != WA_INACTIVE) CheckWritableAgain();
+        return FALSE;
     case WM_DESTROY:
         ::PostQuitMessage(0);
         return TRUE;
@@ -248,6 +252,9 @@ void RemoteWindow::OnInit() {
     Refresh();
     SelectKey(0);
     ::SetFocus(keys_);
+    if (readOnly_) readOnlyWhy_ = WhyNotWritable(profilePath_);
+    readOnly_ = !readOnlyWhy_.empty();
+    ShowWritable();
     if (readOnly_)
         Live("The profile is read-only: you can look and try, but Save cannot write it.");
     else
@@ -304,6 +311,9 @@ void RemoteWindow::OnCommand(int id, int code) {
     case res::kSave:
     case IDOK:
         Save();
+        return;
+    case res::kSaveAs:
+        SaveAs();
         return;
     case res::kClose:
         Close();
@@ -427,7 +437,7 @@ void RemoteWindow::ShowClient() {
 void RemoteWindow::EnableButtons() {
     const int selected = SelectedKey();
     const bool learning = learnIndex_ >= 0;
-    const bool canLearn = receiverProblem_.empty() && !learning;
+    const bool canLearn = receiverProblem_.empty() && !learning && !readOnly_;
     const bool hasRow = selected >= 0 && static_cast<std::size_t>(selected) < rows_.size();
     const auto enable = [&](int id, bool on) { ::EnableWindow(::GetDlgItem(dlg_, id), on ? TRUE : FALSE); };
     enable(res::kLearn, canLearn && hasRow);
@@ -437,7 +447,7 @@ void RemoteWindow::EnableButtons() {
     enable(res::kClear, !learning && hasRow);
     enable(res::kFill, !learning && !catalog_.Empty());
     enable(res::kUseWindow, !learning);
-    enable(res::kSave, !learning && profile_.Changed());
+    enable(res::kSave, !learning && profile_.Changed() && !readOnly_);
 }
 
 void RemoteWindow::Live(const std::string& text) { SetItemText(dlg_, res::kLive, " " + text); }
@@ -854,6 +864,10 @@ void RemoteWindow::OnClear() {
 
 bool RemoteWindow::Save() {
     StopLearning("");
+    if (readOnly_) {  // Enter presses Save even while it is off
+        Live("This profile cannot be saved: keep your changes with Save as...");
+        return false;
+    }
     if (!profile_.Changed()) {
         Live("Nothing to save.");
         return true;

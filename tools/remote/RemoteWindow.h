@@ -85,6 +85,10 @@ private:
 
     // Ending.
     bool Save();
+    // A profile the window cannot write (RemoteSaveAs.cpp).
+    void ShowWritable();
+    void CheckWritableAgain();
+    bool SaveAs();
     void Close();
     void ReleaseReceiver();
 
@@ -93,6 +97,7 @@ private:
     std::string profilePath_;
     std::string savedText_;  // the file as last read or saved: what the owner's changes are against
     bool readOnly_ = false;
+    std::string readOnlyWhy_;  // in words, while readOnly_
     qrtl::setup::UnsavedProfile profile_;
     std::vector<qrtl::setup::KeyRow> rows_;
     std::vector<qrtl::setup::FindingRow> findings_;
