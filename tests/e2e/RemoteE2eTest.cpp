@@ -153,6 +153,27 @@ protected:
         return chooser;
     }
 
+    // Action... of key row `index`: the key named `keyName` (as the list shows it), OK.
+    ::testing::AssertionResult ChooseKeyAction(int index, const wchar_t* keyName) const {
+        const HWND chooser = OpenAction(index, IDC_ACT_KEYS);
+        if (chooser == nullptr) return ::testing::AssertionFailure() << "no Action... dialog";
+        const HWND keys = ::GetDlgItem(chooser, IDC_ACT_KEYS);
+        if (::SendMessageW(keys, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(keyName)) < 0)
+            return ::testing::AssertionFailure() << "no such key in the list";
+        ::SendMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDC_ACT_KEYS, CBN_SELCHANGE), reinterpret_cast<LPARAM>(keys));
+        ::PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+        return ::testing::AssertionSuccess();
+    }
+    // Takes the stand-in from the drop-down without filling its actions.
+    ::testing::AssertionResult TakeStandinUnfilled() const {
+        if (::SendMessageW(Item(IDC_WINDOWS), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                           reinterpret_cast<LPARAM>(L"Standin TV")) < 0)
+            return ::testing::AssertionFailure() << "the stand-in is not in the list";
+        Click(IDC_USE_WINDOW);
+        if (Answer("Fill the keys' actions", IDNO).empty()) return ::testing::AssertionFailure() << "no fill question";
+        return ::testing::AssertionSuccess();
+    }
+
     // A message box of the set-up window: a dialog of its caption without the key list.
     HWND MessageBoxWindow() const {
         for (HWND w : ProcessWindows(remote_.Id()))
@@ -273,12 +294,7 @@ TEST_F(RemoteE2e, LearnTakeFillSave_MonitorClosedStartedAgainAndDeliversAKey) {
     ASSERT_TRUE(PumpUntil([&] { return StandinMessages().size() > messages; }, kStepTimeoutMs));
 
     // Action...: a key by name for BTN100.
-    const HWND chooser = OpenAction(kKeyBtn100, IDC_ACT_KEYS);
-    ASSERT_NE(chooser, nullptr);
-    const HWND keys = ::GetDlgItem(chooser, IDC_ACT_KEYS);
-    ASSERT_GE(::SendMessageW(keys, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Enter")), 0);
-    ::SendMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDC_ACT_KEYS, CBN_SELCHANGE), reinterpret_cast<LPARAM>(keys));
-    ::PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(ChooseKeyAction(kKeyBtn100, L"Enter"));
     ASSERT_TRUE(WaitLive("BTN100 \xE2\x86\x92 Key: Enter")) << Live();
 
     // Nothing is written before Save.
@@ -516,11 +532,14 @@ LRESULT CALLBACK EndsWhenAsked(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 // Set in the child's environment by the test that starts it.
 constexpr char kOddChildEnv[] = "QRTL_REMOTE_ODD_CHILD";
 
-TEST(RemoteOddApplication, EndsWhenItsControlIsAsked) {
-    if (std::getenv(kOddChildEnv) == nullptr) GTEST_SKIP() << "the child of ApplicationClosesWhileExamined";
-    ASSERT_NE(CreateOddWindow(EndsWhenAsked), nullptr);
-    PumpFor(60000);
-}
+// The child of ApplicationClosesWhileExamined: started with kOddChildEnv set, this
+// program is that application, before any test runs, and ends with it. (A helper, not
+// a test: as a test it only ever showed up skipped.)
+const bool g_oddChild = [] {
+    if (std::getenv(kOddChildEnv) == nullptr) return false;
+    if (CreateOddWindow(EndsWhenAsked) != nullptr) PumpFor(60000);
+    ::ExitProcess(0);
+}();
 
 // A TV application's window on a thread of this test that takes no messages once shown.
 class HungApplication {
@@ -556,8 +575,7 @@ TEST_F(RemoteE2e, ApplicationClosesWhileExamined_ClearMessageNothingTaken) {
     ASSERT_GT(::GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
     ChildProcess odd;
     ASSERT_TRUE(::SetEnvironmentVariableA(kOddChildEnv, "1"));
-    const bool started = odd.Start(
-        "\"" + std::string(self) + "\" --gtest_filter=RemoteOddApplication.EndsWhenItsControlIsAsked", folder_.Path());
+    const bool started = odd.Start("\"" + std::string(self) + "\"", folder_.Path());
     ::SetEnvironmentVariableA(kOddChildEnv, nullptr);
     ASSERT_TRUE(started);
     ASSERT_TRUE(PumpUntil([&] { return FindProcessWindow(odd.Id(), kOddCaption) != nullptr; }, kStartTimeoutMs));
@@ -771,7 +789,13 @@ TEST_F(RemoteMonitorE2e, SlowToClose_WindowDisabledNoSecondLearnCloseMeanwhileSt
 
 TEST_F(RemoteMonitorE2e, EndsOnlyAfterTheLimit_ToldThenStartedAgainAtClose) {
     LearnWithTheMonitorHeld();
-    ASSERT_TRUE(PumpUntil([&] { return MessageBoxWindow() != nullptr; }, 15000));
+    // The question answered above may still show for a moment: wait for the report itself.
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            const HWND box = MessageBoxWindow();
+            return box && TextOf(::GetDlgItem(box, kMessageBoxTextId)).find("did not end") != std::string::npos;
+        },
+        15000));
     EXPECT_NE(Answer("did not end within 10 s", IDOK), "");
     EXPECT_TRUE(PumpUntil([&] { return ::IsWindowEnabled(Window()) != FALSE; }, kStepTimeoutMs));
     ASSERT_TRUE(LetTheMonitorEnd());  // it takes its Close command late
@@ -805,11 +829,7 @@ TEST_F(RemoteE2e, DefaultChosenMeanwhileByAnotherWriter_NotRevertedBySave) {
     ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
     ASSERT_TRUE(StartStandin());
     ASSERT_TRUE(StartRemote());
-    ASSERT_GE(::SendMessageW(Item(IDC_WINDOWS), CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                             reinterpret_cast<LPARAM>(L"Standin TV")),
-              0);
-    Click(IDC_USE_WINDOW);
-    EXPECT_NE(Answer("Fill the keys' actions", IDNO), "");
+    ASSERT_TRUE(TakeStandinUnfilled());
     ASSERT_TRUE(PumpUntil([&] { return TextOf(Item(IDC_CLIENT_DESC)).find("STANDINTV") != std::string::npos; },
                           kStepTimeoutMs));
 
@@ -835,17 +855,8 @@ TEST_F(RemoteMonitorE2e, ActionChangedWithoutLearnSavedRestartYes_RunningMonitor
     ASSERT_TRUE(StartMonitor());
     const HWND firstMonitor = FindProcessWindow(0, kMonitorTitle, product::kMonitorClass);
     ASSERT_TRUE(StartRemote());
-    ASSERT_GE(::SendMessageW(Item(IDC_WINDOWS), CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                             reinterpret_cast<LPARAM>(L"Standin TV")),
-              0);
-    Click(IDC_USE_WINDOW);
-    EXPECT_NE(Answer("Fill the keys' actions", IDNO), "");
-    const HWND chooser = OpenAction(kKeyVolUp, IDC_ACT_KEYS);
-    ASSERT_NE(chooser, nullptr);
-    const HWND keys = ::GetDlgItem(chooser, IDC_ACT_KEYS);
-    ASSERT_GE(::SendMessageW(keys, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Enter")), 0);
-    ::SendMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDC_ACT_KEYS, CBN_SELCHANGE), reinterpret_cast<LPARAM>(keys));
-    ::PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(TakeStandinUnfilled());
+    ASSERT_TRUE(ChooseKeyAction(kKeyVolUp, L"Enter"));
     ASSERT_TRUE(WaitLive("VOL+ \xE2\x86\x92 Key: Enter")) << Live();
 
     Click(IDC_SAVE);
@@ -870,12 +881,7 @@ TEST_F(RemoteMonitorE2e, SavedRestartNo_MonitorKeepsRunningWindowSaysWhen) {
     ASSERT_TRUE(StartMonitor());
     const HWND firstMonitor = FindProcessWindow(0, kMonitorTitle, product::kMonitorClass);
     ASSERT_TRUE(StartRemote());
-    const HWND chooser = OpenAction(kKeyVolUp, IDC_ACT_KEYS);
-    ASSERT_NE(chooser, nullptr);
-    const HWND keys = ::GetDlgItem(chooser, IDC_ACT_KEYS);
-    ASSERT_GE(::SendMessageW(keys, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Enter")), 0);
-    ::SendMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDC_ACT_KEYS, CBN_SELCHANGE), reinterpret_cast<LPARAM>(keys));
-    ::PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(ChooseKeyAction(kKeyVolUp, L"Enter"));
     ASSERT_TRUE(WaitLive("Key: Enter")) << Live();
     Click(IDC_SAVE);
     EXPECT_NE(Answer("Restart the monitor now", IDNO), "");
@@ -888,6 +894,7 @@ TEST_F(RemoteE2e, ReadOnlyProfileSaveAs_CopyHoldsTheChangesWindowWorksOnIt) {
     ASSERT_TRUE(WriteTextFile(ProfilePath(), before));
     ASSERT_TRUE(::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(StartRemote());
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_LEARN)));
     SelectKey(0);
     Click(IDC_CLEAR);
     ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
