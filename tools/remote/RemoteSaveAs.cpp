@@ -49,6 +49,31 @@ std::string ToAnsi(const wchar_t* text) {
 }
 }  // namespace
 
+namespace {
+// The banner's row in the template (dialog units): the bottom row sits this much
+// lower than it does without the banner.
+constexpr int kBannerRowDlu = 20;
+}  // namespace
+
+void RemoteWindow::FitBanner(bool show) {
+    if (show == bannerShown_) return;
+    RECT row{0, 0, 0, kBannerRowDlu};
+    ::MapDialogRect(dlg_, &row);
+    const int dy = show ? row.bottom : -row.bottom;
+    for (const int id : {res::kLive, res::kSaveAs, res::kSave, res::kClose}) {
+        const HWND item = ::GetDlgItem(dlg_, id);
+        RECT at;
+        ::GetWindowRect(item, &at);
+        ::MapWindowPoints(nullptr, dlg_, reinterpret_cast<POINT*>(&at), 2);
+        ::SetWindowPos(item, nullptr, at.left, at.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT window;
+    ::GetWindowRect(dlg_, &window);
+    ::SetWindowPos(dlg_, nullptr, 0, 0, window.right - window.left, window.bottom - window.top + dy,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    bannerShown_ = show;
+}
+
 void RemoteWindow::ShowWritable() {
     std::string caption = product::kRemoteCaption;
     if (readOnly_) caption += " (read-only)";
@@ -60,6 +85,7 @@ void RemoteWindow::ShowWritable() {
                         ". Learning is off. Keep your changes with \"Save as...\", or make the file writable "
                         "(Properties in Explorer) and Save comes back.");
     ::ShowWindow(banner, readOnly_ ? SW_SHOWNA : SW_HIDE);
+    FitBanner(readOnly_);
     EnableButtons();
 }
 

@@ -87,6 +87,7 @@ private:
     bool Save();
     // A profile the window cannot write (RemoteSaveAs.cpp).
     void ShowWritable();
+    void FitBanner(bool show);
     void CheckWritableAgain();
     bool SaveAs();
     void Close();
@@ -98,6 +99,7 @@ private:
     std::string savedText_;  // the file as last read or saved: what the owner's changes are against
     bool readOnly_ = false;
     std::string readOnlyWhy_;  // in words, while readOnly_
+    bool bannerShown_ = true;  // the template leaves the banner its row
     qrtl::setup::UnsavedProfile profile_;
     std::vector<qrtl::setup::KeyRow> rows_;
     std::vector<qrtl::setup::FindingRow> findings_;
