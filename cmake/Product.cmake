@@ -8,8 +8,10 @@
 
 set(QRTL_VENDOR "Quorel Tellivar")
 set(QRTL_PRODUCT "Quorel Tellivar IR Monitor")
-# The main window's caption, by which the installer, the tools and the tests find it.
+# The main window's caption and class (it is a dialog), by which the installer, the
+# tools and the tests find it.
 set(QRTL_MONITOR_CAPTION "${QRTL_PRODUCT}")
+set(QRTL_MONITOR_CLASS "#32770")
 set(QRTL_SETUP_CAPTION "${QRTL_PRODUCT} Setup")
 set(QRTL_ABOUT_CAPTION "About QRTLIRMoni")
 # The trace viewer's window title, by which the monitor finds it.
@@ -32,7 +34,7 @@ set(QRTL_SET_UP_LINK "Set up the remote")
 set(QRTL_DRIVER_9X "QRDi10DE.DLL")
 set(QRTL_DRIVER_NT "QRD210DE.DLL")
 
-set(_qrtl_product_facts VENDOR PRODUCT MONITOR_CAPTION SETUP_CAPTION ABOUT_CAPTION
+set(_qrtl_product_facts VENDOR PRODUCT MONITOR_CAPTION MONITOR_CLASS SETUP_CAPTION ABOUT_CAPTION
     TRACE_VIEWER_TITLE ID_MENU_CLOSE RUN_KEY RUN_VALUE MONITOR_EXE REMOTE_CAPTION REMOTE_EXE PROFILE_NAME
     SAMPLE_PROFILE_NAME STARTER_PROFILE_NAME SET_UP_LINK DRIVER_9X DRIVER_NT)
 
@@ -50,3 +52,14 @@ foreach(_fact IN LISTS _qrtl_product_facts ITEMS VERSION)
   string(REPLACE "\\" "\\\\" QRTL_C_${_fact} "${QRTL_${_fact}}")
 endforeach()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/product.h.in ${CMAKE_BINARY_DIR}/generated/product.h @ONLY)
+
+# The programs' manifests, from the same facts: the resource scripts find them in
+# the generated folder, as they find product.h. An assembly name holds no blanks.
+string(REPLACE " " "" QRTL_MANIFEST_VENDOR "${QRTL_VENDOR}")
+set(QRTL_MANIFEST_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0.0)
+if(PROJECT_VERSION_PATCH)
+  set(QRTL_MANIFEST_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0)
+endif()
+configure_file(${CMAKE_SOURCE_DIR}/res/QRTLIRMoni.manifest.in ${CMAKE_BINARY_DIR}/generated/QRTLIRMoni.manifest @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/tools/remote/QRTLRemote.manifest.in ${CMAKE_BINARY_DIR}/generated/QRTLRemote.manifest
+               @ONLY)

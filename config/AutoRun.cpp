@@ -11,11 +11,12 @@ constexpr const char kExeExtension[] = "EXE";
 // The path is built in a 260-byte buffer.
 constexpr std::size_t kMaxPath = 259;
 
-// Trace lines of the autorun write, beside the setup dialog's own lines.
-constexpr int32_t kLineWroteMachine = 140;
-constexpr int32_t kLineWroteUser = 141;
-constexpr int32_t kLineNotWritten = 142;
-constexpr int32_t kLineMachineValueStays = 143;
+// Trace ids of the autorun write, beside the setup dialog's own: fixed numbers
+// that readers of old traces know; they are no source lines.
+constexpr int32_t kTraceIdWroteMachine = 140;
+constexpr int32_t kTraceIdWroteUser = 141;
+constexpr int32_t kTraceIdNotWritten = 142;
+constexpr int32_t kTraceIdMachineValueStays = 143;
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -74,7 +75,7 @@ bool CQRTLIRSet::RemoveMachineRunValue() {
     if (registry.DeleteValue(qrtl::RegRoot::LocalMachine, kRunKey, kRunValue)) return true;
     std::string current;
     if (!registry.ReadMachineString(kRunKey, kRunValue, current)) return true;  // not there
-    TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineMachineValueStays, "SetAutoRun : HKLM stays : %s",
+    TraceOut(kTraceFlow, kTraceFileSetupDlg, kTraceIdMachineValueStays, "SetAutoRun : HKLM stays : %s",
              current.c_str());
     return false;
 }
@@ -88,11 +89,11 @@ bool CQRTLIRSet::MachineRunValueIs(const std::string& data) {
 CQRTLIRSet::AutoRun CQRTLIRSet::WriteUserRunValue(const std::string& data) {
     if (m_services.registry->SetString(qrtl::RegRoot::CurrentUser, kRunKey, kRunValue, data) ==
         qrtl::RegWrite::Done) {
-        TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWroteUser, "SetAutoRun : HKCU : %s",
+        TraceOut(kTraceFlow, kTraceFileSetupDlg, kTraceIdWroteUser, "SetAutoRun : HKCU : %s",
                  data.c_str());
         return AutoRun::Done;
     }
-    TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineNotWritten, "SetAutoRun : not written : %s",
+    TraceOut(kTraceFlow, kTraceFileSetupDlg, kTraceIdNotWritten, "SetAutoRun : not written : %s",
              data.c_str());
     return AutoRun::NotWritten;
 }
@@ -122,7 +123,7 @@ CQRTLIRSet::AutoRun CQRTLIRSet::SetAutoRun(BOOL bSet) {
         // A copy left in the user's key by an earlier run without rights would start a
         // second monitor at logon, and every key would reach the client twice.
         registry.DeleteValue(qrtl::RegRoot::CurrentUser, kRunKey, kRunValue);
-        TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWroteMachine, "SetAutoRun : HKLM : %s",
+        TraceOut(kTraceFlow, kTraceFileSetupDlg, kTraceIdWroteMachine, "SetAutoRun : HKLM : %s",
                  data.c_str());
         return AutoRun::Done;
     }
@@ -130,14 +131,14 @@ CQRTLIRSet::AutoRun CQRTLIRSet::SetAutoRun(BOOL bSet) {
         // Already registered for every user (say by an elevated "SetAuto"): a second
         // entry in the user's key would start the monitor twice.
         if (MachineRunValueIs(data)) {
-            TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWroteMachine, "SetAutoRun : HKLM : %s",
+            TraceOut(kTraceFlow, kTraceFileSetupDlg, kTraceIdWroteMachine, "SetAutoRun : HKLM : %s",
                      data.c_str());
             return AutoRun::Done;
         }
         // A standard user cannot open the machine's Run key; the user's own one still starts us.
         return WriteUserRunValue(data);
     }
-    TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineNotWritten, "SetAutoRun : not written : %s",
+    TraceOut(kTraceFlow, kTraceFileSetupDlg, kTraceIdNotWritten, "SetAutoRun : not written : %s",
              data.c_str());
     return AutoRun::NotWritten;
 }

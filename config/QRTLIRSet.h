@@ -1,6 +1,8 @@
 // The configuration-and-dispatch object: every setting of the profile file and
-// every operation of the remote key dispatch. The monitor has one (theSet); the set-up
-// tools make their own over given profile lines, to run the monitor's code on them.
+// every operation of the remote key dispatch. The monitor makes one; the set-up
+// tools make more, each over given profile lines and services of its own (to
+// judge a profile, to prove client lines, to send a test key). The dispatch's
+// flags (dispatch/Dispatch.h) are the process's, shared by every instance.
 #pragma once
 
 #include <cstdint>

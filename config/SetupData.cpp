@@ -9,13 +9,14 @@ namespace {
 // A check box shows the states 0 to 2; anything else is shown unchecked.
 constexpr int32_t kMaxCheckState = 2;
 
-// Lines of the setup dialog's trace output.
-constexpr int32_t kLineRead = 98;
-constexpr int32_t kLineReadAutoRun = 105;
-constexpr int32_t kLineReadShutDown = 106;
-constexpr int32_t kLineWrite = 112;
-constexpr int32_t kLineWriteAutoRun = 128;
-constexpr int32_t kLineWriteShutDown = 129;
+// Trace ids of the setup dialog: fixed numbers that readers of old traces know;
+// they are no source lines.
+constexpr int32_t kTraceIdRead = 98;
+constexpr int32_t kTraceIdReadAutoRun = 105;
+constexpr int32_t kTraceIdReadShutDown = 106;
+constexpr int32_t kTraceIdWrite = 112;
+constexpr int32_t kTraceIdWriteAutoRun = 128;
+constexpr int32_t kTraceIdWriteShutDown = 129;
 
 int32_t CheckState(int32_t value) { return (value < 0 || value > kMaxCheckState) ? 0 : value; }
 
@@ -32,13 +33,13 @@ void CSetupData::UpdateRegistry(BOOL bRead) {
     const std::string& path = m_set.m_strIniPath;
 
     if (bRead) {
-        TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineRead,
+        TraceOut(kTraceFlow, kTraceFileSetupDlg, kTraceIdRead,
                  "CQRTLIRMoniSetupDlg::UpdateRegistry Read");
         m_bAutoRun = profile::ReadInt(profile, profile::kAutoRun, path);
         m_bShutDown = profile::ReadInt(profile, profile::kShutDown, path);
-        TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineReadAutoRun, "AutoRun  : %d",
+        TraceOut(kTraceFlow, kTraceFileSetupDlg, kTraceIdReadAutoRun, "AutoRun  : %d",
                  static_cast<int>(m_bAutoRun));
-        TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineReadShutDown, "ShutDown : %d",
+        TraceOut(kTraceFlow, kTraceFileSetupDlg, kTraceIdReadShutDown, "ShutDown : %d",
                  static_cast<int>(m_bShutDown));
         m_nDefault = profile::ReadInt(profile, profile::kDefaultClient, path);
         m_bKeepDefault = false;
@@ -51,16 +52,18 @@ void CSetupData::UpdateRegistry(BOOL bRead) {
 std::string CSetupData::WriteSettings() {
     qrtl::IProfile& profile = *m_set.Services().profile;
     const std::string& path = m_set.m_strIniPath;
-    TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWrite, "CQRTLIRMoniSetupDlg::UpdateRegistry Write");
+    TraceOut(kTraceFlow, kTraceFileSetupDlg, kTraceIdWrite, "CQRTLIRMoniSetupDlg::UpdateRegistry Write");
     // The first write that fails ends the writing, before the Run value changes.
+    profile.BeginWrites(path);
     bool bWritten = Write(profile, profile::kAutoRun, m_bAutoRun, path);
     CQRTLIRSet::AutoRun autoRun = CQRTLIRSet::AutoRun::Done;
     if (bWritten) autoRun = m_set.SetAutoRun(m_bAutoRun != 0);
     bWritten = bWritten && Write(profile, profile::kShutDown, m_bShutDown, path);
     if (!m_bKeepDefault) bWritten = bWritten && Write(profile, profile::kDefaultClient, m_nDefault, path);
-    TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWriteAutoRun, "AutoRun  : %d",
+    profile.EndWrites();
+    TraceOut(kTraceFlow, kTraceFileSetupDlg, kTraceIdWriteAutoRun, "AutoRun  : %d",
              static_cast<int>(m_bAutoRun));
-    TraceOut(kTraceFlow, kTraceFileSetupDlg, kLineWriteShutDown, "ShutDown : %d",
+    TraceOut(kTraceFlow, kTraceFileSetupDlg, kTraceIdWriteShutDown, "ShutDown : %d",
              static_cast<int>(m_bShutDown));
 
     if (!bWritten)

@@ -1,6 +1,7 @@
 // The dispatch's process-wide flags and the helpers that the poll tick, the power
-// prompt, the window search and the tools (QRTLProfile's learn and window commands)
-// share. The dispatch operations themselves are members of CQRTLIRSet.
+// prompt and the window search share; the receiver read is used as well by every
+// program that learns codes, so that it reads the card exactly as the monitor does.
+// The dispatch operations themselves are members of CQRTLIRSet.
 #pragma once
 
 #include <cstdint>

@@ -12,9 +12,11 @@ int32_t g_bPowerLaunch = 0;
 
 namespace {
 
-constexpr int32_t kLineDoTimer = 466;
-constexpr int32_t kLineIrCode = 485;
-constexpr int32_t kLineLookupResult = 488;
+// The ids the trace viewer shows after the file's name: fixed numbers that readers
+// of old traces know; they are no source lines.
+constexpr int32_t kTraceIdDoTimer = 466;
+constexpr int32_t kTraceIdIrCode = 485;
+constexpr int32_t kTraceIdLookupResult = 488;
 
 // Clears the in-progress flag on every way out of a tick that passed the guard.
 class InDoTimerScope {
@@ -46,7 +48,7 @@ void CQRTLIRSet::DoTimer(qrtl::IHistoryList* pHistoryList, std::string strByte, 
     if (g_bInDoTimer) return;
     InDoTimerScope inDoTimer;
 
-    TraceOut(kTraceFlow, kTraceFileSet, kLineDoTimer, "DoTimer : Byte : %s, bFake : %d",
+    TraceOut(kTraceFlow, kTraceFileSet, kTraceIdDoTimer, "DoTimer : Byte : %s, bFake : %d",
              strByte.c_str(), static_cast<int>(bFake));
 
     const bool bClientFound = FindTargetClientWindow() != qrtl::kNoWindow;
@@ -66,12 +68,12 @@ void CQRTLIRSet::DoTimer(qrtl::IHistoryList* pHistoryList, std::string strByte, 
         strIrCode = FormatIrCode(code);
     }
 
-    TraceOut(kTraceIrCode, kTraceFileSet, kLineIrCode, "IRCODE : %s", strIrCode.c_str());
+    TraceOut(kTraceIrCode, kTraceFileSet, kTraceIdIrCode, "IRCODE : %s", strIrCode.c_str());
 
     const auto entry = m_mapController.find(strIrCode);
     const bool bMapped = entry != m_mapController.end();
     if (bMapped) {
-        TraceOut(kTraceIrCode, kTraceFileSet, kLineLookupResult, "Lookup Result : %s, %s",
+        TraceOut(kTraceIrCode, kTraceFileSet, kTraceIdLookupResult, "Lookup Result : %s, %s",
                  strIrCode.c_str(), entry->second.c_str());
         if (!bClientFound && entry->second == kPowerKeyName)
             WaitPowerConfirm(&g_bPowerShutdown, &g_bPowerLaunch);

@@ -6,9 +6,11 @@
 
 namespace {
 
-constexpr int32_t kLineLookUpKey = 301;
-constexpr int32_t kLineKey = 310;
-constexpr int32_t kLinePostFailed = 311;
+// The ids the trace viewer shows after the file's name: fixed numbers that readers
+// of old traces know; they are no source lines.
+constexpr int32_t kTraceIdLookUpKey = 301;
+constexpr int32_t kTraceIdKey = 310;
+constexpr int32_t kTraceIdPostFailed = 311;
 
 constexpr char kNoClientSuffix[] = " NoClientFound!";
 
@@ -31,12 +33,12 @@ std::string CQRTLIRSet::LookUpKey(std::string strCode) {
     std::string strCommand;
     if (!GetClientCommand(strCode, strCommand)) return strCode;
 
-    TraceOut(kTraceFlow, kTraceFileSet, kLineLookUpKey, "LookUpKey : %s", strCommand.c_str());
+    TraceOut(kTraceFlow, kTraceFileSet, kTraceIdLookUpKey, "LookUpKey : %s", strCommand.c_str());
 
     const CommandText parsed = ParseCommandText(strCommand);
     if (parsed.bLongEnough) {
         const uint32_t bits = static_cast<uint32_t>(parsed.number);
-        TraceOut(kTraceFlow, kTraceFileSet, kLineKey, "KEY : %02X", static_cast<unsigned>(bits));
+        TraceOut(kTraceFlow, kTraceFileSet, kTraceIdKey, "KEY : %02X", static_cast<unsigned>(bits));
 
         uint32_t error = 0;
         if (strCommand[0] == kCommandMarker) {
@@ -49,7 +51,7 @@ std::string CQRTLIRSet::LookUpKey(std::string strCode) {
         // messages to a program run as administrator (error 5), and the owner would
         // otherwise see keys in the trace that never arrive. The history is the same.
         if (error != 0)
-            TraceOut(kTraceFlow, kTraceFileSet, kLinePostFailed, "PostMessage Failed : %u",
+            TraceOut(kTraceFlow, kTraceFileSet, kTraceIdPostFailed, "PostMessage Failed : %u",
                      static_cast<unsigned>(error));
         strCommand = strCode + strCommand;
     }

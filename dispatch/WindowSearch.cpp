@@ -9,13 +9,15 @@
 
 namespace {
 
-constexpr int32_t kLineFoundAtProcessName = 44;
-constexpr int32_t kLineFindWindowByProfile = 342;
-constexpr int32_t kLineEnumWindowFound = 379;
-constexpr int32_t kLineSearchStart = 390;
-constexpr int32_t kLineHWndClient = 396;
-constexpr int32_t kLineTargetWindow = 411;
-constexpr int32_t kLineReturnNull = 416;
+// The ids the trace viewer shows after the file's name: fixed numbers that readers
+// of old traces know; they are no source lines.
+constexpr int32_t kTraceIdFoundAtProcessName = 44;
+constexpr int32_t kTraceIdFindWindowByProfile = 342;
+constexpr int32_t kTraceIdEnumWindowFound = 379;
+constexpr int32_t kTraceIdSearchStart = 390;
+constexpr int32_t kTraceIdHWndClient = 396;
+constexpr int32_t kTraceIdTargetWindow = 411;
+constexpr int32_t kTraceIdReturnNull = 416;
 
 constexpr std::size_t kExeNameBuffer = 256;
 
@@ -44,7 +46,7 @@ BOOL FoundAtProcessName(qrtl::IDesktop& desktop, qrtl::WindowHandle hWnd, char* 
     const std::size_t n = length < kExeNameBuffer - 1 ? length : kExeNameBuffer - 1;
     std::memcpy(pszExeName, szEntryName, n);
     pszExeName[n] = '\0';
-    TraceOut(kTraceSearch, kTraceFileSet, kLineFoundAtProcessName, "FoundAtProcessName : %s, %s",
+    TraceOut(kTraceSearch, kTraceFileSet, kTraceIdFoundAtProcessName, "FoundAtProcessName : %s, %s",
              pszExeName, szEntryName);
     return 1;
 }
@@ -60,7 +62,7 @@ BOOL EnumClientWindowProc(qrtl::WindowHandle hWnd, std::intptr_t lParam) {
     if (!desktop.HasChild(hWnd, set->m_nChild2)) return 1;
 
     set->m_hWndClient = hWnd;
-    TraceOut(kTraceSearch, kTraceFileSet, kLineEnumWindowFound, "EnumWindow Found : %08X",
+    TraceOut(kTraceSearch, kTraceFileSet, kTraceIdEnumWindowFound, "EnumWindow Found : %08X",
              HandleBits(hWnd));
     return 0;
 }
@@ -74,13 +76,13 @@ qrtl::WindowHandle CQRTLIRSet::FindWindowByProfile() {
         hWnd = m_services.desktop->FindTopWindow(bClass ? m_strClassName.c_str() : nullptr,
                                                  bCaption ? m_strCaption.c_str() : nullptr);
     }
-    TraceOut(kTraceFlow, kTraceFileSet, kLineFindWindowByProfile, "%s, %s, %08X",
+    TraceOut(kTraceFlow, kTraceFileSet, kTraceIdFindWindowByProfile, "%s, %s, %08X",
              m_strClassName.c_str(), m_strCaption.c_str(), HandleBits(hWnd));
     return hWnd;
 }
 
 qrtl::WindowHandle CQRTLIRSet::FindTargetClientWindow() {
-    TraceOut(kTraceSearch, kTraceFileSet, kLineSearchStart, "%s", m_strItem.c_str());
+    TraceOut(kTraceSearch, kTraceFileSet, kTraceIdSearchStart, "%s", m_strItem.c_str());
 
     m_hWndClient = FindWindowByProfile();
     // The enumeration only when the first strategy found nothing at all; a window it
@@ -89,7 +91,7 @@ qrtl::WindowHandle CQRTLIRSet::FindTargetClientWindow() {
         m_services.desktop->EnumTopWindows(EnumClientWindowProc, reinterpret_cast<std::intptr_t>(this));
     }
 
-    TraceOut(kTraceSearch, kTraceFileSet, kLineHWndClient, "m_hWndClient : %08X",
+    TraceOut(kTraceSearch, kTraceFileSet, kTraceIdHWndClient, "m_hWndClient : %08X",
              HandleBits(m_hWndClient));
 
     char szExeName[kExeNameBuffer] = {};
@@ -103,12 +105,12 @@ qrtl::WindowHandle CQRTLIRSet::FindTargetClientWindow() {
         m_services.desktop->UpperCase(szUpper, length);
         if (std::strstr(szUpper, m_strItem.c_str()) != nullptr) {
             const std::string strTitle = m_services.desktop->WindowTitle(m_hWndClient);
-            TraceOut(kTraceSearch, kTraceFileSet, kLineTargetWindow, "Target Window : %s",
+            TraceOut(kTraceSearch, kTraceFileSet, kTraceIdTargetWindow, "Target Window : %s",
                      strTitle.c_str());
             return m_hWndClient;
         }
     }
 
-    TraceOut(kTraceSearch, kTraceFileSet, kLineReturnNull, "FindTargetClientWindow Return NULL");
+    TraceOut(kTraceSearch, kTraceFileSet, kTraceIdReturnNull, "FindTargetClientWindow Return NULL");
     return qrtl::kNoWindow;
 }

@@ -33,6 +33,11 @@ public:
                            const std::string& path) = 0;
     virtual bool WriteString(const std::string& section, const std::string& key,
                              const std::string& value, const std::string& path) = 0;
+    // Around a group of writes into the file at `path`: the set-up tools' writers
+    // of the same file wait meanwhile, so that neither loses the other's lines.
+    // The writes go ahead even when the wait runs out.
+    virtual void BeginWrites(const std::string& /*path*/) {}
+    virtual void EndWrites() {}
 };
 
 // The running program itself.

@@ -1,17 +1,9 @@
 #include "setup/ClientLines.h"
 
 #include "dispatch/MonitorSimulation.h"
+#include "setup/FilePaths.h"
 
 namespace qrtl::setup {
-
-namespace {
-
-std::string FileNameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
 
 std::string BadProfileText(std::string_view text) {
     if (text.find_first_of("\r\n") != std::string_view::npos)
@@ -38,7 +30,7 @@ ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
     ClientLinesPlan plan;
     const std::string n = std::to_string(client);
     auto add = [&](const profile::Key& key, const std::string& value) {
-        plan.lines.push_back({profile::KeyName(key, client), value});
+        plan.lines.push_back({profile::kClient, profile::KeyName(key, client), value});
     };
     // A text the profile cannot hold is written empty, so that no older value stays.
     auto addText = [&](const profile::Key& key, const char* what, const char* other,
@@ -62,7 +54,7 @@ ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
     for (int i = 0; i < kClientChildCount; ++i) add(*childKeys[i], std::to_string(facts.childIds[i]));
 
     const std::string defaultKey = profile::KeyName(profile::kDefaultClient);
-    plan.lines.push_back({defaultKey, n});
+    plan.lines.push_back({profile::kClient, defaultKey, n});
     const int32_t before = current.GetInt(profile::kClient, defaultKey, profile::kDefaultClient.def);
     if (before != client || current.Find(profile::kClient, defaultKey) == nullptr)
         plan.notes.push_back(defaultKey + "=" + n + " (was " + std::to_string(before) +
@@ -99,11 +91,11 @@ ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
     return plan;
 }
 
-WindowHandle SearchWithLines(const std::vector<ProfileLine>& lines, int32_t client,
+WindowHandle SearchWithLines(const std::vector<ProfileChange>& lines, int32_t client,
                              IDesktop& desktop) {
     std::string text = std::string("[") + profile::kClient + "]\n" + profile::kDefaultClient.name + "=" +
                        std::to_string(client) + "\n";
-    for (const ProfileLine& line : lines)
+    for (const ProfileChange& line : lines)
         if (line.key != profile::kDefaultClient.name) text += line.key + "=" + line.value + "\n";
     return dispatch::SearchClientWindow(ProfileDocument::Parse(text), desktop);
 }

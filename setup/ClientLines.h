@@ -11,6 +11,7 @@
 #include "config/ProfileKeys.h"
 #include "config/ProfileReader.h"
 #include "setup/LaunchSearch.h"
+#include "setup/ProfileChange.h"
 #include "platform/Platform.h"
 
 namespace qrtl::setup {
@@ -30,13 +31,8 @@ struct ClientWindowFacts {
     LaunchLines launch;
 };
 
-struct ProfileLine {
-    std::string key;
-    std::string value;
-};
-
 struct ClientLinesPlan {
-    std::vector<ProfileLine> lines;  // [Client] lines, in writing order
+    std::vector<ProfileChange> lines;  // [Client] lines, in writing order
     std::vector<std::string> notes;  // sentences for the owner, in order
 };
 
@@ -57,7 +53,7 @@ ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
 
 // The window the monitor's own search finds with a profile that holds `lines`
 // (with Default=client) and nothing else.
-WindowHandle SearchWithLines(const std::vector<ProfileLine>& lines, int32_t client,
+WindowHandle SearchWithLines(const std::vector<ProfileChange>& lines, int32_t client,
                              IDesktop& desktop);
 
 }  // namespace qrtl::setup

@@ -47,8 +47,8 @@ int32_t OtherSlotWithItem(const ProfileDocument& profile, const std::string& ite
     return -1;
 }
 
-const ProfileLine* FindLine(const ClientLinesPlan& plan, const std::string& key) {
-    for (const ProfileLine& line : plan.lines)
+const ProfileChange* FindLine(const ClientLinesPlan& plan, const std::string& key) {
+    for (const ProfileChange& line : plan.lines)
         if (line.key == key) return &line;
     return nullptr;
 }
@@ -56,7 +56,7 @@ const ProfileLine* FindLine(const ClientLinesPlan& plan, const std::string& key)
 // A text of the window that the lines could not keep: why, for the note.
 void NoteTextLeftEmpty(SlotTakePlan& plan, const ClientLinesPlan& lines, SlotNoteCode code,
                        const profile::Key& key, const std::string& text) {
-    const ProfileLine* line = FindLine(lines, profile::KeyName(key, plan.slot));
+    const ProfileChange* line = FindLine(lines, profile::KeyName(key, plan.slot));
     if (text.empty() || line == nullptr || !line->value.empty()) return;
     SlotNote note;
     note.code = code;
@@ -103,7 +103,7 @@ SlotRow ReadSlot(const ProfileDocument& profile, int32_t slot) {
     if (const ProfileDocument::Section* client = profile.FindSection(profile::kClient))
         for (const auto& entry : client->entries)
             if (entry.hasValue && entry.key.size() > prefix.size() && entry.key.compare(0, prefix.size(), prefix) == 0)
-                row.lines.push_back({entry.key, ProfileValueText(entry.value)});
+                row.lines.push_back({profile::kClient, entry.key, ProfileValueText(entry.value)});
     return row;
 }
 
@@ -162,7 +162,7 @@ SlotTakePlan PlanTakeWindow(int32_t slot, const ClientWindowFacts& facts, const 
     const bool keepName = sameApp && !givenName.empty() && givenName != plan.app;
 
     const ClientLinesPlan lines = PlanClientLines(slot, facts, current);
-    for (const ProfileLine& line : lines.lines)
+    for (const ProfileChange& line : lines.lines)
         plan.changes.push_back(SetClient(line.key, keepName && line.key == descKey ? givenName : line.value));
 
     if (!before.item.empty() && !sameApp) {
@@ -214,7 +214,7 @@ SlotRemoval PlanRemoveSlot(const ProfileDocument& current, int32_t slot) {
     const SlotRow row = ReadSlot(current, slot);
     removal.app = row.description;
     // Every line of the slot goes, also those written under another case.
-    for (const ProfileLine& line : row.lines)
+    for (const ProfileChange& line : row.lines)
         removal.changes.push_back({profile::kClient, line.key, {}, ChangeKind::RemoveKey});
 
     removal.sharedWith = OtherSlotWithItem(current, row.item, slot);

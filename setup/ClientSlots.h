@@ -31,7 +31,7 @@ struct SlotRow {
     int sameNameOrdinal = 0;
     bool active = false;  // Default names it
     bool free = true;     // nothing identifies an application: it can be taken
-    std::vector<ProfileLine> lines;  // its own [Client] lines, in file order, as read
+    std::vector<ProfileChange> lines;  // its own [Client] lines, in file order, as read
 };
 
 // The three slots, in order.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "config/ProfileReader.h"
+#include "setup/FilePaths.h"
 
 namespace qrtl::setup {
 
@@ -19,16 +20,6 @@ constexpr char kInstallLocation[] = "InstallLocation";
 // to walk: the system's own, and the views of other hives.
 constexpr const char* kSkippedVendors[] = {"Classes", "Clients", "Microsoft", "Policies",
                                            "RegisteredApplications", "Wow6432Node"};
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-std::string FileNameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // A value the monitor can read back whole and that names the folder.
 bool Holds(const std::string& data, const std::string& folder) {

@@ -53,10 +53,10 @@ std::vector<int> LearnedCodes::LearnAllOrder(int first) const {
     return without.empty() ? every : without;
 }
 
-std::vector<std::pair<std::string, std::string>> LearnedCodes::Changes() const {
-    std::vector<std::pair<std::string, std::string>> changes;
+std::vector<ProfileChange> LearnedCodes::Changes() const {
+    std::vector<ProfileChange> changes;
     for (int i = 0; i < kRemoteKeyCount; ++i)
-        if (codes_[i] != original_[i]) changes.push_back({RemoteKeyNames[i], codes_[i]});
+        if (codes_[i] != original_[i]) changes.push_back({profile::kControllerSection, RemoteKeyNames[i], codes_[i]});
     return changes;
 }
 

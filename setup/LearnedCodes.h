@@ -9,6 +9,7 @@
 
 #include "config/ProfileReader.h"
 #include "config/QRTLIRSet.h"
+#include "setup/ProfileChange.h"
 
 namespace qrtl::setup {
 
@@ -43,7 +44,7 @@ public:
 
     // The lines to write into [KeyMap_Controler]: every key whose code changed, in
     // the order of the names (an empty value removes a code).
-    std::vector<std::pair<std::string, std::string>> Changes() const;
+    std::vector<ProfileChange> Changes() const;
     bool Changed() const { return !Changes().empty(); }
 
 private:

@@ -12,23 +12,9 @@
 #include "config/ProfileKeys.h"
 #include "config/ProfileReader.h"
 #include "setup/AppCommands.h"
+#include "setup/ProfileChange.h"
 
 namespace qrtl::setup {
-
-// What a change does to its key.
-enum class ChangeKind {
-    Set,            // KEY=value (an empty value keeps the key, without a value)
-    RemoveKey,      // the key's line goes
-    RemoveSection,  // the section's header and its lines go (`key` is empty)
-};
-
-// One key the window sets or removes: section, key, value.
-struct ProfileChange {
-    std::string section;
-    std::string key;
-    std::string value;
-    ChangeKind kind = ChangeKind::Set;
-};
 
 // The profile as the window holds it until Save: the file's text and the changes
 // made since, one per section and key (a later change of the same key replaces

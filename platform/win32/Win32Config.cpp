@@ -60,6 +60,13 @@ bool Win32Profile::WriteString(const std::string& section, const std::string& ke
                                         path.c_str()) != FALSE;
 }
 
+void Win32Profile::BeginWrites(const std::string& path) {
+    // The monitor's own behaviour stays: after the wait it writes all the same.
+    writeLock_.Acquire(path, kProfileLockWaitMs);
+}
+
+void Win32Profile::EndWrites() { writeLock_.Release(); }
+
 std::string Win32Module::FileName() {
     char buffer[MAX_PATH];
     const DWORD n = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/win32/ProfileLock.h"
 
 namespace qrtl::win32 {
 
@@ -14,6 +15,11 @@ public:
                    const std::string& path) override;
     bool WriteString(const std::string& section, const std::string& key, const std::string& value,
                      const std::string& path) override;
+    void BeginWrites(const std::string& path) override;
+    void EndWrites() override;
+
+private:
+    ProfileLock writeLock_;
 };
 
 class Win32Module : public IModule {

@@ -1,23 +1,24 @@
-// Writing a profile so that it is never left half-written: the changes go into a
-// temporary copy beside it, through the profile functions (the owner's comments and
-// other lines stay), the old file becomes PROFILE.bak, and the copy replaces the
-// profile in one move. A Ctrl+C, a crash or a full disk before the move leaves the
-// profile as it was; a Ctrl+C removes the temporary copy.
+// Writing a profile so that it is never left half-written and no writer of ours
+// loses another's work: under the profile's lock (platform/win32/ProfileLock.h)
+// the changes go into a temporary copy of the file as it is now, through the
+// profile functions (the owner's comments and other lines stay), the old file
+// becomes PROFILE.bak, and the copy replaces the profile in one move. A Ctrl+C, a
+// crash or a full disk before the move leaves the profile as it was; a Ctrl+C
+// removes the temporary copy, and a killed writer's copy is removed by a later
+// write once it is a minute old.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "platform/win32/Handle.h"
+#include "platform/win32/ProfileLock.h"
+#include "setup/ProfileChange.h"
+#include "setup/ProfileMerge.h"
 
 namespace qrtl::win32 {
 
-struct ProfileChange {
-    std::string section;
-    std::string key;
-    std::string value;  // empty: "KEY=" (the key stays, without a value)
-    bool remove = false;  // the key goes; with an empty key, the whole section
-};
+using setup::ProfileChange;
 
 constexpr char kBackupSuffix[] = ".bak";
 
@@ -29,8 +30,9 @@ public:
     SafeProfileWrite(const SafeProfileWrite&) = delete;
     SafeProfileWrite& operator=(const SafeProfileWrite&) = delete;
 
-    // Step 1: the temporary copy beside the profile (a missing profile gives an
-    // empty copy). False, with the reason in Error(), when the folder or the
+    // Step 1: the profile's lock, then the temporary copy beside the profile (a
+    // missing profile gives an empty copy). False, with the reason in Error(), when
+    // another writer keeps the lock, the profile is a link, or the folder or the
     // profile cannot be written.
     bool Begin();
     // Step 2: one value into the copy.
@@ -40,19 +42,20 @@ public:
     bool Remove(const std::string& section, const std::string& key);
     // Steps 3 and 4: PROFILE.bak from the old file, then the copy replaces the profile.
     bool Commit();
+    // Ends an unfinished write: the copy is removed, the lock let go.
+    void Discard();
 
-    const std::string& ProfilePath() const { return profile_; }
-    const std::string& TempPath() const { return temp_; }
     const std::string& Error() const { return error_; }
 
 private:
-    void Discard();
     // One profile function call into the copy; `what` names it in the error.
     bool Put(const std::string& section, const char* key, const char* value, const std::string& what);
+    bool MakeBackup();
 
     std::string profile_;  // full path
     std::string temp_;
     std::string error_;
+    ProfileLock lock_;
     bool committed_ = false;
 };
 
@@ -60,5 +63,15 @@ private:
 // profile is unchanged and `error` says why in one sentence.
 bool WriteProfileSafely(const std::string& path, const std::vector<ProfileChange>& changes,
                         std::string& error);
+
+// The safe write of a writer that read the profile earlier (its text `baseText`)
+// and changed it since: only the lines it changed are written, into the file as
+// it is now. A line that another writer changed too is written only when
+// `keepOurs` (asked with the lock let go) says so. On success `savedText` is the
+// file as written.
+bool WriteChangesSince(const std::string& path, const std::string& baseText,
+                       const std::vector<ProfileChange>& changes,
+                       const std::function<bool(const setup::MergeConflict&)>& keepOurs,
+                       std::string& savedText, std::string& error);
 
 }  // namespace qrtl::win32

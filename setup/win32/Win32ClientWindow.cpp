@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "setup/FilePaths.h"
 #include "setup/win32/Win32AppCommands.h"
 
 namespace qrtl::win32 {
@@ -81,9 +82,7 @@ std::string ItemOfWindow(IDesktop& desktop, HWND hWnd) {
     if (desktop.FindProcessName(desktop.WindowProcessId(AsHandle(hWnd)), exeName, sizeof exeName) !=
         ProcessName::Found)
         return {};
-    std::string name(exeName, ::strnlen(exeName, kMaxProcessNameText));
-    const std::size_t slash = name.find_last_of("\\/");
-    if (slash != std::string::npos) name.erase(0, slash + 1);
+    std::string name = setup::FileNameOf(std::string(exeName, ::strnlen(exeName, kMaxProcessNameText)));
     const std::size_t dot = name.rfind('.');
     if (dot != std::string::npos) name.erase(dot);
     // Upper-cased as the monitor's search does it.

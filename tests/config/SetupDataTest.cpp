@@ -149,4 +149,20 @@ TEST_F(SetupDataTest, SaveFromDialog_MachineRunValueCannotGo_NamesKeyForAdminist
     EXPECT_EQ(data.SaveFromDialog(1, 1, 0), "");
 }
 
+// The set-up tools' writers of the same file wait while the dialog writes, so that
+// neither loses the other's lines; a failed write still lets the lock go.
+TEST_F(SetupDataTest, SaveFromDialog_WrittenOrNot_AllWritesInsideOneProfileLock) {
+    for (const bool readOnly : {false, true}) {
+        fake.profile.readOnly = readOnly;
+        fake.profile.writes.clear();
+        fake.profile.lockEvents.clear();
+        data.SaveFromDialog(0, 1, 1);
+        const std::string n = std::to_string(fake.profile.writes.size());
+        EXPECT_EQ(fake.profile.lockEvents,
+                  (std::vector<std::string>{std::string("begin ") + kIni + " after 0", "end after " + n}))
+            << readOnly;
+        EXPECT_FALSE(fake.profile.writes.empty());
+    }
+}
+
 }  // namespace

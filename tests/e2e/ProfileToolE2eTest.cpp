@@ -17,7 +17,7 @@ namespace {
 
 constexpr DWORD kRunTimeoutMs = 30000;
 constexpr DWORD kPromptTimeoutMs = 10000;
-constexpr char kMonitorDialogClass[] = "#32770";
+constexpr const char* kMonitorDialogClass = product::kMonitorClass;
 
 std::string Tool() { return WinPath(QRTL_E2E_PROFILETOOL); }
 std::string TraceViewer() { return WinPath(QRTL_E2E_TRACEVIEWER); }

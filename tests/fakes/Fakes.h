@@ -66,10 +66,16 @@ public:
         return true;
     }
 
+    void BeginWrites(const std::string& path) override {
+        lockEvents.push_back("begin " + path + " after " + std::to_string(writes.size()));
+    }
+    void EndWrites() override { lockEvents.push_back("end after " + std::to_string(writes.size())); }
+
     bool readOnly = false;  // every write fails, as for a read-only file or folder
 
     std::vector<std::string> reads;   // "Section/Key" in call order
     std::vector<std::string> writes;  // "Section/Key=value" in call order
+    std::vector<std::string> lockEvents;  // "begin PATH after N" / "end after N", N writes before
 
 private:
     std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> files_;

@@ -25,7 +25,7 @@ TEST(LearnedCodes, CodeOfAnotherKeyInTheProfile_RefusedNamingItThenTakenOver) {
     result = session.Assign(kChUp, "20", true);
     EXPECT_EQ(result.outcome, Outcome::TakenOver);
     EXPECT_EQ(session.CodeOf(kVolUp), "");
-    EXPECT_EQ(session.Changes(), (std::vector<std::pair<std::string, std::string>>{{"VOL+", ""}, {"CH+", "20"}}));
+    EXPECT_EQ(session.Changes(), (std::vector<qrtl::setup::ProfileChange>{{"KeyMap_Controler", "VOL+", ""}, {"KeyMap_Controler", "CH+", "20"}}));
 }
 
 TEST(LearnedCodes, OwnCodeAgainAndFreeCodes_Learned) {
@@ -35,7 +35,7 @@ TEST(LearnedCodes, OwnCodeAgainAndFreeCodes_Learned) {
     // A code learned in this run is held as well.
     EXPECT_EQ(session.Assign(kChUp, "21", false).holder, kVolUp);
     session.Clear(kPower);
-    EXPECT_EQ(session.Changes(), (std::vector<std::pair<std::string, std::string>>{{"POWER", ""}, {"VOL+", "21"}}));
+    EXPECT_EQ(session.Changes(), (std::vector<qrtl::setup::ProfileChange>{{"KeyMap_Controler", "POWER", ""}, {"KeyMap_Controler", "VOL+", "21"}}));
     EXPECT_EQ(qrtl::setup::RemoteKeyIndex("VOLUME"), -1);
 }
 

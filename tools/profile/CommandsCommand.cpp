@@ -122,16 +122,16 @@ int RunCommands(const std::vector<std::string>& args) {
 
     if (o.write) {
         const qrtl::setup::FillPlan plan = qrtl::setup::PlanFill(suggestions, document, section);
-        std::vector<std::pair<std::string, std::string>> keys;
+        std::vector<qrtl::setup::ProfileChange> keys;
         std::vector<std::string> written;
         std::vector<std::string> left;
         for (const auto& fill : plan.filled) {
-            keys.push_back({fill.key, fill.command});
+            keys.push_back({section, fill.key, fill.command});
             written.push_back(fill.key);
         }
         for (const auto& kept : plan.kept) left.push_back(kept.key + "=" + kept.command);
         if (!keys.empty()) {
-            if (!WriteProfileKeys(profile, section, keys)) return kExitFailed;
+            if (!WriteProfileKeys(profile, keys)) return kExitFailed;
             Say("; written into [" + section + "] of " + profile + ": " + Joined(written, ", ") +
                 " (the previous file is " + profile + ".bak)");
         } else {

@@ -321,14 +321,14 @@ int RunLearn(const std::vector<std::string>& args) {
         Say("No code changed: nothing written.");
         return kExitWarnings;
     }
-    if (!WriteProfileKeys(o.profile, profile::kControllerSection, changes)) return kExitFailed;
+    if (!WriteProfileKeys(o.profile, changes)) return kExitFailed;
     std::size_t written = 0;
     std::string removed;  // keys whose code another key took over
-    for (const auto& [key, code] : changes) {
-        if (!code.empty())
+    for (const auto& change : changes) {
+        if (!change.value.empty())
             ++written;
         else
-            removed += (removed.empty() ? "" : ", ") + key;
+            removed += (removed.empty() ? "" : ", ") + change.key;
     }
     Say(std::to_string(written) + " codes written into [" + profile::kControllerSection + "] of " + o.profile +
         (removed.empty() ? std::string() : ", the code of " + removed + " removed") + " (the previous file is " +

@@ -2,20 +2,21 @@
 #pragma once
 
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "setup/ProfileChange.h"
 
 namespace profiletool {
 
-// Writes the keys into `section` through the profile functions, every other line
-// left as it was, by the safe write: a temporary copy beside the profile takes the
-// keys, the old file becomes PROFILE.bak, the copy replaces the profile. Any
-// failure leaves the profile as it was and says why on standard error. True when
-// every key was written.
-bool WriteProfileKeys(const std::string& path, const std::string& section,
-                      const std::vector<std::pair<std::string, std::string>>& keys);
+// Writes the changes through the profile functions, every other line left as it
+// was, by the safe write: under the profile's writer lock a temporary copy of the
+// file as it is now takes them, the old file becomes PROFILE.bak, the copy replaces
+// the profile. Any failure leaves the profile as it was and says why on standard
+// error. True when every change was written.
+bool WriteProfileKeys(const std::string& path, const std::vector<qrtl::setup::ProfileChange>& changes);
 
-// True while the monitor's main window exists (also hidden, in the tray).
+// True while a monitor's main window exists (also hidden, in the tray; any copy):
+// it reads the receiver.
 bool MonitorRunning();
 
 }  // namespace profiletool

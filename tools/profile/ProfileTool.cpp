@@ -3,18 +3,19 @@
 // `window` need the card and the desktop, so Windows.
 #include "tools/profile/ProfileTool.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "setup/ProfileCheck.h"
+#include "setup/ProfileFile.h"
 
 #ifdef _WIN32
 #include <windows.h>
 
 #include "platform/win32/Win32Config.h"
 #include "setup/win32/PathKind.h"
+#include "tools/common/ToolSupport.h"
 #else
 #include <unistd.h>
 #endif
@@ -56,14 +57,7 @@ constexpr char kUsage[] =
 constexpr char kPathSeparator = '\\';
 
 
-std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return {};
-    const std::string full(path, n);
-    const std::size_t slash = full.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : full.substr(0, slash);
-}
+std::string ProgramFolder() { return tools::ModuleFolder(); }
 
 // True when this program is the only one on its console: Explorer made the console
 // for it, and it closes as the program ends.
@@ -121,29 +115,17 @@ void Say(const std::string& text) {
 }
 
 bool ReadProfileFile(const std::string& path, std::string& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        // Name the usual cause plainly: a first run in the wrong folder.
-        Fail(errno == ENOENT ? path + ": no such profile (the file does not exist)"
-                             : "cannot open " + path + ": " + std::strerror(errno));
-        return false;
+    using qrtl::setup::ProfileRead;
+    const qrtl::setup::ProfileReadResult read = qrtl::setup::ReadProfileFile(path, bytes);
+    switch (read.status) {
+    case ProfileRead::Ok: return true;
+    // Name the usual cause plainly: a first run in the wrong folder.
+    case ProfileRead::Missing: Fail(path + ": no such profile (the file does not exist)"); break;
+    case ProfileRead::CannotOpen: Fail("cannot open " + path + ": " + std::strerror(read.systemError)); break;
+    case ProfileRead::CannotRead: Fail("cannot read " + path); break;
+    case ProfileRead::Unusable: Fail(path + " " + read.reason); break;
     }
-    bytes.clear();
-    char buffer[64 * 1024];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        Fail("cannot read " + path);
-        return false;
-    }
-    const std::string reason = qrtl::ProfileUnusableReason(bytes);
-    if (!reason.empty()) {
-        Fail(path + " " + reason);
-        return false;
-    }
-    return true;
+    return false;
 }
 
 std::string ProfileOrDefault(const std::string& given) {

@@ -17,7 +17,7 @@ namespace profiletool {
 
 namespace {
 
-using qrtl::setup::ProfileLine;
+using qrtl::setup::ProfileChange;
 
 HWND AsHwnd(qrtl::WindowHandle hWnd) { return reinterpret_cast<HWND>(hWnd); }
 
@@ -46,13 +46,13 @@ int RunWindow(const std::vector<std::string>& args) {
     const int32_t n = o.client;
     const qrtl::ProfileDocument current = qrtl::ProfileDocument::Parse(bytes);
     const qrtl::setup::ClientLinesPlan plan = qrtl::setup::PlanClientLines(n, facts, current);
-    for (const ProfileLine& line : plan.lines) Say(line.key + "=" + line.value);
+    for (const ProfileChange& line : plan.lines) Say(line.key + "=" + line.value);
 
     // Proof lines are comments, so the output can go into a profile as it is.
-    const std::vector<ProfileLine> searchLines(plan.lines.begin(),
+    const std::vector<ProfileChange> searchLines(plan.lines.begin(),
                                                plan.lines.begin() + 3 + qrtl::setup::kClientChildCount);
     const HWND found = AsHwnd(qrtl::setup::SearchWithLines(searchLines, n, desktop));
-    std::vector<ProfileLine> byControls = {searchLines[0]};
+    std::vector<ProfileChange> byControls = {searchLines[0]};
     byControls.insert(byControls.end(), searchLines.begin() + 3, searchLines.end());
     const HWND foundByControls = AsHwnd(qrtl::setup::SearchWithLines(byControls, n, desktop));
     Say("; picked window: " + DescribeWindow(desktop, target));
@@ -67,9 +67,7 @@ int RunWindow(const std::vector<std::string>& args) {
     for (const std::string& note : plan.notes) Say("; " + note);
 
     if (o.write) {
-        std::vector<std::pair<std::string, std::string>> keys;
-        for (const ProfileLine& line : plan.lines) keys.push_back({line.key, line.value});
-        if (!WriteProfileKeys(profile, profile::kClient, keys)) return kExitFailed;
+        if (!WriteProfileKeys(profile, plan.lines)) return kExitFailed;
         Say("; written as client " + std::to_string(n) + " into " + profile + " (the previous file is " +
             profile + ".bak)");
     }

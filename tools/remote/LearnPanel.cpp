@@ -6,13 +6,13 @@
 #include <utility>
 #include <vector>
 
-#include "MonitorControl.h"
 #include "RemoteWindow.h"
 #include "UiText.h"
 #include "config/QRTLIRSet.h"
 #include "driver/CardDriver.h"
 #include "setup/LearnedCodes.h"
 #include "resource.h"
+#include "tools/common/MonitorControl.h"
 
 namespace remote {
 
@@ -22,14 +22,13 @@ using qrtl::setup::PressDetector;
 using qrtl::win32::ReceiverOpen;
 
 constexpr UINT kHangCheckMs = 250;
-constexpr DWORD kMonitorCloseMs = 10000;
 constexpr DWORD kMonitorShowMs = 5000;
 constexpr DWORD kMonitorLookMs = 100;
 
 // Waits for a started monitor's window, so that "runs again" is said only when it does.
 bool MonitorShows() {
     for (DWORD waited = 0;; waited += kMonitorLookMs) {
-        if (FindMonitor() != nullptr) return true;
+        if (tools::FindMonitor() != nullptr) return true;
         if (waited >= kMonitorShowMs) return false;
         ::Sleep(kMonitorLookMs);
     }
@@ -70,23 +69,9 @@ bool RemoteWindow::EnsureReceiver() {
         return false;
     }
     // Asked before each learn: a monitor started since the last one reads it too.
-    if (const HWND monitor = FindMonitor()) {
-        if (Ask(dlg_,
-                "The monitor is running and reads the receiver; only one program can.\n\nClose the monitor while "
-                "you learn? It starts again when you save or close this window.",
-                MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
-            receiver_.Close();
-            return false;
-        }
-        std::string why;
-        Live("Closing the monitor ...");
-        if (!CloseMonitor(monitor, kMonitorCloseMs, why)) {
-            receiver_.Close();
-            Ask(dlg_, "The monitor could not be closed: " + why + ".", MB_OK | MB_ICONEXCLAMATION);
-            Live("The monitor still runs: learning is not possible now.");
-            return false;
-        }
-        monitorClosed_ = true;
+    if (!CloseMonitorToLearn()) {
+        receiver_.Close();
+        return false;
     }
     const ReceiverOpen opened = receiver_.Open();
     if (opened != ReceiverOpen::Ok) {
@@ -179,7 +164,7 @@ void RemoteWindow::OnPress() {
         }
         result = codes.Assign(learnIndex_, text, true);
     }
-    for (const auto& [key, value] : codes.Changes()) profile_.Set(profile::kControllerSection, key, value);
+    profile_.Change(codes.Changes());
     Refresh();
     const std::string received = std::string("Received ") + text + " " + kArrow + " " + name;
     Live(received);
@@ -217,7 +202,7 @@ void RemoteWindow::StopLearning(const std::string& why) {
 
 void RemoteWindow::CheckReadHang() {
     if (learnIndex_ < 0) return;
-    if (FindMonitor() != nullptr) {
+    if (tools::FindMonitor() != nullptr) {
         // Started while we read: one runs, so none is started again afterwards.
         monitorClosed_ = false;
         StopLearning("Learning stopped: the monitor was started and reads the receiver now.");
@@ -258,9 +243,11 @@ bool RemoteWindow::ReleaseReceiver() {
         return false;
     }
     monitorClosed_ = false;
-    if (FindMonitor() != nullptr) return false;  // one was started meanwhile: never a second
+    // One was started meanwhile, or the one closed ended only after the wait ran out
+    // and still runs: never a second.
+    if (tools::FindMonitor() != nullptr) return false;
     std::string why;
-    if (!StartMonitor(why)) {
+    if (!tools::LaunchMonitor(closedMonitor_, why)) {
         Ask(dlg_, "The monitor could not be started again: " + why + ".", MB_OK | MB_ICONEXCLAMATION);
         return false;
     }

@@ -6,10 +6,12 @@
 #include <string>
 #include <string_view>
 
-#include "MonitorControl.h"
+#include "ProfileAccess.h"
 #include "RemoteWindow.h"
 #include "UiText.h"
-#include "setup/ProfileCheck.h"
+#include "setup/ProfileFile.h"
+#include "platform/win32/ProfileLock.h"
+#include "tools/common/MonitorControl.h"
 #include "platform/win32/Handle.h"
 #include "product.h"
 #include "config/StarterProfile.h"
@@ -18,59 +20,20 @@ namespace {
 
 using remote::Ask;
 
-std::string FullPath(const std::string& path) {
-    char full[MAX_PATH] = {};
-    const DWORD n = ::GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return n == 0 || n >= MAX_PATH ? path : std::string(full, n);
-}
-
 // Writes the starter profile, the one a fresh install gets, to `path`; false with
 // the reason.
 bool WriteStarterProfile(const std::string& path, std::string& why) {
-    const std::string_view text = qrtl::StarterProfileText();
-    const qrtl::win32::UniqueFile file(
-        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    if (!file || !::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-        written != text.size()) {
-        why = "it cannot be written there (error " + std::to_string(::GetLastError()) + ")";
-        return false;
-    }
-    return true;
+    return remote::WriteWholeFile(path, qrtl::StarterProfileText(), false, why);
 }
 
 // Reads the whole profile; false with the reason in words.
 bool ReadProfile(const std::string& path, std::string& bytes, std::string& why) {
-    const qrtl::win32::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        why = "cannot be read (error " + std::to_string(::GetLastError()) + ")";
-        return false;
-    }
-    const DWORD size = ::GetFileSize(file.get(), nullptr);
-    if (size == INVALID_FILE_SIZE || size > qrtl::kMaxProfileBytes) {
-        why = "is too large for a profile (" + std::to_string(size) + " bytes, at most " +
-              std::to_string(qrtl::kMaxProfileBytes) + ")";
-        return false;
-    }
-    bytes.resize(size);
-    DWORD got = 0;
-    if (size > 0 && (!::ReadFile(file.get(), &bytes[0], size, &got, nullptr) || got != size)) {
-        why = "cannot be read (error " + std::to_string(::GetLastError()) + ")";
-        return false;
-    }
-    why = qrtl::ProfileUnusableReason(bytes);
-    return why.empty();
-}
-
-// True when the file can be opened for writing (attributes and rights).
-bool Writable(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY)) return false;
-    const qrtl::win32::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE,
-                                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return static_cast<bool>(file);
+    const qrtl::setup::ProfileReadResult read = qrtl::setup::ReadProfileFile(path, bytes);
+    if (read.status == qrtl::setup::ProfileRead::Ok) return true;
+    why = read.status == qrtl::setup::ProfileRead::Unusable
+              ? read.reason
+              : "cannot be read (error " + std::to_string(read.systemError) + ")";
+    return false;
 }
 
 }  // namespace
@@ -79,7 +42,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    const std::string path = FullPath(__argc > 1 ? __argv[1] : remote::ProgramFolder() + product::kProfileName);
+    const std::string path =
+        qrtl::win32::FullPath(__argc > 1 ? __argv[1] : tools::ProgramFolder() + product::kProfileName);
     const std::string shown = remote::FromAnsi(path);
 
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
@@ -107,7 +71,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
         return 1;
     }
 
-    remote::RemoteWindow window(path, bytes, !Writable(path));
+    remote::RemoteWindow window(path, bytes, !remote::WhyNotWritable(path).empty());
     if (!window.Create(show == SW_HIDE ? SW_SHOWNORMAL : show)) {
         Ask(nullptr, "The set-up window cannot be created (error " + std::to_string(::GetLastError()) + ").",
             MB_OK | MB_ICONSTOP);

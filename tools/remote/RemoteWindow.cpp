@@ -6,7 +6,6 @@
 
 #include "ActionDlg.h"
 #include "ClearDlg.h"
-#include "MonitorControl.h"
 #include "RemoteLayout.h"
 #include "UiText.h"
 #include "WindowList.h"
@@ -25,6 +24,7 @@
 #include "platform/win32/Win32Config.h"
 #include "platform/win32/Win32Desktop.h"
 #include "product.h"
+#include "tools/common/MonitorControl.h"
 #include "resource.h"
 
 namespace remote {
@@ -51,7 +51,7 @@ int Ask(HWND owner, const std::string& text, UINT flags) {
 }
 
 RemoteWindow::RemoteWindow(std::string profilePath, std::string fileText, bool readOnly)
-    : ToolDialog(res::kDlgRemote), profilePath_(std::move(profilePath)), readOnly_(readOnly), profile_(std::move(fileText)) {}
+    : ToolDialog(res::kDlgRemote), profilePath_(std::move(profilePath)), savedText_(fileText), readOnly_(readOnly), profile_(std::move(fileText)) {}
 
 RemoteWindow::~RemoteWindow() = default;
 
@@ -73,6 +73,12 @@ int RemoteWindow::RunMessageLoop() {
 }
 
 INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // While the monitor closes, the window is disabled and takes no command: a
+    // close asked meanwhile waits until the monitor has ended.
+    if (waitingForMonitor_) {
+        if (msg == WM_CLOSE || (msg == WM_COMMAND && LOWORD(wParam) == res::kClose)) closeAsked_ = true;
+        if (msg == WM_COMMAND || msg == WM_CLOSE || msg == WM_NOTIFY || msg == WM_LBUTTONDOWN) return TRUE;
+    }
     switch (msg) {
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
@@ -135,7 +141,7 @@ bool RemoteWindow::OnInit() {
     AnchorControls(layout_, dlg_);
 
     // The receiver: the monitor holds it while it runs; Learn asks to close it.
-    if (FindMonitor() == nullptr) ProbeReceiver();  // a problem is shown below; learning stays off
+    if (tools::FindMonitor() == nullptr) ProbeReceiver();  // a problem is shown below; learning stays off
     FillWindowList();
     if (const HWND client = FindClientNow()) ReadCatalog(client);
     Refresh();
@@ -319,7 +325,7 @@ void RemoteWindow::ShowClient() {
     std::string receiver;
     if (!receiverProblem_.empty())
         receiver = "Receiver: " + receiverProblem_ + ". Learning is off; everything else works.";
-    else if (FindMonitor() == nullptr)
+    else if (tools::FindMonitor() == nullptr)
         receiver = std::string("Receiver: ") + CardDriverFileName() + " ready. Select a key and press Learn.";
     else
         receiver = "Receiver: the monitor is using it now; Learn asks to close the monitor.";
@@ -329,7 +335,7 @@ void RemoteWindow::ShowClient() {
 void RemoteWindow::EnableButtons() {
     const int selected = SelectedKey();
     const bool learning = learnIndex_ >= 0;
-    const bool canLearn = receiverProblem_.empty() && !learning;
+    const bool canLearn = receiverProblem_.empty() && !learning && !readOnly_;
     const bool hasRow = selected >= 0 && static_cast<std::size_t>(selected) < rows_.size();
     const auto enable = [&](int id, bool on) {
         const HWND button = ::GetDlgItem(dlg_, id);
@@ -343,7 +349,7 @@ void RemoteWindow::EnableButtons() {
     enable(res::kClear, !learning && hasRow);
     enable(res::kFill, !learning && !catalog_.Empty());
     enable(res::kUseWindow, !learning);
-    enable(res::kSave, !learning && profile_.Changed());
+    enable(res::kSave, !learning && profile_.Changed() && !readOnly_);
 }
 
 void RemoteWindow::FocusKeyList() {
@@ -435,7 +441,7 @@ void RemoteWindow::TakeWindow(HWND target) {
     }
     const int32_t n = std::max<int32_t>(0, profile_.ClientIndex());
     const qrtl::setup::ClientLinesPlan plan = qrtl::setup::PlanClientLines(n, facts, profile_.Document());
-    for (const auto& line : plan.lines) profile_.Set(profile::kClient, line.key, line.value);
+    for (const auto& line : plan.lines) profile_.Set(line.section, line.key, line.value);
     launchNotFound_ = !facts.launch.found;
     std::string notes;
     for (const std::string& note : plan.notes) notes += (notes.empty() ? "" : " ") + note;
@@ -570,20 +576,38 @@ bool RemoteWindow::Save() {
         Live("Nothing to save.");
         return true;
     }
-    std::vector<qrtl::win32::ProfileChange> changes;
-    for (const auto& change : profile_.Changes())
-        changes.push_back({change.section, change.key, change.value, change.kind != qrtl::setup::ChangeKind::Set});
+    // Another writer (the monitor's setup dialog, QRTLProfile) may have changed the
+    // file since it was read: only the owner's own changes go into it.
+    const auto keepOurs = [&](const qrtl::setup::MergeConflict& conflict) {
+        const std::string theirs = conflict.theirsPresent ? "\"" + conflict.theirs + "\"" : "removed";
+        return Ask(dlg_,
+                   "Another program has changed a line that you changed too, since this window read the profile:\n\n[" +
+                       FromAnsi(conflict.ours.section) + "] " + FromAnsi(conflict.ours.key) + ": now " +
+                       FromAnsi(theirs) + ", yours \"" + FromAnsi(conflict.ours.value) +
+                       "\".\n\nWrite yours over it? No keeps the other program's value.",
+                   MB_YESNO | MB_ICONQUESTION) == IDYES;
+    };
     std::string error;
-    if (!qrtl::win32::WriteProfileSafely(profilePath_, changes, error)) {
+    std::string savedText;
+    if (!qrtl::win32::WriteChangesSince(profilePath_, savedText_, profile_.Changes(), keepOurs, savedText, error)) {
         Ask(dlg_, "Nothing was saved: " + FromAnsi(error) + "\n\nYour changes are still in this window.",
             MB_OK | MB_ICONEXCLAMATION);
         Live("Not saved: " + FromAnsi(error));
         return false;
     }
-    profile_.MarkSaved();
+    if (savedText.empty()) {
+        profile_.MarkSaved();
+        savedText_ = profile_.Text();
+    } else {  // the file as written, with what other writers put into it meanwhile
+        savedText_ = savedText;
+        profile_ = qrtl::setup::UnsavedProfile(savedText);
+    }
     std::string saved = "Saved " + FromAnsi(profilePath_) + "; the previous file is " + FromAnsi(profilePath_) +
                         qrtl::win32::kBackupSuffix + ".";
+    const bool closedToLearn = monitorClosed_;
     if (ReleaseReceiver()) saved += " The monitor runs again.";
+    // A monitor that kept running reads the profile only at its start.
+    if (!closedToLearn) saved += RestartMonitorForChanges();
     Refresh();
     Live(saved);
     return true;

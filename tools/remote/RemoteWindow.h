@@ -14,6 +14,7 @@
 #include "FinderTool.h"
 #include "platform/win32/Handle.h"
 #include "tools/common/ToolDialog.h"
+#include "tools/common/MonitorControl.h"
 #include "setup/AppCommands.h"
 #include "setup/PressDetector.h"
 #include "setup/RemoteRows.h"
@@ -80,6 +81,15 @@ private:
     // Keys: learning (LearnPanel.cpp).
     void ProbeReceiver();
     bool EnsureReceiver();
+    // Closes the monitor of this folder, after the owner's yes; false when it still
+    // runs (or another monitor does), with the owner told.
+    bool CloseMonitorToLearn();
+    // Waits, with the window disabled and deaf to commands, until `monitor` has
+    // closed; a close of the window asked meanwhile is done afterwards.
+    tools::MonitorClose WaitForMonitorToClose(const tools::RunningMonitor& monitor, std::string& why);
+    // After Save: offers to restart a monitor of this folder that kept running, so
+    // that it reads the saved profile; the words for the status line.
+    std::string RestartMonitorForChanges();
     void StartLearning(int index, bool all);
     // Asks for the key being learned, after `before` ("Received 20 → VOL+. ").
     void PromptKey(const std::string& before = {});
@@ -103,6 +113,7 @@ private:
 
     HWND keys_ = nullptr;
     std::string profilePath_;
+    std::string savedText_;  // the file as last read or saved: what the owner's changes are against
     bool readOnly_ = false;
     qrtl::setup::UnsavedProfile profile_;
     std::vector<qrtl::setup::KeyRow> rows_;
@@ -114,6 +125,9 @@ private:
     qrtl::win32::CardReceiver receiver_;  // taken only while learning
     std::string receiverProblem_;  // in words; learning is off while it is set
     bool monitorClosed_ = false;   // the window closed the monitor to learn
+    std::string closedMonitor_;    // the program file of that monitor, started again
+    bool waitingForMonitor_ = false;  // the monitor is closing: no command is taken
+    bool closeAsked_ = false;         // the window was closed during the last wait
     qrtl::setup::PressDetector detector_;
     int learnIndex_ = -1;  // the key being learned (the detector's), -1 when none
     bool learnAll_ = false;

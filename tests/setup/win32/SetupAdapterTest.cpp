@@ -5,11 +5,13 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/win32/Handle.h"
 #include "setup/RemoteRows.h"
+#include "platform/win32/ProfileLock.h"
 #include "setup/win32/SafeProfileWrite.h"
 #include "setup/win32/Win32AppCommands.h"
 #include "e2e/E2eHarness.h"
@@ -167,11 +169,8 @@ TEST_F(SafeWriteTest, Removals_ReadAsTheUnsavedProfilePredicts) {
     Put(before);
     qrtl::setup::UnsavedProfile unsaved(before);
     unsaved.Change(changes);
-    std::vector<qrtl::win32::ProfileChange> written;
-    for (const auto& c : unsaved.Changes())
-        written.push_back({c.section, c.key, c.value, c.kind != ChangeKind::Set});
     std::string error;
-    ASSERT_TRUE(qrtl::win32::WriteProfileSafely(profile_, written, error)) << error;
+    ASSERT_TRUE(qrtl::win32::WriteProfileSafely(profile_, unsaved.Changes(), error)) << error;
 
     const std::string text = e2e::ReadTextFile(profile_);
     EXPECT_NE(text.find("; the owner's comment"), std::string::npos) << text;
@@ -279,6 +278,155 @@ TEST_F(SafeWriteTest, CtrlCBetweenWritingTheCopyAndTheReplace_ProfileAsItWasCopy
     EXPECT_EQ(e2e::ReadTextFile(profile_), kOwnersProfile);
     EXPECT_FALSE(e2e::FileExists(profile_ + ".bak"));
     EXPECT_TRUE(Strays().empty());
+}
+
+// --- Other programs beside the writer: a scanner, links, killed writers, another writer
+
+// Runs `work` on a thread of its own; Join (or the end of the object) waits for it.
+class Background {
+public:
+    explicit Background(std::function<void()> work)
+        : work_(std::move(work)), thread_(::CreateThread(nullptr, 0, Run, this, 0, nullptr)) {}
+    ~Background() { Join(); }
+    Background(const Background&) = delete;
+    Background& operator=(const Background&) = delete;
+    void Join() {
+        if (thread_) ::WaitForSingleObject(thread_.get(), INFINITE);
+        thread_.reset();
+    }
+
+private:
+    static DWORD WINAPI Run(void* self) {
+        static_cast<Background*>(self)->work_();
+        return 0;
+    }
+    std::function<void()> work_;
+    qrtl::win32::UniqueHandleObj thread_;
+};
+
+// Holds the file open without sharing for `ms`, as a virus scanner or an indexer
+// does when it has just seen the file.
+class BriefHolder {
+public:
+    BriefHolder(const std::string& path, DWORD ms)
+        : file_(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)),
+          thread_([this, ms] {
+              ::Sleep(ms);
+              file_.reset();
+          }) {}
+    bool Holding() const { return static_cast<bool>(file_); }
+
+private:
+    qrtl::win32::UniqueFile file_;
+    Background thread_;
+};
+
+TEST_F(SafeWriteTest, ProfileHeldBrieflyByAnotherProgram_WrittenAfterTheRetry) {
+    Put(kOwnersProfile);
+    BriefHolder scanner(profile_, 300);
+    ASSERT_TRUE(scanner.Holding());
+    std::string error;
+    EXPECT_TRUE(qrtl::win32::WriteProfileSafely(profile_, {{"Main", "Timer", "300"}}, error)) << error;
+    EXPECT_NE(e2e::ReadTextFile(profile_).find("Timer=300"), std::string::npos);
+}
+
+TEST_F(SafeWriteTest, ProfileThatIsAHardLink_RefusedWithAReasonLinkKept) {
+    const std::string target = folder_ / "elsewhere.ini";
+    ASSERT_TRUE(e2e::WriteTextFile(target, kOwnersProfile));
+    if (!::CreateHardLinkA(profile_.c_str(), target.c_str(), nullptr)) GTEST_SKIP() << "no hard links here";
+    std::string error;
+    EXPECT_FALSE(qrtl::win32::WriteProfileSafely(profile_, {{"Main", "Timer", "300"}}, error));
+    EXPECT_NE(error.find("link"), std::string::npos) << error;
+    EXPECT_NE(error.find("nothing changed"), std::string::npos) << error;
+    EXPECT_EQ(e2e::ReadTextFile(target), kOwnersProfile);
+    EXPECT_EQ(e2e::ReadTextFile(profile_), kOwnersProfile);
+}
+
+TEST_F(SafeWriteTest, BackupThatIsAHardLink_ReplacedNotWrittenThrough) {
+    Put(kOwnersProfile);
+    const std::string other = folder_ / "other.txt";
+    ASSERT_TRUE(e2e::WriteTextFile(other, "another file\r\n"));
+    if (!::CreateHardLinkA((profile_ + ".bak").c_str(), other.c_str(), nullptr)) GTEST_SKIP() << "no hard links here";
+    std::string error;
+    ASSERT_TRUE(qrtl::win32::WriteProfileSafely(profile_, {{"Main", "Timer", "300"}}, error)) << error;
+    EXPECT_EQ(e2e::ReadTextFile(other), "another file\r\n");
+    EXPECT_EQ(e2e::ReadTextFile(profile_ + ".bak"), kOwnersProfile);
+}
+
+TEST_F(SafeWriteTest, CopiesOfKilledWriters_OlderThanAMinuteRemovedYoungerKept) {
+    Put(kOwnersProfile);
+    const std::string stale = folder_ / "qrpA1.tmp";
+    const std::string young = folder_ / "qrpB2.tmp";
+    const std::string foreign = folder_ / "other.tmp";
+    for (const std::string& path : {stale, young, foreign}) ASSERT_TRUE(e2e::WriteTextFile(path, "Timer=1\r\n"));
+    // Two minutes old, as a copy left by a writer killed before its replace.
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER old;
+    old.LowPart = now.dwLowDateTime;
+    old.HighPart = now.dwHighDateTime;
+    old.QuadPart -= 120ull * 10000000ull;
+    const FILETIME oldTime{old.LowPart, old.HighPart};
+    for (const std::string& path : {stale, foreign}) {
+        const qrtl::win32::UniqueFile file(::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file && ::SetFileTime(file.get(), nullptr, nullptr, &oldTime));
+    }
+    std::string error;
+    ASSERT_TRUE(qrtl::win32::WriteProfileSafely(profile_, {{"Main", "Timer", "300"}}, error)) << error;
+    EXPECT_FALSE(e2e::FileExists(stale));
+    EXPECT_TRUE(e2e::FileExists(young));    // perhaps a writer at work now
+    EXPECT_TRUE(e2e::FileExists(foreign));  // not one of ours
+}
+
+TEST_F(SafeWriteTest, AnotherWriterHoldsTheProfileLock_WriteWaitsForIt) {
+    Put(kOwnersProfile);
+    qrtl::win32::ProfileLock other;
+    ASSERT_TRUE(other.Acquire(profile_, 0));
+    bool written = false;
+    std::string error;
+    Background writer([&] { written = qrtl::win32::WriteProfileSafely(profile_, {{"Main", "Timer", "300"}}, error); });
+    ::Sleep(500);
+    EXPECT_EQ(e2e::ReadTextFile(profile_), kOwnersProfile);  // still waiting
+    other.Release();
+    writer.Join();
+    EXPECT_TRUE(written) << error;
+    EXPECT_NE(e2e::ReadTextFile(profile_).find("Timer=300"), std::string::npos);
+}
+
+TEST_F(SafeWriteTest, SpellingsOfOneProfile_OneLockName) {
+    const std::string name = qrtl::win32::ProfileLockName(profile_);
+    std::string upper = profile_;
+    for (char& c : upper) c = static_cast<char>(::toupper(static_cast<unsigned char>(c)));
+    const std::string folder = folder_.Path();
+    const std::string leaf = folder.substr(folder.find_last_of('\\') + 1);
+    for (const std::string& spelling : {upper, folder + "\\.\\QRTLIRMoni.INI", folder + "\\..\\" + leaf + "\\qrtlirmoni.ini",
+                                        folder + "/QRTLIRMoni.INI"})
+        EXPECT_EQ(qrtl::win32::ProfileLockName(spelling), name) << spelling;
+    EXPECT_NE(qrtl::win32::ProfileLockName(folder_ / "Other.INI"), name);
+    EXPECT_EQ(name.rfind("QRTLIRMoni.Profile.", 0), 0u) << name;
+}
+
+TEST_F(SafeWriteTest, ChangedMeanwhileByAnotherWriter_OnlyTheOwnersLinesWrittenConflictAsked) {
+    const std::string base = "[Client]\r\nDefault=0\r\n[KeyMap_Controler]\r\nVOL+=\r\nMUTE=\r\n";
+    Put("[Client]\r\nDefault=1\r\n[KeyMap_Controler]\r\nVOL+=\r\nMUTE=30\r\n");  // the setup dialog, QRTLProfile
+    std::vector<std::string> asked;
+    std::string saved;
+    std::string error;
+    ASSERT_TRUE(qrtl::win32::WriteChangesSince(
+        profile_, base, {{"Client", "Default", "0"}, {"KeyMap_Controler", "VOL+", "20"}, {"KeyMap_Controler", "MUTE", "22"}},
+        [&](const qrtl::setup::MergeConflict& conflict) {
+            asked.push_back(conflict.ours.key + " " + conflict.theirs);
+            return false;
+        },
+        saved, error))
+        << error;
+    const std::string text = e2e::ReadTextFile(profile_);
+    EXPECT_EQ(saved, text);
+    EXPECT_NE(text.find("Default=1"), std::string::npos) << text;  // not reverted
+    EXPECT_NE(text.find("VOL+=20"), std::string::npos) << text;
+    EXPECT_NE(text.find("MUTE=30"), std::string::npos) << text;    // the owner kept theirs
+    EXPECT_EQ(asked, std::vector<std::string>{"MUTE 30"});
 }
 
 }  // namespace

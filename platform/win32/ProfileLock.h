@@ -1,0 +1,49 @@
+// One named mutex per profile file, taken by every writer of ours (the set-up
+// window, QRTLProfile, the monitor's setup dialog) while it writes, so that two
+// writers never interleave: each applies its changes to the file as the other left
+// it. The name comes from the normalised full path, so two spellings of one file
+// ("c:\x\..\X\QRTLIRMONI.ini") share a lock.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32/Handle.h"
+
+namespace qrtl::win32 {
+
+// `path` made absolute by the system (relative parts, "..", short names resolved
+// where the file exists); `path` itself when the system cannot tell.
+std::string FullPath(const std::string& path);
+
+// `path` with its short names (PROGRA~1) made long where the file exists; `path`
+// itself where it does not, or where the system cannot tell (Windows 95).
+std::string LongPath(const std::string& path);
+
+// The mutex name for the profile at `path`: a fixed prefix and a hash of the
+// upper-cased full path (a path may be longer than a mutex name may be).
+std::string ProfileLockName(const std::string& path);
+
+class ProfileLock {
+public:
+    ProfileLock() = default;
+    ~ProfileLock() { Release(); }
+    ProfileLock(const ProfileLock&) = delete;
+    ProfileLock& operator=(const ProfileLock&) = delete;
+
+    // Waits up to `timeoutMs` for the lock of the profile at `path`; true when this
+    // object holds it (also when its last holder ended without releasing it).
+    bool Acquire(const std::string& path, DWORD timeoutMs);
+    void Release();
+    bool Held() const { return held_; }
+
+private:
+    UniqueHandleObj mutex_;
+    bool held_ = false;
+};
+
+// How long a writer waits for another writer of the same profile.
+constexpr DWORD kProfileLockWaitMs = 10000;
+
+}  // namespace qrtl::win32
