@@ -26,6 +26,9 @@
 #define IDC_LIVE 2015
 #define IDC_SAVE 2016
 #define IDC_CLOSE 2017
+// The banner (what matters until it changes) and Save as...
+#define IDC_BANNER 2030
+#define IDC_SAVE_AS 2031
 
 // The action chooser (template 201)
 #define IDD_ACTION 201
@@ -62,6 +65,8 @@ constexpr int kFindings = IDC_FINDINGS;
 constexpr int kLive = IDC_LIVE;
 constexpr int kSave = IDC_SAVE;
 constexpr int kClose = IDC_CLOSE;
+constexpr int kBanner = IDC_BANNER;
+constexpr int kSaveAs = IDC_SAVE_AS;
 
 // The action chooser's controls.
 constexpr int kActKey = IDC_ACT_KEY;
