@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "Banner.h"
 #include "MonitorControl.h"
 #include "RemoteWindow.h"
 #include "UiText.h"
@@ -63,16 +64,6 @@ bool ReadProfile(const std::string& path, std::string& bytes, std::string& why) 
     return why.empty();
 }
 
-// True when the file can be opened for writing (attributes and rights).
-bool Writable(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY)) return false;
-    const qrtl::win32::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE,
-                                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return static_cast<bool>(file);
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
@@ -107,7 +98,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
         return 1;
     }
 
-    remote::RemoteWindow window(path, bytes, !Writable(path));
+    remote::RemoteWindow window(path, bytes, !remote::ProfileWritable(path));
     if (!window.Create(show == SW_HIDE ? SW_SHOWNORMAL : show)) {
         Ask(nullptr, "The set-up window cannot be created (error " + std::to_string(::GetLastError()) + ").",
             MB_OK | MB_ICONSTOP);

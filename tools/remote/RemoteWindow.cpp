@@ -169,6 +169,12 @@ INT_PTR RemoteWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         return FALSE;
+    case WM_ACTIVATE:
+        // The owner may have made the file writable (or read-only) meanwhile.
+        if (LOWORD(wParam) != WA_INACTIVE) RecheckWritable();
+        return FALSE;
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<INT_PTR>(banner_.Colour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
     case kMsgRead:
         OnRead(wParam, lParam);
         return TRUE;
@@ -187,6 +193,7 @@ INT_PTR RemoteWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void RemoteWindow::OnInit() {
+    banner_.Attach(dlg_);
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     const auto icon = [&](int size) {
         return reinterpret_cast<LPARAM>(::LoadImageW(instance, MAKEINTRESOURCEW(res::kIconMain), IMAGE_ICON, size,
@@ -234,10 +241,7 @@ void RemoteWindow::OnInit() {
     Refresh();
     SelectKey(0);
     ::SetFocus(keys_);
-    if (readOnly_)
-        Live("The profile is read-only: you can look and try, but Save cannot write it.");
-    else
-        Live("Choose the TV application, then learn the keys of your remote.");
+    Live(qrtl::setup::Greeting(Facts()));
 }
 
 void RemoteWindow::OnCommand(int id, int code) {
@@ -291,6 +295,9 @@ void RemoteWindow::OnCommand(int id, int code) {
     case IDOK:
         Save();
         return;
+    case res::kSaveAs:
+        SaveAs();
+        return;
     case res::kClose:
         Close();
         return;
@@ -316,6 +323,7 @@ void RemoteWindow::Refresh() {
         return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     };
     findings_ = qrtl::setup::FindingsInWords(profile_, environment);
+    qrtl::setup::PutReceiverFinding(findings_, receiverFault_, CardDriverFileName());
     rows_ = qrtl::setup::KeyRows(profile_, catalog_, findings_);
     ShowKeys();
     ShowFindings();
@@ -400,20 +408,16 @@ void RemoteWindow::ShowClient() {
     }
     SetItemText(dlg_, res::kLaunch, FromAnsi(launch));
 
-    std::string receiver;
-    if (!receiverProblem_.empty())
-        receiver = "Receiver: " + receiverProblem_ + ". Learning is off; everything else works.";
-    else if (FindMonitor() == nullptr)
-        receiver = std::string("Receiver: ") + CardDriverFileName() + " ready. Select a key and press Learn.";
-    else
-        receiver = "Receiver: the monitor is using it now; Learn asks to close the monitor.";
-    SetItemText(dlg_, res::kReceiver, receiver);
+    const qrtl::setup::WindowFacts facts = Facts();
+    SetItemText(dlg_, res::kReceiver, qrtl::setup::ReceiverLine(facts, CardDriverFileName()));
+    banner_.Show(facts);
 }
 
 void RemoteWindow::EnableButtons() {
     const int selected = SelectedKey();
     const bool learning = learnIndex_ >= 0;
-    const bool canLearn = receiverProblem_.empty() && !learning;
+    const qrtl::setup::WindowGate gate = qrtl::setup::GateWindow(Facts());
+    const bool canLearn = gate.learn == qrtl::setup::OffReason::None;
     const bool hasRow = selected >= 0 && static_cast<std::size_t>(selected) < rows_.size();
     const auto enable = [&](int id, bool on) { ::EnableWindow(::GetDlgItem(dlg_, id), on ? TRUE : FALSE); };
     enable(res::kLearn, canLearn && hasRow);
@@ -423,7 +427,8 @@ void RemoteWindow::EnableButtons() {
     enable(res::kClear, !learning && hasRow);
     enable(res::kFill, !learning && !catalog_.Empty());
     enable(res::kUseWindow, !learning);
-    enable(res::kSave, !learning && profile_.Changed());
+    enable(res::kSave, gate.save == qrtl::setup::OffReason::None);
+    enable(res::kSaveAs, gate.saveAs == qrtl::setup::OffReason::None);
 }
 
 void RemoteWindow::Live(const std::string& text) { SetItemText(dlg_, res::kLive, " " + text); }
@@ -725,6 +730,8 @@ bool RemoteWindow::Save() {
         Live("Nothing to save.");
         return true;
     }
+    // A file that cannot be written keeps the work in a copy (also when closing).
+    if (!RecheckWritable()) return SaveAs();
     std::vector<qrtl::win32::ProfileChange> changes;
     for (const auto& change : profile_.Changes())
         changes.push_back({change.section, change.key, change.value, change.kind != qrtl::setup::ChangeKind::Set});
@@ -733,12 +740,15 @@ bool RemoteWindow::Save() {
         Ask(dlg_, "Nothing was saved: " + FromAnsi(error) + "\n\nYour changes are still in this window.",
             MB_OK | MB_ICONEXCLAMATION);
         Live("Not saved: " + FromAnsi(error));
+        banner_.SaveResult("Not saved: " + FromAnsi(error));
+        ShowClient();
         return false;
     }
     profile_.MarkSaved();
     std::string saved = "Saved " + FromAnsi(profilePath_) + "; the previous file is " + FromAnsi(profilePath_) +
                         qrtl::win32::kBackupSuffix + ".";
     if (ReleaseReceiver()) saved += " The monitor runs again.";
+    banner_.SaveResult(saved);
     Refresh();
     Live(saved);
     return true;
