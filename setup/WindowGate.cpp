@@ -14,7 +14,7 @@ std::string HangWords() { return std::to_string(kReadHangSeconds) + " s"; }
 std::string ReceiverRemedy(ReceiverFault fault) {
     switch (fault) {
     case ReceiverFault::DriverMissing: return "install the card's driver";
-    case ReceiverFault::CardNotStarting: return "check that the card is in place and its driver is the card's own";
+    case ReceiverFault::CardNotStarting: return "check the card and its driver";
     case ReceiverFault::DriverHung: return "check the card, then start the set-up again";
     case ReceiverFault::None: break;
     }
@@ -73,11 +73,11 @@ std::string WhyOff(const std::string& action, OffReason reason, const WindowFact
 std::string BannerText(const WindowFacts& facts, const std::string& driver, const std::string& lastSave) {
     std::vector<std::string> lines;
     if (facts.readOnly)
-        lines.push_back(std::string("The profile is read-only, so Save and Learn are off: ") + kSaveAs +
-                        " keeps your changes in a copy, or make the file writable.");
+        lines.push_back(std::string("The profile is read-only: Save and Learn are off. ") + kSaveAs +
+                        " keeps your changes, or make it writable.");
     if (facts.receiver != ReceiverFault::None)
         lines.push_back(FirstUpper(ReceiverFaultWords(facts.receiver, driver)) + ": " +
-                        ReceiverRemedy(facts.receiver) + ". Learn is off until then; everything else works.");
+                        ReceiverRemedy(facts.receiver) + ". Learn is off until then.");
     if (!lastSave.empty()) lines.push_back(lastSave);
     std::string text;
     for (const std::string& line : lines) text += (text.empty() ? "" : "\r\n") + line;
@@ -87,7 +87,8 @@ std::string BannerText(const WindowFacts& facts, const std::string& driver, cons
 std::string ReceiverLine(const WindowFacts& facts, const std::string& driver) {
     if (facts.receiver != ReceiverFault::None)
         return "Receiver: " + ReceiverFaultWords(facts.receiver, driver) + ". Learning is off.";
-    if (facts.readOnly) return "Receiver: " + driver + " ready. Learning is off while the profile is read-only.";
+    // Not "ready": with the monitor running the receiver was not tried.
+    if (facts.readOnly) return "Receiver: learning is off while the profile is read-only.";
     if (facts.monitorRuns) return "Receiver: the monitor is using it now; Learn asks to close the monitor.";
     return "Receiver: " + driver + " ready. Select a key and press Learn.";
 }

@@ -943,6 +943,23 @@ TEST_F(RemoteBanner, ReadOnlyProfileMadeWritable_SaveOnOnceTheWindowIsActivated)
     EXPECT_NE(ReadTextFile(ProfilePath()).find("POWER=\r\n"), std::string::npos) << ReadTextFile(ProfilePath());
 }
 
+TEST_F(RemoteBanner, ReadOnlyProfileClosedWithAChange_CopyOfferedAndWritten) {
+    const std::string before = StarterProfile("POWER=12\r\n");
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), before));
+    ASSERT_TRUE(::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(StartRemote());
+    SelectKey(0);
+    Click(IDC_CLEAR);
+    ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
+    Click(IDC_CLOSE);
+    EXPECT_NE(Answer("Save your changes as a copy", IDYES), "");
+    const std::string copy = folder_ / "kept.INI";
+    ASSERT_TRUE(SaveAsTo(copy));
+    ASSERT_TRUE(WaitRemoteEnds());
+    EXPECT_NE(ReadTextFile(copy).find("POWER=\r\n"), std::string::npos) << ReadTextFile(copy);
+    EXPECT_EQ(ReadTextFile(ProfilePath()), before);
+}
+
 TEST_F(RemoteBanner, NoDriver_FirstFindingNamesTheDriver_LearnOff_ReceiverLineWhole) {
     ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile("VOL-=5\r\n")));
     ASSERT_TRUE(StartRemote());

@@ -68,11 +68,10 @@ TEST(WindowGate, Faults_BannerReceiverLineFindingAndGreetingInTheOwnersWords) {
          "Receiver: the card driver QRD210DE.DLL is missing. Learning is off.",
          "Learn is off: the card driver QRD210DE.DLL is missing; install the card's driver."},
         {ReceiverFault::CardNotStarting,
-         "The card does not start (its driver QRD210DE.DLL is there): check that the card is in place and its "
-         "driver is the card's own",
+         "The card does not start (its driver QRD210DE.DLL is there): check the card and its driver",
          "Receiver: the card does not start (its driver QRD210DE.DLL is there). Learning is off.",
-         "Learn is off: the card does not start (its driver QRD210DE.DLL is there); check that the card is in "
-         "place and its driver is the card's own."},
+         "Learn is off: the card does not start (its driver QRD210DE.DLL is there); check the card and its "
+         "driver."},
         {ReceiverFault::DriverHung,
          "The card driver has not answered a read for 5 s: check the card, then start the set-up again",
          "Receiver: the card driver has not answered a read for 5 s. Learning is off.",
@@ -111,7 +110,7 @@ TEST(WindowGate, Banner_OneLinePerMessage_ReadOnlyFirstLastSaveLast) {
     };
     const Case cases[] = {
         {"nothing to say", false, ReceiverFault::None, "", {}},
-        {"read-only", true, ReceiverFault::None, "", {"The profile is read-only, so Save and Learn are off"}},
+        {"read-only", true, ReceiverFault::None, "", {"The profile is read-only: Save and Learn are off."}},
         {"all three", true, ReceiverFault::DriverMissing, "Not saved: the disk is full.",
          {"The profile is read-only", "The card driver QRD210DE.DLL is missing", "Not saved: the disk is full."}},
         {"a save only", false, ReceiverFault::None, "Saved C:\\TV\\QRTLIRMoni.INI.", {"Saved C:\\TV\\QRTLIRMoni.INI."}},
@@ -143,7 +142,7 @@ TEST(WindowGate, ReadOnly_SaysWhyAndTheCureWhereverLearnOrSaveIsRefused) {
         EXPECT_TRUE(Has(text, "Save as...")) << text;
     }
     EXPECT_EQ(qrtl::setup::ReceiverLine(facts, kDriver),
-              "Receiver: QRD210DE.DLL ready. Learning is off while the profile is read-only.");
+              "Receiver: learning is off while the profile is read-only.");
 }
 
 }  // namespace

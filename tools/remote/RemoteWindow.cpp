@@ -758,8 +758,12 @@ void RemoteWindow::Close() {
     if (closing_) return;
     StopLearning("");
     if (profile_.Changed()) {
-        const int answer = Ask(dlg_, "Save the changes to " + FromAnsi(profilePath_) + " before closing?",
-                               MB_YESNOCANCEL | MB_ICONQUESTION);
+        // Yes on a read-only profile goes to Save as...: the question says so.
+        const std::string question = RecheckWritable()
+                                         ? "Save the changes to " + FromAnsi(profilePath_) + " before closing?"
+                                         : FromAnsi(profilePath_) + " is read-only. Save your changes as a copy "
+                                                                    "before closing?";
+        const int answer = Ask(dlg_, question, MB_YESNOCANCEL | MB_ICONQUESTION);
         if (answer == IDCANCEL) return;
         if (answer == IDYES && !Save()) return;
     }
