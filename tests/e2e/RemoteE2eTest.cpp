@@ -821,6 +821,17 @@ protected:
     static constexpr char kSaveAsTitle[] = "Save a copy of the profile";
 
     std::string Banner() const { return TextOf(Item(IDC_BANNER)); }
+
+    // The window on a read-only profile of `text`, with POWER's code cleared: a
+    // change not saved yet.
+    void OpenReadOnlyAndClearPower(const std::string& text) {
+        ASSERT_TRUE(WriteTextFile(ProfilePath(), text));
+        ASSERT_TRUE(::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_READONLY));
+        ASSERT_TRUE(StartRemote());
+        SelectKey(0);
+        Click(IDC_CLEAR);
+        ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
+    }
     bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
 
     // Answers the window's Save as dialog with `path`, typed into its file name
@@ -925,12 +936,7 @@ TEST_F(RemoteBanner, ReadOnlyProfile_CaptionBannerLearnSaveOff_SaveAsKeepsTheCha
 }
 
 TEST_F(RemoteBanner, ReadOnlyProfileMadeWritable_SaveOnOnceTheWindowIsActivated) {
-    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile("POWER=12\r\n")));
-    ASSERT_TRUE(::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_READONLY));
-    ASSERT_TRUE(StartRemote());
-    SelectKey(0);
-    Click(IDC_CLEAR);
-    ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
+    ASSERT_NO_FATAL_FAILURE(OpenReadOnlyAndClearPower(StarterProfile("POWER=12\r\n")));
     EXPECT_FALSE(Enabled(IDC_SAVE));
 
     ASSERT_TRUE(::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_NORMAL));
@@ -945,12 +951,7 @@ TEST_F(RemoteBanner, ReadOnlyProfileMadeWritable_SaveOnOnceTheWindowIsActivated)
 
 TEST_F(RemoteBanner, ReadOnlyProfileClosedWithAChange_CopyOfferedAndWritten) {
     const std::string before = StarterProfile("POWER=12\r\n");
-    ASSERT_TRUE(WriteTextFile(ProfilePath(), before));
-    ASSERT_TRUE(::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_READONLY));
-    ASSERT_TRUE(StartRemote());
-    SelectKey(0);
-    Click(IDC_CLEAR);
-    ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
+    ASSERT_NO_FATAL_FAILURE(OpenReadOnlyAndClearPower(before));
     Click(IDC_CLOSE);
     EXPECT_NE(Answer("Save your changes as a copy", IDYES), "");
     const std::string copy = folder_ / "kept.INI";
@@ -979,4 +980,18 @@ TEST_F(RemoteBanner, NoDriver_FirstFindingNamesTheDriver_LearnOff_ReceiverLineWh
     ASSERT_TRUE(WaitLive("Learn is off")) << Live();
     EXPECT_EQ(MessageBoxWindow(), nullptr);
     EXPECT_EQ(Banner().rfind(missing, 0), 0u) << Banner();
+}
+
+TEST_F(RemoteShots, ReadOnlyProfileWithoutDriver_Banner) {
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile("POWER=12\r\nVOL+=20\r\n")));
+    ASSERT_TRUE(::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(StartRemote());
+    const HWND window = Window();
+    ::SetCursorPos(1023, 767);
+    ::SetWindowPos(window, HWND_TOP, 6, 8, 0, 0, SWP_NOSIZE);
+    SelectKey(0);
+    Click(IDC_CLEAR);
+    ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
+    Shot("remote-readonly", Union(window, nullptr));
+    remote_.Terminate();
 }
