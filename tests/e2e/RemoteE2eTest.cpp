@@ -602,7 +602,7 @@ TEST_F(RemoteE2e, NoDriver_LearningOffInWords_RestStillWorks_ProfileFromTheComma
     ASSERT_TRUE(WriteTextFile(other, text));
     ASSERT_TRUE(StartRemote("\"" + other + "\""));
     EXPECT_NE(TextOf(Item(IDC_CLIENT_DESC)).find("OTHERTV"), std::string::npos) << TextOf(Item(IDC_CLIENT_DESC));
-    ASSERT_TRUE(PumpUntil([&] { return TextOf(Item(IDC_RECEIVER)).find("not found") != std::string::npos; },
+    ASSERT_TRUE(PumpUntil([&] { return TextOf(Item(IDC_RECEIVER)).find("is missing") != std::string::npos; },
                           kStepTimeoutMs))
         << TextOf(Item(IDC_RECEIVER));
     EXPECT_NE(TextOf(Item(IDC_RECEIVER)).find("Learning is off"), std::string::npos);
@@ -656,7 +656,7 @@ TEST_F(RemoteE2e, BadProfiles_ClearMessageNothingLost) {
     ASSERT_TRUE(WaitRemoteEnds());
     EXPECT_EQ(ReadTextFile(ProfilePath()).size(), big.size());
 
-    // Read-only: the window says so, and Save says why and keeps the changes.
+    // Read-only: the window says so; Save is off and Save as... keeps the changes.
     const std::string before = StarterProfile("POWER=12\r\n");
     ASSERT_TRUE(WriteTextFile(ProfilePath(), before));
     ASSERT_TRUE(::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_READONLY));
@@ -666,10 +666,8 @@ TEST_F(RemoteE2e, BadProfiles_ClearMessageNothingLost) {
     Click(IDC_CLEAR);
     ASSERT_NE(AnswerClear(IDC_CLR_CODE), nullptr);
     ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
-    Click(IDC_SAVE);
-    EXPECT_NE(Answer("Nothing was saved", IDOK), "");
-    ASSERT_TRUE(WaitLive("Not saved")) << Live();
-    EXPECT_TRUE(::IsWindowEnabled(Item(IDC_SAVE)));  // the changes are still there
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_SAVE)));
+    EXPECT_TRUE(::IsWindowEnabled(Item(IDC_SAVE_AS)));
     remote_.Terminate();
     ::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadTextFile(ProfilePath()), before);
@@ -1225,3 +1223,184 @@ TEST_F(RemoteMonitorE2e, SavedRestartNo_MonitorKeepsRunningWindowSaysWhen) {
     EXPECT_TRUE(::IsWindow(firstMonitor));
 }
 
+// A read-only profile and a missing card driver: what the window turns off, the
+// banner that says why, and Save as..., which keeps the owner's changes in a copy.
+class RemoteBanner : public RemoteE2e {
+protected:
+    static constexpr char kSaveAsTitle[] = "Save a copy of the profile";
+
+    std::string Banner() const { return TextOf(Item(IDC_BANNER)); }
+
+    // The window on a read-only profile of `text`, with POWER's code cleared: a
+    // change not saved yet.
+    void OpenReadOnlyAndClearPower(const std::string& text) {
+        ASSERT_TRUE(WriteTextFile(ProfilePath(), text));
+        ASSERT_TRUE(::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_READONLY));
+        ASSERT_TRUE(StartRemote());
+        SelectKey(0);
+        Click(IDC_CLEAR);
+        ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
+    }
+    bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
+
+    // Answers the window's Save as dialog with `path`, typed into its file name
+    // field and confirmed as the owner would.
+    ::testing::AssertionResult SaveAsTo(const std::string& path) const {
+        HWND dialog = nullptr;
+        PumpUntil(
+            [&] {
+                for (HWND w : ProcessWindows(remote_.Id()))
+                    if (::IsWindowVisible(w) && TextOf(w) == kSaveAsTitle) dialog = w;
+                return dialog != nullptr;
+            },
+            kStepTimeoutMs);
+        if (!dialog) return ::testing::AssertionFailure() << "no Save as dialog";
+        HWND name = ::GetDlgItem(dialog, 0x47C);  // cmb13: the file name of the explorer-style dialog
+        if (!name) name = ::GetDlgItem(dialog, 0x480);  // edt1
+        if (!name) return ::testing::AssertionFailure() << "no file name field";
+        wchar_t wide[MAX_PATH] = {};
+        ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                              &ignored);
+        ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        if (!PumpUntil([&] { return !::IsWindow(dialog); }, kStepTimeoutMs))
+            return ::testing::AssertionFailure() << "the Save as dialog stays";
+        return ::testing::AssertionSuccess();
+    }
+
+    // Whether the static's text shows whole: measured in the dialog's font and
+    // wrapped at its width, it fits its height.
+    static ::testing::AssertionResult ShowsWhole(HWND control) {
+        const std::string text = TextOf(control);
+        wchar_t wide[1024] = {};
+        ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide, 1024);
+        RECT box = {};
+        ::GetClientRect(control, &box);
+        const HDC dc = ::GetDC(nullptr);
+        const HFONT font = ::CreateFontW(-::MulDiv(8, ::GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, 0, 0,
+                                         0, DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Shell Dlg 2");
+        const HGDIOBJ old = ::SelectObject(dc, font);
+        RECT need = {0, 0, box.right, 0};
+        ::DrawTextW(dc, wide, -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        ::SelectObject(dc, old);
+        ::DeleteObject(font);
+        ::ReleaseDC(nullptr, dc);
+        if (need.bottom <= box.bottom && need.right <= box.right) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "\"" << text << "\" needs " << need.right << " x " << need.bottom
+                                             << ", the line has " << box.right << " x " << box.bottom;
+    }
+};
+
+TEST_F(RemoteBanner, ReadOnlyProfile_CaptionBannerLearnSaveOff_SaveAsKeepsTheChangeInACopy) {
+    ASSERT_TRUE(InstallDriver());
+    const std::string before = StarterProfile("POWER=12\r\nZOOM=13\r\n");
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), before));
+    ASSERT_TRUE(::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(StartMonitor());
+    const HWND monitor = FindProcessWindow(0, kMonitorTitle, "#32770");
+    ASSERT_TRUE(StartRemote());
+    EXPECT_EQ(TextOf(Window()), std::string(product::kRemoteCaption) + " (read-only)");
+    EXPECT_NE(Banner().find("read-only"), std::string::npos) << Banner();
+    EXPECT_NE(Banner().find("Save as..."), std::string::npos) << Banner();
+    EXPECT_FALSE(Enabled(IDC_LEARN));
+    EXPECT_FALSE(Enabled(IDC_LEARN_ALL));
+    EXPECT_FALSE(Enabled(IDC_SAVE));
+    EXPECT_TRUE(Enabled(IDC_SAVE_AS));
+
+    // Learn asked anyway (a shortcut, a second click) says why; the monitor keeps running.
+    SelectKey(kKeyVolUp);
+    Click(IDC_LEARN);
+    ASSERT_TRUE(WaitLive("Learn is off")) << Live();
+    EXPECT_EQ(MessageBoxWindow(), nullptr);
+    EXPECT_TRUE(::IsWindow(monitor));
+
+    // The owner's change goes into the copy; the read-only file stays as it was.
+    SelectKey(0);
+    Click(IDC_CLEAR);
+    ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
+    EXPECT_FALSE(Enabled(IDC_SAVE));
+    const std::string copy = folder_ / "copy.INI";
+    Click(IDC_SAVE_AS);
+    ASSERT_TRUE(SaveAsTo(copy));
+    ASSERT_TRUE(PumpUntil([&] { return Banner().find("copy.INI") != std::string::npos; }, kStepTimeoutMs)) << Banner();
+    const std::string written = ReadTextFile(copy);
+    EXPECT_NE(written.find("POWER=\r\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("ZOOM=13\r\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("; the owner's own note stays"), std::string::npos) << written;
+    EXPECT_EQ(ReadTextFile(ProfilePath()), before);
+
+    // The window works on the copy now: not read-only, and Save writes the copy.
+    EXPECT_EQ(TextOf(Window()), product::kRemoteCaption);
+    EXPECT_EQ(Banner().find("read-only"), std::string::npos) << Banner();
+    EXPECT_TRUE(Enabled(IDC_LEARN));
+    SelectKey(1);
+    Click(IDC_CLEAR);
+    ASSERT_TRUE(WaitLive("ZOOM has no code")) << Live();
+    Click(IDC_SAVE);
+    ASSERT_TRUE(PumpUntil([&] { return Banner().find("Saved") != std::string::npos; }, kStepTimeoutMs)) << Banner();
+    EXPECT_NE(ReadTextFile(copy).find("ZOOM=\r\n"), std::string::npos) << ReadTextFile(copy);
+    EXPECT_EQ(ReadTextFile(ProfilePath()), before);
+    EXPECT_TRUE(::IsWindow(monitor));
+}
+
+TEST_F(RemoteBanner, ReadOnlyProfileMadeWritable_SaveOnOnceTheWindowIsActivated) {
+    ASSERT_NO_FATAL_FAILURE(OpenReadOnlyAndClearPower(StarterProfile("POWER=12\r\n")));
+    EXPECT_FALSE(Enabled(IDC_SAVE));
+
+    ASSERT_TRUE(::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_NORMAL));
+    ::PostMessageA(Window(), WM_ACTIVATE, WA_ACTIVE, 0);
+    ASSERT_TRUE(PumpUntil([&] { return Enabled(IDC_SAVE); }, kStepTimeoutMs));
+    EXPECT_EQ(TextOf(Window()), product::kRemoteCaption);
+    EXPECT_EQ(Banner().find("read-only"), std::string::npos) << Banner();
+    Click(IDC_SAVE);
+    ASSERT_TRUE(PumpUntil([&] { return Banner().find("Saved") != std::string::npos; }, kStepTimeoutMs)) << Banner();
+    EXPECT_NE(ReadTextFile(ProfilePath()).find("POWER=\r\n"), std::string::npos) << ReadTextFile(ProfilePath());
+}
+
+TEST_F(RemoteBanner, ReadOnlyProfileClosedWithAChange_CopyOfferedAndWritten) {
+    const std::string before = StarterProfile("POWER=12\r\n");
+    ASSERT_NO_FATAL_FAILURE(OpenReadOnlyAndClearPower(before));
+    Click(IDC_CLOSE);
+    EXPECT_NE(Answer("Save your changes as a copy", IDYES), "");
+    const std::string copy = folder_ / "kept.INI";
+    ASSERT_TRUE(SaveAsTo(copy));
+    ASSERT_TRUE(WaitRemoteEnds());
+    EXPECT_NE(ReadTextFile(copy).find("POWER=\r\n"), std::string::npos) << ReadTextFile(copy);
+    EXPECT_EQ(ReadTextFile(ProfilePath()), before);
+}
+
+TEST_F(RemoteBanner, NoDriver_FirstFindingNamesTheDriver_LearnOff_ReceiverLineWhole) {
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile("VOL-=5\r\n")));
+    ASSERT_TRUE(StartRemote());
+    const std::string missing = std::string("The card driver ") + kDriverName + " is missing: install the card's driver";
+    const std::vector<std::string> findings = ListBoxItems(Item(IDC_FINDINGS));
+    ASSERT_GE(findings.size(), 2u);
+    EXPECT_EQ(findings[0].rfind(missing, 0), 0u) << findings[0];
+    EXPECT_FALSE(Enabled(IDC_LEARN));
+    EXPECT_FALSE(Enabled(IDC_LEARN_ALL));
+    EXPECT_TRUE(ShowsWhole(Item(IDC_RECEIVER)));
+    EXPECT_NE(TextOf(Item(IDC_RECEIVER)).find(kDriverName), std::string::npos) << TextOf(Item(IDC_RECEIVER));
+    EXPECT_EQ(Live().find("learn the keys"), std::string::npos) << Live();
+    // The banner keeps it while the status line moves on.
+    EXPECT_EQ(Banner().rfind(missing, 0), 0u) << Banner();
+    SelectKey(kKeyVolUp);
+    Click(IDC_LEARN);
+    ASSERT_TRUE(WaitLive("Learn is off")) << Live();
+    EXPECT_EQ(MessageBoxWindow(), nullptr);
+    EXPECT_EQ(Banner().rfind(missing, 0), 0u) << Banner();
+}
+
+TEST_F(RemoteShots, ReadOnlyProfileWithoutDriver_Banner) {
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile("POWER=12\r\nVOL+=20\r\n")));
+    ASSERT_TRUE(::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(StartRemote());
+    const HWND window = Window();
+    ::SetCursorPos(1023, 767);
+    ::SetWindowPos(window, HWND_TOP, 6, 8, 0, 0, SWP_NOSIZE);
+    SelectKey(0);
+    Click(IDC_CLEAR);
+    ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
+    Shot("remote-readonly", Union(window, nullptr));
+    remote_.Terminate();
+}

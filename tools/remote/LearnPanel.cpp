@@ -36,11 +36,9 @@ bool MonitorShows() {
 
 std::string HangSeconds() { return std::to_string(qrtl::setup::kReadHangSeconds) + " s"; }
 
-std::string ProblemInWords(ReceiverOpen opened) {
-    const std::string name = CardDriverFileName();
-    return opened == ReceiverOpen::NoCard
-               ? "the card driver " + name + " is there, but the card does not start"
-               : "the card driver " + name + " is not found beside the programs or in the system folder";
+qrtl::setup::ReceiverFault FaultOf(ReceiverOpen opened) {
+    return opened == ReceiverOpen::NoCard ? qrtl::setup::ReceiverFault::CardNotStarting
+                                          : qrtl::setup::ReceiverFault::DriverMissing;
 }
 
 constexpr char kOtherToolReads[] =
@@ -53,13 +51,14 @@ void RemoteWindow::ProbeReceiver() {
     // Another tool reading it now is no problem of the card: asked again at Learn.
     if (!receiver_.TakeLock()) return;
     const ReceiverOpen opened = receiver_.Open();
-    if (opened != ReceiverOpen::Ok) receiverProblem_ = ProblemInWords(opened);
+    if (opened != ReceiverOpen::Ok) receiverFault_ = FaultOf(opened);
     receiver_.Close();
 }
 
 bool RemoteWindow::EnsureReceiver() {
-    if (!receiverProblem_.empty()) {
-        Ask(dlg_, "Learning is off: " + receiverProblem_ + ".", MB_OK | MB_ICONEXCLAMATION);
+    if (receiverFault_ != qrtl::setup::ReceiverFault::None) {
+        Ask(dlg_, "Learning is off: " + qrtl::setup::ReceiverFaultWords(receiverFault_, CardDriverFileName()) + ".",
+            MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     if (receiver_.IsOpen()) return true;
@@ -76,9 +75,10 @@ bool RemoteWindow::EnsureReceiver() {
     const ReceiverOpen opened = receiver_.Open();
     if (opened != ReceiverOpen::Ok) {
         receiver_.Close();
-        receiverProblem_ = ProblemInWords(opened);
+        receiverFault_ = FaultOf(opened);
         Refresh();
-        Ask(dlg_, "Learning is off: " + receiverProblem_ + ".", MB_OK | MB_ICONEXCLAMATION);
+        Ask(dlg_, "Learning is off: " + qrtl::setup::ReceiverFaultWords(receiverFault_, CardDriverFileName()) + ".",
+            MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     ShowClient();
@@ -92,6 +92,8 @@ void RemoteWindow::StartLearning(int index, bool all) {
         return;
     }
     if (index < 0 || index >= kRemoteKeyCount) return;
+    // Also when asked by a shortcut: a read-only profile never closes the monitor.
+    if (!LearnAllowed()) return;
     const std::vector<int> keys =
         all ? qrtl::setup::LearnedCodes(profile_.Document()).LearnAllOrder(index) : std::vector<int>{index};
     if (!EnsureReceiver()) return;
@@ -213,7 +215,7 @@ void RemoteWindow::CheckReadHang() {
     // driver stays loaded and the window goes on without the receiver.
     receiver_.Abandon();
     ::KillTimer(dlg_, kTimerHang);
-    receiverProblem_ = "the card driver has not answered a read for " + HangSeconds();
+    receiverFault_ = qrtl::setup::ReceiverFault::DriverHung;
     const int last = learnIndex_;
     learnIndex_ = -1;
     RestoreLearnAll();

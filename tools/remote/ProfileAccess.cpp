@@ -1,4 +1,4 @@
-// Whether the set-up window may write its profile, and writing a whole new file.
+// Writing a whole new profile file (the starter profile the window offers).
 #include "ProfileAccess.h"
 
 #include <windows.h>
@@ -6,17 +6,6 @@
 #include "platform/win32/Handle.h"
 
 namespace remote {
-
-std::string WhyNotWritable(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return "the file cannot be found";
-    if (attributes & FILE_ATTRIBUTE_READONLY) return "the file is marked read-only";
-    const qrtl::win32::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE,
-                                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return "this account may not change it";
-    return {};
-}
 
 bool WriteWholeFile(const std::string& path, std::string_view text, bool replace, std::string& why) {
     const qrtl::win32::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,

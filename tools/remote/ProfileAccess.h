@@ -1,14 +1,10 @@
-// Whether the set-up window may write its profile, and why not in words.
+// Writing a whole new profile file (the starter profile the window offers).
 #pragma once
 
 #include <string>
 #include <string_view>
 
 namespace remote {
-
-// Why the file at `path` cannot be written ("the file is marked read-only", ...);
-// empty when it can be opened for writing.
-std::string WhyNotWritable(const std::string& path);
 
 // Writes `text` as the whole file at `path`: a new file only, or replacing one
 // (`replace`); false with the reason in words.

@@ -93,6 +93,8 @@ void AnchorControls(AnchorLayout& layout, HWND dlg) {
     layout.Add(res::kLive, {0, 100, 100, 100});
     layout.Add(res::kSave, {100, 100, 100, 100});
     layout.Add(res::kClose, {100, 100, 100, 100});
+    layout.Add(res::kBanner, {0, 100, 100, 100});
+    layout.Add(res::kSaveAs, {100, 100, 100, 100});
 }
 
 }  // namespace remote

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "Banner.h"
 #include "ProfileAccess.h"
 #include "RemoteWindow.h"
 #include "UiText.h"
@@ -71,7 +72,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
         return 1;
     }
 
-    remote::RemoteWindow window(path, bytes, !remote::WhyNotWritable(path).empty());
+    remote::RemoteWindow window(path, bytes, !remote::ProfileWritable(path));
     if (!window.Create(show == SW_HIDE ? SW_SHOWNORMAL : show)) {
         Ask(nullptr, "The set-up window cannot be created (error " + std::to_string(::GetLastError()) + ").",
             MB_OK | MB_ICONSTOP);

@@ -107,6 +107,12 @@ INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // No default button: Enter where no button has the focus comes as IDOK.
         SetResult(0);
         return TRUE;
+    case WM_ACTIVATE:
+        // The owner may have made the file writable (or read-only) meanwhile.
+        if (LOWORD(wParam) != WA_INACTIVE) RecheckWritable();
+        return FALSE;
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<INT_PTR>(banner_.Colour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
     case kMsgRead:
         OnRead(wParam, lParam);
         return TRUE;
@@ -131,6 +137,7 @@ void RemoteWindow::OnNotify(const NMHDR& header) {
 }
 
 bool RemoteWindow::OnInit() {
+    banner_.Attach(dlg_);
     SetWindowIcons(dlg_);
     keys_ = ::GetDlgItem(dlg_, res::kKeys);
     AddKeyColumns(dlg_, keys_);
@@ -147,10 +154,7 @@ bool RemoteWindow::OnInit() {
     Refresh();
     SelectKey(0);
     ::SetFocus(keys_);
-    if (readOnly_)
-        Live("The profile is read-only: you can look and try, but Save cannot write it.");
-    else
-        Live("Choose the TV application, then learn the keys of your remote.");
+    Live(qrtl::setup::Greeting(Facts()));
     return false;  // the focus is set: on the key list
 }
 
@@ -188,6 +192,9 @@ void RemoteWindow::OnCommand(int id, int code) {
         return;
     case IDOK:
         OnEnter();
+        return;
+    case res::kSaveAs:
+        SaveAs();
         return;
     case res::kClose:
         Close();
@@ -252,6 +259,7 @@ void RemoteWindow::Refresh() {
     std::vector<qrtl::setup::FindingRow> checked = qrtl::setup::FindingsInWords(profile_, environment);
     rows_ = qrtl::setup::KeyRows(profile_, catalog_, checked);
     findings_ = qrtl::setup::OwnerFindings(std::move(checked));
+    qrtl::setup::PutReceiverFinding(findings_, receiverFault_, CardDriverFileName());
     ShowKeys();
     ShowFindings();
     ShowClient();
@@ -322,20 +330,16 @@ void RemoteWindow::ShowClient() {
     const std::string launchWords = qrtl::setup::LaunchInWords(launch, launchNotFound_);
     SetItemText(dlg_, res::kLaunch, FromAnsi(launchWords));
 
-    std::string receiver;
-    if (!receiverProblem_.empty())
-        receiver = "Receiver: " + receiverProblem_ + ". Learning is off; everything else works.";
-    else if (tools::FindMonitor() == nullptr)
-        receiver = std::string("Receiver: ") + CardDriverFileName() + " ready. Select a key and press Learn.";
-    else
-        receiver = "Receiver: the monitor is using it now; Learn asks to close the monitor.";
-    SetItemText(dlg_, res::kReceiver, receiver);
+    const qrtl::setup::WindowFacts facts = Facts();
+    SetItemText(dlg_, res::kReceiver, qrtl::setup::ReceiverLine(facts, CardDriverFileName()));
+    banner_.Show(facts);
 }
 
 void RemoteWindow::EnableButtons() {
     const int selected = SelectedKey();
     const bool learning = learnIndex_ >= 0;
-    const bool canLearn = receiverProblem_.empty() && !learning && !readOnly_;
+    const qrtl::setup::WindowGate gate = qrtl::setup::GateWindow(Facts());
+    const bool canLearn = gate.learn == qrtl::setup::OffReason::None;
     const bool hasRow = selected >= 0 && static_cast<std::size_t>(selected) < rows_.size();
     const auto enable = [&](int id, bool on) {
         const HWND button = ::GetDlgItem(dlg_, id);
@@ -349,7 +353,8 @@ void RemoteWindow::EnableButtons() {
     enable(res::kClear, !learning && hasRow);
     enable(res::kFill, !learning && !catalog_.Empty());
     enable(res::kUseWindow, !learning);
-    enable(res::kSave, !learning && profile_.Changed() && !readOnly_);
+    enable(res::kSave, gate.save == qrtl::setup::OffReason::None);
+    enable(res::kSaveAs, gate.saveAs == qrtl::setup::OffReason::None);
 }
 
 void RemoteWindow::FocusKeyList() {
@@ -576,6 +581,8 @@ bool RemoteWindow::Save() {
         Live("Nothing to save.");
         return true;
     }
+    // A file that cannot be written keeps the work in a copy (also when closing).
+    if (!RecheckWritable()) return SaveAs();
     // Another writer (the monitor's setup dialog, QRTLProfile) may have changed the
     // file since it was read: only the owner's own changes go into it.
     const auto keepOurs = [&](const qrtl::setup::MergeConflict& conflict) {
@@ -593,6 +600,8 @@ bool RemoteWindow::Save() {
         Ask(dlg_, "Nothing was saved: " + FromAnsi(error) + "\n\nYour changes are still in this window.",
             MB_OK | MB_ICONEXCLAMATION);
         Live("Not saved: " + FromAnsi(error));
+        banner_.SaveResult("Not saved: " + FromAnsi(error));
+        ShowClient();
         return false;
     }
     if (savedText.empty()) {
@@ -606,6 +615,7 @@ bool RemoteWindow::Save() {
                         qrtl::win32::kBackupSuffix + ".";
     const bool closedToLearn = monitorClosed_;
     if (ReleaseReceiver()) saved += " The monitor runs again.";
+    banner_.SaveResult(saved);
     // A monitor that kept running reads the profile only at its start.
     if (!closedToLearn) saved += RestartMonitorForChanges();
     Refresh();
@@ -617,8 +627,12 @@ void RemoteWindow::Close() {
     if (closing_) return;
     StopLearning("");
     if (profile_.Changed()) {
-        const int answer = Ask(dlg_, "Save the changes to " + FromAnsi(profilePath_) + " before closing?",
-                               MB_YESNOCANCEL | MB_ICONQUESTION);
+        // Yes on a read-only profile goes to Save as...: the question says so.
+        const std::string question = RecheckWritable()
+                                         ? "Save the changes to " + FromAnsi(profilePath_) + " before closing?"
+                                         : FromAnsi(profilePath_) + " is read-only. Save your changes as a copy "
+                                                                    "before closing?";
+        const int answer = Ask(dlg_, question, MB_YESNOCANCEL | MB_ICONQUESTION);
         if (answer == IDCANCEL) return;
         if (answer == IDYES && !Save()) return;
     }

@@ -15,9 +15,11 @@
 #include "platform/win32/Handle.h"
 #include "tools/common/ToolDialog.h"
 #include "tools/common/MonitorControl.h"
+#include "Banner.h"
 #include "setup/AppCommands.h"
 #include "setup/PressDetector.h"
 #include "setup/RemoteRows.h"
+#include "setup/WindowGate.h"
 #include "setup/win32/CardReceiver.h"
 
 namespace remote {
@@ -104,6 +106,15 @@ private:
     void OnTest();
     void OnClear();
 
+    // A read-only profile and the banner (SaveAs.cpp).
+    qrtl::setup::WindowFacts Facts() const;
+    // Follows the file becoming writable or read-only; true while it is writable.
+    bool RecheckWritable();
+    // False, with the reason in the status line, while Learn is off.
+    bool LearnAllowed();
+    // Writes the window's profile to a file the owner names; the window then works on it.
+    bool SaveAs();
+
     // Ending.
     bool Save();
     void Close();
@@ -123,7 +134,8 @@ private:
     std::vector<HWND> windowList_;
 
     qrtl::win32::CardReceiver receiver_;  // taken only while learning
-    std::string receiverProblem_;  // in words; learning is off while it is set
+    qrtl::setup::ReceiverFault receiverFault_ = qrtl::setup::ReceiverFault::None;  // learning is off while set
+    Banner banner_;
     bool monitorClosed_ = false;   // the window closed the monitor to learn
     std::string closedMonitor_;    // the program file of that monitor, started again
     bool waitingForMonitor_ = false;  // the monitor is closing: no command is taken

@@ -30,6 +30,9 @@
 #define IDC_APP_GROUP 2019
 #define IDC_KEYS_GROUP 2020
 #define IDC_FINDINGS_GROUP 2021
+// The banner (what matters until it changes) and Save as...
+#define IDC_BANNER 2030
+#define IDC_SAVE_AS 2031
 
 // The action chooser (template 201)
 #define IDD_ACTION 201
@@ -78,6 +81,8 @@ constexpr int kPrompt = IDC_PROMPT;
 constexpr int kAppGroup = IDC_APP_GROUP;
 constexpr int kKeysGroup = IDC_KEYS_GROUP;
 constexpr int kFindingsGroup = IDC_FINDINGS_GROUP;
+constexpr int kBanner = IDC_BANNER;
+constexpr int kSaveAs = IDC_SAVE_AS;
 
 // The action chooser's controls.
 constexpr int kActKey = IDC_ACT_KEY;
