@@ -4,6 +4,9 @@
 
 #include <cstring>
 
+#include "setup/ProfileLineCheck.h"
+#include "trace/Trace.h"
+
 namespace qrtl::win32 {
 
 namespace {
@@ -122,6 +125,13 @@ bool SafeProfileWrite::Write(const std::string& section, const std::string& key,
     StepLock lock;
     if (temp_.empty()) {
         error_ = "no temporary copy to write into: nothing changed";
+        return false;
+    }
+    // Whatever a caller hands in, no text may end its line and start lines of its own.
+    const setup::LineCheck check = setup::CheckProfileLine(section, key, value);
+    if (!check.Ok()) {
+        error_ = "refused to write a line of [" + EscapeControlText(section) + "]: " + setup::LineCheckWords(check) +
+                 ": nothing changed";
         return false;
     }
     if (!::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), temp_.c_str())) {
