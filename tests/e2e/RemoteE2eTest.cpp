@@ -585,6 +585,34 @@ TEST_F(RemoteE2e, WindowTakingNoMessages_TakenWithinSeconds_WindowAnswers) {
         << TextOf(Item(IDC_CLIENT_DESC));
 }
 
+// Each of the stand-in's buttons answers its text in 0.9 s: the set-up window reads
+// them off its own thread within one deadline, answers meanwhile, and says how many
+// it did not read.
+TEST_F(RemoteE2e, SlowApplicationTaken_WindowAnswersWhileItsControlsAreRead) {
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    ChildProcess slow;
+    ASSERT_TRUE(slow.Start("\"" + WinPath(QRTL_E2E_STANDIN) + "\" --caption \"Standin Slow\" --slow-text 900 --log \"" +
+                               (folder_ / "slow.log") + "\"",
+                           folder_.Path()));
+    ASSERT_NE(slow.WaitForWindow(kStandinClass, "Standin Slow"), nullptr);
+    ASSERT_TRUE(StartRemote());
+    ASSERT_GE(::SendMessageW(Item(IDC_WINDOWS), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(L"Standin Slow")),
+              0);
+    Click(IDC_USE_WINDOW);
+    PumpFor(600);  // the read has begun
+    const DWORD asked = ::GetTickCount();
+    DWORD_PTR ignored = 0;
+    EXPECT_TRUE(::SendMessageTimeoutW(Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &ignored));
+    const DWORD answered = ::GetTickCount() - asked;
+    std::printf("the set-up window answered in %lu ms while the application's controls were read\n",
+                static_cast<unsigned long>(answered));
+    EXPECT_NE(Answer("Fill the keys' actions", IDNO), "");
+    ASSERT_TRUE(WaitLive("Taken")) << Live();
+    EXPECT_NE(Live().find("the application answers slowly: "), std::string::npos) << Live();
+    slow.Terminate();
+}
+
 // ---- Screenshots for the README, from a real run (scripts/remote-shots.sh) ----
 //
 // Runs only when QRTL_SHOTS names a folder: at each picture it writes NAME.ready

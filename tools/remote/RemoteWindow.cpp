@@ -495,6 +495,14 @@ void RemoteWindow::FillWindowList() {
     ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(select), 0);
 }
 
+// What the owner is told of a read that stopped early.
+static std::string CatalogNotes(const qrtl::setup::AppCatalog& catalog) {
+    std::string words;
+    if (!catalog.controlsNote.empty()) words += " Note: " + catalog.controlsNote + ".";
+    if (catalog.menusCut) words += " Note: its menus are too large: only the first commands are listed.";
+    return words;
+}
+
 void RemoteWindow::TakeWindow(HWND target) {
     target = target ? ::GetAncestor(target, GA_ROOT) : nullptr;
     if (target == nullptr || !::IsWindow(target)) {
@@ -515,39 +523,57 @@ void RemoteWindow::TakeWindow(HWND target) {
     int childCount = 0;
     const qrtl::setup::ClientWindowFacts facts =
         qrtl::win32::ExamineClientWindow(desktop, registry, target, unique, childCount);
-    std::string exePath;
-    qrtl::setup::AppCatalog catalog = qrtl::win32::ReadAppCatalog(target, exePath);
-    // A window that went away meanwhile leaves facts of nobody: nothing is taken. One
-    // round trip first, so that a window closing on its own thread has done so (a
-    // hung one costs a second here).
-    DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kRoundTripMs, &ignored);
-    if (!::IsWindow(target) || facts.item.empty()) {
-        Ask(dlg_,
-            "The application closed while it was being examined, or its program cannot be told: nothing was "
-            "taken.\n\nStart it again and take its window once more.",
-            MB_OK | MB_ICONEXCLAMATION);
-        Live("Nothing was taken: the application's window went away.");
+    // The commands are read on a worker: a slow application must not freeze this
+    // window. The window is taken once they are read.
+    auto taken = [this, target, words, facts](CatalogResult& read) {
+        // A window that went away meanwhile leaves facts of nobody: nothing is taken. One
+        // round trip first, so that a window closing on its own thread has done so (a
+        // hung one costs a second here).
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kRoundTripMs, &ignored);
+        if (!::IsWindow(target) || facts.item.empty()) {
+            Ask(dlg_,
+                "The application closed while it was being examined, or its program cannot be told: nothing was "
+                "taken.\n\nStart it again and take its window once more.",
+                MB_OK | MB_ICONEXCLAMATION);
+            Live("Nothing was taken: the application's window went away.");
+            return;
+        }
+        const int32_t n = std::max<int32_t>(0, profile_.ClientIndex());
+        const qrtl::setup::ClientLinesPlan plan = qrtl::setup::PlanClientLines(n, facts, profile_.Document());
+        for (const auto& line : plan.lines) profile_.Set(profile::kClient, line.key, line.value);
+        launchNote_.clear();
+        std::string notes;
+        for (const std::string& note : plan.notes) {
+            if (!facts.launch.found && note.find("POWER") != std::string::npos) launchNote_ = note;
+            notes += (notes.empty() ? "" : " ") + note;
+        }
+        catalog_ = std::move(read.catalog);
+        Refresh();
+        Live("Taken: " + words + ". " + FromAnsi(notes) + CatalogNotes(catalog_));
+        if (!catalog_.Empty()) FillFromCommands(true);
+    };
+    if (!catalogReader_.Start(target, taken)) {
+        CatalogResult read;
+        read.catalog = qrtl::win32::ReadAppCatalog(target, read.exePath);
+        taken(read);
         return;
     }
-    const int32_t n = std::max<int32_t>(0, profile_.ClientIndex());
-    const qrtl::setup::ClientLinesPlan plan = qrtl::setup::PlanClientLines(n, facts, profile_.Document());
-    for (const auto& line : plan.lines) profile_.Set(profile::kClient, line.key, line.value);
-    launchNote_.clear();
-    std::string notes;
-    for (const std::string& note : plan.notes) {
-        if (!facts.launch.found && note.find("POWER") != std::string::npos) launchNote_ = note;
-        notes += (notes.empty() ? "" : " ") + note;
-    }
-    catalog_ = std::move(catalog);
-    Refresh();
-    Live("Taken: " + words + ". " + FromAnsi(notes));
-    if (!catalog_.Empty()) FillFromCommands(true);
+    Live("Examining " + words + ": reading its menus and controls ...");
 }
 
 void RemoteWindow::ReadCatalog(HWND client) {
-    std::string exePath;
-    catalog_ = qrtl::win32::ReadAppCatalog(client, exePath);
+    auto read = [this](CatalogResult& result) {
+        catalog_ = std::move(result.catalog);
+        Refresh();
+        const std::string notes = CatalogNotes(catalog_);
+        if (!notes.empty()) Live("The TV application's commands are read." + notes);
+    };
+    if (!catalogReader_.Start(client, read)) {
+        CatalogResult result;
+        result.catalog = qrtl::win32::ReadAppCatalog(client, result.exePath);
+        read(result);
+    }
 }
 
 void RemoteWindow::FillFromCommands(bool ask) {

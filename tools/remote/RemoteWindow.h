@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "CatalogRead.h"
 #include "Receiver.h"
 #include "setup/AppCommands.h"
 #include "setup/RemoteRows.h"
@@ -86,6 +87,7 @@ private:
     std::vector<qrtl::setup::KeyRow> rows_;
     std::vector<qrtl::setup::FindingRow> findings_;
     qrtl::setup::AppCatalog catalog_;
+    CatalogReader catalogReader_;  // reads catalog_ off this thread
     std::string launchNote_;  // why POWER cannot start the application taken
     std::vector<HWND> windowList_;
 
