@@ -6,7 +6,9 @@ namespace qrtl::setup {
 
 namespace {
 
-bool Blank(char c) { return c == ' ' || c == '\t'; }
+// What the profile functions strip at the ends: blanks, tabs, form and line feeds,
+// and 0x1A, the old end-of-file mark.
+bool Blank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A'; }
 bool Quote(char c) { return c == '"' || c == '\''; }
 
 LineProblem CheckText(std::string_view text) {

@@ -39,6 +39,8 @@ TEST(ProfileLineCheck, HostileParts_RefusedNamingPartAndProblem) {
         {"Client", "0_Caption", std::string(255, 'x'), LineCheck::Part::None, LineProblem::None},
         {"Client", "0_Caption", "\"TV\"", LineCheck::Part::Value, LineProblem::EdgeQuote},
         {"Client", "0_Caption", "TV\t", LineCheck::Part::Value, LineProblem::EdgeBlank},
+        {"Client", "0_Caption", "TV\x0B", LineCheck::Part::Value, LineProblem::EdgeBlank},
+        {"Client", "0_Caption", "\x1ATV", LineCheck::Part::Value, LineProblem::EdgeBlank},
         {"Client", "0_Caption", "a=b]c;d", LineCheck::Part::None, LineProblem::None},
     };
     for (const Case& c : cases) {
@@ -155,8 +157,11 @@ TEST(ClientLinesHostile, ItemOrDescriptionThatCannotBeKept_WrittenEmpty) {
     facts.exePath = "C:\\TV\\ tv.exe";  // the file name as description begins with a blank
     const auto plan = qrtl::setup::PlanClientLines(0, facts, qrtl::ProfileDocument::Parse("[Client]\n"));
     ExpectNoInjection(plan);
-    for (const auto& line : plan.lines)
-        if (line.key == "0_Item" || line.key == "0_ExeDesc") EXPECT_EQ(line.value, "") << line.key;
+    for (const auto& line : plan.lines) {
+        if (line.key == "0_Item" || line.key == "0_ExeDesc") {
+            EXPECT_EQ(line.value, "") << line.key;
+        }
+    }
     EXPECT_TRUE(AnyNote(plan, "0_Item left empty"));
 }
 
