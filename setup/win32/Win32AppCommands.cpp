@@ -217,6 +217,20 @@ bool ReadMenuTree(HMENU menu, setup::CommandSource source, std::vector<setup::Me
     return read;
 }
 
+// `path` in the "C:\\..." form when it is a local file; else empty, and `why` says so.
+static std::string LocalFile(const std::string& path, std::string* why) {
+    std::string local;
+    const setup::ImagePathKind kind = setup::ClassifyImagePath(path, &local);
+    const bool remote = kind == setup::ImagePathKind::Local &&
+                        ::GetDriveTypeA(local.substr(0, 3).c_str()) == DRIVE_REMOTE;
+    if (kind == setup::ImagePathKind::Local && !remote) return local;
+    if (why != nullptr)
+        *why = kind == setup::ImagePathKind::Network || remote
+                   ? "the program runs from the network (" + path + "): its file is not read"
+                   : "the program's path " + path + " is not a local file: its file is not read";
+    return {};
+}
+
 std::string ExePathOfWindow(HWND hWnd, std::string* refused) {
     DWORD processId = 0;
     ::GetWindowThreadProcessId(hWnd, &processId);
@@ -224,16 +238,19 @@ std::string ExePathOfWindow(HWND hWnd, std::string* refused) {
     std::string path = ImagePathFromSystem(processId);
     if (path.empty()) path = ImagePathFromSnapshot(processId);
     if (path.empty()) return {};
-    std::string local;
-    const setup::ImagePathKind kind = setup::ClassifyImagePath(path, &local);
-    const bool remote = kind == setup::ImagePathKind::Local &&
-                        ::GetDriveTypeA(local.substr(0, 3).c_str()) == DRIVE_REMOTE;
-    if (kind == setup::ImagePathKind::Local && !remote) return local;
-    if (refused != nullptr)
-        *refused = kind == setup::ImagePathKind::Network || remote
-                       ? "the program runs from the network (" + path + "): its file is not read"
-                       : "the program's path " + path + " is not a local file: its file is not read";
-    return {};
+    return LocalFile(path, refused);
+}
+
+setup::AppCatalog ReadFileCatalog(const std::string& exePath) {
+    setup::AppCatalog catalog;
+    std::string refused;
+    const std::string local = LocalFile(exePath, &refused);
+    if (local.empty())
+        catalog.resourceNote = refused;
+    else if (!ReadExeResources(local, catalog))
+        catalog.resourceNote = "the executable " + exePath + " cannot be loaded as data";
+    catalog.AddShortcutKeys();
+    return catalog;
 }
 
 bool ReadExeResources(const std::string& exePath, setup::AppCatalog& catalog) {

@@ -38,6 +38,11 @@ std::string ExePathOfWindow(HWND hWnd, std::string* refused = nullptr);
 // resourceNote saying so. False when the file cannot be loaded.
 bool ReadExeResources(const std::string& exePath, setup::AppCatalog& catalog);
 
+// What the program file alone tells while the application is not running: the
+// menus and accelerators of its resources (a network or device path is not opened;
+// resourceNote says why).
+setup::AppCatalog ReadFileCatalog(const std::string& exePath);
+
 // The window's direct child controls that carry a text (buttons and the like),
 // texts read with SendMessageTimeout within one deadline (kControlsReadMs) for all
 // of them; after the first time-out none is asked again, and controlsNote says how

@@ -17,6 +17,7 @@ struct ActionState {
     std::string keyName;
     std::string legend;
     const AppCatalog* catalog = nullptr;
+    std::string application;
     std::string commandText;
     std::vector<std::string> commandTexts;  // per item of the commands list
     std::vector<std::string> keyTexts;      // per item of the keys list
@@ -61,9 +62,18 @@ void Init(HWND dlg, ActionState& s) {
         s.commandTexts.push_back(qrtl::setup::CommandIdText(control.id));
     }
     if (s.commandTexts.empty()) {
-        AddItem(commands, "(no TV application taken yet, or it shows no commands)");
+        AddItem(commands, s.application.empty()
+                              ? std::string("(no TV application taken yet, or it shows no commands)")
+                              : "Start " + FromAnsi(s.application) + " to choose from its menus");
+        ::SendMessageW(commands, CB_SETCURSEL, 0, 0);
         ::EnableWindow(commands, FALSE);
     }
+    // Without the application's commands the raw form is for those who know it: it
+    // shows under Advanced only.
+    const bool rawFirst = !s.commandTexts.empty() || s.application.empty();
+    for (const int id : {res::kActAdvancedLabel, res::kActAdvanced})
+        ::ShowWindow(::GetDlgItem(dlg, id), rawFirst ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(::GetDlgItem(dlg, res::kActShowAdvanced), rawFirst ? SW_HIDE : SW_SHOW);
     const HWND keys = ::GetDlgItem(dlg, res::kActKeys);
     for (const auto& key : qrtl::setup::NamedVirtualKeys()) {
         qrtl::setup::KeyStroke stroke;
@@ -71,7 +81,7 @@ void Init(HWND dlg, ActionState& s) {
         AddItem(keys, key.name);
         s.keyTexts.push_back(qrtl::setup::KeyCommandText(stroke));
     }
-    SelectMatching(commands, s.commandTexts, s.commandText);
+    if (!s.commandTexts.empty()) SelectMatching(commands, s.commandTexts, s.commandText);
     SelectMatching(keys, s.keyTexts, s.commandText);
     ::SendDlgItemMessageW(dlg, res::kActAdvanced, EM_LIMITTEXT, 16, 0);
     ShowText(dlg, s, s.commandText);
@@ -104,6 +114,11 @@ INT_PTR CALLBACK ActionProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             SelectMatching(::GetDlgItem(dlg, res::kActCommands), s->commandTexts, text);
             SelectMatching(::GetDlgItem(dlg, res::kActKeys), s->keyTexts, text);
             ShowText(dlg, *s, text);
+        } else if (id == res::kActShowAdvanced && code == BN_CLICKED) {
+            for (const int shown : {res::kActAdvancedLabel, res::kActAdvanced})
+                ::ShowWindow(::GetDlgItem(dlg, shown), SW_SHOW);
+            ::ShowWindow(::GetDlgItem(dlg, res::kActShowAdvanced), SW_HIDE);
+            ::SetFocus(::GetDlgItem(dlg, res::kActAdvanced));
         } else if (id == IDOK) {
             const std::string text = ItemText(dlg, res::kActAdvanced);
             const std::string problem = qrtl::CommandProblem(text);
@@ -126,8 +141,9 @@ INT_PTR CALLBACK ActionProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 bool ChooseAction(HWND owner, const std::string& keyName, const std::string& legend,
-                  const AppCatalog& catalog, std::string& commandText) {
+                  const AppCatalog& catalog, std::string& commandText, const std::string& application) {
     ActionState state;
+    state.application = application;
     state.keyName = keyName;
     state.legend = legend;
     state.catalog = &catalog;

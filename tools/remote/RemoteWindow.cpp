@@ -238,7 +238,7 @@ void RemoteWindow::OnInit() {
         // shown below; learning stays off
     }
     FillWindowList();
-    if (const HWND client = FindClientNow()) ReadCatalog(client);
+    ReadCatalog(FindClientNow());
     Refresh();
     SelectKey(0);
     ::SetFocus(keys_);
@@ -563,6 +563,14 @@ void RemoteWindow::TakeWindow(HWND target) {
 }
 
 void RemoteWindow::ReadCatalog(HWND client) {
+    if (client == nullptr) {
+        // The application is not running: its program file, where the launch lines
+        // name it, still gives the names of its menu commands.
+        MonitorView view(profile_.Document());
+        const std::string exePath = view.set.GetClientExePath(profile_.ClientIndex());
+        catalog_ = exePath.empty() ? qrtl::setup::AppCatalog() : qrtl::win32::ReadFileCatalog(exePath);
+        return;
+    }
     auto read = [this](CatalogResult& result) {
         catalog_ = std::move(result.catalog);
         Refresh();
@@ -844,7 +852,10 @@ void RemoteWindow::OnAction() {
     if (index < 0 || static_cast<std::size_t>(index) >= rows_.size()) return;
     const KeyRow& row = rows_[static_cast<std::size_t>(index)];
     std::string command = row.command;
-    if (!ChooseAction(dlg_, row.name, row.legend, catalog_, command) || command == row.command) return;
+    const int32_t n = profile_.ClientIndex();
+    std::string application = n >= 0 && n < qrtl::setup::kDescribedClients ? profile_.Get(profile::kExeDesc, n) : "";
+    if (application.empty()) application = profile_.ClientItem();
+    if (!ChooseAction(dlg_, row.name, row.legend, catalog_, command, application) || command == row.command) return;
     profile_.Set(profile_.ClientSection(), row.name, command);
     Refresh();
     SelectKey(index);

@@ -34,6 +34,8 @@
 #define IDC_ACT_KEYS 2103
 #define IDC_ACT_ADVANCED 2104
 #define IDC_ACT_WORDS 2105
+#define IDC_ACT_ADVANCED_LABEL 2106
+#define IDC_ACT_SHOW_ADVANCED 2107
 
 // Icon
 #define IDR_MAINFRAME 128
@@ -69,6 +71,8 @@ constexpr int kActCommands = IDC_ACT_COMMANDS;
 constexpr int kActKeys = IDC_ACT_KEYS;
 constexpr int kActAdvanced = IDC_ACT_ADVANCED;
 constexpr int kActWords = IDC_ACT_WORDS;
+constexpr int kActAdvancedLabel = IDC_ACT_ADVANCED_LABEL;
+constexpr int kActShowAdvanced = IDC_ACT_SHOW_ADVANCED;
 }  // namespace res
 #endif
 
