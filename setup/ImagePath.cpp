@@ -22,8 +22,8 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 
 // "C:\..." with a letter, a colon and a separator.
 bool DrivePath(std::string_view path) {
-    return path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
-           Slash(path[2]);
+    const char letter = static_cast<char>(path.empty() ? 0 : path[0] | 0x20);  // ASCII lower case
+    return path.size() >= 3 && letter >= 'a' && letter <= 'z' && path[1] == ':' && Slash(path[2]);
 }
 
 }  // namespace
