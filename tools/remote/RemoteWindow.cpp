@@ -545,7 +545,8 @@ void RemoteWindow::TakeWindow(HWND target) {
         launchNote_.clear();
         std::string notes;
         for (const std::string& note : plan.notes) {
-            if (!facts.launch.found && note.find("POWER") != std::string::npos) launchNote_ = note;
+            // Launch lines not found, or refused: why POWER cannot start it.
+            if (note.rfind("No launch lines", 0) == 0) launchNote_ = note;
             notes += (notes.empty() ? "" : " ") + note;
         }
         catalog_ = std::move(read.catalog);
