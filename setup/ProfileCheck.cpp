@@ -367,6 +367,12 @@ private:
         if (env_.fileExists && !env_.fileExists(runnable))
             Add(LineOf(profile::kClient, exeKey), Severity::Warning,
                 runnable + " does not exist: POWER cannot start the client", "launch");
+        const std::string regPath = doc_.GetString(profile::kClient, regPathKey);
+        if (env_.usersCanWrite && env_.usersCanWrite(regPath))
+            Add(LineOf(profile::kClient, regPathKey), Severity::Note,
+                "any user can change HKEY_LOCAL_MACHINE\\" + regPath +
+                    ": whoever changes the folder in it decides what POWER starts",
+                "launch-writable");
     }
 
     const ProfileDocument& doc_;

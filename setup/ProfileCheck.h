@@ -26,6 +26,9 @@ struct Finding {
 struct CheckEnvironment {
     IRegistry* registry = nullptr;
     std::function<bool(const std::string& path)> fileExists;
+    // Whether users other than administrators may change the key under
+    // HKEY_LOCAL_MACHINE; not asked when not set.
+    std::function<bool(const std::string& machineKey)> usersCanWrite;
 };
 
 // The findings of one profile, ordered by line.

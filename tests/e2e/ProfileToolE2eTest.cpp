@@ -325,6 +325,48 @@ TEST_F(WindowE2e, CheckOnWindows_ClientInstallationFromTheRegistry) {
     }
 }
 
+// Gives the Users group every right on the key, as a careless installer might.
+bool GrantUsersEverything(const char* path) {
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, WRITE_DAC, &opened) != ERROR_SUCCESS) return false;
+    const qrtl::win32::UniqueHKey key(opened);
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID users = nullptr;
+    if (!::AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_USERS, 0, 0, 0, 0, 0, 0,
+                                    &users))
+        return false;
+    std::vector<BYTE> acl(sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) + ::GetLengthSid(users));
+    auto* list = reinterpret_cast<PACL>(acl.data());
+    SECURITY_DESCRIPTOR descriptor;
+    const bool made = ::InitializeAcl(list, static_cast<DWORD>(acl.size()), ACL_REVISION) &&
+                      ::AddAccessAllowedAce(list, ACL_REVISION, KEY_ALL_ACCESS, users) &&
+                      ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+                      ::SetSecurityDescriptorDacl(&descriptor, TRUE, list, FALSE);
+    ::FreeSid(users);
+    return made && ::RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
+}
+
+TEST_F(WindowE2e, CheckOnWindows_LaunchKeyThatUsersCanChangeIsNoted) {
+    const std::string standin = WinPath(QRTL_E2E_STANDIN);
+    const std::string folder = standin.substr(0, standin.find_last_of('\\'));
+    std::string launching = sample_;
+    for (const char* key : {";1_RegPath=", ";1_RegFolder=", ";1_ExeName="}) launching.erase(launching.find(key), 1);
+    for (const bool open : {false, true}) {
+        SCOPED_TRACE(open ? "Users may write" : "as made");
+        MachineKeyGuard key("Software\\Standin\\StandinTV");
+        ASSERT_TRUE(key.SetString("InstallDir", folder));
+        if (open) {
+            ASSERT_TRUE(GrantUsersEverything("Software\\Standin\\StandinTV"));
+        }
+        ASSERT_TRUE(WriteTextFile(profile_, launching));
+        EXPECT_EQ(Run("check QRTLIRMoni.INI"), 0u) << Out();
+        EXPECT_EQ(Out().find("any user can change HKEY_LOCAL_MACHINE\\Software\\Standin\\StandinTV") !=
+                      std::string::npos,
+                  open)
+            << Out();
+    }
+}
+
 TEST_F(WindowE2e, Commands_MenusControlsKeysListedAndSuggestionsWrittenWhereEmpty) {
     EXPECT_EQ(Run("commands --class StandinTVClass"), 0u) << Out() << Err();
     std::string out = Out();

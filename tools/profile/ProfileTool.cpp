@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include "platform/win32/Win32Config.h"
+#include "setup/win32/Win32KeySecurity.h"
 #else
 #include <unistd.h>
 #endif
@@ -103,6 +104,7 @@ int RunCheck(const std::vector<std::string>& args) {
     qrtl::win32::Win32Registry registry;
     environment.registry = &registry;
     environment.fileExists = FileExists;
+    environment.usersCanWrite = qrtl::win32::MachineKeyUsersCanWrite;
 #endif
     const auto findings = qrtl::CheckProfile(qrtl::ProfileDocument::Parse(bytes), environment);
     for (const auto& finding : findings) Say(qrtl::FormatFinding(path, finding));

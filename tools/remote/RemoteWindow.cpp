@@ -14,6 +14,7 @@
 #include "setup/win32/SafeProfileWrite.h"
 #include "setup/win32/Win32AppCommands.h"
 #include "setup/win32/Win32ClientWindow.h"
+#include "setup/win32/Win32KeySecurity.h"
 #include "platform/win32/Win32Config.h"
 #include "platform/win32/Win32Desktop.h"
 #include "product.h"
@@ -323,6 +324,7 @@ void RemoteWindow::Refresh() {
     environment.fileExists = [](const std::string& path) {
         return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     };
+    environment.usersCanWrite = qrtl::win32::MachineKeyUsersCanWrite;
     findings_ = qrtl::setup::FindingsInWords(profile_, environment);
     rows_ = qrtl::setup::KeyRows(profile_, catalog_, findings_);
     ShowKeys();
