@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "setup/AppCommands.h"
+#include "setup/win32/Win32ImagePath.h"
 
 namespace qrtl::win32 {
 
@@ -26,12 +27,6 @@ constexpr DWORD kControlsReadMs = 2000;
 // False when the menu cannot be read (another process's menu under Wine gives -1 items).
 bool ReadMenuTree(HMENU menu, setup::CommandSource source, std::vector<setup::MenuCommand>& out,
                   bool* cut = nullptr);
-
-// The executable of the process that owns `hWnd`: its image path as the system
-// knows it, a module snapshot of that process only where the system does not say.
-// Empty when it cannot be told, or when it is no local file (a network or device
-// path, which `refused`, when given, says in words): such a file is never opened.
-std::string ExePathOfWindow(HWND hWnd, std::string* refused = nullptr);
 
 // The RT_MENU and RT_ACCELERATOR resources of the executable, loaded as data only
 // and read by the bounded resource reader; a damaged one is left out, with
