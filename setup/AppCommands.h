@@ -50,6 +50,8 @@ struct AppCatalog {
     std::string resourceNote;
     // Why the controls' texts are missing (a window that does not answer).
     std::string controlsNote;
+    // The menus were read only in part: too many items, or paths too long.
+    bool menusCut = false;
 
     bool Empty() const { return menus.empty() && controls.empty() && keys.empty(); }
     const MenuCommand* FindMenu(uint32_t id) const;

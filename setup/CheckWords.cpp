@@ -122,6 +122,9 @@ std::string CheckText(const Finding& f) {
         return Key(f, 0) + " has no code in [" + profile::kControllerSection + "]: this command is never sent";
     case FindingId::ClientControl: return ClientControlText(f);
     case FindingId::Launch: return LaunchText(f);
+    case FindingId::LaunchWritable:
+        return "any user can change HKEY_LOCAL_MACHINE\\" + (f.values.empty() ? std::string() : f.values[0]) +
+               ": whoever changes the folder in it decides what POWER starts";
     }
     return {};
 }

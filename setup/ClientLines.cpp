@@ -2,27 +2,60 @@
 
 #include "dispatch/MonitorSimulation.h"
 #include "setup/FilePaths.h"
+#include "setup/ProfileLineCheck.h"
 
 namespace qrtl::setup {
 
-std::string BadProfileText(std::string_view text) {
-    if (text.find_first_of("\r\n") != std::string_view::npos)
-        return "holds a line break, which would end the line in the profile";
-    if (text.size() > kProfileTextLimit)
-        return "is longer than the 255 characters the monitor reads";
-    if (text.empty()) return {};
-    auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    if (blank(text.front()) || blank(text.back()))
-        return "begins or ends with a blank, which the profile functions strip";
-    if (text.front() == '"' || text.back() == '"' || text.front() == '\'' || text.back() == '\'')
-        return "begins or ends with a quote, which the profile functions strip";
+namespace {
+
+// Why the item cannot be kept: it is a value, and part of the name of its key map's
+// section ([KeyMap_<item>]).
+std::string BadItemText(const std::string& item) {
+    const LineProblem value = CheckProfileValue(item);
+    if (value != LineProblem::None) return LineProblemWords(value);
+    return LineProblemWords(CheckProfileSection(std::string(profile::kClientSectionPrefix) + item));
+}
+
+// A caption the monitor's search by caption can never match: one that the 256
+// characters of a caption buffer may have cut, or one with characters that the ANSI
+// code page turns into '?'.
+std::string BadCaptionText(const ClientWindowFacts& facts) {
+    if (facts.caption.size() >= kProfileTextLimit)
+        return "has 255 characters or more, and may have been cut";
+    if (facts.captionNotAnsi) return "holds characters the ANSI code page cannot hold";
     return {};
 }
+
+// Why the launch lines cannot be written: each text must survive the profile, the
+// executable must be a bare file name, and no quote may break the quoting of the
+// command line the monitor builds from the folder and the name.
+std::string BadLaunchText(const ClientWindowFacts& facts) {
+    const LaunchLines& launch = facts.launch;
+    if (CheckProfileValue(launch.regPath) != LineProblem::None)
+        return "the registry key's name cannot be kept in the profile (it " +
+               LineProblemWords(CheckProfileValue(launch.regPath)) + ")";
+    if (CheckProfileValue(launch.regFolder) != LineProblem::None)
+        return "the registry value's name cannot be kept in the profile (it " +
+               LineProblemWords(CheckProfileValue(launch.regFolder)) + ")";
+    if (launch.exeName.find_first_of("\\/:") != std::string::npos || launch.exeName.empty())
+        return "the program's file name is not a bare file name";
+    if (CheckProfileValue(launch.exeName) != LineProblem::None)
+        return "the program's file name cannot be kept in the profile (it " +
+               LineProblemWords(CheckProfileValue(launch.exeName)) + ")";
+    if (launch.exeName.find('"') != std::string::npos || facts.exePath.find('"') != std::string::npos)
+        return "the program's folder or file name holds a quote, which would break the command line";
+    return {};
+}
+
+}  // namespace
+
+std::string BadProfileText(std::string_view text) { return LineProblemWords(CheckProfileValue(text)); }
 
 std::string ExeDescription(const ClientWindowFacts& facts) {
     if (!facts.fileDescription.empty() && BadProfileText(facts.fileDescription).empty())
         return facts.fileDescription;
-    return FileNameOf(facts.exePath);
+    const std::string name = FileNameOf(facts.exePath);
+    return BadProfileText(name).empty() ? name : std::string();
 }
 
 ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
@@ -46,8 +79,19 @@ ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
                              " and the child ids.");
     };
 
-    add(profile::kItem, facts.item);
-    addText(profile::kCaption, "caption", "class", facts.caption);
+    const std::string badItem = BadItemText(facts.item);
+    add(profile::kItem, badItem.empty() ? facts.item : std::string());
+    if (!badItem.empty())
+        plan.notes.push_back(profile::KeyName(profile::kItem, client) + " left empty: the program's name " +
+                             badItem + ". The monitor cannot tell this application's window.");
+    const std::string badCaption = BadCaptionText(facts);
+    if (badCaption.empty()) {
+        addText(profile::kCaption, "caption", "class", facts.caption);
+    } else {
+        add(profile::kCaption, "");
+        plan.notes.push_back(profile::KeyName(profile::kCaption, client) + " left empty: the window's caption " +
+                             badCaption + ". The window search then relies on the class and the child ids.");
+    }
     addText(profile::kClassName, "class", "caption", facts.className);
     const profile::Key* childKeys[kClientChildCount] = {&profile::kChild0, &profile::kChild1,
                                                         &profile::kChild2};
@@ -71,7 +115,14 @@ ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
 
     if (client >= 0 && client < kDescribedClients) add(profile::kExeDesc, ExeDescription(facts));
 
-    if (facts.launch.found) {
+    const std::string badLaunch = facts.launch.found ? BadLaunchText(facts) : std::string();
+    if (!badLaunch.empty()) {
+        // Written empty, so that no other application's launch lines stay beside this one.
+        add(profile::kRegPath, "");
+        add(profile::kRegFolder, "");
+        add(profile::kExeName, "");
+        plan.notes.push_back("No launch lines: " + badLaunch + ", so POWER cannot start this application.");
+    } else if (facts.launch.found) {
         add(profile::kRegPath, facts.launch.regPath);
         add(profile::kRegFolder, facts.launch.regFolder);
         add(profile::kExeName, facts.launch.exeName);
@@ -87,6 +138,13 @@ ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
             "No launch lines: no value under HKEY_LOCAL_MACHINE holds the application's folder, "
             "so POWER cannot start this application (the monitor reads the folder from "
             "HKEY_LOCAL_MACHINE only).");
+    }
+    // The one check of every planned line: whatever slipped through above is emptied.
+    for (ProfileChange& line : plan.lines) {
+        const LineCheck check = CheckProfileLine(profile::kClient, line.key, line.value);
+        if (check.Ok()) continue;
+        line.value.clear();
+        plan.notes.push_back(line.key + " left empty: " + LineCheckWords(check) + ".");
     }
     return plan;
 }

@@ -24,6 +24,9 @@ constexpr int32_t kDescribedClients = profile::kExeDescCount;
 struct ClientWindowFacts {
     std::string item;        // upper-cased executable name without folder and extension
     std::string caption;
+    // The caption holds characters the ANSI code page cannot hold: the monitor's
+    // search by caption would compare '?' and never match.
+    bool captionNotAnsi = false;
     std::string className;
     int32_t childIds[kClientChildCount] = {0, 0, 0};
     std::string exePath;     // full path; empty when not known

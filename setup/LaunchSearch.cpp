@@ -5,6 +5,7 @@
 
 #include "config/ProfileReader.h"
 #include "setup/FilePaths.h"
+#include "setup/ProfileLineCheck.h"
 
 namespace qrtl::setup {
 
@@ -26,23 +27,24 @@ bool Holds(const std::string& data, const std::string& folder) {
     return data.size() <= kProfileTextLimit && SameFolder(data, folder);
 }
 
+// A key path or value name that the profile can hold as it is (the launch lines
+// carry both): a place with such names is taken before one without.
+bool Keepable(const std::string& name) { return CheckProfileValue(name) == LineProblem::None; }
+
 bool Skipped(const std::string& vendor) {
     for (const char* name : kSkippedVendors)
         if (ProfileNameEquals(vendor, name)) return true;
     return false;
 }
 
-// A text value of `key` that holds the folder; its name, or empty.
-bool FindValue(IRegistry& registry, const std::string& key, const std::string& folder,
-               std::string& name) {
+// The text values of `key` that hold the folder, in order, to `take` until it
+// takes one.
+template <typename Take>
+bool FindValue(IRegistry& registry, const std::string& key, const std::string& folder, Take take) {
     std::vector<std::pair<std::string, std::string>> values;
     if (!registry.MachineStringValues(key, values)) return false;
-    for (const auto& [valueName, data] : values) {
-        if (Holds(data, folder)) {
-            name = valueName;
-            return true;
-        }
-    }
+    for (const auto& [valueName, data] : values)
+        if (Holds(data, folder) && take(valueName)) return true;
     return false;
 }
 
@@ -70,26 +72,28 @@ LaunchLines FindLaunchLines(IRegistry& registry, const std::string& exePath) {
     const std::string folder = FolderOf(exePath);
     const std::string exe = FileNameOf(exePath);
     if (folder.empty() || exe.empty()) return lines;
-    auto found = [&](const std::string& key, const std::string& value, const char* where) {
-        lines.found = true;
-        lines.regPath = key;
-        lines.regFolder = value;
-        lines.exeName = exe;
-        lines.where = where;
-        return lines;
+    // The first place whose names the profile cannot hold: taken only when no other
+    // place names the folder, so that the plan can say why it writes no launch lines.
+    LaunchLines unkeepable;
+    auto take = [&](const std::string& key, const std::string& value, const char* where) {
+        LaunchLines& to = Keepable(key) && Keepable(value) ? lines : unkeepable;
+        if (!to.found) to = {true, key, value, exe, where};
+        return lines.found;
     };
 
     const std::string appPath = kAppPaths + exe;
     std::string data;
-    if (registry.ReadMachineString(appPath, kPathValue, data) && Holds(data, folder))
-        return found(appPath, kPathValue, "App Paths");
+    if (registry.ReadMachineString(appPath, kPathValue, data) && Holds(data, folder) &&
+        take(appPath, kPathValue, "App Paths"))
+        return lines;
 
     std::vector<std::string> entries;
     if (registry.MachineSubKeys(kUninstall, entries)) {
         for (const std::string& entry : entries) {
             const std::string key = std::string(kUninstall) + "\\" + entry;
-            if (registry.ReadMachineString(key, kInstallLocation, data) && Holds(data, folder))
-                return found(key, kInstallLocation, "Uninstall");
+            if (registry.ReadMachineString(key, kInstallLocation, data) && Holds(data, folder) &&
+                take(key, kInstallLocation, "Uninstall"))
+                return lines;
         }
     }
 
@@ -102,20 +106,19 @@ LaunchLines FindLaunchLines(IRegistry& registry, const std::string& exePath) {
             if (!registry.MachineSubKeys(vendorKey, products)) continue;
             for (const std::string& product : products) {
                 const std::string productKey = vendorKey + "\\" + product;
-                std::string name;
-                if (FindValue(registry, productKey, folder, name))
-                    return found(productKey, name, "Software\\Vendor");
+                auto inProduct = [&](const std::string& name) { return take(productKey, name, "Software\\Vendor"); };
+                if (FindValue(registry, productKey, folder, inProduct)) return lines;
                 std::vector<std::string> parts;
                 if (!registry.MachineSubKeys(productKey, parts)) continue;
                 for (const std::string& part : parts) {
                     const std::string partKey = productKey + "\\" + part;
-                    if (FindValue(registry, partKey, folder, name))
-                        return found(partKey, name, "Software\\Vendor");
+                    auto inPart = [&](const std::string& name) { return take(partKey, name, "Software\\Vendor"); };
+                    if (FindValue(registry, partKey, folder, inPart)) return lines;
                 }
             }
         }
     }
-    return lines;
+    return unkeepable.found ? unkeepable : lines;
 }
 
 }  // namespace qrtl::setup

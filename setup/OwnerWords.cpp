@@ -113,6 +113,9 @@ std::string OwnerSentence(const Finding& f) {
         return "While the TV application runs, the monitor leaves the remote to it and sends no action. Take its "
                "window again to change that.";
     case FindingId::Launch: return LaunchSentence(f);
+    case FindingId::LaunchWritable:
+        return "Any user of this computer can change where POWER finds the TV application: reinstall it as an "
+               "administrator, or ask one to protect its settings.";
     }
     return {};
 }

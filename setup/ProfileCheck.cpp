@@ -354,7 +354,15 @@ private:
             return;
         case setup::LaunchState::Starts:
         case setup::LaunchState::NotChecked:
-            return;
+            break;
+        }
+        // Whoever may change the key decides what POWER starts.
+        const std::string regPathKey = ClientKeyText(profile::kRegPath);
+        const std::string regPath = doc_.GetString(profile::kClient, regPathKey);
+        if (!regPath.empty() && env_.usersCanWrite && env_.usersCanWrite(regPath)) {
+            Finding& finding = Add(LineOf(profile::kClient, regPathKey), Severity::Note, FindingId::LaunchWritable);
+            finding.field = regPathKey;
+            finding.values = {regPath};
         }
     }
 
@@ -373,6 +381,7 @@ const char* const kFindingIdNames[] = {
     "syntax",        "section-duplicate", "key-duplicate", "timer",          "client-missing",   "item-empty",
     "item-case",     "client-keymap",     "not-set-up",    "code-unlearned", "key-name",         "code-format",
     "code-shared",   "command-format",    "command-unmapped", "client-control", "launch",
+    "launch-writable",
 };
 
 const char* SeverityName(Severity severity) {

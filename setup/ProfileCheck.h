@@ -34,6 +34,7 @@ enum class FindingId {
     CommandUnmapped,
     ClientControl,
     Launch,
+    LaunchWritable,
 };
 
 // The stable name of a finding for scripts: "code-format", "timer" ...
@@ -78,7 +79,7 @@ struct Finding {
     // item-case {item, upper-cased}; client-keymap {section}; key-name {nearest key};
     // code-format and code-shared {code}; command-format {command, problem};
     // command-unmapped {command}; client-control {section}; launch {registry path,
-    // value name, file name, program path}.
+    // value name, file name, program path}; launch-writable {registry path}.
     std::vector<std::string> values;
     LaunchPart launch = LaunchPart::None;
 };
@@ -89,6 +90,9 @@ struct CheckEnvironment {
     IRegistry* registry = nullptr;
     // What is at the program's path; without it the program file is not checked.
     setup::PathKindOf pathKind;
+    // Whether users other than administrators may change the key under
+    // HKEY_LOCAL_MACHINE; not asked when not set.
+    std::function<bool(const std::string& machineKey)> usersCanWrite;
 };
 
 // The findings of one profile, ordered by line.

@@ -8,6 +8,9 @@
 #include "setup/FilePaths.h"
 #include "setup/ProfileFile.h"
 
+#include "setup/ProfileLineCheck.h"
+#include "trace/Trace.h"
+
 namespace qrtl::win32 {
 
 namespace {
@@ -190,6 +193,21 @@ bool SafeProfileWrite::Put(const std::string& section, const char* key, const ch
     StepLock lock;
     if (temp_.empty()) {
         error_ = "no temporary copy to write into: nothing changed";
+        return false;
+    }
+    // Whatever a caller hands in, no text may end its line and start lines of its own;
+    // a removal names only a section, or a section and a key.
+    setup::LineCheck check;
+    if (key != nullptr && value != nullptr) {
+        check = setup::CheckProfileLine(section, key, value);
+    } else if ((check.problem = setup::CheckProfileSection(section)) != setup::LineProblem::None) {
+        check.part = setup::LineCheck::Part::Section;
+    } else if (key != nullptr && (check.problem = setup::CheckProfileKey(key)) != setup::LineProblem::None) {
+        check.part = setup::LineCheck::Part::Key;
+    }
+    if (!check.Ok()) {
+        error_ = "refused to write a line of [" + EscapeControlText(section) + "]: " + setup::LineCheckWords(check) +
+                 ": nothing changed";
         return false;
     }
     if (!::WritePrivateProfileStringA(section.c_str(), key, value, temp_.c_str())) {

@@ -1,17 +1,17 @@
 #include "setup/win32/Win32AppCommands.h"
 
-#include <tlhelp32.h>
-
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "platform/win32/Handle.h"
+#include "setup/ResourceMenus.h"
 
 namespace qrtl::win32 {
 
 namespace {
 
-constexpr int kMaxMenuDepth = 8;  // deeper nesting is taken for a loop
 constexpr int kMenuTextBuffer = 256;
 constexpr std::size_t kMaxControls = 512;
 constexpr int kClassBuffer = 64;
@@ -21,62 +21,102 @@ constexpr const char* kPassiveClasses[] = {"Static", "Edit", "ListBox", "ComboBo
                                            "SysListView32", "SysTreeView32", "RichEdit20A",
                                            "RichEdit20W", "msctls_statusbar32"};
 
-bool WalkMenu(HMENU menu, const std::string& prefix, setup::CommandSource source, int depth,
-              std::vector<setup::MenuCommand>& out) {
-    const int count = ::GetMenuItemCount(menu);
-    if (count < 0) return false;
-    for (int i = 0; i < count; ++i) {
-        const UINT state = ::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
-        if (state != static_cast<UINT>(-1) && (state & MF_SEPARATOR) && !(state & MF_POPUP)) continue;
-        char raw[kMenuTextBuffer] = {};
-        const int n = ::GetMenuStringA(menu, static_cast<UINT>(i), raw, kMenuTextBuffer, MF_BYPOSITION);
-        std::string label;
-        std::string shortcut;
-        setup::SplitMenuText(std::string_view(raw, n > 0 ? static_cast<std::size_t>(n) : 0), label,
-                             shortcut);
-        // Owner-drawn and bitmap items have no text to show.
-        if (label.empty()) label = "(item without text)";
-        const HMENU sub = ::GetSubMenu(menu, i);
-        if (sub != nullptr) {
-            if (depth < kMaxMenuDepth) WalkMenu(sub, prefix + label + " > ", source, depth + 1, out);
-            continue;
+// One walk of a live menu: each submenu once (a menu may hang the same submenu in
+// many places, which walked as a tree grows by powers), and no more than the caps.
+struct MenuWalk {
+    setup::CommandSource source;
+    std::vector<setup::MenuCommand>& out;
+    std::set<HMENU> visited;
+    bool cut = false;
+
+    bool Walk(HMENU menu, const std::string& prefix, int depth) {
+        const int count = ::GetMenuItemCount(menu);
+        if (count < 0) return false;
+        for (int i = 0; i < count; ++i) {
+            if (out.size() >= setup::kMaxMenuItems) {
+                cut = true;
+                return true;
+            }
+            const UINT state = ::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+            if (state != static_cast<UINT>(-1) && (state & MF_SEPARATOR) && !(state & MF_POPUP)) continue;
+            char raw[kMenuTextBuffer] = {};
+            const int n = ::GetMenuStringA(menu, static_cast<UINT>(i), raw, kMenuTextBuffer, MF_BYPOSITION);
+            std::string label;
+            std::string shortcut;
+            setup::SplitMenuText(std::string_view(raw, n > 0 ? static_cast<std::size_t>(n) : 0), label,
+                                 shortcut);
+            // Owner-drawn and bitmap items have no text to show.
+            if (label.empty()) label = "(item without text)";
+            std::string path = prefix + label;
+            if (path.size() > setup::kMaxMenuPath) {
+                path.resize(setup::kMaxMenuPath);
+                cut = true;
+            }
+            const HMENU sub = ::GetSubMenu(menu, i);
+            if (sub != nullptr) {
+                // Deeper nesting is taken for a loop; a submenu seen already adds nothing new.
+                if (depth < setup::kMaxMenuDepth && visited.insert(sub).second) Walk(sub, path + " > ", depth + 1);
+                continue;
+            }
+            const UINT id = ::GetMenuItemID(menu, i);
+            if (id == 0 || id == static_cast<UINT>(-1)) continue;  // a separator
+            out.push_back({static_cast<uint32_t>(id), path, shortcut, source});
         }
-        const UINT id = ::GetMenuItemID(menu, i);
-        if (id == 0 || id == static_cast<UINT>(-1)) continue;  // a separator
-        out.push_back({static_cast<uint32_t>(id), prefix + label, shortcut, source});
+        return true;
     }
-    return true;
+};
+
+// The menu items' UTF-16 texts in the ANSI code page, as the live menu gives them.
+std::string AnsiOf(std::u16string_view text) {
+    if (text.empty()) return {};
+    const std::wstring wide(text.begin(), text.end());
+    char ansi[kMenuTextBuffer] = {};
+    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), ansi,
+                                        kMenuTextBuffer - 1, nullptr, nullptr);
+    return std::string(ansi, n > 0 ? static_cast<std::size_t>(n) : 0);
 }
 
 struct ResourceWalk {
     HMODULE module;
     setup::AppCatalog* catalog;
+    setup::ResourceRead worst = setup::ResourceRead::Read;
 };
 
-BOOL CALLBACK OnMenuResource(HMODULE module, LPCSTR, LPSTR name, LONG_PTR param) {
-    auto* walk = reinterpret_cast<ResourceWalk*>(param);
-    const UniqueHMenu menu(::LoadMenuA(module, name));
-    if (!menu) return TRUE;
-    std::vector<setup::MenuCommand> commands;
-    if (ReadMenuTree(menu.get(), setup::CommandSource::Resource, commands))
-        walk->catalog->MergeMenus(commands);
-    return TRUE;
+// The resource's bytes, bounded by its size; false when it cannot be had.
+bool ResourceBytes(HMODULE module, LPCSTR type, LPCSTR name, const unsigned char*& data, std::size_t& size) {
+    const HRSRC found = ::FindResourceA(module, name, type);
+    if (found == nullptr) return false;
+    const HGLOBAL loaded = ::LoadResource(module, found);
+    size = ::SizeofResource(module, found);
+    data = loaded != nullptr ? static_cast<const unsigned char*>(::LockResource(loaded)) : nullptr;
+    return data != nullptr && size > 0;
 }
 
-BOOL CALLBACK OnAcceleratorResource(HMODULE module, LPCSTR, LPSTR name, LONG_PTR param) {
+void Remember(ResourceWalk& walk, setup::ResourceRead result) {
+    if (walk.worst == setup::ResourceRead::Read || walk.worst == setup::ResourceRead::Cut) walk.worst = result;
+}
+
+BOOL CALLBACK OnMenuResource(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR param) {
     auto* walk = reinterpret_cast<ResourceWalk*>(param);
-    const UniqueHAccel table(::LoadAcceleratorsA(module, name));
-    if (!table) return TRUE;
-    const int count = ::CopyAcceleratorTableA(table.get(), nullptr, 0);
-    if (count <= 0) return TRUE;
-    std::vector<ACCEL> entries(static_cast<std::size_t>(count));
-    const int copied = ::CopyAcceleratorTableA(table.get(), entries.data(), count);
-    for (int i = 0; i < copied; ++i) {
-        setup::KeyStroke stroke;
-        if (!setup::KeyStrokeFromAccelerator(entries[i].fVirt, entries[i].key, stroke)) continue;
-        walk->catalog->keys.push_back({stroke, entries[i].cmd, setup::CommandSource::Resource});
-    }
-    return TRUE;
+    const unsigned char* data = nullptr;
+    std::size_t size = 0;
+    if (!ResourceBytes(module, type, name, data, size)) return TRUE;
+    std::vector<setup::MenuCommand> commands;
+    const setup::ResourceRead result = setup::ParseMenuResource(data, size, commands, AnsiOf);
+    if (result == setup::ResourceRead::Cut) walk->catalog->menusCut = true;
+    else if (result != setup::ResourceRead::Read) Remember(*walk, result);
+    walk->catalog->MergeMenus(commands);
+    return walk->catalog->menus.size() < setup::kMaxMenuItems;
+}
+
+BOOL CALLBACK OnAcceleratorResource(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR param) {
+    auto* walk = reinterpret_cast<ResourceWalk*>(param);
+    const unsigned char* data = nullptr;
+    std::size_t size = 0;
+    if (!ResourceBytes(module, type, name, data, size)) return TRUE;
+    const setup::ResourceRead result = setup::ParseAcceleratorResource(data, size, walk->catalog->keys);
+    if (result != setup::ResourceRead::Read) Remember(*walk, result);
+    return walk->catalog->keys.size() < setup::kMaxMenuItems;
 }
 
 bool Passive(const char* className) {
@@ -103,37 +143,46 @@ std::string AnsiText(const char* buffer, std::size_t bytes) {
 
 }  // namespace
 
-bool ReadMenuTree(HMENU menu, setup::CommandSource source, std::vector<setup::MenuCommand>& out) {
+bool ReadMenuTree(HMENU menu, setup::CommandSource source, std::vector<setup::MenuCommand>& out, bool* cut) {
     if (menu == nullptr) return false;
-    return WalkMenu(menu, "", source, 0, out);
+    MenuWalk walk{source, out, {menu}};
+    const bool read = walk.Walk(menu, "", 0);
+    if (cut != nullptr) *cut = walk.cut;
+    return read;
 }
 
-std::string ExePathOfWindow(HWND hWnd) {
-    DWORD processId = 0;
-    ::GetWindowThreadProcessId(hWnd, &processId);
-    if (processId == 0) return {};
-    const UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
-    if (!snapshot) return {};
-    MODULEENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    // The first module of a process is its executable.
-    if (!::Module32First(snapshot.get(), &entry)) return {};
-    entry.szExePath[MAX_PATH - 1] = '\0';
-    return entry.szExePath;
+setup::AppCatalog ReadFileCatalog(const std::string& exePath) {
+    setup::AppCatalog catalog;
+    std::string refused;
+    const std::string local = LocalImageFile(exePath, &refused);
+    if (local.empty())
+        catalog.resourceNote = refused;
+    else if (!ReadExeResources(local, catalog))
+        catalog.resourceNote = "the executable " + exePath + " cannot be loaded as data";
+    catalog.AddShortcutKeys();
+    return catalog;
 }
 
 bool ReadExeResources(const std::string& exePath, setup::AppCatalog& catalog) {
-    // As data only: nothing of the application runs in this process.
+    // As data only: nothing of the application runs in this process, and the
+    // resources are read as bytes by a reader bounded by each resource's size.
     const UniqueHModule module(::LoadLibraryExA(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     if (!module) return false;
     ResourceWalk walk{module.get(), &catalog};
     ::EnumResourceNamesA(module.get(), RT_MENU, OnMenuResource, reinterpret_cast<LONG_PTR>(&walk));
     ::EnumResourceNamesA(module.get(), RT_ACCELERATOR, OnAcceleratorResource,
                          reinterpret_cast<LONG_PTR>(&walk));
+    if (walk.worst != setup::ResourceRead::Read)
+        catalog.resourceNote = "a menu or accelerator resource of " + exePath + " " +
+                               setup::ResourceReadWords(walk.worst) + ": it is left out";
     return true;
 }
 
 void ReadControls(HWND hWnd, setup::AppCatalog& catalog) {
+    // One deadline for the whole read: an application that answers each control just
+    // within a limit of its own would hold the reader up for minutes.
+    const DWORD start = ::GetTickCount();
+    std::size_t unread = 0;
     std::size_t seen = 0;
     for (HWND child = ::GetWindow(hWnd, GW_CHILD); child != nullptr && seen < kMaxControls;
          child = ::GetWindow(child, GW_HWNDNEXT), ++seen) {
@@ -143,20 +192,27 @@ void ReadControls(HWND hWnd, setup::AppCatalog& catalog) {
         if (::GetClassNameA(child, className, kClassBuffer) <= 0 || Passive(className)) continue;
         const LONG style = ::GetWindowLongA(child, GWL_STYLE);
         if (::lstrcmpiA(className, "Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX) continue;
+        // Unsigned difference: right across the wrap of the tick count.
+        const DWORD spent = ::GetTickCount() - start;
+        if (unread > 0 || spent >= kControlsReadMs) {
+            ++unread;  // after the first control that did not answer, none is asked again
+            continue;
+        }
         char text[kMenuTextBuffer] = {};
         DWORD_PTR length = 0;
         // Never an unbounded SendMessage: a hung application must not hang the reader.
         if (!::SendMessageTimeoutA(child, WM_GETTEXT, kMenuTextBuffer - 2, reinterpret_cast<LPARAM>(text),
-                                   SMTO_ABORTIFHUNG | SMTO_BLOCK, kControlTextTimeoutMs, &length)) {
-            catalog.controlsNote = "the window did not answer within " +
-                                   std::to_string(kControlTextTimeoutMs / 1000) +
-                                   " s: its controls' texts are not known";
-            return;
+                                   SMTO_ABORTIFHUNG | SMTO_BLOCK, kControlsReadMs - spent, &length)) {
+            ++unread;
+            continue;
         }
         const std::string label = setup::StripAmpersands(AnsiText(text, sizeof text));
         if (label.empty()) continue;
         catalog.controls.push_back({static_cast<uint32_t>(id), label, className});
     }
+    if (unread > 0)
+        catalog.controlsNote =
+            "the application answers slowly: " + std::to_string(unread) + " controls not read";
 }
 
 setup::AppCatalog ReadAppCatalog(HWND hWnd, std::string& exePath) {
@@ -164,14 +220,19 @@ setup::AppCatalog ReadAppCatalog(HWND hWnd, std::string& exePath) {
     const HMENU live = ::GetMenu(hWnd);
     if (live != nullptr) {
         std::vector<setup::MenuCommand> commands;
-        if (ReadMenuTree(live, setup::CommandSource::LiveMenu, commands))
+        bool cut = false;
+        if (ReadMenuTree(live, setup::CommandSource::LiveMenu, commands, &cut))
             catalog.menus = std::move(commands);
         else
             catalog.liveMenuNote =
                 "the window's menu cannot be read from another process here (it gives -1 items)";
+        catalog.menusCut = cut;
     }
-    exePath = ExePathOfWindow(hWnd);
-    if (!exePath.empty() && !ReadExeResources(exePath, catalog))
+    std::string refused;
+    exePath = ExePathOfWindow(hWnd, &refused);
+    if (!refused.empty())
+        catalog.resourceNote = refused;
+    else if (!exePath.empty() && !ReadExeResources(exePath, catalog))
         catalog.resourceNote = "the executable " + exePath + " cannot be loaded as data";
     ReadControls(hWnd, catalog);
     catalog.AddShortcutKeys();
@@ -188,12 +249,21 @@ std::string FileDescriptionOf(const std::string& exePath) {
         WORD language;
         WORD codePage;
     };
+    // What VerQueryValue points to must lie inside the block, whatever lengths the
+    // file's version resource claims.
+    const char* const blockEnd = block.data() + block.size();
+    auto inside = [&](const void* p, UINT& length) {
+        const char* at = static_cast<const char*>(p);
+        if (at < block.data() || at >= blockEnd) return false;
+        length = static_cast<UINT>(std::min<std::size_t>(length, static_cast<std::size_t>(blockEnd - at)));
+        return true;
+    };
     std::vector<std::string> keys;
     Translation* translations = nullptr;
     UINT bytes = 0;
     if (::VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
                          reinterpret_cast<void**>(&translations), &bytes) &&
-        translations != nullptr) {
+        translations != nullptr && inside(translations, bytes)) {
         for (UINT i = 0; i < bytes / sizeof(Translation); ++i) {
             char key[64];
             std::snprintf(key, sizeof key, "\\StringFileInfo\\%04x%04x\\FileDescription",
@@ -207,7 +277,7 @@ std::string FileDescriptionOf(const std::string& exePath) {
         char* text = nullptr;
         UINT length = 0;
         if (::VerQueryValueA(block.data(), key.c_str(), reinterpret_cast<void**>(&text), &length) &&
-            text != nullptr && length > 0) {
+            text != nullptr && inside(text, length) && length > 0) {
             std::string description(text, ::strnlen(text, length));
             while (!description.empty() && description.back() == ' ') description.pop_back();
             if (!description.empty()) return description;

@@ -10,31 +10,38 @@
 #include <vector>
 
 #include "setup/AppCommands.h"
+#include "setup/win32/Win32ImagePath.h"
 
 namespace qrtl::win32 {
 
 // IDC_STATIC (-1) as GetDlgCtrlID gives it: a control without an id of its own.
 constexpr int kStaticId = 0xFFFF;
 
-// How long one control's text may take to come back.
-constexpr UINT kControlTextTimeoutMs = 1000;
+// How long the texts of all the window's controls together may take to come back.
+constexpr DWORD kControlsReadMs = 2000;
 
 // Every command item of `menu` and its submenus, in menu order, with its path
-// ("Audio > Volume up"); separators and submenus themselves left out. False when
-// the menu cannot be read (another process's menu under Wine gives -1 items).
-bool ReadMenuTree(HMENU menu, setup::CommandSource source, std::vector<setup::MenuCommand>& out);
+// ("Audio > Volume up"); separators and submenus themselves left out. Each submenu
+// is walked once, however often the menu hangs it; at most kMaxMenuItems commands,
+// paths cut at kMaxMenuPath, and `cut` (when given) says whether a cap was met.
+// False when the menu cannot be read (another process's menu under Wine gives -1 items).
+bool ReadMenuTree(HMENU menu, setup::CommandSource source, std::vector<setup::MenuCommand>& out,
+                  bool* cut = nullptr);
 
-// The executable of the process that owns `hWnd`, found through a module snapshot
-// of that process; empty when it cannot be told.
-std::string ExePathOfWindow(HWND hWnd);
-
-// The RT_MENU and RT_ACCELERATOR resources of the executable, loaded as data only.
-// False when the file cannot be loaded.
+// The RT_MENU and RT_ACCELERATOR resources of the executable, loaded as data only
+// and read by the bounded resource reader; a damaged one is left out, with
+// resourceNote saying so. False when the file cannot be loaded.
 bool ReadExeResources(const std::string& exePath, setup::AppCatalog& catalog);
 
+// What the program file alone tells while the application is not running: the
+// menus and accelerators of its resources (a network or device path is not opened;
+// resourceNote says why).
+setup::AppCatalog ReadFileCatalog(const std::string& exePath);
+
 // The window's direct child controls that carry a text (buttons and the like),
-// texts read with SendMessageTimeout; after the first time-out the remaining
-// controls are listed without asking again.
+// texts read with SendMessageTimeout within one deadline (kControlsReadMs) for all
+// of them; after the first time-out none is asked again, and controlsNote says how
+// many were not read.
 void ReadControls(HWND hWnd, setup::AppCatalog& catalog);
 
 // All of it for the window: the live menu when it can be read, the executable's

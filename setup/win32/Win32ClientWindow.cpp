@@ -35,6 +35,18 @@ BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam) {
 
 WindowHandle AsHandle(HWND hWnd) { return reinterpret_cast<WindowHandle>(hWnd); }
 
+// Whether the caption holds characters the ANSI code page turns into '?': the
+// monitor's search compares ANSI captions, so such a caption never matches.
+bool CaptionNotAnsi(HWND hWnd) {
+    wchar_t wide[kMaxProcessNameText + 1] = {};
+    const int n = ::GetWindowTextW(hWnd, wide, kMaxProcessNameText + 1);
+    if (n <= 0) return false;
+    BOOL lost = FALSE;
+    char ansi[(kMaxProcessNameText + 1) * 2] = {};
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, n, ansi, sizeof ansi, nullptr, &lost);
+    return lost != FALSE;
+}
+
 }  // namespace
 
 std::vector<int32_t> ChooseChildIds(IDesktop& desktop, HWND target, bool& unique) {
@@ -95,6 +107,7 @@ setup::ClientWindowFacts ExamineClientWindow(IDesktop& desktop, IRegistry& regis
     setup::ClientWindowFacts facts;
     facts.item = ItemOfWindow(desktop, hWnd);
     facts.caption = desktop.WindowTitle(AsHandle(hWnd));
+    facts.captionNotAnsi = CaptionNotAnsi(hWnd);
     facts.className = ClassOfWindow(hWnd);
     const std::vector<int32_t> ids = ChooseChildIds(desktop, hWnd, uniqueChildIds);
     childIdCount = static_cast<int>(ids.size());

@@ -14,6 +14,10 @@
 //                       take seconds to end), for the adapter tests
 //   --stall MS          once the window is complete, take no messages for MS
 //                       milliseconds, as a client that stopped responding
+//   --mute-text TEXT    the Mute button's text instead of "&Mute" ("\n" in it is
+//                       a line break), as an application with hostile texts
+//   --slow-text MS      each button answers WM_GETTEXT only after MS milliseconds,
+//                       as a client that answers slowly
 // Log lines: "HH:MM:SS.mmm WM_COMMAND wParam=0x00018001 lParam=0x00000000",
 // and "START pid=... cmdline=..." / "END" around them. Other arguments are ignored
 // (they show in the START line). It ends on WM_CLOSE.
@@ -49,12 +53,21 @@ struct Options {
     long seconds = 0;
     bool hidden = false;
     DWORD stallMs = 0;
+    DWORD slowTextMs = 0;
+    std::string muteText = "&Mute";
 };
 
 Options g_opt;
 HWND g_lastText = nullptr;
 HWND g_countText = nullptr;
 unsigned long g_received = 0;
+
+WNDPROC g_buttonProc = nullptr;
+
+LRESULT CALLBACK SlowTextProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_GETTEXT) ::Sleep(g_opt.slowTextMs);
+    return ::CallWindowProcA(g_buttonProc, hWnd, msg, wParam, lParam);
+}
 
 // Appended and closed at once, so a test reading the log sees every line.
 void LogLine(const std::string& text) { tools::AppendLogLine(g_opt.logPath, text); }
@@ -104,6 +117,18 @@ void ParseArgs(int argc, char** argv) {
             g_opt.hidden = true;
         } else if (a == "--stall" && i + 1 < argc) {
             g_opt.stallMs = static_cast<DWORD>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (a == "--mute-text" && i + 1 < argc) {
+            g_opt.muteText.clear();
+            for (const char* c = argv[++i]; *c != '\0'; ++c) {
+                if (c[0] == '\\' && c[1] == 'n') {
+                    g_opt.muteText += "\r\n";
+                    ++c;
+                } else {
+                    g_opt.muteText += *c;
+                }
+            }
+        } else if (a == "--slow-text" && i + 1 < argc) {
+            g_opt.slowTextMs = static_cast<DWORD>(std::strtoul(argv[++i], nullptr, 10));
         }
         // Anything else is ignored: the command line is in the START line of the log.
     }
@@ -141,11 +166,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int nShow) {
     }
     for (int k = 0; k < static_cast<int>(sizeof kButtons / sizeof kButtons[0]); ++k) {
         const HWND button = ::CreateWindowExA(
-            0, "BUTTON", kButtons[k].text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+            0, "BUTTON", kButtons[k].id == IDC_BUTTON_MUTE ? g_opt.muteText.c_str() : kButtons[k].text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
             12 + (kButtonWidth + 4) * k, 92, kButtonWidth, kButtonHeight, wnd,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtons[k].id)), instance, nullptr);
         if (button == nullptr) return 1;
         ::SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (g_opt.slowTextMs != 0)
+            g_buttonProc = reinterpret_cast<WNDPROC>(
+                ::SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SlowTextProc)));
     }
     // The menu bar belongs to the window and goes with it.
     if (!::SetMenu(wnd, ::LoadMenuA(instance, MAKEINTRESOURCEA(IDR_STANDIN_MENU)))) return 1;

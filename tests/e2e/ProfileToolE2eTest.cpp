@@ -377,6 +377,48 @@ TEST_F(WindowE2e, CheckOnWindows_ClientInstallationFromTheRegistry) {
     }
 }
 
+// Gives the Users group every right on the key, as a careless installer might.
+bool GrantUsersEverything(const char* path) {
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, WRITE_DAC, &opened) != ERROR_SUCCESS) return false;
+    const qrtl::win32::UniqueHKey key(opened);
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID users = nullptr;
+    if (!::AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_USERS, 0, 0, 0, 0, 0, 0,
+                                    &users))
+        return false;
+    std::vector<BYTE> acl(sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) + ::GetLengthSid(users));
+    auto* list = reinterpret_cast<PACL>(acl.data());
+    SECURITY_DESCRIPTOR descriptor;
+    const bool made = ::InitializeAcl(list, static_cast<DWORD>(acl.size()), ACL_REVISION) &&
+                      ::AddAccessAllowedAce(list, ACL_REVISION, KEY_ALL_ACCESS, users) &&
+                      ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+                      ::SetSecurityDescriptorDacl(&descriptor, TRUE, list, FALSE);
+    ::FreeSid(users);
+    return made && ::RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
+}
+
+TEST_F(WindowE2e, CheckOnWindows_LaunchKeyThatUsersCanChangeIsNoted) {
+    const std::string standin = WinPath(QRTL_E2E_STANDIN);
+    const std::string folder = standin.substr(0, standin.find_last_of('\\'));
+    std::string launching = sample_;
+    for (const char* key : {";1_RegPath=", ";1_RegFolder=", ";1_ExeName="}) launching.erase(launching.find(key), 1);
+    for (const bool open : {false, true}) {
+        SCOPED_TRACE(open ? "Users may write" : "as made");
+        MachineKeyGuard key("Software\\Standin\\StandinTV");
+        ASSERT_TRUE(key.SetString("InstallDir", folder));
+        if (open) {
+            ASSERT_TRUE(GrantUsersEverything("Software\\Standin\\StandinTV"));
+        }
+        ASSERT_TRUE(WriteTextFile(profile_, launching));
+        EXPECT_EQ(Run("check QRTLIRMoni.INI"), 0u) << Out();
+        EXPECT_EQ(Out().find("any user can change HKEY_LOCAL_MACHINE\\Software\\Standin\\StandinTV") !=
+                      std::string::npos,
+                  open)
+            << Out();
+    }
+}
+
 TEST_F(WindowE2e, Commands_MenusControlsKeysListedAndSuggestionsWrittenWhereEmpty) {
     EXPECT_EQ(Run("commands --class StandinTVClass"), 0u) << Out() << Err();
     std::string out = Out();
@@ -453,6 +495,57 @@ TEST_F(WindowE2e, WindowWrite_CompletesTheClientAndCheckFindsItClean) {
     }
 }
 
+// A value of the vendor's key whose data is the application's folder and whose name
+// holds line breaks: its name would be written as 0_RegFolder, and every line after a
+// break would be a line of the profile of its own.
+TEST_F(WindowE2e, RegistryValueNameWithLineBreaks_WindowWriteAddsNoLineAndSaysWhy) {
+    const std::string standin = WinPath(QRTL_E2E_STANDIN);
+    const std::string folder = standin.substr(0, standin.find_last_of('\\'));
+    MachineKeyGuard key("Software\\Standin\\StandinTV");
+    ASSERT_TRUE(key.SetString("Dir\r\n[KeyMap_NOTEPAD]\r\nMUTE=#DEAD\r\n[Injected]\r\nX", folder));
+    ASSERT_TRUE(WriteTextFile(profile_, sample_));
+    Run("window --class StandinTVClass --write 0 QRTLIRMoni.INI");
+    const std::string text = ReadTextFile(profile_);
+    EXPECT_EQ(text.find("[Injected]"), std::string::npos) << text;
+    EXPECT_EQ(text.find("MUTE=#DEAD"), std::string::npos) << text;
+    EXPECT_EQ(ReadValue(profile_, "Client", "0_RegFolder"), "<none>");
+    EXPECT_EQ(ReadValue(profile_, "Client", "0_Item"), "STANDINTV");
+    EXPECT_NE(Out().find("the registry value's name cannot be kept in the profile"), std::string::npos) << Out();
+}
+
+// Texts of the application's controls end up in lines that can be pasted into a
+// profile: a line break in them must not make a line of its own.
+TEST_F(ProfileToolE2e, ControlTextWithLineBreaks_CommandsPrintsItEscaped) {
+    ChildProcess hostile;
+    ASSERT_TRUE(hostile.Start(Quoted(WinPath(QRTL_E2E_STANDIN)) +
+                                  " --caption \"Standin Forged\" --mute-text \"Mute\\nVOL+=#DEAD\\n[Injected]\"",
+                              folder_.Path()));
+    ASSERT_NE(hostile.WaitForWindow(kStandinClass, "Standin Forged"), nullptr);
+    EXPECT_EQ(Run("commands --title \"Standin Forged\""), 0u) << Out() << Err();
+    hostile.Terminate();
+    const std::string out = Out();
+    EXPECT_EQ(out.find("\nVOL+=#DEAD"), std::string::npos) << out;
+    EXPECT_EQ(out.find("\n[Injected]"), std::string::npos) << out;
+    EXPECT_NE(out.find("Mute\\r\\nVOL+=#DEAD\\r\\n[Injected]"), std::string::npos) << out;
+}
+
+// Each control answers its text in 0.9 s: read one by one with a limit of its own,
+// six buttons take 5.4 s; one deadline for the whole read ends it after about 2 s.
+TEST_F(ProfileToolE2e, SlowApplication_CommandsReadsControlsWithinOneDeadlineAndSaysHowMany) {
+    ChildProcess slow;
+    ASSERT_TRUE(slow.Start(Quoted(WinPath(QRTL_E2E_STANDIN)) + " --caption \"Standin Slow\" --slow-text 900",
+                           folder_.Path()));
+    ASSERT_NE(slow.WaitForWindow(kStandinClass, "Standin Slow"), nullptr);
+    const DWORD start = ::GetTickCount();
+    EXPECT_EQ(Run("commands --title \"Standin Slow\""), 0u) << Out() << Err();
+    const DWORD elapsed = ::GetTickCount() - start;
+    slow.Terminate();
+    EXPECT_LT(elapsed, 4000u);
+    EXPECT_NE(Out().find("the application answers slowly: "), std::string::npos) << Out();
+    EXPECT_NE(Out().find(" controls not read"), std::string::npos) << Out();
+    std::printf("commands on a slow application answered in %lu ms\n", static_cast<unsigned long>(elapsed));
+}
+
 TEST_F(ProfileToolE2e, HungApplication_CommandsGivesUpItsControlsWindowAsksNothing) {
     ChildProcess stalled;
     ASSERT_TRUE(stalled.Start(Quoted(WinPath(QRTL_E2E_STANDIN)) + " --caption \"Standin Stalled\" --stall 20000",
@@ -462,7 +555,7 @@ TEST_F(ProfileToolE2e, HungApplication_CommandsGivesUpItsControlsWindowAsksNothi
     const DWORD exit = Run("commands --title \"Standin Stalled\"");
     const DWORD elapsed = ::GetTickCount() - start;
     EXPECT_EQ(exit, 0u) << Out() << Err();
-    EXPECT_NE(Out().find("did not answer within 1 s"), std::string::npos) << Out();
+    EXPECT_NE(Out().find("the application answers slowly: "), std::string::npos) << Out();
     EXPECT_NE(Out().find("VOL+=#8001"), std::string::npos) << Out();
     // window asks the hung application nothing at all.
     EXPECT_EQ(Run("window --title \"Standin Stalled\""), 0u) << Out() << Err();

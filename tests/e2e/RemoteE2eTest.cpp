@@ -951,6 +951,79 @@ TEST_F(RemoteE2e, WindowTakingNoMessages_TakenWithinSeconds_WindowAnswers) {
         << TextOf(Item(IDC_CLIENT_DESC));
 }
 
+// Each of the stand-in's buttons answers its text in 0.9 s: the set-up window reads
+// them off its own thread within one deadline, answers meanwhile, and says how many
+// it did not read.
+TEST_F(RemoteE2e, SlowApplicationTaken_WindowAnswersWhileItsControlsAreRead) {
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    ChildProcess slow;
+    ASSERT_TRUE(slow.Start("\"" + WinPath(QRTL_E2E_STANDIN) + "\" --caption \"Standin Slow\" --slow-text 900 --log \"" +
+                               (folder_ / "slow.log") + "\"",
+                           folder_.Path()));
+    ASSERT_NE(slow.WaitForWindow(kStandinClass, "Standin Slow"), nullptr);
+    ASSERT_TRUE(StartRemote());
+    ASSERT_GE(::SendMessageW(Item(IDC_WINDOWS), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(L"Standin Slow")),
+              0);
+    Click(IDC_USE_WINDOW);
+    PumpFor(600);  // the read has begun
+    const DWORD asked = ::GetTickCount();
+    DWORD_PTR ignored = 0;
+    EXPECT_TRUE(::SendMessageTimeoutW(Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &ignored));
+    const DWORD answered = ::GetTickCount() - asked;
+    std::printf("the set-up window answered in %lu ms while the application's controls were read\n",
+                static_cast<unsigned long>(answered));
+    EXPECT_NE(Answer("Fill the keys' actions", IDNO), "");
+    ASSERT_TRUE(WaitLive("Taken")) << Live();
+    EXPECT_NE(Live().find("the application answers slowly: "), std::string::npos) << Live();
+    slow.Terminate();
+}
+
+// The stand-in is not running. Where the launch lines name its program file, the
+// actions are named from the file's own menus; where nothing names it, the chooser
+// asks to start it and keeps the raw form under Advanced.
+TEST_F(RemoteE2e, ApplicationClosed_ActionsNamedFromItsProgramFileElseAskedToStartIt) {
+    const std::string standin = WinPath(QRTL_E2E_STANDIN);
+    const std::string folder = standin.substr(0, standin.find_last_of('\\'));
+    std::string profile = StarterProfile("POWER=10\r\n") + "[KeyMap_STANDINTV]\r\nPOWER=#8010\r\n";
+    const std::string client = "[Client]\r\nDefault=0\r\n";
+    profile.insert(profile.find(client) + client.size(),
+                   "0_Item=STANDINTV\r\n0_Caption=Standin TV\r\n0_ClassName=StandinTVClass\r\n"
+                   "0_ExeDesc=Standin TV\r\n0_RegPath=Software\\QRTLRemoteClosedApp\r\n"
+                   "0_RegFolder=Folder\r\n0_ExeName=StandinTV.exe\r\n0_Control=1\r\n");
+    for (const bool known : {true, false}) {
+        SCOPED_TRACE(known ? "program file known" : "nothing names the program file");
+        MachineKeyGuard key("Software\\QRTLRemoteClosedApp");
+        if (known) {
+            ASSERT_TRUE(key.SetString("Folder", folder));
+        }
+        ASSERT_TRUE(WriteTextFile(ProfilePath(), profile));
+        ASSERT_TRUE(StartRemote());
+        const HWND chooser = OpenAction(0, IDC_ACT_COMMANDS);
+        ASSERT_NE(chooser, nullptr);
+        const std::vector<std::string> commands = ComboItems(::GetDlgItem(chooser, IDC_ACT_COMMANDS));
+        const std::string words = TextOf(::GetDlgItem(chooser, IDC_ACT_WORDS));
+        const bool rawShown = ::IsWindowVisible(::GetDlgItem(chooser, IDC_ACT_ADVANCED)) != FALSE;
+        if (known) {
+            EXPECT_NE(words.find("Menu: "), std::string::npos) << words;
+            EXPECT_EQ(words.find("Command 8010"), std::string::npos) << words;
+            EXPECT_GT(commands.size(), 3u);
+            EXPECT_TRUE(rawShown);
+        } else {
+            ASSERT_EQ(commands.size(), 1u);
+            EXPECT_EQ(commands[0], "Start Standin TV to choose from its menus");
+            EXPECT_FALSE(rawShown);
+            ::PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDC_ACT_SHOW_ADVANCED, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(chooser, IDC_ACT_SHOW_ADVANCED)));
+            EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(::GetDlgItem(chooser, IDC_ACT_ADVANCED)) != FALSE; },
+                                  kStepTimeoutMs));
+        }
+        ::PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(chooser); }, kStepTimeoutMs));
+        remote_.Terminate();
+    }
+}
+
 // ---- Screenshots for the README, from a real run (scripts/remote-shots.sh) ----
 //
 // Runs only when QRTL_SHOTS names a folder: at each picture it writes NAME.ready

@@ -24,12 +24,13 @@ const std::string kStandinClient =
 const std::string kStandinKeys = "[KeyMap_STANDINTV]\r\nPOWER=#8010\r\nVOL+=#8001\r\n";
 
 ClientWindowFacts Notepad() {
-    return {"NOTEPAD", "Untitled - Notepad", "Notepad", {15, 0, 0}, "C:\\windows\\notepad.exe", "Notepad", {}};
+    return {"NOTEPAD", "Untitled - Notepad", false, "Notepad", {15, 0, 0}, "C:\\windows\\notepad.exe", "Notepad", {}};
 }
 
 ClientWindowFacts StandinInstalled() {
     return {"STANDINTV",
             "Standin TV",
+            false,
             "StandinTVClass",
             {1001, 1002, 1003},
             "C:\\Standin\\StandinTV.exe",

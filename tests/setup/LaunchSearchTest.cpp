@@ -52,6 +52,17 @@ TEST(LaunchSearch, RegistryTable_FirstPlaceHoldingTheFolderWins) {
         {"a parent folder is not the folder",
          {{"Software\\Acme\\NewTV", "Root", "C:\\Program Files"}}, nullptr, nullptr},
         {"nothing", {}, nullptr, nullptr},
+        {"a value name the profile cannot hold is passed over",
+         {{"Software\\Acme\\NewTV", "Dir\r\n[Injected]\r\nX", "C:\\Program Files\\NewTV"},
+          {"Software\\Acme\\NewTV", "InstallDir", "C:\\Program Files\\NewTV"}},
+         "Software\\Acme\\NewTV", "InstallDir"},
+        {"a key name the profile cannot hold is passed over",
+         {{"Software\\Acme\\New\nTV", "Dir", "C:\\Program Files\\NewTV"},
+          {"Software\\Zeta\\NewTV", "Dir", "C:\\Program Files\\NewTV"}},
+         "Software\\Zeta\\NewTV", "Dir"},
+        {"only such a name: taken, so that the plan says why it writes no launch lines",
+         {{"Software\\Acme\\NewTV", "Dir\r\nX", "C:\\Program Files\\NewTV"}}, "Software\\Acme\\NewTV",
+         "Dir\r\nX"},
     };
     for (const LaunchCase& c : cases) {
         fakes::FakeRegistry registry;

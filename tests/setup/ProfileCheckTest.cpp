@@ -7,6 +7,7 @@
 
 #include "setup/ProfileCheck.h"
 #include "config/QRTLIRSet.h"
+#include "fakes/Fakes.h"
 
 namespace {
 
@@ -107,6 +108,24 @@ TEST(CheckProfile, ProfileTable_FindingsOnTheCausingLines) {
     for (const CheckCase& c : cases) {
         const auto findings = qrtl::CheckProfile(qrtl::ProfileDocument::Parse(c.text));
         EXPECT_EQ(Describe(findings), c.expected) << c.name;
+    }
+}
+
+TEST(CheckProfile, LaunchKeyThatUsersCanChange_NotedOnItsLine) {
+    fakes::FakeRegistry registry;
+    registry.keys[qrtl::RegRoot::LocalMachine]["Software\\Acme\\TV"].values["Dir"] = "C:\\TV";
+    const std::string text =
+        "[Client]\nDefault=1\n1_Item=TV\n1_Control=1\n1_RegPath=Software\\Acme\\TV\n1_RegFolder=Dir\n"
+        "1_ExeName=tv.exe\n[KeyMap_TV]\nPOWER=#8010\n" + kLearned;
+    for (const bool writable : {false, true}) {
+        qrtl::CheckEnvironment environment;
+        environment.registry = &registry;
+        environment.pathKind = [](const std::string&) { return qrtl::setup::PathKind::File; };
+        environment.usersCanWrite = [&](const std::string& key) { return writable && key == "Software\\Acme\\TV"; };
+        const auto findings = qrtl::CheckProfile(qrtl::ProfileDocument::Parse(text), environment);
+        const std::vector<std::string> expected = writable ? std::vector<std::string>{"5:launch-writable:n"}
+                                                           : std::vector<std::string>{};
+        EXPECT_EQ(Describe(findings), expected) << writable;
     }
 }
 

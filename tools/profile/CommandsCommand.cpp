@@ -9,12 +9,14 @@
 #include "config/QRTLIRSet.h"
 #include "setup/AppCommands.h"
 #include "setup/FillPlan.h"
+#include "setup/ResourceMenus.h"
 #include "setup/win32/Win32AppCommands.h"
 #include "setup/win32/Win32ClientWindow.h"
 #include "platform/win32/Win32Desktop.h"
 #include "tools/profile/ProfileFiles.h"
 #include "tools/profile/ProfileTool.h"
 #include "tools/profile/TargetWindow.h"
+#include "trace/Trace.h"
 
 namespace profiletool {
 
@@ -29,20 +31,26 @@ std::string Joined(const std::vector<std::string>& words, const char* separator)
     return text;
 }
 
+// The application's texts as printed: its control characters escaped as the trace
+// viewer shows them, so that no text can make a line of its own in output meant to
+// be pasted into a profile.
+std::string Shown(const std::string& text) { return EscapeControlText(text); }
+
 // "-> #8005 Channel > Next channel", or "-> #8005" when no menu names it.
 std::string Target(const AppCatalog& catalog, uint32_t id) {
     std::string text = "-> " + qrtl::setup::CommandIdText(id);
-    if (const auto* menu = catalog.FindMenu(id)) text += " " + menu->path;
+    if (const auto* menu = catalog.FindMenu(id)) text += " " + Shown(menu->path);
     return text;
 }
 
 void PrintCatalog(const AppCatalog& catalog) {
     for (const auto& m : catalog.menus)
-        Say("; menu " + qrtl::setup::CommandIdText(m.id) + " " + m.path +
-            (m.shortcut.empty() ? "" : "  [" + m.shortcut + "]") + "  (" +
+        Say("; menu " + qrtl::setup::CommandIdText(m.id) + " " + Shown(m.path) +
+            (m.shortcut.empty() ? "" : "  [" + Shown(m.shortcut) + "]") + "  (" +
             qrtl::setup::SourceName(m.source) + ")");
     for (const auto& c : catalog.controls)
-        Say("; control " + qrtl::setup::CommandIdText(c.id) + " " + c.text + "  (" + c.className + ")");
+        Say("; control " + qrtl::setup::CommandIdText(c.id) + " " + Shown(c.text) + "  (" + Shown(c.className) +
+            ")");
     for (const auto& k : catalog.keys) {
         const char* origin = k.source == CommandSource::ShortcutText ? "shortcut" : "accelerator";
         const std::string target = k.commandId != 0 ? " " + Target(catalog, k.commandId) : "";
@@ -90,9 +98,12 @@ int RunCommands(const std::vector<std::string>& args) {
 
     Say("; TV application: " + DescribeWindow(desktop, target));
     Say("; executable: " + (exePath.empty() ? std::string("not found (no module snapshot of its process)")
-                                            : exePath));
+                                            : Shown(exePath)));
     for (const std::string* note : {&catalog.liveMenuNote, &catalog.resourceNote, &catalog.controlsNote})
-        if (!note->empty()) Say("; " + *note);
+        if (!note->empty()) Say("; " + Shown(*note));
+    if (catalog.menusCut)
+        Say("; the menus hold more than " + std::to_string(qrtl::setup::kMaxMenuItems) +
+            " commands or paths too long: only the first are listed");
     if (catalog.Empty()) {
         Fail("the window has no menu, no accelerators and no controls with a text: nothing the "
              "monitor could post was found");
@@ -112,10 +123,10 @@ int RunCommands(const std::vector<std::string>& args) {
         if (it == suggestions.end()) unmatched.push_back(key);
     }
     for (const auto& s : suggestions) {
-        Say(s.key + "=" + s.best.commandText + "  ; " + s.best.what);
+        Say(s.key + "=" + s.best.commandText + "  ; " + Shown(s.best.what));
         std::vector<std::string> others;
         for (const auto& alternative : s.alternatives)
-            others.push_back(alternative.commandText + " " + alternative.what);
+            others.push_back(alternative.commandText + " " + Shown(alternative.what));
         if (!others.empty()) Say(";   other choices for " + s.key + ": " + Joined(others, ", "));
     }
     if (!unmatched.empty()) Say("; no command found for: " + Joined(unmatched, ", "));

@@ -16,6 +16,7 @@
 #include "platform/win32/Win32Config.h"
 #include "setup/win32/PathKind.h"
 #include "tools/common/ToolSupport.h"
+#include "setup/win32/Win32KeySecurity.h"
 #else
 #include <unistd.h>
 #endif
@@ -94,6 +95,7 @@ int RunCheck(const std::vector<std::string>& args) {
     qrtl::win32::Win32Registry registry;
     environment.registry = &registry;
     environment.pathKind = qrtl::win32::KindOfPath;
+    environment.usersCanWrite = qrtl::win32::MachineKeyUsersCanWrite;
 #endif
     const auto findings = qrtl::CheckProfile(qrtl::ProfileDocument::Parse(bytes), environment);
     for (const auto& finding : findings) Say(qrtl::FormatFinding(path, finding));

@@ -1,5 +1,7 @@
 #include "tools/profile/TargetWindow.h"
 
+#include "trace/Trace.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -90,9 +92,11 @@ std::string DescribeWindow(qrtl::IDesktop& desktop, HWND hWnd) {
     char handle[16];
     std::snprintf(handle, sizeof handle, "%08lX",
                   static_cast<unsigned long>(reinterpret_cast<uintptr_t>(hWnd)));
+    // Escaped: the application chooses its caption, and a line break in it would
+    // make a line of its own in output meant for a profile.
     return std::string(handle) + " \"" +
-           desktop.WindowTitle(reinterpret_cast<qrtl::WindowHandle>(hWnd)) + "\" (class " +
-           qrtl::win32::ClassOfWindow(hWnd) + ")";
+           EscapeControlText(desktop.WindowTitle(reinterpret_cast<qrtl::WindowHandle>(hWnd))) + "\" (class " +
+           EscapeControlText(qrtl::win32::ClassOfWindow(hWnd)) + ")";
 }
 
 }  // namespace profiletool

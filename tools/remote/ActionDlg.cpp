@@ -28,11 +28,13 @@ void SelectMatching(HWND combo, const std::vector<std::string>& texts, const std
 
 class ActionDialog : public tools::ToolDialog {
 public:
-    ActionDialog(std::string keyName, std::string legend, const AppCatalog& catalog, std::string commandText)
+    ActionDialog(std::string keyName, std::string legend, const AppCatalog& catalog, std::string commandText,
+                 std::string application)
         : ToolDialog(res::kDlgAction),
           keyName_(std::move(keyName)),
           legend_(std::move(legend)),
           catalog_(catalog),
+          application_(std::move(application)),
           commandText_(std::move(commandText)) {}
 
     const std::string& CommandText() const { return commandText_; }
@@ -51,6 +53,7 @@ private:
     std::string keyName_;
     std::string legend_;
     const AppCatalog& catalog_;
+    std::string application_;  // its description; empty when none is taken
     std::string commandText_;
     std::vector<std::string> commandTexts_;  // per item of the commands list
     std::vector<std::string> keyTexts_;      // per item of the keys list
@@ -79,10 +82,19 @@ void ActionDialog::FillCommands() {
         commandTexts_.push_back(qrtl::setup::CommandIdText(control.id));
     }
     if (commandTexts_.empty()) {
-        AddItem(commands, "(no TV application taken yet, or it shows no commands)");
+        AddItem(commands, application_.empty()
+                              ? std::string("(no TV application taken yet, or it shows no commands)")
+                              : "Start " + FromAnsi(application_) + " to choose from its menus");
+        ::SendMessageW(commands, CB_SETCURSEL, 0, 0);
         ::EnableWindow(commands, FALSE);
     }
-    SelectMatching(commands, commandTexts_, commandText_);
+    // Without the application's commands the raw form is for those who know it: it
+    // shows under Advanced only.
+    const bool rawFirst = !commandTexts_.empty() || application_.empty();
+    for (const int id : {res::kActAdvancedLabel, res::kActAdvanced})
+        ::ShowWindow(::GetDlgItem(dlg_, id), rawFirst ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(::GetDlgItem(dlg_, res::kActShowAdvanced), rawFirst ? SW_HIDE : SW_SHOW);
+    if (!commandTexts_.empty()) SelectMatching(commands, commandTexts_, commandText_);
 }
 
 void ActionDialog::FillKeys() {
@@ -137,6 +149,11 @@ INT_PTR ActionDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
         SelectMatching(::GetDlgItem(dlg_, res::kActCommands), commandTexts_, text);
         SelectMatching(::GetDlgItem(dlg_, res::kActKeys), keyTexts_, text);
         ShowText(text);
+    } else if (id == res::kActShowAdvanced && code == BN_CLICKED) {
+        for (const int shown : {res::kActAdvancedLabel, res::kActAdvanced})
+            ::ShowWindow(::GetDlgItem(dlg_, shown), SW_SHOW);
+        ::ShowWindow(::GetDlgItem(dlg_, res::kActShowAdvanced), SW_HIDE);
+        ::SetFocus(::GetDlgItem(dlg_, res::kActAdvanced));
     } else if (id == IDOK) {
         OnOk();
     } else if (id == IDCANCEL) {
@@ -148,8 +165,8 @@ INT_PTR ActionDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
 }  // namespace
 
 bool ChooseAction(HWND owner, const std::string& keyName, const std::string& legend,
-                  const AppCatalog& catalog, std::string& commandText) {
-    ActionDialog dialog(keyName, legend, catalog, commandText);
+                  const AppCatalog& catalog, std::string& commandText, const std::string& application) {
+    ActionDialog dialog(keyName, legend, catalog, commandText, application);
     if (dialog.RunModal(owner) != IDOK) return false;
     commandText = dialog.CommandText();
     return true;

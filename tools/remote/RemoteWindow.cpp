@@ -21,6 +21,7 @@
 #include "setup/win32/SafeProfileWrite.h"
 #include "setup/win32/Win32AppCommands.h"
 #include "setup/win32/Win32ClientWindow.h"
+#include "setup/win32/Win32KeySecurity.h"
 #include "platform/win32/Win32Config.h"
 #include "platform/win32/Win32Desktop.h"
 #include "product.h"
@@ -150,7 +151,7 @@ bool RemoteWindow::OnInit() {
     // The receiver: the monitor holds it while it runs; Learn asks to close it.
     if (tools::FindMonitor() == nullptr) ProbeReceiver();  // a problem is shown below; learning stays off
     FillWindowList();
-    if (const HWND client = FindClientNow()) ReadCatalog(client);
+    ReadCatalog(FindClientNow());
     Refresh();
     SelectKey(0);
     ::SetFocus(keys_);
@@ -256,6 +257,7 @@ void RemoteWindow::Refresh() {
     qrtl::CheckEnvironment environment;
     environment.registry = &registry;
     environment.pathKind = qrtl::win32::KindOfPath;
+    environment.usersCanWrite = qrtl::win32::MachineKeyUsersCanWrite;
     std::vector<qrtl::setup::FindingRow> checked = qrtl::setup::FindingsInWords(profile_, environment);
     rows_ = qrtl::setup::KeyRows(profile_, catalog_, checked);
     findings_ = qrtl::setup::OwnerFindings(std::move(checked));
@@ -409,6 +411,14 @@ void RemoteWindow::FillWindowList() {
     ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(select), 0);
 }
 
+// What the owner is told of a read that stopped early.
+static std::string CatalogNotes(const qrtl::setup::AppCatalog& catalog) {
+    std::string words;
+    if (!catalog.controlsNote.empty()) words += " Note: " + catalog.controlsNote + ".";
+    if (catalog.menusCut) words += " Note: its menus are too large: only the first commands are listed.";
+    return words;
+}
+
 void RemoteWindow::TakeWindow(HWND target) {
     target = target ? ::GetAncestor(target, GA_ROOT) : nullptr;
     if (target == nullptr || !::IsWindow(target)) {
@@ -429,36 +439,64 @@ void RemoteWindow::TakeWindow(HWND target) {
     int childCount = 0;
     const qrtl::setup::ClientWindowFacts facts =
         qrtl::win32::ExamineClientWindow(desktop, registry, target, unique, childCount);
-    std::string exePath;
-    qrtl::setup::AppCatalog catalog = qrtl::win32::ReadAppCatalog(target, exePath);
-    // A window that went away meanwhile leaves facts of nobody: nothing is taken. One
-    // round trip first, so that a window closing on its own thread has done so (a
-    // hung one costs a second here).
-    DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kRoundTripMs, &ignored);
-    if (!::IsWindow(target) || facts.item.empty()) {
-        Ask(dlg_,
-            "The application closed while it was being examined, or its program cannot be told: nothing was "
-            "taken.\n\nStart it again and take its window once more.",
-            MB_OK | MB_ICONEXCLAMATION);
-        Live("Nothing was taken: the application's window went away.");
+    // The commands are read on a worker: a slow application must not freeze this
+    // window. The window is taken once they are read.
+    auto taken = [this, target, words, facts](CatalogResult& read) {
+        // A window that went away meanwhile leaves facts of nobody: nothing is taken. One
+        // round trip first, so that a window closing on its own thread has done so (a
+        // hung one costs a second here).
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kRoundTripMs, &ignored);
+        if (!::IsWindow(target) || facts.item.empty()) {
+            Ask(dlg_,
+                "The application closed while it was being examined, or its program cannot be told: nothing was "
+                "taken.\n\nStart it again and take its window once more.",
+                MB_OK | MB_ICONEXCLAMATION);
+            Live("Nothing was taken: the application's window went away.");
+            return;
+        }
+        const int32_t n = std::max<int32_t>(0, profile_.ClientIndex());
+        const qrtl::setup::ClientLinesPlan plan = qrtl::setup::PlanClientLines(n, facts, profile_.Document());
+        for (const auto& line : plan.lines) profile_.Set(line.section, line.key, line.value);
+        launchNotFound_ = !facts.launch.found;
+        std::string notes;
+        for (const std::string& note : plan.notes) notes += (notes.empty() ? "" : " ") + note;
+        catalog_ = std::move(read.catalog);
+        Refresh();
+        Live("Taken: " + words + ". " + FromAnsi(notes) + CatalogNotes(catalog_));
+        if (!catalog_.Empty()) FillFromCommands(true);
+    };
+    if (!catalogReader_.Start(target, taken)) {
+        CatalogResult read;
+        read.catalog = qrtl::win32::ReadAppCatalog(target, read.exePath);
+        taken(read);
         return;
     }
-    const int32_t n = std::max<int32_t>(0, profile_.ClientIndex());
-    const qrtl::setup::ClientLinesPlan plan = qrtl::setup::PlanClientLines(n, facts, profile_.Document());
-    for (const auto& line : plan.lines) profile_.Set(line.section, line.key, line.value);
-    launchNotFound_ = !facts.launch.found;
-    std::string notes;
-    for (const std::string& note : plan.notes) notes += (notes.empty() ? "" : " ") + note;
-    catalog_ = std::move(catalog);
-    Refresh();
-    Live("Taken: " + words + ". " + FromAnsi(notes));
-    if (!catalog_.Empty()) FillFromCommands(true);
+    Live("Examining " + words + ": reading its menus and controls ...");
 }
 
 void RemoteWindow::ReadCatalog(HWND client) {
-    std::string exePath;
-    catalog_ = qrtl::win32::ReadAppCatalog(client, exePath);
+    if (client == nullptr) {
+        // The application is not running: its program file, where the launch lines
+        // name it, still gives the names of its menu commands.
+        qrtl::win32::Win32Registry registry;
+        const qrtl::setup::LaunchFinding launch =
+            qrtl::setup::FindLaunch(profile_.Document(), registry, qrtl::win32::KindOfPath);
+        catalog_ = launch.state == qrtl::setup::LaunchState::Starts ? qrtl::win32::ReadFileCatalog(launch.program)
+                                                                      : qrtl::setup::AppCatalog();
+        return;
+    }
+    auto read = [this](CatalogResult& result) {
+        catalog_ = std::move(result.catalog);
+        Refresh();
+        const std::string notes = CatalogNotes(catalog_);
+        if (!notes.empty()) Live("The TV application's commands are read." + notes);
+    };
+    if (!catalogReader_.Start(client, read)) {
+        CatalogResult result;
+        result.catalog = qrtl::win32::ReadAppCatalog(client, result.exePath);
+        read(result);
+    }
 }
 
 void RemoteWindow::FillFromCommands(bool ask) {
@@ -526,7 +564,10 @@ void RemoteWindow::OnAction() {
     // A copy: Refresh below works the rows out anew.
     const KeyRow row = rows_[static_cast<std::size_t>(index)];
     std::string command = row.command;
-    if (!ChooseAction(dlg_, row.name, row.legend, catalog_, command)) return;
+    const int32_t n = profile_.ClientIndex();
+    std::string application = n >= 0 && n < qrtl::setup::kDescribedClients ? profile_.Get(profile::kExeDesc, n) : "";
+    if (application.empty()) application = profile_.ClientItem();
+    if (!ChooseAction(dlg_, row.name, row.legend, catalog_, command, application)) return;
     const qrtl::setup::KeyEdit edit = qrtl::setup::SetKeyAction(profile_, row.name, command);
     if (!edit.changed) return;
     Refresh();

@@ -16,6 +16,7 @@
 #include "tools/common/ToolDialog.h"
 #include "tools/common/MonitorControl.h"
 #include "Banner.h"
+#include "CatalogRead.h"
 #include "setup/AppCommands.h"
 #include "setup/PressDetector.h"
 #include "setup/RemoteRows.h"
@@ -131,6 +132,7 @@ private:
     std::vector<qrtl::setup::FindingRow> findings_;
     qrtl::setup::AppCatalog catalog_;
     bool launchNotFound_ = false;  // the application taken has no launch lines to be found
+    CatalogReader catalogReader_;  // reads catalog_ off this thread
     std::vector<HWND> windowList_;
 
     qrtl::win32::CardReceiver receiver_;  // taken only while learning

@@ -41,6 +41,8 @@
 #define IDC_ACT_KEYS 2103
 #define IDC_ACT_ADVANCED 2104
 #define IDC_ACT_WORDS 2105
+#define IDC_ACT_ADVANCED_LABEL 2106
+#define IDC_ACT_SHOW_ADVANCED 2107
 
 // Clear's question (template 202)
 #define IDD_CLEAR 202
@@ -96,6 +98,8 @@ constexpr int kClrText = IDC_CLR_TEXT;
 constexpr int kClrCode = IDC_CLR_CODE;
 constexpr int kClrAction = IDC_CLR_ACTION;
 constexpr int kClrBoth = IDC_CLR_BOTH;
+constexpr int kActAdvancedLabel = IDC_ACT_ADVANCED_LABEL;
+constexpr int kActShowAdvanced = IDC_ACT_SHOW_ADVANCED;
 }  // namespace res
 #endif
 

@@ -107,6 +107,73 @@ TEST(AppCommandsAdapter, OwnWindowsLiveMenu_EveryCommandWithPathAndShortcut) {
     EXPECT_NE(exePath.find("win32_tests"), std::string::npos) << exePath;
 }
 
+// Nine menus, each used five times one level down (with a command of its own each
+// time): walked as a tree that is 488,281 items; walked once per menu it is a few.
+TEST(AppCommandsAdapter, MenusThatRepeatTheirSubmenus_EachWalkedOnceQuicklyAndSaidSo) {
+    OwnWindow window;
+    ASSERT_NE(window.get(), nullptr);
+    constexpr int kLevels = 9;
+    constexpr int kUses = 5;
+    HMENU levels[kLevels] = {};
+    for (int i = kLevels - 1; i >= 0; --i) {
+        levels[i] = i == 0 ? ::CreateMenu() : ::CreatePopupMenu();
+        ::AppendMenuA(levels[i], MF_STRING, static_cast<UINT_PTR>(0x9000 + i), "Command");
+        if (i + 1 < kLevels)
+            for (int u = 0; u < kUses; ++u)
+                ::AppendMenuA(levels[i], MF_POPUP, reinterpret_cast<UINT_PTR>(levels[i + 1]), "Again");
+    }
+    ASSERT_TRUE(::SetMenu(window.get(), levels[0]));
+    const DWORD start = ::GetTickCount();
+    std::string exePath;
+    const qrtl::setup::AppCatalog catalog = qrtl::win32::ReadAppCatalog(window.get(), exePath);
+    const DWORD elapsed = ::GetTickCount() - start;
+    EXPECT_LT(elapsed, 5000u);
+    std::size_t live = 0;
+    for (const auto& m : catalog.menus)
+        if (m.source == CommandSource::LiveMenu) ++live;
+    EXPECT_LE(live, static_cast<std::size_t>(kLevels));
+    for (const auto& m : catalog.menus) EXPECT_LE(m.path.size(), 512u);
+}
+
+TEST(AppCommandsAdapter, MenuWithMoreItemsThanTheCap_FirstOnesKeptAndSaidSo) {
+    OwnWindow window;
+    ASSERT_NE(window.get(), nullptr);
+    HMENU bar = ::CreateMenu();
+    HMENU popup = ::CreatePopupMenu();
+    for (UINT id = 1; id <= 5100; ++id) ::AppendMenuA(popup, MF_STRING, id, "Command");
+    ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), "Many");
+    ASSERT_TRUE(::SetMenu(window.get(), bar));
+    std::string exePath;
+    const qrtl::setup::AppCatalog catalog = qrtl::win32::ReadAppCatalog(window.get(), exePath);
+    std::size_t live = 0;
+    for (const auto& m : catalog.menus)
+        if (m.source == CommandSource::LiveMenu) ++live;
+    EXPECT_EQ(live, 5000u);
+    EXPECT_TRUE(catalog.menusCut);
+}
+
+// Whatever the caller hands it, the writer never writes a line that adds a line.
+TEST(SafeWriteRefusal, TextThatWouldAddALine_RefusedProfileUntouched) {
+    e2e::TempFolder folder;
+    ASSERT_TRUE(folder.Create("saferefuse"));
+    const std::string profile = folder / "QRTLIRMoni.INI";
+    ASSERT_TRUE(e2e::WriteTextFile(profile, "[Client]\r\nDefault=0\r\n"));
+    const std::vector<qrtl::win32::ProfileChange> bad = {
+        {"Client", "0_RegFolder", "Dir\r\n[Injected]\r\nX"},
+        {"Client", "[Injected]", "1"},
+        {"KeyMap_A]B", "VOL+", "#8001"},
+        {"Client", "A=B", "1"},
+        {"Client", "0_Caption", std::string(256, 'x')},
+    };
+    for (const auto& change : bad) {
+        std::string error;
+        EXPECT_FALSE(qrtl::win32::WriteProfileSafely(profile, {{"Client", "0_Item", "TV"}, change}, error))
+            << change.key;
+        EXPECT_NE(error.find("refused"), std::string::npos) << error;
+        EXPECT_EQ(e2e::ReadTextFile(profile), "[Client]\r\nDefault=0\r\n");
+    }
+}
+
 // --- The safe write ----------------------------------------------------------
 
 class SafeWriteTest : public ::testing::Test {

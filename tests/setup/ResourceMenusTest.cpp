@@ -1,0 +1,202 @@
+// The bounded reader of menu and accelerator resources: both menu formats as a
+// resource compiler writes them, and damaged resources refused in bounded time.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "setup/ImagePath.h"
+#include "setup/ResourceMenus.h"
+
+namespace {
+
+using qrtl::setup::ResourceRead;
+
+// Little-endian bytes of a resource, written as a resource compiler lays them out.
+struct Res {
+    std::vector<unsigned char> bytes;
+    Res& W(uint16_t w) {
+        bytes.push_back(static_cast<unsigned char>(w & 0xFF));
+        bytes.push_back(static_cast<unsigned char>(w >> 8));
+        return *this;
+    }
+    Res& D(uint32_t d) { return W(static_cast<uint16_t>(d & 0xFFFF)).W(static_cast<uint16_t>(d >> 16)); }
+    Res& T(const std::string& text) {
+        for (const char c : text) W(static_cast<unsigned char>(c));
+        return W(0);
+    }
+    Res& Align() {
+        while (bytes.size() % 4) bytes.push_back(0);
+        return *this;
+    }
+    // Normal format.
+    Res& Popup(const std::string& text, bool last = false) { return W(0x10 | (last ? 0x80 : 0)).T(text); }
+    Res& Item(uint16_t id, const std::string& text, bool last = false) { return W(last ? 0x80 : 0).W(id).T(text); }
+    // Extended format.
+    Res& ExItem(uint32_t id, const std::string& text, bool last = false, bool popup = false, uint32_t type = 0) {
+        Align().D(type).D(0).D(id).W(static_cast<uint16_t>((last ? 0x80 : 0) | (popup ? 1 : 0))).T(text);
+        if (popup) Align().D(0);
+        return *this;
+    }
+};
+
+std::vector<std::string> Describe(const std::vector<qrtl::setup::MenuCommand>& menus) {
+    std::vector<std::string> out;
+    for (const auto& m : menus) out.push_back(qrtl::setup::CommandIdText(m.id) + " " + m.path + " [" + m.shortcut + "]");
+    return out;
+}
+
+const std::vector<std::string> kExpected = {"#9C4A Audio > Volume up [Num +]", "#9C4B Audio > Mute []",
+                                            "#9D00 View > Picture > Freeze [Space]", "#9E00 Help []"};
+
+Res NormalMenu() {
+    Res r;
+    r.W(0).W(0);
+    r.Popup("&Audio").Item(0x9C4A, "Volume &up\tNum +").Item(0, "").Item(0x9C4B, "&Mute", true);
+    r.Popup("&View").Popup("&Picture", true).Item(0x9D00, "&Freeze\tSpace", true);
+    r.Item(0x9E00, "&Help", true);
+    return r;
+}
+
+Res ExtendedMenu() {
+    Res r;
+    r.W(1).W(4).D(0);
+    r.ExItem(0, "&Audio", false, true).ExItem(0x9C4A, "Volume &up\tNum +").ExItem(0, "", false, false, 0x800);
+    r.ExItem(0x9C4B, "&Mute", true);
+    r.ExItem(0, "&View", false, true).ExItem(0, "&Picture", true, true).ExItem(0x9D00, "&Freeze\tSpace", true);
+    r.ExItem(0x9E00, "&Help", true);
+    return r;
+}
+
+TEST(ResourceMenus, BothFormats_EveryCommandWithPathAndShortcut) {
+    for (const Res& r : {NormalMenu(), ExtendedMenu()}) {
+        std::vector<qrtl::setup::MenuCommand> out;
+        EXPECT_EQ(qrtl::setup::ParseMenuResource(r.bytes.data(), r.bytes.size(), out), ResourceRead::Read);
+        EXPECT_EQ(Describe(out), kExpected);
+    }
+}
+
+// Popups nested `levels` deep, each with one command, every level ended properly.
+Res Nested(int levels) {
+    Res r;
+    r.W(0).W(0);
+    for (int i = 0; i < levels; ++i) r.Popup("P", true);
+    r.Item(1, "x", true);
+    return r;
+}
+
+TEST(ResourceMenus, DamagedResources_RefusedInBoundedTimeNothingKept) {
+    struct Case {
+        const char* name;
+        std::vector<unsigned char> bytes;
+        ResourceRead result;  // Read: any refusal (a cut between items ends before the end flag)
+    };
+    std::vector<Case> cases;
+    const Res normal = NormalMenu();
+    const Res extended = ExtendedMenu();
+    for (std::size_t cut = 0; cut + 2 < normal.bytes.size(); cut += 2)
+        cases.push_back({"normal, truncated", {normal.bytes.begin(), normal.bytes.begin() + cut}, ResourceRead::Read});
+    for (std::size_t cut = 4; cut + 4 < extended.bytes.size(); cut += 4)
+        cases.push_back({"extended, truncated", {extended.bytes.begin(), extended.bytes.begin() + cut}, ResourceRead::Read});
+    Res noEnd;
+    noEnd.W(0).W(0).Item(1, "a").Item(2, "b");
+    cases.push_back({"no end flag", noEnd.bytes, ResourceRead::NoEnd});
+    cases.push_back({"nested past the cap", Nested(qrtl::setup::kMaxMenuDepth + 1).bytes, ResourceRead::TooDeep});
+    cases.push_back({"nested 20000 deep", Nested(20000).bytes, ResourceRead::TooDeep});
+    Res odd = NormalMenu();
+    odd.bytes.push_back(0);
+    cases.push_back({"odd length", odd.bytes, ResourceRead::BadLength});
+    Res version;
+    version.W(7).W(0).Item(1, "a", true);
+    cases.push_back({"unknown version", version.bytes, ResourceRead::BadHeader});
+    Res offset;
+    offset.W(1).W(0xFFF0).D(0);
+    cases.push_back({"header offset past the end", offset.bytes, ResourceRead::Truncated});
+    Res unterminated;
+    unterminated.W(0).W(0).W(0x80).W(1);
+    for (int i = 0; i < 1000; ++i) unterminated.W('a');
+    cases.push_back({"text without its end", unterminated.bytes, ResourceRead::Truncated});
+
+    const auto start = std::chrono::steady_clock::now();
+    for (const Case& c : cases) {
+        std::vector<qrtl::setup::MenuCommand> out;
+        const unsigned char* data = c.bytes.empty() ? reinterpret_cast<const unsigned char*>("") : c.bytes.data();
+        const ResourceRead result = qrtl::setup::ParseMenuResource(data, c.bytes.size(), out);
+        EXPECT_NE(result, ResourceRead::Read) << c.name << " " << c.bytes.size();
+        if (c.result != ResourceRead::Read) {
+            EXPECT_EQ(result, c.result) << c.name << " " << c.bytes.size();
+        }
+        EXPECT_TRUE(out.empty()) << c.name;
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+TEST(ResourceMenus, MoreCommandsThanTheCap_CutWithTheFirstKept) {
+    Res r;
+    r.W(0).W(0);
+    const std::size_t count = qrtl::setup::kMaxMenuItems + 10;
+    for (std::size_t i = 0; i < count; ++i) r.Item(static_cast<uint16_t>(i + 1), "x", i + 1 == count);
+    std::vector<qrtl::setup::MenuCommand> out;
+    EXPECT_EQ(qrtl::setup::ParseMenuResource(r.bytes.data(), r.bytes.size(), out), ResourceRead::Cut);
+    EXPECT_EQ(out.size(), qrtl::setup::kMaxMenuItems);
+}
+
+TEST(ResourceMenus, AcceleratorTables_KeysReadDamagedRefused) {
+    Res table;
+    table.W(0x01).W(0x26).W(0x8005).W(0);           // FVIRTKEY Up
+    table.W(0x01 | 0x08).W('O').W(0x8020).W(0);     // Ctrl+O
+    table.W(0x01 | 0x80).W(0x70).W(0x8030).W(0);    // F1, last
+    std::vector<qrtl::setup::KeyCommand> keys;
+    EXPECT_EQ(qrtl::setup::ParseAcceleratorResource(table.bytes.data(), table.bytes.size(), keys), ResourceRead::Read);
+    ASSERT_EQ(keys.size(), 3u);
+    EXPECT_EQ(keys[0].key.vk, 0x26);
+    EXPECT_EQ(keys[0].commandId, 0x8005u);
+    EXPECT_EQ(keys[1].key.modifiers, qrtl::setup::kModCtrl);
+
+    struct Case {
+        const char* name;
+        std::size_t size;
+        ResourceRead result;
+    };
+    Res noEnd;
+    noEnd.W(0x01).W(0x26).W(1).W(0).W(0x01).W(0x27).W(2).W(0);
+    for (const Case& c : {Case{"odd length", table.bytes.size() - 1, ResourceRead::BadLength},
+                          Case{"half an entry", 12, ResourceRead::BadLength},
+                          Case{"empty", 0, ResourceRead::BadLength}}) {
+        keys.clear();
+        EXPECT_EQ(qrtl::setup::ParseAcceleratorResource(table.bytes.data(), c.size, keys), c.result) << c.name;
+        EXPECT_TRUE(keys.empty()) << c.name;
+    }
+    EXPECT_EQ(qrtl::setup::ParseAcceleratorResource(noEnd.bytes.data(), noEnd.bytes.size(), keys), ResourceRead::NoEnd);
+    EXPECT_TRUE(keys.empty());
+}
+
+TEST(ImagePath, NetworkAndDevicePaths_RefusedLocalKept) {
+    using qrtl::setup::ImagePathKind;
+    struct Case {
+        const char* path;
+        ImagePathKind kind;
+        const char* local;
+    };
+    const std::vector<Case> cases = {
+        {"C:\\Program Files\\TV\\tv.exe", ImagePathKind::Local, "C:\\Program Files\\TV\\tv.exe"},
+        {"\\\\?\\D:\\TV\\tv.exe", ImagePathKind::Local, "D:\\TV\\tv.exe"},
+        {"\\\\server\\share\\tv.exe", ImagePathKind::Network, ""},
+        {"//server/share/tv.exe", ImagePathKind::Network, ""},
+        {"\\\\?\\UNC\\server\\share\\tv.exe", ImagePathKind::Network, ""},
+        {"\\\\.\\pipe\\tv", ImagePathKind::Device, ""},
+        {"\\\\?\\GLOBALROOT\\Device\\tv.exe", ImagePathKind::Device, ""},
+        {"\\Device\\HarddiskVolume1\\tv.exe", ImagePathKind::Device, ""},
+        {"tv.exe", ImagePathKind::NotFull, ""},
+        {"C:tv.exe", ImagePathKind::NotFull, ""},
+        {"", ImagePathKind::NotFull, ""},
+    };
+    for (const Case& c : cases) {
+        std::string local;
+        EXPECT_EQ(qrtl::setup::ClassifyImagePath(c.path, &local), c.kind) << c.path;
+        EXPECT_EQ(local, c.local) << c.path;
+    }
+}
+
+}  // namespace
