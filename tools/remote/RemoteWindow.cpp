@@ -9,6 +9,8 @@
 #include "UiText.h"
 #include "config/QRTLIRSet.h"
 #include "setup/ClientLines.h"
+#include "setup/ClientSlots.h"
+#include "setup/SlotWords.h"
 #include "driver/CardDriver.h"
 #include "setup/win32/SafeProfileWrite.h"
 #include "setup/win32/Win32AppCommands.h"
@@ -76,6 +78,14 @@ std::string WindowWords(HWND wnd) {
     const std::string caption = WindowCaption(wnd);
     return "\xE2\x80\x9C" + (caption.empty() ? std::string("no caption") : caption) + "\xE2\x80\x9D (" +
            WindowClass(wnd) + ")";
+}
+
+// The profile as the monitor would read it were the edited application the one
+// POWER starts: its window search and its key map, for finding and testing it.
+qrtl::ProfileDocument AsActive(const qrtl::setup::UnsavedProfile& profile) {
+    qrtl::setup::UnsavedProfile view = profile;
+    view.Change(qrtl::setup::PlanMakeActive(view.Document(), view.ClientIndex()));
+    return view.Document();
 }
 
 LRESULT CALLBACK FrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -229,6 +239,7 @@ void RemoteWindow::OnInit() {
 
     // The receiver: the monitor holds it while it runs; Learn asks to close it.
     if (FindMonitor() == nullptr) ProbeReceiver();  // a problem is shown below; learning stays off
+    selector_ = std::make_unique<AppSelector>(dlg_, profile_);
     FillWindowList();
     if (const HWND client = FindClientNow()) ReadCatalog(client);
     Refresh();
@@ -241,6 +252,19 @@ void RemoteWindow::OnInit() {
 }
 
 void RemoteWindow::OnCommand(int id, int code) {
+    if (selector_) {
+        const SelectorResult selected = selector_->OnCommand(id, code);
+        if (selected.handled) {
+            if (selected.slotChanged) {  // another application: its own window and commands
+                catalog_ = {};
+                launchNote_.clear();
+                if (const HWND client = FindClientNow()) ReadCatalog(client);
+            }
+            if (selected.slotChanged || selected.changed) Refresh();
+            if (!selected.live.empty()) Live(selected.live);
+            return;
+        }
+    }
     switch (id) {
     case res::kUseWindow: {
         const auto at = ::SendDlgItemMessageW(dlg_, res::kWindows, CB_GETCURSEL, 0, 0);
@@ -309,6 +333,7 @@ void RemoteWindow::OnCommand(int id, int code) {
 }
 
 void RemoteWindow::Refresh() {
+    if (selector_) selector_->Fill();
     qrtl::win32::Win32Registry registry;
     qrtl::CheckEnvironment environment;
     environment.registry = &registry;
@@ -424,6 +449,7 @@ void RemoteWindow::EnableButtons() {
     enable(res::kFill, !learning && !catalog_.Empty());
     enable(res::kUseWindow, !learning);
     enable(res::kSave, !learning && profile_.Changed());
+    if (selector_) selector_->Enable(!learning);
 }
 
 void RemoteWindow::Live(const std::string& text) { SetItemText(dlg_, res::kLive, " " + text); }
@@ -438,7 +464,8 @@ void RemoteWindow::SelectKey(int index) {
 }
 
 HWND RemoteWindow::FindClientNow() {
-    MonitorView view(profile_.Document());
+    const qrtl::ProfileDocument document = AsActive(profile_);
+    MonitorView view(document);
     // Without any client line the search would take any window with no children.
     if (view.set.m_strItem.empty() && view.set.m_strCaption.empty() && view.set.m_strClassName.empty()) return nullptr;
     return reinterpret_cast<HWND>(view.set.FindTargetClientWindow());
@@ -522,14 +549,36 @@ void RemoteWindow::TakeWindow(HWND target) {
         Live("Nothing was taken: the application's window went away.");
         return;
     }
-    const int32_t n = std::max<int32_t>(0, profile_.ClientIndex());
-    const qrtl::setup::ClientLinesPlan plan = qrtl::setup::PlanClientLines(n, facts, profile_.Document());
-    for (const auto& line : plan.lines) profile_.Set(profile::kClient, line.key, line.value);
+    // All of the slot's lines together; the owner decides before anything is taken.
+    const std::vector<qrtl::setup::Suggestion> suggestions = qrtl::setup::SuggestCommands(catalog);
+    int32_t slot = std::max<int32_t>(0, selector_->Slot());
+    qrtl::setup::SlotTakePlan plan = qrtl::setup::PlanTakeWindow(slot, facts, profile_.Document(), &suggestions);
+    const std::string noCommands = FromAnsi(qrtl::setup::NoTvCommandsWords(plan.app, plan.commands));
+    if (!noCommands.empty() &&
+        Ask(dlg_, noCommands + "\n\nTake it for the remote anyway?", MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) !=
+            IDOK) {
+        Live("Nothing was taken: " + noCommands);
+        return;
+    }
+    if (plan.replace.ask) {
+        const ReplaceAnswer answer = AskReplace(dlg_, plan.replace);
+        if (answer == ReplaceAnswer::Cancel) {
+            Live("Nothing was taken: " + FromAnsi(plan.replace.oldApp) + " stays.");
+            return;
+        }
+        if (answer == ReplaceAnswer::UseFreeSlot) {
+            slot = plan.replace.freeSlot;
+            plan = qrtl::setup::PlanTakeWindow(slot, facts, profile_.Document(), &suggestions);
+        }
+    }
+    profile_.Change(plan.changes);
+    selector_->Edit(slot);
     launchNote_.clear();
     std::string notes;
-    for (const std::string& note : plan.notes) {
-        if (!facts.launch.found && note.find("POWER") != std::string::npos) launchNote_ = note;
-        notes += (notes.empty() ? "" : " ") + note;
+    for (const qrtl::setup::SlotNote& note : plan.notes) {
+        const std::string said = qrtl::setup::SlotNoteWords(note);
+        if (note.code == qrtl::setup::SlotNoteCode::LaunchNotFound) launchNote_ = said;
+        notes += (notes.empty() ? "" : " ") + said;
     }
     catalog_ = std::move(catalog);
     Refresh();
@@ -693,7 +742,8 @@ void RemoteWindow::OnTest() {
         return;
     }
     // The monitor's own search and delivery, with the unsaved profile.
-    MonitorView view(profile_.Document());
+    const qrtl::ProfileDocument document = AsActive(profile_);
+    MonitorView view(document);
     if (view.set.FindTargetClientWindow() == qrtl::kNoWindow) {
         Live(row.name + " " + kArrow + " " + FromAnsi(row.action) + ": not posted, the TV application's window is not found.");
         return;

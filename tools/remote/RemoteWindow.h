@@ -6,9 +6,11 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "AppSelector.h"
 #include "setup/AppCommands.h"
 #include "setup/PressDetector.h"
 #include "setup/RemoteRows.h"
@@ -90,6 +92,7 @@ private:
 
     HWND dlg_ = nullptr;
     HWND keys_ = nullptr;
+    std::unique_ptr<AppSelector> selector_;  // which application the window edits
     std::string profilePath_;
     bool readOnly_ = false;
     qrtl::setup::UnsavedProfile profile_;

@@ -26,6 +26,13 @@
 #define IDC_LIVE 2015
 #define IDC_SAVE 2016
 #define IDC_CLOSE 2017
+// The application selector (new ids after every earlier one)
+#define IDC_APP_SLOTS 2040
+#define IDC_APP_ACTIVE 2041
+#define IDC_APP_ADD 2042
+#define IDC_APP_REMOVE 2043
+#define IDC_APP_NAME 2044
+#define IDC_APP_RENAME 2045
 
 // The action chooser (template 201)
 #define IDD_ACTION 201
@@ -35,6 +42,10 @@
 #define IDC_ACT_ADVANCED 2104
 #define IDC_ACT_WORDS 2105
 
+// The replace question (template 202); its text has the message box's text id
+#define IDD_REPLACE 202
+#define IDC_REPLACE_TEXT 65535
+
 // Icon
 #define IDR_MAINFRAME 128
 
@@ -43,6 +54,8 @@ namespace res {
 constexpr unsigned kDlgRemote = IDD_REMOTE;
 constexpr unsigned kDlgAction = IDD_ACTION;
 constexpr unsigned kIconMain = IDR_MAINFRAME;
+constexpr unsigned kDlgReplace = IDD_REPLACE;
+constexpr int kReplaceText = IDC_REPLACE_TEXT;
 
 // The set-up window's controls.
 constexpr int kClientDesc = IDC_CLIENT_DESC;
@@ -62,6 +75,13 @@ constexpr int kFindings = IDC_FINDINGS;
 constexpr int kLive = IDC_LIVE;
 constexpr int kSave = IDC_SAVE;
 constexpr int kClose = IDC_CLOSE;
+// The application selector's controls.
+constexpr int kAppSlots = IDC_APP_SLOTS;
+constexpr int kAppActive = IDC_APP_ACTIVE;
+constexpr int kAppAdd = IDC_APP_ADD;
+constexpr int kAppRemove = IDC_APP_REMOVE;
+constexpr int kAppName = IDC_APP_NAME;
+constexpr int kAppRename = IDC_APP_RENAME;
 
 // The action chooser's controls.
 constexpr int kActKey = IDC_ACT_KEY;
