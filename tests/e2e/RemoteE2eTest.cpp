@@ -264,6 +264,32 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
+    // Two TV applications running and the window started, with the stand-in taken
+    // and its actions filled from its menus.
+    void StandinTakenOtherRunning() {
+        ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+        ASSERT_TRUE(StartStandin());
+        ASSERT_TRUE(StartOther());
+        ASSERT_TRUE(StartRemote());
+        TakeFromList(L"Standin TV");
+        EXPECT_NE(Answer("Fill the keys' actions", IDYES), "");
+        ASSERT_TRUE(WaitLive("Filled")) << Live();
+    }
+
+    // The edited application's new name, typed and taken.
+    void Rename(const wchar_t* name) const {
+        ::SendMessageW(Item(IDC_APP_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
+        Click(IDC_APP_RENAME);
+        ASSERT_TRUE(WaitLive("Renamed to ")) << Live();
+    }
+
+    // Saves, and the file's text after it.
+    std::string SaveAndRead() const {
+        Click(IDC_SAVE);
+        EXPECT_TRUE(WaitLive("Saved")) << Live();
+        return ReadTextFile(ProfilePath());
+    }
+
     bool WaitRemoteEnds() const { return remote_.WaitExit(kStepTimeoutMs); }
 
     std::vector<std::string> StandinMessages() const {
@@ -872,14 +898,7 @@ TEST_F(RemoteShots, LearnedRemote_Finder_ActionDropDown) {
 
 TEST_F(RemoteE2e, TwoApplicationsOneAfterTheOther_SwitchedEachKeepsItsActions_SetupDialogListsTheNames) {
     ASSERT_TRUE(InstallDriver());
-    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
-    ASSERT_TRUE(StartStandin());
-    ASSERT_TRUE(StartOther());
-    ASSERT_TRUE(StartRemote());
-
-    TakeFromList(L"Standin TV");
-    EXPECT_NE(Answer("Fill the keys' actions", IDYES), "");
-    ASSERT_TRUE(WaitLive("Filled")) << Live();
+    ASSERT_NO_FATAL_FAILURE(StandinTakenOtherRunning());
     ASSERT_TRUE(ChooseKeyAction(kKeyBtn100, L"Enter"));
     ASSERT_TRUE(WaitLive("BTN100 \xE2\x86\x92 Key: Enter")) << Live();
 
@@ -891,9 +910,7 @@ TEST_F(RemoteE2e, TwoApplicationsOneAfterTheOther_SwitchedEachKeepsItsActions_Se
     ASSERT_TRUE(WaitLive("Filled")) << Live();
     ASSERT_TRUE(ChooseKeyAction(kKeyBtn100, L"Escape"));
     ASSERT_TRUE(WaitLive("BTN100 \xE2\x86\x92 Key: Escape")) << Live();
-    ::SendMessageW(Item(IDC_APP_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Other TV"));
-    Click(IDC_APP_RENAME);
-    ASSERT_TRUE(WaitLive("Renamed to Other TV")) << Live();
+    ASSERT_NO_FATAL_FAILURE(Rename(L"Other TV"));
     EXPECT_EQ(ComboItems(Item(IDC_APP_SLOTS)),
               (std::vector<std::string>{kStandinDesc, "Other TV  (POWER starts it)", "free"}));
 
@@ -902,10 +919,8 @@ TEST_F(RemoteE2e, TwoApplicationsOneAfterTheOther_SwitchedEachKeepsItsActions_Se
     ASSERT_TRUE(WaitLive(std::string("Editing ") + kStandinDesc)) << Live();
     Click(IDC_APP_ACTIVE);
     ASSERT_TRUE(WaitLive(std::string(kStandinDesc) + " is now the application that POWER starts")) << Live();
-    Click(IDC_SAVE);
-    ASSERT_TRUE(WaitLive("Saved")) << Live();
 
-    const std::string after = ReadTextFile(ProfilePath());
+    const std::string after = SaveAndRead();
     for (const char* line : {"Default=0", "0_Item=STANDINTV", "0_ExeDesc=Stand-in TV client for tests", "1_Item=OTHERTV",
                              "1_Caption=Other TV", "1_ExeDesc=Other TV"})
         EXPECT_NE(after.find(line), std::string::npos) << line << "\n" << after;
@@ -958,10 +973,8 @@ TEST_F(RemoteE2e, ApplicationRemoved_ItsLinesAndActionsGo_PowerStartsTheOther) {
     ASSERT_TRUE(WaitLive("Other TV is removed. POWER now starts Standin TV.")) << Live();
     EXPECT_EQ(ComboItems(Item(IDC_APP_SLOTS)),
               (std::vector<std::string>{"Standin TV  (POWER starts it)", "free", "free"}));
-    Click(IDC_SAVE);
-    ASSERT_TRUE(WaitLive("Saved")) << Live();
 
-    const std::string after = ReadTextFile(ProfilePath());
+    const std::string after = SaveAndRead();
     EXPECT_EQ(after.find("1_"), std::string::npos) << after;
     EXPECT_EQ(after.find("KeyMap_OTHERTV"), std::string::npos) << after;
     EXPECT_NE(after.find("Default=0"), std::string::npos) << after;
@@ -969,16 +982,8 @@ TEST_F(RemoteE2e, ApplicationRemoved_ItsLinesAndActionsGo_PowerStartsTheOther) {
 }
 
 TEST_F(RemoteE2e, AnotherApplicationTakenForAUsedPlace_AskedReplaceOrFreePlace) {
-    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
-    ASSERT_TRUE(StartStandin());
-    ASSERT_TRUE(StartOther());
-    ASSERT_TRUE(StartRemote());
-    TakeFromList(L"Standin TV");
-    EXPECT_NE(Answer("Fill the keys' actions", IDYES), "");
-    ASSERT_TRUE(WaitLive("Filled")) << Live();
-    ::SendMessageW(Item(IDC_APP_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Standin TV"));
-    Click(IDC_APP_RENAME);
-    ASSERT_TRUE(WaitLive("Renamed to Standin TV")) << Live();
+    ASSERT_NO_FATAL_FAILURE(StandinTakenOtherRunning());
+    ASSERT_NO_FATAL_FAILURE(Rename(L"Standin TV"));
 
     // Cancel: nothing is taken.
     TakeFromList(L"Other TV");
@@ -1001,9 +1006,7 @@ TEST_F(RemoteE2e, AnotherApplicationTakenForAUsedPlace_AskedReplaceOrFreePlace) 
     EXPECT_NE(Answer("Replace Standin TV with", IDYES), "");
     EXPECT_NE(Answer("Fill the keys' actions", IDNO), "");
     ASSERT_TRUE(WaitLive("Taken")) << Live();
-    Click(IDC_SAVE);
-    ASSERT_TRUE(WaitLive("Saved")) << Live();
-    const std::string after = ReadTextFile(ProfilePath());
+    const std::string after = SaveAndRead();
     EXPECT_NE(after.find("0_Item=OTHERTV"), std::string::npos) << after;
     EXPECT_NE(after.find("1_Item=OTHERTV"), std::string::npos) << after;
     EXPECT_EQ(after.find("STANDINTV"), std::string::npos) << after;

@@ -550,9 +550,12 @@ void RemoteWindow::TakeWindow(HWND target) {
         return;
     }
     // All of the slot's lines together; the owner decides before anything is taken.
+    // A window whose commands could not be read at all (hung, or none to read) is not
+    // judged: only one that shows commands and none for a TV.
     const std::vector<qrtl::setup::Suggestion> suggestions = qrtl::setup::SuggestCommands(catalog);
+    const std::vector<qrtl::setup::Suggestion>* judged = catalog.Empty() ? nullptr : &suggestions;
     int32_t slot = std::max<int32_t>(0, selector_->Slot());
-    qrtl::setup::SlotTakePlan plan = qrtl::setup::PlanTakeWindow(slot, facts, profile_.Document(), &suggestions);
+    qrtl::setup::SlotTakePlan plan = qrtl::setup::PlanTakeWindow(slot, facts, profile_.Document(), judged);
     const std::string noCommands = FromAnsi(qrtl::setup::NoTvCommandsWords(plan.app, plan.commands));
     if (!noCommands.empty() &&
         Ask(dlg_, noCommands + "\n\nTake it for the remote anyway?", MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) !=
@@ -568,7 +571,7 @@ void RemoteWindow::TakeWindow(HWND target) {
         }
         if (answer == ReplaceAnswer::UseFreeSlot) {
             slot = plan.replace.freeSlot;
-            plan = qrtl::setup::PlanTakeWindow(slot, facts, profile_.Document(), &suggestions);
+            plan = qrtl::setup::PlanTakeWindow(slot, facts, profile_.Document(), judged);
         }
     }
     profile_.Change(plan.changes);
