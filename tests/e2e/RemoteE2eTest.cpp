@@ -964,6 +964,14 @@ TEST_F(RemoteE2e, ApplicationRemoved_ItsLinesAndActionsGo_PowerStartsTheOther) {
     EXPECT_EQ(ComboItems(Item(IDC_APP_SLOTS)),
               (std::vector<std::string>{"Standin TV", "Other TV  (POWER starts it)", "free"}));
 
+    // A name the profile cannot hold is refused with the reason; Enter in the field
+    // renames and does not save.
+    const HWND name = Item(IDC_APP_NAME);
+    ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L" Other TV"));
+    ::PostMessageW(name, WM_KEYDOWN, VK_RETURN, 1);
+    ASSERT_TRUE(WaitLive("Not renamed: The name")) << Live();
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_SAVE)));
+
     // Asked first; No keeps it.
     Click(IDC_APP_REMOVE);
     EXPECT_NE(Answer("Remove Other TV", IDNO).find("2 actions are removed too"), std::string::npos);

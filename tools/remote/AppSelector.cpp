@@ -36,6 +36,25 @@ bool ToAnsi(const std::wstring& text, std::string& ansi) {
     return true;
 }
 
+// The name field's own procedure: Enter in it renames, rather than pressing the
+// window's default button (Save). One set-up window per process, so one field.
+WNDPROC g_nameFieldProc = nullptr;
+
+LRESULT CALLBACK NameFieldProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const bool enter = wParam == VK_RETURN || (msg == WM_CHAR && wParam == '\r');
+    if (msg == WM_GETDLGCODE && lParam != 0 && reinterpret_cast<const MSG*>(lParam)->wParam == VK_RETURN &&
+        reinterpret_cast<const MSG*>(lParam)->message == WM_KEYDOWN)
+        return ::CallWindowProcW(g_nameFieldProc, wnd, msg, wParam, lParam) | DLGC_WANTMESSAGE;
+    if (msg == WM_KEYDOWN && enter) {
+        const HWND parent = ::GetParent(wnd);
+        ::PostMessageW(parent, WM_COMMAND, MAKEWPARAM(res::kAppRename, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(parent, res::kAppRename)));
+        return 0;
+    }
+    if (msg == WM_CHAR && enter) return 0;  // no beep
+    return ::CallWindowProcW(g_nameFieldProc, wnd, msg, wParam, lParam);
+}
+
 INT_PTR CALLBACK ReplaceProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_INITDIALOG: {
@@ -73,6 +92,9 @@ AppSelector::AppSelector(HWND dlg, qrtl::setup::UnsavedProfile& profile) : dlg_(
     // The window edits the application POWER starts until the owner picks another.
     const int32_t active = profile_.ClientIndex();
     if (active >= 0 && active < qrtl::setup::kSlotCount) profile_.EditClient(active);
+    const HWND name = ::GetDlgItem(dlg_, res::kAppName);
+    g_nameFieldProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(name, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NameFieldProc)));
 }
 
 void AppSelector::Fill() {
