@@ -211,7 +211,9 @@ int32_t UnsavedProfile::GetInt(const profile::Key& key, int32_t nClient) const {
     return GetInt(key.section, profile::KeyName(key, nClient), key.def);
 }
 
-int32_t UnsavedProfile::ClientIndex() const { return GetInt(profile::kDefaultClient); }
+int32_t UnsavedProfile::ClientIndex() const {
+    return editedClient_ >= 0 ? editedClient_ : GetInt(profile::kDefaultClient);
+}
 
 std::string UnsavedProfile::ClientItem() const {
     return Get(profile::kItem, ClientIndex());

@@ -52,8 +52,11 @@ public:
     const std::string& Text() const { return text_; }
     const ProfileDocument& Document() const { return document_; }
 
-    // The active client's item ([Client] "Default" picks N, then "N_Item"), and its
-    // key map's section "KeyMap_<item>".
+    // The client the window edits and its item ("N_Item"), and its key map's section
+    // "KeyMap_<item>": the one chosen with EditClient, else the active client
+    // ([Client] "Default" picks N). The window may edit a client that POWER does not
+    // start: each client has its own key map, the codes are shared.
+    void EditClient(int32_t client) { editedClient_ = client; }  // -1: the active one
     int32_t ClientIndex() const;
     std::string ClientItem() const;
     std::string ClientSection() const;
@@ -66,6 +69,7 @@ private:
     std::string text_;
     ProfileDocument document_;
     std::vector<ProfileChange> changes_;
+    int32_t editedClient_ = -1;
 };
 
 enum class KeyStatus {

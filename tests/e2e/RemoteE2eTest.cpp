@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "E2eHarness.h"
@@ -25,6 +26,18 @@ constexpr int kKeyVolDown = 6;
 constexpr int kKeyMute = 9;
 constexpr int kKeyBtn100 = 26;
 constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr char kOtherExe[] = "OtherTV.exe";
+constexpr char kOtherCaption[] = "Other TV";
+// The stand-in's file description, which the taken application is named by.
+constexpr char kStandinDesc[] = "Stand-in TV client for tests";
+
+// The lines of section [name] of a profile's text, up to the next section.
+std::string SectionOf(const std::string& text, const std::string& name) {
+    const std::size_t start = text.find("[" + name + "]");
+    if (start == std::string::npos) return {};
+    const std::size_t end = text.find("\r\n[", start);
+    return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
 
 // A starter-like profile: no client yet, the 27 names without codes.
 std::string StarterProfile(const std::string& extraCodes = {}) {
@@ -68,9 +81,10 @@ protected:
             const DWORD pid = WindowProcessId(monitor);
             if (!PumpUntil([&] { return !::IsWindow(monitor); }, 5000)) EndProcessById(pid);
         }
-        if (standin_.Running()) {
-            for (HWND w : ProcessWindows(standin_.Id())) ::PostMessageA(w, WM_CLOSE, 0, 0);
-            if (!standin_.WaitExit(3000)) standin_.Terminate();
+        for (ChildProcess* app : {&standin_, &other_}) {
+            if (!app->Running()) continue;
+            for (HWND w : ProcessWindows(app->Id())) ::PostMessageA(w, WM_CLOSE, 0, 0);
+            if (!app->WaitExit(3000)) app->Terminate();
         }
         ::DeleteFileA((folder_ / "irqueue\\read-hang").c_str());
         ::DeleteFileA((folder_ / "irqueue\\read-spin").c_str());
@@ -90,6 +104,16 @@ protected:
         return PumpUntil([&] { return FindProcessWindow(standin_.Id(), kStandinCaption, kStandinClass); },
                          kStartTimeoutMs);
     }
+    // A second TV application: the stand-in under another program name, caption
+    // and class ("OtherTV.exe", "Other TV").
+    bool StartOther() {
+        if (!CopyInto(QRTL_E2E_STANDIN, kOtherExe)) return false;
+        const std::string cmd = "\"" + (folder_ / kOtherExe) + "\" --caption \"" + kOtherCaption +
+                                "\" --class OtherTVClass --log \"" + (folder_ / "other.log") + "\"";
+        if (!other_.Start(cmd, folder_.Path())) return false;
+        return PumpUntil([&] { return FindProcessWindow(other_.Id(), kOtherCaption) != nullptr; }, kStartTimeoutMs);
+    }
+
     HWND Standin() const { return FindProcessWindow(standin_.Id(), kStandinCaption, kStandinClass); }
 
     bool StartMonitor() {
@@ -234,6 +258,47 @@ protected:
         ASSERT_TRUE(WaitLive("Received " + std::to_string(code))) << Live();
     }
 
+    // Takes the window whose list entry starts with `caption`, as Use this window does.
+    void TakeFromList(const wchar_t* caption) const {
+        ASSERT_GE(::SendMessageW(Item(IDC_WINDOWS), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(caption)),
+                  0);
+        Click(IDC_USE_WINDOW);
+    }
+
+    // The application selector set to `slot`, as the owner picks it in its list.
+    void ChooseApplication(int slot) const {
+        const HWND slots = Item(IDC_APP_SLOTS);
+        ::SendMessageW(slots, CB_SETCURSEL, static_cast<WPARAM>(slot), 0);
+        ::PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_APP_SLOTS, CBN_SELCHANGE), reinterpret_cast<LPARAM>(slots));
+    }
+
+    // Two TV applications running and the window started, with the stand-in taken
+    // and its actions filled from its menus.
+    void StandinTakenOtherRunning() {
+        ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+        ASSERT_TRUE(StartStandin());
+        ASSERT_TRUE(StartOther());
+        ASSERT_TRUE(StartRemote());
+        TakeFromList(L"Standin TV");
+        EXPECT_NE(Answer("Fill the keys' actions", IDYES), "");
+        ASSERT_TRUE(WaitLive("Filled")) << Live();
+    }
+
+    // The edited application's new name, typed and taken.
+    void Rename(const wchar_t* name) const {
+        ::SendMessageW(Item(IDC_APP_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
+        Click(IDC_APP_RENAME);
+        ASSERT_TRUE(WaitLive("Renamed to ")) << Live();
+    }
+
+    // Saves, and the file's text after it.
+    std::string SaveAndRead() const {
+        Click(IDC_SAVE);
+        EXPECT_TRUE(WaitLive("Saved")) << Live();
+        return ReadTextFile(ProfilePath());
+    }
+
     bool WaitRemoteEnds() const { return remote_.WaitExit(kStepTimeoutMs); }
 
     // A dialog of the set-up window's process holding control `id`, once it shows; null after the step's time.
@@ -296,6 +361,7 @@ protected:
     ChildProcess remote_;
     ChildProcess monitor_;
     ChildProcess standin_;
+    ChildProcess other_;  // the second TV application
     ChildProcess tool_;  // QRTLProfile learn beside the window
     unsigned pressed_ = 0;
 };
@@ -1476,4 +1542,145 @@ TEST_F(RemoteShots, ReadOnlyProfileWithoutDriver_Banner) {
     ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
     Shot("remote-readonly", Union(window, nullptr));
     remote_.Terminate();
+}
+
+// ---- Up to three TV applications ----
+
+TEST_F(RemoteE2e, TwoApplicationsOneAfterTheOther_SwitchedEachKeepsItsActions_SetupDialogListsTheNames) {
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_NO_FATAL_FAILURE(StandinTakenOtherRunning());
+    ASSERT_TRUE(ChooseKeyAction(kKeyBtn100, L"Enter"));
+    ASSERT_TRUE(WaitLive("BTN100 \xE2\x86\x92 Key: Enter")) << Live();
+
+    // Add takes the next free place; the second application gets its own actions.
+    Click(IDC_APP_ADD);
+    ASSERT_TRUE(WaitLive("Add:")) << Live();
+    TakeFromList(L"Other TV");
+    EXPECT_NE(Answer("Fill the keys' actions", IDYES), "");
+    ASSERT_TRUE(WaitLive("Filled")) << Live();
+    ASSERT_TRUE(ChooseKeyAction(kKeyBtn100, L"Escape"));
+    ASSERT_TRUE(WaitLive("BTN100 \xE2\x86\x92 Key: Escape")) << Live();
+    ASSERT_NO_FATAL_FAILURE(Rename(L"Other TV"));
+    EXPECT_EQ(ComboItems(Item(IDC_APP_SLOTS)),
+              (std::vector<std::string>{kStandinDesc, "Other TV  (POWER starts it)", "free"}));
+
+    // Back to the first: it is edited again, and POWER starts it once chosen so.
+    ChooseApplication(0);
+    ASSERT_TRUE(WaitLive(std::string("Editing ") + kStandinDesc)) << Live();
+    Click(IDC_APP_ACTIVE);
+    ASSERT_TRUE(WaitLive(std::string(kStandinDesc) + " is now the application that POWER starts")) << Live();
+
+    const std::string after = SaveAndRead();
+    for (const char* line : {"Default=0", "0_Item=STANDINTV", "0_ExeDesc=Stand-in TV client for tests", "1_Item=OTHERTV",
+                             "1_Caption=Other TV", "1_ExeDesc=Other TV"})
+        EXPECT_NE(after.find(line), std::string::npos) << line << "\n" << after;
+    EXPECT_NE(SectionOf(after, "KeyMap_STANDINTV").find("BTN100=*0D"), std::string::npos) << after;
+    EXPECT_NE(SectionOf(after, "KeyMap_OTHERTV").find("BTN100=*1B"), std::string::npos) << after;
+    EXPECT_NE(SectionOf(after, "KeyMap_OTHERTV").find("VOL+=#"), std::string::npos) << after;
+    Click(IDC_CLOSE);
+    EXPECT_TRUE(WaitRemoteEnds());
+
+    // The monitor's setup dialog lists the applications by the same names.
+    ASSERT_TRUE(StartMonitor());
+    const HWND monitor = FindProcessWindow(0, kMonitorTitle, "#32770");
+    ASSERT_TRUE(::PostMessageA(monitor, kWmTrayIcon, kWmTrayIcon, WM_LBUTTONDBLCLK));
+    HWND setup = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (setup = FindProcessWindow(monitor_.Id(), kSetupTitle)) != nullptr; },
+                          kStepTimeoutMs));
+    HWND combo = nullptr;
+    std::vector<std::string> names;
+    PumpUntil(
+        [&] {
+            combo = ::GetDlgItem(setup, kIdComboClient);
+            names = combo ? ComboItems(combo) : std::vector<std::string>{};
+            return names.size() >= 2;
+        },
+        kStepTimeoutMs);
+    ASSERT_GE(names.size(), 2u);
+    EXPECT_EQ(names[0], kStandinDesc);
+    EXPECT_EQ(names[1], "Other TV");
+    EXPECT_EQ(SendWithin(combo, CB_GETCURSEL, 0, 0), 0);
+    ::PostMessageA(setup, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(RemoteE2e, ApplicationRemoved_ItsLinesAndActionsGo_PowerStartsTheOther) {
+    ASSERT_TRUE(WriteTextFile(
+        ProfilePath(),
+        "[Main]\r\nAutoRun=0\r\n[Client]\r\nDefault=1\r\n0_Item=STANDINTV\r\n0_Caption=Standin TV\r\n"
+        "0_ExeDesc=Standin TV\r\n0_Control=1\r\n1_Item=OTHERTV\r\n1_Caption=Other TV\r\n1_ExeDesc=Other TV\r\n"
+        "1_Control=1\r\n1_ExeName=OtherTV.exe\r\n[KeyMap_Controler]\r\nMUTE=22\r\n[KeyMap_STANDINTV]\r\nMUTE=#1\r\n"
+        "[KeyMap_OTHERTV]\r\nMUTE=#2\r\nBTN1=#3\r\n"));
+    ASSERT_TRUE(StartRemote());
+    EXPECT_EQ(ComboItems(Item(IDC_APP_SLOTS)),
+              (std::vector<std::string>{"Standin TV", "Other TV  (POWER starts it)", "free"}));
+
+    // A name the profile cannot hold is refused with the reason; Enter in the field
+    // renames and does not save.
+    const HWND name = Item(IDC_APP_NAME);
+    ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L" Other TV"));
+    ::PostMessageW(name, WM_KEYDOWN, VK_RETURN, 1);
+    ASSERT_TRUE(WaitLive("Not renamed: The name")) << Live();
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_SAVE)));
+
+    // Asked first; No keeps it.
+    Click(IDC_APP_REMOVE);
+    EXPECT_NE(Answer("Remove Other TV", IDNO).find("2 actions are removed too"), std::string::npos);
+    ASSERT_TRUE(WaitLive("Nothing removed")) << Live();
+    Click(IDC_APP_REMOVE);
+    EXPECT_NE(Answer("Remove Other TV", IDYES), "");
+    ASSERT_TRUE(WaitLive("Other TV is removed. POWER now starts Standin TV.")) << Live();
+    EXPECT_EQ(ComboItems(Item(IDC_APP_SLOTS)),
+              (std::vector<std::string>{"Standin TV  (POWER starts it)", "free", "free"}));
+
+    const std::string after = SaveAndRead();
+    EXPECT_EQ(after.find("1_"), std::string::npos) << after;
+    EXPECT_EQ(after.find("KeyMap_OTHERTV"), std::string::npos) << after;
+    EXPECT_NE(after.find("Default=0"), std::string::npos) << after;
+    EXPECT_NE(SectionOf(after, "KeyMap_STANDINTV").find("MUTE=#1"), std::string::npos) << after;
+}
+
+TEST_F(RemoteE2e, AnotherApplicationTakenForAUsedPlace_AskedReplaceOrFreePlace) {
+    ASSERT_NO_FATAL_FAILURE(StandinTakenOtherRunning());
+    ASSERT_NO_FATAL_FAILURE(Rename(L"Standin TV"));
+
+    // Cancel: nothing is taken.
+    TakeFromList(L"Other TV");
+    EXPECT_NE(Answer("Replace Standin TV with Stand-in TV client for tests for this slot?", IDCANCEL), "");
+    ASSERT_TRUE(WaitLive("Nothing was taken: Standin TV stays.")) << Live();
+
+    // Use a free slot: both stay, the new one in the next place.
+    TakeFromList(L"Other TV");
+    EXPECT_NE(Answer("Use a free slot to keep Standin TV", IDNO), "");
+    EXPECT_NE(Answer("Fill the keys' actions", IDNO), "");
+    ASSERT_TRUE(WaitLive("Taken")) << Live();
+    EXPECT_EQ(ComboItems(Item(IDC_APP_SLOTS)),
+              (std::vector<std::string>{"Standin TV", std::string(kStandinDesc) + "  (POWER starts it)", "free"}));
+    EXPECT_EQ(::SendMessageW(Item(IDC_APP_SLOTS), CB_GETCURSEL, 0, 0), 1);
+
+    // Replace: the place holds the new application alone, the old one's actions go.
+    ChooseApplication(0);
+    ASSERT_TRUE(WaitLive("Editing Standin TV")) << Live();
+    TakeFromList(L"Other TV");
+    EXPECT_NE(Answer("Replace Standin TV with", IDYES), "");
+    EXPECT_NE(Answer("Fill the keys' actions", IDNO), "");
+    ASSERT_TRUE(WaitLive("Taken")) << Live();
+    const std::string after = SaveAndRead();
+    EXPECT_NE(after.find("0_Item=OTHERTV"), std::string::npos) << after;
+    EXPECT_NE(after.find("1_Item=OTHERTV"), std::string::npos) << after;
+    EXPECT_EQ(after.find("STANDINTV"), std::string::npos) << after;
+}
+
+TEST_F(RemoteE2e, WindowWithoutTvCommands_SaidBeforeItIsTaken_OwnerCancels) {
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    // Three "Mute" buttons and no menu, on this thread: examined while Answer pumps.
+    const std::unique_ptr<std::remove_pointer<HWND>::type, decltype(&::DestroyWindow)> odd(
+        CreateOddWindow(DefWindowProcA), &::DestroyWindow);
+    ASSERT_NE(odd, nullptr);
+    ASSERT_TRUE(StartRemote());
+    TakeFromList(L"Odd TV");
+    const std::string said = Answer("shows no TV commands", IDCANCEL);
+    EXPECT_NE(said.find("of 27 keys found a meaning"), std::string::npos) << said;
+    ASSERT_TRUE(WaitLive("Nothing was taken")) << Live();
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_SAVE)));
+    EXPECT_NE(TextOf(Item(IDC_CLIENT_DESC)).find("none chosen yet"), std::string::npos);
 }

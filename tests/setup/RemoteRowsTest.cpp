@@ -126,6 +126,28 @@ TEST(UnsavedProfile, ClientSection_FollowsTheDefaultClientsItem) {
     EXPECT_EQ(profile.ClientSection(), "KeyMap_OLDTV");
 }
 
+TEST(UnsavedProfile, ClientSection_EditedClient_ItsOwnKeyMapWhateverDefaultSays) {
+    UnsavedProfile profile("[Client]\r\nDefault=1\r\n0_Item=OLDTV\r\n1_Item=NEWTV\r\n");
+    profile.EditClient(0);
+    EXPECT_EQ(profile.ClientSection(), "KeyMap_OLDTV");
+    profile.Set("Client", "Default", "1");
+    EXPECT_EQ(profile.ClientSection(), "KeyMap_OLDTV");
+    profile.EditClient(-1);
+    EXPECT_EQ(profile.ClientSection(), "KeyMap_NEWTV");
+}
+
+TEST(KeyRows, EditedClient_ActionsOfItsKeyMapCodesShared) {
+    UnsavedProfile profile(
+        "[Client]\r\nDefault=0\r\n0_Item=OLDTV\r\n1_Item=NEWTV\r\n[KeyMap_Controler]\r\nVOL+=20\r\n"
+        "[KeyMap_OLDTV]\r\nVOL+=#1\r\n[KeyMap_NEWTV]\r\nVOL+=#2\r\n");
+    profile.EditClient(1);
+    const std::vector<KeyRow> rows = KeyRows(profile, AppCatalog{}, {});
+    const auto volUp = std::find_if(rows.begin(), rows.end(), [](const KeyRow& r) { return r.name == "VOL+"; });
+    ASSERT_NE(volUp, rows.end());
+    EXPECT_EQ(volUp->code, "20");
+    EXPECT_EQ(volUp->command, "#2");
+}
+
 // ---- The key list's rows ----
 
 constexpr char kProfile[] =

@@ -12,6 +12,9 @@
 #include "config/QRTLIRSet.h"
 #include "dispatch/MonitorSimulation.h"
 #include "setup/KeyEdits.h"
+#include "setup/ClientLines.h"
+#include "setup/ClientSlots.h"
+#include "setup/SlotWords.h"
 #include "driver/CardDriver.h"
 #include "setup/ClientLines.h"
 #include "setup/FillPlan.h"
@@ -37,6 +40,14 @@ using qrtl::setup::KeyRow;
 
 constexpr UINT kRoundTripMs = 1000;
 POINT PointOf(LPARAM lParam) { return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
+
+// The profile as the monitor would read it were the edited application the one
+// POWER starts: its window search and its key map, for finding and testing it.
+qrtl::ProfileDocument AsActive(const qrtl::setup::UnsavedProfile& profile) {
+    qrtl::setup::UnsavedProfile view = profile;
+    view.Change(qrtl::setup::PlanMakeActive(view.Document(), view.ClientIndex()));
+    return view.Document();
+}
 
 // After Clear: what the key holds now.
 std::string ClearedWords(const qrtl::setup::KeyEdit& edit) {
@@ -150,6 +161,7 @@ bool RemoteWindow::OnInit() {
 
     // The receiver: the monitor holds it while it runs; Learn asks to close it.
     if (tools::FindMonitor() == nullptr) ProbeReceiver();  // a problem is shown below; learning stays off
+    selector_ = std::make_unique<AppSelector>(dlg_, profile_);
     FillWindowList();
     ReadCatalog(FindClientNow());
     Refresh();
@@ -160,6 +172,19 @@ bool RemoteWindow::OnInit() {
 }
 
 void RemoteWindow::OnCommand(int id, int code) {
+    if (selector_) {
+        const SelectorResult selected = selector_->OnCommand(id, code);
+        if (selected.handled) {
+            if (selected.slotChanged) {  // another application: its own window and commands
+                catalog_ = {};
+                launchNotFound_ = false;
+                ReadCatalog(FindClientNow());
+            }
+            if (selected.slotChanged || selected.changed) Refresh();
+            if (!selected.live.empty()) Live(selected.live);
+            return;
+        }
+    }
     switch (id) {
     case res::kUseWindow:
         UseChosenWindow();
@@ -253,6 +278,7 @@ void RemoteWindow::GoToFinding() {
 }
 
 void RemoteWindow::Refresh() {
+    if (selector_) selector_->Fill();
     qrtl::win32::Win32Registry registry;
     qrtl::CheckEnvironment environment;
     environment.registry = &registry;
@@ -357,6 +383,7 @@ void RemoteWindow::EnableButtons() {
     enable(res::kUseWindow, !learning);
     enable(res::kSave, gate.save == qrtl::setup::OffReason::None);
     enable(res::kSaveAs, gate.saveAs == qrtl::setup::OffReason::None);
+    if (selector_) selector_->Enable(!learning);
 }
 
 void RemoteWindow::FocusKeyList() {
@@ -386,7 +413,8 @@ void RemoteWindow::SelectKey(int index) {
 
 HWND RemoteWindow::FindClientNow() {
     qrtl::win32::Win32Desktop desktop;
-    dispatch::MonitorSimulation monitor(profile_.Document(), {nullptr, &desktop});
+    const qrtl::ProfileDocument document = AsActive(profile_);
+    dispatch::MonitorSimulation monitor(document, {nullptr, &desktop});
     // Without any client line the search would take any window with no children.
     if (!monitor.ClientNamed()) return nullptr;
     return reinterpret_cast<HWND>(monitor.FindClientWindow());
@@ -455,12 +483,36 @@ void RemoteWindow::TakeWindow(HWND target) {
             Live("Nothing was taken: the application's window went away.");
             return;
         }
-        const int32_t n = std::max<int32_t>(0, profile_.ClientIndex());
-        const qrtl::setup::ClientLinesPlan plan = qrtl::setup::PlanClientLines(n, facts, profile_.Document());
-        for (const auto& line : plan.lines) profile_.Set(line.section, line.key, line.value);
+        // All of the slot's lines together; the owner decides before anything is taken.
+        // A window whose commands could not be read at all (hung, or none to read) is
+        // not judged: only one that shows commands and none for a TV.
+        const std::vector<qrtl::setup::Suggestion> suggestions = qrtl::setup::SuggestCommands(read.catalog);
+        const std::vector<qrtl::setup::Suggestion>* judged = read.catalog.Empty() ? nullptr : &suggestions;
+        int32_t slot = std::max<int32_t>(0, selector_->Slot());
+        qrtl::setup::SlotTakePlan plan = qrtl::setup::PlanTakeWindow(slot, facts, profile_.Document(), judged);
+        const std::string noCommands = FromAnsi(qrtl::setup::NoTvCommandsWords(plan.app, plan.commands));
+        if (!noCommands.empty() && Ask(dlg_, noCommands + "\n\nTake it for the remote anyway?",
+                                       MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) != IDOK) {
+            Live("Nothing was taken: " + noCommands);
+            return;
+        }
+        if (plan.replace.ask) {
+            const ReplaceAnswer answer = AskReplace(dlg_, plan.replace);
+            if (answer == ReplaceAnswer::Cancel) {
+                Live("Nothing was taken: " + FromAnsi(plan.replace.oldApp) + " stays.");
+                return;
+            }
+            if (answer == ReplaceAnswer::UseFreeSlot) {
+                slot = plan.replace.freeSlot;
+                plan = qrtl::setup::PlanTakeWindow(slot, facts, profile_.Document(), judged);
+            }
+        }
+        profile_.Change(plan.changes);
+        selector_->Edit(slot);
         launchNotFound_ = !facts.launch.found;
         std::string notes;
-        for (const std::string& note : plan.notes) notes += (notes.empty() ? "" : " ") + note;
+        for (const qrtl::setup::SlotNote& note : plan.notes)
+            notes += (notes.empty() ? "" : " ") + qrtl::setup::SlotNoteWords(note);
         catalog_ = std::move(read.catalog);
         Refresh();
         Live("Taken: " + words + ". " + FromAnsi(notes) + CatalogNotes(catalog_));
@@ -586,7 +638,8 @@ void RemoteWindow::OnTest() {
     }
     // The monitor's own search and delivery, with the unsaved profile.
     qrtl::win32::Win32Desktop desktop;
-    dispatch::MonitorSimulation monitor(profile_.Document(), {nullptr, &desktop});
+    const qrtl::ProfileDocument document = AsActive(profile_);
+    dispatch::MonitorSimulation monitor(document, {nullptr, &desktop});
     const HWND client = reinterpret_cast<HWND>(monitor.SendKeyNow(row.name).window);
     if (client == nullptr) {
         Live(row.name + " " + kArrow + " " + FromAnsi(row.action) + ": not posted, the TV application's window is not found.");

@@ -17,6 +17,7 @@
 #include "tools/common/MonitorControl.h"
 #include "Banner.h"
 #include "CatalogRead.h"
+#include "AppSelector.h"
 #include "setup/AppCommands.h"
 #include "setup/PressDetector.h"
 #include "setup/RemoteRows.h"
@@ -124,6 +125,7 @@ private:
     bool ReleaseReceiver();
 
     HWND keys_ = nullptr;
+    std::unique_ptr<AppSelector> selector_;  // which application the window edits
     std::string profilePath_;
     std::string savedText_;  // the file as last read or saved: what the owner's changes are against
     bool readOnly_ = false;

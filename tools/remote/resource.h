@@ -33,6 +33,13 @@
 // The banner (what matters until it changes) and Save as...
 #define IDC_BANNER 2030
 #define IDC_SAVE_AS 2031
+// The application selector (new ids after every earlier one)
+#define IDC_APP_SLOTS 2040
+#define IDC_APP_ACTIVE 2041
+#define IDC_APP_ADD 2042
+#define IDC_APP_REMOVE 2043
+#define IDC_APP_NAME 2044
+#define IDC_APP_RENAME 2045
 
 // The action chooser (template 201)
 #define IDD_ACTION 201
@@ -51,6 +58,10 @@
 #define IDC_CLR_ACTION 2203
 #define IDC_CLR_BOTH 2204
 
+// The replace question (template 203); its text has the message box's text id
+#define IDD_REPLACE 203
+#define IDC_REPLACE_TEXT 65535
+
 // Icon
 #define IDR_MAINFRAME 128
 
@@ -60,6 +71,8 @@ constexpr unsigned kDlgRemote = IDD_REMOTE;
 constexpr unsigned kDlgAction = IDD_ACTION;
 constexpr unsigned kDlgClear = IDD_CLEAR;
 constexpr unsigned kIconMain = IDR_MAINFRAME;
+constexpr unsigned kDlgReplace = IDD_REPLACE;
+constexpr int kReplaceText = IDC_REPLACE_TEXT;
 
 // The set-up window's controls.
 constexpr int kClientDesc = IDC_CLIENT_DESC;
@@ -85,6 +98,13 @@ constexpr int kKeysGroup = IDC_KEYS_GROUP;
 constexpr int kFindingsGroup = IDC_FINDINGS_GROUP;
 constexpr int kBanner = IDC_BANNER;
 constexpr int kSaveAs = IDC_SAVE_AS;
+// The application selector's controls.
+constexpr int kAppSlots = IDC_APP_SLOTS;
+constexpr int kAppActive = IDC_APP_ACTIVE;
+constexpr int kAppAdd = IDC_APP_ADD;
+constexpr int kAppRemove = IDC_APP_REMOVE;
+constexpr int kAppName = IDC_APP_NAME;
+constexpr int kAppRename = IDC_APP_RENAME;
 
 // The action chooser's controls.
 constexpr int kActKey = IDC_ACT_KEY;
