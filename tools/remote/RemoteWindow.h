@@ -55,6 +55,9 @@ private:
     void Refresh();
     void ShowKeys();
     void ShowFindings();
+    // "What is wrong" draws an icon of each finding's severity before its text.
+    void FitFindingRows();
+    void DrawFinding(const DRAWITEMSTRUCT& item);
     void ShowClient();
     // Enables what can be used now; a button about to be disabled hands the focus
     // to the key list first (a disabled window passes it to nobody).
@@ -75,9 +78,16 @@ private:
     void FillWindowList();
     void UseChosenWindow();
     void TakeWindow(HWND target);
+    // The window examined and its commands read: taken for the edited slot, after
+    // the owner's answers.
+    void OnExamined(HWND target, const std::string& words, const qrtl::setup::ClientWindowFacts& facts,
+                    CatalogResult& read);
     void ReadCatalog(HWND client);
     void FillFromCommands(bool ask);
     HWND FindClientNow();
+    // The unsaved profile as the monitor would read it were the edited application
+    // the one POWER starts: its window search and its key map, to find and test it.
+    qrtl::ProfileDocument EditedAsActive() const;
 
     // The finder tool: the mouse on the window.
     INT_PTR OnMouse(UINT msg, LPARAM lParam);
@@ -108,7 +118,7 @@ private:
     void OnTest();
     void OnClear();
 
-    // A read-only profile and the banner (SaveAs.cpp).
+    // A read-only profile and the banner (SavePanel.cpp).
     qrtl::setup::WindowFacts Facts() const;
     // Follows the file becoming writable or read-only; true while it is writable.
     bool RecheckWritable();

@@ -1,0 +1,218 @@
+// The set-up window's TV application: the windows to choose from, taking one for
+// the edited slot (its commands read off this thread), its commands read from its
+// window or its program file, and the keys' actions filled from them.
+#include "RemoteWindow.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "ActionDlg.h"
+#include "ClearDlg.h"
+#include "RemoteLayout.h"
+#include "UiText.h"
+#include "WindowList.h"
+#include "config/QRTLIRSet.h"
+#include "dispatch/MonitorSimulation.h"
+#include "setup/KeyEdits.h"
+#include "setup/ClientLines.h"
+#include "setup/ClientSlots.h"
+#include "setup/SlotWords.h"
+#include "driver/CardDriver.h"
+#include "setup/ClientLines.h"
+#include "setup/FillPlan.h"
+#include "setup/LaunchFinding.h"
+#include "setup/OwnerWords.h"
+#include "setup/win32/PathKind.h"
+#include "setup/win32/SafeProfileWrite.h"
+#include "setup/win32/Win32AppCommands.h"
+#include "setup/win32/Win32ClientWindow.h"
+#include "setup/win32/Win32KeySecurity.h"
+#include "platform/win32/Win32Config.h"
+#include "platform/win32/Win32Desktop.h"
+#include "product.h"
+#include "tools/common/MonitorControl.h"
+#include "resource.h"
+
+namespace remote {
+
+namespace {
+
+using qrtl::setup::KeyRow;
+
+constexpr UINT kRoundTripMs = 1000;
+
+// What the owner is told of a read that stopped early.
+std::string CatalogNotes(const qrtl::setup::AppCatalog& catalog) {
+    std::string words;
+    if (!catalog.controlsNote.empty()) words += " Note: " + catalog.controlsNote + ".";
+    if (catalog.menusCut) words += " Note: its menus are too large: only the first commands are listed.";
+    return words;
+}
+
+}  // namespace
+
+// The profile as the monitor would read it were the edited application the one
+// POWER starts: its window search and its key map, for finding and testing it.
+qrtl::ProfileDocument RemoteWindow::EditedAsActive() const {
+    qrtl::setup::UnsavedProfile view = profile_;
+    view.Change(qrtl::setup::PlanMakeActive(view.Document(), view.ClientIndex()));
+    return view.Document();
+}
+
+HWND RemoteWindow::FindClientNow() {
+    qrtl::win32::Win32Desktop desktop;
+    const qrtl::ProfileDocument document = EditedAsActive();
+    dispatch::MonitorSimulation monitor(document, {nullptr, &desktop});
+    // Without any client line the search would take any window with no children.
+    if (!monitor.ClientNamed()) return nullptr;
+    return reinterpret_cast<HWND>(monitor.FindClientWindow());
+}
+
+void RemoteWindow::FillWindowList() {
+    const HWND combo = ::GetDlgItem(dlg_, res::kWindows);
+    const auto at = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    const HWND chosen = at >= 0 && static_cast<std::size_t>(at) < windowList_.size()
+                            ? windowList_[static_cast<std::size_t>(at)]
+                            : nullptr;
+    windowList_ = ApplicationWindows();
+    ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    int select = -1;
+    for (std::size_t i = 0; i < windowList_.size(); ++i) {
+        const HWND wnd = windowList_[i];
+        ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(WindowListLine(wnd)).c_str()));
+        if (wnd == chosen) select = static_cast<int>(i);
+    }
+    ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(select), 0);
+}
+
+void RemoteWindow::TakeWindow(HWND target) {
+    target = target ? ::GetAncestor(target, GA_ROOT) : nullptr;
+    if (target == nullptr || !::IsWindow(target)) {
+        Live("That window is gone: choose the TV application's window again.");
+        return;
+    }
+    if (OwnWindow(target)) {
+        Live("That is this set-up window: choose the TV application's window.");
+        return;
+    }
+    const std::string words = WindowWords(target);
+    Live("Examining " + words + " ...");
+    ::UpdateWindow(::GetDlgItem(dlg_, res::kLive));
+
+    qrtl::win32::Win32Desktop desktop;
+    qrtl::win32::Win32Registry registry;
+    bool unique = false;
+    int childCount = 0;
+    const qrtl::setup::ClientWindowFacts facts =
+        qrtl::win32::ExamineClientWindow(desktop, registry, target, unique, childCount);
+    // The commands are read on a worker: a slow application must not freeze this
+    // window. The window is taken once they are read.
+    auto taken = [this, target, words, facts](CatalogResult& read) { OnExamined(target, words, facts, read); };
+    if (!catalogReader_.Start(target, taken)) {
+        CatalogResult read;
+        read.catalog = qrtl::win32::ReadAppCatalog(target, read.exePath);
+        taken(read);
+        return;
+    }
+    Live("Examining " + words + ": reading its menus and controls ...");
+}
+
+void RemoteWindow::OnExamined(HWND target, const std::string& words, const qrtl::setup::ClientWindowFacts& facts,
+                              CatalogResult& read) {
+    // A window that went away meanwhile leaves facts of nobody: nothing is taken. One
+    // round trip first, so that a window closing on its own thread has done so (a
+    // hung one costs a second here).
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kRoundTripMs, &ignored);
+    if (!::IsWindow(target) || facts.item.empty()) {
+        Ask(dlg_,
+            "The application closed while it was being examined, or its program cannot be told: nothing was "
+            "taken.\n\nStart it again and take its window once more.",
+            MB_OK | MB_ICONEXCLAMATION);
+        Live("Nothing was taken: the application's window went away.");
+        return;
+    }
+    // All of the slot's lines together; the owner decides before anything is taken.
+    // A window whose commands could not be read at all (hung, or none to read) is
+    // not judged: only one that shows commands and none for a TV.
+    const std::vector<qrtl::setup::Suggestion> suggestions = qrtl::setup::SuggestCommands(read.catalog);
+    const std::vector<qrtl::setup::Suggestion>* judged = read.catalog.Empty() ? nullptr : &suggestions;
+    int32_t slot = std::max<int32_t>(0, selector_->Slot());
+    qrtl::setup::SlotTakePlan plan = qrtl::setup::PlanTakeWindow(slot, facts, profile_.Document(), judged);
+    const std::string noCommands = FromAnsi(qrtl::setup::NoTvCommandsWords(plan.app, plan.commands));
+    if (!noCommands.empty() && Ask(dlg_, noCommands + "\n\nTake it for the remote anyway?",
+                                   MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) != IDOK) {
+        Live("Nothing was taken: " + noCommands);
+        return;
+    }
+    if (plan.replace.ask) {
+        const ReplaceAnswer answer = AskReplace(dlg_, plan.replace);
+        if (answer == ReplaceAnswer::Cancel) {
+            Live("Nothing was taken: " + FromAnsi(plan.replace.oldApp) + " stays.");
+            return;
+        }
+        if (answer == ReplaceAnswer::UseFreeSlot) {
+            slot = plan.replace.freeSlot;
+            plan = qrtl::setup::PlanTakeWindow(slot, facts, profile_.Document(), judged);
+        }
+    }
+    profile_.Change(plan.changes);
+    selector_->Edit(slot);
+    launchNotFound_ = !facts.launch.found;
+    std::string notes;
+    for (const qrtl::setup::SlotNote& note : plan.notes)
+        notes += (notes.empty() ? "" : " ") + qrtl::setup::SlotNoteWords(note);
+    catalog_ = std::move(read.catalog);
+    Refresh();
+    Live("Taken: " + words + ". " + FromAnsi(notes) + CatalogNotes(catalog_));
+    if (!catalog_.Empty()) FillFromCommands(true);
+}
+
+void RemoteWindow::ReadCatalog(HWND client) {
+    if (client == nullptr) {
+        // The application is not running: its program file, where the launch lines
+        // name it, still gives the names of its menu commands.
+        qrtl::win32::Win32Registry registry;
+        const qrtl::setup::LaunchFinding launch =
+            qrtl::setup::FindLaunch(profile_.Document(), registry, qrtl::win32::KindOfPath);
+        catalog_ = launch.state == qrtl::setup::LaunchState::Starts ? qrtl::win32::ReadFileCatalog(launch.program)
+                                                                      : qrtl::setup::AppCatalog();
+        return;
+    }
+    auto read = [this](CatalogResult& result) {
+        catalog_ = std::move(result.catalog);
+        Refresh();
+        const std::string notes = CatalogNotes(catalog_);
+        if (!notes.empty()) Live("The TV application's commands are read." + notes);
+    };
+    if (!catalogReader_.Start(client, read)) {
+        CatalogResult result;
+        result.catalog = qrtl::win32::ReadAppCatalog(client, result.exePath);
+        read(result);
+    }
+}
+
+void RemoteWindow::FillFromCommands(bool ask) {
+    const std::string section = profile_.ClientSection();
+    const qrtl::setup::FillPlan plan =
+        qrtl::setup::PlanFill(qrtl::setup::SuggestCommands(catalog_), profile_.Document(), section);
+    if (plan.Empty()) {
+        if (!ask) Live("Every key the application's commands suggest has an action already: nothing filled.");
+        return;
+    }
+    if (ask &&
+        Ask(dlg_,
+            "Fill the keys' actions from the application's menus and controls?\n\n" +
+                qrtl::setup::Counted(plan.filled.size(), "key gets", "keys get") +
+                " a command that means the same; keys that have an action keep it. You can change each "
+                "one with Action... before you save.",
+            MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    for (const auto& fill : plan.filled) profile_.Set(section, fill.key, fill.command);
+    Refresh();
+    Live("Filled " + qrtl::setup::Counted(plan.filled.size(), "key", "keys") + " from the application's commands" +
+         (plan.kept.empty() ? "." : "; " + std::to_string(plan.kept.size()) + " kept their action."));
+}
+
+}  // namespace remote

@@ -1,0 +1,107 @@
+// The set-up window's key buttons besides learning: Action..., Test and Clear...
+#include "RemoteWindow.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "ActionDlg.h"
+#include "ClearDlg.h"
+#include "RemoteLayout.h"
+#include "UiText.h"
+#include "WindowList.h"
+#include "config/QRTLIRSet.h"
+#include "dispatch/MonitorSimulation.h"
+#include "setup/KeyEdits.h"
+#include "setup/ClientLines.h"
+#include "setup/ClientSlots.h"
+#include "setup/SlotWords.h"
+#include "driver/CardDriver.h"
+#include "setup/ClientLines.h"
+#include "setup/FillPlan.h"
+#include "setup/LaunchFinding.h"
+#include "setup/OwnerWords.h"
+#include "setup/win32/PathKind.h"
+#include "setup/win32/SafeProfileWrite.h"
+#include "setup/win32/Win32AppCommands.h"
+#include "setup/win32/Win32ClientWindow.h"
+#include "setup/win32/Win32KeySecurity.h"
+#include "platform/win32/Win32Config.h"
+#include "platform/win32/Win32Desktop.h"
+#include "product.h"
+#include "tools/common/MonitorControl.h"
+#include "resource.h"
+
+namespace remote {
+
+namespace {
+
+using qrtl::setup::KeyRow;
+
+// After Clear: what the key holds now.
+std::string ClearedWords(const qrtl::setup::KeyEdit& edit) {
+    if (!edit.left.code && !edit.left.action) return edit.key + " has no code and no action now.";
+    if (!edit.left.code) return edit.key + " has no code now; its action stays.";
+    return edit.key + " has no action now; its code stays.";
+}
+
+}  // namespace
+
+void RemoteWindow::OnAction() {
+    const int index = SelectedKey();
+    if (index < 0 || static_cast<std::size_t>(index) >= rows_.size()) return;
+    // A copy: Refresh below works the rows out anew.
+    const KeyRow row = rows_[static_cast<std::size_t>(index)];
+    std::string command = row.command;
+    const int32_t n = profile_.ClientIndex();
+    std::string application = n >= 0 && n < qrtl::setup::kDescribedClients ? profile_.Get(profile::kExeDesc, n) : "";
+    if (application.empty()) application = profile_.ClientItem();
+    if (!ChooseAction(dlg_, row.name, row.legend, catalog_, command, application)) return;
+    const qrtl::setup::KeyEdit edit = qrtl::setup::SetKeyAction(profile_, row.name, command);
+    if (!edit.changed) return;
+    Refresh();
+    SelectKey(index);
+    Live(edit.key + " " + kArrow + " " +
+         (command.empty() ? "no action" : FromAnsi(qrtl::setup::ActionInRows(rows_, edit.key))));
+}
+
+void RemoteWindow::OnTest() {
+    const int index = SelectedKey();
+    if (index < 0 || static_cast<std::size_t>(index) >= rows_.size()) return;
+    const KeyRow& row = rows_[static_cast<std::size_t>(index)];
+    if (row.command.empty()) {
+        Live(row.name + " has no action yet: choose one with Action...");
+        return;
+    }
+    // The monitor's own search and delivery, with the unsaved profile.
+    qrtl::win32::Win32Desktop desktop;
+    const qrtl::ProfileDocument document = EditedAsActive();
+    dispatch::MonitorSimulation monitor(document, {nullptr, &desktop});
+    const HWND client = reinterpret_cast<HWND>(monitor.SendKeyNow(row.name).window);
+    if (client == nullptr) {
+        Live(row.name + " " + kArrow + " " + FromAnsi(row.action) + ": not posted, the TV application's window is not found.");
+        return;
+    }
+    Live(row.name + " " + kArrow + " " + FromAnsi(row.action) + ", posted to " + WindowCaption(client));
+}
+
+void RemoteWindow::OnClear() {
+    const int index = SelectedKey();
+    if (index < 0 || static_cast<std::size_t>(index) >= rows_.size()) return;
+    const KeyRow row = rows_[static_cast<std::size_t>(index)];  // a copy: Refresh replaces the rows
+    const qrtl::setup::KeyParts held = qrtl::setup::PartsOf(profile_, row.name);
+    if (!held.code && !held.action) {
+        Live(row.name + " has no code and no action: nothing to clear.");
+        return;
+    }
+    ClearOffer offer{row.name, row.legend, held.code ? FromAnsi(row.code) : std::string(),
+                     held.action ? FromAnsi(row.action.empty() ? row.command : row.action) : std::string()};
+    qrtl::setup::ClearPart part = qrtl::setup::ClearPart::Both;
+    if (!ChooseClear(dlg_, offer, part)) return;
+    const qrtl::setup::KeyEdit edit = qrtl::setup::ClearKey(profile_, row.name, part);
+    Refresh();
+    SelectKey(index);
+    Live(ClearedWords(edit));
+}
+
+}  // namespace remote

@@ -1,0 +1,177 @@
+// What the set-up window shows of its unsaved profile: the key rows, the findings
+// in the owner's words, the TV application, the receiver and the banner.
+#include "RemoteWindow.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "ActionDlg.h"
+#include "ClearDlg.h"
+#include "RemoteLayout.h"
+#include "UiText.h"
+#include "WindowList.h"
+#include "config/QRTLIRSet.h"
+#include "dispatch/MonitorSimulation.h"
+#include "setup/KeyEdits.h"
+#include "setup/ClientLines.h"
+#include "setup/ClientSlots.h"
+#include "setup/SlotWords.h"
+#include "driver/CardDriver.h"
+#include "setup/ClientLines.h"
+#include "setup/FillPlan.h"
+#include "setup/LaunchFinding.h"
+#include "setup/OwnerWords.h"
+#include "setup/win32/PathKind.h"
+#include "setup/win32/SafeProfileWrite.h"
+#include "setup/win32/Win32AppCommands.h"
+#include "setup/win32/Win32ClientWindow.h"
+#include "setup/win32/Win32KeySecurity.h"
+#include "platform/win32/Win32Config.h"
+#include "platform/win32/Win32Desktop.h"
+#include "product.h"
+#include "tools/common/MonitorControl.h"
+#include "resource.h"
+
+namespace remote {
+
+namespace {
+
+using qrtl::setup::KeyRow;
+
+constexpr int kIconSize = 16;
+constexpr int kIconGap = 4;
+
+// The system's small icon of a severity; none for the line that says all is well.
+HICON SeverityIcon(qrtl::Severity severity) {
+    // The system's icon ids (IDI_ERROR ...), as the wide functions take them.
+    const WORD id = severity == qrtl::Severity::Error     ? 32513
+                    : severity == qrtl::Severity::Warning ? 32515
+                                                          : 32516;
+    return static_cast<HICON>(::LoadImageW(nullptr, MAKEINTRESOURCEW(id), IMAGE_ICON, kIconSize, kIconSize, LR_SHARED));
+}
+
+}  // namespace
+
+void RemoteWindow::Refresh() {
+    if (selector_) selector_->Fill();
+    qrtl::win32::Win32Registry registry;
+    qrtl::CheckEnvironment environment;
+    environment.registry = &registry;
+    environment.pathKind = qrtl::win32::KindOfPath;
+    environment.usersCanWrite = qrtl::win32::MachineKeyUsersCanWrite;
+    std::vector<qrtl::setup::FindingRow> checked = qrtl::setup::FindingsInWords(profile_, environment);
+    rows_ = qrtl::setup::KeyRows(profile_, catalog_, checked);
+    findings_ = qrtl::setup::OwnerFindings(std::move(checked));
+    qrtl::setup::PutReceiverFinding(findings_, receiverFault_, CardDriverFileName());
+    ShowKeys();
+    ShowFindings();
+    ShowClient();
+    EnableButtons();
+}
+
+void RemoteWindow::ShowKeys() {
+    for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
+        const KeyRow& row = rows_[static_cast<std::size_t>(i)];
+        const std::string texts[kColumnCount] = {row.name, row.legend, FromAnsi(row.code), FromAnsi(row.action),
+                                                 qrtl::setup::StatusInWords(row)};
+        for (int c = 0; c < kColumnCount; ++c) {
+            const std::wstring text = Widen(texts[c]);
+            LVITEMW item{};
+            item.iSubItem = c;
+            item.pszText = const_cast<wchar_t*>(text.c_str());
+            ::SendMessageW(keys_, LVM_SETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        }
+    }
+}
+
+void RemoteWindow::ShowFindings() {
+    const HWND list = ::GetDlgItem(dlg_, res::kFindings);
+    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    for (const auto& finding : findings_)
+        ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(FromAnsi(finding.text)).c_str()));
+    if (findings_.empty())
+        ::SendMessageW(list, LB_ADDSTRING, 0,
+                       reinterpret_cast<LPARAM>(L"Nothing: the monitor reads this profile as you mean it."));
+    // Scrolls sideways only as far as the longest finding reaches.
+    const HDC dc = ::GetDC(list);
+    const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(list, WM_GETFONT, 0, 0)));
+    LONG widest = 0;
+    for (const auto& finding : findings_) {
+        const std::wstring text = Widen(FromAnsi(finding.text));
+        SIZE size = {};
+        if (::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size))
+            widest = std::max(widest, size.cx);
+    }
+    ::SelectObject(dc, oldFont);
+    ::ReleaseDC(list, dc);
+    ::SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8 + kIconSize + kIconGap), 0);
+    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list, nullptr, TRUE);
+}
+
+void RemoteWindow::ShowClient() {
+    const int32_t n = profile_.ClientIndex();
+    const std::string item = profile_.ClientItem();
+    const std::string caption = profile_.Get(profile::kCaption, n);
+    const std::string className = profile_.Get(profile::kClassName, n);
+    std::string desc;
+    if (n >= 0 && n < qrtl::setup::kDescribedClients) desc = profile_.Get(profile::kExeDesc, n);
+    if (desc.empty()) desc = caption.empty() ? item : caption;
+    std::string text;
+    if (item.empty() && caption.empty() && className.empty()) {
+        text = "none chosen yet: drag the crosshair onto its window, or choose it from the list";
+    } else {
+        text = FromAnsi(desc) + (item.empty() ? "" : " (" + FromAnsi(item) + ")");
+        text += FindClientNow() ? ", its window is open now" : ", its window is not found now";
+    }
+    SetItemText(dlg_, res::kClientDesc, text);
+
+    qrtl::win32::Win32Registry registry;
+    const qrtl::setup::LaunchFinding launch =
+        qrtl::setup::FindLaunch(profile_.Document(), registry, qrtl::win32::KindOfPath);
+    const std::string launchWords = qrtl::setup::LaunchInWords(launch, launchNotFound_);
+    SetItemText(dlg_, res::kLaunch, FromAnsi(launchWords));
+
+    const qrtl::setup::WindowFacts facts = Facts();
+    SetItemText(dlg_, res::kReceiver, qrtl::setup::ReceiverLine(facts, CardDriverFileName()));
+    banner_.Show(facts);
+}
+
+void RemoteWindow::FitFindingRows() {
+    const HWND list = ::GetDlgItem(dlg_, res::kFindings);
+    const HDC dc = ::GetDC(list);
+    const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(list, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    ::SelectObject(dc, oldFont);
+    ::ReleaseDC(list, dc);
+    const int height = std::max<int>(kIconSize, metrics.tmHeight) + 2;
+    ::SendMessageW(list, LB_SETITEMHEIGHT, 0, static_cast<LPARAM>(height));
+}
+
+void RemoteWindow::DrawFinding(const DRAWITEMSTRUCT& item) {
+    if (item.itemID == static_cast<UINT>(-1)) return;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    RECT text = item.rcItem;
+    text.left += 2;
+    if (item.itemID < findings_.size()) {
+        const int top = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - kIconSize) / 2;
+        ::DrawIconEx(item.hDC, text.left, top, SeverityIcon(findings_[item.itemID].severity), kIconSize, kIconSize, 0,
+                     nullptr, DI_NORMAL);
+    }
+    text.left += kIconSize + kIconGap;
+    const auto length = ::SendMessageW(item.hwndItem, LB_GETTEXTLEN, item.itemID, 0);
+    std::wstring words(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+    ::SendMessageW(item.hwndItem, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(&words[0]));
+    words.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
+    ::SetBkMode(item.hDC, TRANSPARENT);
+    ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    ::DrawTextW(item.hDC, words.c_str(), static_cast<int>(words.size()), &text,
+                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    if (item.itemState & ODS_FOCUS) ::DrawFocusRect(item.hDC, &item.rcItem);
+}
+
+}  // namespace remote
