@@ -123,7 +123,8 @@ void RemoteWindow::ShowClient() {
     if (item.empty() && caption.empty() && className.empty()) {
         text = "none chosen yet: drag the crosshair onto its window, or choose it from the list";
     } else {
-        text = FromAnsi(desc) + (item.empty() ? "" : " (" + FromAnsi(item) + ")");
+        // The owner's name for it; the program's name of the file format stays out.
+        text = FromAnsi(desc);
         text += FindClientNow() ? ", its window is open now" : ", its window is not found now";
     }
     SetItemText(dlg_, res::kClientDesc, text);
