@@ -1379,6 +1379,7 @@ protected:
         ASSERT_TRUE(StartRemote());
         SelectKey(0);
         Click(IDC_CLEAR);
+        ASSERT_NE(AnswerClear(IDC_CLR_CODE), nullptr);
         ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
     }
     bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
@@ -1458,6 +1459,7 @@ TEST_F(RemoteBanner, ReadOnlyProfile_CaptionBannerLearnSaveOff_SaveAsKeepsTheCha
     // The owner's change goes into the copy; the read-only file stays as it was.
     SelectKey(0);
     Click(IDC_CLEAR);
+    ASSERT_NE(AnswerClear(IDC_CLR_CODE), nullptr);
     ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
     EXPECT_FALSE(Enabled(IDC_SAVE));
     const std::string copy = folder_ / "copy.INI";
@@ -1476,6 +1478,7 @@ TEST_F(RemoteBanner, ReadOnlyProfile_CaptionBannerLearnSaveOff_SaveAsKeepsTheCha
     EXPECT_TRUE(Enabled(IDC_LEARN));
     SelectKey(1);
     Click(IDC_CLEAR);
+    ASSERT_NE(AnswerClear(IDC_CLR_CODE), nullptr);
     ASSERT_TRUE(WaitLive("ZOOM has no code")) << Live();
     Click(IDC_SAVE);
     ASSERT_TRUE(PumpUntil([&] { return Banner().find("Saved") != std::string::npos; }, kStepTimeoutMs)) << Banner();
@@ -1540,6 +1543,7 @@ TEST_F(RemoteShots, ReadOnlyProfileWithoutDriver_Banner) {
     ::SetWindowPos(window, HWND_TOP, 6, 8, 0, 0, SWP_NOSIZE);
     SelectKey(0);
     Click(IDC_CLEAR);
+    ASSERT_NE(AnswerClear(IDC_CLR_CODE), nullptr);
     ASSERT_TRUE(WaitLive("POWER has no code")) << Live();
     Shot("remote-readonly", Union(window, nullptr));
     remote_.Terminate();
