@@ -30,5 +30,5 @@ while kill -0 "$RUN" 2>/dev/null; do
   done
   sleep 0.2
 done
-wait "$RUN" || { cat "$SYNC/run.log"; exit 1; }
+wait "$RUN" || { grep -B2 -A12 "Failure" "$SYNC/run.log"; exit 1; }
 grep -E "^\[ +(OK|FAILED|SKIPPED) +\]" "$SYNC/run.log" || true

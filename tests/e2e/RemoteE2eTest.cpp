@@ -1133,15 +1133,17 @@ TEST_F(RemoteShots, LearnedRemote_Finder_ActionDropDown) {
     ASSERT_TRUE(StartStandin());
     ASSERT_TRUE(StartRemote());
     const HWND window = Window();
-    // On the 1024 x 768 screen: the window at the top left, the stand-in below its
-    // right edge, the pointer out of the way of the drop-down.
+    // On the 1024 x 768 screen: the window at the top left, the stand-in at its
+    // lower right, the pointer out of the way of the drop-down.
     ::SetCursorPos(1023, 767);
     ::SetWindowPos(window, HWND_TOP, 6, 8, 0, 0, SWP_NOSIZE);
     RECT w;
     ::GetWindowRect(window, &w);
     RECT s;
     ::GetWindowRect(Standin(), &s);
-    ::SetWindowPos(Standin(), HWND_TOP, 1018 - (s.right - s.left), w.bottom + 16, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    // Below the window where the screen has room, else over its lower right corner.
+    const LONG below = std::min<LONG>(w.bottom + 16, 760 - (s.bottom - s.top));
+    ::SetWindowPos(Standin(), HWND_TOP, 1018 - (s.right - s.left), below, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 
     // The finder in use: dragged over the stand-in client.
     RECT target;
@@ -1163,6 +1165,8 @@ TEST_F(RemoteShots, LearnedRemote_Finder_ActionDropDown) {
     } keys[] = {{0, "POWER", 12}, {5, "VOL+", 20}, {6, "VOL-", 21}, {7, "CH+", 30},
                 {8, "CH-", 31},   {9, "MUTE", 22}};
     for (const auto& k : keys) Learn(k.index, k.name, k.code);
+    // The stand-in out of the picture's way, beside the window.
+    ::SetWindowPos(Standin(), HWND_BOTTOM, w.right + 8, 420, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     SelectKey(5);
     Click(IDC_TEST);
     ASSERT_TRUE(WaitLive("posted to")) << Live();
@@ -1192,6 +1196,83 @@ TEST_F(RemoteShots, LearnedRemote_Finder_ActionDropDown) {
     Click(IDC_CLOSE);
     Answer("Save the changes", IDNO);
     EXPECT_TRUE(WaitRemoteEnds());
+}
+
+TEST_F(RemoteShots, TwoApplications_ActionWithTheApplicationClosed) {
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    ASSERT_TRUE(StartStandin());
+    ASSERT_TRUE(StartOther());
+    ASSERT_TRUE(StartRemote());
+    const HWND window = Window();
+    ::SetCursorPos(1023, 767);
+    ::SetWindowPos(window, HWND_TOP, 6, 8, 0, 0, SWP_NOSIZE);
+
+    // Two applications, one after the other: the stand-in, then the other one in
+    // the next free place; the list shows both and which one POWER starts.
+    TakeFromList(L"Standin TV");
+    EXPECT_NE(Answer("Fill the keys' actions", IDYES), "");
+    ASSERT_TRUE(WaitLive("Filled")) << Live();
+    Click(IDC_APP_ADD);
+    TakeFromList(L"Other TV");
+    EXPECT_NE(Answer("Fill the keys' actions", IDYES), "");
+    ASSERT_TRUE(WaitLive("Filled")) << Live();
+    // The second is a copy of the stand-in: the owner gives it a name of its own.
+    ::SetWindowTextW(Item(IDC_APP_NAME), L"Other TV");
+    Click(IDC_APP_RENAME);
+    PumpFor(300);
+    const HWND slots = Item(IDC_APP_SLOTS);
+    ::PostMessageA(slots, CB_SHOWDROPDOWN, TRUE, 0);
+    PumpFor(500);
+    RECT list = {};
+    for (HWND h : ProcessWindows(remote_.Id())) {
+        char name[32] = {};
+        ::GetClassNameA(h, name, sizeof name);
+        if (::IsWindowVisible(h) && std::string(name) == "ComboLBox") ::GetWindowRect(h, &list);
+    }
+    RECT shot = Union(window, nullptr);
+    ::UnionRect(&shot, &shot, &list);
+    Shot("remote-two-apps", shot);
+    ::PostMessageA(slots, CB_SHOWDROPDOWN, FALSE, 0);
+    Click(IDC_CLOSE);
+    Answer("Save the changes", IDNO);
+    ASSERT_TRUE(WaitRemoteEnds());
+
+    // The stand-in closed, its program file known from its launch lines: the Action
+    // dialog names its menu commands from the file.
+    ::PostMessageA(Standin(), WM_CLOSE, 0, 0);
+    if (!standin_.WaitExit(3000)) standin_.Terminate();
+    const std::string standin = WinPath(QRTL_E2E_STANDIN);
+    MachineKeyGuard key("Software\\QRTLRemoteShots");
+    ASSERT_TRUE(key.SetString("Folder", standin.substr(0, standin.find_last_of('\\'))));
+    std::string profile = StarterProfile("POWER=10\r\nMUTE=22\r\n") + "[KeyMap_STANDINTV]\r\nPOWER=#8010\r\n";
+    const std::string client = "[Client]\r\nDefault=0\r\n";
+    profile.insert(profile.find(client) + client.size(),
+                   "0_Item=STANDINTV\r\n0_Caption=Standin TV\r\n0_ClassName=StandinTVClass\r\n"
+                   "0_ExeDesc=Standin TV\r\n0_RegPath=Software\\QRTLRemoteShots\r\n"
+                   "0_RegFolder=Folder\r\n0_ExeName=StandinTV.exe\r\n0_Control=1\r\n");
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), profile));
+    ASSERT_TRUE(StartRemote());
+    ::SetWindowPos(Window(), HWND_TOP, 6, 8, 0, 0, SWP_NOSIZE);
+    const HWND chooser = OpenAction(9, IDC_ACT_COMMANDS);
+    ASSERT_NE(chooser, nullptr);
+    const HWND commands = ::GetDlgItem(chooser, IDC_ACT_COMMANDS);
+    ::PostMessageA(commands, CB_SHOWDROPDOWN, TRUE, 0);
+    PumpFor(500);
+    RECT dropped = {};
+    for (HWND h : ProcessWindows(remote_.Id())) {
+        char name[32] = {};
+        ::GetClassNameA(h, name, sizeof name);
+        if (::IsWindowVisible(h) && std::string(name) == "ComboLBox") ::GetWindowRect(h, &dropped);
+    }
+    RECT dialog;
+    ::GetWindowRect(chooser, &dialog);
+    ::UnionRect(&dialog, &dialog, &dropped);
+    Shot("remote-action-closed", dialog);
+    ::PostMessageA(commands, CB_SHOWDROPDOWN, FALSE, 0);
+    ::PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(chooser); }, kStepTimeoutMs));
+    remote_.Terminate();
 }
 
 // --- Closing the monitor to learn, and writers beside the window ---------------
