@@ -3,7 +3,8 @@
 # hidden top-level windows (N = 0, 200, 400): CPU time of the program's process and
 # of the Wine server per tick, from /proc, with Timer=10 and the client absent.
 #   bash scripts/bench-wine.sh     (BENCH_ROUNDS rounds, default 5, of BENCH_SECONDS per
-#                                   measurement, default 10)
+#                                   measurement, default 10; BENCH_N the window counts,
+#                                   default "0 200 400")
 # The floor (tests/bench/win32/TickFloor.cpp) makes only the calls the tick must
 # make: the profile's FindWindowA, the viewer lookup by title for each trace line,
 # EnumWindows with GetDlgItem per window, and one driver read; it shows a tray icon
@@ -21,15 +22,17 @@
 # median of the rounds' ratios, their range, and each round. Every program is
 # measured by its own process: a run starts only when the one before it has ended,
 # and its pid is the one that was not there before (a monitor still ending after
-# Close was once measured in place of the new one). After the flock is made, the
-# measurements wait until the server has settled (it draws and orders the new
-# windows for a while). Goal: at every N each round within 0.8-1.25x and the
+# Close was once measured in place of the new one, and two floors once logged into
+# one file). Before each measurement the server must have settled: after the flock
+# is made, and after a program ends, it works on for a while, more with more
+# windows. Each round's jiffies are kept in build/bench/rounds.txt. Goal: at every N each round within 0.8-1.25x and the
 # median at most 1.1x ("stable" in the last column).
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
 SECONDS_PER_RUN="${BENCH_SECONDS:-10}"
 ROUNDS="${BENCH_ROUNDS:-5}"
+COUNTS="${BENCH_N:-0 200 400}"
 case "$SECONDS_PER_RUN:$ROUNDS" in
   *[!0-9:]* | :* | *: | 0:* | *:0)
     echo "bench: BENCH_SECONDS and BENCH_ROUNDS must be whole numbers above 0" >&2; exit 2 ;;
@@ -80,7 +83,7 @@ reads() {  # grep -c prints 0 and fails when nothing matches; no log at all is 0
 pids_of() {
   local p
   for p in $(pgrep -x "$1" || true); do
-    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$p"
+    tr '\0' '\n' 2>/dev/null <"/proc/$p/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$p"
   done
   return 0
 }
@@ -125,6 +128,7 @@ measure() {
 # The server alone over one measurement, in jiffies.
 measure_server() {
   local s0 s1
+  settle
   sleep "$WARMUP"
   s0=$(cpu "$SERVER")
   sleep "$SECONDS_PER_RUN"
@@ -138,6 +142,7 @@ run_monitor() {
   local out pid
   profile "$1"
   rm -f "$W/monitor/simdriver.log"
+  settle
   (cd "$W/monitor" && exec wine "$QRTL_MONITOR_EXE" >"$W/monitor/out.txt" 2>&1 &)
   pid=$(new_pid "$QRTL_MONITOR_EXE")
   ctl wait "$MAIN_TITLE" 30
@@ -151,6 +156,7 @@ run_monitor() {
 run_floor() {
   local out pid
   rm -f "$W/floor/simdriver.log"
+  settle
   (cd "$W/floor" && exec wine TickFloor.exe floor $((WARMUP + SECONDS_PER_RUN + 2)) ticks.txt >"$W/floor/out.txt" 2>&1 &)
   pid=$(new_pid TickFloor.exe "$FLOCK")
   out=$(measure "$pid" "$W/floor")
@@ -169,7 +175,7 @@ round_costs() {
     mon = ((mp - mip) + (ms - mis)) * us / mt
     flo = (fp + (fs - si)) * us / ft
     if (flo <= 0) flo = us / ft  # never below one jiffy over the run
-    printf "%.1f %.1f %.2f", mon, flo, mon / flo }'
+    printf "%.1f %.1f %.2f\n", mon, flo, mon / flo }'
 }
 
 # The median of the numbers given.
@@ -182,7 +188,8 @@ printf '%5s | %7s %9s | %7s %9s | %10s %11s | %-6s | %s\n' N ticks "mon us" tick
 # The prefix's services and the shell's tray window start with the first programs: a
 # short floor run before the first measurement keeps their start-up out of it.
 (cd "$W/floor" && wine TickFloor.exe floor 5 ticks.txt >"$W/floor/out.txt" 2>&1)
-for N in 0 200 400; do
+echo "# N round  mt mp ms  mip mis  ft fp fs  si (ticks and jiffies)" >"$W/rounds.txt"
+for N in $COUNTS; do
   # exec: no shell is left to report the flock's end when it is stopped
   (cd "$W/flock" && exec wine TickFloor.exe flock "$N" 3600 >"$W/flock/out.txt" 2>&1) &
   FLOCK=$(new_pid TickFloor.exe)
@@ -201,6 +208,7 @@ for N in 0 200 400; do
       read -r mt mp ms < <(run_monitor 10)
       read -r ft fp fs < <(run_floor)
     fi
+    echo "$N $round  $mt $mp $ms  $mip $mis  $ft $fp $fs  $si" >>"$W/rounds.txt"
     read -r mon flo ratio < <(round_costs "$mt" "$mp" "$ms" "$mip" "$mis" "$ft" "$fp" "$fs" "$si")
     ratios+=("$ratio") mons+=("$mon") floors+=("$flo") mts+=("$mt") fts+=("$ft")
     each+=" ${ratio}x"

@@ -184,11 +184,10 @@ FolderWriters Win32Module::WhoMayChange(const std::string& folder) {
     if (getFileSecurity == nullptr || getDacl == nullptr) return FolderWriters::NoSecurity;
 
     DWORD needed = 0;
-    if (getFileSecurity(folder.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed) ||
-        ::GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-        return ::GetLastError() == ERROR_CALL_NOT_IMPLEMENTED ? FolderWriters::NoSecurity
-                                                              : FolderWriters::Unreadable;
-    }
+    const BOOL sized = getFileSecurity(folder.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+    const DWORD error = ::GetLastError();
+    if (!sized && error == ERROR_CALL_NOT_IMPLEMENTED) return FolderWriters::NoSecurity;
+    if (sized || error != ERROR_INSUFFICIENT_BUFFER) return FolderWriters::Unreadable;
     // DWORD elements: the descriptor and its list are read with their natural alignment.
     std::vector<DWORD> descriptor(needed / sizeof(DWORD) + 1, 0);
     const DWORD size = static_cast<DWORD>(descriptor.size() * sizeof(DWORD));
@@ -199,7 +198,7 @@ FolderWriters Win32Module::WhoMayChange(const std::string& folder) {
     BOOL defaulted = FALSE;
     PACL dacl = nullptr;
     if (!getDacl(descriptor.data(), &present, &dacl, &defaulted)) return FolderWriters::Unreadable;
-    // No list at all, like an empty one that is missing, grants everyone everything.
+    // A descriptor without a list guards nothing, as a null list does.
     if (!present) dacl = nullptr;
     return WritersInDacl(dacl);
 }
