@@ -4,7 +4,8 @@
 # of the Wine server per tick, from /proc, with Timer=10 and the client absent.
 #   bash scripts/bench-wine.sh     (BENCH_ROUNDS rounds, default 5, of BENCH_SECONDS per
 #                                   measurement, default 10; BENCH_N the window counts,
-#                                   default "0 200 400")
+#                                   default "0 200 400"; BENCH_CPU the one CPU everything
+#                                   runs on, default 0, "any" for no pinning)
 # The floor (tests/bench/win32/TickFloor.cpp) makes only the calls the tick must
 # make: the profile's FindWindowA, the viewer lookup by title for each trace line,
 # EnumWindows with GetDlgItem per window, and one driver read; it shows a tray icon
@@ -25,7 +26,12 @@
 # Close was once measured in place of the new one, and two floors once logged into
 # one file). Before each measurement the server must have settled: after the flock
 # is made, and after a program ends, it works on for a while, more with more
-# windows. Each round's jiffies are kept in build/bench/rounds.txt. Goal: at every N each round within 0.8-1.25x and the
+# windows. Each round's jiffies are kept in build/bench/rounds.txt.
+# The swings of earlier runs came from the machine, not from the tick: at 400
+# windows the same program's tick cost 15 ms of CPU in one run and 65 ms in the
+# next, with the program and the Wine server on two cores, waking each other across
+# them for every window the tick asks about. The script, the server and the programs
+# therefore run on one CPU (taskset), where that cost is the same from run to run. Goal: at every N each round within 0.8-1.25x and the
 # median at most 1.1x ("stable" in the last column).
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -33,6 +39,12 @@ cd "$ROOT"
 SECONDS_PER_RUN="${BENCH_SECONDS:-10}"
 ROUNDS="${BENCH_ROUNDS:-5}"
 COUNTS="${BENCH_N:-0 200 400}"
+CPU="${BENCH_CPU:-0}"
+if [ "$CPU" != any ]; then
+  command -v taskset >/dev/null || { echo "bench: taskset is missing (or set BENCH_CPU=any)" >&2; exit 2; }
+  # Inherited by everything started from here on: the server and every program.
+  taskset -cp "$CPU" $$ >/dev/null
+fi
 case "$SECONDS_PER_RUN:$ROUNDS" in
   *[!0-9:]* | :* | *: | 0:* | *:0)
     echo "bench: BENCH_SECONDS and BENCH_ROUNDS must be whole numbers above 0" >&2; exit 2 ;;
@@ -182,7 +194,7 @@ round_costs() {
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 echo "== tick against floor: Timer=10, client absent, $ROUNDS rounds of ${SECONDS_PER_RUN} s per measurement" \
-     "(CPU time from /proc, idle costs of the same round taken off; medians over the rounds)"
+     "(CPU time from /proc, idle costs of the same round taken off; medians over the rounds; CPU $CPU)"
 printf '%5s | %7s %9s | %7s %9s | %10s %11s | %-6s | %s\n' N ticks "mon us" ticks "floor us" \
        "tick/floor" range stable "each round"
 # The prefix's services and the shell's tray window start with the first programs: a
