@@ -16,6 +16,8 @@ set(QRTL_SETUP_CAPTION "${QRTL_PRODUCT} Setup")
 set(QRTL_ABOUT_CAPTION "About QRTLIRMoni")
 # The trace viewer's window title, by which the monitor finds it.
 set(QRTL_TRACE_VIEWER_TITLE "MsgCapForm")
+# QRTLTrace's window class, by which the installer closes our viewer and no other.
+set(QRTL_TRACE_VIEWER_CLASS "QRTLTraceViewer")
 # The tray menu's "Close" command: posting it as WM_COMMAND ends the monitor.
 set(QRTL_ID_MENU_CLOSE 32773)
 set(QRTL_RUN_KEY [[Software\Microsoft\Windows\CurrentVersion\Run]])
@@ -30,13 +32,15 @@ set(QRTL_SAMPLE_PROFILE_NAME "QRTLIRMoni.sample.INI")
 set(QRTL_STARTER_PROFILE_NAME "QRTLIRMoni.starter.INI")
 # The remote set-up window's Start menu entry.
 set(QRTL_SET_UP_LINK "Set up the remote")
+# The file the installer leaves in its folder: a later install knows the folder as ours.
+set(QRTL_INSTALL_MARKER "QRTLIRMoni.installed")
 # The card's driver library: Windows 95/98/Me, and the NT family.
 set(QRTL_DRIVER_9X "QRDi10DE.DLL")
 set(QRTL_DRIVER_NT "QRD210DE.DLL")
 
 set(_qrtl_product_facts VENDOR PRODUCT MONITOR_CAPTION MONITOR_CLASS SETUP_CAPTION ABOUT_CAPTION
-    TRACE_VIEWER_TITLE ID_MENU_CLOSE RUN_KEY RUN_VALUE MONITOR_EXE REMOTE_CAPTION REMOTE_EXE PROFILE_NAME
-    SAMPLE_PROFILE_NAME STARTER_PROFILE_NAME SET_UP_LINK DRIVER_9X DRIVER_NT)
+    TRACE_VIEWER_TITLE TRACE_VIEWER_CLASS ID_MENU_CLOSE RUN_KEY RUN_VALUE MONITOR_EXE REMOTE_CAPTION REMOTE_EXE
+    PROFILE_NAME SAMPLE_PROFILE_NAME STARTER_PROFILE_NAME SET_UP_LINK INSTALL_MARKER DRIVER_9X DRIVER_NT)
 
 if(CMAKE_SCRIPT_MODE_FILE)
   # One NAME='value' line per fact; no value holds a quote.

@@ -38,23 +38,47 @@ std::string RunCommandPath(const std::string& moduleFileName) {
     return path;
 }
 
-// Only administrators may change the files under the executable's folder. Else
-// anyone who can drop a driver library or another executable there would run code
-// at the logon of every user. Where the system cannot name the folders, as before.
+// The length of `folder` without its trailing separators.
+std::size_t TrimmedLength(const std::string& folder) {
+    std::size_t length = folder.size();
+    while (length > 0 && IsSeparator(folder[length - 1])) --length;
+    return length;
+}
+
+// The machine's key starts the executable at every user's logon, so only
+// administrators may change the files beside it: anyone who can drop a driver
+// library or another executable there would run code in every session. The
+// executable's folder and each parent up to the Program Files folder must keep those
+// rights from users. Where the system keeps no rights (Windows 95/98/Me) the place
+// alone decides; where it keeps them but they cannot be read, the user's key.
 bool StartsForEveryUser(qrtl::IModule& module) {
     std::vector<std::string> folders;
     if (!module.ProtectedFolders(folders)) return true;
     const std::string exe = module.FileName();
-    for (const std::string& folder : folders)
-        if (IsInsideFolder(exe, folder)) return true;
+    for (const std::string& programFiles : folders) {
+        if (!IsInsideFolder(exe, programFiles)) continue;
+        // From the executable's own folder up to the Program Files folder itself.
+        const std::size_t top = TrimmedLength(programFiles);
+        std::string folder = exe;
+        for (;;) {
+            const std::size_t cut = folder.find_last_of("\\/");
+            if (cut == std::string::npos) return false;
+            folder.resize(TrimmedLength(folder.substr(0, cut)));
+            if (folder.size() < top) return false;
+            const qrtl::FolderWriters writers = module.WhoMayChange(folder);
+            if (writers == qrtl::FolderWriters::Users || writers == qrtl::FolderWriters::Unreadable)
+                return false;
+            if (folder.size() == top) break;
+        }
+        return true;
+    }
     return false;
 }
 
 }  // namespace
 
 bool IsInsideFolder(const std::string& path, const std::string& folder) {
-    std::size_t length = folder.size();
-    while (length > 0 && IsSeparator(folder[length - 1])) --length;
+    const std::size_t length = TrimmedLength(folder);
     if (length == 0 || path.size() <= length + 1 || !IsSeparator(path[length])) return false;
     for (std::size_t i = 0; i < length; ++i) {
         const bool bothSeparators = IsSeparator(path[i]) && IsSeparator(folder[i]);

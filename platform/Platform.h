@@ -40,6 +40,15 @@ public:
     virtual void EndWrites() {}
 };
 
+// Who may change the files of a folder (write or append data, add or delete files,
+// change its rights or its owner).
+enum class FolderWriters {
+    AdministratorsOnly,  // none of those rights for Users, Authenticated Users or Everyone
+    Users,               // one of them for one of those groups, or no list at all (FAT)
+    Unreadable,          // the system keeps rights but they could not be read
+    NoSecurity,          // the system keeps no rights (Windows 95/98/Me)
+};
+
 // The running program itself.
 class IModule {
 public:
@@ -49,10 +58,18 @@ public:
     // GetVersionExA with a zeroed record whose size field is `recordSize`;
     // on success stores the record's dwPlatformId.
     virtual bool GetVersion(uint32_t recordSize, uint32_t& platformId) = 0;
-    // The folders only administrators may change: Program Files (both on 64-bit
-    // Windows) and the Windows folder, without a trailing backslash. False where the
-    // system cannot tell (no SHGetFolderPathA, as on the first Windows 95).
+    // The folders where programs are installed for every user: Program Files (both on
+    // 64-bit Windows), without a trailing backslash. Never the Windows folder: users may
+    // write to several of its subfolders (Temp, Tasks, spool\drivers\color). False where
+    // the system cannot tell (no SHGetFolderPathA, as on the first Windows 95).
     virtual bool ProtectedFolders(std::vector<std::string>& folders) = 0;
+    // Who may change the files in `folder`, read from its access control list. Where
+    // there is no such list to read the answer is NoSecurity: the default serves every
+    // module that has no security reader.
+    virtual FolderWriters WhoMayChange(const std::string& folder) {
+        (void)folder;
+        return FolderWriters::NoSecurity;
+    }
 };
 
 constexpr uint32_t kPlatformWin32Windows = 1;  // Windows 95/98/Me

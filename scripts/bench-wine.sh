@@ -2,8 +2,10 @@
 # The monitor's real poll tick against its floor, under Wine, on a desktop of N
 # hidden top-level windows (N = 0, 200, 400): CPU time of the program's process and
 # of the Wine server per tick, from /proc, with Timer=10 and the client absent.
-#   bash scripts/bench-wine.sh     (BENCH_ROUNDS rounds, default 3, of BENCH_SECONDS per
-#                                   measurement, default 15)
+#   bash scripts/bench-wine.sh     (BENCH_ROUNDS rounds, default 5, of BENCH_SECONDS per
+#                                   measurement, default 10; BENCH_N the window counts,
+#                                   default "0 200 400"; BENCH_CPU the one CPU everything
+#                                   runs on, default 0, "any" for no pinning)
 # The floor (tests/bench/win32/TickFloor.cpp) makes only the calls the tick must
 # make: the profile's FindWindowA, the viewer lookup by title for each trace line,
 # EnumWindows with GetDlgItem per window, and one driver read; it shows a tray icon
@@ -14,11 +16,35 @@
 # loop, measured with a poll timer that never fires) and the Wine server's idle cost
 # on that desktop (measured with neither program running). A benchmark, not a test:
 # CI does not run it.
+#
+# Stable figures: each round measures the server's idle cost, the floor, the idle
+# monitor and the monitor back to back (the floor first in odd rounds, the monitor
+# first in even ones), and its ratio uses its own idle costs only; the line shows the
+# median of the rounds' ratios, their range, and each round. Every program is
+# measured by its own process: a run starts only when the one before it has ended,
+# and its pid is the one that was not there before (a monitor still ending after
+# Close was once measured in place of the new one, and two floors once logged into
+# one file). Before each measurement the server must have settled: after the flock
+# is made, and after a program ends, it works on for a while, more with more
+# windows. Each round's jiffies are kept in build/bench/rounds.txt.
+# The swings of earlier runs came from the machine, not from the tick: at 400
+# windows the same program's tick cost 15 ms of CPU in one run and 65 ms in the
+# next, with the program and the Wine server on two cores, waking each other across
+# them for every window the tick asks about. The script, the server and the programs
+# therefore run on one CPU (taskset), where that cost is the same from run to run. Goal: at every N each round within 0.8-1.25x and the
+# median at most 1.1x ("stable" in the last column).
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
-SECONDS_PER_RUN="${BENCH_SECONDS:-15}"
-ROUNDS="${BENCH_ROUNDS:-3}"
+SECONDS_PER_RUN="${BENCH_SECONDS:-10}"
+ROUNDS="${BENCH_ROUNDS:-5}"
+COUNTS="${BENCH_N:-0 200 400}"
+CPU="${BENCH_CPU:-0}"
+if [ "$CPU" != any ]; then
+  command -v taskset >/dev/null || { echo "bench: taskset is missing (or set BENCH_CPU=any)" >&2; exit 2; }
+  # Inherited by everything started from here on: the server and every program.
+  taskset -cp "$CPU" $$ >/dev/null
+fi
 case "$SECONDS_PER_RUN:$ROUNDS" in
   *[!0-9:]* | :* | *: | 0:* | *:0)
     echo "bench: BENCH_SECONDS and BENCH_ROUNDS must be whole numbers above 0" >&2; exit 2 ;;
@@ -65,6 +91,41 @@ reads() {  # grep -c prints 0 and fails when nothing matches; no log at all is 0
   echo "${n:-0}"
 }
 
+# The pids of the running programs NAME of this prefix, one a line.
+pids_of() {
+  local p
+  for p in $(pgrep -x "$1" || true); do
+    tr '\0' '\n' 2>/dev/null <"/proc/$p/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$p"
+  done
+  return 0
+}
+# new_pid NAME OLD...: the pid of a program NAME that is none of OLD, waiting up to
+# 30 s for it to start; fails when none does.
+new_pid() {
+  local name=$1 p; shift
+  for _ in $(seq 1 300); do
+    for p in $(pids_of "$name"); do
+      [[ " $* " == *" $p "* ]] || { echo "$p"; return 0; }
+    done
+    sleep 0.1
+  done
+  echo "bench: $name did not start" >&2
+  return 1
+}
+wait_gone() { while kill -0 "$1" 2>/dev/null; do sleep 0.2; done; }
+
+# Waits (up to 60 s) until the server takes at most 2 jiffies in each of two seconds
+# in a row: a new flock keeps it busy for a while.
+settle() {
+  local quiet=0 s0 s1
+  for _ in $(seq 1 60); do
+    s0=$(cpu "$SERVER"); sleep 1; s1=$(cpu "$SERVER")
+    if [ $((s1 - s0)) -le 2 ]; then quiet=$((quiet + 1)); else quiet=0; fi
+    [ $quiet -ge 2 ] && return 0
+  done
+  echo "bench: the server did not settle (last second: $((s1 - s0)) jiffies)" >&2
+}
+
 # CPU jiffies of the running program PID and of the server over one measurement,
 # and the simulated driver's reads logged in DIR meanwhile: "ticks process server".
 measure() {
@@ -79,6 +140,7 @@ measure() {
 # The server alone over one measurement, in jiffies.
 measure_server() {
   local s0 s1
+  settle
   sleep "$WARMUP"
   s0=$(cpu "$SERVER")
   sleep "$SECONDS_PER_RUN"
@@ -86,73 +148,92 @@ measure_server() {
   echo "$((s1 - s0))"
 }
 
-# Starts the monitor with the poll TIMER, measures it, closes it: "ticks process server".
+# Starts the monitor with the poll TIMER, measures it, closes it and waits until its
+# process has ended: "ticks process server".
 run_monitor() {
-  local out
+  local out pid
   profile "$1"
   rm -f "$W/monitor/simdriver.log"
-  (cd "$W/monitor" && wine "$QRTL_MONITOR_EXE" >"$W/monitor/out.txt" 2>&1 &)
+  settle
+  (cd "$W/monitor" && exec wine "$QRTL_MONITOR_EXE" >"$W/monitor/out.txt" 2>&1 &)
+  pid=$(new_pid "$QRTL_MONITOR_EXE")
   ctl wait "$MAIN_TITLE" 30
-  out=$(measure "$(wine_pid "$QRTL_MONITOR_EXE")" "$W/monitor")
-  close_monitor 10
+  out=$(measure "$pid" "$W/monitor")
+  close_monitor 10 || true
+  wait_gone "$pid"
   echo "$out"
 }
 
-# One line of figures from the jiffies of ROUNDS measurements: the monitor's ticks,
-# process and server (MT MP MS), its idle process and server (MIP MIS), the floor's
-# (FT FP FS) and the server's idle (SI, one measurement's worth). With "ratio" as
-# the first argument only tick/floor is printed.
-figures() {
-  awk -v what="$1" -v n="$2" -v rounds="$3" -v mt="$4" -v mp="$5" -v ms="$6" -v mip="$7" -v mis="$8" \
-      -v ft="$9" -v fp="${10}" -v fs="${11}" -v si="${12}" -v hz="$HZ" -v secs="$SECONDS_PER_RUN" 'BEGIN {
-    if (mt == 0) mt = 1; if (ft == 0) ft = 1
-    us = 1e6 / hz
-    monp = (mp - mip) * us / mt; mons = (ms - mis) * us / mt
-    flp = fp * us / ft; fls = (fs - si * rounds) * us / ft
-    if (what == "ratio") { printf "%.2f", (monp + mons) / (flp + fls); exit }
-    printf "%5d | %7d %9.1f %9.1f %9.1f %10.0f | %7d %9.1f %9.1f %9.1f | %9.2fx |",
-           n, mt, monp, mons, monp + mons, (mip + mis - si * rounds) * us / (secs * rounds),
-           ft, flp, fls, flp + fls, (monp + mons) / (flp + fls) }'
+# Runs the floor for one measurement and waits until it has ended: "ticks process server".
+run_floor() {
+  local out pid
+  rm -f "$W/floor/simdriver.log"
+  settle
+  (cd "$W/floor" && exec wine TickFloor.exe floor $((WARMUP + SECONDS_PER_RUN + 2)) ticks.txt >"$W/floor/out.txt" 2>&1 &)
+  pid=$(new_pid TickFloor.exe "$FLOCK")
+  out=$(measure "$pid" "$W/floor")
+  wait_gone "$pid"
+  echo "$out"
 }
 
+# Per-tick costs in microseconds of one round's jiffies: "monitor floor ratio".
+# Arguments: MT MP MS MIP MIS FT FP FS SI (ticks, process, server; idle process and
+# server of the monitor; the server's idle).
+round_costs() {
+  awk -v mt="$1" -v mp="$2" -v ms="$3" -v mip="$4" -v mis="$5" -v ft="$6" -v fp="$7" -v fs="$8" \
+      -v si="$9" -v hz="$HZ" 'BEGIN {
+    if (mt == 0) mt = 1; if (ft == 0) ft = 1
+    us = 1e6 / hz
+    mon = ((mp - mip) + (ms - mis)) * us / mt
+    flo = (fp + (fs - si)) * us / ft
+    if (flo <= 0) flo = us / ft  # never below one jiffy over the run
+    printf "%.1f %.1f %.2f\n", mon, flo, mon / flo }'
+}
+
+# The median of the numbers given.
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
 echo "== tick against floor: Timer=10, client absent, $ROUNDS rounds of ${SECONDS_PER_RUN} s per measurement" \
-     "(CPU time from /proc, idle costs taken off)"
-printf '%5s | %7s %9s %9s %9s %10s | %7s %9s %9s %9s | %10s | %s\n' N ticks "mon us" "srv us" "total us" \
-       "idle us/s" ticks "floor us" "srv us" "total us" "tick/floor" "each round"
+     "(CPU time from /proc, idle costs of the same round taken off; medians over the rounds; CPU $CPU)"
+printf '%5s | %7s %9s | %7s %9s | %10s %11s | %-6s | %s\n' N ticks "mon us" ticks "floor us" \
+       "tick/floor" range stable "each round"
 # The prefix's services and the shell's tray window start with the first programs: a
 # short floor run before the first measurement keeps their start-up out of it.
 (cd "$W/floor" && wine TickFloor.exe floor 5 ticks.txt >"$W/floor/out.txt" 2>&1)
-for N in 0 200 400; do
+echo "# N round  mt mp ms  mip mis  ft fp fs  si (ticks and jiffies)" >"$W/rounds.txt"
+for N in $COUNTS; do
   # exec: no shell is left to report the flock's end when it is stopped
   (cd "$W/flock" && exec wine TickFloor.exe flock "$N" 3600 >"$W/flock/out.txt" 2>&1) &
-  FLOCK=$(wine_pid TickFloor.exe)
+  FLOCK=$(new_pid TickFloor.exe)
   if [ "$N" -gt 0 ]; then ctl wait "Bench window $((N - 1))" 30; fi
+  settle
 
-  si=$(measure_server)
-
-  # The floor and the monitor take turns, so a machine that slows down or speeds up
-  # during the run weighs on both alike.
-  sum=(0 0 0 0 0 0 0 0)  # mt mp ms mip mis ft fp fs
-  each=""
-  for _ in $(seq 1 "$ROUNDS"); do
-    rm -f "$W/floor/simdriver.log"
-    (cd "$W/floor" && wine TickFloor.exe floor $((WARMUP + SECONDS_PER_RUN + 2)) ticks.txt >"$W/floor/out.txt" 2>&1 &)
-    sleep 1
-    FLOOR=""
-    for p in $(pgrep -x TickFloor.exe); do [ "$p" != "$FLOCK" ] && FLOOR=$p; done
-    read -r ft fp fs < <(measure "$FLOOR" "$W/floor")
-    while kill -0 "$FLOOR" 2>/dev/null; do sleep 0.2; done
-
-    read -r _ mip mis < <(run_monitor 2147483647)
-    read -r mt mp ms < <(run_monitor 10)
-
-    each+=" $(figures ratio "$N" 1 "$mt" "$mp" "$ms" "$mip" "$mis" "$ft" "$fp" "$fs" "$si")x"
-    round=("$mt" "$mp" "$ms" "$mip" "$mis" "$ft" "$fp" "$fs")
-    for i in "${!sum[@]}"; do sum[i]=$((sum[i] + round[i])); done
+  ratios=() mons=() floors=() mts=() fts=() each=""
+  for round in $(seq 1 "$ROUNDS"); do
+    si=$(measure_server)
+    if [ $((round % 2)) -eq 1 ]; then
+      read -r ft fp fs < <(run_floor)
+      read -r _ mip mis < <(run_monitor 2147483647)
+      read -r mt mp ms < <(run_monitor 10)
+    else
+      read -r _ mip mis < <(run_monitor 2147483647)
+      read -r mt mp ms < <(run_monitor 10)
+      read -r ft fp fs < <(run_floor)
+    fi
+    echo "$N $round  $mt $mp $ms  $mip $mis  $ft $fp $fs  $si" >>"$W/rounds.txt"
+    read -r mon flo ratio < <(round_costs "$mt" "$mp" "$ms" "$mip" "$mis" "$ft" "$fp" "$fs" "$si")
+    ratios+=("$ratio") mons+=("$mon") floors+=("$flo") mts+=("$mt") fts+=("$ft")
+    each+=" ${ratio}x"
   done
 
   kill "$FLOCK" 2>/dev/null || true
-  while kill -0 "$FLOCK" 2>/dev/null; do sleep 0.2; done
+  wait_gone "$FLOCK"
   FLOCK=""
-  echo "$(figures line "$N" "$ROUNDS" "${sum[@]}" "$si")$each"
+  med=$(median "${ratios[@]}")
+  lo=$(printf '%s\n' "${ratios[@]}" | sort -g | head -1)
+  hi=$(printf '%s\n' "${ratios[@]}" | sort -g | tail -1)
+  stable=$(awk -v m="$med" -v lo="$lo" -v hi="$hi" 'BEGIN { print (lo >= 0.8 && hi <= 1.25 && m <= 1.1) ? "yes" : "no" }')
+  printf '%5d | %7s %9s | %7s %9s | %9.2fx %5.2f-%.2fx | %-6s |%s\n' "$N" "$(median "${mts[@]}")" \
+         "$(median "${mons[@]}")" "$(median "${fts[@]}")" "$(median "${floors[@]}")" "$med" "$lo" "$hi" \
+         "$stable" "$each"
 done

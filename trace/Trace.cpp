@@ -37,13 +37,21 @@ bool ComposeTraceBlock(char (&block)[kTraceBlock], const std::string& message,
 }
 
 bool TraceThrottle::MaySend(uint32_t nowMs) const {
-    // Unsigned difference: right across the wrap of the tick count.
-    return !m_bQuiet || nowMs - m_quietFromMs >= kTraceQuietMs;
+    // Unsigned differences: right across the wrap of the tick count.
+    if (m_bQuiet && nowMs - m_quietFromMs < kTraceQuietMs) return false;
+    return m_spentMs < kTraceBudgetMs || nowMs - m_periodFromMs >= kTraceBudgetPeriodMs;
 }
 
 void TraceThrottle::Sent(uint32_t startMs, uint32_t endMs, bool timedOut) {
-    m_bQuiet = timedOut || endMs - startMs > kTraceSlowSendMs;
+    const uint32_t took = endMs - startMs;
+    m_bQuiet = timedOut || took > kTraceSlowSendMs;
     if (m_bQuiet) m_quietFromMs = endMs;
+    if (startMs - m_periodFromMs >= kTraceBudgetPeriodMs) {
+        m_periodFromMs = startMs;
+        m_spentMs = 0;
+    }
+    // Saturated: a send that hung for days must not wrap the sum back under the budget.
+    m_spentMs = took > kTraceBudgetPeriodMs - m_spentMs ? kTraceBudgetPeriodMs : m_spentMs + took;
 }
 
 std::string EscapeControlText(const std::string& text) {

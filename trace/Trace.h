@@ -39,11 +39,16 @@ bool ComposeTraceBlock(char (&block)[kTraceBlock], const std::string& message,
 // Keeps a slow viewer from slowing the monitor. Any program may own a window titled
 // "MsgCapForm" and answer each line late while it keeps pumping (so the system never
 // takes it for hung): after one send that timed out or took longer than
-// kTraceSlowSendMs, lines are dropped for kTraceQuietMs, then one is tried again. A
-// viewer that answers in time sees every line. Times are tick counts in
+// kTraceSlowSendMs, lines are dropped for kTraceQuietMs, then one is tried again. And
+// the sends of one second may take kTraceBudgetMs together: once they have, lines are
+// dropped until that second is over, so a viewer answering each line just under the
+// slow limit costs the monitor a tenth of its time, not whole seconds per tick. A
+// viewer that answers at once sees every line. Times are tick counts in
 // milliseconds, which may wrap.
 constexpr uint32_t kTraceSlowSendMs = 200;
 constexpr uint32_t kTraceQuietMs = 5000;
+constexpr uint32_t kTraceBudgetMs = 100;
+constexpr uint32_t kTraceBudgetPeriodMs = 1000;
 
 class TraceThrottle {
 public:
@@ -56,6 +61,9 @@ public:
 private:
     bool m_bQuiet = false;
     uint32_t m_quietFromMs = 0;
+    // The second the budget counts for begins with its first send.
+    uint32_t m_periodFromMs = 0;
+    uint32_t m_spentMs = 0;
 };
 
 // Received trace text as a viewer prints it: CR as \r, LF as \n and every other

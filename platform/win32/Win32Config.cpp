@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -37,7 +38,59 @@ bool ExpandText(const char* text, std::string& out) {
     return true;
 }
 
+// Everyone (S-1-1-0), Authenticated Users (S-1-5-11) and Users (S-1-5-32-545), as
+// the bytes of their security identifiers.
+constexpr BYTE kEveryone[] = {1, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0};
+constexpr BYTE kAuthenticatedUsers[] = {1, 1, 0, 0, 0, 0, 0, 5, 11, 0, 0, 0};
+constexpr BYTE kUsers[] = {1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x21, 0x02, 0, 0};
+
+// Rights by which a user could place, replace or remove a file in the folder, or give
+// himself such a right.
+constexpr DWORD kChangeRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_DELETE_CHILD | DELETE |
+                                WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+// An allowing entry with a condition has the same layout; it may apply.
+constexpr BYTE kAccessAllowedCallbackAceType = 9;
+
+// Whether the `length` bytes at `sid` begin with one of the groups above.
+bool IsUsersGroup(const BYTE* sid, std::size_t length) {
+    const auto is = [sid, length](const BYTE* group, std::size_t size) {
+        return length >= size && std::memcmp(sid, group, size) == 0;
+    };
+    return is(kEveryone, sizeof kEveryone) || is(kAuthenticatedUsers, sizeof kAuthenticatedUsers) ||
+           is(kUsers, sizeof kUsers);
+}
+
 }  // namespace
+
+FolderWriters WritersInDacl(const ACL* dacl) {
+    if (dacl == nullptr) return FolderWriters::Users;
+    const BYTE* const base = reinterpret_cast<const BYTE*>(dacl);
+    const std::size_t size = dacl->AclSize;
+    constexpr std::size_t kSidStart = offsetof(ACCESS_ALLOWED_ACE, SidStart);
+    std::size_t offset = sizeof(ACL);
+    for (WORD i = 0; i < dacl->AceCount; ++i) {
+        ACE_HEADER header;
+        if (offset + sizeof header > size) return FolderWriters::Unreadable;
+        std::memcpy(&header, base + offset, sizeof header);
+        if (header.AceSize < sizeof header || offset + header.AceSize > size)
+            return FolderWriters::Unreadable;
+        // Entries that only pass on to new files do not guard this folder; denying
+        // entries are not weighed against the allowing ones (their order decides,
+        // and the safe answer needs none of them).
+        const bool allows = header.AceType == ACCESS_ALLOWED_ACE_TYPE ||
+                            header.AceType == kAccessAllowedCallbackAceType;
+        if (allows && (header.AceFlags & INHERIT_ONLY_ACE) == 0) {
+            if (header.AceSize < kSidStart) return FolderWriters::Unreadable;
+            DWORD mask = 0;
+            std::memcpy(&mask, base + offset + sizeof header, sizeof mask);
+            if ((mask & kChangeRights) != 0 &&
+                IsUsersGroup(base + offset + kSidStart, header.AceSize - kSidStart))
+                return FolderWriters::Users;
+        }
+        offset += header.AceSize;
+    }
+    return FolderWriters::AdministratorsOnly;
+}
 
 std::string Win32Profile::GetString(const std::string& section, const std::string& key,
                                     const std::string& def, const std::string& path) {
@@ -103,7 +156,7 @@ bool Win32Module::ProtectedFolders(std::vector<std::string>& folders) {
         while (length > 0 && folder[length - 1] == '\\') --length;
         if (length > 0) folders.emplace_back(folder, length);
     };
-    for (const int csidl : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_WINDOWS}) {
+    for (const int csidl : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86}) {
         char path[MAX_PATH] = {};
         if (getFolderPath(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) == S_OK) add(path);
     }
@@ -121,6 +174,40 @@ bool Win32Module::ProtectedFolders(std::vector<std::string>& folders) {
             add(path);
     }
     return true;
+}
+
+FolderWriters Win32Module::WhoMayChange(const std::string& folder) {
+    // Looked up rather than imported: Windows 95/98/Me keep no rights and need not
+    // export them; advapi32 is loaded already, for the registry.
+    using GetFileSecurityFn = BOOL(WINAPI*)(LPCSTR, SECURITY_INFORMATION, PSECURITY_DESCRIPTOR,
+                                            DWORD, LPDWORD);
+    using GetDaclFn = BOOL(WINAPI*)(PSECURITY_DESCRIPTOR, LPBOOL, PACL*, LPBOOL);
+    const HMODULE advapi = ::GetModuleHandleA("advapi32.dll");
+    if (advapi == nullptr) return FolderWriters::NoSecurity;
+    const auto getFileSecurity = reinterpret_cast<GetFileSecurityFn>(
+        reinterpret_cast<void*>(::GetProcAddress(advapi, "GetFileSecurityA")));
+    const auto getDacl = reinterpret_cast<GetDaclFn>(
+        reinterpret_cast<void*>(::GetProcAddress(advapi, "GetSecurityDescriptorDacl")));
+    if (getFileSecurity == nullptr || getDacl == nullptr) return FolderWriters::NoSecurity;
+
+    DWORD needed = 0;
+    const BOOL sized = getFileSecurity(folder.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+    const DWORD error = ::GetLastError();
+    if (!sized && error == ERROR_CALL_NOT_IMPLEMENTED) return FolderWriters::NoSecurity;
+    if (sized || error != ERROR_INSUFFICIENT_BUFFER) return FolderWriters::Unreadable;
+    // DWORD elements: the descriptor and its list are read with their natural alignment.
+    std::vector<DWORD> descriptor(needed / sizeof(DWORD) + 1, 0);
+    const DWORD size = static_cast<DWORD>(descriptor.size() * sizeof(DWORD));
+    if (!getFileSecurity(folder.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size,
+                         &needed))
+        return FolderWriters::Unreadable;
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (!getDacl(descriptor.data(), &present, &dacl, &defaulted)) return FolderWriters::Unreadable;
+    // A descriptor without a list guards nothing, as a null list does.
+    if (!present) dacl = nullptr;
+    return WritersInDacl(dacl);
 }
 
 bool Win32Registry::ReadMachineString(const std::string& path, const std::string& name,

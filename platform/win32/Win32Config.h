@@ -5,6 +5,9 @@
 #include "platform/Platform.h"
 #include "platform/win32/ProfileLock.h"
 
+// The system's access control list, declared here so that this header needs no <windows.h>.
+struct _ACL;
+
 namespace qrtl::win32 {
 
 class Win32Profile : public IProfile {
@@ -27,7 +30,14 @@ public:
     std::string FileName() override;
     bool GetVersion(uint32_t recordSize, uint32_t& platformId) override;
     bool ProtectedFolders(std::vector<std::string>& folders) override;
+    FolderWriters WhoMayChange(const std::string& folder) override;
 };
+
+// Who may change a folder guarded by `dacl` (a null list guards nothing): Users when
+// an entry that applies to the folder itself grants Users, Authenticated Users or
+// Everyone a right to write or append data, add or delete files, or change the rights
+// or the owner; Unreadable when the list is damaged.
+FolderWriters WritersInDacl(const _ACL* dacl);
 
 class Win32Registry : public IRegistry {
 public:

@@ -9,6 +9,9 @@
 //   QRTLCtl move TITLE X Y                move the window's top-left corner to X, Y
 //   QRTLCtl checked TITLE TEXT            print 1 or 0: is the check box TEXT, at any
 //                                         depth in window TITLE, ticked
+//   QRTLCtl fits TITLE START              print 1 or 0: does the text of the control
+//                                         whose text begins with START, at any depth,
+//                                         fit its control (wrapped, in the dialog font)
 // Titles match exactly, or by their start when TITLE ends in "*" (an installer's
 // caption changes from page to page); hidden windows count. Exit code 0 on success,
 // 1 otherwise.
@@ -38,6 +41,37 @@ struct Search {
     bool prefix = false;
     HWND found = nullptr;
 };
+
+// The whole text of a control in another process, in UTF-16.
+std::wstring WideTextOf(HWND wnd) {
+    std::wstring text(4096, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(wnd, &text[0], 4096)));
+    return text;
+}
+
+// Whether the text of `control` fits its client area, wrapped at words. Another
+// process's font handle means nothing here (Wine keeps them per process): the
+// dialogs' own font, "MS Shell Dlg" at 8 points, is made again on this side.
+bool TextFits(HWND control) {
+    RECT client{};
+    ::GetClientRect(control, &client);
+    const HDC dc = ::GetDC(nullptr);
+    const int height = -::MulDiv(8, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
+    const HFONT font = ::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                     DEFAULT_PITCH, L"MS Shell Dlg");
+    const HGDIOBJ old = ::SelectObject(dc, font);
+    const std::wstring text = WideTextOf(control);
+    RECT needed{0, 0, client.right, 0};
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
+                DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+    ::SelectObject(dc, old);
+    ::DeleteObject(font);
+    ::ReleaseDC(nullptr, dc);
+    std::fprintf(stderr, "QRTLCtl: the text needs %ld pixels, its control has %ld\n",
+                 static_cast<long>(needed.bottom), static_cast<long>(client.bottom));
+    return needed.bottom <= client.bottom;
+}
 
 BOOL CALLBACK TakeIfMatching(HWND wnd, LPARAM param) {
     auto& search = *reinterpret_cast<Search*>(param);
@@ -90,7 +124,8 @@ int Usage() {
                  "       QRTLCtl click|list TITLE ID\n"
                  "       QRTLCtl close TITLE\n"
                  "       QRTLCtl move TITLE X Y\n"
-                 "       QRTLCtl checked TITLE TEXT\n");
+                 "       QRTLCtl checked TITLE TEXT\n"
+                 "       QRTLCtl fits TITLE START\n");
     return 2;
 }
 
@@ -140,6 +175,16 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::printf("%d\n", ::SendMessageA(search.found, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+        return 0;
+    }
+    if (cmd == "fits" && argc == 4) {
+        Search search{argv[3], true};
+        ::EnumChildWindows(wnd, TakeIfMatching, reinterpret_cast<LPARAM>(&search));
+        if (search.found == nullptr) {
+            std::fprintf(stderr, "QRTLCtl: \"%s\" has no control beginning \"%s\"\n", title, argv[3]);
+            return 1;
+        }
+        std::printf("%d\n", TextFits(search.found) ? 1 : 0);
         return 0;
     }
     if (cmd == "list" && argc == 4) {

@@ -172,14 +172,14 @@ TEST_F(AutoRunTest, SetAutoRun_DeleteRefusedForMachineValue_ReportedAndTraced) {
 // administrators may change; elsewhere the user's key, and no value for every user.
 TEST_F(AutoRunTest, SetAutoRun_ExecutableFolder_MachineKeyOnlyFromProtectedFolders) {
     fake.module.foldersKnown = true;
-    fake.module.protectedFolders = {"C:\\Program Files", "C:\\Program Files (x86)\\", "C:\\WINDOWS"};
+    fake.module.protectedFolders = {"C:\\Program Files", "C:\\Program Files (x86)\\"};
     const struct {
         const char* exe;
         bool machine;
     } cases[] = {
         {"C:\\Program Files\\QRTL\\QRTLIRMoni.exe", true},
         {"c:\\program files (x86)\\QRTL\\QRTLIRMoni.exe", true},
-        {"C:\\Windows/QRTLIRMoni.exe", true},
+        {"C:\\Windows/QRTLIRMoni.exe", false},
         {"C:\\Program Files Extra\\QRTLIRMoni.exe", false},
         {"C:\\QRTL\\QRTLIRMoni.exe", false},
         {"D:\\Program Files\\QRTL\\QRTLIRMoni.exe", false},
@@ -205,6 +205,67 @@ TEST_F(AutoRunTest, SetAutoRun_ExecutableFolder_MachineKeyOnlyFromProtectedFolde
     fake.module.path = "C:\\Moved\\QRTLIRMoni.exe";
     EXPECT_EQ(set.SetAutoRun(1), CQRTLIRSet::AutoRun::Done);
     EXPECT_EQ(RunValue(RegRoot::CurrentUser), "C:\\Moved\\QRTLIRMoni.EXE");
+}
+
+// Inside Program Files, the rights decide: the executable's folder and every parent up
+// to Program Files itself must keep users from placing files there.
+TEST_F(AutoRunTest, SetAutoRun_FolderRights_MachineKeyOnlyWhenNoFolderUpToProgramFilesIsUsers) {
+    using W = qrtl::FolderWriters;
+    constexpr W kAdmins = W::AdministratorsOnly;
+    fake.module.foldersKnown = true;
+    fake.module.protectedFolders = {"C:\\Program Files\\"};
+    fake.module.path = "C:\\Program Files\\Vendor\\QRTL\\QRTLIRMoni.exe";
+    const struct {
+        const char* name;
+        W exeFolder, vendor, programFiles;
+        bool machine;
+    } cases[] = {
+        {"all for administrators", kAdmins, kAdmins, kAdmins, true},
+        {"users write beside the exe", W::Users, kAdmins, kAdmins, false},
+        {"users write one folder up", kAdmins, W::Users, kAdmins, false},
+        {"users write Program Files", kAdmins, kAdmins, W::Users, false},
+        {"rights unreadable", W::Unreadable, kAdmins, kAdmins, false},
+        {"no rights kept (9x): the place decides", W::NoSecurity, W::NoSecurity, W::NoSecurity, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fake.module.folderWriters = {{"c:\\program files\\vendor\\qrtl", c.exeFolder},
+                                     {"c:\\program files\\vendor", c.vendor},
+                                     {"c:\\program files", c.programFiles}};
+        fake.module.rightsAsked.clear();
+        RunKey(RegRoot::LocalMachine).values.erase(kRunValue);
+        RunKey(RegRoot::CurrentUser).values.erase(kRunValue);
+        EXPECT_EQ(set.SetAutoRun(1), CQRTLIRSet::AutoRun::Done);
+        EXPECT_EQ(HasRunValue(RegRoot::LocalMachine), c.machine);
+        EXPECT_EQ(HasRunValue(RegRoot::CurrentUser), !c.machine);
+        // Never a folder above Program Files: the drive's root lets users add folders.
+        for (const std::string& asked : fake.module.rightsAsked)
+            EXPECT_EQ(asked.rfind("C:\\Program Files", 0), 0u) << asked;
+    }
+}
+
+// Odd spellings of the same place still end the walk at Program Files.
+TEST_F(AutoRunTest, SetAutoRun_PathSpellings_AsksEachFolderUpToProgramFilesOnce) {
+    fake.module.foldersKnown = true;
+    fake.module.protectedFolders = {"c:\\program files"};
+    fake.module.otherFolders = qrtl::FolderWriters::AdministratorsOnly;
+    const struct {
+        const char* exe;
+        std::vector<std::string> asked;
+    } cases[] = {
+        {"C:\\Program Files\\QRTLIRMoni.exe", {"C:\\Program Files"}},
+        {"C:\\Program Files\\\\QRTL\\QRTLIRMoni.exe", {"C:\\Program Files\\\\QRTL", "C:\\Program Files"}},
+        {"C:/Program Files/QRTL/QRTLIRMoni.exe", {"C:/Program Files/QRTL", "C:/Program Files"}},
+        {"C:\\QRTL\\QRTLIRMoni.exe", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.exe);
+        fake.module.path = c.exe;
+        fake.module.rightsAsked.clear();
+        set.SetAutoRun(1);
+        EXPECT_EQ(fake.module.rightsAsked, c.asked);
+        EXPECT_EQ(HasRunValue(RegRoot::LocalMachine), !c.asked.empty());
+    }
 }
 
 }  // namespace

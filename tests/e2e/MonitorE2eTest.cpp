@@ -323,6 +323,24 @@ TEST_F(MonitorE2e, Startup_DriverInitFails_EndsWithoutReadingOrClosingTheDriver)
 
 // For every user (the machine's key) only from a folder that only administrators may
 // change; from elsewhere the user's own key, and an earlier value for every user goes.
+// Gives Everyone every right on `folder`, as some vendors' folders under Program Files do.
+bool LetEveryoneWrite(const std::string& folder) {
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    if (!::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone))
+        return false;
+    DWORD buffer[64] = {};
+    ACL* acl = reinterpret_cast<ACL*>(buffer);
+    SECURITY_DESCRIPTOR descriptor;
+    const bool set = ::InitializeAcl(acl, sizeof buffer, ACL_REVISION) &&
+                     ::AddAccessAllowedAce(acl, ACL_REVISION, GENERIC_ALL, everyone) &&
+                     ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+                     ::SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE) &&
+                     ::SetFileSecurityA(folder.c_str(), DACL_SECURITY_INFORMATION, &descriptor);
+    ::FreeSid(everyone);
+    return set;
+}
+
 TEST_F(MonitorE2e, SetAuto_CommandLineWord_WritesRunValueLoadsNoDriverAndEndsWithZero) {
     RunValueCleaner cleaner;
     const std::string blankDir = folder_ / "with blank";
@@ -332,8 +350,12 @@ TEST_F(MonitorE2e, SetAuto_CommandLineWord_WritesRunValueLoadsNoDriverAndEndsWit
     ASSERT_TRUE(n > 0 && n < MAX_PATH);
     TempFolder installed;
     ASSERT_TRUE(installed.Create("autorun", programFiles));
+    // Under Program Files too, but everyone may add files there: the user's key.
+    TempFolder open;
+    ASSERT_TRUE(open.Create("autorun-open", programFiles));
+    ASSERT_TRUE(LetEveryoneWrite(open.Path()));
 
-    for (const std::string& dir : {folder_.Path(), blankDir, installed.Path()}) {
+    for (const std::string& dir : {folder_.Path(), blankDir, installed.Path(), open.Path()}) {
         SCOPED_TRACE(dir);
         const bool forEveryUser = dir == installed.Path();
         WriteProfile({}, dir);

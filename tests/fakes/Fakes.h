@@ -93,7 +93,18 @@ public:
     bool foldersKnown = false;
     std::vector<std::string> protectedFolders;
 
+    // Who may change a folder, by its lower-cased path; unlisted folders answer
+    // `otherFolders`. Each question is recorded.
+    std::map<std::string, qrtl::FolderWriters> folderWriters;
+    qrtl::FolderWriters otherFolders = qrtl::FolderWriters::NoSecurity;
+    std::vector<std::string> rightsAsked;
+
     std::string FileName() override { return path; }
+    qrtl::FolderWriters WhoMayChange(const std::string& folder) override {
+        rightsAsked.push_back(folder);
+        auto it = folderWriters.find(Lower(folder));
+        return it == folderWriters.end() ? otherFolders : it->second;
+    }
     bool ProtectedFolders(std::vector<std::string>& folders) override {
         folders = protectedFolders;
         return foldersKnown;
@@ -385,10 +396,17 @@ public:
     std::vector<Line> lines;
     std::vector<std::string> boxes;
 
+    // A tick count that each delivered line moves on by `answerMs`, as a viewer that
+    // takes that long to answer.
+    uint32_t nowMs = 0;
+    uint32_t answerMs = 0;
+
     qrtl::TraceDelivery Deliver(int32_t level, const char* block, std::size_t size) override {
         lines.push_back({level, std::string(block), std::string(block, size)});
+        nowMs += answerMs;
         return qrtl::TraceDelivery::Answered;
     }
+    uint32_t NowMs() override { return nowMs; }
     void ShowBox(const char* text) override { boxes.emplace_back(text); }
 
     std::vector<std::string> Texts() const {

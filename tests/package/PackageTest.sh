@@ -118,7 +118,7 @@ case "$CASE" in
 FreshInstall_FilesStarterProfileAndShortcuts)
   rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/"$MONITOR_TITLE"
   install_pkg
-  expected=$(printf '%s\n' "${SHIPPED[@]}" Uninstall.exe | sort)
+  expected=$(printf '%s\n' "${SHIPPED[@]}" Uninstall.exe "$QRTL_INSTALL_MARKER" | sort)
   actual=$(ls -A "$DIR" | sort)
   [ "$actual" = "$expected" ] || fail "installed files: $(echo $actual), expected: $(echo $expected)"
   same_as_starter "$DIR/$QRTL_PROFILE_NAME" || fail "the installed profile is not the starter"
@@ -223,6 +223,13 @@ ForeignFolder_RefusedUntouched_OwnLeftoversTaken)
   [ ! -e "$DIR/$QRTL_MONITOR_EXE" ] || fail "installed into a folder of another program"
   grep -q "another program's readme" "$DIR/README.txt" || fail "the other program's README.txt was replaced"
   grep -q "another program's uninstaller" "$DIR/Uninstall.exe" || fail "the other program's Uninstall.exe was replaced"
+  # A QRTLIRMoni.exe of its own proves nothing: another program may ship a copy.
+  echo "another program's copy" >"$DIR/$QRTL_MONITOR_EXE"
+  status=0
+  (cd "$PACKAGES" && "$WINE" cmd /c "$SETUP /S /D=$(winpath "$DIR")" >"$OUT" 2>&1) || status=$?
+  [ $status -eq 2 ] || fail "the installer took a folder with another program's $QRTL_MONITOR_EXE (status $status)"
+  grep -q "another program's readme" "$DIR/README.txt" || fail "the other program's README.txt was replaced"
+  grep -q "another program's copy" "$DIR/$QRTL_MONITOR_EXE" || fail "the other program's $QRTL_MONITOR_EXE was replaced"
   # What an uninstall that kept the profile leaves behind, and a driver put there by hand.
   rm -rf "$DIR"
   mkdir -p "$DIR"
@@ -230,6 +237,59 @@ ForeignFolder_RefusedUntouched_OwnLeftoversTaken)
   cp "$STARTER" "$DIR/$QRTL_PROFILE_NAME.bak"
   cp "$SIMDRIVER" "$DIR/$QRTL_DRIVER_NT"
   install_pkg
+  ;;
+
+EarlierInstall_KnownByUninstallKeyOrMarker)
+  install_pkg
+  # Known by the Uninstall key alone, as an installation before the marker.
+  rm "$DIR/$QRTL_INSTALL_MARKER"
+  install_pkg
+  [ -f "$DIR/$QRTL_INSTALL_MARKER" ] || fail "an install leaves no marker"
+  # Known by the marker alone, as one whose Uninstall key another install changed.
+  "$WINE" reg delete "$UNINST_KEY" /v InstallLocation /f >"$OUT" 2>&1 || fail "cannot delete InstallLocation"
+  install_pkg
+  # Neither: a folder with our files but unknown is another program's.
+  "$WINE" reg delete "$UNINST_KEY" /v InstallLocation /f >"$OUT" 2>&1
+  rm "$DIR/$QRTL_INSTALL_MARKER"
+  status=0
+  (cd "$PACKAGES" && "$WINE" cmd /c "$SETUP /S /D=$(winpath "$DIR")" >"$OUT" 2>&1) || status=$?
+  [ $status -eq 2 ] || fail "an unknown folder holding $QRTL_MONITOR_EXE was taken (status $status)"
+  ;;
+
+AutoRunZero_RemovesOnlyThisInstallationsRunValue)
+  delete_run_values
+  install_pkg
+  other='C:\Other Place\QRTLIRMoni.EXE'
+  own="\"$(winpath "$DIR")\\QRTLIRMoni.EXE\""
+  "$WINE" reg add "${RUN_KEYS[1]}" /v "$RUN_VALUE" /d "$other" /f >"$OUT" 2>&1 || fail "cannot set the Run value"
+  install_pkg /AUTORUN=0
+  [ "$(reg_value "${RUN_KEYS[1]}" "$RUN_VALUE")" = "$other" ] ||
+    fail "/AUTORUN=0 changed another copy's Run value: $(reg_value "${RUN_KEYS[1]}" "$RUN_VALUE")"
+  ! reg_value "${RUN_KEYS[0]}" "$RUN_VALUE" >/dev/null || fail "/AUTORUN=0 wrote a Run value for all users"
+  grep -q '^AutoRun=0' "$DIR/$QRTL_PROFILE_NAME" || fail "/AUTORUN=0 did not set the profile's AutoRun to 0"
+  # This installation's own value goes, quoted as the monitor writes it.
+  "$WINE" reg add "${RUN_KEYS[1]}" /v "$RUN_VALUE" /d "$own" /f >"$OUT" 2>&1 || fail "cannot set the Run value"
+  install_pkg /AUTORUN=0
+  ! reg_value "${RUN_KEYS[1]}" "$RUN_VALUE" >/dev/null || fail "/AUTORUN=0 left this installation's Run value"
+  # The uninstaller leaves another copy's value alone too.
+  "$WINE" reg add "${RUN_KEYS[1]}" /v "$RUN_VALUE" /d "$other" /f >"$OUT" 2>&1 || fail "cannot set the Run value"
+  (cd "$DIR" && "$WINE" cmd /c "Uninstall.exe /S" >"$OUT" 2>&1) || fail "the uninstaller ended with status $?"
+  until_true 60 eval '! reg_value "$UNINST_KEY" DisplayName >/dev/null' || fail "the Uninstall key stays"
+  [ "$(reg_value "${RUN_KEYS[1]}" "$RUN_VALUE")" = "$other" ] || fail "the uninstaller removed another copy's Run value"
+  delete_run_values
+  ;;
+
+RunningTools_ClosedBeforeFilesReplaced)
+  install_pkg
+  (cd "$DIR" && exec "$WINE" QRTLTrace.exe >"$CASE_DIR/trace.out" 2>&1) &
+  wine_quiet "$CTL" wait "$QRTL_TRACE_VIEWER_TITLE" 30 || fail "the trace viewer did not start"
+  if shipped "$REMOTE_EXE"; then
+    (cd "$DIR" && exec "$WINE" "$REMOTE_EXE" >"$CASE_DIR/remote.out" 2>&1) &
+    wine_quiet "$CTL" wait "$REMOTE_TITLE*" 30 || fail "$REMOTE_EXE did not start"
+  fi
+  install_pkg
+  wine_quiet "$CTL" waitgone "$QRTL_TRACE_VIEWER_TITLE" 5 || fail "the trace viewer was not closed"
+  ! shipped "$REMOTE_EXE" || wine_quiet "$CTL" waitgone "$REMOTE_TITLE*" 5 || fail "$REMOTE_EXE was not closed"
   ;;
 
 Zip_HoldsShippedFilesOnly)
@@ -256,6 +316,10 @@ FinishPage_SetUpNowTickedOnFreshInstallOnly)
   mkdir -p "$DIR" && cp "$SIMDRIVER" "$DIR/"
   installer_to_finish_page
   checked "$SET_UP_NOW" || fail "\"$SET_UP_NOW\" is not ticked on a fresh install"
+  # The whole text shows, not cut off mid-sentence.
+  "$WINE" "$CTL" fits "$INSTALLER_TITLE" "$QRTL_PRODUCT is installed" >"$CASE_DIR/fits.out" 2>"$CASE_DIR/fits.err" &&
+    [ "$(tr -d '\r' <"$CASE_DIR/fits.out")" = 1 ] ||
+    fail "the finish page's text is cut off: $(tr -d '\r' <"$CASE_DIR/fits.err")"
   wine_quiet "$CTL" click "$INSTALLER_TITLE" 1
   wine_quiet "$CTL" wait "$REMOTE_TITLE" 30 || fail "Finish did not start $REMOTE_EXE"
   wine_quiet "$CTL" close "$REMOTE_TITLE"

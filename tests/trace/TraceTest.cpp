@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -98,6 +99,38 @@ TEST(EscapeControlTextTest, ControlBytes_EscapedTabAndPrintableKept) {
         {"", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(EscapeControlText(c.in), c.out) << c.out;
+}
+
+// Three seconds of ticks every 100 ms, five lines each, to a viewer answering each
+// line after `answerMs`: the sends of one second stop once they took 100 ms.
+TEST_F(TraceTest, TraceOut_ViewerAnswersLate_SendsOfOneSecondTakeAtMostTheirBudget) {
+    const struct {
+        uint32_t answerMs;
+        std::size_t delivered;
+    } cases[] = {
+        {0, 150},   // answered at once: every line
+        {10, 30},   // ten lines a second
+        {100, 3},   // one a second
+        {190, 3},   // just under the slow limit: one a second, not 2-3 s per tick
+        {450, 1},   // slow: quiet for five seconds
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answerMs);
+        SetTraceTransport(&transport);
+        transport.lines.clear();
+        transport.nowMs = 0;
+        transport.answerMs = c.answerMs;
+        uint32_t busiestTickMs = 0;
+        for (uint32_t tick = 0; tick < 3000; tick += 100) {
+            // A tick that overran starts late.
+            if (transport.nowMs < tick) transport.nowMs = tick;
+            const uint32_t start = transport.nowMs;
+            for (int i = 0; i < 5; ++i) TraceOut(kTraceFlow, "QRTLIRSet", 1, "DoTimer : %d", i);
+            busiestTickMs = std::max(busiestTickMs, transport.nowMs - start);
+        }
+        EXPECT_EQ(transport.lines.size(), c.delivered);
+        EXPECT_LE(busiestTickMs, std::max<uint32_t>(c.answerMs, kTraceBudgetMs));
+    }
 }
 
 TEST(TraceThrottleTest, SlowOrTimedOutSend_QuietFiveSecondsThenOneTry) {

@@ -833,6 +833,16 @@ TEST_F(SetupDialogTest, EmptyProfile_BothChecksAndFirstClient) {
     EXPECT_TRUE(fake.profile.writes.empty());
 }
 
+// Opened from the tray, it shows in the middle of the screen's work area, not in its corner.
+TEST_F(SetupDialogTest, Create_OpensCentredInWorkArea) {
+    ASSERT_TRUE(dlg.Create());
+    RECT window{}, work{};
+    ASSERT_TRUE(::GetWindowRect(dlg.m_hWnd, &window));
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    EXPECT_NEAR((window.left + window.right) / 2, (work.left + work.right) / 2, 2);
+    EXPECT_NEAR((window.top + window.bottom) / 2, (work.top + work.bottom) / 2, 2);
+}
+
 TEST_F(SetupDialogTest, Ok_WritesChoicesAndRunValue) {
     fake.profile.Set(kIni, "Client", "Default", "1");
     fake.profile.Set(kIni, "Main", "AutoRun", "0");

@@ -191,6 +191,108 @@ TEST(ModuleTest, GetVersion_RecordSizes_OnlyTheTwoRecordsAccepted) {
     EXPECT_EQ(id, 77u);
 }
 
+// The Windows folder is no place that only administrators may change (its Temp,
+// Tasks and spool folders take users' files): never a reason for every user's autorun.
+TEST(ModuleTest, ProtectedFolders_ProgramFilesButNeverTheWindowsFolder) {
+    qrtl::win32::Win32Module module;
+    std::vector<std::string> folders;
+    ASSERT_TRUE(module.ProtectedFolders(folders));
+    char windows[MAX_PATH] = {};
+    ASSERT_GT(::GetWindowsDirectoryA(windows, MAX_PATH), 0u);
+    char programFiles[MAX_PATH] = {};
+    ASSERT_GT(::GetEnvironmentVariableA("ProgramFiles", programFiles, MAX_PATH), 0u);
+    bool hasProgramFiles = false;
+    for (const std::string& folder : folders) {
+        EXPECT_NE(::lstrcmpiA(folder.c_str(), windows), 0) << folder;
+        hasProgramFiles = hasProgramFiles || ::lstrcmpiA(folder.c_str(), programFiles) == 0;
+    }
+    EXPECT_TRUE(hasProgramFiles);
+}
+
+// A well-known group by its authority and sub-authorities, freed with the holder.
+struct GroupSid {
+    GroupSid(BYTE authority, DWORD first, DWORD second = 0, BYTE count = 1) {
+        SID_IDENTIFIER_AUTHORITY id = {{0, 0, 0, 0, 0, authority}};
+        ::AllocateAndInitializeSid(&id, count, first, second, 0, 0, 0, 0, 0, 0, &sid);
+    }
+    ~GroupSid() { if (sid) ::FreeSid(sid); }
+    PSID sid = nullptr;
+};
+
+TEST(ModuleTest, WritersInDacl_Entries_UsersOnlyForTheirChangeRights) {
+    GroupSid everyone(1, 0);                                   // S-1-1-0
+    GroupSid authenticated(5, 11);                             // S-1-5-11
+    GroupSid users(5, 32, 545, 2);                             // S-1-5-32-545
+    GroupSid admins(5, 32, 544, 2);                            // S-1-5-32-544
+    using W = qrtl::FolderWriters;
+    constexpr DWORD kReadExecute = 0x1200A9;
+    const struct {
+        const char* name;
+        PSID sid;
+        DWORD mask;
+        BYTE flags;
+        W expected;
+    } cases[] = {
+        {"users read and run", users.sid, kReadExecute, 0, W::AdministratorsOnly},
+        {"administrators everything", admins.sid, GENERIC_ALL, 0, W::AdministratorsOnly},
+        {"users add files", users.sid, FILE_ADD_FILE, 0, W::Users},
+        {"users add folders", users.sid, FILE_ADD_SUBDIRECTORY, 0, W::Users},
+        {"everyone writes", everyone.sid, GENERIC_WRITE, 0, W::Users},
+        {"authenticated users delete", authenticated.sid, DELETE, 0, W::Users},
+        {"users delete children", users.sid, FILE_DELETE_CHILD, 0, W::Users},
+        {"users change the rights", users.sid, WRITE_DAC, 0, W::Users},
+        {"users take ownership", users.sid, WRITE_OWNER, 0, W::Users},
+        {"inherited by new files only", users.sid, GENERIC_ALL, INHERIT_ONLY_ACE | OBJECT_INHERIT_ACE,
+         W::AdministratorsOnly},
+        {"inherited and here", users.sid, FILE_ADD_FILE, OBJECT_INHERIT_ACE, W::Users},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(c.sid, nullptr);
+        DWORD buffer[256] = {};
+        ACL* acl = reinterpret_cast<ACL*>(buffer);
+        ASSERT_TRUE(::InitializeAcl(acl, sizeof buffer, ACL_REVISION));
+        ASSERT_TRUE(::AddAccessAllowedAce(acl, ACL_REVISION, kReadExecute, admins.sid));
+        ASSERT_TRUE(::AddAccessAllowedAceEx(acl, ACL_REVISION, c.flags, c.mask, c.sid));
+        EXPECT_EQ(qrtl::win32::WritersInDacl(acl), c.expected);
+    }
+
+    // No list grants everyone everything; a list that claims more entries than it holds
+    // is not read past its end.
+    EXPECT_EQ(qrtl::win32::WritersInDacl(nullptr), W::Users);
+    DWORD buffer[64] = {};
+    ACL* acl = reinterpret_cast<ACL*>(buffer);
+    ASSERT_TRUE(::InitializeAcl(acl, sizeof buffer, ACL_REVISION));
+    EXPECT_EQ(qrtl::win32::WritersInDacl(acl), W::AdministratorsOnly);
+    ASSERT_TRUE(::AddAccessAllowedAce(acl, ACL_REVISION, kReadExecute, admins.sid));
+    acl->AceCount = 2;
+    acl->AclSize = static_cast<WORD>(sizeof(ACL) + 8 + ::GetLengthSid(admins.sid));
+    EXPECT_EQ(qrtl::win32::WritersInDacl(acl), W::Unreadable);
+}
+
+// Read from a real folder: a folder whose rights let everyone write answers Users.
+TEST(ModuleTest, WhoMayChange_FolderEveryoneMayWrite_Users) {
+    TempFolder temp;
+    ASSERT_TRUE(temp.ok());
+    const std::string folder = temp.File("open");
+    ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
+    GroupSid everyone(1, 0);
+    DWORD buffer[64] = {};
+    ACL* acl = reinterpret_cast<ACL*>(buffer);
+    ASSERT_TRUE(::InitializeAcl(acl, sizeof buffer, ACL_REVISION));
+    ASSERT_TRUE(::AddAccessAllowedAce(acl, ACL_REVISION, GENERIC_ALL, everyone.sid));
+    SECURITY_DESCRIPTOR descriptor;
+    ASSERT_TRUE(::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
+    ASSERT_TRUE(::SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE));
+    const bool set = ::SetFileSecurityA(folder.c_str(), DACL_SECURITY_INFORMATION, &descriptor) != FALSE;
+    qrtl::win32::Win32Module module;
+    const qrtl::FolderWriters writers = module.WhoMayChange(folder);
+    ::RemoveDirectoryA(folder.c_str());
+    if (!set) GTEST_SKIP() << "this file system keeps no rights";
+    EXPECT_EQ(writers, qrtl::FolderWriters::Users);
+    EXPECT_EQ(module.WhoMayChange(folder + "\\absent"), qrtl::FolderWriters::Unreadable);
+}
+
 // --- Registry ---------------------------------------------------------------
 
 void DeleteTestKeys() {

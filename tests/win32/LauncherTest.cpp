@@ -32,10 +32,12 @@ protected:
         // The launched copy ends by itself right after writing its marker.
         e2e::PumpUntil([&] { return ::DeleteFileA(launched_.c_str()) != FALSE; }, 5000);
         ::DeleteFileA((launched_ + ".started").c_str());
+        ::DeleteFileA((launched_ + ".folder").c_str());
         ::RemoveDirectoryA(dir_.c_str());
         if (decoyInstalled_) {
             e2e::PumpUntil([&] { return ::DeleteFileA(decoy_.c_str()) != FALSE; }, 5000);
             ::DeleteFileA((decoy_ + ".started").c_str());
+            ::DeleteFileA((decoy_ + ".folder").c_str());
         }
     }
 
@@ -89,6 +91,29 @@ TEST_F(LauncherTest, Launch_FolderEndingInBackslash_DoubledBackslashStillStarts)
         << "the launched program did not run";
     e2e::PumpUntil([&] { return !e2e::ReadTextFile(marker).empty(); }, 2000);
     EXPECT_EQ(e2e::ReadTextFile(marker), "\"" + doubled + "\"");
+}
+
+// Started from the Run key the monitor works in System32; the client must not.
+TEST_F(LauncherTest, Launch_OtherWorkingFolder_ClientStartsInItsOwnFolder) {
+    char system[MAX_PATH] = {};
+    ASSERT_GT(::GetSystemDirectoryA(system, MAX_PATH), 0u);
+    char before[MAX_PATH] = {};
+    ASSERT_GT(::GetCurrentDirectoryA(MAX_PATH, before), 0u);
+    ASSERT_TRUE(::SetCurrentDirectoryA(system));
+    const std::string path = dir_ + "\\launched.exe";  // the doubled backslash as well
+    Win32Launcher launcher;
+    const bool launched = launcher.Launch(path);
+    ::SetCurrentDirectoryA(before);
+    ASSERT_TRUE(launched);
+
+    const std::string marker = launched_ + ".started";
+    ASSERT_TRUE(e2e::PumpUntil([&] { return e2e::FileExists(marker); }, kStartWaitMs))
+        << "the launched program did not run";
+    e2e::PumpUntil([&] { return !e2e::ReadTextFile(marker).empty(); }, 2000);
+    EXPECT_EQ(e2e::ReadTextFile(marker), "\"" + path + "\"") << "the command line stays";
+    const std::string expected = dir_.substr(0, dir_.size() - 1);
+    const std::string folder = e2e::ReadTextFile(launched_ + ".folder");
+    EXPECT_EQ(::lstrcmpiA(folder.c_str(), expected.c_str()), 0) << folder;
 }
 
 TEST_F(LauncherTest, Launch_EmptyPath_StartsNothing) {

@@ -22,7 +22,7 @@
 namespace {
 
 constexpr const char* kViewerTitle = product::kTraceViewerTitle;
-constexpr char kViewerClass[] = "QRTLTraceViewer";
+constexpr const char* kViewerClass = product::kTraceViewerClass;
 constexpr size_t kMaxLine = 1024;
 
 FILE* g_out = nullptr;

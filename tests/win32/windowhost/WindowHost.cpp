@@ -5,8 +5,9 @@
 //       dwData (4 bytes), cbData (4 bytes) and the whole data block. With --hang the
 //       handler first sleeps MS milliseconds, as a viewer that stopped responding.
 //   windowhost (no arguments)
-//       Writes its own command line to "<its path>.started" and ends; the launch test
-//       starts a renamed copy of this program.
+//       Writes its own command line to "<its path>.started", its working folder to
+//       "<its path>.folder", and ends; the launch test starts a renamed copy of this
+//       program.
 //
 // The viewer ends on WM_CLOSE or after the timeout (default 30 s), never hanging a
 // test. The client window the adapter tests drive is the stand-in client's
@@ -88,11 +89,17 @@ int WriteStartedMarker() {
     char path[MAX_PATH] = {};
     const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return 1;
-    const std::string marker = std::string(path) + ".started";
-    FILE* f = std::fopen(marker.c_str(), "wb");
-    if (f == nullptr) return 1;
-    std::fputs(::GetCommandLineA(), f);
-    std::fclose(f);
+    char folder[MAX_PATH] = {};
+    const DWORD length = ::GetCurrentDirectoryA(MAX_PATH, folder);
+    if (length == 0 || length >= MAX_PATH) return 1;
+    // The folder first: the test waits for the command line's marker.
+    for (const auto& [suffix, text] : {std::pair<const char*, const char*>{".folder", folder},
+                                       {".started", ::GetCommandLineA()}}) {
+        FILE* f = std::fopen((std::string(path) + suffix).c_str(), "wb");
+        if (f == nullptr) return 1;
+        std::fputs(text, f);
+        std::fclose(f);
+    }
     return 0;
 }
 
