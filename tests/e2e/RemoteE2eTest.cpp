@@ -1124,6 +1124,17 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return FileExists(done); }, 30000)) << name;
     }
 
+    // Where the set-up's open drop-down list is: a top-level window of its process.
+    RECT DroppedList() const {
+        RECT list = {};
+        for (HWND h : ProcessWindows(remote_.Id())) {
+            char name[32] = {};
+            ::GetClassNameA(h, name, sizeof name);
+            if (::IsWindowVisible(h) && std::string(name) == "ComboLBox") ::GetWindowRect(h, &list);
+        }
+        return list;
+    }
+
     std::string sync_;
 };
 
@@ -1178,13 +1189,7 @@ TEST_F(RemoteShots, LearnedRemote_Finder_ActionDropDown) {
     const HWND commands = ::GetDlgItem(chooser, IDC_ACT_COMMANDS);
     ::PostMessageA(commands, CB_SHOWDROPDOWN, TRUE, 0);
     PumpFor(500);
-    // The dropped list is a top-level window of the set-up's process.
-    RECT list = {};
-    for (HWND h : ProcessWindows(remote_.Id())) {
-        char name[32] = {};
-        ::GetClassNameA(h, name, sizeof name);
-        if (::IsWindowVisible(h) && std::string(name) == "ComboLBox") ::GetWindowRect(h, &list);
-    }
+    const RECT list = DroppedList();
     RECT dialog;
     ::GetWindowRect(chooser, &dialog);
     RECT shot;
@@ -1224,12 +1229,7 @@ TEST_F(RemoteShots, TwoApplications_ActionWithTheApplicationClosed) {
     const HWND slots = Item(IDC_APP_SLOTS);
     ::PostMessageA(slots, CB_SHOWDROPDOWN, TRUE, 0);
     PumpFor(500);
-    RECT list = {};
-    for (HWND h : ProcessWindows(remote_.Id())) {
-        char name[32] = {};
-        ::GetClassNameA(h, name, sizeof name);
-        if (::IsWindowVisible(h) && std::string(name) == "ComboLBox") ::GetWindowRect(h, &list);
-    }
+    const RECT list = DroppedList();
     RECT shot = Union(window, nullptr);
     ::UnionRect(&shot, &shot, &list);
     Shot("remote-two-apps", shot);
@@ -1259,12 +1259,7 @@ TEST_F(RemoteShots, TwoApplications_ActionWithTheApplicationClosed) {
     const HWND commands = ::GetDlgItem(chooser, IDC_ACT_COMMANDS);
     ::PostMessageA(commands, CB_SHOWDROPDOWN, TRUE, 0);
     PumpFor(500);
-    RECT dropped = {};
-    for (HWND h : ProcessWindows(remote_.Id())) {
-        char name[32] = {};
-        ::GetClassNameA(h, name, sizeof name);
-        if (::IsWindowVisible(h) && std::string(name) == "ComboLBox") ::GetWindowRect(h, &dropped);
-    }
+    const RECT dropped = DroppedList();
     RECT dialog;
     ::GetWindowRect(chooser, &dialog);
     ::UnionRect(&dialog, &dialog, &dropped);
