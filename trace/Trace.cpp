@@ -50,6 +50,7 @@ void TraceThrottle::Sent(uint32_t startMs, uint32_t endMs, bool timedOut) {
         m_periodFromMs = startMs;
         m_spentMs = 0;
     }
+    if (took <= kTraceQuickSendMs) return;
     // Saturated: a send that hung for days must not wrap the sum back under the budget.
     m_spentMs = took > kTraceBudgetPeriodMs - m_spentMs ? kTraceBudgetPeriodMs : m_spentMs + took;
 }

@@ -102,14 +102,15 @@ TEST(EscapeControlTextTest, ControlBytes_EscapedTabAndPrintableKept) {
 }
 
 // Three seconds of ticks every 100 ms, five lines each, to a viewer answering each
-// line after `answerMs`: the sends of one second stop once they took 100 ms.
+// line after `answerMs`: the sends of one second stop once the slower ones took 100 ms.
 TEST_F(TraceTest, TraceOut_ViewerAnswersLate_SendsOfOneSecondTakeAtMostTheirBudget) {
     const struct {
         uint32_t answerMs;
         std::size_t delivered;
     } cases[] = {
         {0, 150},   // answered at once: every line
-        {10, 30},   // ten lines a second
+        {20, 150},  // a viewer keeping up on a busy system: every line
+        {25, 12},   // four lines a second
         {100, 3},   // one a second
         {190, 3},   // just under the slow limit: one a second, not 2-3 s per tick
         {450, 1},   // slow: quiet for five seconds
