@@ -1,10 +1,39 @@
 #include "setup/LearnedCodes.h"
 
+#include <cstdint>
+
 namespace qrtl::setup {
 
+namespace {
+
+// A name of up to 8 characters upper-cased into one number, so that a name is
+// compared with each key's in one step: the checker asks for every line of a key
+// map. The keys' names are upper case (and at most 6 long), so this is the
+// profile's comparison.
+std::uint64_t PackedUpper(std::string_view name) {
+    std::uint64_t packed = 0;
+    for (const char c : name)
+        packed = packed << 8 | static_cast<unsigned char>((c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c);
+    return packed;
+}
+
+}  // namespace
+
 int RemoteKeyIndex(std::string_view name) {
-    for (int i = 0; i < kRemoteKeyCount; ++i)
-        if (ProfileNameEquals(name, RemoteKeyNames[i])) return i;
+    static const auto keys = [] {
+        std::array<std::pair<std::size_t, std::uint64_t>, kRemoteKeyCount> packed;
+        for (int i = 0; i < kRemoteKeyCount; ++i) {
+            const std::string_view known = RemoteKeyNames[i];
+            packed[static_cast<std::size_t>(i)] = {known.size(), PackedUpper(known)};
+        }
+        return packed;
+    }();
+    if (name.size() > sizeof(std::uint64_t)) return -1;
+    const std::uint64_t packed = PackedUpper(name);
+    for (int i = 0; i < kRemoteKeyCount; ++i) {
+        const auto& key = keys[static_cast<std::size_t>(i)];
+        if (key.first == name.size() && key.second == packed) return i;
+    }
     return -1;
 }
 

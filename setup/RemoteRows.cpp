@@ -4,12 +4,17 @@
 #include <string_view>
 
 #include "config/QRTLIRSet.h"
+#include "setup/CheckWords.h"
+#include "setup/LearnedCodes.h"
 
 namespace qrtl::setup {
 
 namespace {
 
 constexpr char kNewLine[] = "\r\n";
+// How much longer the owner's words for a finding may be than the checker's
+// without growing the text again.
+constexpr std::size_t kOwnerWordsRoom = 32;
 
 // The file's lines with their line ends, split as the profile reader counts them:
 // at CR LF, LF or a lone CR. Line n of the reader is element n - 1.
@@ -36,9 +41,8 @@ std::string_view LineEnd(const std::string& line) {
 
 // The canonical remote key name of `name` given in any case; empty when none.
 std::string RemoteKeyOf(std::string_view name) {
-    for (const char* known : RemoteKeyNames)
-        if (ProfileNameEquals(name, known)) return known;
-    return {};
+    const int index = RemoteKeyIndex(name);
+    return index < 0 ? std::string() : RemoteKeyNames[index];
 }
 
 // What the section and key on each line with a finding are about: line n is
@@ -226,11 +230,12 @@ std::string UnsavedProfile::ClientSection() const {
 std::vector<KeyRow> KeyRows(const UnsavedProfile& profile, const AppCatalog& catalog,
                             const std::vector<FindingRow>& findings) {
     const std::string clientSection = profile.ClientSection();
-    // The kinds of finding about each key, gathered in one pass: a large profile
-    // has many findings.
+    // The kinds of finding about each key that change its status, gathered in one
+    // pass: a large profile has many findings, and most are of no other kind.
     std::vector<std::vector<FindingId>> kindsOf(kRemoteKeyCount);
     for (const FindingRow& f : findings) {
-        if (f.target != FindingTarget::Key) continue;
+        if (f.target != FindingTarget::Key || (f.kind != FindingId::CodeFormat && f.kind != FindingId::CommandFormat))
+            continue;
         for (int k = 0; k < kRemoteKeyCount; ++k)
             if (f.key == RemoteKeyNames[k]) {
                 auto& kinds = kindsOf[static_cast<std::size_t>(k)];
@@ -289,20 +294,24 @@ std::vector<FindingRow> FindingsInWords(const UnsavedProfile& profile,
                                         const CheckEnvironment& environment) {
     const ProfileDocument& doc = profile.Document();
     std::vector<Finding> findings = CheckProfile(doc, environment);
-    const std::vector<FindingAbout> about = FindingTargets(doc, profile.ClientSection(), findings);
-    std::vector<FindingRow> rows;
-    rows.reserve(findings.size());
+    const std::vector<FindingAbout> lines = LineTargets(doc, profile.ClientSection(), findings);
+    std::vector<FindingRow> rows(findings.size());
     for (std::size_t i = 0; i < findings.size(); ++i) {
         Finding& finding = findings[i];
-        FindingRow row;
+        FindingRow& row = rows[i];
         row.severity = finding.severity;
         row.kind = finding.kind;
-        row.text = SeverityInWords(finding.severity) + ": " + finding.text;
+        // Room for the owner's words as well, which the window writes over these.
+        std::string text;
+        text.reserve(finding.text.size() + kOwnerWordsRoom);
+        row.text = Appended(std::move(text), {SeverityInWords(finding.severity), ": ", finding.text});
         row.id = finding.id;
-        row.target = about[i].target;
-        row.key = about[i].key;
+        if (finding.line > 0 && static_cast<std::size_t>(finding.line) < lines.size()) {
+            const FindingAbout& about = lines[static_cast<std::size_t>(finding.line)];
+            row.target = about.target;
+            row.key = about.key;
+        }
         row.finding = std::move(finding);
-        rows.push_back(std::move(row));
     }
     return rows;
 }
