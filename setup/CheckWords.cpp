@@ -1,5 +1,7 @@
 #include "setup/CheckWords.h"
 
+#include <cstring>
+
 #include "config/ProfileKeys.h"
 #include "product.h"
 
@@ -98,8 +100,13 @@ std::string Concatenated(std::initializer_list<std::string_view> parts) {
 std::string Appended(std::string&& text, std::initializer_list<std::string_view> parts) {
     std::size_t size = text.size();
     for (const std::string_view part : parts) size += part.size();
-    text.reserve(size);
-    for (const std::string_view part : parts) text.append(part.data(), part.size());
+    std::size_t at = text.size();
+    text.resize(size);
+    for (const std::string_view part : parts) {
+        if (part.empty()) continue;
+        std::memcpy(&text[at], part.data(), part.size());
+        at += part.size();
+    }
     return std::move(text);
 }
 

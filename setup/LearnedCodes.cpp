@@ -1,5 +1,6 @@
 #include "setup/LearnedCodes.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace qrtl::setup {
@@ -20,21 +21,26 @@ std::uint64_t PackedUpper(std::string_view name) {
 }  // namespace
 
 int RemoteKeyIndex(std::string_view name) {
+    struct Known {
+        std::uint64_t packed;
+        std::size_t size;
+        int index;
+    };
+    // Ordered by the packed name, for a binary search.
     static const auto keys = [] {
-        std::array<std::pair<std::size_t, std::uint64_t>, kRemoteKeyCount> packed;
+        std::array<Known, kRemoteKeyCount> known;
         for (int i = 0; i < kRemoteKeyCount; ++i) {
-            const std::string_view known = RemoteKeyNames[i];
-            packed[static_cast<std::size_t>(i)] = {known.size(), PackedUpper(known)};
+            const std::string_view keyName = RemoteKeyNames[i];
+            known[static_cast<std::size_t>(i)] = {PackedUpper(keyName), keyName.size(), i};
         }
-        return packed;
+        std::sort(known.begin(), known.end(), [](const Known& a, const Known& b) { return a.packed < b.packed; });
+        return known;
     }();
     if (name.size() > sizeof(std::uint64_t)) return -1;
     const std::uint64_t packed = PackedUpper(name);
-    for (int i = 0; i < kRemoteKeyCount; ++i) {
-        const auto& key = keys[static_cast<std::size_t>(i)];
-        if (key.first == name.size() && key.second == packed) return i;
-    }
-    return -1;
+    const auto found = std::lower_bound(keys.begin(), keys.end(), packed,
+                                        [](const Known& key, std::uint64_t value) { return key.packed < value; });
+    return found != keys.end() && found->packed == packed && found->size == name.size() ? found->index : -1;
 }
 
 LearnedCodes::LearnedCodes(const ProfileDocument& profile) {

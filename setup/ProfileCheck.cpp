@@ -99,22 +99,29 @@ public:
 
 private:
     // The findings by line, the order made kept on a line: counted by line, as a
-    // large profile has many, then sorted in place, each swap putting one where it
-    // belongs, without a second copy of them all.
+    // large profile has many, then each moved once to its place, cycle by cycle,
+    // without a second list of them all.
     std::vector<Finding> InLineOrder() {
         const std::size_t lines = static_cast<std::size_t>(std::max(doc_.LineCount(), 1)) + 1;
-        std::vector<std::size_t> start(lines + 1, 0);
         auto slot = [&](const Finding& f) { return std::min(static_cast<std::size_t>(std::max(f.line, 0)), lines - 1); };
+        std::vector<std::size_t> start(lines + 1, 0);
         for (const Finding& f : findings_) ++start[slot(f) + 1];
         for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
-        std::vector<std::size_t> place(findings_.size());
-        for (std::size_t i = 0; i < findings_.size(); ++i) place[i] = start[slot(findings_[i])]++;
-        for (std::size_t i = 0; i < place.size(); ++i) {
-            while (place[i] != i) {
-                const std::size_t j = place[i];
-                std::swap(findings_[i], findings_[j]);
-                std::swap(place[i], place[j]);
+        // from[j]: the finding that goes to place j.
+        std::vector<std::size_t> from(findings_.size());
+        for (std::size_t i = 0; i < findings_.size(); ++i) from[start[slot(findings_[i])]++] = i;
+        for (std::size_t first = 0; first < from.size(); ++first) {
+            if (from[first] == first) continue;
+            Finding held = std::move(findings_[first]);
+            std::size_t j = first;
+            while (from[j] != first) {
+                const std::size_t next = from[j];
+                findings_[j] = std::move(findings_[next]);
+                from[j] = j;
+                j = next;
             }
+            findings_[j] = std::move(held);
+            from[j] = j;
         }
         return std::move(findings_);
     }
