@@ -45,6 +45,28 @@ std::string RemoteKeyOf(std::string_view name) {
     return index < 0 ? std::string() : RemoteKeyNames[index];
 }
 
+// What the section and key on each line are about, in line order, for the lines
+// that `wanted(line)` asks for: `tie(line, about)`. Lines of no key of the key
+// maps and outside [Client] are about nothing, and are not told.
+template <typename Wanted, typename Tie>
+void WalkLines(const ProfileDocument& doc, const std::string& clientSection, Wanted wanted, Tie tie) {
+    for (const auto& section : doc.Sections()) {
+        const bool keyMap = ProfileNameEquals(section.name, profile::kControllerSection) ||
+                            ProfileNameEquals(section.name, clientSection);
+        const bool client = ProfileNameEquals(section.name, profile::kClient);
+        if (client && section.line > 0 && wanted(section.line))
+            tie(section.line, FindingAbout{FindingTarget::Client, {}});
+        for (const auto& entry : section.entries) {
+            if (entry.line <= 0 || !wanted(entry.line)) continue;
+            std::string key = keyMap ? RemoteKeyOf(entry.key) : std::string();
+            if (!key.empty())
+                tie(entry.line, FindingAbout{FindingTarget::Key, std::move(key)});
+            else if (client)
+                tie(entry.line, FindingAbout{FindingTarget::Client, {}});
+        }
+    }
+}
+
 // What the section and key on each line with a finding are about: line n is
 // element n. Made once per profile, so that tying every finding to its line costs
 // one look-up each.
@@ -54,28 +76,11 @@ std::vector<FindingAbout> LineTargets(const ProfileDocument& doc, const std::str
     std::vector<bool> wanted(lines.size(), false);
     for (const Finding& f : findings)
         if (f.line > 0 && static_cast<std::size_t>(f.line) < lines.size()) wanted[static_cast<std::size_t>(f.line)] = true;
-    auto at = [&](int line) -> FindingAbout* {
-        const bool in = line > 0 && static_cast<std::size_t>(line) < lines.size() && wanted[static_cast<std::size_t>(line)];
-        return in ? &lines[static_cast<std::size_t>(line)] : nullptr;
+    auto isWanted = [&](int line) {
+        return static_cast<std::size_t>(line) < lines.size() && wanted[static_cast<std::size_t>(line)];
     };
-    for (const auto& section : doc.Sections()) {
-        const bool keyMap = ProfileNameEquals(section.name, profile::kControllerSection) ||
-                            ProfileNameEquals(section.name, clientSection);
-        const bool client = ProfileNameEquals(section.name, profile::kClient);
-        if (FindingAbout* header = at(section.line); header != nullptr && client)
-            header->target = FindingTarget::Client;
-        for (const auto& entry : section.entries) {
-            FindingAbout* about = at(entry.line);
-            if (about == nullptr) continue;
-            const std::string key = keyMap ? RemoteKeyOf(entry.key) : std::string();
-            if (!key.empty()) {
-                about->target = FindingTarget::Key;
-                about->key = key;
-            } else if (client) {
-                about->target = FindingTarget::Client;
-            }
-        }
-    }
+    WalkLines(doc, clientSection, isWanted,
+              [&](int line, FindingAbout about) { lines[static_cast<std::size_t>(line)] = std::move(about); });
     return lines;
 }
 
@@ -294,7 +299,6 @@ std::vector<FindingRow> FindingsInWords(const UnsavedProfile& profile,
                                         const CheckEnvironment& environment) {
     const ProfileDocument& doc = profile.Document();
     std::vector<Finding> findings = CheckProfile(doc, environment);
-    const std::vector<FindingAbout> lines = LineTargets(doc, profile.ClientSection(), findings);
     std::vector<FindingRow> rows(findings.size());
     for (std::size_t i = 0; i < findings.size(); ++i) {
         Finding& finding = findings[i];
@@ -306,13 +310,22 @@ std::vector<FindingRow> FindingsInWords(const UnsavedProfile& profile,
         text.reserve(finding.text.size() + kOwnerWordsRoom);
         row.text = Appended(std::move(text), {SeverityInWords(finding.severity), ": ", finding.text});
         row.id = finding.id;
-        if (finding.line > 0 && static_cast<std::size_t>(finding.line) < lines.size()) {
-            const FindingAbout& about = lines[static_cast<std::size_t>(finding.line)];
-            row.target = about.target;
-            row.key = about.key;
-        }
         row.finding = std::move(finding);
     }
+    // The findings are in line order, as are the sections and their lines: one
+    // walk along both ties each finding to its line.
+    std::size_t next = 0;
+    auto wanted = [&](int line) {
+        while (next < rows.size() && rows[next].finding.line < line) ++next;
+        return next < rows.size() && rows[next].finding.line == line;
+    };
+    auto tie = [&](int line, const FindingAbout& about) {
+        for (std::size_t i = next; i < rows.size() && rows[i].finding.line == line; ++i) {
+            rows[i].target = about.target;
+            rows[i].key = about.key;
+        }
+    };
+    WalkLines(doc, profile.ClientSection(), wanted, tie);
     return rows;
 }
 
