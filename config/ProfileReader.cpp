@@ -125,9 +125,12 @@ const ProfileDocument::Section* ProfileDocument::FindSection(std::string_view na
 const ProfileDocument::Entry* ProfileDocument::Find(std::string_view section,
                                                     std::string_view key) const {
     const Section* s = FindSection(section);
-    if (s == nullptr) return nullptr;
-    const auto found = s->firstEntry.find(LowerName(Trim(key)));
-    return found == s->firstEntry.end() ? nullptr : &s->entries[found->second];
+    return s == nullptr ? nullptr : FindIn(*s, key);
+}
+
+const ProfileDocument::Entry* ProfileDocument::FindIn(const Section& section, std::string_view key) {
+    const auto found = section.firstEntry.find(LowerName(Trim(key)));
+    return found == section.firstEntry.end() ? nullptr : &section.entries[found->second];
 }
 
 std::string ProfileValueText(std::string_view stored) {

@@ -46,6 +46,8 @@ public:
     const Section* FindSection(std::string_view name) const;
     // The first entry of that key in the first section of that name; null when none.
     const Entry* Find(std::string_view section, std::string_view key) const;
+    // The first entry of that key in `section`, one of Sections(); null when none.
+    static const Entry* FindIn(const Section& section, std::string_view key);
 
     // GetPrivateProfileStringA into a 256-byte buffer: `def` when missing, one pair
     // of surrounding quotes removed, at most 255 characters.

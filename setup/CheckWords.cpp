@@ -1,5 +1,7 @@
 #include "setup/CheckWords.h"
 
+#include <cstring>
+
 #include "config/ProfileKeys.h"
 #include "product.h"
 
@@ -26,7 +28,9 @@ std::string SyntaxText(const Finding& f) {
     case FindingDetail::NoClosingBracket: return "section header without \"]\": Windows reads it as a key line";
     case FindingDetail::BeforeSection: return "key before any [section]: the monitor never reads it";
     case FindingDetail::EmptyKey: return "line with an empty key name: the monitor never reads it";
-    default: return "\"" + Value(f, 0) + "\" is neither a [section], a comment nor key=value: Windows ignores it";
+    default:
+        return Concatenated(
+            {"\"", Value(f, 0), "\" is neither a [section], a comment nor key=value: Windows ignores it"});
     }
 }
 
@@ -89,13 +93,30 @@ std::string LaunchText(const Finding& f) {
 
 }  // namespace
 
+std::string Concatenated(std::initializer_list<std::string_view> parts) {
+    return Appended(std::string(), parts);
+}
+
+std::string Appended(std::string&& text, std::initializer_list<std::string_view> parts) {
+    std::size_t size = text.size();
+    for (const std::string_view part : parts) size += part.size();
+    std::size_t at = text.size();
+    text.resize(size);
+    for (const std::string_view part : parts) {
+        if (part.empty()) continue;
+        std::memcpy(&text[at], part.data(), part.size());
+        at += part.size();
+    }
+    return std::move(text);
+}
+
 std::string CheckText(const Finding& f) {
     switch (f.kind) {
     case FindingId::Syntax: return SyntaxText(f);
     case FindingId::SectionDuplicate:
-        return "section [" + Value(f, 0) + "] repeated: only the one on line " + Value(f, 1) + " is read";
+        return Concatenated({"section [", Value(f, 0), "] repeated: only the one on line ", Value(f, 1), " is read"});
     case FindingId::KeyDuplicate:
-        return "\"" + f.field + "\" repeated in [" + Value(f, 0) + "]: only line " + Value(f, 1) + " counts";
+        return Concatenated({"\"", f.field, "\" repeated in [", Value(f, 0), "]: only line ", Value(f, 1), " counts"});
     case FindingId::Timer: return TimerText(f);
     case FindingId::ClientMissing:
         return "Default=" + Value(f, 0) + " names a client without " + Value(f, 1) + ", " + Value(f, 2) + " or " +
@@ -110,16 +131,17 @@ std::string CheckText(const Finding& f) {
     case FindingId::NotSetUp: return NotSetUpText(f);
     case FindingId::CodeUnlearned: return UnlearnedText(f);
     case FindingId::KeyName:
-        return "\"" + f.field + "\" is not a remote key name; did you mean " + Value(f, 0) + "?";
+        return Concatenated({"\"", f.field, "\" is not a remote key name; did you mean ", Value(f, 0), "?"});
     case FindingId::CodeFormat:
-        return Key(f, 0) + "=" + Value(f, 0) + " never matches: a received code is written with at least two "
-                                               "digits, 00 to 255";
+        return Concatenated({Key(f, 0), "=", Value(f, 0),
+                             " never matches: a received code is written with at least two digits, 00 to 255"});
     case FindingId::CodeShared:
-        return Key(f, 0) + " shares code " + Value(f, 0) + " with " + Key(f, 1) + ", which takes it: " + Key(f, 0) +
-               " is never recognised";
-    case FindingId::CommandFormat: return Key(f, 0) + "=" + Value(f, 0) + ": " + Value(f, 1);
+        return Concatenated({Key(f, 0), " shares code ", Value(f, 0), " with ", Key(f, 1), ", which takes it: ",
+                             Key(f, 0), " is never recognised"});
+    case FindingId::CommandFormat: return Concatenated({Key(f, 0), "=", Value(f, 0), ": ", Value(f, 1)});
     case FindingId::CommandUnmapped:
-        return Key(f, 0) + " has no code in [" + profile::kControllerSection + "]: this command is never sent";
+        return Concatenated(
+            {Key(f, 0), " has no code in [", profile::kControllerSection, "]: this command is never sent"});
     case FindingId::ClientControl: return ClientControlText(f);
     case FindingId::Launch: return LaunchText(f);
     case FindingId::LaunchWritable:

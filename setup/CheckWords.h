@@ -3,12 +3,20 @@
 // has words of its own (OwnerWords).
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "setup/ProfileCheck.h"
 
 namespace qrtl {
 
 std::string CheckText(const Finding& finding);
+
+// The parts one after the other, made with one allocation: a large profile has
+// tens of thousands of findings, each worded after every change in the window.
+std::string Concatenated(std::initializer_list<std::string_view> parts);
+// `text` with the parts after it, grown at most once; no part may lie in `text`.
+std::string Appended(std::string&& text, std::initializer_list<std::string_view> parts);
 
 }  // namespace qrtl

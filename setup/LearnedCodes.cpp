@@ -1,11 +1,46 @@
 #include "setup/LearnedCodes.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace qrtl::setup {
 
+namespace {
+
+// A name of up to 8 characters upper-cased into one number, so that a name is
+// compared with each key's in one step: the checker asks for every line of a key
+// map. The keys' names are upper case (and at most 6 long), so this is the
+// profile's comparison.
+std::uint64_t PackedUpper(std::string_view name) {
+    std::uint64_t packed = 0;
+    for (const char c : name)
+        packed = packed << 8 | static_cast<unsigned char>((c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c);
+    return packed;
+}
+
+}  // namespace
+
 int RemoteKeyIndex(std::string_view name) {
-    for (int i = 0; i < kRemoteKeyCount; ++i)
-        if (ProfileNameEquals(name, RemoteKeyNames[i])) return i;
-    return -1;
+    struct Known {
+        std::uint64_t packed;
+        std::size_t size;
+        int index;
+    };
+    // Ordered by the packed name, for a binary search.
+    static const auto keys = [] {
+        std::array<Known, kRemoteKeyCount> known;
+        for (int i = 0; i < kRemoteKeyCount; ++i) {
+            const std::string_view keyName = RemoteKeyNames[i];
+            known[static_cast<std::size_t>(i)] = {PackedUpper(keyName), keyName.size(), i};
+        }
+        std::sort(known.begin(), known.end(), [](const Known& a, const Known& b) { return a.packed < b.packed; });
+        return known;
+    }();
+    if (name.size() > sizeof(std::uint64_t)) return -1;
+    const std::uint64_t packed = PackedUpper(name);
+    const auto found = std::lower_bound(keys.begin(), keys.end(), packed,
+                                        [](const Known& key, std::uint64_t value) { return key.packed < value; });
+    return found != keys.end() && found->packed == packed && found->size == name.size() ? found->index : -1;
 }
 
 LearnedCodes::LearnedCodes(const ProfileDocument& profile) {

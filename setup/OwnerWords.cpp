@@ -1,5 +1,7 @@
 #include "setup/OwnerWords.h"
 
+#include "setup/CheckWords.h"
+
 namespace qrtl::setup {
 
 namespace {
@@ -71,54 +73,72 @@ std::string LaunchInWords(const LaunchFinding& launch, bool noneFound) {
     return "starts " + launch.program;
 }
 
-std::string OwnerSentence(const Finding& f) {
+namespace {
+
+// `text` with the owner's sentence for `f` after it; `text` alone for a finding
+// the owner need not see. Grown in place: a large profile has many findings.
+std::string SentenceAfter(std::string&& text, const Finding& f) {
     const std::string& key = First(f.keys);
     switch (f.kind) {
     case FindingId::Syntax:
-        return "Line " + std::to_string(f.line) + " of the profile cannot be read; it is ignored.";
+        return Appended(std::move(text),
+                        {"Line ", std::to_string(f.line), " of the profile cannot be read; it is ignored."});
     case FindingId::SectionDuplicate:
-        return "Part of the profile is repeated on line " + std::to_string(f.line) + "; only the first is read.";
+        return Appended(std::move(text),
+                        {"Part of the profile is repeated on line ", std::to_string(f.line),
+                         "; only the first is read."});
     case FindingId::KeyDuplicate:
-        return "A setting is repeated on line " + std::to_string(f.line) + "; only the first counts.";
-    case FindingId::Timer: return TimerSentence(f);
+        return Appended(std::move(text),
+                        {"A setting is repeated on line ", std::to_string(f.line), "; only the first counts."});
+    case FindingId::Timer: return Appended(std::move(text), {TimerSentence(f)});
     case FindingId::ClientMissing:
-        return "No TV application is chosen: drag the crosshair onto its window, or choose it from the list.";
+        return Appended(std::move(text), {"No TV application is chosen: drag the crosshair onto its window, or choose "
+                                          "it from the list."});
     case FindingId::ItemEmpty:
-        return "The TV application's program is not named, so any window that looks like it counts. Take its "
-               "window again.";
+        return Appended(std::move(text), {"The TV application's program is not named, so any window that looks like "
+                                          "it counts. Take its window again."});
     case FindingId::ItemCase:
-        return "The TV application's program name never matches as written. Take its window again.";
+        return Appended(std::move(text),
+                        {"The TV application's program name never matches as written. Take its window again."});
     case FindingId::ClientKeymap:
-        return "The TV application has no actions yet: keys are recognised but nothing is sent. Use Fill or "
-               "Action...";
+        return Appended(std::move(text), {"The TV application has no actions yet: keys are recognised but nothing is "
+                                          "sent. Use Fill or Action..."});
     case FindingId::NotSetUp:
-        return f.detail == FindingDetail::NothingChosen
-                   ? "The remote is not set up yet: choose the TV application and learn its keys."
-                   : "The remote is not set up yet: learn its keys.";
+        return Appended(std::move(text),
+                        {f.detail == FindingDetail::NothingChosen
+                             ? "The remote is not set up yet: choose the TV application and learn its keys."
+                             : "The remote is not set up yet: learn its keys."});
     case FindingId::CodeUnlearned:
-        return Counted(f.keys.size(), "key has", "keys have") + " no code yet: " + Joined(f.keys) +
-               (f.keys.size() == 1 ? ". It does" : ". They do") + " nothing until learned.";
+        return Appended(std::move(text),
+                        {Counted(f.keys.size(), "key has", "keys have"), " no code yet: ", Joined(f.keys),
+                         f.keys.size() == 1 ? ". It does" : ". They do", " nothing until learned."});
     case FindingId::KeyName:
-        return "\"" + f.field + "\" is not a key of the remote; perhaps " + First(f.values) + " is meant.";
+        return Appended(std::move(text),
+                        {"\"", f.field, "\" is not a key of the remote; perhaps ", First(f.values), " is meant."});
     case FindingId::CodeFormat:
-        return key + "'s code is never received as written. Learn " + key + " again.";
+        return Appended(std::move(text), {key, "'s code is never received as written. Learn ", key, " again."});
     case FindingId::CodeShared:
-        return key + " and " + Second(f.keys) + " have the same code, and " + Second(f.keys) + " takes it: " + key +
-               " is never recognised. Learn one of them again.";
+        return Appended(std::move(text), {key, " and ", Second(f.keys), " have the same code, and ", Second(f.keys),
+                                          " takes it: ", key, " is never recognised. Learn one of them again."});
     case FindingId::CommandFormat:
-        return key + "'s action is not sent as meant. Choose it again with Action...";
+        return Appended(std::move(text), {key, "'s action is not sent as meant. Choose it again with Action..."});
     case FindingId::CommandUnmapped:
-        return key + " has an action but no code yet. Learn it to use it.";
+        return Appended(std::move(text), {key, " has an action but no code yet. Learn it to use it."});
     case FindingId::ClientControl:
-        return "While the TV application runs, the monitor leaves the remote to it and sends no action. Take its "
-               "window again to change that.";
-    case FindingId::Launch: return LaunchSentence(f);
+        return Appended(std::move(text), {"While the TV application runs, the monitor leaves the remote to it and "
+                                          "sends no action. Take its window again to change that."});
+    case FindingId::Launch: return Appended(std::move(text), {LaunchSentence(f)});
     case FindingId::LaunchWritable:
-        return "Any user of this computer can change where POWER finds the TV application: reinstall it as an "
-               "administrator, or ask one to protect its settings.";
+        return Appended(std::move(text), {"Any user of this computer can change where POWER finds the TV "
+                                          "application: reinstall it as an administrator, or ask one to protect its "
+                                          "settings."});
     }
-    return {};
+    return std::move(text);
 }
+
+}  // namespace
+
+std::string OwnerSentence(const Finding& f) { return SentenceAfter(std::string(), f); }
 
 std::vector<FindingRow> OwnerFindings(std::vector<FindingRow> rows) {
     // A key with an action but no code is one of the keys without a code: it is
@@ -126,14 +146,19 @@ std::vector<FindingRow> OwnerFindings(std::vector<FindingRow> rows) {
     std::vector<std::string> withAction;
     for (const FindingRow& row : rows)
         if (row.kind == FindingId::CommandUnmapped) withAction.push_back(First(row.finding.keys));
-    std::vector<FindingRow> shown;
-    shown.reserve(rows.size());
+    // Kept in place, in their order: a large profile has tens of thousands.
+    std::size_t kept = 0;
     for (FindingRow& row : rows) {
         if (row.kind == FindingId::CommandUnmapped) continue;
-        const std::string sentence = OwnerSentence(row.finding);
-        if (sentence.empty()) continue;
-        FindingRow owner = std::move(row);
-        owner.text = SeverityInWords(owner.severity) + ": " + sentence;
+        // Written over the checker's words, in their place.
+        std::string text = std::move(row.text);
+        text.assign(SeverityInWords(row.severity)).append(": ");
+        const std::size_t severity = text.size();
+        text = SentenceAfter(std::move(text), row.finding);
+        if (text.size() == severity) continue;
+        FindingRow& owner = rows[kept++];
+        if (&owner != &row) owner = std::move(row);
+        owner.text = std::move(text);
         if (owner.kind == FindingId::CodeUnlearned && !withAction.empty()) {
             if (withAction.size() == owner.finding.keys.size())
                 owner.text += withAction.size() == 1 ? " It has an action already." : " They all have an action already.";
@@ -141,9 +166,9 @@ std::vector<FindingRow> OwnerFindings(std::vector<FindingRow> rows) {
                 owner.text += " " + Joined(withAction) + (withAction.size() == 1 ? " has" : " have") +
                               " an action already.";
         }
-        shown.push_back(std::move(owner));
     }
-    return shown;
+    rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(kept), rows.end());
+    return rows;
 }
 
 }  // namespace qrtl::setup

@@ -5,13 +5,14 @@
 #include "setup/ProfileCheck.h"
 
 #include <algorithm>
-#include <deque>
 #include <map>
 #include <unordered_map>
+#include <utility>
 
 #include "config/RemoteCodes.h"
 #include "dispatch/MonitorSimulation.h"
 #include "setup/CheckWords.h"
+#include "setup/LearnedCodes.h"
 
 namespace qrtl {
 
@@ -20,11 +21,10 @@ namespace {
 constexpr int32_t kTimerCostlyMs = 50;
 constexpr int32_t kTimerSluggishMs = 10000;
 constexpr uint32_t kMaxCode = 255;
+// The findings that are about the whole profile rather than one line of it.
+constexpr std::size_t kFewFindings = 16;
 
-bool IsRemoteKeyName(std::string_view name) {
-    return std::any_of(std::begin(RemoteKeyNames), std::end(RemoteKeyNames),
-                       [&](const char* known) { return ProfileNameEquals(name, known); });
-}
+bool IsRemoteKeyName(std::string_view name) { return setup::RemoteKeyIndex(name) >= 0; }
 
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -66,10 +66,23 @@ bool IsReceivableCode(const std::string& text) {
     return code <= kMaxCode && FormatIrCode(code) == text;
 }
 
+// The values of a finding, each moved in once: a brace list would copy each twice.
+template <typename... Parts>
+std::vector<std::string> Values(Parts&&... parts) {
+    std::vector<std::string> values;
+    values.reserve(sizeof...(parts));
+    (values.emplace_back(std::forward<Parts>(parts)), ...);
+    return values;
+}
+
 class Checker {
 public:
     Checker(const ProfileDocument& doc, const CheckEnvironment& env)
-        : doc_(doc), env_(env), monitor_(doc, {env.registry, nullptr}), set_(monitor_.Loaded()) {}
+        : doc_(doc), env_(env), monitor_(doc, {env.registry, nullptr}), set_(monitor_.Loaded()) {
+        // About one finding a line at most, so that they are seldom moved as they
+        // grow; the pages of what stays unused are never touched.
+        findings_.reserve(static_cast<std::size_t>(std::max(doc.LineCount(), 0)) + kFewFindings);
+    }
 
     std::vector<Finding> Run() {
         Syntax();
@@ -86,30 +99,41 @@ public:
 
 private:
     // The findings by line, the order made kept on a line: counted by line, as a
-    // large profile has many, then each moved once.
+    // large profile has many, then each moved once to its place, cycle by cycle,
+    // without a second list of them all.
     std::vector<Finding> InLineOrder() {
         const std::size_t lines = static_cast<std::size_t>(std::max(doc_.LineCount(), 1)) + 1;
-        std::vector<std::size_t> start(lines + 1, 0);
         auto slot = [&](const Finding& f) { return std::min(static_cast<std::size_t>(std::max(f.line, 0)), lines - 1); };
+        std::vector<std::size_t> start(lines + 1, 0);
         for (const Finding& f : findings_) ++start[slot(f) + 1];
         for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
-        std::vector<std::size_t> order(findings_.size());
-        for (std::size_t i = 0; i < findings_.size(); ++i) order[start[slot(findings_[i])]++] = i;
-        std::vector<Finding> sorted;
-        sorted.reserve(order.size());
-        for (const std::size_t i : order) sorted.push_back(std::move(findings_[i]));
-        return sorted;
+        // from[j]: the finding that goes to place j.
+        std::vector<std::size_t> from(findings_.size());
+        for (std::size_t i = 0; i < findings_.size(); ++i) from[start[slot(findings_[i])]++] = i;
+        for (std::size_t first = 0; first < from.size(); ++first) {
+            if (from[first] == first) continue;
+            Finding held = std::move(findings_[first]);
+            std::size_t j = first;
+            while (from[j] != first) {
+                const std::size_t next = from[j];
+                findings_[j] = std::move(findings_[next]);
+                from[j] = j;
+                j = next;
+            }
+            findings_[j] = std::move(held);
+            from[j] = j;
+        }
+        return std::move(findings_);
     }
 
     Finding& Add(int line, Severity severity, FindingId kind, FindingDetail detail = FindingDetail::None) {
-        Finding finding;
+        Finding& finding = findings_.emplace_back();
         finding.line = line;
         finding.severity = severity;
         finding.id = FindingIdName(kind);
         finding.kind = kind;
         finding.detail = detail;
-        findings_.push_back(std::move(finding));
-        return findings_.back();
+        return finding;
     }
 
     void AddAboutKeys(int line, Severity severity, FindingId kind, std::vector<std::string> keys,
@@ -156,16 +180,18 @@ private:
             if (section.line == 0) continue;
             const auto* first = doc_.FindSection(section.name);
             if (first != &section) {
-                Add(section.line, Severity::Warning, FindingId::SectionDuplicate).values = {
-                    section.name, std::to_string(first->line)};
+                Add(section.line, Severity::Warning, FindingId::SectionDuplicate).values =
+                    Values(section.name, std::to_string(first->line));
                 continue;
             }
+            // The section's own first entries, without finding the section again for
+            // each of its (perhaps tens of thousands of) lines.
             for (const auto& entry : section.entries) {
                 if (entry.key.empty()) continue;
-                const auto* effective = doc_.Find(section.name, entry.key);
+                const auto* effective = ProfileDocument::FindIn(section, entry.key);
                 if (effective != &entry)
                     AddAboutField(entry.line, Severity::Warning, FindingId::KeyDuplicate, entry.key,
-                                  {section.name, std::to_string(effective->line)});
+                                  Values(section.name, std::to_string(effective->line)));
             }
         }
     }
@@ -261,7 +287,7 @@ private:
         if (section == nullptr) return;
         for (const auto& entry : section->entries) {
             if (entry.key.empty() || !entry.hasValue || IsRemoteKeyName(entry.key)) continue;
-            AddAboutField(entry.line, Severity::Warning, FindingId::KeyName, entry.key, {Nearest(entry.key)});
+            AddAboutField(entry.line, Severity::Warning, FindingId::KeyName, entry.key, Values(Nearest(entry.key)));
         }
     }
 
@@ -316,9 +342,10 @@ private:
             anyCommand = true;
             const std::string problem = CommandProblem(command);
             if (!problem.empty())
-                AddAboutKeys(entry->line, Severity::Warning, FindingId::CommandFormat, {name}, {command, problem});
+                AddAboutKeys(entry->line, Severity::Warning, FindingId::CommandFormat, Values(name),
+                             Values(command, problem));
             if (doc_.GetString(profile::kControllerSection, name).empty())
-                AddAboutKeys(entry->line, Severity::Note, FindingId::CommandUnmapped, {name}, {command});
+                AddAboutKeys(entry->line, Severity::Note, FindingId::CommandUnmapped, Values(name), Values(command));
         }
         // The tick reads nothing while the client's window is found, unless Control is set.
         if (anyCommand && set_.m_nControl == 0) {
@@ -372,8 +399,7 @@ private:
     const CQRTLIRSet& set_;
     // The remote keys without a code in [KeyMap_Controler], in the keys' order.
     std::vector<const char*> unlearned_;
-    // A deque: a large profile has many findings, which then never move as it grows.
-    std::deque<Finding> findings_;
+    std::vector<Finding> findings_;
     std::unordered_map<std::string, const char*> nearest_;
 };
 

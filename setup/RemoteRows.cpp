@@ -4,12 +4,17 @@
 #include <string_view>
 
 #include "config/QRTLIRSet.h"
+#include "setup/CheckWords.h"
+#include "setup/LearnedCodes.h"
 
 namespace qrtl::setup {
 
 namespace {
 
 constexpr char kNewLine[] = "\r\n";
+// How much longer the owner's words for a finding may be than the checker's
+// without growing the text again.
+constexpr std::size_t kOwnerWordsRoom = 32;
 
 // The file's lines with their line ends, split as the profile reader counts them:
 // at CR LF, LF or a lone CR. Line n of the reader is element n - 1.
@@ -36,9 +41,30 @@ std::string_view LineEnd(const std::string& line) {
 
 // The canonical remote key name of `name` given in any case; empty when none.
 std::string RemoteKeyOf(std::string_view name) {
-    for (const char* known : RemoteKeyNames)
-        if (ProfileNameEquals(name, known)) return known;
-    return {};
+    const int index = RemoteKeyIndex(name);
+    return index < 0 ? std::string() : RemoteKeyNames[index];
+}
+
+// What the section and key on each line are about, in line order, for the lines
+// that `wanted(line)` asks for: `tie(line, about)`. Lines of no key of the key
+// maps and outside [Client] are about nothing, and are not told.
+template <typename Wanted, typename Tie>
+void WalkLines(const ProfileDocument& doc, const std::string& clientSection, Wanted wanted, Tie tie) {
+    for (const auto& section : doc.Sections()) {
+        const bool keyMap = ProfileNameEquals(section.name, profile::kControllerSection) ||
+                            ProfileNameEquals(section.name, clientSection);
+        const bool client = ProfileNameEquals(section.name, profile::kClient);
+        if (client && section.line > 0 && wanted(section.line))
+            tie(section.line, FindingAbout{FindingTarget::Client, {}});
+        for (const auto& entry : section.entries) {
+            if (entry.line <= 0 || !wanted(entry.line)) continue;
+            std::string key = keyMap ? RemoteKeyOf(entry.key) : std::string();
+            if (!key.empty())
+                tie(entry.line, FindingAbout{FindingTarget::Key, std::move(key)});
+            else if (client)
+                tie(entry.line, FindingAbout{FindingTarget::Client, {}});
+        }
+    }
 }
 
 // What the section and key on each line with a finding are about: line n is
@@ -50,28 +76,11 @@ std::vector<FindingAbout> LineTargets(const ProfileDocument& doc, const std::str
     std::vector<bool> wanted(lines.size(), false);
     for (const Finding& f : findings)
         if (f.line > 0 && static_cast<std::size_t>(f.line) < lines.size()) wanted[static_cast<std::size_t>(f.line)] = true;
-    auto at = [&](int line) -> FindingAbout* {
-        const bool in = line > 0 && static_cast<std::size_t>(line) < lines.size() && wanted[static_cast<std::size_t>(line)];
-        return in ? &lines[static_cast<std::size_t>(line)] : nullptr;
+    auto isWanted = [&](int line) {
+        return static_cast<std::size_t>(line) < lines.size() && wanted[static_cast<std::size_t>(line)];
     };
-    for (const auto& section : doc.Sections()) {
-        const bool keyMap = ProfileNameEquals(section.name, profile::kControllerSection) ||
-                            ProfileNameEquals(section.name, clientSection);
-        const bool client = ProfileNameEquals(section.name, profile::kClient);
-        if (FindingAbout* header = at(section.line); header != nullptr && client)
-            header->target = FindingTarget::Client;
-        for (const auto& entry : section.entries) {
-            FindingAbout* about = at(entry.line);
-            if (about == nullptr) continue;
-            const std::string key = keyMap ? RemoteKeyOf(entry.key) : std::string();
-            if (!key.empty()) {
-                about->target = FindingTarget::Key;
-                about->key = key;
-            } else if (client) {
-                about->target = FindingTarget::Client;
-            }
-        }
-    }
+    WalkLines(doc, clientSection, isWanted,
+              [&](int line, FindingAbout about) { lines[static_cast<std::size_t>(line)] = std::move(about); });
     return lines;
 }
 
@@ -226,11 +235,12 @@ std::string UnsavedProfile::ClientSection() const {
 std::vector<KeyRow> KeyRows(const UnsavedProfile& profile, const AppCatalog& catalog,
                             const std::vector<FindingRow>& findings) {
     const std::string clientSection = profile.ClientSection();
-    // The kinds of finding about each key, gathered in one pass: a large profile
-    // has many findings.
+    // The kinds of finding about each key that change its status, gathered in one
+    // pass: a large profile has many findings, and most are of no other kind.
     std::vector<std::vector<FindingId>> kindsOf(kRemoteKeyCount);
     for (const FindingRow& f : findings) {
-        if (f.target != FindingTarget::Key) continue;
+        if (f.target != FindingTarget::Key || (f.kind != FindingId::CodeFormat && f.kind != FindingId::CommandFormat))
+            continue;
         for (int k = 0; k < kRemoteKeyCount; ++k)
             if (f.key == RemoteKeyNames[k]) {
                 auto& kinds = kindsOf[static_cast<std::size_t>(k)];
@@ -289,21 +299,33 @@ std::vector<FindingRow> FindingsInWords(const UnsavedProfile& profile,
                                         const CheckEnvironment& environment) {
     const ProfileDocument& doc = profile.Document();
     std::vector<Finding> findings = CheckProfile(doc, environment);
-    const std::vector<FindingAbout> about = FindingTargets(doc, profile.ClientSection(), findings);
-    std::vector<FindingRow> rows;
-    rows.reserve(findings.size());
+    std::vector<FindingRow> rows(findings.size());
     for (std::size_t i = 0; i < findings.size(); ++i) {
         Finding& finding = findings[i];
-        FindingRow row;
+        FindingRow& row = rows[i];
         row.severity = finding.severity;
         row.kind = finding.kind;
-        row.text = SeverityInWords(finding.severity) + ": " + finding.text;
+        // Room for the owner's words as well, which the window writes over these.
+        std::string text;
+        text.reserve(finding.text.size() + kOwnerWordsRoom);
+        row.text = Appended(std::move(text), {SeverityInWords(finding.severity), ": ", finding.text});
         row.id = finding.id;
-        row.target = about[i].target;
-        row.key = about[i].key;
         row.finding = std::move(finding);
-        rows.push_back(std::move(row));
     }
+    // The findings are in line order, as are the sections and their lines: one
+    // walk along both ties each finding to its line.
+    std::size_t next = 0;
+    auto wanted = [&](int line) {
+        while (next < rows.size() && rows[next].finding.line < line) ++next;
+        return next < rows.size() && rows[next].finding.line == line;
+    };
+    auto tie = [&](int line, const FindingAbout& about) {
+        for (std::size_t i = next; i < rows.size() && rows[i].finding.line == line; ++i) {
+            rows[i].target = about.target;
+            rows[i].key = about.key;
+        }
+    };
+    WalkLines(doc, profile.ClientSection(), wanted, tie);
     return rows;
 }
 
