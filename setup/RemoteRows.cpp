@@ -123,10 +123,17 @@ void UnsavedProfile::RemoveSection(const std::string& section) {
 }
 
 void UnsavedProfile::Change(const std::vector<ProfileChange>& changes) {
-    for (const ProfileChange& change : changes) Change(change);
+    for (const ProfileChange& change : changes) Record(change);
+    if (ApplyInOnePass(changes)) return;
+    for (const ProfileChange& change : changes) Apply(change);
 }
 
 void UnsavedProfile::Change(const ProfileChange& change) {
+    Record(change);
+    Apply(change);
+}
+
+void UnsavedProfile::Record(const ProfileChange& change) {
     auto sameSection = [&](const ProfileChange& c) { return ProfileNameEquals(c.section, change.section); };
     if (change.kind == ChangeKind::RemoveSection) {
         // What was set inside it is gone with it; the removal goes last, so that a
@@ -144,7 +151,6 @@ void UnsavedProfile::Change(const ProfileChange& change) {
         }
         if (!known) changes_.push_back(change);
     }
-    Apply(change);
 }
 
 void UnsavedProfile::Apply(const ProfileChange& change) {
@@ -171,6 +177,139 @@ void UnsavedProfile::Apply(const ProfileChange& change) {
         lines.insert(lines.begin() + last, line + kNewLine);
     }
     SetText(lines);
+}
+
+namespace {
+
+// The text split once into sections for a batch of changes: the lines before the
+// first header, then each header with the lines up to the next. Each line knows the
+// key it holds, as the reader found it, so that no change parses the text again.
+class SectionedText {
+public:
+    SectionedText(const std::string& text, const ProfileDocument& document) {
+        std::vector<const ProfileDocument::Entry*> entryAt(static_cast<std::size_t>(document.LineCount()) + 2);
+        std::vector<const ProfileDocument::Section*> headerAt(entryAt.size());
+        for (const auto& section : document.Sections()) {
+            if (section.line > 0) headerAt[static_cast<std::size_t>(section.line)] = &section;
+            for (const auto& entry : section.entries) entryAt[static_cast<std::size_t>(entry.line)] = &entry;
+        }
+        blocks_.push_back(Block{});
+        std::vector<std::string> lines = SplitLines(text);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::size_t n = i + 1;
+            if (n < headerAt.size() && headerAt[n] != nullptr) blocks_.push_back(Block{headerAt[n]->name, false, {}});
+            Line line{std::move(lines[i]), false, {}};
+            if (n < entryAt.size() && entryAt[n] != nullptr) {
+                line.entry = true;
+                line.key = entryAt[n]->key;
+            }
+            blocks_.back().lines.push_back(std::move(line));
+        }
+    }
+
+    // As UnsavedProfile::Apply does it, on the sections held here.
+    void Apply(const ProfileChange& change) {
+        Block* block = FindBlock(change.section);
+        if (change.kind == ChangeKind::RemoveSection) {
+            if (block != nullptr && !block->headerless) blocks_.erase(blocks_.begin() + (block - blocks_.data()));
+            return;
+        }
+        if (change.kind == ChangeKind::RemoveKey) {
+            if (block == nullptr) return;
+            const auto entry = FindEntry(*block, change.key);
+            if (entry != block->lines.end()) block->lines.erase(entry);
+            return;
+        }
+        Line line{change.key + "=" + change.value, true, change.key};
+        if (block == nullptr || block->headerless) {
+            // A new section at the end, after a line end of its own.
+            if (Line* last = LastLine(); last != nullptr && LineEnd(last->text).empty()) last->text += kNewLine;
+            line.text += kNewLine;
+            blocks_.push_back(Block{change.section, false, {}});
+            blocks_.back().lines.push_back({"[" + change.section + "]" + kNewLine, false, {}});
+            blocks_.back().lines.push_back(std::move(line));
+            return;
+        }
+        const auto entry = FindEntry(*block, change.key);
+        if (entry != block->lines.end()) {
+            entry->text = line.text + std::string(LineEnd(entry->text));
+            return;
+        }
+        // After the section's last key, or its header when it has none.
+        std::size_t after = 0;
+        for (std::size_t i = 0; i < block->lines.size(); ++i)
+            if (block->lines[i].entry) after = i;
+        if (LineEnd(block->lines[after].text).empty()) block->lines[after].text += kNewLine;
+        line.text += kNewLine;
+        block->lines.insert(block->lines.begin() + static_cast<std::ptrdiff_t>(after + 1), std::move(line));
+    }
+
+    std::string Text() const {
+        std::size_t size = 0;
+        for (const Block& block : blocks_)
+            for (const Line& line : block.lines) size += line.text.size();
+        std::string text;
+        text.reserve(size);
+        for (const Block& block : blocks_)
+            for (const Line& line : block.lines) text += line.text;
+        return text;
+    }
+
+private:
+    struct Line {
+        std::string text;  // with its line end
+        bool entry = false;
+        std::string key;
+    };
+    struct Block {
+        std::string name;
+        bool headerless = true;  // the lines before the first header
+        std::vector<Line> lines;
+    };
+
+    // The first section of that name: the only one the reader searches.
+    Block* FindBlock(const std::string& name) {
+        for (Block& block : blocks_)
+            if (ProfileNameEquals(block.name, name)) return &block;
+        return nullptr;
+    }
+    static std::vector<Line>::iterator FindEntry(Block& block, const std::string& key) {
+        return std::find_if(block.lines.begin(), block.lines.end(),
+                            [&](const Line& line) { return line.entry && ProfileNameEquals(line.key, key); });
+    }
+    Line* LastLine() {
+        for (auto block = blocks_.rbegin(); block != blocks_.rend(); ++block)
+            if (!block->lines.empty()) return &block->lines.back();
+        return nullptr;
+    }
+
+    std::vector<Block> blocks_;
+};
+
+// A name that reads back as itself on a line of its own: no blank at either end, no
+// line break, and nothing that makes a key line a header, a comment or two parts.
+bool PlainName(const std::string& name, const char* refused) {
+    if (name.empty() || name.find_first_of(refused) != std::string::npos) return false;
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A'; };
+    return !blank(name.front()) && !blank(name.back());
+}
+
+bool PlainChange(const ProfileChange& change) {
+    if (!PlainName(change.section, "\r\n]")) return false;
+    if (change.kind == ChangeKind::RemoveSection) return true;
+    return PlainName(change.key, "\r\n=") && change.key.front() != '[' && change.key.front() != ';' &&
+           change.value.find_first_of("\r\n") == std::string::npos;
+}
+
+}  // namespace
+
+bool UnsavedProfile::ApplyInOnePass(const std::vector<ProfileChange>& changes) {
+    if (!std::all_of(changes.begin(), changes.end(), PlainChange)) return false;
+    SectionedText sectioned(text_, document_);
+    for (const ProfileChange& change : changes) sectioned.Apply(change);
+    text_ = sectioned.Text();
+    document_ = ProfileDocument::Parse(text_);
+    return true;
 }
 
 void UnsavedProfile::SetText(const std::vector<std::string>& lines) {

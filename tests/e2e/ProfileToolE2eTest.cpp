@@ -530,8 +530,40 @@ TEST_F(ProfileToolE2e, ControlTextWithLineBreaks_CommandsPrintsItEscaped) {
     EXPECT_NE(out.find("Mute\\r\\nVOL+=#DEAD\\r\\n[Injected]"), std::string::npos) << out;
 }
 
+// A caption with terminal control characters: window prints its lines escaped, as
+// commands does, so that nothing of the caption reaches the terminal raw.
+TEST_F(ProfileToolE2e, CaptionWithControlCharacters_WindowPrintsItEscaped) {
+    const std::string caption = "Standin\x1b[2J\x07" "Bell";
+    ChildProcess hostile;
+    ASSERT_TRUE(hostile.Start(Quoted(WinPath(QRTL_E2E_STANDIN)) + " --caption \"" + caption + "\"", folder_.Path()));
+    ASSERT_NE(hostile.WaitForWindow(kStandinClass, caption.c_str()), nullptr);
+    const DWORD exit = Run("window --class StandinTVClass");
+    hostile.Terminate();
+    EXPECT_LE(exit, 1u) << Out() << Err();
+    EXPECT_EQ(Out().find('\x1b'), std::string::npos) << Out();
+    EXPECT_EQ(Out().find('\x07'), std::string::npos) << Out();
+    EXPECT_NE(Out().find("_Caption=Standin\\x1b[2J\\x07Bell\r\n"), std::string::npos) << Out();
+}
+
 // Each control answers its text in 0.9 s: read one by one with a limit of its own,
 // six buttons take 5.4 s; one deadline for the whole read ends it after about 2 s.
+// A copy of the stand-in whose menu resource claims 8 MB from the last bytes of its
+// file on (where a menu of one item lies, which the copy itself loads): commands
+// reads no byte past the file, and says why the resource is left out.
+TEST_F(ProfileToolE2e, ProgramFileWithAMenuResourcePastItsEnd_CommandsSaysSoWithoutCrash) {
+    const std::string copy = folder_ / "StandinDamaged.exe";
+    const std::string oneItem("\0\0\0\0\x80\0\x01\x90X\0\0\0", 12);
+    ASSERT_TRUE(CopyWithDamagedMenu(WinPath(QRTL_E2E_STANDIN), copy, oneItem, 8u * 1024 * 1024));
+    ChildProcess damaged;
+    ASSERT_TRUE(damaged.Start(Quoted(copy) + " --caption \"Standin Damaged\"", folder_.Path()));
+    ASSERT_NE(damaged.WaitForWindow(kStandinClass, "Standin Damaged"), nullptr);
+    const DWORD exit = Run("commands --title \"Standin Damaged\"");
+    damaged.Terminate();
+    EXPECT_EQ(exit, 0u) << Out() << Err();
+    EXPECT_EQ(CountOccurrences(Out(), " claims a size that reaches past the file: it is left out"), 1u) << Out();
+    EXPECT_EQ(Out().find("(resources)"), std::string::npos) << Out();
+}
+
 TEST_F(ProfileToolE2e, SlowApplication_CommandsReadsControlsWithinOneDeadlineAndSaysHowMany) {
     ChildProcess slow;
     ASSERT_TRUE(slow.Start(Quoted(WinPath(QRTL_E2E_STANDIN)) + " --caption \"Standin Slow\" --slow-text 900",
