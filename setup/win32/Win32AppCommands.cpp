@@ -196,7 +196,7 @@ bool ReadExeResources(const std::string& exePath, setup::AppCatalog& catalog) {
     // resources are read as bytes by a reader bounded by each resource's size.
     const UniqueHModule module(::LoadLibraryExA(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     if (!module) return false;
-    ResourceWalk walk{module.get(), &catalog};
+    ResourceWalk walk{module.get(), &catalog, {}};
     ::EnumResourceNamesA(module.get(), RT_MENU, OnMenuResource, reinterpret_cast<LONG_PTR>(&walk));
     // One merge for the whole file: its resources often repeat each other's ids.
     catalog.MergeMenus(walk.menus.commands);

@@ -3,6 +3,7 @@
 // input for every command.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <winioctl.h>
 
 #include <cstdio>
 #include <set>
@@ -240,6 +241,30 @@ TEST_F(ProfileToolE2e, BadInput_OneMessageNonzeroExitProfileUntouched) {
         }
         EXPECT_FALSE(FileExists(profile_ + ".bak"));
     }
+}
+
+// A gigabyte (sparse where the disk allows) is never read whole: one message with
+// the limit, and the exit status of an unreadable profile.
+TEST_F(ProfileToolE2e, CheckOfAGigabyteFile_OneMessageWithTheLimitExitThree) {
+    {
+        const qrtl::win32::UniqueFile file(::CreateFileA(profile_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file);
+        DWORD written = 0;
+        ASSERT_TRUE(::WriteFile(file.get(), "[Main]\r\n", 8, &written, nullptr));
+        DWORD ignored = 0;
+        ::DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+        LARGE_INTEGER size;
+        size.QuadPart = 1024LL * 1024 * 1024;
+        ASSERT_TRUE(::SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN));
+        if (!::SetEndOfFile(file.get())) GTEST_SKIP() << "no room for a file of 1 GB here";
+    }
+    const DWORD start = ::GetTickCount();
+    EXPECT_EQ(Run("check QRTLIRMoni.INI"), 3u) << Out() << Err();
+    const DWORD elapsed = ::GetTickCount() - start;
+    ::DeleteFileA(profile_.c_str());
+    EXPECT_EQ(Err(), "QRTLProfile: QRTLIRMoni.INI is too large for a profile (more than 1048576 bytes)\r\n");
+    std::printf("check of a 1 GB file answered in %lu ms\n", static_cast<unsigned long>(elapsed));
 }
 
 TEST_F(ProfileToolE2e, Learn_CodeOfAKeyOutsideThisRun_RefusedNamingItThenTakenOver) {
