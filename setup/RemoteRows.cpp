@@ -1,6 +1,7 @@
 #include "setup/RemoteRows.h"
 
 #include <algorithm>
+#include <deque>
 #include <string_view>
 
 #include "config/QRTLIRSet.h"
@@ -32,11 +33,11 @@ std::vector<std::string> SplitLines(const std::string& text) {
 }
 
 // The line's end ("\r\n", "\n", "\r" or none at the file's end).
-std::string_view LineEnd(const std::string& line) {
+std::string_view LineEnd(std::string_view line) {
     std::size_t n = 0;
     while (n < line.size() && (line[line.size() - 1 - n] == '\r' || line[line.size() - 1 - n] == '\n'))
         ++n;
-    return std::string_view(line).substr(line.size() - n);
+    return line.substr(line.size() - n);
 }
 
 // The canonical remote key name of `name` given in any case; empty when none.
@@ -184,9 +185,11 @@ namespace {
 // The text split once into sections for a batch of changes: the lines before the
 // first header, then each header with the lines up to the next. Each line knows the
 // key it holds, as the reader found it, so that no change parses the text again.
+// Lines are views of the text and of the document's keys, both left as they are
+// until Text() is taken; only the lines a change writes are held here.
 class SectionedText {
 public:
-    SectionedText(const std::string& text, const ProfileDocument& document) {
+    SectionedText(std::string_view text, const ProfileDocument& document) {
         std::vector<const ProfileDocument::Entry*> entryAt(static_cast<std::size_t>(document.LineCount()) + 2);
         std::vector<const ProfileDocument::Section*> headerAt(entryAt.size());
         for (const auto& section : document.Sections()) {
@@ -194,16 +197,20 @@ public:
             for (const auto& entry : section.entries) entryAt[static_cast<std::size_t>(entry.line)] = &entry;
         }
         blocks_.push_back(Block{});
-        std::vector<std::string> lines = SplitLines(text);
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            const std::size_t n = i + 1;
+        std::size_t start = 0;
+        for (std::size_t n = 1; start < text.size(); ++n) {
+            // As SplitLines cuts them: at CR LF, LF or a lone CR.
+            std::size_t end = text.find_first_of("\r\n", start);
+            if (end == std::string_view::npos) end = text.size();
+            else end += (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
             if (n < headerAt.size() && headerAt[n] != nullptr) blocks_.push_back(Block{headerAt[n]->name, false, {}});
-            Line line{std::move(lines[i]), false, {}};
+            Line line{text.substr(start, end - start), false, {}};
             if (n < entryAt.size() && entryAt[n] != nullptr) {
                 line.entry = true;
                 line.key = entryAt[n]->key;
             }
-            blocks_.back().lines.push_back(std::move(line));
+            blocks_.back().lines.push_back(line);
+            start = end;
         }
     }
 
@@ -220,28 +227,29 @@ public:
             if (entry != block->lines.end()) block->lines.erase(entry);
             return;
         }
-        Line line{change.key + "=" + change.value, true, change.key};
+        const std::string text = change.key + "=" + change.value;
         if (block == nullptr || block->headerless) {
             // A new section at the end, after a line end of its own.
-            if (Line* last = LastLine(); last != nullptr && LineEnd(last->text).empty()) last->text += kNewLine;
-            line.text += kNewLine;
-            blocks_.push_back(Block{change.section, false, {}});
-            blocks_.back().lines.push_back({"[" + change.section + "]" + kNewLine, false, {}});
-            blocks_.back().lines.push_back(std::move(line));
+            if (Line* last = LastLine(); last != nullptr && LineEnd(last->text).empty())
+                last->text = Held(std::string(last->text) + kNewLine);
+            blocks_.push_back(Block{Held(change.section), false, {}});
+            blocks_.back().lines.push_back({Held("[" + change.section + "]" + kNewLine), false, {}});
+            blocks_.back().lines.push_back({Held(text + kNewLine), true, Held(change.key)});
             return;
         }
         const auto entry = FindEntry(*block, change.key);
         if (entry != block->lines.end()) {
-            entry->text = line.text + std::string(LineEnd(entry->text));
+            entry->text = Held(text + std::string(LineEnd(entry->text)));
             return;
         }
         // After the section's last key, or its header when it has none.
         std::size_t after = 0;
         for (std::size_t i = 0; i < block->lines.size(); ++i)
             if (block->lines[i].entry) after = i;
-        if (LineEnd(block->lines[after].text).empty()) block->lines[after].text += kNewLine;
-        line.text += kNewLine;
-        block->lines.insert(block->lines.begin() + static_cast<std::ptrdiff_t>(after + 1), std::move(line));
+        Line& previous = block->lines[after];
+        if (LineEnd(previous.text).empty()) previous.text = Held(std::string(previous.text) + kNewLine);
+        block->lines.insert(block->lines.begin() + static_cast<std::ptrdiff_t>(after + 1),
+                            Line{Held(text + kNewLine), true, Held(change.key)});
     }
 
     std::string Text() const {
@@ -257,16 +265,21 @@ public:
 
 private:
     struct Line {
-        std::string text;  // with its line end
+        std::string_view text;  // with its line end
         bool entry = false;
-        std::string key;
+        std::string_view key;
     };
     struct Block {
-        std::string name;
+        std::string_view name;
         bool headerless = true;  // the lines before the first header
         std::vector<Line> lines;
     };
 
+    // A text this batch writes, kept where views of it stay valid.
+    std::string_view Held(std::string text) {
+        held_.push_back(std::move(text));
+        return held_.back();
+    }
     // The first section of that name: the only one the reader searches.
     Block* FindBlock(const std::string& name) {
         for (Block& block : blocks_)
@@ -284,6 +297,7 @@ private:
     }
 
     std::vector<Block> blocks_;
+    std::deque<std::string> held_;
 };
 
 // A name that reads back as itself on a line of its own: no blank at either end, no

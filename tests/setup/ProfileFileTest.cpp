@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 
 #include "setup/ProfileCheck.h"
@@ -21,6 +22,8 @@ struct SizeCase {
     bool sparse;          // grown by resizing (zeros, no data on disk where it can)
     ProfileRead status;
 };
+
+void PrintTo(const SizeCase& c, std::ostream* os) { *os << c.name; }
 
 const SizeCase kSizes[] = {
     {"AtTheLimit", qrtl::kMaxProfileBytes, false, ProfileRead::Ok},
