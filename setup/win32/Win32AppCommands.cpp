@@ -1,9 +1,9 @@
 #include "setup/win32/Win32AppCommands.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <cstdint>
 #include <set>
 
 #include "platform/win32/Handle.h"
@@ -88,6 +88,7 @@ struct ResourceWalk {
     setup::ResourceRead worst = setup::ResourceRead::Read;
 };
 
+// What VirtualQuery tells of the region at an address, in the portable check's terms.
 bool QueryRegion(std::uintptr_t address, setup::MemoryRegion& region) {
     MEMORY_BASIC_INFORMATION info{};
     if (::VirtualQuery(reinterpret_cast<const void*>(address), &info, sizeof info) != sizeof info) return false;
