@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "platform/win32/Handle.h"
 #include "setup/RemoteRows.h"
+#include "setup/ResourceMenus.h"
 #include "platform/win32/ProfileLock.h"
 #include "setup/win32/SafeProfileWrite.h"
 #include "setup/win32/Win32AppCommands.h"
@@ -150,6 +152,57 @@ TEST(AppCommandsAdapter, MenuWithMoreItemsThanTheCap_FirstOnesKeptAndSaidSo) {
         if (m.source == CommandSource::LiveMenu) ++live;
     EXPECT_EQ(live, 5000u);
     EXPECT_TRUE(catalog.menusCut);
+}
+
+// A chain of popups, one in the other: up to the depth cap every level is walked;
+// below it the rest is left out, and the catalog says it was cut.
+TEST(AppCommandsAdapter, NestedPopups_PastTheDepthCapCutAndSaidSo) {
+    struct Case {
+        int popups;  // nested below the bar
+        bool cut;
+    };
+    for (const Case c : {Case{qrtl::setup::kMaxMenuDepth, false}, Case{qrtl::setup::kMaxMenuDepth + 1, true},
+                         Case{qrtl::setup::kMaxMenuDepth + 4, true}}) {
+        const qrtl::win32::UniqueHMenu bar(::CreateMenu());
+        HMENU parent = bar.get();
+        for (int level = 1; level <= c.popups; ++level) {
+            HMENU popup = ::CreatePopupMenu();
+            ::AppendMenuA(popup, MF_STRING, static_cast<UINT_PTR>(0x9000 + level), "Command");
+            ::AppendMenuA(parent, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), "Deeper");
+            parent = popup;
+        }
+        std::vector<qrtl::setup::MenuCommand> commands;
+        bool cut = false;
+        ASSERT_TRUE(qrtl::win32::ReadMenuTree(bar.get(), CommandSource::LiveMenu, commands, &cut));
+        EXPECT_EQ(cut, c.cut) << c.popups;
+        EXPECT_EQ(commands.size(), static_cast<std::size_t>(std::min(c.popups, qrtl::setup::kMaxMenuDepth)))
+            << c.popups;
+    }
+}
+
+// A program file whose menu resource claims 8 MB from its last bytes on: the reader
+// never reads past the file's image, leaves the resource out and says why, whether
+// the bytes there end their menu or not.
+TEST(AppCommandsAdapter, MenuResourceClaimingMoreThanTheFile_LeftOutWithANote) {
+    struct Case {
+        const char* name;
+        std::string tail;
+    };
+    const std::string oneItem("\0\0\0\0\x80\0\x01\x90X\0\0\0", 12);  // ends with its end flag
+    const std::string noEnd("\0\0\0\0\0\0\x01\0a\0\0\0", 12);      // never ends
+    e2e::TempFolder folder;
+    ASSERT_TRUE(folder.Create("damagedmenu"));
+    for (const Case& c : {Case{"one item", oneItem}, Case{"no end", noEnd}}) {
+        SCOPED_TRACE(c.name);
+        const std::string copy = folder / "Damaged.exe";
+        ASSERT_TRUE(e2e::CopyWithDamagedMenu(e2e::WinPath(QRTL_E2E_STANDIN), copy, c.tail, 8u * 1024 * 1024));
+        const qrtl::setup::AppCatalog catalog = qrtl::win32::ReadFileCatalog(copy);
+        EXPECT_NE(catalog.resourceNote.find("claims a size that reaches past the file"), std::string::npos)
+            << catalog.resourceNote;
+        for (const auto& m : catalog.menus) EXPECT_NE(m.id, 0x9001u) << m.path;
+        // The accelerators are whole and still read.
+        EXPECT_FALSE(catalog.keys.empty());
+    }
 }
 
 // Whatever the caller hands it, the writer never writes a line that adds a line.
