@@ -262,7 +262,7 @@ std::string SafeProfileWrite::CopyText() {
     DWORD got = 0;
     while (::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
         text.append(buffer, got);
-        if (text.size() > setup::kMaxProfileBytes) return std::string();
+        if (text.size() > kMaxProfileBytes) return std::string();
     }
     return text;
 }
@@ -312,7 +312,7 @@ bool SafeProfileWrite::Begin() {
     began_.clear();
     beganWhole_ = true;
     const DWORD copyError =
-        exists ? CopyInto(profile_, held_.get(), began_, beganWhole_, setup::kMaxProfileBytes) : 0;
+        exists ? CopyInto(profile_, held_.get(), began_, beganWhole_, kMaxProfileBytes) : 0;
     if (copyError != 0) {
         error_ = "cannot copy " + profile_ + " to " + temp_ + " (" + ErrorText(copyError) + "): nothing changed";
         held_.reset();
@@ -526,7 +526,7 @@ bool WriteChangesSince(const std::string& path, const std::string& baseText,
         // and the copy, by a program that takes no lock, would be lost.
         std::string nowText;
         if (!write.BeganText(nowText)) {
-            error = FullPath(path) + " is larger than " + std::to_string(setup::kMaxProfileBytes) +
+            error = FullPath(path) + " is larger than " + std::to_string(kMaxProfileBytes) +
                     " bytes: nothing changed";
             return false;
         }
@@ -546,7 +546,7 @@ bool WriteChangesSince(const std::string& path, const std::string& baseText,
                 return false;
             }
             savedText = write.CopyText();
-            if (!setup::ProfileUnusableReason(savedText).empty()) savedText.clear();
+            if (!ProfileUnusableReason(savedText).empty()) savedText.clear();
             if (!write.Commit()) {
                 error = write.Error();
                 return false;
