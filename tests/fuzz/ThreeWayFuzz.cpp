@@ -2,7 +2,8 @@
 // another writer left it, and the first writer's changes, with the owner's answer
 // to each question. Merged and applied to the file as it is now, no line that
 // only one side changed is lost: a line only the other writer changed keeps its
-// value, a line only ours changed gets ours, unless the owner was asked about it.
+// value, a line only ours changed gets ours, a line neither changed stays, unless
+// the owner was asked about it.
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -141,6 +142,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             fuzz::Check((entry == nullptr ? std::string("\x01") : entry->value) == r, "the result reads otherwise");
             if (o == b && n != b) fuzz::Check(r == n, "a line only the other writer changed was lost");
             if (n == b && o != b) fuzz::Check(r == o, "a line only ours changed was lost");
+            // Our changes may pass through it (a section emptied and filled again).
+            if (n == b && o == b) fuzz::Check(r == b, "a line neither side changed was lost");
+            if (o == n && o != b) fuzz::Check(r == o, "a line both changed alike was lost");
         }
     }
     return 0;
