@@ -111,8 +111,8 @@ bool IsLink(const std::string& path) {
 }
 
 // The file's data on the disk before it replaces the profile: a power cut after
-// the move must not leave an empty profile.
-// A scanner that holds the file for a moment is waited for.
+// the move must not leave an empty profile. A scanner that holds the file for a
+// moment is waited for.
 bool FlushToDisk(const std::string& path) {
     UniqueFile file;
     const DWORD error = RetryWhileBusy([&] {
@@ -361,7 +361,7 @@ bool SafeProfileWrite::Put(const std::string& section, const char* key, const ch
         const DWORD error = ::GetLastError();
         held_.reset(::CreateFileA(temp_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        Pending().held = held_.get();
+        if (held_) Pending().held = held_.get();
         if (!held_ || !CopyIsOurs()) {
             error_ = "the copy " + temp_ + " was removed or replaced by another program: nothing changed";
             return false;
