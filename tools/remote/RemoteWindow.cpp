@@ -99,6 +99,7 @@ INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         layout_.Apply(LOWORD(lParam), HIWORD(lParam));
         if (keys_) FitActionColumn(dlg_, keys_);
+        FitFindingRows();  // a new width wraps the findings anew
         return TRUE;
     case WM_GETMINMAXINFO:
         layout_.Limit(*reinterpret_cast<MINMAXINFO*>(lParam));
