@@ -1626,6 +1626,32 @@ TEST_F(RemoteShots, ReadOnlyProfileWithoutDriver_Banner) {
     remote_.Terminate();
 }
 
+// The window on a screen of 144 dots per inch, as README shows it beside the one of 96.
+TEST_F(RemoteShots, At144Dpi_TakenFilledLearned) {
+    ASSERT_TRUE(SetScreenDpi(144));
+    struct Back {
+        ~Back() { SetScreenDpi(96); }
+    } back;
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    ASSERT_TRUE(StartStandin());
+    ASSERT_TRUE(StartRemote());
+    const HWND window = Window();
+    ::SetCursorPos(1, 1);
+    ::SetWindowPos(window, HWND_TOP, 6, 8, 0, 0, SWP_NOSIZE);
+    ASSERT_GE(::SendMessageW(Item(IDC_WINDOWS), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(L"Standin TV")), 0);
+    Click(IDC_USE_WINDOW);
+    EXPECT_NE(Answer("Fill the keys' actions", IDYES), "");
+    ASSERT_TRUE(WaitLive("Filled")) << Live();
+    Learn(0, "POWER", 12);
+    Learn(5, "VOL+", 20);
+    Learn(6, "VOL-", 21);
+    SelectKey(5);
+    Shot("remote-window-144dpi", Union(window, nullptr));
+    remote_.Terminate();
+}
+
 // ---- Up to three TV applications ----
 
 TEST_F(RemoteE2e, TwoApplicationsOneAfterTheOther_SwitchedEachKeepsItsActions_SetupDialogListsTheNames) {

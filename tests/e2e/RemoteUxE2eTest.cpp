@@ -46,20 +46,9 @@ protected:
         if (dpi_ != 0) SetDpi(96);
     }
 
-    // The screen's dots per inch for the programs started from now on, as Wine reads
-    // it when a program starts (the user's setting and the machine's).
-    static bool WriteDpi(HKEY root, const char* path, DWORD dpi) {
-        qrtl::win32::UniqueHKey key;
-        if (::RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
-            return false;
-        return ::RegSetValueExA(key.get(), "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
-                                sizeof dpi) == ERROR_SUCCESS;
-    }
     bool SetDpi(int dpi) {
         dpi_ = dpi;
-        return WriteDpi(HKEY_CURRENT_USER, "Control Panel\\Desktop", static_cast<DWORD>(dpi)) &&
-               WriteDpi(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts",
-                        static_cast<DWORD>(dpi));
+        return SetScreenDpi(dpi);
     }
 
     bool StartRemote() {
@@ -151,7 +140,7 @@ constexpr char kTakenProfile[] =
     "0_Caption=Standin TV\r\n0_ClassName=StandinTVClass\r\n0_Control=1\r\n"
     "1_ExeDesc=Other TV viewer\r\n1_Item=OTHERTV\r\n1_Control=1\r\n"
     "[KeyMap_Controler]\r\nPOWER=10\r\nVOL+=20\r\nVOL-=21\r\nCH+=22\r\nFREZE+=28\r\n"
-    "[KeyMap_STANDINTV]\r\nPOWER=#8010\r\nVOL+=#8001\r\nVOL-=#8002\r\nCH+=#8005\r\nFREZE+=#8015\r\n"
+    "[KeyMap_STANDINTV]\r\nPOWER=#8003\r\nVOL+=#8001\r\nVOL-=#8002\r\nCH+=#8005\r\nFREZE+=#8015\r\n"
     "TVFMSW=#8013\r\nSWITCH=#8014\r\nBTN1=*31\r\nBTN100=*21\r\n";
 
 std::wstring WideTextOf(HWND wnd) {
@@ -346,6 +335,11 @@ TEST_P(RemoteUxDpi, EveryText_FitsItsControl) {
     ::PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_TEST, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDC_TEST)));
     ASSERT_TRUE(PumpUntil([&] { return Live().find("posted") != std::string::npos; }, kStepMs)) << Live();
     EXPECT_EQ(Lines(CutTexts(Window(), remote_.Id(), GetParam())), "") << "after Test";
+    // The action chooser of that key, with the application's commands.
+    const HWND chooser = OpenAction();
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(Lines(CutTexts(chooser, remote_.Id(), GetParam())), "") << "Action...";
+    ::PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
 }
 
 // ---- The finder with the real mouse ----
