@@ -331,6 +331,20 @@ TEST_P(RemoteUxDpi, EveryText_FitsItsControl) {
     ASSERT_TRUE(PumpUntil([&] { return !Live().empty(); }, kStepMs));
     PumpFor(500);
     EXPECT_EQ(Lines(CutTexts(Window(), remote_.Id(), GetParam())), "") << "at start";
+    // Right below the receiver line, the keys: no empty line between.
+    RECT line, keys;
+    ::GetWindowRect(Item(IDC_RECEIVER), &line);
+    ::GetWindowRect(Item(IDC_KEYS), &keys);
+    EXPECT_LT(keys.top - line.bottom, (line.bottom - line.top) / 2) << "a gap above the key list";
+    // A key awaited: the bold prompt in the receiver line's place.
+    ::PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_LEARN, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDC_LEARN)));
+    ASSERT_TRUE(PumpUntil([&] { return TextOfWindow(Item(IDC_PROMPT)).find("Press ") == 0; }, kStepMs)) << Live();
+    EXPECT_TRUE(::IsWindowVisible(Item(IDC_PROMPT)));
+    EXPECT_FALSE(::IsWindowVisible(Item(IDC_RECEIVER)));
+    EXPECT_EQ(Lines(CutTexts(Window(), remote_.Id(), GetParam())), "") << "while learning";
+    ::PostMessageA(Window(), WM_COMMAND, IDCANCEL, 0);  // Escape: learning stops
+    EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(Item(IDC_RECEIVER)) != FALSE; }, kStepMs));
+    EXPECT_FALSE(::IsWindowVisible(Item(IDC_PROMPT)));
     // A key tried: the line below says what was sent where.
     ::PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_TEST, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDC_TEST)));
     ASSERT_TRUE(PumpUntil([&] { return Live().find("posted") != std::string::npos; }, kStepMs)) << Live();
