@@ -331,6 +331,13 @@ TEST_P(RemoteUxDpi, EveryText_FitsItsControl) {
     ASSERT_TRUE(PumpUntil([&] { return !Live().empty(); }, kStepMs));
     PumpFor(500);
     EXPECT_EQ(Lines(CutTexts(Window(), remote_.Id(), GetParam())), "") << "at start";
+    // Within the screen, which at 144 dpi is lower than the window's template.
+    RECT area, window;
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    ::GetWindowRect(Window(), &window);
+    EXPECT_GE(window.top, area.top);
+    EXPECT_LE(window.bottom, area.bottom);
+    EXPECT_GE(::SendMessageW(Item(IDC_KEYS), LVM_GETCOUNTPERPAGE, 0, 0), 8);
     // Right below the receiver line, the keys: no empty line between.
     RECT line, keys;
     ::GetWindowRect(Item(IDC_RECEIVER), &line);

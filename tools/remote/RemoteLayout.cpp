@@ -148,6 +148,22 @@ void AnchorControls(AnchorLayout& layout, HWND dlg) {
     layout.Add(res::kBanner, {0, 100, 100, 100});
     layout.Add(res::kSaveAs, {100, 100, 100, 100});
     layout.Least(res::kKeys, KeyListHeight(::GetDlgItem(dlg, res::kKeys), kLeastKeyRows));
+    FitOnScreen(dlg, layout);
+}
+
+void FitOnScreen(HWND dlg, const AnchorLayout& layout) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!::GetMonitorInfoW(::MonitorFromWindow(dlg, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT& area = monitor.rcWork;
+    RECT w;
+    ::GetWindowRect(dlg, &w);
+    MINMAXINFO limits{};
+    layout.Limit(limits);
+    const int height = std::max<int>(std::min<int>(w.bottom - w.top, area.bottom - area.top), limits.ptMinTrackSize.y);
+    const int top = std::max<int>(area.top, std::min<int>(w.top, area.bottom - height));
+    if (height == w.bottom - w.top && top == w.top) return;
+    ::SetWindowPos(dlg, nullptr, w.left, top, w.right - w.left, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace remote
