@@ -529,6 +529,25 @@ std::vector<std::string> ComboItems(HWND combo) {
 
 // ---------------------------------------------------------------- registry
 
+namespace {
+
+bool WriteDpi(HKEY root, const char* path, DWORD dpi) {
+    qrtl::win32::UniqueHKey key;
+    if (::RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+        return false;
+    return ::RegSetValueExA(key.get(), "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi) ==
+           ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool SetScreenDpi(int dpi) {
+    const auto value = static_cast<DWORD>(dpi);
+    return WriteDpi(HKEY_CURRENT_USER, "Control Panel\\Desktop", value) &&
+           WriteDpi(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts",
+                    value);
+}
+
 MachineKeyGuard::~MachineKeyGuard() { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, path_.c_str()); }
 
 bool MachineKeyGuard::SetString(const std::string& name, const std::string& data) {

@@ -182,6 +182,10 @@ std::vector<std::string> ComboItems(HWND combo);
 // Ends a process that the test did not start itself (one the monitor launched).
 void EndProcessById(DWORD pid);
 
+// The screen's dots per inch for the programs started from now on, as Wine reads it
+// when a program starts (the user's setting and the machine's); 96 is the default.
+bool SetScreenDpi(int dpi);
+
 // Registry: a key under HKEY_LOCAL_MACHINE made by the test and deleted at the end.
 class MachineKeyGuard {
 public:
