@@ -341,6 +341,29 @@ bool LetEveryoneWrite(const std::string& folder) {
     return set;
 }
 
+// Whether the owner of `path` is the Administrators group. Wine gives every file to
+// the user's own account (and keeps no other owner), and an owner may change the file:
+// there even Program Files serves every user only through the user's own key.
+bool OwnedByAdministrators(const std::string& path) {
+    DWORD needed = 0;
+    ::GetFileSecurityA(path.c_str(), OWNER_SECURITY_INFORMATION, nullptr, 0, &needed);
+    std::vector<DWORD> descriptor(needed / sizeof(DWORD) + 1, 0);
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE;
+    if (!::GetFileSecurityA(path.c_str(), OWNER_SECURITY_INFORMATION, descriptor.data(),
+                            static_cast<DWORD>(descriptor.size() * sizeof(DWORD)), &needed) ||
+        !::GetSecurityDescriptorOwner(descriptor.data(), &owner, &defaulted) || owner == nullptr)
+        return false;
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID admins = nullptr;
+    if (!::AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
+                                    0, 0, 0, 0, &admins))
+        return false;
+    const bool same = ::EqualSid(owner, admins) != FALSE;
+    ::FreeSid(admins);
+    return same;
+}
+
 TEST_F(MonitorE2e, SetAuto_CommandLineWord_WritesRunValueLoadsNoDriverAndEndsWithZero) {
     RunValueCleaner cleaner;
     const std::string blankDir = folder_ / "with blank";
@@ -357,10 +380,11 @@ TEST_F(MonitorE2e, SetAuto_CommandLineWord_WritesRunValueLoadsNoDriverAndEndsWit
 
     for (const std::string& dir : {folder_.Path(), blankDir, installed.Path(), open.Path()}) {
         SCOPED_TRACE(dir);
-        const bool forEveryUser = dir == installed.Path();
         WriteProfile({}, dir);
         ASSERT_TRUE(CopyInto(dir, QRTL_E2E_MONITOR, kMonitorExeName));
         ASSERT_TRUE(CopyInto(dir, QRTL_E2E_SIMDRIVER, kDriverName));
+        const bool forEveryUser =
+            dir == installed.Path() && OwnedByAdministrators(dir + "\\" + kMonitorExeName);
         DeleteRunValue();
         {
             qrtl::win32::UniqueHKey run;
