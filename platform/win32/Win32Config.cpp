@@ -9,6 +9,7 @@
 
 #include "driver/CardDriver.h"
 #include "platform/win32/Handle.h"
+#include "platform/win32/ModulePath.h"
 
 namespace qrtl::win32 {
 
@@ -174,13 +175,8 @@ void Win32Profile::BeginWrites(const std::string& path) {
 void Win32Profile::EndWrites() { writeLock_.Release(); }
 
 std::string Win32Module::FileName() {
-    char buffer[MAX_PATH];
-    const DWORD n = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    if (n == 0) return std::string();
-    // A truncated name comes back filling the buffer, without a terminating zero.
-    const DWORD length = n < MAX_PATH ? n : MAX_PATH - 1;
-    buffer[length] = '\0';
-    return std::string(buffer, std::strlen(buffer));
+    // The profile beside the program must open in a folder named outside the code page.
+    return AnsiModulePath();
 }
 
 bool Win32Module::GetVersion(uint32_t recordSize, uint32_t& platformId) {

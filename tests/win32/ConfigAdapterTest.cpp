@@ -9,6 +9,7 @@
 
 #include "config/QRTLIRSet.h"
 #include "platform/win32/Handle.h"
+#include "platform/win32/ModulePath.h"
 #include "platform/win32/Win32Config.h"
 
 namespace {
@@ -207,6 +208,60 @@ TEST(ModuleTest, ProtectedFolders_ProgramFilesButNeverTheWindowsFolder) {
         hasProgramFiles = hasProgramFiles || ::lstrcmpiA(folder.c_str(), programFiles) == 0;
     }
     EXPECT_TRUE(hasProgramFiles);
+}
+
+// A path named outside the code page is spelled through its folder's short name, the
+// file's own name kept where it fits, so that the ANSI calls open the very file.
+TEST(ModulePathTest, AnsiPathOf_NamesInAndOutsideCodePage_SpellingThatOpensTheFile) {
+    TempFolder temp;
+    ASSERT_TRUE(temp.ok());
+    const std::string base = temp.File("");
+    std::wstring wideBase(base.begin(), base.end());  // the temp path is ASCII here
+    const bool latin1 = ::GetACP() == 1252;
+    const struct {
+        const wchar_t* folder;
+        const wchar_t* file;
+        bool create;
+        const char* expectEnd;  // null: any ASCII spelling; "": none
+    } cases[] = {
+        {L"plain", L"QRTLIRMoni.INI", true, "plain\\QRTLIRMoni.INI"},
+        {L"\x6d4b\x8bd5", L"QRTLIRMoni.INI", true, "\\QRTLIRMoni.INI"},
+        {L"\x6d4b\x8bd5", L"\x6587\x4ef6.ini", true, nullptr},
+        {L"\x5931", L"QRTLIRMoni.INI", false, ""},
+        {L"M\x00e4rz", L"QRTLIRMoni.INI", true, latin1 ? "M\xe4rz\\QRTLIRMoni.INI" : nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::wstring folder = wideBase + c.folder;
+        const std::wstring file = folder + L"\\" + c.file;
+        if (c.create) {
+            ::CreateDirectoryW(folder.c_str(), nullptr);
+            qrtl::win32::UniqueFile made(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+            ASSERT_TRUE(made);
+            DWORD written = 0;
+            ASSERT_TRUE(::WriteFile(made.get(), "[Main]\r\nTimer=123\r\n", 21, &written, nullptr));
+        }
+        const std::string ansi = qrtl::win32::AnsiPathOf(file);
+        bool plain = true;
+        for (const char ch : ansi) plain = plain && static_cast<unsigned char>(ch) < 0x80;
+        if (c.expectEnd != nullptr && *c.expectEnd == '\0') {
+            EXPECT_EQ(ansi, "");
+        } else {
+            ASSERT_FALSE(ansi.empty());
+            if (c.expectEnd != nullptr) {
+                const std::string end = c.expectEnd;
+                ASSERT_GE(ansi.size(), end.size());
+                EXPECT_EQ(ansi.substr(ansi.size() - end.size()), end);
+            } else {
+                EXPECT_TRUE(plain) << ansi;
+            }
+            EXPECT_EQ(::GetPrivateProfileIntA("Main", "Timer", 0, ansi.c_str()), 123u) << ansi;
+        }
+        if (c.create) {
+            ::DeleteFileW(file.c_str());
+            ::RemoveDirectoryW(folder.c_str());
+        }
+    }
 }
 
 // A well-known group by its authority and sub-authorities, freed with the holder.
