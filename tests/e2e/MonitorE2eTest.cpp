@@ -407,6 +407,20 @@ std::wstring Widen(const std::string& text) {
 TEST_F(MonitorE2e, FolderOutsideCodePage_ProfileAndDriverFoundThroughShortName) {
     const std::wstring folder = Widen(folder_.Path()) + L"\\\x6d4b\x8bd5";
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    // Emptied by the wide calls: the test folder's own clean-up reads the names as ANSI.
+    struct WideCleanup {
+        std::wstring folder;
+        ~WideCleanup() {
+            WIN32_FIND_DATAW found;
+            const HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+            if (find != INVALID_HANDLE_VALUE) {
+                do ::DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+                while (::FindNextFileW(find, &found));
+                ::FindClose(find);
+            }
+            ::RemoveDirectoryW(folder.c_str());
+        }
+    } cleanup{folder};
     wchar_t shortName[MAX_PATH] = {};
     const DWORD n = ::GetShortPathNameW(folder.c_str(), shortName, MAX_PATH);
     char shortAnsi[MAX_PATH] = {};
