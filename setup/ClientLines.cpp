@@ -20,8 +20,7 @@ std::string BadItemText(const std::string& item) {
 // characters of a caption buffer may have cut, or one with characters that the ANSI
 // code page turns into '?'.
 std::string BadCaptionText(const ClientWindowFacts& facts) {
-    if (facts.caption.size() >= kProfileTextLimit)
-        return "has 255 characters or more, and may have been cut";
+    if (facts.caption.size() >= kProfileTextLimit) return "has 255 characters or more, and may have been cut";
     if (facts.captionNotAnsi) return "holds characters the ANSI code page cannot hold";
     return {};
 }
@@ -58,95 +57,86 @@ std::string ExeDescription(const ClientWindowFacts& facts) {
     return BadProfileText(name).empty() ? name : std::string();
 }
 
-ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
-                                const ProfileDocument& current) {
+std::string TakenAppName(const ClientWindowFacts& facts) {
+    const std::string description = ExeDescription(facts);
+    return description.empty() ? facts.item : description;
+}
+
+ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts) {
     ClientLinesPlan plan;
-    const std::string n = std::to_string(client);
+    const std::string app = TakenAppName(facts);
     auto add = [&](const profile::Key& key, const std::string& value) {
         plan.lines.push_back({profile::kClient, profile::KeyName(key, client), value});
     };
+    auto note = [&](SlotNoteCode code, std::string reason) {
+        SlotNote& n = plan.notes.emplace_back();
+        n.code = code;
+        n.app = app;
+        n.reason = std::move(reason);
+        return &n;
+    };
     // A text the profile cannot hold is written empty, so that no older value stays.
-    auto addText = [&](const profile::Key& key, const char* what, const char* other,
-                       const std::string& value) {
-        const std::string why = BadProfileText(value);
-        if (why.empty()) {
-            add(key, value);
-            return;
-        }
-        add(key, "");
-        plan.notes.push_back(profile::KeyName(key, client) + " left empty: the window's " + what + " " +
-                             why + ". The window search then relies on the " + other +
-                             " and the child ids.");
+    auto addText = [&](const profile::Key& key, SlotNoteCode code, const std::string& value, std::string why) {
+        add(key, why.empty() ? value : std::string());
+        if (!why.empty()) note(code, std::move(why));
     };
 
     const std::string badItem = BadItemText(facts.item);
-    add(profile::kItem, badItem.empty() ? facts.item : std::string());
-    if (!badItem.empty())
-        plan.notes.push_back(profile::KeyName(profile::kItem, client) + " left empty: the program's name " +
-                             badItem + ". The monitor cannot tell this application's window.");
-    const std::string badCaption = BadCaptionText(facts);
-    if (badCaption.empty()) {
-        addText(profile::kCaption, "caption", "class", facts.caption);
-    } else {
+    addText(profile::kItem, SlotNoteCode::ItemLeftEmpty, facts.item, badItem);
+    if (!facts.titleNeeded) {
+        // Found without it: a title that changes with the channel cannot lose it.
         add(profile::kCaption, "");
-        plan.notes.push_back(profile::KeyName(profile::kCaption, client) + " left empty: the window's caption " +
-                             badCaption + ". The window search then relies on the class and the child ids.");
+    } else {
+        std::string badCaption = BadCaptionText(facts);
+        if (badCaption.empty()) badCaption = BadProfileText(facts.caption);
+        addText(profile::kCaption, SlotNoteCode::TitleLeftEmpty, facts.caption, badCaption);
+        // Kept, and the only mark that finds it: the owner is told what a new title does.
+        if (badCaption.empty() && !facts.caption.empty() && !facts.foundByControls)
+            note(SlotNoteCode::TitleNeeded, {})->title = facts.caption;
     }
-    addText(profile::kClassName, "class", "caption", facts.className);
+    addText(profile::kClassName, SlotNoteCode::ClassLeftEmpty, facts.className, BadProfileText(facts.className));
     const profile::Key* childKeys[kClientChildCount] = {&profile::kChild0, &profile::kChild1,
                                                         &profile::kChild2};
     for (int i = 0; i < kClientChildCount; ++i) add(*childKeys[i], std::to_string(facts.childIds[i]));
 
-    const std::string defaultKey = profile::KeyName(profile::kDefaultClient);
-    plan.lines.push_back({profile::kClient, defaultKey, n});
-    const int32_t before = current.GetInt(profile::kClient, defaultKey, profile::kDefaultClient.def);
-    if (before != client || current.Find(profile::kClient, defaultKey) == nullptr)
-        plan.notes.push_back(defaultKey + "=" + n + " (was " + std::to_string(before) +
-                             "): a running monitor takes it at its next start.");
-    else
-        plan.notes.push_back(defaultKey + "=" + n + ", as before: a running monitor takes the new "
-                             "lines at its next start.");
-
-    const std::string controlKey = profile::KeyName(profile::kControl, client);
+    plan.lines.push_back({profile::kClient, profile::kDefaultClient.name, std::to_string(client)});
     add(profile::kControl, "1");
-    if (current.GetInt(profile::kClient, controlKey, profile::kControl.def) == 0)
-        plan.notes.push_back(controlKey +
-                             "=1 (was 0): the monitor now forwards keys while the application runs.");
-
-    if (client >= 0 && client < kDescribedClients) add(profile::kExeDesc, ExeDescription(facts));
+    if (client >= 0 && client < profile::kClientSlots) add(profile::kExeDesc, ExeDescription(facts));
 
     const std::string badLaunch = facts.launch.found ? BadLaunchText(facts) : std::string();
-    if (!badLaunch.empty()) {
-        // Written empty, so that no other application's launch lines stay beside this one.
-        add(profile::kRegPath, "");
-        add(profile::kRegFolder, "");
-        add(profile::kExeName, "");
-        plan.notes.push_back("No launch lines: " + badLaunch + ", so POWER cannot start this application.");
-    } else if (facts.launch.found) {
+    if (facts.launch.found && badLaunch.empty()) {
         add(profile::kRegPath, facts.launch.regPath);
         add(profile::kRegFolder, facts.launch.regFolder);
         add(profile::kExeName, facts.launch.exeName);
-        plan.notes.push_back("POWER starts the application from the folder in HKEY_LOCAL_MACHINE\\" +
-                             facts.launch.regPath + ", value " + facts.launch.regFolder + " (" +
-                             facts.launch.where + ").");
+        note(SlotNoteCode::LaunchFound, {})->where = facts.launch.where;
     } else {
         // Written empty, so that no other application's launch lines stay beside this one.
         add(profile::kRegPath, "");
         add(profile::kRegFolder, "");
         add(profile::kExeName, "");
-        plan.notes.push_back(
-            "No launch lines: no value under HKEY_LOCAL_MACHINE holds the application's folder, "
-            "so POWER cannot start this application (the monitor reads the folder from "
-            "HKEY_LOCAL_MACHINE only).");
+        if (badLaunch.empty())
+            note(SlotNoteCode::LaunchNotFound, {});
+        else
+            note(SlotNoteCode::LaunchNotKept, badLaunch);
     }
     // The one check of every planned line: whatever slipped through above is emptied.
     for (ProfileChange& line : plan.lines) {
         const LineCheck check = CheckProfileLine(profile::kClient, line.key, line.value);
         if (check.Ok()) continue;
         line.value.clear();
-        plan.notes.push_back(line.key + " left empty: " + LineCheckWords(check) + ".");
+        note(SlotNoteCode::LineLeftEmpty, LineCheckWords(check));
     }
     return plan;
+}
+
+void JudgeWindowMarks(ClientWindowFacts& facts, IDesktop& desktop, WindowHandle window) {
+    ClientWindowFacts untitled = facts;
+    untitled.titleNeeded = false;
+    untitled.className.clear();
+    const std::vector<ProfileChange> byControls = PlanClientLines(0, untitled).lines;
+    facts.foundByControls = SearchWithLines(byControls, 0, desktop) == window;
+    untitled.className = facts.className;
+    facts.titleNeeded = SearchWithLines(PlanClientLines(0, untitled).lines, 0, desktop) != window;
 }
 
 WindowHandle SearchWithLines(const std::vector<ProfileChange>& lines, int32_t client,

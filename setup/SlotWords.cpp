@@ -1,5 +1,7 @@
 #include "setup/SlotWords.h"
 
+#include "setup/OwnerWords.h"
+
 namespace qrtl::setup {
 
 namespace {
@@ -20,14 +22,10 @@ std::string TextLeftEmpty(const SlotNote& note, const char* what) {
 
 // "Its 1 action is", "Its 12 actions are".
 std::string ActionsAre(int count) {
-    return Counted(count, "action", "actions") + (count == 1 ? " is" : " are");
+    return Counted(static_cast<std::size_t>(count), "action", "actions") + (count == 1 ? " is" : " are");
 }
 
 }  // namespace
-
-std::string Counted(int n, const std::string& one, const std::string& many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
 
 std::string SelectorText(const SlotRow& row) {
     if (row.description.empty()) return "free";
@@ -40,6 +38,14 @@ std::string SlotNoteWords(const SlotNote& note) {
     switch (note.code) {
     case SlotNoteCode::TitleLeftEmpty: return TextLeftEmpty(note, "title");
     case SlotNoteCode::ClassLeftEmpty: return TextLeftEmpty(note, "type");
+    case SlotNoteCode::ItemLeftEmpty:
+        return note.app + "'s program name is not kept (it " + note.reason +
+               "): the monitor cannot tell its window from others that look like it.";
+    case SlotNoteCode::LineLeftEmpty: return "A setting for " + note.app + " is not kept: " + note.reason + ".";
+    case SlotNoteCode::TitleNeeded:
+        return note.app + "'s window is told from others of its kind only by its title, \"" + note.title +
+               "\": if the title changes, the remote no longer finds it.";
+    case SlotNoteCode::LaunchNotKept: return "POWER cannot start " + note.app + ": " + note.reason + ".";
     case SlotNoteCode::LaunchFound:
         return "POWER starts " + note.app + " from the folder Windows records for it" + PlaceWords(note.where) + ".";
     case SlotNoteCode::LaunchNotFound:
@@ -71,9 +77,9 @@ std::string ReplaceQuestion(const SlotReplace& replace) {
 std::string NoTvCommandsWords(const std::string& app, const TvCommandCount& count) {
     if (!count.NoTvCommands()) return {};
     const std::string found = count.keysWithMeaning == 0
-                                  ? "none of the " + Counted(count.keys, "key", "keys")
+                                  ? "none of the " + Counted(static_cast<std::size_t>(count.keys), "key", "keys")
                                   : "only " + std::to_string(count.keysWithMeaning) + " of " +
-                                        Counted(count.keys, "key", "keys");
+                                        Counted(static_cast<std::size_t>(count.keys), "key", "keys");
     return app + " shows no TV commands: " + found + " found a meaning.";
 }
 

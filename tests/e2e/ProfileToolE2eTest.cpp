@@ -293,7 +293,8 @@ protected:
         ProfileToolE2e::SetUp();
         // Ids of its own, so the printed ids come from the window and not from a default.
         ASSERT_TRUE(standin_.Start(Quoted(WinPath(QRTL_E2E_STANDIN)) +
-                                       " --caption \"Standin E2E\" --ids 2001 2002 2003 --seconds 60",
+                                       " --caption \"Standin E2E\" --ids 2001 2002 2003 --seconds 60"
+                                       " --channel-title",
                                    folder_.Path()));
         ASSERT_TRUE(PumpUntil([&] { return (window_ = ::FindWindowA(kStandinClass, "Standin E2E")) != nullptr; },
                               kPromptTimeoutMs));
@@ -319,16 +320,69 @@ TEST_F(WindowE2e, EveryWayToFindIt_LinesProvedByTheMonitorsSearchAndWritten) {
         ASSERT_TRUE(WriteTextFile(profile_, sample_));
         EXPECT_EQ(Run("window " + way + " --write 3 QRTLIRMoni.INI"), 0u) << Out() << Err();
         const std::string out = Out();
-        for (const char* line : {"3_Item=STANDINTV\r\n", "3_Caption=Standin E2E\r\n",
-                                 "3_ClassName=StandinTVClass\r\n"})
+        // The only window of its class: found by class and program, whatever its title.
+        for (const char* line : {"3_Item=STANDINTV\r\n", "3_Caption=\r\n", "3_ClassName=StandinTVClass\r\n"})
             EXPECT_NE(out.find(line), std::string::npos) << line << out;
         EXPECT_NE(out.find("the monitor's search with these lines finds this window"), std::string::npos) << out;
         std::set<std::string> ids;
         for (const char* key : {"3_Child0", "3_Child1", "3_Child2"}) ids.insert(ReadValue(profile_, "Client", key));
         EXPECT_EQ(ids, (std::set<std::string>{"2001", "2002", "2003"}));
-        EXPECT_EQ(ReadValue(profile_, "Client", "3_Caption"), "Standin E2E");
+        EXPECT_EQ(ReadValue(profile_, "Client", "3_Caption"), "");
         EXPECT_EQ(ReadValue(profile_, "Client", "1_Item"), "STANDINTV");
     }
+}
+
+// The profile lines of a window run's output (without its comment lines).
+std::string ClientLinesOf(const std::string& out) {
+    std::string lines;
+    std::size_t at = 0;
+    while (at < out.size()) {
+        std::size_t end = out.find('\n', at);
+        if (end == std::string::npos) end = out.size();
+        const std::string line = out.substr(at, end - at);
+        if (!line.empty() && line[0] != ';') lines += line + "\n";
+        at = end + 1;
+    }
+    return lines;
+}
+
+TEST_F(WindowE2e, TitleChangesWithTheChannel_TakenWithoutItStillTheSameLines) {
+    ASSERT_TRUE(WriteTextFile(profile_, sample_));
+    EXPECT_EQ(Run("window --class StandinTVClass --write 0 QRTLIRMoni.INI"), 0u) << Out() << Err();
+    const std::string before = ClientLinesOf(Out());
+    EXPECT_NE(before.find("0_Caption=\r\n"), std::string::npos) << before;
+    EXPECT_EQ(Out().find("if the title changes"), std::string::npos) << Out();
+    EXPECT_EQ(ReadValue(profile_, "Client", "0_Caption"), "");
+
+    ASSERT_TRUE(::PostMessageA(window_, WM_COMMAND, 0x8001, 0));
+    ASSERT_TRUE(PumpUntil([&] { return ::FindWindowA(kStandinClass, "Standin E2E - Channel 2") == window_; },
+                          kPromptTimeoutMs));
+    // Taken again under its new title: the very lines written, and they still find it.
+    EXPECT_EQ(Run("window --title \"Standin E2E - Channel 2\""), 0u) << Out() << Err();
+    EXPECT_EQ(ClientLinesOf(Out()), before);
+    EXPECT_NE(Out().find("the monitor's search with these lines finds this window"), std::string::npos) << Out();
+}
+
+TEST_F(WindowE2e, AnotherWindowOfItsClassFirst_TitleKeptAndItsChangeSaidToLoseIt) {
+    ChildProcess other;
+    ASSERT_TRUE(other.Start(Quoted(WinPath(QRTL_E2E_STANDIN)) + " --caption \"Standin Other\" --ids 2001 2002 2003"
+                                                                 " --seconds 60",
+                            folder_.Path()));
+    HWND otherWindow = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (otherWindow = ::FindWindowA(kStandinClass, "Standin Other")) != nullptr; },
+                          kPromptTimeoutMs));
+    // The other one first in the search's order: the class alone finds it.
+    ::SetWindowPos(otherWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetWindowPos(window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ASSERT_EQ(::FindWindowA(kStandinClass, nullptr), otherWindow);
+    ASSERT_TRUE(WriteTextFile(profile_, sample_));
+    EXPECT_EQ(Run("window --title \"Standin E2E\" --write 0 QRTLIRMoni.INI"), 0u) << Out() << Err();
+    other.Terminate();
+    EXPECT_EQ(ReadValue(profile_, "Client", "0_Caption"), "Standin E2E");
+    EXPECT_NE(Out().find("told from others of its kind only by its title, \"Standin E2E\": if the title changes, the "
+                         "remote no longer finds it."),
+              std::string::npos)
+        << Out();
 }
 
 TEST_F(WindowE2e, CheckOnWindows_ClientInstallationFromTheRegistry) {
@@ -475,9 +529,11 @@ TEST_F(WindowE2e, WindowWrite_CompletesTheClientAndCheckFindsItClean) {
         EXPECT_EQ(ReadValue(profile_, "Client", "0_Item"), "STANDINTV");
         EXPECT_EQ(ReadValue(profile_, "Client", "0_Control"), "1");
         EXPECT_EQ(ReadValue(profile_, "Client", "0_ExeDesc"), "Stand-in TV client for tests");
-        EXPECT_NE(out.find("; Default=0 (was 1): a running monitor takes it at its next start."), std::string::npos)
+        EXPECT_NE(out.find("; Stand-in TV client for tests is now the application that POWER starts and the "
+                           "remote's keys control."),
+                  std::string::npos)
             << out;
-        EXPECT_NE(out.find("; 0_Control=1 (was 0): the monitor now forwards keys while the application runs."),
+        EXPECT_NE(out.find("; The monitor now passes the remote's keys to Stand-in TV client for tests while it runs."),
                   std::string::npos)
             << out;
         if (c.installed) {
@@ -490,7 +546,7 @@ TEST_F(WindowE2e, WindowWrite_CompletesTheClientAndCheckFindsItClean) {
             // Written empty: no older application's launch lines can stay beside this one.
             for (const char* key : {"0_RegPath", "0_RegFolder", "0_ExeName"})
                 EXPECT_EQ(ReadValue(profile_, "Client", key), "") << key;
-            EXPECT_NE(out.find("POWER cannot start this application"), std::string::npos) << out;
+            EXPECT_NE(out.find("; POWER cannot start Stand-in TV client for tests:"), std::string::npos) << out;
         }
     }
 }

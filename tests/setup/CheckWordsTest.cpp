@@ -16,10 +16,8 @@ struct WordsCase {
 
 std::vector<std::string> Lines(const std::string& profile) {
     std::vector<std::string> lines;
-    for (const auto& f : qrtl::CheckProfile(qrtl::ProfileDocument::Parse(profile))) {
-        EXPECT_EQ(f.text, qrtl::CheckText(f));
+    for (const auto& f : qrtl::CheckProfile(qrtl::ProfileDocument::Parse(profile)))
         lines.push_back(qrtl::FormatFinding("p", f));
-    }
     return lines;
 }
 
