@@ -183,6 +183,10 @@ std::string CheckText(const Finding& f) {
             {Key(f, 0), " has no code in [", profile::kControllerSection, "]: this command is never sent"});
     case FindingId::ClientControl: return ClientControlText(f);
     case FindingId::Launch: return LaunchText(f);
+    case FindingId::ClientTitle:
+        return Concatenated({f.field, "=", f.quoted, ": the window is found only while its title is exactly this (",
+                             ClientKey(profile::kChild0, f.number), "..2 cannot find it): a title that changes with "
+                             "the channel or a document's name loses it"});
     case FindingId::LaunchWritable:
         return "any user can change HKEY_LOCAL_MACHINE\\" + Start(f).regPath +
                ": whoever changes the folder in it decides what POWER starts";

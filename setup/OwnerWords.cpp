@@ -129,6 +129,10 @@ std::string SentenceAfter(std::string&& text, const Finding& f) {
         return Appended(std::move(text), {"While the TV application runs, the monitor leaves the remote to it and "
                                           "sends no action. Take its window again to change that."});
     case FindingId::Launch: return Appended(std::move(text), {LaunchSentence(f)});
+    case FindingId::ClientTitle:
+        return Appended(std::move(text), {"The TV application's window is found only while its title is \"", f.quoted,
+                                          "\": if the title changes, the remote no longer finds it. Take its window "
+                                          "again: where its kind and program tell it, no title is kept."});
     case FindingId::LaunchWritable:
         return Appended(std::move(text), {"Any user of this computer can change where POWER finds the TV "
                                           "application: reinstall it as an administrator, or ask one to protect its "

@@ -232,6 +232,7 @@ private:
                 .number = set_.m_nDefaultClient;
             return true;
         }
+        Title();
         const int itemLine = LineOf(profile::kClient, itemKey);
         if (std::any_of(set_.m_strItem.begin(), set_.m_strItem.end(),
                         [](char c) { return c >= 'a' && c <= 'z'; })) {
@@ -240,6 +241,19 @@ private:
         if (doc_.FindSection(ClientSection()) == nullptr)
             AddAboutField(itemLine, Severity::Warning, FindingId::ClientKeymap, itemKey).section = ClientSection();
         return true;
+    }
+
+    // A title kept in the profile must match exactly; when it changes (with the
+    // channel, or a document's name) the search falls back on the child ids, and
+    // without all three of them nothing finds the window.
+    void Title() {
+        if (set_.m_strCaption.empty()) return;
+        if (set_.m_nChild0 != 0 && set_.m_nChild1 != 0 && set_.m_nChild2 != 0) return;
+        const std::string captionKey = ClientKeyText(profile::kCaption);
+        Finding& finding =
+            AddAboutField(LineOf(profile::kClient, captionKey), Severity::Note, FindingId::ClientTitle, captionKey);
+        finding.quoted = set_.m_strCaption;
+        finding.number = set_.m_nDefaultClient;
     }
 
     std::string ClientSection() const { return profile::kClientSectionPrefix + set_.m_strItem; }
@@ -401,7 +415,7 @@ constexpr const char* kFindingIdNames[] = {
     "syntax",        "section-duplicate", "key-duplicate", "timer",          "client-missing",   "item-empty",
     "item-case",     "client-keymap",     "not-set-up",    "code-unlearned", "key-name",         "code-format",
     "code-shared",   "command-format",    "command-unmapped", "client-control", "launch",
-    "launch-writable",
+    "launch-writable", "client-title",
 };
 static_assert(std::size(kFindingIdNames) == kFindingIdCount, "a name for each kind of finding");
 

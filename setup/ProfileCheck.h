@@ -36,8 +36,9 @@ enum class FindingId {
     ClientControl,
     Launch,
     LaunchWritable,
+    ClientTitle,
 };
-constexpr int kFindingIdCount = static_cast<int>(FindingId::LaunchWritable) + 1;
+constexpr int kFindingIdCount = static_cast<int>(FindingId::ClientTitle) + 1;
 
 // The stable name of a finding for scripts: "code-format", "timer" ...
 const char* FindingIdName(FindingId id);
@@ -91,7 +92,7 @@ struct Finding {
     std::string field;
     // The profile's text the finding quotes: syntax the line; item-case the item as
     // written; code-format and code-shared the code; command-format and
-    // command-unmapped the command.
+    // command-unmapped the command; client-title the title.
     std::string quoted;
     // The section named: section-duplicate and key-duplicate the repeated one,
     // client-keymap the missing key map, client-control the key map not sent.
@@ -99,7 +100,7 @@ struct Finding {
     // section-duplicate: the line of the section that is read; key-duplicate: the
     // line that counts.
     int otherLine = 0;
-    // timer: the interval in ms; client-missing and item-empty: the client N.
+    // timer: the interval in ms; client-missing, item-empty and client-title: the client N.
     int32_t number = 0;
     const char* nearestKey = nullptr;  // key-name: the remote key name meant, perhaps
     CommandProblemCode command;        // command-format: what is wrong with it

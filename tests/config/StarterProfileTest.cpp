@@ -63,7 +63,8 @@ TEST(StarterProfile, Check_OnlyThatTheRemoteIsNotSetUp) {
 TEST(StarterProfile, ClientAndThreeCodesWritten_ChecksClean) {
     std::string text = Starter();
     text = Replaced(text, "0_Item=\r\n", "0_Item=STANDINTV\r\n");
-    text = Replaced(text, "0_Caption=\r\n", "0_Caption=Standin TV\r\n");
+    // Found by its class and program: no title, which a new channel would change.
+    text = Replaced(text, "0_ClassName=\r\n", "0_ClassName=StandinTVClass\r\n");
     text = Replaced(text, "\r\nPOWER=\r\n", "\r\nPOWER=10\r\n");
     text = Replaced(text, "\r\nVOL+=\r\n", "\r\nVOL+=20\r\n");
     text = Replaced(text, "\r\nVOL-=\r\n", "\r\nVOL-=21\r\n");

@@ -56,6 +56,16 @@ TEST(CheckText, FindingsOfEveryKind_TheWordsScriptsRead) {
           "p:6: note: 26 keys have no code yet: ZOOM, SCAN, TVFMSW, SWITCH, VOL+, VOL-, CH+, CH-, MUTE, REVIEW, "
           "RESET+, RESET-, FREZE+, FREZE-, FUNC, BTN0, BTN1, BTN2, BTN3, BTN4, BTN5, BTN6, BTN7, BTN8, BTN9, "
           "BTN100; they do nothing until learned [code-unlearned]"}},
+        {"[Client]\nDefault=1\n1_Item=NOTEPAD\n1_Caption=Untitled - Notepad\n1_Child0=15\n[KeyMap_Controler]\n"
+         "POWER=10\n",
+         {"p:3: warning: no section [KeyMap_NOTEPAD]: keys are recognised but nothing is sent to the client "
+          "[client-keymap]",
+          "p:4: note: 1_Caption=Untitled - Notepad: the window is found only while its title is exactly this "
+          "(1_Child0..2 cannot find it): a title that changes with the channel or a document's name loses it "
+          "[client-title]",
+          "p:6: note: 26 keys have no code yet: ZOOM, SCAN, TVFMSW, SWITCH, VOL+, VOL-, CH+, CH-, MUTE, REVIEW, "
+          "RESET+, RESET-, FREZE+, FREZE-, FUNC, BTN0, BTN1, BTN2, BTN3, BTN4, BTN5, BTN6, BTN7, BTN8, BTN9, "
+          "BTN100; they do nothing until learned [code-unlearned]"}},
         {"[Client]\nDefault=1\n0_Item=TV\n[KeyMap_Controler]\nPOWER=10\n",
          {"p:2: error: Default=1 names a client without 1_Item, 1_Caption or 1_ClassName: no window is ever taken "
           "for the client [client-missing]",

@@ -81,6 +81,16 @@ TEST(CheckProfile, ProfileTable_FindingsOnTheCausingLines) {
          {"2:item-case:e"}},
         {"no item, control off", "[Client]\n0_Caption=Standin TV\n" + kLearned, {"2:item-empty:e"}},
         {"no item, control on", "[Client]\n0_ClassName=X\n0_Control=1\n" + kLearned, {"2:item-empty:w"}},
+        {"a title, and child ids that cannot find the window",
+         "[Client]\n0_Item=NOTEPAD\n0_Caption=Untitled - Notepad\n0_ClassName=Notepad\n0_Child0=15\n0_Control=1\n"
+         "[KeyMap_NOTEPAD]\n" + kLearned,
+         {"3:client-title:n"}},
+        {"a title, and all three child ids",
+         "[Client]\n0_Item=TV\n0_Caption=TV\n0_Child0=1\n0_Child1=2\n0_Child2=3\n0_Control=1\n[KeyMap_TV]\n" +
+             kLearned,
+         {}},
+        {"no title", "[Client]\n0_Item=TV\n0_Caption=\n0_ClassName=TvMain\n0_Control=1\n[KeyMap_TV]\n" + kLearned,
+         {}},
         {"default names no client", "[Main]\nTimer=500\n[Client]\nDefault=-1\n0_Item=TV\n" + kLearned,
          {"4:client-missing:e"}},
         {"no client key map", "[Client]\n1_Item=TV\nDefault=1\n" + kLearned, {"2:client-keymap:w"}},
