@@ -8,47 +8,60 @@ namespace qrtl::setup {
 
 namespace {
 
+NotKeptReason Because(NotKept why, LineCheck::Part part = LineCheck::Part::None,
+                      LineProblem problem = LineProblem::None) {
+    NotKeptReason reason;
+    reason.why = why;
+    reason.check.part = part;
+    reason.check.problem = problem;
+    return reason;
+}
+
 // Why the item cannot be kept: it is a value, and part of the name of its key map's
 // section ([KeyMap_<item>]).
-std::string BadItemText(const std::string& item) {
+NotKeptReason ItemNotKept(const std::string& item) {
     const LineProblem value = CheckProfileValue(item);
-    if (value != LineProblem::None) return LineProblemWords(value);
-    return LineProblemWords(CheckProfileSection(std::string(profile::kClientSectionPrefix) + item));
+    if (value != LineProblem::None) return Because(NotKept::Text, LineCheck::Part::Value, value);
+    const LineProblem section = CheckProfileSection(std::string(profile::kClientSectionPrefix) + item);
+    if (section != LineProblem::None) return Because(NotKept::Text, LineCheck::Part::Section, section);
+    return {};
 }
 
 // A caption the monitor's search by caption can never match: one that the 256
 // characters of a caption buffer may have cut, or one with characters that the ANSI
 // code page turns into '?'.
-std::string BadCaptionText(const ClientWindowFacts& facts) {
-    if (facts.caption.size() >= kProfileTextLimit) return "has 255 characters or more, and may have been cut";
-    if (facts.captionNotAnsi) return "holds characters the ANSI code page cannot hold";
-    return {};
+NotKeptReason CaptionNotKept(const ClientWindowFacts& facts) {
+    if (facts.caption.size() >= kProfileTextLimit) return Because(NotKept::MayBeCut);
+    if (facts.captionNotAnsi) return Because(NotKept::NotAnsi);
+    return ValueNotKept(facts.caption);
 }
 
 // Why the launch lines cannot be written: each text must survive the profile, the
 // executable must be a bare file name, and no quote may break the quoting of the
 // command line the monitor builds from the folder and the name.
-std::string BadLaunchText(const ClientWindowFacts& facts) {
+NotKeptReason LaunchNotKept(const ClientWindowFacts& facts) {
     const LaunchLines& launch = facts.launch;
-    if (CheckProfileValue(launch.regPath) != LineProblem::None)
-        return "the registry key's name cannot be kept in the profile (it " +
-               LineProblemWords(CheckProfileValue(launch.regPath)) + ")";
-    if (CheckProfileValue(launch.regFolder) != LineProblem::None)
-        return "the registry value's name cannot be kept in the profile (it " +
-               LineProblemWords(CheckProfileValue(launch.regFolder)) + ")";
+    if (const LineProblem p = CheckProfileValue(launch.regPath); p != LineProblem::None)
+        return Because(NotKept::RegistryKey, LineCheck::Part::Value, p);
+    if (const LineProblem p = CheckProfileValue(launch.regFolder); p != LineProblem::None)
+        return Because(NotKept::RegistryValue, LineCheck::Part::Value, p);
     if (launch.exeName.find_first_of("\\/:") != std::string::npos || launch.exeName.empty())
-        return "the program's file name is not a bare file name";
-    if (CheckProfileValue(launch.exeName) != LineProblem::None)
-        return "the program's file name cannot be kept in the profile (it " +
-               LineProblemWords(CheckProfileValue(launch.exeName)) + ")";
+        return Because(NotKept::NotBareName);
+    if (const LineProblem p = CheckProfileValue(launch.exeName); p != LineProblem::None)
+        return Because(NotKept::ProgramName, LineCheck::Part::Value, p);
     if (launch.exeName.find('"') != std::string::npos || facts.exePath.find('"') != std::string::npos)
-        return "the program's folder or file name holds a quote, which would break the command line";
+        return Because(NotKept::Quote);
     return {};
 }
 
 }  // namespace
 
 std::string BadProfileText(std::string_view text) { return LineProblemWords(CheckProfileValue(text)); }
+
+NotKeptReason ValueNotKept(std::string_view text) {
+    const LineProblem problem = CheckProfileValue(text);
+    return problem == LineProblem::None ? NotKeptReason{} : Because(NotKept::Text, LineCheck::Part::Value, problem);
+}
 
 std::string ExeDescription(const ClientWindowFacts& facts) {
     if (!facts.fileDescription.empty() && BadProfileText(facts.fileDescription).empty())
@@ -68,33 +81,31 @@ ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts) 
     auto add = [&](const profile::Key& key, const std::string& value) {
         plan.lines.push_back({profile::kClient, profile::KeyName(key, client), value});
     };
-    auto note = [&](SlotNoteCode code, std::string reason) {
+    auto note = [&](SlotNoteCode code, NotKeptReason reason = {}) {
         SlotNote& n = plan.notes.emplace_back();
         n.code = code;
         n.app = app;
-        n.reason = std::move(reason);
+        n.reason = reason;
         return &n;
     };
     // A text the profile cannot hold is written empty, so that no older value stays.
-    auto addText = [&](const profile::Key& key, SlotNoteCode code, const std::string& value, std::string why) {
-        add(key, why.empty() ? value : std::string());
-        if (!why.empty()) note(code, std::move(why));
+    auto addText = [&](const profile::Key& key, SlotNoteCode code, const std::string& value, NotKeptReason why) {
+        add(key, why.Kept() ? value : std::string());
+        if (!why.Kept()) note(code, why);
     };
 
-    const std::string badItem = BadItemText(facts.item);
-    addText(profile::kItem, SlotNoteCode::ItemLeftEmpty, facts.item, badItem);
+    addText(profile::kItem, SlotNoteCode::ItemLeftEmpty, facts.item, ItemNotKept(facts.item));
     if (!facts.titleNeeded) {
         // Found without it: a title that changes with the channel cannot lose it.
         add(profile::kCaption, "");
     } else {
-        std::string badCaption = BadCaptionText(facts);
-        if (badCaption.empty()) badCaption = BadProfileText(facts.caption);
-        addText(profile::kCaption, SlotNoteCode::TitleLeftEmpty, facts.caption, badCaption);
+        const NotKeptReason caption = CaptionNotKept(facts);
+        addText(profile::kCaption, SlotNoteCode::TitleLeftEmpty, facts.caption, caption);
         // Kept, and the only mark that finds it: the owner is told what a new title does.
-        if (badCaption.empty() && !facts.caption.empty() && !facts.foundByControls)
-            note(SlotNoteCode::TitleNeeded, {})->title = facts.caption;
+        if (caption.Kept() && !facts.caption.empty() && !facts.foundByControls)
+            note(SlotNoteCode::TitleNeeded)->title = facts.caption;
     }
-    addText(profile::kClassName, SlotNoteCode::ClassLeftEmpty, facts.className, BadProfileText(facts.className));
+    addText(profile::kClassName, SlotNoteCode::ClassLeftEmpty, facts.className, ValueNotKept(facts.className));
     const profile::Key* childKeys[kClientChildCount] = {&profile::kChild0, &profile::kChild1,
                                                         &profile::kChild2};
     for (int i = 0; i < kClientChildCount; ++i) add(*childKeys[i], std::to_string(facts.childIds[i]));
@@ -103,28 +114,28 @@ ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts) 
     add(profile::kControl, "1");
     if (client >= 0 && client < profile::kClientSlots) add(profile::kExeDesc, ExeDescription(facts));
 
-    const std::string badLaunch = facts.launch.found ? BadLaunchText(facts) : std::string();
-    if (facts.launch.found && badLaunch.empty()) {
+    const NotKeptReason launch = facts.launch.found ? LaunchNotKept(facts) : NotKeptReason{};
+    if (facts.launch.found && launch.Kept()) {
         add(profile::kRegPath, facts.launch.regPath);
         add(profile::kRegFolder, facts.launch.regFolder);
         add(profile::kExeName, facts.launch.exeName);
-        note(SlotNoteCode::LaunchFound, {})->where = facts.launch.where;
+        note(SlotNoteCode::LaunchFound)->where = facts.launch.where;
     } else {
         // Written empty, so that no other application's launch lines stay beside this one.
         add(profile::kRegPath, "");
         add(profile::kRegFolder, "");
         add(profile::kExeName, "");
-        if (badLaunch.empty())
-            note(SlotNoteCode::LaunchNotFound, {});
+        if (launch.Kept())
+            note(SlotNoteCode::LaunchNotFound);
         else
-            note(SlotNoteCode::LaunchNotKept, badLaunch);
+            note(SlotNoteCode::LaunchNotKept, launch);
     }
     // The one check of every planned line: whatever slipped through above is emptied.
     for (ProfileChange& line : plan.lines) {
         const LineCheck check = CheckProfileLine(profile::kClient, line.key, line.value);
         if (check.Ok()) continue;
         line.value.clear();
-        note(SlotNoteCode::LineLeftEmpty, LineCheckWords(check));
+        note(SlotNoteCode::LineLeftEmpty, Because(NotKept::Text, check.part, check.problem));
     }
     return plan;
 }

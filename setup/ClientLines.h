@@ -13,6 +13,7 @@
 #include "config/ProfileReader.h"
 #include "setup/LaunchSearch.h"
 #include "setup/ProfileChange.h"
+#include "setup/ProfileLineCheck.h"
 #include "platform/Platform.h"
 
 namespace qrtl::setup {
@@ -39,6 +40,24 @@ struct ClientWindowFacts {
     bool foundByControls = false;
 };
 
+// Why a text of the window or of its launch is not kept in the profile.
+enum class NotKept {
+    None,
+    Text,           // `check`: what the profile would do to the text
+    MayBeCut,       // the caption has 255 characters or more, and may have been cut
+    NotAnsi,        // the caption holds characters the ANSI code page cannot hold
+    RegistryKey,    // `check`: the registry key's name
+    RegistryValue,  // `check`: the registry value's name
+    NotBareName,    // the program's file name is not a bare file name
+    ProgramName,    // `check`: the program's file name
+    Quote,          // a quote in the program's folder or file name would break the command line
+};
+struct NotKeptReason {
+    NotKept why = NotKept::None;
+    LineCheck check;  // for Text, RegistryKey, RegistryValue, ProgramName
+    bool Kept() const { return why == NotKept::None; }
+};
+
 // What the owner is told about taking a window, as codes and values; the words
 // are made in setup/SlotWords.h.
 enum class SlotNoteCode {
@@ -63,7 +82,7 @@ struct SlotNote {
     std::string app;     // the application taken (its description)
     std::string oldApp;  // ActionsRemoved: the application replaced
     std::string oldExe;  // LaunchCleared: the program POWER started before
-    std::string reason;  // *LeftEmpty, LaunchNotKept: why (may be empty)
+    NotKeptReason reason;  // *LeftEmpty, LaunchNotKept: why
     std::string where;   // LaunchFound: the place the folder was found ("App Paths" ...)
     std::string title;   // TitleNeeded: the title kept
     int32_t before = 0;  // ActiveNow: the slot active before
@@ -80,6 +99,8 @@ struct ClientLinesPlan {
 // Why `text` cannot be a profile value as it is (a line break, leading or trailing
 // blanks or quotes, which the profile functions strip or break on); empty when it can.
 std::string BadProfileText(std::string_view text);
+// The same as a code.
+NotKeptReason ValueNotKept(std::string_view text);
 
 // The executable's description for the setup dialog's list: the file description,
 // else the file name.

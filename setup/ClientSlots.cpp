@@ -219,9 +219,12 @@ SlotRename PlanRenameSlot(const ProfileDocument& current, int32_t slot, const st
         rename.problem = RenameProblem::NoSuchSlot;
         return rename;
     }
-    rename.reason = name.find('\0') != std::string::npos ? "holds a NUL character, which ends the text in the profile"
-                                                         : BadProfileText(name);
-    if (!rename.reason.empty()) {
+    if (name.find('\0') != std::string::npos) {
+        rename.problem = RenameProblem::HasNul;
+        return rename;
+    }
+    rename.text = CheckProfileValue(name);
+    if (rename.text != LineProblem::None) {
         rename.problem = RenameProblem::BadText;
         return rename;
     }

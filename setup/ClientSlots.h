@@ -100,13 +100,14 @@ SlotRemoval PlanRemoveSlot(const ProfileDocument& current, int32_t slot);
 
 enum class RenameProblem {
     None,
-    BadText,    // reason: as BadProfileText or a NUL says
+    BadText,    // text: what the profile would do to it
+    HasNul,     // a NUL character would end the text in the profile
     NoSuchSlot, // only the three slots have a description
 };
 
 struct SlotRename {
     RenameProblem problem = RenameProblem::None;
-    std::string reason;
+    LineProblem text = LineProblem::None;  // BadText: what is wrong with it
     std::vector<ProfileChange> changes;  // empty when refused or unchanged
 };
 

@@ -14,9 +14,32 @@ std::string PlaceWords(const std::string& where) {
     return {};
 }
 
+// "holds a line break, which ...": why a text is not kept, said of the text itself.
+std::string NotKeptWords(const NotKeptReason& reason) {
+    switch (reason.why) {
+    case NotKept::None: return {};
+    case NotKept::Text: return LineProblemWords(reason.check.problem);
+    case NotKept::MayBeCut: return "has 255 characters or more, and may have been cut";
+    case NotKept::NotAnsi: return "holds characters the ANSI code page cannot hold";
+    case NotKept::RegistryKey:
+        return "the registry key's name cannot be kept in the profile (it " + LineProblemWords(reason.check.problem) +
+               ")";
+    case NotKept::RegistryValue:
+        return "the registry value's name cannot be kept in the profile (it " +
+               LineProblemWords(reason.check.problem) + ")";
+    case NotKept::NotBareName: return "the program's file name is not a bare file name";
+    case NotKept::ProgramName:
+        return "the program's file name cannot be kept in the profile (it " + LineProblemWords(reason.check.problem) +
+               ")";
+    case NotKept::Quote:
+        return "the program's folder or file name holds a quote, which would break the command line";
+    }
+    return {};
+}
+
 std::string TextLeftEmpty(const SlotNote& note, const char* what) {
     std::string text = note.app + "'s window " + what + " is not kept";
-    if (!note.reason.empty()) text += " (it " + note.reason + ")";
+    if (!note.reason.Kept()) text += " (it " + NotKeptWords(note.reason) + ")";
     return text + ": the monitor finds the window by its other marks.";
 }
 
@@ -39,13 +62,14 @@ std::string SlotNoteWords(const SlotNote& note) {
     case SlotNoteCode::TitleLeftEmpty: return TextLeftEmpty(note, "title");
     case SlotNoteCode::ClassLeftEmpty: return TextLeftEmpty(note, "type");
     case SlotNoteCode::ItemLeftEmpty:
-        return note.app + "'s program name is not kept (it " + note.reason +
+        return note.app + "'s program name is not kept (it " + NotKeptWords(note.reason) +
                "): the monitor cannot tell its window from others that look like it.";
-    case SlotNoteCode::LineLeftEmpty: return "A setting for " + note.app + " is not kept: " + note.reason + ".";
+    case SlotNoteCode::LineLeftEmpty:
+        return "A setting for " + note.app + " is not kept: " + LineCheckWords(note.reason.check) + ".";
     case SlotNoteCode::TitleNeeded:
         return note.app + "'s window is told from others of its kind only by its title, \"" + note.title +
                "\": if the title changes, the remote no longer finds it.";
-    case SlotNoteCode::LaunchNotKept: return "POWER cannot start " + note.app + ": " + note.reason + ".";
+    case SlotNoteCode::LaunchNotKept: return "POWER cannot start " + note.app + ": " + NotKeptWords(note.reason) + ".";
     case SlotNoteCode::LaunchFound:
         return "POWER starts " + note.app + " from the folder Windows records for it" + PlaceWords(note.where) + ".";
     case SlotNoteCode::LaunchNotFound:
@@ -101,7 +125,8 @@ std::string RemovedWords(const SlotRemoval& removal) {
 std::string RenameWords(const SlotRename& rename) {
     switch (rename.problem) {
     case RenameProblem::None: return {};
-    case RenameProblem::BadText: return "The name " + rename.reason + ".";
+    case RenameProblem::BadText: return "The name " + LineProblemWords(rename.text) + ".";
+    case RenameProblem::HasNul: return "The name holds a NUL character, which ends the text in the profile.";
     case RenameProblem::NoSuchSlot: return "Only the first three applications have a name.";
     }
     return {};

@@ -252,7 +252,7 @@ TEST(SlotRename, Texts_OnlyWhatTheProfileHoldsAsTypedIsWritten) {
         {1, std::string(256, 'x'), RenameProblem::BadText, false},
         {1, "Two\r\nlines", RenameProblem::BadText, false},
         {1, "Lone\rreturn", RenameProblem::BadText, false},
-        {1, std::string("Nul\0inside", 10), RenameProblem::BadText, false},
+        {1, std::string("Nul\0inside", 10), RenameProblem::HasNul, false},
         {1, " Leading", RenameProblem::BadText, false},
         {1, "Trailing\t", RenameProblem::BadText, false},
         {1, "\"Quoted\"", RenameProblem::BadText, false},
@@ -350,7 +350,9 @@ TEST(SlotWords, EveryNote_NoWordsOfTheFileFormat) {
         note.app = "Notepad";
         note.oldApp = "Standin TV";
         note.oldExe = "StandinTV.exe";
-        note.reason = "holds a line break, which would end the line in the profile";
+        note.reason.why = NotKept::Text;
+        note.reason.check = {LineCheck::Part::Value, LineProblem::LineBreak};
+        note.title = "Untitled - Notepad";
         note.where = "App Paths";
         const std::string words = SlotNoteWords(note);
         EXPECT_FALSE(words.empty()) << code;
