@@ -371,16 +371,17 @@ TEST_F(WindowE2e, AnotherWindowOfItsClassFirst_TitleKeptAndItsChangeSaidToLoseIt
     HWND otherWindow = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (otherWindow = ::FindWindowA(kStandinClass, "Standin Other")) != nullptr; },
                           kPromptTimeoutMs));
-    // The other one first in the search's order: the class alone finds it.
-    ::SetWindowPos(otherWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ::SetWindowPos(window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ASSERT_EQ(::FindWindowA(kStandinClass, nullptr), otherWindow);
+    // The one the class alone finds is the first in the desktop's order; the other
+    // is told apart only by its title (the same child ids in both).
+    const HWND first = ::FindWindowA(kStandinClass, nullptr);
+    ASSERT_TRUE(first == window_ || first == otherWindow);
+    const std::string title = first == window_ ? "Standin Other" : "Standin E2E";
     ASSERT_TRUE(WriteTextFile(profile_, sample_));
-    EXPECT_EQ(Run("window --title \"Standin E2E\" --write 0 QRTLIRMoni.INI"), 0u) << Out() << Err();
+    EXPECT_EQ(Run("window --title \"" + title + "\" --write 0 QRTLIRMoni.INI"), 0u) << Out() << Err();
     other.Terminate();
-    EXPECT_EQ(ReadValue(profile_, "Client", "0_Caption"), "Standin E2E");
-    EXPECT_NE(Out().find("told from others of its kind only by its title, \"Standin E2E\": if the title changes, the "
-                         "remote no longer finds it."),
+    EXPECT_EQ(ReadValue(profile_, "Client", "0_Caption"), title);
+    EXPECT_NE(Out().find("told from others of its kind only by its title, \"" + title +
+                         "\": if the title changes, the remote no longer finds it."),
               std::string::npos)
         << Out();
 }
@@ -584,6 +585,32 @@ TEST_F(ProfileToolE2e, ControlTextWithLineBreaks_CommandsPrintsItEscaped) {
     EXPECT_EQ(out.find("\nVOL+=#DEAD"), std::string::npos) << out;
     EXPECT_EQ(out.find("\n[Injected]"), std::string::npos) << out;
     EXPECT_NE(out.find("Mute\\r\\nVOL+=#DEAD\\r\\n[Injected]"), std::string::npos) << out;
+}
+
+// Two windows of the system's dialog class in one program: the class with the
+// program finds the one on top, so the other is told apart only by its title.
+TEST_F(ProfileToolE2e, CommonDialogClass_TitleKeptAndItsChangeSaidToLoseIt) {
+    const auto dialog = [](const char* title) {
+        return ::CreateWindowExA(0, "#32770", title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    };
+    const HWND player = dialog("Player E2E");
+    const HWND options = dialog("Options E2E");
+    ASSERT_NE(player, nullptr);
+    ASSERT_NE(options, nullptr);
+    ::SetWindowPos(options, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::SetWindowPos(player, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const bool optionsFirst = ::FindWindowA("#32770", nullptr) == options;
+    Run("window --title \"Player E2E\"");
+    ::DestroyWindow(options);
+    ::DestroyWindow(player);
+    ASSERT_TRUE(optionsFirst) << "another dialog comes first in this desktop's order";
+    const std::string out = Out();
+    EXPECT_NE(out.find("0_Caption=Player E2E\r\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("0_ClassName=#32770\r\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("the monitor's search with these lines finds this window"), std::string::npos) << out;
+    EXPECT_NE(out.find("only by its title, \"Player E2E\": if the title changes, the remote no longer finds it."),
+              std::string::npos)
+        << out;
 }
 
 // Each control answers its text in 0.9 s: read one by one with a limit of its own,
