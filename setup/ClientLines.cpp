@@ -72,7 +72,9 @@ std::string ExeDescription(const ClientWindowFacts& facts) {
 
 std::string TakenAppName(const ClientWindowFacts& facts) {
     const std::string description = ExeDescription(facts);
-    return description.empty() ? facts.item : description;
+    if (!description.empty()) return description;
+    // A name that cannot be a line of the profile cannot be a line of a note either.
+    return BadProfileText(facts.item).empty() && !facts.item.empty() ? facts.item : "the application";
 }
 
 ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts) {

@@ -105,7 +105,8 @@ NotKeptReason ValueNotKept(std::string_view text);
 // The executable's description for the setup dialog's list: the file description,
 // else the file name.
 std::string ExeDescription(const ClientWindowFacts& facts);
-// The name the owner is told for the application: its description, else its item.
+// The name the owner is told for the application: its description, else its item,
+// else "the application".
 std::string TakenAppName(const ClientWindowFacts& facts);
 
 // The lines of client N: Item, Caption, ClassName, Child0..2, Default, Control,

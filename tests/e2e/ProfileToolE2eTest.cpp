@@ -386,6 +386,36 @@ TEST_F(WindowE2e, AnotherWindowOfItsClassFirst_TitleKeptAndItsChangeSaidToLoseIt
         << Out();
 }
 
+// window --write takes the window as the set-up window does: another application
+// in the client is replaced with its key map, and the owner's name for the same
+// application stays.
+TEST_F(WindowE2e, WindowWrite_ReplacedKeyMapGoesOwnersNameForTheSameApplicationStays) {
+    const struct {
+        const char* name;
+        std::string profile;
+        const char* exeDesc;
+        const char* said;
+        bool otherKeyMapStays;
+    } cases[] = {
+        {"another application replaced",
+         "[Client]\r\nDefault=0\r\n0_Item=OTHERTV\r\n0_ExeDesc=Other TV\r\n[KeyMap_OTHERTV]\r\nMUTE=#2\r\n",
+         "Stand-in TV client for tests", "; Other TV's 1 action is removed with it.", false},
+        {"the same application again",
+         "[Client]\r\nDefault=0\r\n0_Item=STANDINTV\r\n0_ExeDesc=Living room TV\r\n[KeyMap_OTHERTV]\r\nMUTE=#2\r\n",
+         "Living room TV", "; The name you gave it, Living room TV, is kept.", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(WriteTextFile(profile_, c.profile));
+        EXPECT_EQ(Run("window --class StandinTVClass --write 0 QRTLIRMoni.INI"), 0u) << Out() << Err();
+        EXPECT_EQ(ReadValue(profile_, "Client", "0_Item"), "STANDINTV");
+        EXPECT_EQ(ReadValue(profile_, "Client", "0_ExeDesc"), c.exeDesc);
+        EXPECT_NE(Out().find(c.said), std::string::npos) << Out();
+        EXPECT_EQ(ReadTextFile(profile_).find("[KeyMap_OTHERTV]") != std::string::npos, c.otherKeyMapStays)
+            << ReadTextFile(profile_);
+    }
+}
+
 TEST_F(WindowE2e, CheckOnWindows_ClientInstallationFromTheRegistry) {
     // The sample's client: its folder from HKLM, its executable in that folder.
     const std::string standin = WinPath(QRTL_E2E_STANDIN);

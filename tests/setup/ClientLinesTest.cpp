@@ -86,6 +86,31 @@ TEST(ClientLines, BadTexts_WrittenEmptyWithTheReason) {
     EXPECT_TRUE(AnyNote(plan, "title is not kept (it holds a line break"));
 }
 
+TEST(ClientLines, AppName_DescriptionElseItemElseGeneric_NeverALineBreak) {
+    const struct {
+        const char* description;
+        const char* exePath;
+        const char* item;
+        const char* name;
+    } cases[] = {
+        {"New TV viewer", "C:\\NewTV\\newtv.exe", "NEWTV", "New TV viewer"},
+        {"", "C:\\NewTV\\newtv.exe", "NEWTV", "newtv.exe"},
+        {"", "", "NEWTV", "NEWTV"},
+        {"", "", "NEW\r\nTV", "the application"},
+        {"Two\nlines", "C:\\A\r\nB\\tv.exe", "", "tv.exe"},
+        {"", "", "", "the application"},
+    };
+    for (const auto& c : cases) {
+        ClientWindowFacts facts;
+        facts.fileDescription = c.description;
+        facts.exePath = c.exePath;
+        facts.item = c.item;
+        EXPECT_EQ(qrtl::setup::TakenAppName(facts), c.name) << c.item;
+        for (const auto& note : qrtl::setup::PlanClientLines(0, facts).notes)
+            EXPECT_EQ(qrtl::setup::SlotNoteWords(note).find_first_of("\r\n"), std::string::npos) << c.item;
+    }
+}
+
 // ---- Which window marks are kept: the title only when nothing else tells it ----
 
 // One top-level window of the desktop, in the order FindWindow meets them.
