@@ -132,12 +132,11 @@ std::string CommandProblemWords(const CommandProblemCode& problem) {
     return {};
 }
 
-std::string ProfileUnusableWords(ProfileUnusable why, std::size_t size) {
+std::string ProfileUnusableWords(ProfileUnusable why) {
     switch (why) {
     case ProfileUnusable::None: return {};
     case ProfileUnusable::TooLarge:
-        return "is too large for a profile (" + std::to_string(size) + " bytes, at most " +
-               std::to_string(kMaxProfileBytes) + ")";
+        return "is too large for a profile (more than " + std::to_string(kMaxProfileBytes) + " bytes)";
     case ProfileUnusable::NotText: return "is not a text file";
     case ProfileUnusable::Empty: return "is empty";
     case ProfileUnusable::NoSection: return "has no [section]: it is not a profile";
@@ -190,6 +189,13 @@ std::string CheckText(const Finding& f) {
     case FindingId::LaunchWritable:
         return "any user can change HKEY_LOCAL_MACHINE\\" + Start(f).regPath +
                ": whoever changes the folder in it decides what POWER starts";
+    case FindingId::LaunchQuote:
+        // The file name's line when the quote is in it, else the folder from the registry.
+        return (Start(f).exeName.find('"') != std::string::npos
+                    ? f.field + "=" + Start(f).exeName
+                    : "the client's folder in HKEY_LOCAL_MACHINE\\" + Start(f).regPath + " value \"" +
+                          Start(f).regFolder + "\"") +
+               " holds a quote, which would add arguments to the command line: POWER starts no client";
     }
     return {};
 }

@@ -374,6 +374,15 @@ private:
             finding.start = start;
         };
         if (launch.extensionAdded) add(profile::kExeName, Severity::Note, LaunchPart::ExtensionAdded);
+        // The monitor starts no path with a quote in it: the quote could add arguments.
+        if (launch.program.find('"') != std::string::npos || launch.exeName.find('"') != std::string::npos) {
+            const bool inName = launch.exeName.find('"') != std::string::npos;
+            const std::string name = ClientKeyText(inName ? profile::kExeName : profile::kRegPath);
+            Finding& finding = Add(LineOf(profile::kClient, name), Severity::Warning, FindingId::LaunchQuote);
+            finding.field = name;
+            finding.start = start;
+            return;
+        }
         switch (launch.state) {
         case setup::LaunchState::NoLaunchLines:
             // POWER is meant to start nothing, which is a choice (a client started
@@ -415,7 +424,7 @@ constexpr const char* kFindingIdNames[] = {
     "syntax",        "section-duplicate", "key-duplicate", "timer",          "client-missing",   "item-empty",
     "item-case",     "client-keymap",     "not-set-up",    "code-unlearned", "key-name",         "code-format",
     "code-shared",   "command-format",    "command-unmapped", "client-control", "launch",
-    "launch-writable", "client-title",
+    "launch-writable", "launch-quote", "client-title",
 };
 static_assert(std::size(kFindingIdNames) == kFindingIdCount, "a name for each kind of finding");
 

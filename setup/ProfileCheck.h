@@ -36,6 +36,7 @@ enum class FindingId {
     ClientControl,
     Launch,
     LaunchWritable,
+    LaunchQuote,
     ClientTitle,
 };
 constexpr int kFindingIdCount = static_cast<int>(FindingId::ClientTitle) + 1;

@@ -20,10 +20,10 @@ struct ProfileReadResult {
     ProfileRead status = ProfileRead::Ok;
     int systemError = 0;  // errno of the failed open or read
     ProfileUnusable unusable = ProfileUnusable::None;  // for Unusable: why (ProfileUnusableWords)
-    std::size_t size = 0;                              // the bytes read
 };
 
-// Reads the file at `path` into `bytes`.
+// Reads the file at `path` into `bytes`: at most kMaxProfileBytes and one byte more,
+// so that a larger file is Unusable ("too large") without ever being held whole.
 ProfileReadResult ReadProfileFile(const std::string& path, std::string& bytes);
 
 }  // namespace qrtl::setup

@@ -68,10 +68,13 @@ public:
 
     void BeginWrites(const std::string& path) override {
         lockEvents.push_back("begin " + path + " after " + std::to_string(writes.size()));
+        if (onBeginWrites) onBeginWrites();
     }
     void EndWrites() override { lockEvents.push_back("end after " + std::to_string(writes.size())); }
 
     bool readOnly = false;  // every write fails, as for a read-only file or folder
+    // Runs as the lock is granted: another writer that held it until now.
+    std::function<void()> onBeginWrites;
 
     std::vector<std::string> reads;   // "Section/Key" in call order
     std::vector<std::string> writes;  // "Section/Key=value" in call order

@@ -186,6 +186,9 @@ SilentUninstall_RemovesAllButProfile)
   start_monitor
   # QRTLProfile's backup goes exactly when the profile goes: a silent uninstall keeps both.
   cp "$DIR/$QRTL_PROFILE_NAME" "$DIR/$QRTL_PROFILE_NAME.bak"
+  # Copies that killed writers of the set-up tools left behind, of this version and an earlier one.
+  echo "[Main]" >"$DIR/qrp0000012A_3.tmp"
+  echo "[Main]" >"$DIR/qrp1F.tmp"
   (cd "$DIR" && "$WINE" cmd /c "Uninstall.exe /S" >"$OUT" 2>&1) || fail "the uninstaller ended with status $?"
   # The uninstaller runs on from a copy in the temporary folder.
   until_true 60 eval '! reg_value "$UNINST_KEY" DisplayName >/dev/null' || fail "the Uninstall key stays"

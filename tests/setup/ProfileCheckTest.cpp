@@ -140,6 +140,43 @@ TEST(CheckProfile, LaunchKeyThatUsersCanChange_NotedOnItsLine) {
     }
 }
 
+// A quote in the program's name or folder would add arguments to the command line
+// that POWER starts: the monitor starts nothing, and the check says so on the line.
+TEST(CheckProfile, LaunchPathWithAQuote_WarnedOnItsLine) {
+    struct Case {
+        const char* name;
+        const char* folder;
+        const char* exeName;
+        std::vector<std::string> expected;
+        const char* words;  // the finding's text; null: no finding
+    };
+    const Case cases[] = {
+        {"quote in the file name", "C:\\TV", "tv.exe\" -evil", {"7:launch-quote:w"},
+         "1_ExeName=tv.exe\" -evil holds a quote, which would add arguments to the command line: POWER starts no "
+         "client"},
+        {"quote in the registry's folder", "C:\\TV\" /evil \"", "tv.exe", {"5:launch-quote:w"},
+         "the client's folder in HKEY_LOCAL_MACHINE\\Software\\Acme\\TV value \"Dir\" holds a quote, which would add "
+         "arguments to the command line: POWER starts no client"},
+        {"surrounding quotes are taken off when read", "C:\\TV", "\"tv.exe\"", {}, nullptr},
+        {"no quote", "C:\\TV", "tv.exe", {}, nullptr},
+    };
+    for (const Case& c : cases) {
+        fakes::FakeRegistry registry;
+        registry.keys[qrtl::RegRoot::LocalMachine]["Software\\Acme\\TV"].values["Dir"] = c.folder;
+        const std::string text = "[Client]\nDefault=1\n1_Item=TV\n1_Control=1\n1_RegPath=Software\\Acme\\TV\n"
+                                 "1_RegFolder=Dir\n1_ExeName=" + std::string(c.exeName) +
+                                 "\n[KeyMap_TV]\nPOWER=#8010\n" + kLearned;
+        qrtl::CheckEnvironment environment;
+        environment.registry = &registry;
+        environment.pathKind = [](const std::string&) { return qrtl::setup::PathKind::File; };
+        const auto findings = qrtl::CheckProfile(qrtl::ProfileDocument::Parse(text), environment);
+        EXPECT_EQ(Describe(findings), c.expected) << c.name;
+        if (c.words != nullptr && !findings.empty()) {
+            EXPECT_EQ(qrtl::CheckText(findings[0]), c.words) << c.name;
+        }
+    }
+}
+
 TEST(CheckProfile, UnusableFiles_RefusedWithAReason) {
     using qrtl::ProfileUnusable;
     const std::string tooLarge = "[Main]\n" + std::string(qrtl::kMaxProfileBytes, 'x');
@@ -153,7 +190,7 @@ TEST(CheckProfile, UnusableFiles_RefusedWithAReason) {
         {"blank", " \r\n\t\n", ProfileUnusable::Empty, "is empty"},
         {"binary", std::string("[Main]\0\x01\x02", 9), ProfileUnusable::NotText, "is not a text file"},
         {"no section", "Timer=500\nDefault=1\n", ProfileUnusable::NoSection, "has no [section]: it is not a profile"},
-        {"too large", tooLarge, ProfileUnusable::TooLarge, "is too large for a profile (1048583 bytes, at most 1048576)"},
+        {"too large", tooLarge, ProfileUnusable::TooLarge, "is too large for a profile (more than 1048576 bytes)"},
         {"a profile", kClient, ProfileUnusable::None, ""},
         {"at the size limit", "[Main]\n" + std::string(qrtl::kMaxProfileBytes - 7, 'x'), ProfileUnusable::None, ""},
     };
@@ -161,7 +198,7 @@ TEST(CheckProfile, UnusableFiles_RefusedWithAReason) {
         SCOPED_TRACE(c.name);
         const ProfileUnusable why = qrtl::ProfileUnusableReason(c.bytes);
         EXPECT_EQ(why, c.why);
-        EXPECT_EQ(qrtl::ProfileUnusableWords(why, c.bytes.size()), c.words);
+        EXPECT_EQ(qrtl::ProfileUnusableWords(why), c.words);
     }
 }
 

@@ -15,6 +15,7 @@
 #include "tools/profile/ProfileFiles.h"
 #include "tools/profile/ProfileTool.h"
 #include "tools/profile/TargetWindow.h"
+#include "trace/Trace.h"
 
 namespace profiletool {
 
@@ -57,7 +58,9 @@ int RunWindow(const std::vector<std::string>& args) {
     const std::string classKey = profile::KeyName(profile::kClassName, n);
     for (const ProfileChange& change : plan.changes) {
         if (change.kind != qrtl::setup::ChangeKind::Set || change.section != profile::kClient) continue;
-        Say(change.key + "=" + change.value);
+        // Escaped as commands prints the application's texts: a caption's control
+        // characters never reach the terminal, nor make a line of their own.
+        Say(EscapeControlText(change.key + "=" + change.value));
         clientLines.push_back(change);
         if (change.key != captionKey && change.key != classKey) byControls.push_back(change);
     }
@@ -74,8 +77,10 @@ int RunWindow(const std::vector<std::string>& args) {
     Say("; the monitor's search with these lines finds " + verdict(found));
     Say("; by its controls alone (without caption and class) it finds " + verdict(foundByControls));
     if (found != target) Fail("these lines do not lead the monitor to the picked window");
-    if (plan.replace.ask) Say("; " + plan.app + " replaces " + plan.replace.oldApp + " as client " + std::to_string(n));
-    for (const qrtl::setup::SlotNote& note : plan.notes) Say("; " + qrtl::setup::SlotNoteWords(note));
+    // The names and titles in the notes are the application's texts too.
+    if (plan.replace.ask)
+        Say("; " + EscapeControlText(plan.app + " replaces " + plan.replace.oldApp + " as client " + std::to_string(n)));
+    for (const qrtl::setup::SlotNote& note : plan.notes) Say("; " + EscapeControlText(qrtl::setup::SlotNoteWords(note)));
 
     if (o.write) {
         if (!WriteProfileKeys(profile, plan.changes)) return kExitFailed;

@@ -33,7 +33,7 @@ bool ReadProfile(const std::string& path, std::string& bytes, std::string& why) 
     const qrtl::setup::ProfileReadResult read = qrtl::setup::ReadProfileFile(path, bytes);
     if (read.status == qrtl::setup::ProfileRead::Ok) return true;
     why = read.status == qrtl::setup::ProfileRead::Unusable
-              ? qrtl::ProfileUnusableWords(read.unusable, read.size)
+              ? qrtl::ProfileUnusableWords(read.unusable)
               : "cannot be read (error " + std::to_string(read.systemError) + ")";
     return false;
 }
