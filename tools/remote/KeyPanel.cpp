@@ -54,7 +54,7 @@ void RemoteWindow::OnAction() {
     const KeyRow row = rows_[static_cast<std::size_t>(index)];
     std::string command = row.command;
     const int32_t n = profile_.ClientIndex();
-    std::string application = n >= 0 && n < qrtl::setup::kDescribedClients ? profile_.Get(profile::kExeDesc, n) : "";
+    std::string application = n >= 0 && n < profile::kClientSlots ? profile_.Get(profile::kExeDesc, n) : "";
     if (application.empty()) application = profile_.ClientItem();
     if (!ChooseAction(dlg_, row.name, row.legend, catalog_, command, application)) return;
     const qrtl::setup::KeyEdit edit = qrtl::setup::SetKeyAction(profile_, row.name, command);

@@ -105,7 +105,7 @@ void RemoteWindow::ShowClient() {
     const std::string caption = profile_.Get(profile::kCaption, n);
     const std::string className = profile_.Get(profile::kClassName, n);
     std::string desc;
-    if (n >= 0 && n < qrtl::setup::kDescribedClients) desc = profile_.Get(profile::kExeDesc, n);
+    if (n >= 0 && n < profile::kClientSlots) desc = profile_.Get(profile::kExeDesc, n);
     if (desc.empty()) desc = caption.empty() ? item : caption;
     std::string text;
     if (item.empty() && caption.empty() && className.empty()) {
