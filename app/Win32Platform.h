@@ -18,7 +18,7 @@ namespace qrtl::win32 {
 // to SetTraceTransport by the shell, since the trace channel is not a service.
 struct Win32Platform {
     Win32Profile profile;
-    Win32Module module;
+    Win32Module module{CardDriverFileName()};
     Win32Registry registry;
     Win32Desktop desktop;
     CardDriverReader card;

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <vector>
 
-#include "driver/CardDriver.h"
 #include "platform/win32/Handle.h"
 #include "platform/win32/ModulePath.h"
 
@@ -276,7 +275,8 @@ FolderWriters Win32Module::WhoMayChange(const std::string& path) {
 
 std::string Win32Module::DriverLibraryPath() {
     // The start-up load searches the executable's folder first, then the system folder.
-    const std::string name = CardDriverFileName();
+    if (driverName_.empty()) return std::string();
+    const std::string& name = driverName_;
     const std::string exe = FileName();
     const std::size_t slash = exe.find_last_of("\\/");
     std::vector<std::string> candidates;

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <utility>
 
 #include "platform/Platform.h"
 #include "platform/win32/ProfileLock.h"
@@ -29,11 +31,17 @@ private:
 
 class Win32Module : public IModule {
 public:
+    // `driverName`: the card driver library's file name, which the composition root
+    // knows; without one no driver library is found.
+    explicit Win32Module(std::string driverName = std::string()) : driverName_(std::move(driverName)) {}
     std::string FileName() override;
     bool GetVersion(uint32_t recordSize, uint32_t& platformId) override;
     bool ProtectedFolders(std::vector<std::string>& folders) override;
     FolderWriters WhoMayChange(const std::string& path) override;
     std::string DriverLibraryPath() override;
+
+private:
+    std::string driverName_;
 };
 
 // Who may change a file or folder guarded by `dacl` (a null list guards nothing):
