@@ -65,7 +65,7 @@ class SlotTake : public ::testing::TestWithParam<TakeCase> {};
 TEST_P(SlotTake, Plan_WritesTheSlotsLinesTogether) {
     const TakeCase& c = GetParam();
     const ClientWindowFacts facts = c.facts();
-    UnsavedProfile profile(c.before);
+    EditedProfile profile(c.before);
     const SlotTakePlan plan = PlanTakeWindow(c.slot, facts, profile.Document());
     profile.Change(plan.changes);
     for (const auto& [key, value] : c.after) EXPECT_EQ(profile.Get("Client", key), value) << key;
@@ -185,7 +185,7 @@ class SlotRemove : public ::testing::TestWithParam<RemoveCase> {};
 
 TEST_P(SlotRemove, Plan_ClearsTheSlotAndItsActions) {
     const RemoveCase& c = GetParam();
-    UnsavedProfile profile(c.before);
+    EditedProfile profile(c.before);
     const SlotRemoval removal = PlanRemoveSlot(profile.Document(), c.slot);
     profile.Change(removal.changes);
     EXPECT_EQ(profile.Text(), c.after);

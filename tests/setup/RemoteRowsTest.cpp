@@ -23,11 +23,11 @@ struct EditCase {
 
 void PrintTo(const EditCase& c, std::ostream* os) { *os << c.name; }
 
-class UnsavedProfileEdit : public ::testing::TestWithParam<EditCase> {};
+class EditedProfileEdit : public ::testing::TestWithParam<EditCase> {};
 
-TEST_P(UnsavedProfileEdit, Text_IsTheFileAfterSave) {
+TEST_P(EditedProfileEdit, Text_IsTheFileAfterSave) {
     const EditCase& c = GetParam();
-    UnsavedProfile profile(c.before);
+    EditedProfile profile(c.before);
     for (const auto& change : c.changes) profile.Set(change.section, change.key, change.value);
     EXPECT_EQ(profile.Text(), c.after);
     for (const auto& change : c.changes)
@@ -35,7 +35,7 @@ TEST_P(UnsavedProfileEdit, Text_IsTheFileAfterSave) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, UnsavedProfileEdit,
+    Table, EditedProfileEdit,
     ::testing::Values(
         EditCase{"ExistingKey_ReplacedInPlace_CommentsAndLineEndsKept",
                  "; the owner's note\r\n[KeyMap_Controler]\r\nPOWER=12\r\nVOL+=20 ; old\r\n\r\n[Main]\r\nTimer=300\r\n",
@@ -57,8 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"EmptyFile_GetsTheSection", "", {{"Client", "Default", "0"}}, "[Client]\r\nDefault=0\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(UnsavedProfile, SameKeySetTwice_OneChangeWithTheLastValue) {
-    UnsavedProfile profile("[KeyMap_Controler]\r\nVOL+=20\r\n");
+TEST(EditedProfile, SameKeySetTwice_OneChangeWithTheLastValue) {
+    EditedProfile profile("[KeyMap_Controler]\r\nVOL+=20\r\n");
     EXPECT_FALSE(profile.Changed());
     profile.Set("KeyMap_Controler", "VOL+", "21");
     profile.Set("KEYMAP_CONTROLER", "vol+", "22");
@@ -78,17 +78,17 @@ struct RemoveCase {
 
 void PrintTo(const RemoveCase& c, std::ostream* os) { *os << c.name; }
 
-class UnsavedProfileRemove : public ::testing::TestWithParam<RemoveCase> {};
+class EditedProfileRemove : public ::testing::TestWithParam<RemoveCase> {};
 
-TEST_P(UnsavedProfileRemove, Text_IsTheFileAfterSave) {
+TEST_P(EditedProfileRemove, Text_IsTheFileAfterSave) {
     const RemoveCase& c = GetParam();
-    UnsavedProfile profile(c.before);
+    EditedProfile profile(c.before);
     profile.Change(c.change);
     EXPECT_EQ(profile.Text(), c.after);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, UnsavedProfileRemove,
+    Table, EditedProfileRemove,
     ::testing::Values(
         RemoveCase{"Key_ItsLineGoes_OtherCaseToo", "[Client]\r\nDefault=1\r\n1_Item=TV\r\n1_RegPath=X\r\n",
                    {"client", "1_ITEM", "", ChangeKind::RemoveKey}, "[Client]\r\nDefault=1\r\n1_RegPath=X\r\n"},
@@ -105,8 +105,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {"KeyMap_OLD", "", "", ChangeKind::RemoveSection}, "[Main]\r\nA=1\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(UnsavedProfile, SectionRemovedAfterSets_OnlyTheRemovalAndLaterSetsAreSaved) {
-    UnsavedProfile profile("[KeyMap_OLD]\r\nPOWER=#1\r\n[Main]\r\nA=1\r\n");
+TEST(EditedProfile, SectionRemovedAfterSets_OnlyTheRemovalAndLaterSetsAreSaved) {
+    EditedProfile profile("[KeyMap_OLD]\r\nPOWER=#1\r\n[Main]\r\nA=1\r\n");
     profile.Set("KeyMap_OLD", "VOL+", "#2");
     profile.Set("Main", "A", "2");
     profile.RemoveSection("KEYMAP_OLD");
@@ -119,15 +119,15 @@ TEST(UnsavedProfile, SectionRemovedAfterSets_OnlyTheRemovalAndLaterSetsAreSaved)
     EXPECT_EQ(profile.Text(), "[Main]\r\n[KeyMap_OLD]\r\nMUTE=#3\r\n");
 }
 
-TEST(UnsavedProfile, ClientSection_FollowsTheDefaultClientsItem) {
-    UnsavedProfile profile("[Client]\r\nDefault=1\r\n0_Item=OLDTV\r\n1_Item=NEWTV\r\n");
+TEST(EditedProfile, ClientSection_FollowsTheDefaultClientsItem) {
+    EditedProfile profile("[Client]\r\nDefault=1\r\n0_Item=OLDTV\r\n1_Item=NEWTV\r\n");
     EXPECT_EQ(profile.ClientSection(), "KeyMap_NEWTV");
     profile.Set("Client", "Default", "0");
     EXPECT_EQ(profile.ClientSection(), "KeyMap_OLDTV");
 }
 
-TEST(UnsavedProfile, ClientSection_EditedClient_ItsOwnKeyMapWhateverDefaultSays) {
-    UnsavedProfile profile("[Client]\r\nDefault=1\r\n0_Item=OLDTV\r\n1_Item=NEWTV\r\n");
+TEST(EditedProfile, ClientSection_EditedClient_ItsOwnKeyMapWhateverDefaultSays) {
+    EditedProfile profile("[Client]\r\nDefault=1\r\n0_Item=OLDTV\r\n1_Item=NEWTV\r\n");
     profile.EditClient(0);
     EXPECT_EQ(profile.ClientSection(), "KeyMap_OLDTV");
     profile.Set("Client", "Default", "1");
@@ -137,7 +137,7 @@ TEST(UnsavedProfile, ClientSection_EditedClient_ItsOwnKeyMapWhateverDefaultSays)
 }
 
 TEST(KeyRows, EditedClient_ActionsOfItsKeyMapCodesShared) {
-    UnsavedProfile profile(
+    EditedProfile profile(
         "[Client]\r\nDefault=0\r\n0_Item=OLDTV\r\n1_Item=NEWTV\r\n[KeyMap_Controler]\r\nVOL+=20\r\n"
         "[KeyMap_OLDTV]\r\nVOL+=#1\r\n[KeyMap_NEWTV]\r\nVOL+=#2\r\n");
     profile.EditClient(1);
@@ -170,7 +170,7 @@ struct RowCase {
 };
 
 TEST(KeyRows, EveryKeyInOrder_CodeActionAndStatusInWords) {
-    const UnsavedProfile profile(kProfile);
+    const EditedProfile profile(kProfile);
     const std::vector<KeyRow> rows = KeyRows(profile, NewTvCatalog(), FindingsInWords(profile));
     ASSERT_EQ(rows.size(), static_cast<std::size_t>(kRemoteKeyCount));
     for (int i = 0; i < kRemoteKeyCount; ++i) {
@@ -200,7 +200,7 @@ TEST(KeyRows, EveryKeyInOrder_CodeActionAndStatusInWords) {
 }
 
 TEST(KeyRows, ChangeInTheWindow_ShowsBeforeSave) {
-    UnsavedProfile profile(kProfile);
+    EditedProfile profile(kProfile);
     profile.Set("KeyMap_Controler", "BTN3", "43");
     profile.Set("KeyMap_Controler", "VOL-", "");
     const std::vector<KeyRow> rows = KeyRows(profile, NewTvCatalog(), FindingsInWords(profile));
@@ -214,7 +214,7 @@ TEST(KeyRows, ChangeInTheWindow_ShowsBeforeSave) {
 // ---- The findings in words, each with what it is about ----
 
 TEST(FindingsInWords, EachFinding_NamesItsKeyOrField) {
-    const UnsavedProfile profile(
+    const EditedProfile profile(
         "[Main]\r\nTimer=0\r\n[Client]\r\nDefault=0\r\n0_Item=newtv\r\n0_Caption=New TV\r\n0_Control=1\r\n"
         "[KeyMap_Controler]\r\nvol+=5\r\n[KeyMap_newtv]\r\nMUTE=9C4C\r\n");
     const std::vector<FindingRow> findings = FindingsInWords(profile);

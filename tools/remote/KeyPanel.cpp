@@ -49,26 +49,32 @@ std::string ClearedWords(const qrtl::setup::KeyEdit& edit) {
 
 void RemoteWindow::OnAction() {
     const int index = SelectedKey();
-    if (index < 0 || static_cast<std::size_t>(index) >= rows_.size()) return;
+    if (index < 0 || static_cast<std::size_t>(index) >= session_.Rows().size()) return;
+    // The program file's menus name the commands: the chooser opens once they are read.
+    if (catalogReader_.ReadingFile()) {
+        actionWaiting_ = true;
+        return;
+    }
     // A copy: Refresh below works the rows out anew.
-    const KeyRow row = rows_[static_cast<std::size_t>(index)];
+    const KeyRow row = session_.Rows()[static_cast<std::size_t>(index)];
     std::string command = row.command;
-    const int32_t n = profile_.ClientIndex();
-    std::string application = n >= 0 && n < qrtl::setup::kDescribedClients ? profile_.Get(profile::kExeDesc, n) : "";
-    if (application.empty()) application = profile_.ClientItem();
-    if (!ChooseAction(dlg_, row.name, row.legend, catalog_, command, application)) return;
-    const qrtl::setup::KeyEdit edit = qrtl::setup::SetKeyAction(profile_, row.name, command);
+    const qrtl::setup::EditedProfile& edited = session_.Profile();
+    const int32_t n = edited.ClientIndex();
+    std::string application = n >= 0 && n < qrtl::setup::kDescribedClients ? edited.Get(profile::kExeDesc, n) : "";
+    if (application.empty()) application = edited.ClientItem();
+    if (!ChooseAction(dlg_, row.name, row.legend, session_.Catalog(), command, application)) return;
+    const qrtl::setup::KeyEdit edit = qrtl::setup::SetKeyAction(session_.Profile(), row.name, command);
     if (!edit.changed) return;
     Refresh();
     SelectKey(index);
     Live(edit.key + " " + kArrow + " " +
-         (command.empty() ? "no action" : FromAnsi(qrtl::setup::ActionInRows(rows_, edit.key))));
+         (command.empty() ? "no action" : FromAnsi(qrtl::setup::ActionInRows(session_.Rows(), edit.key))));
 }
 
 void RemoteWindow::OnTest() {
     const int index = SelectedKey();
-    if (index < 0 || static_cast<std::size_t>(index) >= rows_.size()) return;
-    const KeyRow& row = rows_[static_cast<std::size_t>(index)];
+    if (index < 0 || static_cast<std::size_t>(index) >= session_.Rows().size()) return;
+    const KeyRow& row = session_.Rows()[static_cast<std::size_t>(index)];
     if (row.command.empty()) {
         Live(row.name + " has no action yet: choose one with Action...");
         return;
@@ -87,9 +93,9 @@ void RemoteWindow::OnTest() {
 
 void RemoteWindow::OnClear() {
     const int index = SelectedKey();
-    if (index < 0 || static_cast<std::size_t>(index) >= rows_.size()) return;
-    const KeyRow row = rows_[static_cast<std::size_t>(index)];  // a copy: Refresh replaces the rows
-    const qrtl::setup::KeyParts held = qrtl::setup::PartsOf(profile_, row.name);
+    if (index < 0 || static_cast<std::size_t>(index) >= session_.Rows().size()) return;
+    const KeyRow row = session_.Rows()[static_cast<std::size_t>(index)];  // a copy: Refresh replaces the rows
+    const qrtl::setup::KeyParts held = qrtl::setup::PartsOf(session_.Profile(), row.name);
     if (!held.code && !held.action) {
         Live(row.name + " has no code and no action: nothing to clear.");
         return;
@@ -98,7 +104,7 @@ void RemoteWindow::OnClear() {
                      held.action ? FromAnsi(row.action.empty() ? row.command : row.action) : std::string()};
     qrtl::setup::ClearPart part = qrtl::setup::ClearPart::Both;
     if (!ChooseClear(dlg_, offer, part)) return;
-    const qrtl::setup::KeyEdit edit = qrtl::setup::ClearKey(profile_, row.name, part);
+    const qrtl::setup::KeyEdit edit = qrtl::setup::ClearKey(session_.Profile(), row.name, part);
     Refresh();
     SelectKey(index);
     Live(ClearedWords(edit));

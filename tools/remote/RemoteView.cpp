@@ -60,10 +60,7 @@ void RemoteWindow::Refresh() {
     environment.registry = &registry;
     environment.pathKind = qrtl::win32::KindOfPath;
     environment.usersCanWrite = qrtl::win32::MachineKeyUsersCanWrite;
-    std::vector<qrtl::setup::FindingRow> checked = qrtl::setup::FindingsInWords(profile_, environment);
-    rows_ = qrtl::setup::KeyRows(profile_, catalog_, checked);
-    findings_ = qrtl::setup::OwnerFindings(std::move(checked));
-    qrtl::setup::PutReceiverFinding(findings_, receiverFault_, CardDriverFileName());
+    session_.Recheck(environment, CardDriverFileName());
     ShowKeys();
     ShowFindings();
     ShowClient();
@@ -71,8 +68,9 @@ void RemoteWindow::Refresh() {
 }
 
 void RemoteWindow::ShowKeys() {
-    for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
-        const KeyRow& row = rows_[static_cast<std::size_t>(i)];
+    const std::vector<KeyRow>& rows = session_.Rows();
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        const KeyRow& row = rows[static_cast<std::size_t>(i)];
         const std::string texts[kColumnCount] = {row.name, row.legend, FromAnsi(row.code), FromAnsi(row.action),
                                                  qrtl::setup::StatusInWords(row)};
         for (int c = 0; c < kColumnCount; ++c) {
@@ -89,16 +87,17 @@ void RemoteWindow::ShowFindings() {
     const HWND list = ::GetDlgItem(dlg_, res::kFindings);
     ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    for (const auto& finding : findings_)
+    const std::vector<qrtl::setup::FindingRow>& findings = session_.Findings();
+    for (const auto& finding : findings)
         ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(FromAnsi(finding.text)).c_str()));
-    if (findings_.empty())
+    if (findings.empty())
         ::SendMessageW(list, LB_ADDSTRING, 0,
                        reinterpret_cast<LPARAM>(L"Nothing: the monitor reads this profile as you mean it."));
     // Scrolls sideways only as far as the longest finding reaches.
     const HDC dc = ::GetDC(list);
     const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(list, WM_GETFONT, 0, 0)));
     LONG widest = 0;
-    for (const auto& finding : findings_) {
+    for (const auto& finding : findings) {
         const std::wstring text = Widen(FromAnsi(finding.text));
         SIZE size = {};
         if (::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size))
@@ -112,12 +111,13 @@ void RemoteWindow::ShowFindings() {
 }
 
 void RemoteWindow::ShowClient() {
-    const int32_t n = profile_.ClientIndex();
-    const std::string item = profile_.ClientItem();
-    const std::string caption = profile_.Get(profile::kCaption, n);
-    const std::string className = profile_.Get(profile::kClassName, n);
+    const qrtl::setup::EditedProfile& edited = session_.Profile();
+    const int32_t n = edited.ClientIndex();
+    const std::string item = edited.ClientItem();
+    const std::string caption = edited.Get(profile::kCaption, n);
+    const std::string className = edited.Get(profile::kClassName, n);
     std::string desc;
-    if (n >= 0 && n < qrtl::setup::kDescribedClients) desc = profile_.Get(profile::kExeDesc, n);
+    if (n >= 0 && n < qrtl::setup::kDescribedClients) desc = edited.Get(profile::kExeDesc, n);
     if (desc.empty()) desc = caption.empty() ? item : caption;
     std::string text;
     if (item.empty() && caption.empty() && className.empty()) {
@@ -127,16 +127,16 @@ void RemoteWindow::ShowClient() {
         text = FromAnsi(desc);
         text += FindClientNow() ? ", its window is open now" : ", its window is not found now";
     }
-    SetItemText(dlg_, res::kClientDesc, text);
+    SetItemTextIfChanged(dlg_, res::kClientDesc, text);
 
     qrtl::win32::Win32Registry registry;
     const qrtl::setup::LaunchFinding launch =
-        qrtl::setup::FindLaunch(profile_.Document(), registry, qrtl::win32::KindOfPath);
-    const std::string launchWords = qrtl::setup::LaunchInWords(launch, launchNotFound_);
-    SetItemText(dlg_, res::kLaunch, FromAnsi(launchWords));
+        qrtl::setup::FindLaunch(edited.Document(), registry, qrtl::win32::KindOfPath);
+    const std::string launchWords = qrtl::setup::LaunchInWords(launch, session_.LaunchNotFound());
+    SetItemTextIfChanged(dlg_, res::kLaunch, FromAnsi(launchWords));
 
     const qrtl::setup::WindowFacts facts = Facts();
-    SetItemText(dlg_, res::kReceiver, qrtl::setup::ReceiverLine(facts, CardDriverFileName()));
+    SetItemTextIfChanged(dlg_, res::kReceiver, qrtl::setup::ReceiverLine(facts, CardDriverFileName()));
     banner_.Show(facts);
 }
 
@@ -158,9 +158,10 @@ void RemoteWindow::DrawFinding(const DRAWITEMSTRUCT& item) {
     ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     RECT text = item.rcItem;
     text.left += 2;
-    if (item.itemID < findings_.size()) {
+    const std::vector<qrtl::setup::FindingRow>& findings = session_.Findings();
+    if (item.itemID < findings.size()) {
         const int top = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - kIconSize) / 2;
-        ::DrawIconEx(item.hDC, text.left, top, SeverityIcon(findings_[item.itemID].severity), kIconSize, kIconSize, 0,
+        ::DrawIconEx(item.hDC, text.left, top, SeverityIcon(findings[item.itemID].severity), kIconSize, kIconSize, 0,
                      nullptr, DI_NORMAL);
     }
     text.left += kIconSize + kIconGap;
