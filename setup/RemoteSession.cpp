@@ -2,7 +2,9 @@
 
 #include <utility>
 
+#include "config/ProfileKeys.h"
 #include "config/RemoteCodes.h"
+#include "setup/ClientLines.h"
 #include "setup/LearnedCodes.h"
 #include "setup/OwnerWords.h"
 
@@ -227,6 +229,26 @@ MonitorRestart RemoteSession::GiveBack(bool stuck, bool monitorRunsNow) {
 }
 
 // ---- The view ----
+
+SessionView RemoteSession::View(const World& world) const {
+    SessionView view;
+    const int32_t n = profile_.ClientIndex();
+    const std::string item = profile_.ClientItem();
+    const std::string caption = profile_.Get(profile::kCaption, n);
+    const std::string className = profile_.Get(profile::kClassName, n);
+    if (item.empty() && caption.empty() && className.empty()) {
+        view.client = "none chosen yet: drag the crosshair onto its window, or choose it from the list";
+    } else {
+        // The owner's name for it; the program's name of the file format stays out.
+        std::string name = n >= 0 && n < kDescribedClients ? profile_.Get(profile::kExeDesc, n) : std::string();
+        if (name.empty()) name = caption.empty() ? item : caption;
+        view.client = name + (world.clientOpen ? ", its window is open now" : ", its window is not found now");
+    }
+    view.launch = LaunchInWords(world.launch, launchNotFound_);
+    view.facts = Facts(world.monitorRuns);
+    view.receiver = ReceiverLine(view.facts, world.driver);
+    return view;
+}
 
 WindowFacts RemoteSession::Facts(bool monitorRuns) const {
     WindowFacts facts;

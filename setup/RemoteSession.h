@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "setup/AppCommands.h"
+#include "setup/LaunchFinding.h"
 #include "setup/PressDetector.h"
 #include "setup/RemoteRows.h"
 #include "setup/WindowGate.h"
@@ -75,6 +76,24 @@ struct ControlStates {
     bool save = false;
     bool saveAs = false;
     bool applications = false;  // the application selector
+};
+
+// What the window looks at in the world before it shows the model.
+struct World {
+    bool monitorRuns = false;  // a monitor runs (and holds the receiver)
+    bool clientOpen = false;   // the edited application's window is found now
+    LaunchFinding launch;      // where POWER finds the edited application
+    std::string driver;        // the card driver's file name, for the words
+};
+
+// The lines above the key list, all from one model and one look at the world, so
+// that no two of them contradict each other. `client` and `launch` hold the
+// profile's names as the profile holds them (its code page).
+struct SessionView {
+    std::string client;    // "Standin TV, its window is open now"
+    std::string launch;    // where POWER finds it
+    std::string receiver;  // "Receiver: QRD210DE.DLL ready. ..."
+    WindowFacts facts;     // for the banner and the greeting
 };
 
 class RemoteSession {
@@ -173,6 +192,7 @@ public:
     bool Closing() const { return closing_; }
 
     // ---- The view
+    SessionView View(const World& world) const;
     WindowFacts Facts(bool monitorRuns) const;
     // `selected`: the selected key row, -1 when none.
     ControlStates Controls(int selected, bool monitorRuns) const;

@@ -569,6 +569,31 @@ TEST_F(RemoteE2e, EscapeDuringAHungRead_WindowAnswersAtOnceLearnsAgainOnceTheDri
     Learn(kKeyVolDown, "VOL-", 21);
 }
 
+// The window that hands the application's commands back to the window's thread can
+// be found and posted to by any program on the desktop: a message of its own kind
+// with a made-up pointer in it changes nothing and ends nothing.
+TEST_F(RemoteE2e, ForeignMessageToTheCommandsReader_IgnoredWindowKeepsWorking) {
+    std::string profile = StarterProfile();
+    profile.insert(profile.find("Default=0\r\n") + 11,
+                   "0_Item=STANDINTV\r\n0_Caption=Standin TV\r\n0_ClassName=StandinTVClass\r\n");
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), profile));
+    ASSERT_TRUE(StartStandin());
+    ASSERT_TRUE(StartRemote());  // reads the stand-in's commands at once
+    HWND reader = nullptr;
+    while ((reader = ::FindWindowExA(HWND_MESSAGE, reader, "QRTLRemoteCatalogReader", nullptr)) != nullptr)
+        if (WindowProcessId(reader) == remote_.Id()) break;
+    ASSERT_NE(reader, nullptr);
+    for (WPARAM generation = 0; generation < 4; ++generation)
+        ASSERT_TRUE(::PostMessageA(reader, WM_APP + 1, generation, static_cast<LPARAM>(0x00BADBAD)));
+    PumpFor(500);
+    ASSERT_TRUE(remote_.Running());
+    DWORD_PTR ignored = 0;
+    EXPECT_TRUE(::SendMessageTimeoutW(Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored));
+    SelectKey(kKeyVolUp);
+    Click(IDC_CLEAR);
+    EXPECT_TRUE(WaitLive("nothing to clear")) << Live();
+}
+
 TEST_F(RemoteE2e, ReadSpinsInTheDriver_MonitorNotStartedAgainWindowEndsWithoutCrash) {
     ASSERT_TRUE(InstallDriver());
     ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));

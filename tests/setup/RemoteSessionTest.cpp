@@ -414,5 +414,86 @@ TEST(SessionApplication, AnotherApplication_ItsCommandsAndLaunchForgotten) {
     EXPECT_TRUE(session.Catalog().Empty());
 }
 
+// ---- The lines of the view after each event of the world ----
+
+namespace view {
+
+struct ViewCase {
+    const char* name;
+    std::string clientLines;  // the [Client] entries of slot 0
+    bool readOnly;
+    ReceiverFault fault;
+    std::vector<std::string> events;  // driver-back, writable, read-only
+    World world;
+    std::string client;
+    std::string receiver;
+    bool learnOn;  // Learn on for a selected key: says the same as the receiver line
+};
+
+void PrintTo(const ViewCase& c, std::ostream* os) { *os << c.name; }
+
+const std::string kStandin = "0_Item=STANDINTV\r\n0_Caption=Standin TV\r\n0_ClassName=StandinTVClass\r\n";
+const std::string kReady = "Receiver: QRD210DE.DLL ready. Select a key and press Learn.";
+
+World Seen(bool clientOpen, bool monitorRuns = false) {
+    World world;
+    world.clientOpen = clientOpen;
+    world.monitorRuns = monitorRuns;
+    world.driver = kDriver;
+    return world;
+}
+
+class SessionView : public ::testing::TestWithParam<ViewCase> {};
+
+TEST_P(SessionView, Lines_FollowTheWorldAndAgree) {
+    const ViewCase& c = GetParam();
+    std::string text = "[Main]\r\n[Client]\r\nDefault=0\r\n" + c.clientLines + "[KeyMap_Controler]\r\nVOL+=20\r\n";
+    RemoteSession session(text, c.readOnly);
+    session.ReceiverFailed(c.fault);
+    for (const std::string& event : c.events) {
+        if (event == "driver-back") session.DriverBack();
+        if (event == "writable") session.WritableNow(true);
+        if (event == "read-only") session.WritableNow(false);
+    }
+    session.Recheck({}, kDriver);
+    const qrtl::setup::SessionView shown = session.View(c.world);
+    EXPECT_EQ(shown.client, c.client);
+    EXPECT_EQ(shown.receiver, c.receiver);
+    EXPECT_EQ(session.Controls(kVolUp, c.world.monitorRuns).learn, c.learnOn);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SessionView,
+    ::testing::Values(
+        ViewCase{"NoApplication_NoneChosenYet", "", false, ReceiverFault::None, {}, Seen(false),
+                 "none chosen yet: drag the crosshair onto its window, or choose it from the list", kReady, true},
+        ViewCase{"ApplicationOpen_SaysSo", kStandin, false, ReceiverFault::None, {}, Seen(true),
+                 "Standin TV, its window is open now", kReady, true},
+        ViewCase{"ApplicationClosed_SaysSo", kStandin, false, ReceiverFault::None, {}, Seen(false),
+                 "Standin TV, its window is not found now", kReady, true},
+        ViewCase{"OwnersName_BeforeTheCaption", kStandin + "0_ExeDesc=My TV\r\n", false, ReceiverFault::None, {},
+                 Seen(true), "My TV, its window is open now", kReady, true},
+        ViewCase{"MonitorRuns_ItHoldsTheReceiverLearnAsksToCloseIt", kStandin, false, ReceiverFault::None, {},
+                 Seen(true, true), "Standin TV, its window is open now",
+                 "Receiver: the monitor is using it now; Learn asks to close the monitor.", true},
+        ViewCase{"DriverMissing_LearnOff", "", false, ReceiverFault::DriverMissing, {}, Seen(false),
+                 "none chosen yet: drag the crosshair onto its window, or choose it from the list",
+                 "Receiver: the card driver QRD210DE.DLL is missing. Learning is off.", false},
+        ViewCase{"DriverBack_ReadyAndLearnOn", "", false, ReceiverFault::DriverMissing, {"driver-back"}, Seen(false),
+                 "none chosen yet: drag the crosshair onto its window, or choose it from the list", kReady, true},
+        ViewCase{"DriverHungFileThere_StaysOff", "", false, ReceiverFault::DriverHung, {"driver-back"}, Seen(false),
+                 "none chosen yet: drag the crosshair onto its window, or choose it from the list",
+                 "Receiver: the card driver has not answered a read for 5 s. Learning is off.", false},
+        ViewCase{"ReadOnly_LearnOff", "", true, ReceiverFault::None, {}, Seen(false),
+                 "none chosen yet: drag the crosshair onto its window, or choose it from the list",
+                 "Receiver: learning is off while the profile is read-only.", false},
+        ViewCase{"MadeWritable_ReadyAndLearnOn", "", true, ReceiverFault::None, {"writable"}, Seen(false),
+                 "none chosen yet: drag the crosshair onto its window, or choose it from the list", kReady, true},
+        ViewCase{"MadeReadOnly_LearnOff", "", false, ReceiverFault::None, {"read-only"}, Seen(false),
+                 "none chosen yet: drag the crosshair onto its window, or choose it from the list",
+                 "Receiver: learning is off while the profile is read-only.", false}));
+
+}  // namespace view
+
 }  // namespace
 }  // namespace qrtl::setup

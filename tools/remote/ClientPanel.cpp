@@ -3,37 +3,21 @@
 // window or its program file, and the keys' actions filled from them.
 #include "RemoteWindow.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <utility>
 
-#include "ActionDlg.h"
-#include "ClearDlg.h"
-#include "RemoteLayout.h"
 #include "UiText.h"
 #include "WindowList.h"
-#include "config/QRTLIRSet.h"
 #include "dispatch/MonitorSimulation.h"
-#include "setup/KeyEdits.h"
-#include "setup/ClientLines.h"
+#include "platform/win32/Win32Config.h"
+#include "platform/win32/Win32Desktop.h"
+#include "resource.h"
 #include "setup/ClientSlots.h"
-#include "setup/SlotWords.h"
-#include "driver/CardDriver.h"
-#include "setup/ClientLines.h"
 #include "setup/FillPlan.h"
 #include "setup/LaunchFinding.h"
 #include "setup/OwnerWords.h"
+#include "setup/SlotWords.h"
 #include "setup/win32/PathKind.h"
-#include "setup/win32/SafeProfileWrite.h"
-#include "setup/win32/Win32AppCommands.h"
-#include "setup/win32/Win32ClientWindow.h"
-#include "setup/win32/Win32KeySecurity.h"
-#include "platform/win32/Win32Config.h"
-#include "platform/win32/Win32Desktop.h"
-#include "product.h"
-#include "tools/common/MonitorControl.h"
-#include "resource.h"
 
 namespace remote {
 

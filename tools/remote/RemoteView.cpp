@@ -6,32 +6,15 @@
 
 #include <algorithm>
 
-#include "ActionDlg.h"
-#include "ClearDlg.h"
 #include "RemoteLayout.h"
 #include "UiText.h"
-#include "WindowList.h"
-#include "config/QRTLIRSet.h"
-#include "dispatch/MonitorSimulation.h"
-#include "setup/KeyEdits.h"
-#include "setup/ClientLines.h"
-#include "setup/ClientSlots.h"
-#include "setup/SlotWords.h"
 #include "driver/CardDriver.h"
-#include "setup/ClientLines.h"
-#include "setup/FillPlan.h"
-#include "setup/LaunchFinding.h"
-#include "setup/OwnerWords.h"
-#include "setup/win32/PathKind.h"
-#include "setup/win32/SafeProfileWrite.h"
-#include "setup/win32/Win32AppCommands.h"
-#include "setup/win32/Win32ClientWindow.h"
-#include "setup/win32/Win32KeySecurity.h"
 #include "platform/win32/Win32Config.h"
-#include "platform/win32/Win32Desktop.h"
-#include "product.h"
-#include "tools/common/MonitorControl.h"
 #include "resource.h"
+#include "setup/LaunchFinding.h"
+#include "tools/common/MonitorControl.h"
+#include "setup/win32/PathKind.h"
+#include "setup/win32/Win32KeySecurity.h"
 
 namespace remote {
 
@@ -111,33 +94,17 @@ void RemoteWindow::ShowFindings() {
 }
 
 void RemoteWindow::ShowClient() {
-    const qrtl::setup::EditedProfile& edited = session_.Profile();
-    const int32_t n = edited.ClientIndex();
-    const std::string item = edited.ClientItem();
-    const std::string caption = edited.Get(profile::kCaption, n);
-    const std::string className = edited.Get(profile::kClassName, n);
-    std::string desc;
-    if (n >= 0 && n < qrtl::setup::kDescribedClients) desc = edited.Get(profile::kExeDesc, n);
-    if (desc.empty()) desc = caption.empty() ? item : caption;
-    std::string text;
-    if (item.empty() && caption.empty() && className.empty()) {
-        text = "none chosen yet: drag the crosshair onto its window, or choose it from the list";
-    } else {
-        // The owner's name for it; the program's name of the file format stays out.
-        text = FromAnsi(desc);
-        text += FindClientNow() ? ", its window is open now" : ", its window is not found now";
-    }
-    SetItemTextIfChanged(dlg_, res::kClientDesc, text);
-
     qrtl::win32::Win32Registry registry;
-    const qrtl::setup::LaunchFinding launch =
-        qrtl::setup::FindLaunch(edited.Document(), registry, qrtl::win32::KindOfPath);
-    const std::string launchWords = qrtl::setup::LaunchInWords(launch, session_.LaunchNotFound());
-    SetItemTextIfChanged(dlg_, res::kLaunch, FromAnsi(launchWords));
-
-    const qrtl::setup::WindowFacts facts = Facts();
-    SetItemTextIfChanged(dlg_, res::kReceiver, qrtl::setup::ReceiverLine(facts, CardDriverFileName()));
-    banner_.Show(facts);
+    qrtl::setup::World world;
+    world.monitorRuns = tools::FindMonitor() != nullptr;
+    world.clientOpen = FindClientNow() != nullptr;
+    world.launch = qrtl::setup::FindLaunch(session_.Profile().Document(), registry, qrtl::win32::KindOfPath);
+    world.driver = CardDriverFileName();
+    const qrtl::setup::SessionView view = session_.View(world);
+    SetItemTextIfChanged(dlg_, res::kClientDesc, FromAnsi(view.client));
+    SetItemTextIfChanged(dlg_, res::kLaunch, FromAnsi(view.launch));
+    SetItemTextIfChanged(dlg_, res::kReceiver, view.receiver);
+    banner_.Show(view.facts);
 }
 
 void RemoteWindow::FitFindingRows() {
