@@ -122,7 +122,7 @@ void RemoteWindow::CheckReadHang() {
 
 void RemoteWindow::LookAgain() {
     if (session_.Waiting()) return;  // the monitor is closing: nothing changes meanwhile
-    RecheckWritable();
+    RecheckWritable(true);
     if (session_.Fault() == qrtl::setup::ReceiverFault::DriverMissing && qrtl::win32::CardReceiver::DriverPresent() &&
         session_.DriverBack())
         Refresh();  // the finding goes, Learn comes back

@@ -133,7 +133,8 @@ private:
     // A read-only profile, Save and Close (SavePanel.cpp).
     qrtl::setup::WindowFacts Facts() const;
     // Follows the file becoming writable or read-only; true while it is writable.
-    bool RecheckWritable();
+    // `glance`: the look every second, which opens the file only when it was read-only.
+    bool RecheckWritable(bool glance = false);
     // Writes the window's profile to a file the owner names; the window then works on it.
     bool SaveAs();
     bool Save();

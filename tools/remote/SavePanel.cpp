@@ -25,8 +25,11 @@ bool SamePath(const std::string& a, const std::string& b) { return ::lstrcmpiA(a
 
 qrtl::setup::WindowFacts RemoteWindow::Facts() const { return session_.Facts(tools::FindMonitor() != nullptr); }
 
-bool RemoteWindow::RecheckWritable() {
-    if (session_.WritableNow(ProfileWritable(profilePath_))) {
+bool RemoteWindow::RecheckWritable(bool glance) {
+    // A glance opens the file only when it may have become writable.
+    const bool writable = glance && !session_.ReadOnly() ? !ProfileMarkedReadOnly(profilePath_)
+                                                          : ProfileWritable(profilePath_);
+    if (session_.WritableNow(writable)) {
         ShowClient();
         EnableButtons();
     }
