@@ -31,7 +31,13 @@ struct Worker {
     volatile LONG readStart = 0;  // GetTickCount at the start of the read in progress
     volatile LONG inRead = 0;
     volatile LONG closeDriver = 0;  // released during a read: the worker closes the driver
+    HANDLE wake = nullptr;          // set when told to stop: the pause between reads ends at once
 };
+
+// A read that has run no longer than this is waited for when the receiver is let
+// go: a normal read answers within milliseconds, and the receiver is then free at
+// once for the next learn or another tool. A longer one is left to the worker.
+constexpr DWORD kQuickReadMs = 150;
 
 // Reads left unread beyond this are dropped: a tool that stopped taking them
 // does not let the queue grow.
@@ -41,6 +47,7 @@ Worker& TheWorker() {
     static Worker* worker = [] {
         auto* w = new Worker;  // never destroyed: see above
         ::InitializeCriticalSection(&w->lock);
+        w->wake = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
         return w;
     }();
     return *worker;
@@ -62,7 +69,7 @@ DWORD WINAPI ReadLoop(void* parameter) {
         if (w.reads.size() < kMaxQueuedReads) w.reads.push_back({run, got, code & 0xFFu});
         ::LeaveCriticalSection(&w.lock);
         if (w.notify) ::PostMessageW(w.notify, w.message, 0, 0);
-        ::Sleep(setup::kLearnReadIntervalMs);
+        ::WaitForSingleObject(w.wake, setup::kLearnReadIntervalMs);
     }
     // Released while this read ran: nobody else may touch the driver until we leave.
     if (::InterlockedCompareExchange(&w.closeDriver, 0, 0) != 0) {
@@ -142,6 +149,7 @@ bool CardReceiver::Start(HWND notify, UINT message) {
     w.stop = 0;
     w.abandoned = 0;
     w.closeDriver = 0;
+    ::ResetEvent(w.wake);
     ::InterlockedIncrement(&w.run);
     w.thread.reset(::CreateThread(nullptr, 0, ReadLoop, &w, 0, nullptr));
     return static_cast<bool>(w.thread);
@@ -173,6 +181,7 @@ void CardReceiver::Abandon() {
     Worker& w = TheWorker();
     ::InterlockedExchange(&w.stop, 1);
     ::InterlockedExchange(&w.abandoned, 1);
+    ::SetEvent(w.wake);
 }
 
 bool CardReceiver::Stuck() const {
@@ -184,6 +193,7 @@ bool CardReceiver::Stop() {
     Worker& w = TheWorker();
     if (!w.thread) return true;
     ::InterlockedExchange(&w.stop, 1);
+    ::SetEvent(w.wake);
     if (Stuck()) return false;  // given up already: no waiting again
     // A read in progress may take until the hang limit; a longer one is taken for hung.
     const DWORD running = ReadRunningForMs();
@@ -200,6 +210,10 @@ bool CardReceiver::Stop() {
 void CardReceiver::Release() {
     Worker& w = TheWorker();
     ::InterlockedExchange(&w.stop, 1);
+    ::SetEvent(w.wake);
+    const DWORD running = ReadRunningForMs();
+    if (w.thread && !Stuck() && running < kQuickReadMs)
+        ::WaitForSingleObject(w.thread.get(), kQuickReadMs - running);
     if (ThreadEnded(w) || Stuck()) {
         Close();
         return;

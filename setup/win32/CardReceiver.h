@@ -57,9 +57,11 @@ public:
     // Stops, closes the driver and gives the lock back; with a stuck read the
     // driver stays loaded and the lock held, since our read still uses it.
     void Close();
-    // Stops without waiting on the driver: with a read in progress the worker
-    // closes the driver when that read returns, and posts the run's message; the
-    // lock comes back on the next call once it has (Busy, TakeLock, Open, Close).
+    // Stops without waiting on the driver: a read that has just begun is given a
+    // moment (a normal read answers within milliseconds, and then all is closed
+    // here); with a longer one the worker closes the driver when that read returns,
+    // and posts the run's message; the lock comes back on the next call once it has
+    // (Busy, TakeLock, Open, Close).
     void Release();
     // A released worker is still inside its last read: the receiver cannot be
     // opened again yet.
