@@ -228,6 +228,20 @@ MonitorRestart RemoteSession::GiveBack(bool stuck, bool monitorRunsNow) {
     return monitorRunsNow ? MonitorRestart::None : MonitorRestart::Start;
 }
 
+void RemoteSession::MonitorStarting(std::string words, uint32_t nowMs) {
+    awaitingMonitor_ = true;
+    startedWords_ = std::move(words);
+    startedAtMs_ = nowMs;
+}
+
+std::string RemoteSession::MonitorLook(bool shows, uint32_t nowMs) {
+    if (!awaitingMonitor_) return {};
+    if (!shows && nowMs - startedAtMs_ < kMonitorShowMs) return {};
+    awaitingMonitor_ = false;
+    // Said only when it runs: a monitor that does not show is not claimed.
+    return shows ? startedWords_ + " The monitor runs again." : std::string();
+}
+
 // ---- The view ----
 
 SessionView RemoteSession::View(const World& world) const {

@@ -173,6 +173,16 @@ public:
     // with the monitor this window closed. `stuck`: a read is still inside the driver.
     MonitorRestart GiveBack(bool stuck, bool monitorRunsNow);
 
+    // After Save the monitor this window closed was started again: `words`, said
+    // then, get " The monitor runs again." once its window shows, within a limit.
+    // `nowMs`: a millisecond clock.
+    void MonitorStarting(std::string words, uint32_t nowMs);
+    bool AwaitingMonitor() const { return awaitingMonitor_; }
+    const std::string& StartedWords() const { return startedWords_; }
+    // A look for the started monitor's window: the words to say now, empty while
+    // it is awaited still, or when the limit passed without it.
+    std::string MonitorLook(bool shows, uint32_t nowMs);
+
     // While the window waits for the monitor to close it takes no command; a close
     // asked meanwhile comes afterwards.
     void WaitBegins() {
@@ -227,6 +237,12 @@ private:
     bool waiting_ = false;        // the monitor is closing: no command is taken
     bool closeAsked_ = false;     // the window was closed during that wait
     bool closing_ = false;
+    bool awaitingMonitor_ = false;  // started again after Save, its window not seen yet
+    std::string startedWords_;      // what the owner was told then
+    uint32_t startedAtMs_ = 0;
 };
+
+// How long a monitor started again is looked for before "runs again" is said.
+constexpr uint32_t kMonitorShowMs = 5000;
 
 }  // namespace qrtl::setup

@@ -497,3 +497,44 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace qrtl::setup
+
+namespace qrtl::setup {
+namespace {
+
+// After Save, the monitor started again: "runs again" only once its window shows.
+struct StartedCase {
+    const char* name;
+    std::vector<std::pair<bool, uint32_t>> looks;  // shows, at ms after the start
+    std::string said;                              // the last non-empty words
+    bool awaited;                                  // still looked for afterwards
+};
+
+void PrintTo(const StartedCase& c, std::ostream* os) { *os << c.name; }
+
+class SessionMonitorStarted : public ::testing::TestWithParam<StartedCase> {};
+
+TEST_P(SessionMonitorStarted, RunsAgain_SaidOnlyOnceItShows) {
+    const StartedCase& c = GetParam();
+    RemoteSession session(Profile(), false);
+    const uint32_t start = 4294967000u;  // the clock wraps meanwhile
+    session.MonitorStarting("Saved.", start);
+    std::string said;
+    for (const auto& [shows, at] : c.looks) {
+        const std::string words = session.MonitorLook(shows, start + at);
+        if (!words.empty()) said = words;
+    }
+    EXPECT_EQ(said, c.said);
+    EXPECT_EQ(session.AwaitingMonitor(), c.awaited);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SessionMonitorStarted,
+    ::testing::Values(StartedCase{"ShowsAfterAWhile_Said", {{false, 100}, {true, 300}}, "Saved. The monitor runs again.",
+                                  false},
+                      StartedCase{"NotYet_StillLookedFor", {{false, 100}, {false, 4999}}, "", true},
+                      StartedCase{"NeverShows_NothingClaimed", {{false, 100}, {false, 5000}, {true, 5100}}, "",
+                                  false},
+                      StartedCase{"SaidOnce", {{true, 100}, {true, 200}}, "Saved. The monitor runs again.", false}));
+
+}  // namespace
+}  // namespace qrtl::setup

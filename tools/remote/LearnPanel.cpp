@@ -21,9 +21,7 @@ namespace {
 using qrtl::win32::ReceiverOpen;
 
 constexpr UINT kHangCheckMs = 250;
-constexpr DWORD kMonitorShowMs = 5000;
 constexpr UINT kMonitorLookMs = 100;
-constexpr char kMonitorRunsAgain[] = " The monitor runs again.";
 
 std::string HangSeconds() { return std::to_string(qrtl::setup::kReadHangSeconds) + " s"; }
 
@@ -185,21 +183,18 @@ bool RemoteWindow::ReleaseReceiver() {
 
 void RemoteWindow::SayWhenMonitorShows(const std::string& words) {
     // Looked for on a timer, never in a wait here: the window answers meanwhile.
-    monitorWords_ = words;
-    monitorStartedAt_ = ::GetTickCount();
+    session_.MonitorStarting(words, ::GetTickCount());
     ::SetTimer(dlg_, kTimerMonitorShows, kMonitorLookMs, nullptr);
 }
 
 void RemoteWindow::CheckMonitorShows() {
-    const bool shows = tools::FindMonitor() != nullptr;
-    if (!shows && ::GetTickCount() - monitorStartedAt_ < kMonitorShowMs) return;
-    ::KillTimer(dlg_, kTimerMonitorShows);
-    if (!shows) return;
-    const std::string said = monitorWords_ + kMonitorRunsAgain;
+    const std::string said = session_.MonitorLook(tools::FindMonitor() != nullptr, ::GetTickCount());
+    if (!session_.AwaitingMonitor()) ::KillTimer(dlg_, kTimerMonitorShows);
+    if (said.empty()) return;
     banner_.SaveResult(said);
     Refresh();
     // Only while the status line still says what the owner was told then.
-    if (ItemText(dlg_, res::kLive) == " " + monitorWords_) Live(said);
+    if (ItemText(dlg_, res::kLive) == " " + session_.StartedWords()) Live(said);
 }
 
 }  // namespace remote

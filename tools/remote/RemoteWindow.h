@@ -149,8 +149,6 @@ private:
     std::vector<HWND> windowList_;
     qrtl::win32::CardReceiver receiver_;  // taken only while learning
     Banner banner_;
-    std::string monitorWords_;  // said after Save, waiting for the started monitor to show
-    DWORD monitorStartedAt_ = 0;
     std::wstring learnAllCaption_;  // Learn all's own caption, for after Stop
     std::unique_ptr<FinderTool> finder_;
     AnchorLayout layout_;
