@@ -45,31 +45,61 @@ std::size_t TrimmedLength(const std::string& folder) {
     return length;
 }
 
-// The machine's key starts the executable at every user's logon, so only
-// administrators may change the files beside it: anyone who can drop a driver
-// library or another executable there would run code in every session. The
-// executable's folder and each parent up to the Program Files folder must keep those
-// rights from users. Where the system keeps no rights (Windows 95/98/Me) the place
-// alone decides; where it keeps them but they cannot be read, the user's key.
-bool StartsForEveryUser(qrtl::IModule& module) {
+// Whether only administrators may change what `writers` describes. A file that is
+// not there is as safe as its folder, which is asked as well; a folder must exist.
+bool AdministratorsAlone(qrtl::FolderWriters writers, bool isFile) {
+    switch (writers) {
+    case qrtl::FolderWriters::AdministratorsOnly:
+    case qrtl::FolderWriters::NoSecurity:
+        return true;
+    case qrtl::FolderWriters::Missing:
+        return isFile;
+    case qrtl::FolderWriters::Users:
+    case qrtl::FolderWriters::Unreadable:
+        break;
+    }
+    return false;
+}
+
+// The folders from the one holding `exe` up to `top` itself; empty when a step
+// leaves `top` (the caller has made sure `exe` lies inside it).
+std::vector<std::string> FoldersUpTo(const std::string& exe, const std::string& top) {
+    const std::size_t topLength = TrimmedLength(top);
     std::vector<std::string> folders;
-    if (!module.ProtectedFolders(folders)) return true;
+    std::string folder = exe;
+    for (;;) {
+        const std::size_t cut = folder.find_last_of("\\/");
+        if (cut == std::string::npos) return {};
+        folder.resize(TrimmedLength(folder.substr(0, cut)));
+        if (folder.size() < topLength) return {};
+        folders.push_back(folder);
+        if (folder.size() == topLength) return folders;
+    }
+}
+
+// The machine's key starts the executable at every user's logon, in every user's
+// session, so only administrators may change what that start runs: the executable,
+// the driver library it loads, the profile whose launch lines POWER starts, and
+// every folder from the executable's up to Program Files (anyone who can drop a
+// library or another executable there runs code in every session). Where the system
+// keeps no rights (Windows 95/98/Me) the place alone decides; where it keeps them but
+// they cannot be read, the user's key.
+bool StartsForEveryUser(qrtl::IModule& module) {
+    std::vector<std::string> protectedFolders;
+    if (!module.ProtectedFolders(protectedFolders)) return true;
     const std::string exe = module.FileName();
-    for (const std::string& programFiles : folders) {
+    for (const std::string& programFiles : protectedFolders) {
         if (!IsInsideFolder(exe, programFiles)) continue;
-        // From the executable's own folder up to the Program Files folder itself.
-        const std::size_t top = TrimmedLength(programFiles);
-        std::string folder = exe;
-        for (;;) {
-            const std::size_t cut = folder.find_last_of("\\/");
-            if (cut == std::string::npos) return false;
-            folder.resize(TrimmedLength(folder.substr(0, cut)));
-            if (folder.size() < top) return false;
-            const qrtl::FolderWriters writers = module.WhoMayChange(folder);
-            if (writers == qrtl::FolderWriters::Users || writers == qrtl::FolderWriters::Unreadable)
-                return false;
-            if (folder.size() == top) break;
-        }
+        const std::vector<std::string> folders = FoldersUpTo(exe, programFiles);
+        if (folders.empty()) return false;
+        // A library found nowhere would come from a folder on the search path, which
+        // users may well write to.
+        const std::string driver = module.DriverLibraryPath();
+        if (driver.empty()) return false;
+        for (const std::string& file : {exe, driver, ProfilePathOf(exe)})
+            if (!AdministratorsAlone(module.WhoMayChange(file), true)) return false;
+        for (const std::string& folder : folders)
+            if (!AdministratorsAlone(module.WhoMayChange(folder), false)) return false;
         return true;
     }
     return false;

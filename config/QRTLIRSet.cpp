@@ -12,20 +12,24 @@ constexpr const char kProfileExtension[] = "INI";
 
 }  // namespace
 
+std::string ProfilePathOf(const std::string& exePath) {
+    // Only the last dot of the whole path counts: a dot in a folder name plays no part.
+    std::string path = exePath;
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos)
+        path += '.';
+    else
+        path.resize(dot + 1);
+    return path + kProfileExtension;
+}
+
 void CQRTLIRSet::SetServices(const qrtl::Services& services) { m_services = services; }
 
 void CQRTLIRSet::LoadProfile() {
     qrtl::IProfile& profile = *m_services.profile;
     qrtl::IModule& module = *m_services.module;
 
-    // Only the last dot of the whole path counts: a dot in a folder name plays no part.
-    std::string path = module.FileName();
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos)
-        path += '.';
-    else
-        path.resize(dot + 1);
-    m_strIniPath = path + kProfileExtension;
+    m_strIniPath = ProfilePathOf(module.FileName());
 
     m_nDefaultClient = profile::ReadInt(profile, profile::kDefaultClient, m_strIniPath);
     const int32_t n = m_nDefaultClient;

@@ -87,6 +87,10 @@ private:
     int32_t m_bCardClosedForShutdown = 0;
 };
 
+// The profile of the executable at `exePath`: its path with the text after the last
+// dot replaced by "INI".
+std::string ProfilePathOf(const std::string& exePath);
+
 // Whether `path` lies inside `folder` (a path without a trailing backslash): the
 // names compared without regard to case, on whole folder names ("C:\Program
 // Files" does not hold "C:\Program Files Extra\x.exe").

@@ -43,6 +43,7 @@ void CSetupData::UpdateRegistry(BOOL bRead) {
                  static_cast<int>(m_bShutDown));
         m_nDefault = profile::ReadInt(profile, profile::kDefaultClient, path);
         m_bKeepDefault = false;
+        m_shown = {true, m_bAutoRun, m_bShutDown, m_nDefault};
         return;
     }
 
@@ -55,11 +56,24 @@ std::string CSetupData::WriteSettings() {
     TraceOut(kTraceFlow, kTraceFileSetupDlg, kTraceIdWrite, "CQRTLIRMoniSetupDlg::UpdateRegistry Write");
     // The first write that fails ends the writing, before the Run value changes.
     profile.BeginWrites(path);
+    // A setting the owner left as shown takes the file's value now. AutoRun is
+    // written all the same, as the file holds it: the Run value follows it, and its
+    // write shows the profile writable before the registry is touched.
+    bool bWriteShutDown = true;
+    if (m_shown.valid) {
+        bWriteShutDown = m_bShutDown != m_shown.shutDown;
+        m_bKeepDefault = m_bKeepDefault || m_nDefault == m_shown.defaultClient;
+        if (m_bAutoRun == m_shown.autoRun) m_bAutoRun = profile::ReadInt(profile, profile::kAutoRun, path);
+        if (!bWriteShutDown) m_bShutDown = profile::ReadInt(profile, profile::kShutDown, path);
+        if (m_bKeepDefault) m_nDefault = profile::ReadInt(profile, profile::kDefaultClient, path);
+    }
     bool bWritten = Write(profile, profile::kAutoRun, m_bAutoRun, path);
     CQRTLIRSet::AutoRun autoRun = CQRTLIRSet::AutoRun::Done;
     if (bWritten) autoRun = m_set.SetAutoRun(m_bAutoRun != 0);
-    bWritten = bWritten && Write(profile, profile::kShutDown, m_bShutDown, path);
+    bWritten = bWritten && (!bWriteShutDown || Write(profile, profile::kShutDown, m_bShutDown, path));
     if (!m_bKeepDefault) bWritten = bWritten && Write(profile, profile::kDefaultClient, m_nDefault, path);
+    // What the file holds now is what a second OK compares with.
+    if (bWritten) m_shown = {true, m_bAutoRun, m_bShutDown, m_nDefault};
     profile.EndWrites();
     TraceOut(kTraceFlow, kTraceFileSetupDlg, kTraceIdWriteAutoRun, "AutoRun  : %d",
              static_cast<int>(m_bAutoRun));

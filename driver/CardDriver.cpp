@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/win32/Handle.h"
+#include "platform/win32/ModulePath.h"
 #include "product.h"
 
 namespace {
@@ -73,15 +74,10 @@ BOOL LoadWithProgramFolderSearch(const std::function<BOOL()>& load,
 
     // The executable's own folder takes the current folder's place. An empty text
     // removes it on Windows too, but Wine then still searches the current folder.
-    char path[MAX_PATH] = {};
-    const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder;
-    if (n > 0 && n < MAX_PATH) {
-        folder.assign(path, n);
-        const std::size_t slash = folder.find_last_of("\\/");
-        // With its backslash: "C:" alone would name the drive's current folder.
-        folder.resize(slash == std::string::npos ? 0 : slash + 1);
-    }
+    // With its backslash: "C:" alone would name the drive's current folder. Spelled
+    // so that the ANSI call reaches a folder named outside the code page.
+    std::string folder = win32::AnsiModuleFolder();
+    if (!folder.empty()) folder += '\\';
     setDllDirectory(folder.c_str());
     const BOOL loaded = load();
     setDllDirectory(nullptr);

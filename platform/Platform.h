@@ -40,13 +40,15 @@ public:
     virtual void EndWrites() {}
 };
 
-// Who may change the files of a folder (write or append data, add or delete files,
-// change its rights or its owner).
+// Who may change a file, or the files of a folder (write or append data, add or delete
+// files, change its rights or its owner).
 enum class FolderWriters {
-    AdministratorsOnly,  // none of those rights for Users, Authenticated Users or Everyone
-    Users,               // one of them for one of those groups, or no list at all (FAT)
+    AdministratorsOnly,  // Administrators, SYSTEM and TrustedInstaller alone, owner included
+    Users,               // anyone else: a group such as Users or INTERACTIVE, a named user,
+                         // an owner that is another account, or no list at all (FAT)
     Unreadable,          // the system keeps rights but they could not be read
     NoSecurity,          // the system keeps no rights (Windows 95/98/Me)
+    Missing,             // there is no such file or folder
 };
 
 // The running program itself.
@@ -63,13 +65,16 @@ public:
     // write to several of its subfolders (Temp, Tasks, spool\drivers\color). False where
     // the system cannot tell (no SHGetFolderPathA, as on the first Windows 95).
     virtual bool ProtectedFolders(std::vector<std::string>& folders) = 0;
-    // Who may change the files in `folder`, read from its access control list. Where
-    // there is no such list to read the answer is NoSecurity: the default serves every
-    // module that has no security reader.
-    virtual FolderWriters WhoMayChange(const std::string& folder) {
-        (void)folder;
+    // Who may change the file or folder at `path`, read from its owner and its access
+    // control list. Where there is no such list to read the answer is NoSecurity: the
+    // default serves every module that has no security reader.
+    virtual FolderWriters WhoMayChange(const std::string& path) {
+        (void)path;
         return FolderWriters::NoSecurity;
     }
+    // Full path of the card driver library that the program loads at start (beside the
+    // executable, else in the system folder); empty when neither holds it.
+    virtual std::string DriverLibraryPath() { return std::string(); }
 };
 
 constexpr uint32_t kPlatformWin32Windows = 1;  // Windows 95/98/Me

@@ -3,7 +3,8 @@
 #   bash scripts/fuzz.sh [SECONDS] [TARGET...]   run each target SECONDS (default 30)
 #   bash scripts/fuzz.sh merge [TARGET...]       minimise tests/fuzz/corpus/<target>
 # Targets: profile, tick, resource (the menu and accelerator reader), lines (the
-# planned client lines and their one check). New inputs go to a scratch folder, never into the corpus;
+# planned client lines and their one check), threeway (the three-way merge of a
+# writer's changes). New inputs go to a scratch folder, never into the corpus;
 # a crash leaves its input in build/fuzz/artifacts/ and fails the run.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -14,7 +15,7 @@ seconds=30
 if [ "${1:-}" = merge ]; then mode=merge; shift
 elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then seconds=$1; shift; fi
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(profile tick resource lines)
+[ ${#targets[@]} -gt 0 ] || targets=(profile tick resource lines threeway)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}" >/dev/null

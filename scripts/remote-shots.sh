@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the remote set-up window from a real run under
 # Wine: QRTLRemote.exe with the simulated card driver and the stand-in client,
-# driven by the end-to-end test RemoteShots, which says when and where to look.
+# driven by the end-to-end test RemoteShots, which says when and where to look;
+# one of them at 144 dots per inch.
 #   scripts/remote-shots.sh        (builds what it needs; pictures go to docs/screenshots/)
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -14,7 +15,9 @@ TESTS="$ROOT/build/win32/tests/e2e/remote_e2e_tests.exe"
 win32_build remote_e2e_tests
 mkdir -p "$SHOTS"
 trap 'wine_down; rm -rf "$SYNC"' EXIT
-wine_up
+# Room for the window at 144 dots per inch too (the other pictures keep their
+# places in the top left 1024 x 768).
+XVFB_SCREEN=1600x1200x24 wine_up
 
 QRTL_SHOTS="$(winpath "$SYNC")" wine "$TESTS" --gtest_filter='RemoteShots.*' >"$SYNC/run.log" 2>&1 &
 RUN=$!

@@ -13,7 +13,7 @@ fi
 
 for p in cmake g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev \
          g++-mingw-w64-i686-win32 wine wine32:i386 xvfb xauth imagemagick \
-         x11-utils nsis clang-14 libclang-rt-14-dev; do
+         x11-utils xdotool nsis clang-14 libclang-rt-14-dev; do
   have_pkg "$p" || need+=("$p")
 done
 

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_set>
 
 #include "config/QRTLIRSet.h"
+#include "setup/ResourceMenus.h"
 
 namespace qrtl::setup {
 
@@ -174,8 +176,20 @@ const ControlCommand* AppCatalog::FindControl(uint32_t id) const {
 }
 
 void AppCatalog::MergeMenus(const std::vector<MenuCommand>& more) {
-    for (const MenuCommand& m : more)
-        if (FindMenu(m.id) == nullptr) menus.push_back(m);
+    // The ids listed in a set: a file may repeat thousands of ids over its resources,
+    // and a lookup in the list for each would take their square.
+    std::unordered_set<uint32_t> listed;
+    listed.reserve(menus.size() + more.size());
+    for (const MenuCommand& m : menus) listed.insert(m.id);
+    for (const MenuCommand& m : more) {
+        if (listed.count(m.id) != 0) continue;
+        if (menus.size() >= kMaxMenuItems) {
+            menusCut = true;
+            return;
+        }
+        listed.insert(m.id);
+        menus.push_back(m);
+    }
 }
 
 void AppCatalog::AddShortcutKeys() {

@@ -56,7 +56,8 @@ struct AppCatalog {
     bool Empty() const { return menus.empty() && controls.empty() && keys.empty(); }
     const MenuCommand* FindMenu(uint32_t id) const;
     const ControlCommand* FindControl(uint32_t id) const;
-    // Adds a menu's commands from another source, those whose id is not listed yet.
+    // Adds a menu's commands from another source, those whose id is not listed yet,
+    // up to kMaxMenuItems commands in all (menusCut set when more are left out).
     void MergeMenus(const std::vector<MenuCommand>& more);
     // Adds keys from the menus' shortcut texts where no accelerator gives that key already.
     void AddShortcutKeys();

@@ -147,6 +147,12 @@ std::string CheckText(const Finding& f) {
     case FindingId::LaunchWritable:
         return "any user can change HKEY_LOCAL_MACHINE\\" + (f.values.empty() ? std::string() : f.values[0]) +
                ": whoever changes the folder in it decides what POWER starts";
+    case FindingId::LaunchQuote:
+        // The file name's line when the quote is in it, else the folder from the registry.
+        return (Value(f, 2).find('"') != std::string::npos ? f.field + "=" + Value(f, 2)
+                                                             : "the client's folder in HKEY_LOCAL_MACHINE\\" +
+                                                                   Value(f, 0) + " value \"" + Value(f, 1) + "\"") +
+               " holds a quote, which would add arguments to the command line: POWER starts no client";
     }
     return {};
 }

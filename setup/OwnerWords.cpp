@@ -128,6 +128,9 @@ std::string SentenceAfter(std::string&& text, const Finding& f) {
         return Appended(std::move(text), {"While the TV application runs, the monitor leaves the remote to it and "
                                           "sends no action. Take its window again to change that."});
     case FindingId::Launch: return Appended(std::move(text), {LaunchSentence(f)});
+    case FindingId::LaunchQuote:
+        return Appended(std::move(text), {"POWER does not start the TV application while its file name or folder "
+                                          "holds a quote. Take its window again."});
     case FindingId::LaunchWritable:
         return Appended(std::move(text), {"Any user of this computer can change where POWER finds the TV "
                                           "application: reinstall it as an administrator, or ask one to protect its "

@@ -366,6 +366,15 @@ private:
             finding.values = {launch.regPath, launch.regFolder, launch.exeName, launch.program};
         };
         if (launch.extensionAdded) add(profile::kExeName, Severity::Note, LaunchPart::ExtensionAdded);
+        // The monitor starts no path with a quote in it: the quote could add arguments.
+        if (launch.program.find('"') != std::string::npos || launch.exeName.find('"') != std::string::npos) {
+            const bool inName = launch.exeName.find('"') != std::string::npos;
+            const std::string name = ClientKeyText(inName ? profile::kExeName : profile::kRegPath);
+            Finding& finding = Add(LineOf(profile::kClient, name), Severity::Warning, FindingId::LaunchQuote);
+            finding.field = name;
+            finding.values = {launch.regPath, launch.regFolder, launch.exeName, launch.program};
+            return;
+        }
         switch (launch.state) {
         case setup::LaunchState::NoLaunchLines:
             // POWER is meant to start nothing, which is a choice (a client started
@@ -407,7 +416,7 @@ const char* const kFindingIdNames[] = {
     "syntax",        "section-duplicate", "key-duplicate", "timer",          "client-missing",   "item-empty",
     "item-case",     "client-keymap",     "not-set-up",    "code-unlearned", "key-name",         "code-format",
     "code-shared",   "command-format",    "command-unmapped", "client-control", "launch",
-    "launch-writable",
+    "launch-writable", "launch-quote",
 };
 
 const char* SeverityName(Severity severity) {
@@ -431,8 +440,7 @@ std::vector<Finding> CheckProfile(const ProfileDocument& document, const CheckEn
 
 std::string ProfileUnusableReason(std::string_view bytes) {
     if (bytes.size() > kMaxProfileBytes)
-        return "is too large for a profile (" + std::to_string(bytes.size()) + " bytes, at most " +
-               std::to_string(kMaxProfileBytes) + ")";
+        return "is too large for a profile (more than " + std::to_string(kMaxProfileBytes) + " bytes)";
     if (bytes.find('\0') != std::string_view::npos) return "is not a text file";
     if (bytes.find_first_not_of(" \t\r\n\x1A") == std::string_view::npos) return "is empty";
     if (!ProfileDocument::Parse(bytes).HasSectionHeader()) return "has no [section]: it is not a profile";

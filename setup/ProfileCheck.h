@@ -35,6 +35,7 @@ enum class FindingId {
     ClientControl,
     Launch,
     LaunchWritable,
+    LaunchQuote,
 };
 
 // The stable name of a finding for scripts: "code-format", "timer" ...

@@ -1,5 +1,6 @@
 #include "setup/ProfileFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -17,9 +18,12 @@ ProfileReadResult ReadProfileFile(const std::string& path, std::string& bytes) {
         result.status = errno == ENOENT ? ProfileRead::Missing : ProfileRead::CannotOpen;
         return result;
     }
+    // At most one byte past the limit: that byte tells "too large", and a huge file
+    // (a sparse gigabyte) is never held in memory.
     char buffer[64 * 1024];
     std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    while (bytes.size() <= kMaxProfileBytes &&
+           (n = std::fread(buffer, 1, std::min(sizeof buffer, kMaxProfileBytes + 1 - bytes.size()), file)) > 0)
         bytes.append(buffer, n);
     const bool failed = std::ferror(file) != 0;
     result.systemError = failed ? errno : 0;

@@ -20,7 +20,8 @@ struct ProfileReadResult {
     std::string reason;   // for Unusable: why, in the checker's words ("is empty")
 };
 
-// Reads the file at `path` into `bytes`.
+// Reads the file at `path` into `bytes`: at most kMaxProfileBytes and one byte more,
+// so that a larger file is Unusable ("too large") without ever being held whole.
 ProfileReadResult ReadProfileFile(const std::string& path, std::string& bytes);
 
 }  // namespace qrtl::setup

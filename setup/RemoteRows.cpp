@@ -1,6 +1,7 @@
 #include "setup/RemoteRows.h"
 
 #include <algorithm>
+#include <deque>
 #include <string_view>
 
 #include "config/QRTLIRSet.h"
@@ -32,11 +33,11 @@ std::vector<std::string> SplitLines(const std::string& text) {
 }
 
 // The line's end ("\r\n", "\n", "\r" or none at the file's end).
-std::string_view LineEnd(const std::string& line) {
+std::string_view LineEnd(std::string_view line) {
     std::size_t n = 0;
     while (n < line.size() && (line[line.size() - 1 - n] == '\r' || line[line.size() - 1 - n] == '\n'))
         ++n;
-    return std::string_view(line).substr(line.size() - n);
+    return line.substr(line.size() - n);
 }
 
 // The canonical remote key name of `name` given in any case; empty when none.
@@ -123,10 +124,17 @@ void EditedProfile::RemoveSection(const std::string& section) {
 }
 
 void EditedProfile::Change(const std::vector<ProfileChange>& changes) {
-    for (const ProfileChange& change : changes) Change(change);
+    for (const ProfileChange& change : changes) Record(change);
+    if (ApplyInOnePass(changes)) return;
+    for (const ProfileChange& change : changes) Apply(change);
 }
 
 void EditedProfile::Change(const ProfileChange& change) {
+    Record(change);
+    Apply(change);
+}
+
+void EditedProfile::Record(const ProfileChange& change) {
     auto sameSection = [&](const ProfileChange& c) { return ProfileNameEquals(c.section, change.section); };
     if (change.kind == ChangeKind::RemoveSection) {
         // What was set inside it is gone with it; the removal goes last, so that a
@@ -144,7 +152,6 @@ void EditedProfile::Change(const ProfileChange& change) {
         }
         if (!known) changes_.push_back(change);
     }
-    Apply(change);
 }
 
 void EditedProfile::Apply(const ProfileChange& change) {
@@ -171,6 +178,152 @@ void EditedProfile::Apply(const ProfileChange& change) {
         lines.insert(lines.begin() + last, line + kNewLine);
     }
     SetText(lines);
+}
+
+namespace {
+
+// The text split once into sections for a batch of changes: the lines before the
+// first header, then each header with the lines up to the next. Each line knows the
+// key it holds, as the reader found it, so that no change parses the text again.
+// Lines are views of the text and of the document's keys, both left as they are
+// until Text() is taken; only the lines a change writes are held here.
+class SectionedText {
+public:
+    SectionedText(std::string_view text, const ProfileDocument& document) {
+        std::vector<const ProfileDocument::Entry*> entryAt(static_cast<std::size_t>(document.LineCount()) + 2);
+        std::vector<const ProfileDocument::Section*> headerAt(entryAt.size());
+        for (const auto& section : document.Sections()) {
+            if (section.line > 0) headerAt[static_cast<std::size_t>(section.line)] = &section;
+            for (const auto& entry : section.entries) entryAt[static_cast<std::size_t>(entry.line)] = &entry;
+        }
+        blocks_.push_back(Block{});
+        std::size_t start = 0;
+        for (std::size_t n = 1; start < text.size(); ++n) {
+            // As SplitLines cuts them: at CR LF, LF or a lone CR.
+            std::size_t end = text.find_first_of("\r\n", start);
+            if (end == std::string_view::npos) end = text.size();
+            else end += (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
+            if (n < headerAt.size() && headerAt[n] != nullptr) blocks_.push_back(Block{headerAt[n]->name, false, {}});
+            Line line{text.substr(start, end - start), false, {}};
+            if (n < entryAt.size() && entryAt[n] != nullptr) {
+                line.entry = true;
+                line.key = entryAt[n]->key;
+            }
+            blocks_.back().lines.push_back(line);
+            start = end;
+        }
+    }
+
+    // As EditedProfile::Apply does it, on the sections held here.
+    void Apply(const ProfileChange& change) {
+        Block* block = FindBlock(change.section);
+        if (change.kind == ChangeKind::RemoveSection) {
+            if (block != nullptr && !block->headerless) blocks_.erase(blocks_.begin() + (block - blocks_.data()));
+            return;
+        }
+        if (change.kind == ChangeKind::RemoveKey) {
+            if (block == nullptr) return;
+            const auto entry = FindEntry(*block, change.key);
+            if (entry != block->lines.end()) block->lines.erase(entry);
+            return;
+        }
+        const std::string text = change.key + "=" + change.value;
+        if (block == nullptr || block->headerless) {
+            // A new section at the end, after a line end of its own.
+            if (Line* last = LastLine(); last != nullptr && LineEnd(last->text).empty())
+                last->text = Held(std::string(last->text) + kNewLine);
+            blocks_.push_back(Block{Held(change.section), false, {}});
+            blocks_.back().lines.push_back({Held("[" + change.section + "]" + kNewLine), false, {}});
+            blocks_.back().lines.push_back({Held(text + kNewLine), true, Held(change.key)});
+            return;
+        }
+        const auto entry = FindEntry(*block, change.key);
+        if (entry != block->lines.end()) {
+            entry->text = Held(text + std::string(LineEnd(entry->text)));
+            return;
+        }
+        // After the section's last key, or its header when it has none.
+        std::size_t after = 0;
+        for (std::size_t i = 0; i < block->lines.size(); ++i)
+            if (block->lines[i].entry) after = i;
+        Line& previous = block->lines[after];
+        if (LineEnd(previous.text).empty()) previous.text = Held(std::string(previous.text) + kNewLine);
+        block->lines.insert(block->lines.begin() + static_cast<std::ptrdiff_t>(after + 1),
+                            Line{Held(text + kNewLine), true, Held(change.key)});
+    }
+
+    std::string Text() const {
+        std::size_t size = 0;
+        for (const Block& block : blocks_)
+            for (const Line& line : block.lines) size += line.text.size();
+        std::string text;
+        text.reserve(size);
+        for (const Block& block : blocks_)
+            for (const Line& line : block.lines) text += line.text;
+        return text;
+    }
+
+private:
+    struct Line {
+        std::string_view text;  // with its line end
+        bool entry = false;
+        std::string_view key;
+    };
+    struct Block {
+        std::string_view name;
+        bool headerless = true;  // the lines before the first header
+        std::vector<Line> lines;
+    };
+
+    // A text this batch writes, kept where views of it stay valid.
+    std::string_view Held(std::string text) {
+        held_.push_back(std::move(text));
+        return held_.back();
+    }
+    // The first section of that name: the only one the reader searches.
+    Block* FindBlock(const std::string& name) {
+        for (Block& block : blocks_)
+            if (ProfileNameEquals(block.name, name)) return &block;
+        return nullptr;
+    }
+    static std::vector<Line>::iterator FindEntry(Block& block, const std::string& key) {
+        return std::find_if(block.lines.begin(), block.lines.end(),
+                            [&](const Line& line) { return line.entry && ProfileNameEquals(line.key, key); });
+    }
+    Line* LastLine() {
+        for (auto block = blocks_.rbegin(); block != blocks_.rend(); ++block)
+            if (!block->lines.empty()) return &block->lines.back();
+        return nullptr;
+    }
+
+    std::vector<Block> blocks_;
+    std::deque<std::string> held_;
+};
+
+// A name that reads back as itself on a line of its own: no blank at either end, no
+// line break, and nothing that makes a key line a header, a comment or two parts.
+bool PlainName(const std::string& name, const char* refused) {
+    if (name.empty() || name.find_first_of(refused) != std::string::npos) return false;
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A'; };
+    return !blank(name.front()) && !blank(name.back());
+}
+
+bool PlainChange(const ProfileChange& change) {
+    if (!PlainName(change.section, "\r\n]")) return false;
+    if (change.kind == ChangeKind::RemoveSection) return true;
+    return PlainName(change.key, "\r\n=") && change.key.front() != '[' && change.key.front() != ';' &&
+           change.value.find_first_of("\r\n") == std::string::npos;
+}
+
+}  // namespace
+
+bool EditedProfile::ApplyInOnePass(const std::vector<ProfileChange>& changes) {
+    if (!std::all_of(changes.begin(), changes.end(), PlainChange)) return false;
+    SectionedText sectioned(text_, document_);
+    for (const ProfileChange& change : changes) sectioned.Apply(change);
+    text_ = sectioned.Text();
+    document_ = ProfileDocument::Parse(text_);
+    return true;
 }
 
 void EditedProfile::SetText(const std::vector<std::string>& lines) {

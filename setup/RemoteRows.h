@@ -63,7 +63,12 @@ public:
     std::string ClientSection() const;
 
 private:
+    // The change noted in Changes(), not yet applied to the text.
+    void Record(const ProfileChange& change);
     void Apply(const ProfileChange& change);
+    // All of them in one pass over the text; false, nothing done, when a name or
+    // value would not read back as the same section and key (each is then applied alone).
+    bool ApplyInOnePass(const std::vector<ProfileChange>& changes);
     void RemoveLines(const ProfileChange& change, std::vector<std::string>& lines);
     void SetText(const std::vector<std::string>& lines);
 

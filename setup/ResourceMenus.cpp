@@ -180,6 +180,30 @@ ResourceRead ParseAcceleratorResource(const unsigned char* data, std::size_t siz
     return ResourceRead::NoEnd;
 }
 
+ResourceRead AddMenuResource(FileMenus& menus, const unsigned char* data, std::size_t size,
+                             const MenuTextDecoder& decode) {
+    if (menus.Spent()) return ResourceRead::Cut;
+    const std::size_t before = menus.commands.size();
+    const ResourceRead result = ParseMenuResource(data, size, menus.commands, decode);
+    menus.parsed += menus.commands.size() - before;
+    return result;
+}
+
+bool RangeInsideImage(std::uintptr_t image, std::uintptr_t data, std::size_t size, const RegionQuery& query) {
+    MemoryRegion region;
+    if (!query(image, region)) return false;
+    const std::uintptr_t mapping = region.allocation;
+    if (data > UINTPTR_MAX - size) return false;  // the range wraps the address space
+    const std::uintptr_t end = data + size;
+    for (std::uintptr_t at = data; at < end;) {
+        if (!query(at, region) || !region.readable || region.allocation != mapping) return false;
+        const std::uintptr_t next = region.base + region.size;
+        if (next <= at) return false;  // a region that does not reach past the address
+        at = next;
+    }
+    return true;
+}
+
 std::string ResourceReadWords(ResourceRead result) {
     switch (result) {
     case ResourceRead::Read: return {};
@@ -191,6 +215,7 @@ std::string ResourceReadWords(ResourceRead result) {
         return "nests its menus deeper than " + std::to_string(kMaxMenuDepth) + " levels";
     case ResourceRead::BadHeader: return "is in no menu format known";
     case ResourceRead::BadLength: return "has a size no such resource has";
+    case ResourceRead::Outside: return "claims a size that reaches past the file";
     }
     return {};
 }

@@ -49,8 +49,12 @@ void TraceThrottle::Sent(uint32_t startMs, uint32_t endMs, bool timedOut) {
     if (startMs - m_periodFromMs >= kTraceBudgetPeriodMs) {
         m_periodFromMs = startMs;
         m_spentMs = 0;
+        m_freeSpentMs = 0;
     }
-    if (took <= kTraceQuickSendMs) return;
+    if (took <= kTraceQuickSendMs && kTraceFreeMs - m_freeSpentMs >= took) {
+        m_freeSpentMs += took;
+        return;
+    }
     // Saturated: a send that hung for days must not wrap the sum back under the budget.
     m_spentMs = took > kTraceBudgetPeriodMs - m_spentMs ? kTraceBudgetPeriodMs : m_spentMs + took;
 }

@@ -1,8 +1,12 @@
 // One named mutex per profile file, taken by every writer of ours (the set-up
 // window, QRTLProfile, the monitor's setup dialog) while it writes, so that two
 // writers never interleave: each applies its changes to the file as the other left
-// it. The name comes from the normalised full path, so two spellings of one file
-// ("c:\x\..\X\QRTLIRMONI.ini") share a lock.
+// it. The name comes from the identity of the file's folder (its volume's serial
+// number and its file index) and the file's name, so every way of reaching one
+// file (a mapped drive and its UNC path, subst, a junction, "c:\x\..\X\QRTLIRMONI.ini")
+// shares a lock, and a save, which puts a new file in the old one's place, keeps it.
+// Where the system cannot tell the identity (Windows 9x) the normalised full path
+// stands in for it.
 #pragma once
 
 #include <windows.h>
@@ -21,8 +25,25 @@ std::string FullPath(const std::string& path);
 // itself where it does not, or where the system cannot tell (Windows 95).
 std::string LongPath(const std::string& path);
 
-// The mutex name for the profile at `path`: a fixed prefix and a hash of the
-// upper-cased full path (a path may be longer than a mutex name may be).
+// Which file or folder an open handle is: the same for every path that reaches it.
+struct FileIdentity {
+    DWORD volume = 0;
+    DWORD indexHigh = 0;
+    DWORD indexLow = 0;
+    bool operator==(const FileIdentity& other) const {
+        return volume == other.volume && indexHigh == other.indexHigh && indexLow == other.indexLow;
+    }
+    bool operator!=(const FileIdentity& other) const { return !(*this == other); }
+};
+bool IdentityOf(HANDLE file, FileIdentity& identity);
+// Of the file or folder at `path`, opened without access to its data; false when
+// it is missing or the system cannot tell.
+bool IdentityOfPath(const std::string& path, FileIdentity& identity);
+
+// The mutex name for the profile at `path`: a fixed prefix and a hash of its
+// folder's identity and its upper-cased name, or of the upper-cased full path
+// where the folder's identity cannot be had (a path may be longer than a mutex
+// name may be).
 std::string ProfileLockName(const std::string& path);
 
 class ProfileLock {

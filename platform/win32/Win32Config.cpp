@@ -7,7 +7,9 @@
 #include <cstring>
 #include <vector>
 
+#include "driver/CardDriver.h"
 #include "platform/win32/Handle.h"
+#include "platform/win32/ModulePath.h"
 
 namespace qrtl::win32 {
 
@@ -38,27 +40,62 @@ bool ExpandText(const char* text, std::string& out) {
     return true;
 }
 
-// Everyone (S-1-1-0), Authenticated Users (S-1-5-11) and Users (S-1-5-32-545), as
-// the bytes of their security identifiers.
-constexpr BYTE kEveryone[] = {1, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0};
-constexpr BYTE kAuthenticatedUsers[] = {1, 1, 0, 0, 0, 0, 0, 5, 11, 0, 0, 0};
-constexpr BYTE kUsers[] = {1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x21, 0x02, 0, 0};
+// The accounts that may change what every user's logon starts: Administrators
+// (S-1-5-32-544), SYSTEM (S-1-5-18) and TrustedInstaller
+// (S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464), as their
+// identifier authority and sub-authorities.
+struct TrustedAccount {
+    BYTE authority;
+    BYTE count;
+    DWORD subAuthorities[6];
+};
+constexpr TrustedAccount kTrustedAccounts[] = {
+    {5, 2, {32, 544}},
+    {5, 1, {18}},
+    {5, 6, {80, 956008885u, 3418522649u, 1831038044u, 1853292631u, 2271478464u}},
+};
+// CREATOR OWNER and CREATOR GROUP (S-1-3-0, S-1-3-1): entries for them stand in for
+// the owner of files made later and grant nothing on this one; the owner is read apart.
+constexpr BYTE kCreatorAuthority = 3;
 
-// Rights by which a user could place, replace or remove a file in the folder, or give
-// himself such a right.
+// The identifier at `sid` within `length` bytes, its authority (0xFF for one beyond
+// the last byte of the six) and sub-authorities. False when it does not fit or is not
+// of the known revision.
+bool ReadSid(const BYTE* sid, std::size_t length, BYTE& authority, BYTE& count,
+             DWORD (&subAuthorities)[15]) {
+    constexpr std::size_t kHeader = 8;  // revision, count, six big-endian bytes of authority
+    if (sid == nullptr || length < kHeader || sid[0] != SID_REVISION) return false;
+    count = sid[1];
+    if (count > 15 || length < kHeader + 4u * count) return false;
+    authority = sid[7];
+    for (int i = 2; i < 7; ++i)
+        if (sid[i] != 0) authority = 0xFF;
+    for (BYTE i = 0; i < count; ++i) std::memcpy(&subAuthorities[i], sid + kHeader + 4u * i, 4);
+    return true;
+}
+
+enum class SidKind { Trusted, Creator, Other, Damaged };
+
+SidKind KindOf(const BYTE* sid, std::size_t length) {
+    BYTE authority = 0;
+    BYTE count = 0;
+    DWORD sub[15] = {};
+    if (!ReadSid(sid, length, authority, count, sub)) return SidKind::Damaged;
+    if (authority == kCreatorAuthority) return SidKind::Creator;
+    for (const TrustedAccount& account : kTrustedAccounts) {
+        if (account.authority == authority && account.count == count &&
+            std::memcmp(account.subAuthorities, sub, 4u * count) == 0)
+            return SidKind::Trusted;
+    }
+    return SidKind::Other;
+}
+
+// Rights by which someone could place, replace or remove a file in the folder, change
+// the file, or give himself such a right.
 constexpr DWORD kChangeRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_DELETE_CHILD | DELETE |
                                 WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
 // An allowing entry with a condition has the same layout; it may apply.
 constexpr BYTE kAccessAllowedCallbackAceType = 9;
-
-// Whether the `length` bytes at `sid` begin with one of the groups above.
-bool IsUsersGroup(const BYTE* sid, std::size_t length) {
-    const auto is = [sid, length](const BYTE* group, std::size_t size) {
-        return length >= size && std::memcmp(sid, group, size) == 0;
-    };
-    return is(kEveryone, sizeof kEveryone) || is(kAuthenticatedUsers, sizeof kAuthenticatedUsers) ||
-           is(kUsers, sizeof kUsers);
-}
 
 }  // namespace
 
@@ -83,13 +120,30 @@ FolderWriters WritersInDacl(const ACL* dacl) {
             if (header.AceSize < kSidStart) return FolderWriters::Unreadable;
             DWORD mask = 0;
             std::memcpy(&mask, base + offset + sizeof header, sizeof mask);
-            if ((mask & kChangeRights) != 0 &&
-                IsUsersGroup(base + offset + kSidStart, header.AceSize - kSidStart))
-                return FolderWriters::Users;
+            if ((mask & kChangeRights) != 0) {
+                const SidKind kind = KindOf(base + offset + kSidStart, header.AceSize - kSidStart);
+                if (kind == SidKind::Damaged) return FolderWriters::Unreadable;
+                if (kind == SidKind::Other) return FolderWriters::Users;
+            }
         }
         offset += header.AceSize;
     }
     return FolderWriters::AdministratorsOnly;
+}
+
+FolderWriters WritersOf(const void* owner, std::size_t ownerLength, const _ACL* dacl) {
+    // The owner may always rewrite the list, and so change the file.
+    if (owner == nullptr) return FolderWriters::Unreadable;
+    switch (KindOf(static_cast<const BYTE*>(owner), ownerLength)) {
+    case SidKind::Trusted:
+        return WritersInDacl(dacl);
+    case SidKind::Damaged:
+        return FolderWriters::Unreadable;
+    case SidKind::Creator:
+    case SidKind::Other:
+        break;
+    }
+    return FolderWriters::Users;
 }
 
 std::string Win32Profile::GetString(const std::string& section, const std::string& key,
@@ -121,13 +175,8 @@ void Win32Profile::BeginWrites(const std::string& path) {
 void Win32Profile::EndWrites() { writeLock_.Release(); }
 
 std::string Win32Module::FileName() {
-    char buffer[MAX_PATH];
-    const DWORD n = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    if (n == 0) return std::string();
-    // A truncated name comes back filling the buffer, without a terminating zero.
-    const DWORD length = n < MAX_PATH ? n : MAX_PATH - 1;
-    buffer[length] = '\0';
-    return std::string(buffer, std::strlen(buffer));
+    // The profile beside the program must open in a folder named outside the code page.
+    return AnsiModulePath();
 }
 
 bool Win32Module::GetVersion(uint32_t recordSize, uint32_t& platformId) {
@@ -176,38 +225,71 @@ bool Win32Module::ProtectedFolders(std::vector<std::string>& folders) {
     return true;
 }
 
-FolderWriters Win32Module::WhoMayChange(const std::string& folder) {
+FolderWriters Win32Module::WhoMayChange(const std::string& path) {
     // Looked up rather than imported: Windows 95/98/Me keep no rights and need not
     // export them; advapi32 is loaded already, for the registry.
     using GetFileSecurityFn = BOOL(WINAPI*)(LPCSTR, SECURITY_INFORMATION, PSECURITY_DESCRIPTOR,
                                             DWORD, LPDWORD);
     using GetDaclFn = BOOL(WINAPI*)(PSECURITY_DESCRIPTOR, LPBOOL, PACL*, LPBOOL);
+    using GetOwnerFn = BOOL(WINAPI*)(PSECURITY_DESCRIPTOR, PSID*, LPBOOL);
+    if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return FolderWriters::Missing;
+    }
     const HMODULE advapi = ::GetModuleHandleA("advapi32.dll");
     if (advapi == nullptr) return FolderWriters::NoSecurity;
     const auto getFileSecurity = reinterpret_cast<GetFileSecurityFn>(
         reinterpret_cast<void*>(::GetProcAddress(advapi, "GetFileSecurityA")));
     const auto getDacl = reinterpret_cast<GetDaclFn>(
         reinterpret_cast<void*>(::GetProcAddress(advapi, "GetSecurityDescriptorDacl")));
-    if (getFileSecurity == nullptr || getDacl == nullptr) return FolderWriters::NoSecurity;
+    const auto getOwner = reinterpret_cast<GetOwnerFn>(
+        reinterpret_cast<void*>(::GetProcAddress(advapi, "GetSecurityDescriptorOwner")));
+    if (getFileSecurity == nullptr || getDacl == nullptr || getOwner == nullptr)
+        return FolderWriters::NoSecurity;
 
+    constexpr SECURITY_INFORMATION kWanted = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
     DWORD needed = 0;
-    const BOOL sized = getFileSecurity(folder.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+    const BOOL sized = getFileSecurity(path.c_str(), kWanted, nullptr, 0, &needed);
     const DWORD error = ::GetLastError();
     if (!sized && error == ERROR_CALL_NOT_IMPLEMENTED) return FolderWriters::NoSecurity;
     if (sized || error != ERROR_INSUFFICIENT_BUFFER) return FolderWriters::Unreadable;
     // DWORD elements: the descriptor and its list are read with their natural alignment.
     std::vector<DWORD> descriptor(needed / sizeof(DWORD) + 1, 0);
     const DWORD size = static_cast<DWORD>(descriptor.size() * sizeof(DWORD));
-    if (!getFileSecurity(folder.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size,
-                         &needed))
+    if (!getFileSecurity(path.c_str(), kWanted, descriptor.data(), size, &needed))
         return FolderWriters::Unreadable;
     BOOL present = FALSE;
     BOOL defaulted = FALSE;
     PACL dacl = nullptr;
-    if (!getDacl(descriptor.data(), &present, &dacl, &defaulted)) return FolderWriters::Unreadable;
+    PSID owner = nullptr;
+    if (!getDacl(descriptor.data(), &present, &dacl, &defaulted) ||
+        !getOwner(descriptor.data(), &owner, &defaulted))
+        return FolderWriters::Unreadable;
     // A descriptor without a list guards nothing, as a null list does.
     if (!present) dacl = nullptr;
-    return WritersInDacl(dacl);
+    // The owner lies inside the descriptor read: it is read no further than its end.
+    const BYTE* const begin = reinterpret_cast<const BYTE*>(descriptor.data());
+    const BYTE* const ownerBytes = static_cast<const BYTE*>(owner);
+    if (ownerBytes < begin || ownerBytes >= begin + size) return FolderWriters::Unreadable;
+    return WritersOf(owner, static_cast<std::size_t>(begin + size - ownerBytes), dacl);
+}
+
+std::string Win32Module::DriverLibraryPath() {
+    // The start-up load searches the executable's folder first, then the system folder.
+    const std::string name = CardDriverFileName();
+    const std::string exe = FileName();
+    const std::size_t slash = exe.find_last_of("\\/");
+    std::vector<std::string> candidates;
+    if (slash != std::string::npos) candidates.push_back(exe.substr(0, slash + 1) + name);
+    char system[MAX_PATH] = {};
+    const UINT n = ::GetSystemDirectoryA(system, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) candidates.push_back(std::string(system, n) + "\\" + name);
+    for (const std::string& candidate : candidates) {
+        const DWORD attributes = ::GetFileAttributesA(candidate.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            return candidate;
+    }
+    return std::string();
 }
 
 bool Win32Registry::ReadMachineString(const std::string& path, const std::string& name,

@@ -2,6 +2,8 @@
 // module, and the registry values the program reads and writes.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/Platform.h"
 #include "platform/win32/ProfileLock.h"
 
@@ -30,14 +32,19 @@ public:
     std::string FileName() override;
     bool GetVersion(uint32_t recordSize, uint32_t& platformId) override;
     bool ProtectedFolders(std::vector<std::string>& folders) override;
-    FolderWriters WhoMayChange(const std::string& folder) override;
+    FolderWriters WhoMayChange(const std::string& path) override;
+    std::string DriverLibraryPath() override;
 };
 
-// Who may change a folder guarded by `dacl` (a null list guards nothing): Users when
-// an entry that applies to the folder itself grants Users, Authenticated Users or
-// Everyone a right to write or append data, add or delete files, or change the rights
-// or the owner; Unreadable when the list is damaged.
+// Who may change a file or folder guarded by `dacl` (a null list guards nothing):
+// Users when an entry that applies to it itself grants anyone but Administrators,
+// SYSTEM and TrustedInstaller a right to write or append data, add or delete files,
+// or change the rights or the owner; Unreadable when the list is damaged.
 FolderWriters WritersInDacl(const _ACL* dacl);
+
+// As WritersInDacl, and Users as well when the owner, the identifier at `owner` within
+// `ownerLength` bytes, is anyone but those three: an owner may always rewrite the list.
+FolderWriters WritersOf(const void* owner, std::size_t ownerLength, const _ACL* dacl);
 
 class Win32Registry : public IRegistry {
 public:

@@ -27,7 +27,9 @@ std::string StartFolder(const std::string& path) {
 }  // namespace
 
 bool Win32Launcher::Launch(const std::string& path) {
-    if (path.empty()) return false;
+    // No file name holds a quote: one in the profile's or the registry's text could
+    // only end the quoted name early and add arguments of its own.
+    if (path.empty() || path.find('"') != std::string::npos) return false;
 
     // No application name: CreateProcessA then appends ".exe" to a file name without
     // an extension, as profiles rely on. The quotes keep a path with blanks whole, so

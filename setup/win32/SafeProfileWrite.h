@@ -4,14 +4,17 @@
 // profile functions (the owner's comments and other lines stay), the old file
 // becomes PROFILE.bak, and the copy replaces the profile in one move. A Ctrl+C, a
 // crash or a full disk before the move leaves the profile as it was; a Ctrl+C
-// removes the temporary copy, and a killed writer's copy is removed by a later
-// write once it is a minute old.
+// removes the temporary copy. A copy is named after the process that made it and
+// held open without delete sharing until the move: a later write removes only the
+// copies of ours whose process has ended, never a writer's at work.
 #pragma once
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/win32/Handle.h"
 #include "platform/win32/ProfileLock.h"
 #include "setup/ProfileChange.h"
 #include "setup/ProfileMerge.h"
@@ -35,6 +38,15 @@ public:
     // another writer keeps the lock, the profile is a link, or the folder or the
     // profile cannot be written.
     bool Begin();
+    // The profile's bytes as Begin copied them (empty when it was missing): what a
+    // merge is planned from. False when the file was larger than a profile may be.
+    bool BeganText(std::string& text) const;
+    // The copy as it is now, with the writes so far; empty when it cannot be read.
+    std::string CopyText();
+    // True when the profile existed at Begin.
+    bool Existed() const { return existed_; }
+    // Step 2, for a whole new file: the copy becomes `text`.
+    bool ReplaceText(std::string_view text);
     // Step 2: one value into the copy.
     bool Write(const std::string& section, const std::string& key, const std::string& value);
     bool Write(const std::vector<ProfileChange>& changes);
@@ -51,9 +63,17 @@ private:
     // One profile function call into the copy; `what` names it in the error.
     bool Put(const std::string& section, const char* key, const char* value, const std::string& what);
     bool MakeBackup();
+    // The copy made in Begin is still there under its name, the same file.
+    bool CopyIsOurs() const;
+    void ForgetCopy();
 
     std::string profile_;  // full path
     std::string temp_;
+    UniqueFile held_;        // the copy, open without delete sharing
+    FileIdentity copyId_;    // which file the copy is
+    std::string began_;      // the profile's bytes at Begin, up to the profile limit
+    bool beganWhole_ = true;
+    bool existed_ = false;
     std::string error_;
     ProfileLock lock_;
     bool committed_ = false;
@@ -63,6 +83,11 @@ private:
 // profile is unchanged and `error` says why in one sentence.
 bool WriteProfileSafely(const std::string& path, const std::vector<ProfileChange>& changes,
                         std::string& error);
+
+// The whole file at `path` becomes `text` (Save as..., a new profile), through the
+// same lock, copy, .bak and move; with `replace` false an existing file is left
+// alone and named in `error`. On failure the file is unchanged.
+bool WriteWholeProfile(const std::string& path, std::string_view text, bool replace, std::string& error);
 
 // The safe write of a writer that read the profile earlier (its text `baseText`)
 // and changed it since: only the lines it changed are written, into the file as

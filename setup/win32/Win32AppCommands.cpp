@@ -1,6 +1,7 @@
 #include "setup/win32/Win32AppCommands.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -54,8 +55,12 @@ struct MenuWalk {
             }
             const HMENU sub = ::GetSubMenu(menu, i);
             if (sub != nullptr) {
-                // Deeper nesting is taken for a loop; a submenu seen already adds nothing new.
-                if (depth < setup::kMaxMenuDepth && visited.insert(sub).second) Walk(sub, path + " > ", depth + 1);
+                // Deeper nesting is taken for a loop, and what it holds is left out; a
+                // submenu seen already adds nothing new.
+                if (depth >= setup::kMaxMenuDepth)
+                    cut = true;
+                else if (visited.insert(sub).second)
+                    Walk(sub, path + " > ", depth + 1);
                 continue;
             }
             const UINT id = ::GetMenuItemID(menu, i);
@@ -79,17 +84,38 @@ std::string AnsiOf(std::u16string_view text) {
 struct ResourceWalk {
     HMODULE module;
     setup::AppCatalog* catalog;
+    setup::FileMenus menus;
     setup::ResourceRead worst = setup::ResourceRead::Read;
 };
 
-// The resource's bytes, bounded by its size; false when it cannot be had.
-bool ResourceBytes(HMODULE module, LPCSTR type, LPCSTR name, const unsigned char*& data, std::size_t& size) {
+// What VirtualQuery tells of the region at an address, in the portable check's terms.
+bool QueryRegion(std::uintptr_t address, setup::MemoryRegion& region) {
+    MEMORY_BASIC_INFORMATION info{};
+    if (::VirtualQuery(reinterpret_cast<const void*>(address), &info, sizeof info) != sizeof info) return false;
+    constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                                PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    region.base = reinterpret_cast<std::uintptr_t>(info.BaseAddress);
+    region.size = info.RegionSize;
+    region.allocation = reinterpret_cast<std::uintptr_t>(info.AllocationBase);
+    region.readable = info.State == MEM_COMMIT && (info.Protect & kReadable) != 0 && !(info.Protect & PAGE_GUARD);
+    return true;
+}
+
+enum class ResourceAt { Read, None, Outside };
+
+// The resource's bytes, bounded by its size, and that size checked against the
+// loaded file: the size comes from the file and is never taken on trust.
+ResourceAt ResourceBytes(HMODULE module, LPCSTR type, LPCSTR name, const unsigned char*& data, std::size_t& size) {
     const HRSRC found = ::FindResourceA(module, name, type);
-    if (found == nullptr) return false;
+    if (found == nullptr) return ResourceAt::None;
     const HGLOBAL loaded = ::LoadResource(module, found);
     size = ::SizeofResource(module, found);
     data = loaded != nullptr ? static_cast<const unsigned char*>(::LockResource(loaded)) : nullptr;
-    return data != nullptr && size > 0;
+    if (data == nullptr || size == 0) return ResourceAt::None;
+    // A module loaded as data has its handle's low bits set; the mapping starts below.
+    const std::uintptr_t image = reinterpret_cast<std::uintptr_t>(module) & ~static_cast<std::uintptr_t>(3);
+    return setup::RangeInsideImage(image, reinterpret_cast<std::uintptr_t>(data), size, QueryRegion) ? ResourceAt::Read
+                                                                                                     : ResourceAt::Outside;
 }
 
 void Remember(ResourceWalk& walk, setup::ResourceRead result) {
@@ -100,20 +126,23 @@ BOOL CALLBACK OnMenuResource(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR p
     auto* walk = reinterpret_cast<ResourceWalk*>(param);
     const unsigned char* data = nullptr;
     std::size_t size = 0;
-    if (!ResourceBytes(module, type, name, data, size)) return TRUE;
-    std::vector<setup::MenuCommand> commands;
-    const setup::ResourceRead result = setup::ParseMenuResource(data, size, commands, AnsiOf);
+    const ResourceAt bytes = ResourceBytes(module, type, name, data, size);
+    if (bytes == ResourceAt::Outside) Remember(*walk, setup::ResourceRead::Outside);
+    if (bytes != ResourceAt::Read) return TRUE;
+    const setup::ResourceRead result = setup::AddMenuResource(walk->menus, data, size, AnsiOf);
     if (result == setup::ResourceRead::Cut) walk->catalog->menusCut = true;
     else if (result != setup::ResourceRead::Read) Remember(*walk, result);
-    walk->catalog->MergeMenus(commands);
-    return walk->catalog->menus.size() < setup::kMaxMenuItems;
+    // The first resource past the budget says so, and ends the walk.
+    return result != setup::ResourceRead::Cut || !walk->menus.Spent();
 }
 
 BOOL CALLBACK OnAcceleratorResource(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR param) {
     auto* walk = reinterpret_cast<ResourceWalk*>(param);
     const unsigned char* data = nullptr;
     std::size_t size = 0;
-    if (!ResourceBytes(module, type, name, data, size)) return TRUE;
+    const ResourceAt bytes = ResourceBytes(module, type, name, data, size);
+    if (bytes == ResourceAt::Outside) Remember(*walk, setup::ResourceRead::Outside);
+    if (bytes != ResourceAt::Read) return TRUE;
     const setup::ResourceRead result = setup::ParseAcceleratorResource(data, size, walk->catalog->keys);
     if (result != setup::ResourceRead::Read) Remember(*walk, result);
     return walk->catalog->keys.size() < setup::kMaxMenuItems;
@@ -168,8 +197,10 @@ bool ReadExeResources(const std::string& exePath, setup::AppCatalog& catalog) {
     // resources are read as bytes by a reader bounded by each resource's size.
     const UniqueHModule module(::LoadLibraryExA(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     if (!module) return false;
-    ResourceWalk walk{module.get(), &catalog};
+    ResourceWalk walk{module.get(), &catalog, {}};
     ::EnumResourceNamesA(module.get(), RT_MENU, OnMenuResource, reinterpret_cast<LONG_PTR>(&walk));
+    // One merge for the whole file: its resources often repeat each other's ids.
+    catalog.MergeMenus(walk.menus.commands);
     ::EnumResourceNamesA(module.get(), RT_ACCELERATOR, OnAcceleratorResource,
                          reinterpret_cast<LONG_PTR>(&walk));
     if (walk.worst != setup::ResourceRead::Read)

@@ -76,6 +76,28 @@ void BM_WindowAfterAChange(benchmark::State& state) {
 }
 BENCHMARK(BM_WindowAfterAChange)->Arg(10)->Arg(100)->Arg(1024)->Unit(benchmark::kMillisecond);
 
+// A fill (an action for each of the 27 keys) applied to the unsaved profile: as one
+// batch (what the window does), and, for comparison, one change after another.
+template <bool kOneByOne>
+void BM_ApplyFill(benchmark::State& state) {
+    const std::string text = QuietProfileOfSize(static_cast<std::size_t>(state.range(0)) * 1024);
+    std::vector<qrtl::setup::ProfileChange> fill;
+    for (int k = 0; k < kRemoteKeyCount; ++k) fill.push_back({"KeyMap_STANDINTV", RemoteKeyNames[k], "#8001"});
+    for (auto _ : state) {
+        state.PauseTiming();
+        qrtl::setup::EditedProfile profile(text);
+        state.ResumeTiming();
+        if (kOneByOne) {
+            for (const auto& change : fill) profile.Change(change);
+        } else {
+            profile.Change(fill);
+        }
+        benchmark::DoNotOptimize(profile.Text().data());
+    }
+}
+BENCHMARK_TEMPLATE(BM_ApplyFill, false)->Arg(100)->Arg(1024)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_ApplyFill, true)->Arg(100)->Arg(1024)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

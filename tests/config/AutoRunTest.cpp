@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 #include "config/QRTLIRSet.h"
@@ -244,7 +245,56 @@ TEST_F(AutoRunTest, SetAutoRun_FolderRights_MachineKeyOnlyWhenNoFolderUpToProgra
     }
 }
 
-// Odd spellings of the same place still end the walk at Program Files.
+// Every file the start runs from must be as closed to users as the folders: the
+// executable, the driver library (beside it or in the system folder) and the profile
+// whose launch lines POWER starts. An owner or any group other than Administrators,
+// SYSTEM and TrustedInstaller is read as Users by the system's reader.
+TEST_F(AutoRunTest, SetAutoRun_FileRights_MachineKeyOnlyWhenAdministratorsAloneMayChangeEach) {
+    using W = qrtl::FolderWriters;
+    fake.module.foldersKnown = true;
+    fake.module.protectedFolders = {"C:\\Program Files"};
+    fake.module.path = "C:\\Program Files\\QRTL\\QRTLIRMoni.exe";
+    fake.module.otherFolders = W::AdministratorsOnly;
+    const char* const kExe = "c:\\program files\\qrtl\\qrtlirmoni.exe";
+    const char* const kDriver = "c:\\program files\\qrtl\\qrd210de.dll";
+    const char* const kProfile = "c:\\program files\\qrtl\\qrtlirmoni.ini";
+    const char* const kSystemDriver = "c:\\windows\\system32\\qrd210de.dll";
+    const struct {
+        const char* name;
+        std::map<std::string, W> writers;
+        const char* driverElsewhere;
+        bool driverFound;
+        bool machine;
+    } cases[] = {
+        {"all for administrators", {}, nullptr, true, true},
+        {"users may change the executable", {{kExe, W::Users}}, nullptr, true, false},
+        {"users may change the driver", {{kDriver, W::Users}}, nullptr, true, false},
+        {"users may change the profile", {{kProfile, W::Users}}, nullptr, true, false},
+        {"profile rights unreadable", {{kProfile, W::Unreadable}}, nullptr, true, false},
+        {"no profile yet: its folder decides", {{kProfile, W::Missing}}, nullptr, true, true},
+        {"driver in the system folder", {{kDriver, W::Missing}}, kSystemDriver, true, true},
+        {"users may change the system folder's driver", {{kSystemDriver, W::Users}}, kSystemDriver, true,
+         false},
+        {"no driver found: it could come from any folder on the path", {}, nullptr, false, false},
+        {"the executable's folder is missing", {{"c:\\program files\\qrtl", W::Missing}}, nullptr, true,
+         false},
+        {"no rights kept (9x)", {{kExe, W::NoSecurity}, {kProfile, W::NoSecurity}}, nullptr, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fake.module.folderWriters = c.writers;
+        fake.module.driverLibrary = c.driverElsewhere ? c.driverElsewhere : "";
+        fake.module.driverFound = c.driverFound;
+        RunKey(RegRoot::LocalMachine).values.erase(kRunValue);
+        RunKey(RegRoot::CurrentUser).values.erase(kRunValue);
+        EXPECT_EQ(set.SetAutoRun(1), CQRTLIRSet::AutoRun::Done);
+        EXPECT_EQ(HasRunValue(RegRoot::LocalMachine), c.machine);
+        EXPECT_EQ(HasRunValue(RegRoot::CurrentUser), !c.machine);
+    }
+}
+
+// Odd spellings of the same place still end the walk at Program Files; the executable,
+// its driver library and its profile are asked first.
 TEST_F(AutoRunTest, SetAutoRun_PathSpellings_AsksEachFolderUpToProgramFilesOnce) {
     fake.module.foldersKnown = true;
     fake.module.protectedFolders = {"c:\\program files"};
@@ -253,9 +303,15 @@ TEST_F(AutoRunTest, SetAutoRun_PathSpellings_AsksEachFolderUpToProgramFilesOnce)
         const char* exe;
         std::vector<std::string> asked;
     } cases[] = {
-        {"C:\\Program Files\\QRTLIRMoni.exe", {"C:\\Program Files"}},
-        {"C:\\Program Files\\\\QRTL\\QRTLIRMoni.exe", {"C:\\Program Files\\\\QRTL", "C:\\Program Files"}},
-        {"C:/Program Files/QRTL/QRTLIRMoni.exe", {"C:/Program Files/QRTL", "C:/Program Files"}},
+        {"C:\\Program Files\\QRTLIRMoni.exe",
+         {"C:\\Program Files\\QRTLIRMoni.exe", "C:\\Program Files\\QRD210DE.DLL",
+          "C:\\Program Files\\QRTLIRMoni.INI", "C:\\Program Files"}},
+        {"C:\\Program Files\\\\QRTL\\QRTLIRMoni.exe",
+         {"C:\\Program Files\\\\QRTL\\QRTLIRMoni.exe", "C:\\Program Files\\\\QRTL\\QRD210DE.DLL",
+          "C:\\Program Files\\\\QRTL\\QRTLIRMoni.INI", "C:\\Program Files\\\\QRTL", "C:\\Program Files"}},
+        {"C:/Program Files/QRTL/QRTLIRMoni.exe",
+         {"C:/Program Files/QRTL/QRTLIRMoni.exe", "C:/Program Files/QRTL/QRD210DE.DLL",
+          "C:/Program Files/QRTL/QRTLIRMoni.INI", "C:/Program Files/QRTL", "C:/Program Files"}},
         {"C:\\QRTL\\QRTLIRMoni.exe", {}},
     };
     for (const auto& c : cases) {

@@ -110,7 +110,8 @@ TEST_F(SetupDataTest, SaveFromDialog_UncheckedNoSelection_KeepsStoredDefaultAndD
         fake.profile.writes.clear();
         data.LoadForDialog();
         EXPECT_EQ(data.SaveFromDialog(0, 1, -1), "");
-        EXPECT_EQ(fake.profile.writes, (std::vector<std::string>{"Main/AutoRun=0", "Main/ShutDown=1"}));
+        // ShutDown was shown as 1 and left so: not written.
+        EXPECT_EQ(fake.profile.writes, (std::vector<std::string>{"Main/AutoRun=0"}));
         EXPECT_EQ(Stored("Client", "Default"), stored);
         EXPECT_FALSE(RunValueSet());
     }
@@ -163,6 +164,50 @@ TEST_F(SetupDataTest, SaveFromDialog_WrittenOrNot_AllWritesInsideOneProfileLock)
             << readOnly;
         EXPECT_FALSE(fake.profile.writes.empty());
     }
+}
+
+// Another program (the remote's set-up window) writes while the dialog is open;
+// it lets the lock go just as the dialog's OK takes it. Only what the owner
+// changed in the dialog is written over it.
+struct MeanwhileCase {
+    const char* name;
+    int32_t autoRun, shutDown, selection;                 // the owner's choice at OK
+    const char* theirAutoRun;                            // written meanwhile
+    const char* theirShutDown;
+    const char* theirDefault;
+    const char* storedAutoRun;                           // the file afterwards
+    const char* storedShutDown;
+    const char* storedDefault;
+    bool runValue;
+};
+
+TEST_F(SetupDataTest, SaveFromDialog_ChangedMeanwhile_OnlyTheOwnersChangesWritten) {
+    // Shown: AutoRun 1, ShutDown 1, Default 0.
+    const MeanwhileCase cases[] = {
+        {"owner unchecks AutoRun, other picks client 2", 0, 1, 0, "1", "1", "2", "0", "1", "2", false},
+        {"owner picks client 1, other clears ShutDown", 1, 1, 1, "1", "0", "0", "1", "0", "1", true},
+        {"owner changes nothing, other clears AutoRun", 1, 1, 0, "0", "1", "0", "0", "1", "0", false},
+        {"both change ShutDown: the owner's OK is the later", 1, 0, 0, "1", "2", "0", "1", "0", "0", true},
+    };
+    for (const MeanwhileCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Profile("Main", "AutoRun", "1");
+        Profile("Main", "ShutDown", "1");
+        Profile("Client", "Default", "0");
+        fake.profile.onBeginWrites = nullptr;
+        data.LoadForDialog();
+        fake.profile.onBeginWrites = [&] {
+            Profile("Main", "AutoRun", c.theirAutoRun);
+            Profile("Main", "ShutDown", c.theirShutDown);
+            Profile("Client", "Default", c.theirDefault);
+        };
+        EXPECT_EQ(data.SaveFromDialog(c.autoRun, c.shutDown, c.selection), "");
+        EXPECT_EQ(Stored("Main", "AutoRun"), c.storedAutoRun);
+        EXPECT_EQ(Stored("Main", "ShutDown"), c.storedShutDown);
+        EXPECT_EQ(Stored("Client", "Default"), c.storedDefault);
+        EXPECT_EQ(RunValueSet(), c.runValue);
+    }
+    fake.profile.onBeginWrites = nullptr;
 }
 
 }  // namespace

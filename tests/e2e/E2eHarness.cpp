@@ -1,6 +1,9 @@
 #include "E2eHarness.h"
 
+#include <algorithm>
 #include <cstring>
+#include <stdexcept>
+#include <vector>
 
 #include "tools/common/ToolSupport.h"
 
@@ -246,6 +249,79 @@ std::string ReadTextFile(const std::string& path) {
     return out;
 }
 
+namespace {
+
+uint32_t Le(const std::string& bytes, std::size_t at, int width) {
+    uint32_t value = 0;
+    for (int i = width - 1; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes.at(at + i));
+    return value;
+}
+
+void PutLe32(std::string& bytes, std::size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+bool CopyWithDamagedMenu(const std::string& from, const std::string& to, const std::string& tail,
+                         uint32_t claimed) {
+    constexpr uint32_t kRtMenu = 4;
+    constexpr uint32_t kSubdirectory = 0x80000000u;
+    std::string file = ReadTextFile(from);
+    try {
+        const std::size_t pe = Le(file, 0x3C, 4);
+        if (Le(file, pe, 4) != 0x00004550u) return false;  // "PE\0\0"
+        const std::size_t sections = Le(file, pe + 6, 2);
+        const std::size_t optional = pe + 24;
+        const std::size_t table = optional + Le(file, pe + 20, 2);
+        const uint32_t resourceRva = Le(file, optional + 96 + 2 * 8, 4);  // PE32 data directory 2
+        struct Section {
+            uint32_t rva, virtualSize, raw, rawSize;
+        };
+        std::vector<Section> all;
+        for (std::size_t i = 0; i < sections; ++i) {
+            const std::size_t at = table + i * 40;
+            all.push_back({Le(file, at + 12, 4), Le(file, at + 8, 4), Le(file, at + 20, 4), Le(file, at + 16, 4)});
+        }
+        auto offsetOf = [&](uint32_t rva) -> std::size_t {
+            for (const Section& s : all)
+                if (rva >= s.rva && rva < s.rva + s.rawSize) return s.raw + (rva - s.rva);
+            throw std::out_of_range("rva");
+        };
+        const std::size_t root = offsetOf(resourceRva);
+        // Type RT_MENU, then its first name and first language: the data entry.
+        auto entryOf = [&](std::size_t directory, bool wantMenu) -> uint32_t {
+            const std::size_t count = Le(file, directory + 12, 2) + Le(file, directory + 14, 2);
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::size_t entry = directory + 16 + i * 8;
+                if (!wantMenu || Le(file, entry, 4) == kRtMenu) return Le(file, entry + 4, 4);
+            }
+            throw std::out_of_range("no menu");
+        };
+        uint32_t next = entryOf(root, true);
+        for (int level = 0; level < 2; ++level) {
+            if (!(next & kSubdirectory)) return false;
+            next = entryOf(root + (next & ~kSubdirectory), false);
+        }
+        if (next & kSubdirectory) return false;
+        const std::size_t dataEntry = root + next;
+        // The last section with bytes in the file: the loader maps all of it.
+        const Section* last = nullptr;
+        for (const Section& s : all)
+            if (s.rawSize > 0 && (last == nullptr || s.rva > last->rva)) last = &s;
+        if (last == nullptr) return false;
+        const uint32_t inFile = std::min(last->virtualSize, last->rawSize);
+        if (inFile < tail.size() + 4) return false;
+        const uint32_t start = static_cast<uint32_t>((inFile - tail.size()) & ~3u);
+        file.replace(last->raw + start, tail.size(), tail);
+        PutLe32(file, dataEntry, last->rva + start);
+        PutLe32(file, dataEntry + 4, claimed);
+    } catch (const std::out_of_range&) {
+        return false;
+    }
+    return WriteTextFile(to, file);
+}
+
 bool FileExists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -452,6 +528,25 @@ std::vector<std::string> ComboItems(HWND combo) {
 }
 
 // ---------------------------------------------------------------- registry
+
+namespace {
+
+bool WriteDpi(HKEY root, const char* path, DWORD dpi) {
+    qrtl::win32::UniqueHKey key;
+    if (::RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+        return false;
+    return ::RegSetValueExA(key.get(), "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi) ==
+           ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool SetScreenDpi(int dpi) {
+    const auto value = static_cast<DWORD>(dpi);
+    return WriteDpi(HKEY_CURRENT_USER, "Control Panel\\Desktop", value) &&
+           WriteDpi(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts",
+                    value);
+}
 
 MachineKeyGuard::~MachineKeyGuard() { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, path_.c_str()); }
 

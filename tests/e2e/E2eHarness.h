@@ -119,6 +119,11 @@ bool WriteTextFile(const std::string& path, const std::string& text);
 // Whole file; empty when it does not exist.
 std::string ReadTextFile(const std::string& path);
 bool FileExists(const std::string& path);
+// Writes `to`, a copy of the program `from` whose first menu resource is damaged: it
+// points at `tail`, written over the last bytes of the file's last section, and
+// claims `claimed` bytes, far past the file. False when the file is no such program.
+bool CopyWithDamagedMenu(const std::string& from, const std::string& to, const std::string& tail,
+                         uint32_t claimed);
 bool MakeDir(const std::string& path);
 size_t CountOccurrences(const std::string& text, const std::string& needle);
 std::vector<std::string> LinesContaining(const std::string& text, const std::string& needle);
@@ -176,6 +181,10 @@ std::vector<std::string> ComboItems(HWND combo);
 
 // Ends a process that the test did not start itself (one the monitor launched).
 void EndProcessById(DWORD pid);
+
+// The screen's dots per inch for the programs started from now on, as Wine reads it
+// when a program starts (the user's setting and the machine's); 96 is the default.
+bool SetScreenDpi(int dpi);
 
 // Registry: a key under HKEY_LOCAL_MACHINE made by the test and deleted at the end.
 class MachineKeyGuard {

@@ -564,9 +564,10 @@ TEST_P(HostileInput, StartsOrEndsAsDocumented_ClosesWithinTwoSeconds_NeverWrites
 TEST_F(HostileInput, SlowTraceViewer_TicksAtLeastThreeQuartersOfThoseWithoutViewer_ClosesWithinTwoSeconds) {
     TrayNeighbour neighbour;
     // 0: no viewer, the measure for the others.
-    const DWORD answers[] = {0, kSlowAnswerMs, 190};
-    size_t ticks[3] = {};
-    for (size_t row = 0; row < 3; ++row) {
+    // 19 ms: just under the quick limit, held by the bounded free allowance.
+    const DWORD answers[] = {0, kSlowAnswerMs, 190, 19};
+    size_t ticks[4] = {};
+    for (size_t row = 0; row < 4; ++row) {
         const DWORD answerMs = answers[row];
         SCOPED_TRACE(answerMs == 0 ? "no viewer" : "viewer answering after " + std::to_string(answerMs) + " ms");
         const HostileCase c = {
@@ -589,12 +590,11 @@ TEST_F(HostileInput, SlowTraceViewer_TicksAtLeastThreeQuartersOfThoseWithoutView
         if (HasFatalFailure()) return;
     }
     std::printf("ticks in 10 s at Timer=100: %zu without a viewer, %zu with one answering after %lu ms, "
-                "%zu after %lu ms\n",
+                "%zu after %lu ms, %zu after %lu ms\n",
                 ticks[0], ticks[1], static_cast<unsigned long>(answers[1]), ticks[2],
-                static_cast<unsigned long>(answers[2]));
+                static_cast<unsigned long>(answers[2]), ticks[3], static_cast<unsigned long>(answers[3]));
     EXPECT_GT(ticks[0], 0u);
-    EXPECT_GE(ticks[1] * 4, ticks[0] * 3) << answers[1] << " ms";
-    EXPECT_GE(ticks[2] * 4, ticks[0] * 3) << answers[2] << " ms";
+    for (size_t row = 1; row < 4; ++row) EXPECT_GE(ticks[row] * 4, ticks[0] * 3) << answers[row] << " ms";
 }
 
 INSTANTIATE_TEST_SUITE_P(E2e, HostileInput, ::testing::ValuesIn(kCases),

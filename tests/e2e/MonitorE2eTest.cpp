@@ -341,6 +341,151 @@ bool LetEveryoneWrite(const std::string& folder) {
     return set;
 }
 
+// A program started by its wide path, as Explorer starts it from a folder named
+// outside the ANSI code page; ended by the owner.
+class WideProcess {
+public:
+    ~WideProcess() {
+        if (process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) ::TerminateProcess(process_.get(), 1);
+    }
+    bool Start(const std::wstring& exe, const std::wstring& args, const std::wstring& dir, HANDLE out = nullptr) {
+        std::wstring line = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        if (out != nullptr) {
+            si.dwFlags = STARTF_USESTDHANDLES;
+            si.hStdOutput = out;
+            si.hStdError = out;
+        }
+        PROCESS_INFORMATION pi{};
+        if (!::CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, out != nullptr, 0, nullptr, dir.c_str(),
+                              &si, &pi))
+            return false;
+        ::CloseHandle(pi.hThread);
+        process_.reset(pi.hProcess);
+        id_ = pi.dwProcessId;
+        return true;
+    }
+    DWORD Id() const { return id_; }
+    bool WaitExit(DWORD timeoutMs, DWORD& code) const {
+        if (!PumpUntil([&] { return ::WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }, timeoutMs))
+            return false;
+        return ::GetExitCodeProcess(process_.get(), &code) != FALSE;
+    }
+
+private:
+    qrtl::win32::UniqueHandleObj process_;
+    DWORD id_ = 0;
+};
+
+// Sets an environment variable for the programs this test starts, and back at the end.
+struct EnvironmentGuard {
+    EnvironmentGuard(const char* name, const std::string& value) : name_(name) {
+        char old[MAX_PATH] = {};
+        const DWORD n = ::GetEnvironmentVariableA(name, old, MAX_PATH);
+        had_ = n > 0 && n < MAX_PATH;
+        if (had_) old_.assign(old, n);
+        ::SetEnvironmentVariableA(name, value.c_str());
+    }
+    ~EnvironmentGuard() { ::SetEnvironmentVariableA(name_, had_ ? old_.c_str() : nullptr); }
+    const char* name_;
+    bool had_ = false;
+    std::string old_;
+};
+
+std::wstring Widen(const std::string& text) {
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(n > 0 ? static_cast<std::size_t>(n) : 1u, L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], n);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+// A per-user install under a folder named in Chinese ("测试"), outside the ANSI code
+// page: the monitor started by its wide path still reads its profile (a mapped key is
+// looked up) and loads the driver beside it, and QRTLProfile there finds its profile.
+TEST_F(MonitorE2e, FolderOutsideCodePage_ProfileAndDriverFoundThroughShortName) {
+    const std::wstring folder = Widen(folder_.Path()) + L"\\\x6d4b\x8bd5";
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    // Emptied by the wide calls: the test folder's own clean-up reads the names as ANSI.
+    struct WideCleanup {
+        std::wstring folder;
+        ~WideCleanup() {
+            WIN32_FIND_DATAW found;
+            const HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+            if (find != INVALID_HANDLE_VALUE) {
+                do ::DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+                while (::FindNextFileW(find, &found));
+                ::FindClose(find);
+            }
+            ::RemoveDirectoryW(folder.c_str());
+        }
+    } cleanup{folder};
+    wchar_t shortName[MAX_PATH] = {};
+    const DWORD n = ::GetShortPathNameW(folder.c_str(), shortName, MAX_PATH);
+    char shortAnsi[MAX_PATH] = {};
+    BOOL lossy = FALSE;
+    if (n == 0 || n >= MAX_PATH ||
+        !::WideCharToMultiByte(CP_ACP, 0, shortName, -1, shortAnsi, MAX_PATH, nullptr, &lossy) || lossy)
+        GTEST_SKIP() << "this volume keeps no short names";
+    const std::string dir = shortAnsi;
+    WriteProfile({}, dir);
+    ASSERT_TRUE(CopyInto(dir, QRTL_E2E_MONITOR, kMonitorExeName));
+    ASSERT_TRUE(CopyInto(dir, QRTL_E2E_SIMDRIVER, kDriverName));
+    ASSERT_TRUE(CopyInto(dir, QRTL_E2E_PROFILETOOL, "QRTLProfile.exe"));
+    // The receiver's codes from the test's own queue: only the monitor's finding is tested.
+    const EnvironmentGuard queue("QRDSIM_QUEUE", folder_ / "irqueue");
+    const EnvironmentGuard log("QRDSIM_LOG", folder_ / "simdriver.log");
+
+    WideProcess monitor;
+    ASSERT_TRUE(monitor.Start(folder + L"\\" + Widen(kMonitorExeName), L"", folder));
+    ASSERT_TRUE(PumpUntil([&] { return trace_.Count("DoTimer : Byte") > 0; }, kStartTimeoutMs))
+        << "no poll: the driver beside the monitor was not loaded\n" << trace_.Dump();
+    Press(kCodeVolUp);
+    EXPECT_TRUE(PumpUntil([&] { return trace_.Count("Lookup Result : 20, VOL+") > 0; }, kKeyTimeoutMs))
+        << "the profile's key map was not read\n" << trace_.Dump();
+    if (HWND main = FindProcessWindow(monitor.Id(), kMonitorTitle))
+        ::PostMessageA(main, WM_COMMAND, kIdMenuClose, 0);
+    DWORD code = 1;
+    EXPECT_TRUE(monitor.WaitExit(kExitTimeoutMs, code));
+
+    const std::string outPath = folder_ / "check.txt";
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    qrtl::win32::UniqueFile out(::CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(out);
+    WideProcess check;
+    ASSERT_TRUE(check.Start(folder + L"\\QRTLProfile.exe", L"check", folder, out.get()));
+    EXPECT_TRUE(check.WaitExit(kExitTimeoutMs, code));
+    out.reset();
+    const std::string said = ReadTextFile(outPath);
+    EXPECT_EQ(said.find("cannot open"), std::string::npos) << said;
+    EXPECT_NE(said.find(kProfileName), std::string::npos) << said;
+}
+
+// Whether the owner of `path` is the Administrators group. Wine gives every file to
+// the user's own account (and keeps no other owner), and an owner may change the file:
+// there even Program Files serves every user only through the user's own key.
+bool OwnedByAdministrators(const std::string& path) {
+    DWORD needed = 0;
+    ::GetFileSecurityA(path.c_str(), OWNER_SECURITY_INFORMATION, nullptr, 0, &needed);
+    std::vector<DWORD> descriptor(needed / sizeof(DWORD) + 1, 0);
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE;
+    if (!::GetFileSecurityA(path.c_str(), OWNER_SECURITY_INFORMATION, descriptor.data(),
+                            static_cast<DWORD>(descriptor.size() * sizeof(DWORD)), &needed) ||
+        !::GetSecurityDescriptorOwner(descriptor.data(), &owner, &defaulted) || owner == nullptr)
+        return false;
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID admins = nullptr;
+    if (!::AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0,
+                                    0, 0, 0, 0, &admins))
+        return false;
+    const bool same = ::EqualSid(owner, admins) != FALSE;
+    ::FreeSid(admins);
+    return same;
+}
+
 TEST_F(MonitorE2e, SetAuto_CommandLineWord_WritesRunValueLoadsNoDriverAndEndsWithZero) {
     RunValueCleaner cleaner;
     const std::string blankDir = folder_ / "with blank";
@@ -357,10 +502,11 @@ TEST_F(MonitorE2e, SetAuto_CommandLineWord_WritesRunValueLoadsNoDriverAndEndsWit
 
     for (const std::string& dir : {folder_.Path(), blankDir, installed.Path(), open.Path()}) {
         SCOPED_TRACE(dir);
-        const bool forEveryUser = dir == installed.Path();
         WriteProfile({}, dir);
         ASSERT_TRUE(CopyInto(dir, QRTL_E2E_MONITOR, kMonitorExeName));
         ASSERT_TRUE(CopyInto(dir, QRTL_E2E_SIMDRIVER, kDriverName));
+        const bool forEveryUser =
+            dir == installed.Path() && OwnedByAdministrators(dir + "\\" + kMonitorExeName);
         DeleteRunValue();
         {
             qrtl::win32::UniqueHKey run;

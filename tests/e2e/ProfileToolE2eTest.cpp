@@ -3,6 +3,7 @@
 // input for every command.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <winioctl.h>
 
 #include <cstdio>
 #include <set>
@@ -240,6 +241,30 @@ TEST_F(ProfileToolE2e, BadInput_OneMessageNonzeroExitProfileUntouched) {
         }
         EXPECT_FALSE(FileExists(profile_ + ".bak"));
     }
+}
+
+// A gigabyte (sparse where the disk allows) is never read whole: one message with
+// the limit, and the exit status of an unreadable profile.
+TEST_F(ProfileToolE2e, CheckOfAGigabyteFile_OneMessageWithTheLimitExitThree) {
+    {
+        const qrtl::win32::UniqueFile file(::CreateFileA(profile_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file);
+        DWORD written = 0;
+        ASSERT_TRUE(::WriteFile(file.get(), "[Main]\r\n", 8, &written, nullptr));
+        DWORD ignored = 0;
+        ::DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+        LARGE_INTEGER size;
+        size.QuadPart = 1024LL * 1024 * 1024;
+        ASSERT_TRUE(::SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN));
+        if (!::SetEndOfFile(file.get())) GTEST_SKIP() << "no room for a file of 1 GB here";
+    }
+    const DWORD start = ::GetTickCount();
+    EXPECT_EQ(Run("check QRTLIRMoni.INI"), 3u) << Out() << Err();
+    const DWORD elapsed = ::GetTickCount() - start;
+    ::DeleteFileA(profile_.c_str());
+    EXPECT_EQ(Err(), "QRTLProfile: QRTLIRMoni.INI is too large for a profile (more than 1048576 bytes)\r\n");
+    std::printf("check of a 1 GB file answered in %lu ms\n", static_cast<unsigned long>(elapsed));
 }
 
 TEST_F(ProfileToolE2e, Learn_CodeOfAKeyOutsideThisRun_RefusedNamingItThenTakenOver) {
@@ -530,8 +555,40 @@ TEST_F(ProfileToolE2e, ControlTextWithLineBreaks_CommandsPrintsItEscaped) {
     EXPECT_NE(out.find("Mute\\r\\nVOL+=#DEAD\\r\\n[Injected]"), std::string::npos) << out;
 }
 
+// A caption with terminal control characters: window prints its lines escaped, as
+// commands does, so that nothing of the caption reaches the terminal raw.
+TEST_F(ProfileToolE2e, CaptionWithControlCharacters_WindowPrintsItEscaped) {
+    const std::string caption = "Standin\x1b[2J\x07" "Bell";
+    ChildProcess hostile;
+    ASSERT_TRUE(hostile.Start(Quoted(WinPath(QRTL_E2E_STANDIN)) + " --caption \"" + caption + "\"", folder_.Path()));
+    ASSERT_NE(hostile.WaitForWindow(kStandinClass, caption.c_str()), nullptr);
+    const DWORD exit = Run("window --class StandinTVClass");
+    hostile.Terminate();
+    EXPECT_LE(exit, 1u) << Out() << Err();
+    EXPECT_EQ(Out().find('\x1b'), std::string::npos) << Out();
+    EXPECT_EQ(Out().find('\x07'), std::string::npos) << Out();
+    EXPECT_NE(Out().find("_Caption=Standin\\x1b[2J\\x07Bell\r\n"), std::string::npos) << Out();
+}
+
 // Each control answers its text in 0.9 s: read one by one with a limit of its own,
 // six buttons take 5.4 s; one deadline for the whole read ends it after about 2 s.
+// A copy of the stand-in whose menu resource claims 8 MB from the last bytes of its
+// file on (where a menu of one item lies, which the copy itself loads): commands
+// reads no byte past the file, and says why the resource is left out.
+TEST_F(ProfileToolE2e, ProgramFileWithAMenuResourcePastItsEnd_CommandsSaysSoWithoutCrash) {
+    const std::string copy = folder_ / "StandinDamaged.exe";
+    const std::string oneItem("\0\0\0\0\x80\0\x01\x90X\0\0\0", 12);
+    ASSERT_TRUE(CopyWithDamagedMenu(WinPath(QRTL_E2E_STANDIN), copy, oneItem, 8u * 1024 * 1024));
+    ChildProcess damaged;
+    ASSERT_TRUE(damaged.Start(Quoted(copy) + " --caption \"Standin Damaged\"", folder_.Path()));
+    ASSERT_NE(damaged.WaitForWindow(kStandinClass, "Standin Damaged"), nullptr);
+    const DWORD exit = Run("commands --title \"Standin Damaged\"");
+    damaged.Terminate();
+    EXPECT_EQ(exit, 0u) << Out() << Err();
+    EXPECT_EQ(CountOccurrences(Out(), " claims a size that reaches past the file: it is left out"), 1u) << Out();
+    EXPECT_EQ(Out().find("(resources)"), std::string::npos) << Out();
+}
+
 TEST_F(ProfileToolE2e, SlowApplication_CommandsReadsControlsWithinOneDeadlineAndSaysHowMany) {
     ChildProcess slow;
     ASSERT_TRUE(slow.Start(Quoted(WinPath(QRTL_E2E_STANDIN)) + " --caption \"Standin Slow\" --slow-text 900",

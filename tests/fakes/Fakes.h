@@ -68,10 +68,13 @@ public:
 
     void BeginWrites(const std::string& path) override {
         lockEvents.push_back("begin " + path + " after " + std::to_string(writes.size()));
+        if (onBeginWrites) onBeginWrites();
     }
     void EndWrites() override { lockEvents.push_back("end after " + std::to_string(writes.size())); }
 
     bool readOnly = false;  // every write fails, as for a read-only file or folder
+    // Runs as the lock is granted: another writer that held it until now.
+    std::function<void()> onBeginWrites;
 
     std::vector<std::string> reads;   // "Section/Key" in call order
     std::vector<std::string> writes;  // "Section/Key=value" in call order
@@ -99,11 +102,21 @@ public:
     qrtl::FolderWriters otherFolders = qrtl::FolderWriters::NoSecurity;
     std::vector<std::string> rightsAsked;
 
+    // The driver library the program loads: `driverLibrary` when set, else the one
+    // beside the executable; none at all when `driverFound` is false.
+    std::string driverLibrary;
+    bool driverFound = true;
+
     std::string FileName() override { return path; }
     qrtl::FolderWriters WhoMayChange(const std::string& folder) override {
         rightsAsked.push_back(folder);
         auto it = folderWriters.find(Lower(folder));
         return it == folderWriters.end() ? otherFolders : it->second;
+    }
+    std::string DriverLibraryPath() override {
+        if (!driverFound) return std::string();
+        if (!driverLibrary.empty()) return driverLibrary;
+        return path.substr(0, path.find_last_of("\\/") + 1) + "QRD210DE.DLL";
     }
     bool ProtectedFolders(std::vector<std::string>& folders) override {
         folders = protectedFolders;

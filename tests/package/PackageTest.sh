@@ -180,12 +180,45 @@ RunningMonitor_ClosedAndStartedAgain)
   [ "$pids" -eq 2 ] || fail "driver opened by $pids processes, expected two"
   ;;
 
+# Another copy's monitor holds none of this folder's files: it runs on, and only this
+# folder's monitor is closed and started again.
+OtherCopysMonitor_LeftRunning_OwnClosedAndStartedAgain)
+  install_pkg
+  OTHER="$CASE_DIR/Other Copy"
+  mkdir -p "$OTHER"
+  cp "$DIR/$QRTL_MONITOR_EXE" "$SIMDRIVER" "$OTHER/"
+  (cd "$OTHER" && QRDSIM_LOG="$(winpath "$OTHER/simdriver.log")" exec "$WINE" "$QRTL_MONITOR_EXE" \
+    >"$CASE_DIR/other.out" 2>&1) &
+  OTHER_PID=$!
+  until_true 30 grep -q "QRDiI2CInit" "$OTHER/simdriver.log" || fail "the other copy's monitor did not start"
+  start_monitor
+  install_pkg
+  monitor_closed || fail "this folder's monitor was not closed"
+  until_true 30 eval '! kill -0 $MONITOR_PID 2>/dev/null' || fail "this folder's monitor did not end"
+  kill -0 $OTHER_PID 2>/dev/null || fail "the other copy's monitor was closed"
+  ! grep -q "QRDiI2CClose" "$OTHER/simdriver.log" || fail "the other copy's monitor closed its driver"
+  until_true 30 eval '[ "$(grep -c QRDiI2CInit "$CASE_DIR/simdriver.log")" -ge 2 ]' ||
+    fail "this folder's monitor was not started again"
+  ;;
+
+# A folder named outside the code page is taken where the drive keeps short names
+# (Wine makes one for every name): the programs reach it through them.
+FolderOutsideCodePage_TakenWhereShortNamesReachIt)
+  DIR="$CASE_DIR/\u6d4b\u8bd5"
+  DIR=$(printf "$DIR")
+  install_pkg
+  [ -f "$DIR/$QRTL_PROFILE_NAME" ] || fail "no profile in $DIR"
+  ;;
+
 SilentUninstall_RemovesAllButProfile)
   install_pkg /AUTORUN
   reg_value "$UNINST_KEY" DisplayName >/dev/null || fail "not registered before the uninstall"
   start_monitor
   # QRTLProfile's backup goes exactly when the profile goes: a silent uninstall keeps both.
   cp "$DIR/$QRTL_PROFILE_NAME" "$DIR/$QRTL_PROFILE_NAME.bak"
+  # Copies that killed writers of the set-up tools left behind, of this version and an earlier one.
+  echo "[Main]" >"$DIR/qrp0000012A_3.tmp"
+  echo "[Main]" >"$DIR/qrp1F.tmp"
   (cd "$DIR" && "$WINE" cmd /c "Uninstall.exe /S" >"$OUT" 2>&1) || fail "the uninstaller ended with status $?"
   # The uninstaller runs on from a copy in the temporary folder.
   until_true 60 eval '! reg_value "$UNINST_KEY" DisplayName >/dev/null' || fail "the Uninstall key stays"

@@ -129,6 +129,43 @@ TEST(CheckProfile, LaunchKeyThatUsersCanChange_NotedOnItsLine) {
     }
 }
 
+// A quote in the program's name or folder would add arguments to the command line
+// that POWER starts: the monitor starts nothing, and the check says so on the line.
+TEST(CheckProfile, LaunchPathWithAQuote_WarnedOnItsLine) {
+    struct Case {
+        const char* name;
+        const char* folder;
+        const char* exeName;
+        std::vector<std::string> expected;
+        const char* words;  // the finding's text; null: no finding
+    };
+    const Case cases[] = {
+        {"quote in the file name", "C:\\TV", "tv.exe\" -evil", {"7:launch-quote:w"},
+         "1_ExeName=tv.exe\" -evil holds a quote, which would add arguments to the command line: POWER starts no "
+         "client"},
+        {"quote in the registry's folder", "C:\\TV\" /evil \"", "tv.exe", {"5:launch-quote:w"},
+         "the client's folder in HKEY_LOCAL_MACHINE\\Software\\Acme\\TV value \"Dir\" holds a quote, which would add "
+         "arguments to the command line: POWER starts no client"},
+        {"surrounding quotes are taken off when read", "C:\\TV", "\"tv.exe\"", {}, nullptr},
+        {"no quote", "C:\\TV", "tv.exe", {}, nullptr},
+    };
+    for (const Case& c : cases) {
+        fakes::FakeRegistry registry;
+        registry.keys[qrtl::RegRoot::LocalMachine]["Software\\Acme\\TV"].values["Dir"] = c.folder;
+        const std::string text = "[Client]\nDefault=1\n1_Item=TV\n1_Control=1\n1_RegPath=Software\\Acme\\TV\n"
+                                 "1_RegFolder=Dir\n1_ExeName=" + std::string(c.exeName) +
+                                 "\n[KeyMap_TV]\nPOWER=#8010\n" + kLearned;
+        qrtl::CheckEnvironment environment;
+        environment.registry = &registry;
+        environment.pathKind = [](const std::string&) { return qrtl::setup::PathKind::File; };
+        const auto findings = qrtl::CheckProfile(qrtl::ProfileDocument::Parse(text), environment);
+        EXPECT_EQ(Describe(findings), c.expected) << c.name;
+        if (c.words != nullptr && !findings.empty()) {
+            EXPECT_EQ(findings[0].text, c.words) << c.name;
+        }
+    }
+}
+
 TEST(CheckProfile, UnusableFiles_RefusedWithAReason) {
     const std::vector<std::pair<const char*, std::string>> cases = {
         {"empty", ""},

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -109,7 +110,9 @@ TEST_F(TraceTest, TraceOut_ViewerAnswersLate_SendsOfOneSecondTakeAtMostTheirBudg
         std::size_t delivered;
     } cases[] = {
         {0, 150},   // answered at once: every line
-        {20, 150},  // a viewer keeping up on a busy system: every line
+        {4, 150},   // a viewer keeping up on a busy system: every line
+        {19, 48},   // just under the quick limit: the free allowance runs out
+        {20, 45},
         {25, 12},   // four lines a second
         {100, 3},   // one a second
         {190, 3},   // just under the slow limit: one a second, not 2-3 s per tick
@@ -131,6 +134,81 @@ TEST_F(TraceTest, TraceOut_ViewerAnswersLate_SendsOfOneSecondTakeAtMostTheirBudg
         }
         EXPECT_EQ(transport.lines.size(), c.delivered);
         EXPECT_LE(busiestTickMs, std::max<uint32_t>(c.answerMs, kTraceBudgetMs));
+    }
+}
+
+// Poll ticks every `tickMs` for `seconds`, `linesPerTick` lines each, to a viewer
+// answering each line after `answerMs`: the lines delivered, and the most time that
+// the sends of one second of ticks took together.
+namespace {
+
+struct ViewerRun {
+    std::size_t delivered = 0;
+    uint32_t busiestSecondMs = 0;
+};
+
+ViewerRun RunTicks(fakes::RecordingTransport& transport, uint32_t answerMs, int linesPerTick,
+                   uint32_t tickMs, uint32_t seconds) {
+    SetTraceTransport(&transport);
+    transport.lines.clear();
+    transport.nowMs = 0;
+    transport.answerMs = answerMs;
+    ViewerRun run;
+    uint32_t secondFrom = 0;
+    uint32_t secondMs = 0;
+    for (uint32_t tick = 0; tick < seconds * 1000; tick += tickMs) {
+        if (transport.nowMs < tick) transport.nowMs = tick;  // a tick that overran starts late
+        if (transport.nowMs - secondFrom >= 1000) {
+            secondFrom = transport.nowMs;
+            secondMs = 0;
+        }
+        const uint32_t start = transport.nowMs;
+        for (int i = 0; i < linesPerTick; ++i) TraceOut(kTraceFlow, "QRTLIRSet", 1, "DoTimer : %d", i);
+        secondMs += transport.nowMs - start;
+        run.busiestSecondMs = std::max(run.busiestSecondMs, secondMs);
+    }
+    run.delivered = transport.lines.size();
+    return run;
+}
+
+}  // namespace
+
+// A viewer that keeps up sees every line, at the busiest tick rate and line count.
+TEST_F(TraceTest, TraceOut_ViewerKeepsUp_EveryLineDelivered) {
+    const struct {
+        uint32_t answerMs;
+        int linesPerTick;
+        uint32_t tickMs;
+    } cases[] = {
+        {1, 17, 100},   // 170 lines a second, each taking a millisecond
+        {4, 5, 100},    // a busy system
+        {5, 17, 500},   // the sample profile's poll
+        {19, 11, 3000}, // the default poll: one tick's lines fit the allowance and the budget
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.answerMs << " ms, " << c.linesPerTick << " lines every "
+                                          << c.tickMs << " ms");
+        const ViewerRun run = RunTicks(transport, c.answerMs, c.linesPerTick, c.tickMs, 6);
+        EXPECT_EQ(run.delivered, static_cast<std::size_t>(c.linesPerTick) * (6000 / c.tickMs));
+    }
+}
+
+// A viewer answering each line just under the quick limit is held to the free
+// allowance plus the budget, whatever the number of lines.
+TEST_F(TraceTest, TraceOut_ViewerAnswersJustUnderQuickLimit_SecondCostsAtMostAllowanceAndBudget) {
+    const struct {
+        uint32_t answerMs;
+        int linesPerTick;
+    } cases[] = {{19, 17}, {19, 11}, {20, 5}, {10, 17}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.answerMs << " ms, " << c.linesPerTick << " lines");
+        const ViewerRun run = RunTicks(transport, c.answerMs, c.linesPerTick, 100, 5);
+        EXPECT_LE(run.busiestSecondMs, kTraceFreeMs + kTraceBudgetMs + c.answerMs);
+        EXPECT_GT(run.delivered, 0u);
+        if (c.answerMs == 19 && c.linesPerTick == 17)
+            std::printf("viewer answering in 19 ms, 17 lines per 100 ms tick: at most %u ms of sends "
+                        "a second, %zu of 850 lines in 5 s\n",
+                        static_cast<unsigned>(run.busiestSecondMs), run.delivered);
     }
 }
 

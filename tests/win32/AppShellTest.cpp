@@ -866,7 +866,8 @@ TEST_F(SetupDialogTest, StoredIndexBeyondList_NoSelectionAndStoredDefaultKept) {
     EXPECT_EQ(CB_ERR, ::SendMessageA(Item(res::kComboDefault), CB_GETCURSEL, 0, 0));
     EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), ::IsDlgButtonChecked(dlg.m_hWnd, res::kCheckAutoRun));
     Click(dlg.m_hWnd, IDOK);
-    EXPECT_EQ((std::vector<std::string>{"Main/AutoRun=0", "Main/ShutDown=1"}), fake.profile.writes);
+    // AutoRun=5 was shown unchecked and is written so; ShutDown was shown as stored and is left.
+    EXPECT_EQ((std::vector<std::string>{"Main/AutoRun=0"}), fake.profile.writes);
     EXPECT_EQ("3", fake.profile.Get(kIni, "Client", "Default"));
 }
 

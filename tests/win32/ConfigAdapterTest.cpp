@@ -9,6 +9,7 @@
 
 #include "config/QRTLIRSet.h"
 #include "platform/win32/Handle.h"
+#include "platform/win32/ModulePath.h"
 #include "platform/win32/Win32Config.h"
 
 namespace {
@@ -209,6 +210,60 @@ TEST(ModuleTest, ProtectedFolders_ProgramFilesButNeverTheWindowsFolder) {
     EXPECT_TRUE(hasProgramFiles);
 }
 
+// A path named outside the code page is spelled through its folder's short name, the
+// file's own name kept where it fits, so that the ANSI calls open the very file.
+TEST(ModulePathTest, AnsiPathOf_NamesInAndOutsideCodePage_SpellingThatOpensTheFile) {
+    TempFolder temp;
+    ASSERT_TRUE(temp.ok());
+    const std::string base = temp.File("");
+    std::wstring wideBase(base.begin(), base.end());  // the temp path is ASCII here
+    const bool latin1 = ::GetACP() == 1252;
+    const struct {
+        const wchar_t* folder;
+        const wchar_t* file;
+        bool create;
+        const char* expectEnd;  // null: any ASCII spelling; "": none
+    } cases[] = {
+        {L"plain", L"QRTLIRMoni.INI", true, "plain\\QRTLIRMoni.INI"},
+        {L"\x6d4b\x8bd5", L"QRTLIRMoni.INI", true, "\\QRTLIRMoni.INI"},
+        {L"\x6d4b\x8bd5", L"\x6587\x4ef6.ini", true, nullptr},
+        {L"\x5931", L"QRTLIRMoni.INI", false, ""},
+        {L"M\x00e4rz", L"QRTLIRMoni.INI", true, latin1 ? "M\xe4rz\\QRTLIRMoni.INI" : nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::wstring folder = wideBase + c.folder;
+        const std::wstring file = folder + L"\\" + c.file;
+        if (c.create) {
+            ::CreateDirectoryW(folder.c_str(), nullptr);
+            qrtl::win32::UniqueFile made(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+            ASSERT_TRUE(made);
+            DWORD written = 0;
+            ASSERT_TRUE(::WriteFile(made.get(), "[Main]\r\nTimer=123\r\n", 21, &written, nullptr));
+        }
+        const std::string ansi = qrtl::win32::AnsiPathOf(file);
+        bool plain = true;
+        for (const char ch : ansi) plain = plain && static_cast<unsigned char>(ch) < 0x80;
+        if (c.expectEnd != nullptr && *c.expectEnd == '\0') {
+            EXPECT_EQ(ansi, "");
+        } else {
+            ASSERT_FALSE(ansi.empty());
+            if (c.expectEnd != nullptr) {
+                const std::string end = c.expectEnd;
+                ASSERT_GE(ansi.size(), end.size());
+                EXPECT_EQ(ansi.substr(ansi.size() - end.size()), end);
+            } else {
+                EXPECT_TRUE(plain) << ansi;
+            }
+            EXPECT_EQ(::GetPrivateProfileIntA("Main", "Timer", 0, ansi.c_str()), 123u) << ansi;
+        }
+        if (c.create) {
+            ::DeleteFileW(file.c_str());
+            ::RemoveDirectoryW(folder.c_str());
+        }
+    }
+}
+
 // A well-known group by its authority and sub-authorities, freed with the holder.
 struct GroupSid {
     GroupSid(BYTE authority, DWORD first, DWORD second = 0, BYTE count = 1) {
@@ -219,11 +274,27 @@ struct GroupSid {
     PSID sid = nullptr;
 };
 
+// TrustedInstaller, S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464.
+struct TrustedInstallerSid {
+    TrustedInstallerSid() {
+        SID_IDENTIFIER_AUTHORITY nt = {{0, 0, 0, 0, 0, 5}};
+        ::AllocateAndInitializeSid(&nt, 6, 80, 956008885u, 3418522649u, 1831038044u, 1853292631u,
+                                   2271478464u, 0, 0, &sid);
+    }
+    ~TrustedInstallerSid() { if (sid) ::FreeSid(sid); }
+    PSID sid = nullptr;
+};
+
 TEST(ModuleTest, WritersInDacl_Entries_UsersOnlyForTheirChangeRights) {
     GroupSid everyone(1, 0);                                   // S-1-1-0
     GroupSid authenticated(5, 11);                             // S-1-5-11
     GroupSid users(5, 32, 545, 2);                             // S-1-5-32-545
     GroupSid admins(5, 32, 544, 2);                            // S-1-5-32-544
+    GroupSid interactive(5, 4);                                // S-1-5-4
+    GroupSid namedUser(5, 21, 1000, 2);                        // an account of its own
+    GroupSid system(5, 18);                                    // S-1-5-18
+    TrustedInstallerSid trustedInstaller;
+    GroupSid creatorOwner(3, 0);                               // S-1-3-0
     using W = qrtl::FolderWriters;
     constexpr DWORD kReadExecute = 0x1200A9;
     const struct {
@@ -245,6 +316,11 @@ TEST(ModuleTest, WritersInDacl_Entries_UsersOnlyForTheirChangeRights) {
         {"inherited by new files only", users.sid, GENERIC_ALL, INHERIT_ONLY_ACE | OBJECT_INHERIT_ACE,
          W::AdministratorsOnly},
         {"inherited and here", users.sid, FILE_ADD_FILE, OBJECT_INHERIT_ACE, W::Users},
+        {"interactive users add files", interactive.sid, FILE_ADD_FILE, 0, W::Users},
+        {"a named user writes", namedUser.sid, FILE_WRITE_DATA, 0, W::Users},
+        {"system everything", system.sid, GENERIC_ALL, 0, W::AdministratorsOnly},
+        {"trusted installer everything", trustedInstaller.sid, GENERIC_ALL, 0, W::AdministratorsOnly},
+        {"creator owner, for new files", creatorOwner.sid, GENERIC_ALL, 0, W::AdministratorsOnly},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -270,6 +346,44 @@ TEST(ModuleTest, WritersInDacl_Entries_UsersOnlyForTheirChangeRights) {
     EXPECT_EQ(qrtl::win32::WritersInDacl(acl), W::Unreadable);
 }
 
+// The owner may always rewrite the list: any owner but the three trusted accounts is
+// one more who may change the file.
+TEST(ModuleTest, WritersOf_Owner_UsersUnlessAdministratorsSystemOrTrustedInstaller) {
+    GroupSid admins(5, 32, 544, 2);
+    GroupSid system(5, 18);
+    TrustedInstallerSid trustedInstaller;
+    GroupSid namedUser(5, 21, 1000, 2);
+    GroupSid users(5, 32, 545, 2);
+    GroupSid creatorOwner(3, 0);
+    using W = qrtl::FolderWriters;
+    DWORD buffer[64] = {};
+    ACL* closed = reinterpret_cast<ACL*>(buffer);
+    ASSERT_TRUE(::InitializeAcl(closed, sizeof buffer, ACL_REVISION));
+    ASSERT_TRUE(::AddAccessAllowedAce(closed, ACL_REVISION, GENERIC_ALL, admins.sid));
+    const struct {
+        const char* name;
+        PSID owner;
+        W expected;
+    } cases[] = {
+        {"administrators", admins.sid, W::AdministratorsOnly},
+        {"system", system.sid, W::AdministratorsOnly},
+        {"trusted installer", trustedInstaller.sid, W::AdministratorsOnly},
+        {"a named user", namedUser.sid, W::Users},
+        {"the users group", users.sid, W::Users},
+        {"creator owner", creatorOwner.sid, W::Users},
+        {"none", nullptr, W::Unreadable},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::size_t length = c.owner ? ::GetLengthSid(c.owner) : 0;
+        EXPECT_EQ(qrtl::win32::WritersOf(c.owner, length, closed), c.expected);
+    }
+    // An owner cut short is not read past the bytes given.
+    EXPECT_EQ(qrtl::win32::WritersOf(admins.sid, ::GetLengthSid(admins.sid) - 1, closed), W::Unreadable);
+    // A trusted owner still leaves the list to decide.
+    EXPECT_EQ(qrtl::win32::WritersOf(admins.sid, ::GetLengthSid(admins.sid), nullptr), W::Users);
+}
+
 // Read from a real folder: a folder whose rights let everyone write answers Users.
 TEST(ModuleTest, WhoMayChange_FolderEveryoneMayWrite_Users) {
     TempFolder temp;
@@ -290,7 +404,7 @@ TEST(ModuleTest, WhoMayChange_FolderEveryoneMayWrite_Users) {
     ::RemoveDirectoryA(folder.c_str());
     if (!set) GTEST_SKIP() << "this file system keeps no rights";
     EXPECT_EQ(writers, qrtl::FolderWriters::Users);
-    EXPECT_EQ(module.WhoMayChange(folder + "\\absent"), qrtl::FolderWriters::Unreadable);
+    EXPECT_EQ(module.WhoMayChange(folder + "\\absent"), qrtl::FolderWriters::Missing);
 }
 
 // --- Registry ---------------------------------------------------------------

@@ -116,6 +116,20 @@ TEST_F(LauncherTest, Launch_OtherWorkingFolder_ClientStartsInItsOwnFolder) {
     EXPECT_EQ(::lstrcmpiA(folder.c_str(), expected.c_str()), 0) << folder;
 }
 
+// A quote written into the launch lines would end the quoted file name and add
+// arguments of its own: such a path starts nothing at all.
+TEST_F(LauncherTest, Launch_PathHoldingAQuote_StartsNothing) {
+    for (const std::string& tail :
+         {std::string("launched.exe\" /evil"), std::string("launched\" \"/evil"), std::string("launched.exe\"")}) {
+        SCOPED_TRACE(tail);
+        Win32Launcher launcher;
+        EXPECT_FALSE(launcher.Launch(dir_ + tail));
+        EXPECT_FALSE(e2e::PumpUntil([&] { return e2e::FileExists(launched_ + ".started"); }, 1500))
+            << e2e::ReadTextFile(launched_ + ".started");
+        ::DeleteFileA((launched_ + ".started").c_str());
+    }
+}
+
 TEST_F(LauncherTest, Launch_EmptyPath_StartsNothing) {
     Win32Launcher launcher;
     EXPECT_FALSE(launcher.Launch(""));

@@ -11,18 +11,15 @@
 #include <string>
 
 #include "platform/win32/Handle.h"
+#include "platform/win32/ModulePath.h"
 
 namespace tools {
 
-// The folder of `module` (null: the program itself), without a trailing backslash;
-// "." when it cannot be told.
+// The folder of `module` (null: the program itself), without a trailing backslash,
+// spelled so that the ANSI calls reach it; "." when it cannot be told.
 inline std::string ModuleFolder(HMODULE module = nullptr) {
-    char path[MAX_PATH] = {};
-    const DWORD n = ::GetModuleFileNameA(module, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return ".";
-    const std::string full(path, n);
-    const std::size_t slash = full.find_last_of("\\/");
-    return slash == std::string::npos ? std::string(".") : full.substr(0, slash);
+    const std::string folder = qrtl::win32::AnsiModuleFolder(module);
+    return folder.empty() ? std::string(".") : folder;
 }
 
 // The local time of day, "HH:MM:SS.mmm".

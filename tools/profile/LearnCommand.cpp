@@ -12,6 +12,7 @@
 #include "setup/win32/CardReceiver.h"
 #include "platform/win32/Handle.h"
 #include "product.h"
+#include "tools/profile/InputLineSplitter.h"
 #include "tools/profile/ProfileFiles.h"
 #include "tools/profile/ProfileTool.h"
 
@@ -101,20 +102,14 @@ private:
     static DWORD WINAPI Run(void* self) {
         auto* input = static_cast<InputLines*>(self);
         const HANDLE in = ::GetStdHandle(STD_INPUT_HANDLE);
-        std::string pending;
+        InputLineSplitter splitter;
         char chunk[256];
         DWORD got = 0;
         // Ends with the input: keys then end by their timeout only.
         while (::ReadFile(in, chunk, sizeof chunk, &got, nullptr) && got > 0) {
-            pending.append(chunk, got);
-            for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
-                std::string line = pending.substr(0, end);
-                pending.erase(0, end + 1);
-                if (!line.empty() && line.back() == '\r') line.pop_back();
-                ::EnterCriticalSection(&input->lock_);
-                input->lines_.push_back(line);
-                ::LeaveCriticalSection(&input->lock_);
-            }
+            ::EnterCriticalSection(&input->lock_);
+            splitter.Feed(chunk, got, input->lines_);
+            ::LeaveCriticalSection(&input->lock_);
         }
         return 0;
     }

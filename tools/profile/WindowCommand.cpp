@@ -12,6 +12,7 @@
 #include "tools/profile/ProfileFiles.h"
 #include "tools/profile/ProfileTool.h"
 #include "tools/profile/TargetWindow.h"
+#include "trace/Trace.h"
 
 namespace profiletool {
 
@@ -46,7 +47,9 @@ int RunWindow(const std::vector<std::string>& args) {
     const int32_t n = o.client;
     const qrtl::ProfileDocument current = qrtl::ProfileDocument::Parse(bytes);
     const qrtl::setup::ClientLinesPlan plan = qrtl::setup::PlanClientLines(n, facts, current);
-    for (const ProfileChange& line : plan.lines) Say(line.key + "=" + line.value);
+    // Escaped as commands prints the application's texts: a caption's control
+    // characters never reach the terminal, nor make a line of their own.
+    for (const ProfileChange& line : plan.lines) Say(EscapeControlText(line.key + "=" + line.value));
 
     // Proof lines are comments, so the output can go into a profile as it is.
     const std::vector<ProfileChange> searchLines(plan.lines.begin(),

@@ -49,6 +49,8 @@ private:
     void OnOk();
     // The advanced field and its words follow the text.
     void ShowText(const std::string& text);
+    // The words beside the advanced field, for its text.
+    void ShowWords(const std::string& text);
 
     std::string keyName_;
     std::string legend_;
@@ -64,6 +66,10 @@ void ActionDialog::ShowText(const std::string& text) {
     filling_ = true;
     SetItemText(dlg_, res::kActAdvanced, text);
     filling_ = false;
+    ShowWords(text);
+}
+
+void ActionDialog::ShowWords(const std::string& text) {
     const std::string problem = qrtl::CommandProblem(text);
     SetItemText(dlg_, res::kActWords,
                 text.empty() ? "no action"
@@ -148,7 +154,9 @@ INT_PTR ActionDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
         const std::string text = ItemText(dlg_, res::kActAdvanced);
         SelectMatching(::GetDlgItem(dlg_, res::kActCommands), commandTexts_, text);
         SelectMatching(::GetDlgItem(dlg_, res::kActKeys), keyTexts_, text);
-        ShowText(text);
+        // Only the words: setting the field's text again would put the caret back
+        // to its start and lose the selection while the owner types.
+        ShowWords(text);
     } else if (id == res::kActShowAdvanced && code == BN_CLICKED) {
         for (const int shown : {res::kActAdvancedLabel, res::kActAdvanced})
             ::ShowWindow(::GetDlgItem(dlg_, shown), SW_SHOW);

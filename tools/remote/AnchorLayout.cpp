@@ -1,5 +1,7 @@
 #include "AnchorLayout.h"
 
+#include <algorithm>
+
 namespace remote {
 
 void AnchorLayout::Begin(HWND dlg) {
@@ -18,13 +20,35 @@ void AnchorLayout::Add(int id, Anchor anchor) {
     RECT r;
     ::GetWindowRect(control, &r);
     ::MapWindowPoints(nullptr, dlg_, reinterpret_cast<POINT*>(&r), 2);
-    items_.push_back({control, r, anchor});
+    items_.push_back({control, r, anchor, 0});
+}
+
+void AnchorLayout::Least(int id, int height) {
+    const HWND control = ::GetDlgItem(dlg_, id);
+    for (Item& item : items_)
+        if (item.control == control) item.least = height;
+}
+
+int AnchorLayout::LeastGrowth() const {
+    int growth = 0;
+    bool first = true;
+    for (const Item& item : items_) {
+        const int share = item.anchor.bottom - item.anchor.top;
+        if (item.least <= 0 || share <= 0) continue;
+        // The control's height at growth g is its start height + g * share / 100.
+        const int startHeight = item.start.bottom - item.start.top;
+        const int need = -((startHeight - item.least) * 100 / share);  // rounded towards no growth
+        growth = first ? need : std::max(growth, need);
+        first = false;
+    }
+    return std::min(growth, 0);
 }
 
 void AnchorLayout::Apply(int width, int height) const {
-    const int dx = width - startClient_.cx;
-    const int dy = height - startClient_.cy;
-    if (dx < 0 || dy < 0 || items_.empty()) return;  // minimised, or smaller than allowed
+    if ((width == 0 && height == 0) || items_.empty()) return;  // minimised
+    // Below the least size (while the window is being made) the controls stay there.
+    const int dx = std::max<int>(width - startClient_.cx, 0);
+    const int dy = std::max<int>(height - startClient_.cy, LeastGrowth());
     HDWP moves = ::BeginDeferWindowPos(static_cast<int>(items_.size()));
     for (const Item& item : items_) {
         const RECT& s = item.start;
@@ -45,7 +69,7 @@ void AnchorLayout::Apply(int width, int height) const {
 void AnchorLayout::Limit(MINMAXINFO& info) const {
     if (dlg_ == nullptr) return;
     info.ptMinTrackSize.x = minWindow_.cx;
-    info.ptMinTrackSize.y = minWindow_.cy;
+    info.ptMinTrackSize.y = minWindow_.cy + LeastGrowth();
 }
 
 }  // namespace remote

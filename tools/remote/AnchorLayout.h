@@ -19,12 +19,17 @@ struct Anchor {
 
 class AnchorLayout {
 public:
-    // Call once the dialog has its template size: that size is the smallest one.
+    // Call once the dialog has its template size: no narrower than that, and no
+    // lower either unless a control added gives its least height.
     void Begin(HWND dlg);
     void Add(int id, Anchor anchor);
+    // The control `id`, added before, is never lower than `height` pixels: the
+    // window may be made lower than its template down to there.
+    void Least(int id, int height);
     // WM_SIZE: moves every control for the new client size.
     void Apply(int width, int height) const;
-    // WM_GETMINMAXINFO: the window is never smaller than its template.
+    // WM_GETMINMAXINFO: the template's width, and the least height that keeps
+    // every control at its least.
     void Limit(MINMAXINFO& info) const;
 
 private:
@@ -32,7 +37,10 @@ private:
         HWND control;
         RECT start;  // in the dialog's client area at the template size
         Anchor anchor;
+        int least;   // pixels of height; 0: none given
     };
+    // The most the client area may lose in height (0 or less).
+    int LeastGrowth() const;
     HWND dlg_ = nullptr;
     SIZE startClient_ = {};
     SIZE minWindow_ = {};

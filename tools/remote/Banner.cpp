@@ -5,6 +5,7 @@
 #include "UiText.h"
 #include "driver/CardDriver.h"
 #include "platform/win32/Handle.h"
+#include "setup/win32/SafeProfileWrite.h"
 #include "resource.h"
 
 namespace remote {
@@ -85,28 +86,8 @@ std::string AskCopyPath(HWND owner, const std::string& path) {
 }
 
 bool WriteProfileCopy(const std::string& path, const std::string& text, std::string& why) {
-    const std::size_t slash = path.find_last_of("\\/");
-    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-    char temp[MAX_PATH] = {};
-    if (!::GetTempFileNameA(folder.c_str(), "qrt", 0, temp)) {
-        why = "its folder cannot be written (error " + std::to_string(::GetLastError()) + ")";
-        return false;
-    }
-    bool written = false;
-    {
-        const qrtl::win32::UniqueFile file(
-            ::CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD done = 0;
-        written = file && ::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr) &&
-                  done == text.size();
-        if (!written) why = "it cannot be written (error " + std::to_string(::GetLastError()) + ")";
-    }
-    if (written && !::MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
-        why = "it cannot be replaced (error " + std::to_string(::GetLastError()) + ")";
-        written = false;
-    }
-    if (!written) ::DeleteFileA(temp);
-    return written;
+    // Under the profile's lock, with a .bak of a file it replaces.
+    return qrtl::win32::WriteWholeProfile(path, text, true, why);
 }
 
 }  // namespace remote

@@ -16,10 +16,17 @@ void SetWindowIcons(HWND dlg);
 void AddKeyColumns(HWND dlg, HWND keys);
 // After the list changed its width: the Action column takes what the others leave.
 void FitActionColumn(HWND dlg, HWND keys);
+// The rows of an owner-drawn list box of variable height (LBS_OWNERDRAWVARIABLE)
+// as tall as their texts need wrapped at words beside an `indent`, at least `least`
+// pixels high: the list never scrolls sideways.
+void FitWrappedRows(HWND list, int indent, int least);
 // The dialog's font in bold, for the prompt; empty when it cannot be made.
 qrtl::win32::UniqueHFont BoldFontOf(HWND dlg);
 // The key list and the findings take the room a larger window gives; the buttons
 // beside and below them move along.
 void AnchorControls(AnchorLayout& layout, HWND dlg);
+// A window taller than the screen's work area (a large font on a small screen) is
+// made lower, down to its least height, and moved up onto the screen.
+void FitOnScreen(HWND dlg, const AnchorLayout& layout);
 
 }  // namespace remote

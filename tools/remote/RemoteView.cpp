@@ -76,19 +76,7 @@ void RemoteWindow::ShowFindings() {
     if (findings.empty())
         ::SendMessageW(list, LB_ADDSTRING, 0,
                        reinterpret_cast<LPARAM>(L"Nothing: the monitor reads this profile as you mean it."));
-    // Scrolls sideways only as far as the longest finding reaches.
-    const HDC dc = ::GetDC(list);
-    const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(list, WM_GETFONT, 0, 0)));
-    LONG widest = 0;
-    for (const auto& finding : findings) {
-        const std::wstring text = Widen(FromAnsi(finding.text));
-        SIZE size = {};
-        if (::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size))
-            widest = std::max(widest, size.cx);
-    }
-    ::SelectObject(dc, oldFont);
-    ::ReleaseDC(list, dc);
-    ::SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8 + kIconSize + kIconGap), 0);
+    FitFindingRows();
     ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, TRUE);
 }
@@ -108,15 +96,7 @@ void RemoteWindow::ShowClient() {
 }
 
 void RemoteWindow::FitFindingRows() {
-    const HWND list = ::GetDlgItem(dlg_, res::kFindings);
-    const HDC dc = ::GetDC(list);
-    const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(list, WM_GETFONT, 0, 0)));
-    TEXTMETRICW metrics{};
-    ::GetTextMetricsW(dc, &metrics);
-    ::SelectObject(dc, oldFont);
-    ::ReleaseDC(list, dc);
-    const int height = std::max<int>(kIconSize, metrics.tmHeight) + 2;
-    ::SendMessageW(list, LB_SETITEMHEIGHT, 0, static_cast<LPARAM>(height));
+    FitWrappedRows(::GetDlgItem(dlg_, res::kFindings), 2 + kIconSize + kIconGap, kIconSize);
 }
 
 void RemoteWindow::DrawFinding(const DRAWITEMSTRUCT& item) {
@@ -127,7 +107,7 @@ void RemoteWindow::DrawFinding(const DRAWITEMSTRUCT& item) {
     text.left += 2;
     const std::vector<qrtl::setup::FindingRow>& findings = session_.Findings();
     if (item.itemID < findings.size()) {
-        const int top = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - kIconSize) / 2;
+        const int top = item.rcItem.top + 1;  // beside the first line
         ::DrawIconEx(item.hDC, text.left, top, SeverityIcon(findings[item.itemID].severity), kIconSize, kIconSize, 0,
                      nullptr, DI_NORMAL);
     }
@@ -138,8 +118,9 @@ void RemoteWindow::DrawFinding(const DRAWITEMSTRUCT& item) {
     words.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
     ::SetBkMode(item.hDC, TRANSPARENT);
     ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    text.top += 1;
     ::DrawTextW(item.hDC, words.c_str(), static_cast<int>(words.size()), &text,
-                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+                DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
     if (item.itemState & ODS_FOCUS) ::DrawFocusRect(item.hDC, &item.rcItem);
 }
 

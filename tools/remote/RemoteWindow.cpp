@@ -78,6 +78,7 @@ INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         layout_.Apply(LOWORD(lParam), HIWORD(lParam));
         if (keys_) FitActionColumn(dlg_, keys_);
+        FitFindingRows();  // a new width wraps the findings anew
         return TRUE;
     case WM_GETMINMAXINFO:
         layout_.Limit(*reinterpret_cast<MINMAXINFO*>(lParam));
@@ -285,7 +286,14 @@ void RemoteWindow::KeepFocusOff(HWND control) {
 
 void RemoteWindow::Live(const std::string& text) { SetItemText(dlg_, res::kLive, " " + text); }
 
-void RemoteWindow::SetPrompt(const std::string& text) { SetItemText(dlg_, res::kPrompt, text); }
+void RemoteWindow::SetPrompt(const std::string& text) {
+    SetItemText(dlg_, res::kPrompt, text);
+    // The prompt takes the receiver line's place while a key is awaited; what
+    // stopped learning is said on the status line.
+    const bool prompting = !text.empty() && session_.Learning();
+    ::ShowWindow(::GetDlgItem(dlg_, res::kPrompt), prompting ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(::GetDlgItem(dlg_, res::kReceiver), prompting ? SW_HIDE : SW_SHOW);
+}
 
 int RemoteWindow::SelectedKey() const {
     return static_cast<int>(::SendMessageW(keys_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));

@@ -81,11 +81,13 @@ bool RemoteWindow::Save() {
     // file since it was read: only the owner's own changes go into it.
     const auto keepOurs = [&](const qrtl::setup::MergeConflict& conflict) {
         const std::string theirs = conflict.theirsPresent ? "\"" + conflict.theirs + "\"" : "removed";
+        const qrtl::setup::ProfileChange& ours = conflict.ours;
+        const std::string yours = ours.kind == qrtl::setup::ChangeKind::Set ? "\"" + ours.value + "\"" : "removed";
+        const std::string line = "[" + ours.section + "]" + (ours.key.empty() ? "" : " " + ours.key);
         return Ask(dlg_,
-                   "Another program has changed a line that you changed too, since this window read the profile:\n\n[" +
-                       FromAnsi(conflict.ours.section) + "] " + FromAnsi(conflict.ours.key) + ": now " +
-                       FromAnsi(theirs) + ", yours \"" + FromAnsi(conflict.ours.value) +
-                       "\".\n\nWrite yours over it? No keeps the other program's value.",
+                   "Another program has changed a line that you changed too, since this window read the profile:\n\n" +
+                       FromAnsi(line) + ": now " + FromAnsi(theirs) + ", yours " + FromAnsi(yours) +
+                       ".\n\nWrite yours over it? No keeps the other program's value.",
                    MB_YESNO | MB_ICONQUESTION) == IDYES;
     };
     std::string error;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -11,6 +13,7 @@
 
 #include "platform/win32/Handle.h"
 #include "setup/RemoteRows.h"
+#include "setup/ResourceMenus.h"
 #include "platform/win32/ProfileLock.h"
 #include "setup/win32/SafeProfileWrite.h"
 #include "setup/win32/Win32AppCommands.h"
@@ -150,6 +153,57 @@ TEST(AppCommandsAdapter, MenuWithMoreItemsThanTheCap_FirstOnesKeptAndSaidSo) {
         if (m.source == CommandSource::LiveMenu) ++live;
     EXPECT_EQ(live, 5000u);
     EXPECT_TRUE(catalog.menusCut);
+}
+
+// A chain of popups, one in the other: up to the depth cap every level is walked;
+// below it the rest is left out, and the catalog says it was cut.
+TEST(AppCommandsAdapter, NestedPopups_PastTheDepthCapCutAndSaidSo) {
+    struct Case {
+        int popups;  // nested below the bar
+        bool cut;
+    };
+    for (const Case c : {Case{qrtl::setup::kMaxMenuDepth, false}, Case{qrtl::setup::kMaxMenuDepth + 1, true},
+                         Case{qrtl::setup::kMaxMenuDepth + 4, true}}) {
+        const qrtl::win32::UniqueHMenu bar(::CreateMenu());
+        HMENU parent = bar.get();
+        for (int level = 1; level <= c.popups; ++level) {
+            HMENU popup = ::CreatePopupMenu();
+            ::AppendMenuA(popup, MF_STRING, static_cast<UINT_PTR>(0x9000 + level), "Command");
+            ::AppendMenuA(parent, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), "Deeper");
+            parent = popup;
+        }
+        std::vector<qrtl::setup::MenuCommand> commands;
+        bool cut = false;
+        ASSERT_TRUE(qrtl::win32::ReadMenuTree(bar.get(), CommandSource::LiveMenu, commands, &cut));
+        EXPECT_EQ(cut, c.cut) << c.popups;
+        EXPECT_EQ(commands.size(), static_cast<std::size_t>(std::min(c.popups, qrtl::setup::kMaxMenuDepth)))
+            << c.popups;
+    }
+}
+
+// A program file whose menu resource claims 8 MB from its last bytes on: the reader
+// never reads past the file's image, leaves the resource out and says why, whether
+// the bytes there end their menu or not.
+TEST(AppCommandsAdapter, MenuResourceClaimingMoreThanTheFile_LeftOutWithANote) {
+    struct Case {
+        const char* name;
+        std::string tail;
+    };
+    const std::string oneItem("\0\0\0\0\x80\0\x01\x90X\0\0\0", 12);  // ends with its end flag
+    const std::string noEnd("\0\0\0\0\0\0\x01\0a\0\0\0", 12);      // never ends
+    e2e::TempFolder folder;
+    ASSERT_TRUE(folder.Create("damagedmenu"));
+    for (const Case& c : {Case{"one item", oneItem}, Case{"no end", noEnd}}) {
+        SCOPED_TRACE(c.name);
+        const std::string copy = folder / "Damaged.exe";
+        ASSERT_TRUE(e2e::CopyWithDamagedMenu(e2e::WinPath(QRTL_E2E_STANDIN), copy, c.tail, 8u * 1024 * 1024));
+        const qrtl::setup::AppCatalog catalog = qrtl::win32::ReadFileCatalog(copy);
+        EXPECT_NE(catalog.resourceNote.find("claims a size that reaches past the file"), std::string::npos)
+            << catalog.resourceNote;
+        for (const auto& m : catalog.menus) EXPECT_NE(m.id, 0x9001u) << m.path;
+        // The accelerators are whole and still read.
+        EXPECT_FALSE(catalog.keys.empty());
+    }
 }
 
 // Whatever the caller hands it, the writer never writes a line that adds a line.
@@ -420,30 +474,162 @@ TEST_F(SafeWriteTest, BackupThatIsAHardLink_ReplacedNotWrittenThrough) {
     EXPECT_EQ(e2e::ReadTextFile(profile_ + ".bak"), kOwnersProfile);
 }
 
-TEST_F(SafeWriteTest, CopiesOfKilledWriters_OlderThanAMinuteRemovedYoungerKept) {
-    Put(kOwnersProfile);
-    const std::string stale = folder_ / "qrpA1.tmp";
-    const std::string young = folder_ / "qrpB2.tmp";
-    const std::string foreign = folder_ / "other.tmp";
-    for (const std::string& path : {stale, young, foreign}) ASSERT_TRUE(e2e::WriteTextFile(path, "Timer=1\r\n"));
-    // Two minutes old, as a copy left by a writer killed before its replace.
+// The id of a process that has ended.
+DWORD EndedProcessId() {
+    char system[MAX_PATH] = {};
+    if (::GetSystemDirectoryA(system, MAX_PATH) == 0) return 0;
+    const std::string cmd = std::string(system) + "\\cmd.exe";
+    std::string line = "\"" + cmd + "\" /c exit";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessA(cmd.c_str(), &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                          &startup, &started))
+        return 0;
+    qrtl::win32::UniqueHandleObj process(started.hProcess);
+    qrtl::win32::UniqueHandleObj thread(started.hThread);
+    ::WaitForSingleObject(process.get(), kChildWaitMs);
+    return started.dwProcessId;
+}
+
+// Sets the file's last write `seconds` back.
+bool MakeOld(const std::string& path, unsigned seconds) {
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
     ULARGE_INTEGER old;
     old.LowPart = now.dwLowDateTime;
     old.HighPart = now.dwHighDateTime;
-    old.QuadPart -= 120ull * 10000000ull;
+    old.QuadPart -= seconds * 10000000ull;
     const FILETIME oldTime{old.LowPart, old.HighPart};
-    for (const std::string& path : {stale, foreign}) {
-        const qrtl::win32::UniqueFile file(::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
-                                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        ASSERT_TRUE(file && ::SetFileTime(file.get(), nullptr, nullptr, &oldTime));
-    }
+    const qrtl::win32::UniqueFile file(::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && ::SetFileTime(file.get(), nullptr, nullptr, &oldTime);
+}
+
+std::string CopyName(DWORD pid, const char* number) {
+    char name[64];
+    std::snprintf(name, sizeof name, "qrp%08lX_%s.tmp", static_cast<unsigned long>(pid), number);
+    return name;
+}
+
+// A copy is judged by the process named in it, never by its age: a writer at work
+// keeps its copy however old its profile's time makes it look.
+TEST_F(SafeWriteTest, CopiesOfKilledWriters_RemovedWhenTheirProcessEndedOthersKept) {
+    Put(kOwnersProfile);
+    const DWORD ended = EndedProcessId();
+    ASSERT_NE(ended, 0u);
+    const std::string killed = folder_ / CopyName(ended, "1");
+    const std::string working = folder_ / CopyName(::GetCurrentProcessId(), "7F");
+    const std::string earlier = folder_ / "qrpA1.tmp";  // an earlier version's: no process to tell by
+    const std::string foreign = folder_ / "other.tmp";
+    for (const std::string& path : {killed, working, earlier, foreign})
+        ASSERT_TRUE(e2e::WriteTextFile(path, "Timer=1\r\n"));
+    // Two minutes old, as the profile's time copied into a copy.
+    for (const std::string& path : {killed, working, earlier, foreign}) ASSERT_TRUE(MakeOld(path, 120));
     std::string error;
     ASSERT_TRUE(qrtl::win32::WriteProfileSafely(profile_, {{"Main", "Timer", "300"}}, error)) << error;
-    EXPECT_FALSE(e2e::FileExists(stale));
-    EXPECT_TRUE(e2e::FileExists(young));    // perhaps a writer at work now
-    EXPECT_TRUE(e2e::FileExists(foreign));  // not one of ours
+    EXPECT_FALSE(e2e::FileExists(killed));
+    EXPECT_TRUE(e2e::FileExists(working));
+    EXPECT_TRUE(e2e::FileExists(earlier));
+    EXPECT_TRUE(e2e::FileExists(foreign));
+}
+
+// Two writers of two profiles in one folder: the second's clean-up never takes the
+// first one's copy, though the first profile was last written long ago.
+TEST_F(SafeWriteTest, WriterOfAnotherProfileInTheFolder_OwnersLinesAndCommentsSurvive) {
+    const std::string a = folder_ / "A.INI";
+    const std::string b = folder_ / "B.INI";
+    const std::string owners = "; the owner's comment\r\n[Main]\r\nTimer=500\r\n[KeyMap_Controler]\r\nVOL+=20\r\n";
+    ASSERT_TRUE(e2e::WriteTextFile(a, owners));
+    ASSERT_TRUE(e2e::WriteTextFile(b, "[Main]\r\nTimer=1\r\n"));
+    ASSERT_TRUE(MakeOld(a, 3600));
+    qrtl::win32::SafeProfileWrite writerA(a);
+    ASSERT_TRUE(writerA.Begin()) << writerA.Error();
+    std::string error;
+    ASSERT_TRUE(qrtl::win32::WriteProfileSafely(b, {{"Main", "Timer", "2"}}, error)) << error;
+    ASSERT_TRUE(writerA.Write("Main", "Timer", "300")) << writerA.Error();
+    ASSERT_TRUE(writerA.Commit()) << writerA.Error();
+
+    const std::string text = e2e::ReadTextFile(a);
+    EXPECT_NE(text.find("; the owner's comment"), std::string::npos) << text;
+    EXPECT_NE(text.find("VOL+=20"), std::string::npos) << text;
+    EXPECT_NE(text.find("Timer=300"), std::string::npos) << text;
+    EXPECT_EQ(e2e::ReadTextFile(a + ".bak"), owners);
+}
+
+// The plan is made from the bytes the copy took, so a line another program wrote
+// without the lock before the copy is in the file, and one written after it is
+// in neither the plan nor the file (the copy replaces the profile whole).
+TEST_F(SafeWriteTest, Begin_CopyTakesTheProfileAsItIsAndSaysWhatItTook) {
+    Put(kOwnersProfile);
+    qrtl::win32::SafeProfileWrite write(profile_);
+    ASSERT_TRUE(write.Begin()) << write.Error();
+    std::string began;
+    EXPECT_TRUE(write.BeganText(began));
+    EXPECT_EQ(began, kOwnersProfile);
+    ASSERT_TRUE(write.Write("Main", "Timer", "300")) << write.Error();
+    const std::string copy = write.CopyText();
+    EXPECT_NE(copy.find("; the owner's comment"), std::string::npos) << copy;
+    EXPECT_NE(copy.find("Timer=300"), std::string::npos) << copy;
+    // Held without delete sharing: no other program removes it under the writer.
+    const std::vector<std::string> strays = Strays();
+    ASSERT_EQ(strays.size(), 1u);
+    EXPECT_FALSE(::DeleteFileA((folder_ / strays[0]).c_str()));
+    ASSERT_TRUE(write.Commit()) << write.Error();
+    EXPECT_EQ(e2e::ReadTextFile(profile_), copy);
+    EXPECT_TRUE(Strays().empty());
+}
+
+struct WholeCase {
+    const char* name;
+    const char* before;  // null: no file
+    bool replace;
+    bool written;
+    const char* backup;  // null: none
+};
+
+// Save as... and the starter profile: the whole file under the lock, a .bak of a
+// file it replaces, an existing file left alone when only a new one is wanted.
+TEST_F(SafeWriteTest, WholeFile_WrittenWithBackupOrRefused) {
+    const WholeCase cases[] = {
+        {"new file", nullptr, false, true, nullptr},
+        {"new file, replace allowed", nullptr, true, true, nullptr},
+        {"replaced", kOwnersProfile, true, true, kOwnersProfile},
+        {"exists, new one wanted", kOwnersProfile, false, false, nullptr},
+    };
+    const std::string text = "[Main]\r\nTimer=300\r\n";
+    for (const WholeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ::DeleteFileA(profile_.c_str());
+        ::DeleteFileA((profile_ + ".bak").c_str());
+        if (c.before != nullptr) Put(c.before);
+        std::string error;
+        EXPECT_EQ(qrtl::win32::WriteWholeProfile(profile_, text, c.replace, error), c.written) << error;
+        EXPECT_EQ(e2e::ReadTextFile(profile_), c.written ? text : std::string(c.before));
+        EXPECT_EQ(e2e::FileExists(profile_ + ".bak"), c.backup != nullptr);
+        if (c.backup != nullptr) {
+            EXPECT_EQ(e2e::ReadTextFile(profile_ + ".bak"), c.backup);
+        }
+        if (!c.written) {
+            EXPECT_NE(error.find("exists already"), std::string::npos) << error;
+        }
+        EXPECT_TRUE(Strays().empty());
+    }
+}
+
+TEST_F(SafeWriteTest, WholeFile_AnotherWriterHoldsTheLock_WaitsForIt) {
+    Put(kOwnersProfile);
+    qrtl::win32::ProfileLock other;
+    ASSERT_TRUE(other.Acquire(profile_, 0));
+    bool written = false;
+    std::string error;
+    Background writer([&] { written = qrtl::win32::WriteWholeProfile(profile_, "[Main]\r\n", true, error); });
+    ::Sleep(500);
+    EXPECT_EQ(e2e::ReadTextFile(profile_), kOwnersProfile);
+    other.Release();
+    writer.Join();
+    EXPECT_TRUE(written) << error;
+    EXPECT_EQ(e2e::ReadTextFile(profile_), "[Main]\r\n");
 }
 
 TEST_F(SafeWriteTest, AnotherWriterHoldsTheProfileLock_WriteWaitsForIt) {
@@ -474,6 +660,21 @@ TEST_F(SafeWriteTest, SpellingsOfOneProfile_OneLockName) {
     EXPECT_EQ(name.rfind("QRTLIRMoni.Profile.", 0), 0u) << name;
 }
 
+// Another way to the same folder than its plain path (here the "\\?\" spelling;
+// a junction, subst or a mapped drive are others), and the new file a save puts
+// in place: still the one lock.
+TEST_F(SafeWriteTest, FolderReachedAnotherWayOrFileReplaced_SameLockName) {
+    Put(kOwnersProfile);
+    const std::string name = qrtl::win32::ProfileLockName(profile_);
+    std::string error;
+    ASSERT_TRUE(qrtl::win32::WriteProfileSafely(profile_, {{"Main", "Timer", "300"}}, error)) << error;
+    EXPECT_EQ(qrtl::win32::ProfileLockName(profile_), name);
+
+    const std::string through = "\\\\?\\" + profile_;
+    ASSERT_EQ(e2e::ReadTextFile(through), e2e::ReadTextFile(profile_)) << "not reached as " << through;
+    EXPECT_EQ(qrtl::win32::ProfileLockName(through), name);
+}
+
 TEST_F(SafeWriteTest, ChangedMeanwhileByAnotherWriter_OnlyTheOwnersLinesWrittenConflictAsked) {
     const std::string base = "[Client]\r\nDefault=0\r\n[KeyMap_Controler]\r\nVOL+=\r\nMUTE=\r\n";
     Put("[Client]\r\nDefault=1\r\n[KeyMap_Controler]\r\nVOL+=\r\nMUTE=30\r\n");  // the setup dialog, QRTLProfile
@@ -494,6 +695,28 @@ TEST_F(SafeWriteTest, ChangedMeanwhileByAnotherWriter_OnlyTheOwnersLinesWrittenC
     EXPECT_NE(text.find("VOL+=20"), std::string::npos) << text;
     EXPECT_NE(text.find("MUTE=30"), std::string::npos) << text;    // the owner kept theirs
     EXPECT_EQ(asked, std::vector<std::string>{"MUTE 30"});
+}
+
+// The owner empties a key map and fills it again as it was, while another writer
+// changed another line: the key map is in the saved file, and so is the other line.
+TEST_F(SafeWriteTest, SectionRemovedAndRefilledWhileAnotherLineChanged_BothInTheFile) {
+    using qrtl::setup::ChangeKind;
+    const std::string base = "[Main]\r\nTimer=300\r\n[KeyMap_STANDINTV]\r\nVOL+=#8001\r\n";
+    Put("[Main]\r\nTimer=500\r\n[KeyMap_STANDINTV]\r\nVOL+=#8001\r\n");
+    std::string saved;
+    std::string error;
+    int asked = 0;
+    ASSERT_TRUE(qrtl::win32::WriteChangesSince(
+        profile_, base,
+        {{"KeyMap_STANDINTV", "", "", ChangeKind::RemoveSection}, {"KeyMap_STANDINTV", "VOL+", "#8001"}},
+        [&](const qrtl::setup::MergeConflict&) { return ++asked, true; }, saved, error))
+        << error;
+    char value[256] = {};
+    ::GetPrivateProfileStringA("KeyMap_STANDINTV", "VOL+", "<none>", value, sizeof value, profile_.c_str());
+    EXPECT_STREQ(value, "#8001");
+    EXPECT_EQ(::GetPrivateProfileIntA("Main", "Timer", 0, profile_.c_str()), 500);
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(saved, e2e::ReadTextFile(profile_));
 }
 
 }  // namespace
