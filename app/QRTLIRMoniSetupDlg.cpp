@@ -2,12 +2,8 @@
 
 #include <string>
 
+#include "config/ProfileKeys.h"
 #include "res/resource.h"
-
-namespace {
-// The combo box always offers the three client descriptions, 0 to 2.
-constexpr std::size_t kClientChoices = 3;
-}  // namespace
 
 CQRTLIRMoniSetupDlg::CQRTLIRMoniSetupDlg(CQRTLIRSet& set, CDialog& aboutBox)
     : CDialog(res::kDlgSetup), CSetupData(set), m_aboutBox(aboutBox) {}
@@ -17,8 +13,9 @@ void CQRTLIRMoniSetupDlg::DoDataExchange(CDataExchange* pDX) {
     if (!pDX->m_bSaveAndValidate) {
         LoadForDialog();
         ::SendMessageA(hWndCombo, CB_RESETCONTENT, 0, 0);
-        for (std::size_t i = 0; i < kClientChoices; ++i) {
-            // List position N is client N; a missing description is an empty line.
+        // The combo box always offers every client's description; list position N
+        // is client N, and a missing description is an empty line.
+        for (std::size_t i = 0; i < static_cast<std::size_t>(profile::kClientSlots); ++i) {
             const std::string& strDesc =
                 i < m_set.m_astrExeDesc.size() ? m_set.m_astrExeDesc[i] : std::string();
             ::SendMessageA(hWndCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(strDesc.c_str()));

@@ -53,8 +53,9 @@ constexpr const Key* kKeys[] = {
     &kExeDesc,        &kRegPath, &kRegFolder, &kExeName,
 };
 
-// The three descriptions the setup dialog offers: clients 0, 1 and 2.
-constexpr int kExeDescCount = 3;
+// The TV applications a profile keeps side by side, clients 0, 1 and 2: each has a
+// description the setup dialog offers, and the set-up tools list each.
+constexpr int kClientSlots = 3;
 
 // The key's name in its section: "N_Name" for a client key of client `nClient`
 // ("-1_Item" for -1), else its name.

@@ -44,8 +44,8 @@ void CQRTLIRSet::LoadProfile() {
     m_nControl = profile::ReadInt(profile, profile::kControl, m_strIniPath, n);
 
     // The descriptions have fixed names: the setup dialog offers all three.
-    m_astrExeDesc.assign(profile::kExeDescCount, std::string());
-    for (int i = 0; i < profile::kExeDescCount; ++i)
+    m_astrExeDesc.assign(profile::kClientSlots, std::string());
+    for (int i = 0; i < profile::kClientSlots; ++i)
         m_astrExeDesc[static_cast<std::size_t>(i)] =
             ReadProfileString(profile, profile::kExeDesc, m_strIniPath, i);
 

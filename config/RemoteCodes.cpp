@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <utility>
 
 namespace {
 
@@ -18,23 +20,77 @@ std::string FormatCode(const char* format, uint32_t code) {
     return text;
 }
 
+// Loading order: a later name wins a code that several names share. The synonyms
+// are spelt as menus spell them; German words with umlauts are there with
+// "ae"/"oe"/"ue" as well.
+constexpr RemoteKey kKeys[] = {
+    {"POWER", "power on / off",
+     {{"exit", true}, {"quit", true}, {"close", true}, {"beenden", true}, {"schlie\xDF" "en", true},
+      {"exit program", true}, {"power off", false}, {"programm beenden", true}}},
+    {"ZOOM", "zoom", {{"zoom", false}, {"full screen", false}, {"fullscreen", false}, {"vollbild", false}}},
+    {"SCAN", "scan channels",
+     {{"scan", false}, {"channel scan", false}, {"scan channels", false}, {"auto scan", false},
+      {"sendersuchlauf", false}, {"suchlauf", false}, {"kanalsuche", false}}},
+    {"TVFMSW", "TV / FM radio",
+     {{"tv / fm", false}, {"tv / radio", false}, {"radio", false}, {"fm radio", false}, {"radio / tv", false}}},
+    {"SWITCH", "switch video source",
+     {{"source", false}, {"input", false}, {"video source", false}, {"switch source", false}, {"quelle", false},
+      {"eingang", false}, {"videoquelle", false}, {"video input", false}}},
+    {"VOL+", "volume up",
+     {{"volume up", false}, {"louder", false}, {"vol +", false}, {"volume +", false}, {"increase volume", false},
+      {"lauter", false}, {"lautst\xE4rke +", false}, {"lautstaerke +", false}}},
+    {"VOL-", "volume down",
+     {{"volume down", false}, {"quieter", false}, {"softer", false}, {"vol -", false}, {"volume -", false},
+      {"decrease volume", false}, {"leiser", false}, {"lautst\xE4rke -", false}, {"lautstaerke -", false}}},
+    {"CH+", "channel up",
+     {{"next channel", false}, {"channel up", false}, {"program up", false}, {"programme up", false},
+      {"next program", false}, {"ch +", false}, {"channel +", false}, {"n\xE4" "chster sender", false},
+      {"naechster sender", false}, {"sender +", false}, {"kanal +", false}, {"programm +", false}}},
+    {"CH-", "channel down",
+     {{"previous channel", false}, {"channel down", false}, {"program down", false}, {"programme down", false},
+      {"previous program", false}, {"ch -", false}, {"channel -", false}, {"vorheriger sender", false},
+      {"sender -", false}, {"kanal -", false}, {"programm -", false}}},
+    {"MUTE", "mute",
+     {{"mute", false}, {"sound off", false}, {"audio off", false}, {"stumm", false}, {"ton aus", false},
+      {"stummschalten", false}}},
+    {"REVIEW", "previous channel",
+     {{"review", false}, {"recall", false}, {"last channel", false}, {"jump back", false}, {"letzter sender", false}}},
+    {"RESET+", "reset +", {{"reset", false}, {"zur\xFC" "cksetzen", false}, {"zuruecksetzen", false}}},
+    {"RESET-", "reset -", {}},
+    {"FREZE+", "freeze picture",
+     {{"freeze", false}, {"freeze picture", false}, {"still picture", false}, {"standbild", false},
+      {"einfrieren", false}}},
+    {"FREZE-", "live picture",
+     {{"unfreeze", false}, {"live picture", false}, {"live", true}, {"standbild aus", false}}},
+    {"FUNC", "function / menu",
+     {{"options", true}, {"settings", true}, {"setup", true}, {"menu", true}, {"preferences", true},
+      {"einstellungen", true}, {"optionen", true}}},
+    {"BTN0", "digit 0", {{"0", true}}},
+    {"BTN1", "digit 1", {{"1", true}}},
+    {"BTN2", "digit 2", {{"2", true}}},
+    {"BTN3", "digit 3", {{"3", true}}},
+    {"BTN4", "digit 4", {{"4", true}}},
+    {"BTN5", "digit 5", {{"5", true}}},
+    {"BTN6", "digit 6", {{"6", true}}},
+    {"BTN7", "digit 7", {{"7", true}}},
+    {"BTN8", "digit 8", {{"8", true}}},
+    {"BTN9", "digit 9", {{"9", true}}},
+    {"BTN100", "100+ (three-digit channel)", {{"100 +", true}, {"100", true}, {"- / - -", true}}},
+};
+static_assert(std::size(kKeys) == kRemoteKeyCount, "one row for each key of the remote");
+
+template <std::size_t... I>
+constexpr std::array<const char*, kRemoteKeyCount> Column(const char* RemoteKey::*field, std::index_sequence<I...>) {
+    return {{(kKeys[I].*field)...}};
+}
+
 }  // namespace
 
-// Loading order: a later name wins a code that several names share.
-const char* const RemoteKeyNames[kRemoteKeyCount] = {
-    "POWER",  "ZOOM",   "SCAN",   "TVFMSW", "SWITCH", "VOL+", "VOL-", "CH+",  "CH-",
-    "MUTE",   "REVIEW", "RESET+", "RESET-", "FREZE+", "FREZE-", "FUNC", "BTN0", "BTN1",
-    "BTN2",   "BTN3",   "BTN4",   "BTN5",   "BTN6",   "BTN7", "BTN8", "BTN9", "BTN100",
-};
-
-const char* const RemoteKeyLegend[kRemoteKeyCount] = {
-    "power on / off",   "zoom",         "scan channels", "TV / FM radio", "switch video source",
-    "volume up",        "volume down",  "channel up",    "channel down",  "mute",
-    "previous channel", "reset +",      "reset -",       "freeze picture", "live picture",
-    "function / menu",  "digit 0",      "digit 1",       "digit 2",       "digit 3",
-    "digit 4",          "digit 5",      "digit 6",       "digit 7",       "digit 8",
-    "digit 9",          "100+ (three-digit channel)",
-};
+const RemoteKey (&RemoteKeys)[kRemoteKeyCount] = kKeys;
+const std::array<const char*, kRemoteKeyCount> RemoteKeyNames =
+    Column(&RemoteKey::name, std::make_index_sequence<kRemoteKeyCount>());
+const std::array<const char*, kRemoteKeyCount> RemoteKeyLegend =
+    Column(&RemoteKey::legend, std::make_index_sequence<kRemoteKeyCount>());
 
 std::string FormatIrCode(uint32_t code) { return FormatCode("%02d", code); }
 

@@ -3,16 +3,36 @@
 // and the message it becomes. Config, dispatch and the tools all build on this.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
-// The 27 remote key names in loading order; a later name wins a shared code.
+// One way a program's menu or button names a key's meaning. `exact`: only a label
+// that is the word itself counts ("5", "Exit"), never one that merely holds it
+// ("Exit full screen").
+struct KeySynonym {
+    const char* text;
+    bool exact;
+};
+
+// One key of the remote, everything known of it side by side.
+struct RemoteKey {
+    const char* name;    // in the profile and on the remote: "VOL+"
+    const char* legend;  // in words, for people: "volume up"
+    // How TV applications' menus name what the key does, in English and German, in
+    // the ANSI code page (Windows-1252) that menus are read in.
+    std::initializer_list<KeySynonym> synonyms;
+};
+
+// The 27 remote keys in loading order; a later name wins a shared code.
 constexpr int kRemoteKeyCount = 27;
-extern const char* const RemoteKeyNames[kRemoteKeyCount];
-// The same keys in words, for people: "volume up", "freeze picture". Every program
-// that names a key to its owner takes the words from here.
-extern const char* const RemoteKeyLegend[kRemoteKeyCount];
+extern const RemoteKey (&RemoteKeys)[kRemoteKeyCount];
+// The table's columns: the names, and the legends every program that names a key
+// to its owner takes.
+extern const std::array<const char*, kRemoteKeyCount> RemoteKeyNames;
+extern const std::array<const char*, kRemoteKeyCount> RemoteKeyLegend;
 
 // The key that starts the client or shuts Windows down while no client runs.
 constexpr char kPowerKeyName[] = "POWER";

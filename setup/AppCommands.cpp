@@ -11,78 +11,7 @@ namespace qrtl::setup {
 
 namespace {
 
-// One way of naming a remote key's meaning. `exact`: only a label that is the word
-// itself counts ("5", "Exit"), never one that merely holds it ("Exit full screen").
-struct Synonym {
-    const char* text;
-    bool exact;
-};
-struct KeySynonyms {
-    const char* key;
-    std::vector<Synonym> synonyms;
-};
-
-// English and German, as menus of TV applications name things. German words with
-// umlauts are in the ANSI code page (Windows-1252), which menus are read in; the
-// spelling with "ae"/"oe"/"ue" is there as well.
-const std::vector<KeySynonyms>& SynonymTable() {
-    static const std::vector<KeySynonyms> table = {
-        {"POWER", {{"exit", true}, {"quit", true}, {"close", true}, {"beenden", true},
-                   {"schlie\xDF" "en", true}, {"exit program", true}, {"power off", false},
-                   {"programm beenden", true}}},
-        {"ZOOM", {{"zoom", false}, {"full screen", false}, {"fullscreen", false},
-                  {"vollbild", false}}},
-        {"SCAN", {{"scan", false}, {"channel scan", false}, {"scan channels", false},
-                  {"auto scan", false}, {"sendersuchlauf", false}, {"suchlauf", false},
-                  {"kanalsuche", false}}},
-        {"TVFMSW", {{"tv / fm", false}, {"tv / radio", false}, {"radio", false},
-                    {"fm radio", false}, {"radio / tv", false}}},
-        {"SWITCH", {{"source", false}, {"input", false}, {"video source", false},
-                    {"switch source", false}, {"quelle", false}, {"eingang", false},
-                    {"videoquelle", false}, {"video input", false}}},
-        {"VOL+", {{"volume up", false}, {"louder", false}, {"vol +", false},
-                  {"volume +", false}, {"increase volume", false}, {"lauter", false},
-                  {"lautst\xE4rke +", false}, {"lautstaerke +", false}}},
-        {"VOL-", {{"volume down", false}, {"quieter", false}, {"softer", false},
-                  {"vol -", false}, {"volume -", false}, {"decrease volume", false},
-                  {"leiser", false}, {"lautst\xE4rke -", false}, {"lautstaerke -", false}}},
-        {"CH+", {{"next channel", false}, {"channel up", false}, {"program up", false},
-                 {"programme up", false}, {"next program", false}, {"ch +", false},
-                 {"channel +", false}, {"n\xE4" "chster sender", false},
-                 {"naechster sender", false}, {"sender +", false}, {"kanal +", false},
-                 {"programm +", false}}},
-        {"CH-", {{"previous channel", false}, {"channel down", false}, {"program down", false},
-                 {"programme down", false}, {"previous program", false}, {"ch -", false},
-                 {"channel -", false}, {"vorheriger sender", false}, {"sender -", false},
-                 {"kanal -", false}, {"programm -", false}}},
-        {"MUTE", {{"mute", false}, {"sound off", false}, {"audio off", false},
-                  {"stumm", false}, {"ton aus", false}, {"stummschalten", false}}},
-        {"REVIEW", {{"review", false}, {"recall", false}, {"last channel", false},
-                    {"jump back", false}, {"letzter sender", false}}},
-        {"RESET+", {{"reset", false}, {"zur\xFC" "cksetzen", false}, {"zuruecksetzen", false}}},
-        {"RESET-", {}},
-        {"FREZE+", {{"freeze", false}, {"freeze picture", false}, {"still picture", false},
-                    {"standbild", false}, {"einfrieren", false}}},
-        {"FREZE-", {{"unfreeze", false}, {"live picture", false}, {"live", true},
-                    {"standbild aus", false}}},
-        {"FUNC", {{"options", true}, {"settings", true}, {"setup", true}, {"menu", true},
-                  {"preferences", true}, {"einstellungen", true}, {"optionen", true}}},
-        {"BTN0", {{"0", true}}},
-        {"BTN1", {{"1", true}}},
-        {"BTN2", {{"2", true}}},
-        {"BTN3", {{"3", true}}},
-        {"BTN4", {{"4", true}}},
-        {"BTN5", {{"5", true}}},
-        {"BTN6", {{"6", true}}},
-        {"BTN7", {{"7", true}}},
-        {"BTN8", {{"8", true}}},
-        {"BTN9", {{"9", true}}},
-        {"BTN100", {{"100 +", true}, {"100", true}, {"- / - -", true}}},
-    };
-    return table;
-}
-
-// The table's synonyms normalised once, per index of RemoteKeyNames.
+// The keys' synonyms normalised once, per key.
 struct NormalSynonym {
     std::string text;
     bool exact;
@@ -90,11 +19,8 @@ struct NormalSynonym {
 const std::vector<std::vector<NormalSynonym>>& NormalTable() {
     static const std::vector<std::vector<NormalSynonym>> normal = [] {
         std::vector<std::vector<NormalSynonym>> out(kRemoteKeyCount);
-        for (const KeySynonyms& entry : SynonymTable())
-            for (int k = 0; k < kRemoteKeyCount; ++k)
-                if (std::string(RemoteKeyNames[k]) == entry.key)
-                    for (const Synonym& s : entry.synonyms)
-                        out[k].push_back({NormalizeLabel(s.text), s.exact});
+        for (int k = 0; k < kRemoteKeyCount; ++k)
+            for (const KeySynonym& s : RemoteKeys[k].synonyms) out[k].push_back({NormalizeLabel(s.text), s.exact});
         return out;
     }();
     return normal;

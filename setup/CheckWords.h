@@ -13,6 +13,12 @@ namespace qrtl {
 
 std::string CheckText(const Finding& finding);
 
+// "too short, nothing is sent (write #hex or *hex)"; empty when the command is sent as meant.
+std::string CommandProblemWords(const CommandProblemCode& problem);
+
+// "is empty": why a file is no profile; empty when it is one.
+std::string ProfileUnusableWords(ProfileUnusable why);
+
 // The parts one after the other, made with one allocation: a large profile has
 // tens of thousands of findings, each worded after every change in the window.
 std::string Concatenated(std::initializer_list<std::string_view> parts);

@@ -8,48 +8,60 @@ namespace qrtl::setup {
 
 namespace {
 
+NotKeptReason Because(NotKept why, LineCheck::Part part = LineCheck::Part::None,
+                      LineProblem problem = LineProblem::None) {
+    NotKeptReason reason;
+    reason.why = why;
+    reason.check.part = part;
+    reason.check.problem = problem;
+    return reason;
+}
+
 // Why the item cannot be kept: it is a value, and part of the name of its key map's
 // section ([KeyMap_<item>]).
-std::string BadItemText(const std::string& item) {
+NotKeptReason ItemNotKept(const std::string& item) {
     const LineProblem value = CheckProfileValue(item);
-    if (value != LineProblem::None) return LineProblemWords(value);
-    return LineProblemWords(CheckProfileSection(std::string(profile::kClientSectionPrefix) + item));
+    if (value != LineProblem::None) return Because(NotKept::Text, LineCheck::Part::Value, value);
+    const LineProblem section = CheckProfileSection(std::string(profile::kClientSectionPrefix) + item);
+    if (section != LineProblem::None) return Because(NotKept::Text, LineCheck::Part::Section, section);
+    return {};
 }
 
 // A caption the monitor's search by caption can never match: one that the 256
 // characters of a caption buffer may have cut, or one with characters that the ANSI
 // code page turns into '?'.
-std::string BadCaptionText(const ClientWindowFacts& facts) {
-    if (facts.caption.size() >= kProfileTextLimit)
-        return "has 255 characters or more, and may have been cut";
-    if (facts.captionNotAnsi) return "holds characters the ANSI code page cannot hold";
-    return {};
+NotKeptReason CaptionNotKept(const ClientWindowFacts& facts) {
+    if (facts.caption.size() >= kProfileTextLimit) return Because(NotKept::MayBeCut);
+    if (facts.captionNotAnsi) return Because(NotKept::NotAnsi);
+    return ValueNotKept(facts.caption);
 }
 
 // Why the launch lines cannot be written: each text must survive the profile, the
 // executable must be a bare file name, and no quote may break the quoting of the
 // command line the monitor builds from the folder and the name.
-std::string BadLaunchText(const ClientWindowFacts& facts) {
+NotKeptReason LaunchNotKept(const ClientWindowFacts& facts) {
     const LaunchLines& launch = facts.launch;
-    if (CheckProfileValue(launch.regPath) != LineProblem::None)
-        return "the registry key's name cannot be kept in the profile (it " +
-               LineProblemWords(CheckProfileValue(launch.regPath)) + ")";
-    if (CheckProfileValue(launch.regFolder) != LineProblem::None)
-        return "the registry value's name cannot be kept in the profile (it " +
-               LineProblemWords(CheckProfileValue(launch.regFolder)) + ")";
+    if (const LineProblem p = CheckProfileValue(launch.regPath); p != LineProblem::None)
+        return Because(NotKept::RegistryKey, LineCheck::Part::Value, p);
+    if (const LineProblem p = CheckProfileValue(launch.regFolder); p != LineProblem::None)
+        return Because(NotKept::RegistryValue, LineCheck::Part::Value, p);
     if (launch.exeName.find_first_of("\\/:") != std::string::npos || launch.exeName.empty())
-        return "the program's file name is not a bare file name";
-    if (CheckProfileValue(launch.exeName) != LineProblem::None)
-        return "the program's file name cannot be kept in the profile (it " +
-               LineProblemWords(CheckProfileValue(launch.exeName)) + ")";
+        return Because(NotKept::NotBareName);
+    if (const LineProblem p = CheckProfileValue(launch.exeName); p != LineProblem::None)
+        return Because(NotKept::ProgramName, LineCheck::Part::Value, p);
     if (launch.exeName.find('"') != std::string::npos || facts.exePath.find('"') != std::string::npos)
-        return "the program's folder or file name holds a quote, which would break the command line";
+        return Because(NotKept::Quote);
     return {};
 }
 
 }  // namespace
 
 std::string BadProfileText(std::string_view text) { return LineProblemWords(CheckProfileValue(text)); }
+
+NotKeptReason ValueNotKept(std::string_view text) {
+    const LineProblem problem = CheckProfileValue(text);
+    return problem == LineProblem::None ? NotKeptReason{} : Because(NotKept::Text, LineCheck::Part::Value, problem);
+}
 
 std::string ExeDescription(const ClientWindowFacts& facts) {
     if (!facts.fileDescription.empty() && BadProfileText(facts.fileDescription).empty())
@@ -58,95 +70,86 @@ std::string ExeDescription(const ClientWindowFacts& facts) {
     return BadProfileText(name).empty() ? name : std::string();
 }
 
-ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts,
-                                const ProfileDocument& current) {
+std::string TakenAppName(const ClientWindowFacts& facts) {
+    const std::string description = ExeDescription(facts);
+    if (!description.empty()) return description;
+    // A name that cannot be a line of the profile cannot be a line of a note either.
+    return BadProfileText(facts.item).empty() && !facts.item.empty() ? facts.item : "the application";
+}
+
+ClientLinesPlan PlanClientLines(int32_t client, const ClientWindowFacts& facts) {
     ClientLinesPlan plan;
-    const std::string n = std::to_string(client);
+    const std::string app = TakenAppName(facts);
     auto add = [&](const profile::Key& key, const std::string& value) {
         plan.lines.push_back({profile::kClient, profile::KeyName(key, client), value});
     };
+    auto note = [&](SlotNoteCode code, NotKeptReason reason = {}) {
+        SlotNote& n = plan.notes.emplace_back();
+        n.code = code;
+        n.app = app;
+        n.reason = reason;
+        return &n;
+    };
     // A text the profile cannot hold is written empty, so that no older value stays.
-    auto addText = [&](const profile::Key& key, const char* what, const char* other,
-                       const std::string& value) {
-        const std::string why = BadProfileText(value);
-        if (why.empty()) {
-            add(key, value);
-            return;
-        }
-        add(key, "");
-        plan.notes.push_back(profile::KeyName(key, client) + " left empty: the window's " + what + " " +
-                             why + ". The window search then relies on the " + other +
-                             " and the child ids.");
+    auto addText = [&](const profile::Key& key, SlotNoteCode code, const std::string& value, NotKeptReason why) {
+        add(key, why.Kept() ? value : std::string());
+        if (!why.Kept()) note(code, why);
     };
 
-    const std::string badItem = BadItemText(facts.item);
-    add(profile::kItem, badItem.empty() ? facts.item : std::string());
-    if (!badItem.empty())
-        plan.notes.push_back(profile::KeyName(profile::kItem, client) + " left empty: the program's name " +
-                             badItem + ". The monitor cannot tell this application's window.");
-    const std::string badCaption = BadCaptionText(facts);
-    if (badCaption.empty()) {
-        addText(profile::kCaption, "caption", "class", facts.caption);
-    } else {
+    addText(profile::kItem, SlotNoteCode::ItemLeftEmpty, facts.item, ItemNotKept(facts.item));
+    if (!facts.titleNeeded) {
+        // Found without it: a title that changes with the channel cannot lose it.
         add(profile::kCaption, "");
-        plan.notes.push_back(profile::KeyName(profile::kCaption, client) + " left empty: the window's caption " +
-                             badCaption + ". The window search then relies on the class and the child ids.");
+    } else {
+        const NotKeptReason caption = CaptionNotKept(facts);
+        addText(profile::kCaption, SlotNoteCode::TitleLeftEmpty, facts.caption, caption);
+        // Kept, and the only mark that finds it: the owner is told what a new title does.
+        if (caption.Kept() && !facts.caption.empty() && !facts.foundByControls)
+            note(SlotNoteCode::TitleNeeded)->title = facts.caption;
     }
-    addText(profile::kClassName, "class", "caption", facts.className);
+    addText(profile::kClassName, SlotNoteCode::ClassLeftEmpty, facts.className, ValueNotKept(facts.className));
     const profile::Key* childKeys[kClientChildCount] = {&profile::kChild0, &profile::kChild1,
                                                         &profile::kChild2};
     for (int i = 0; i < kClientChildCount; ++i) add(*childKeys[i], std::to_string(facts.childIds[i]));
 
-    const std::string defaultKey = profile::KeyName(profile::kDefaultClient);
-    plan.lines.push_back({profile::kClient, defaultKey, n});
-    const int32_t before = current.GetInt(profile::kClient, defaultKey, profile::kDefaultClient.def);
-    if (before != client || current.Find(profile::kClient, defaultKey) == nullptr)
-        plan.notes.push_back(defaultKey + "=" + n + " (was " + std::to_string(before) +
-                             "): a running monitor takes it at its next start.");
-    else
-        plan.notes.push_back(defaultKey + "=" + n + ", as before: a running monitor takes the new "
-                             "lines at its next start.");
-
-    const std::string controlKey = profile::KeyName(profile::kControl, client);
+    plan.lines.push_back({profile::kClient, profile::kDefaultClient.name, std::to_string(client)});
     add(profile::kControl, "1");
-    if (current.GetInt(profile::kClient, controlKey, profile::kControl.def) == 0)
-        plan.notes.push_back(controlKey +
-                             "=1 (was 0): the monitor now forwards keys while the application runs.");
+    if (client >= 0 && client < profile::kClientSlots) add(profile::kExeDesc, ExeDescription(facts));
 
-    if (client >= 0 && client < kDescribedClients) add(profile::kExeDesc, ExeDescription(facts));
-
-    const std::string badLaunch = facts.launch.found ? BadLaunchText(facts) : std::string();
-    if (!badLaunch.empty()) {
-        // Written empty, so that no other application's launch lines stay beside this one.
-        add(profile::kRegPath, "");
-        add(profile::kRegFolder, "");
-        add(profile::kExeName, "");
-        plan.notes.push_back("No launch lines: " + badLaunch + ", so POWER cannot start this application.");
-    } else if (facts.launch.found) {
+    const NotKeptReason launch = facts.launch.found ? LaunchNotKept(facts) : NotKeptReason{};
+    if (facts.launch.found && launch.Kept()) {
         add(profile::kRegPath, facts.launch.regPath);
         add(profile::kRegFolder, facts.launch.regFolder);
         add(profile::kExeName, facts.launch.exeName);
-        plan.notes.push_back("POWER starts the application from the folder in HKEY_LOCAL_MACHINE\\" +
-                             facts.launch.regPath + ", value " + facts.launch.regFolder + " (" +
-                             facts.launch.where + ").");
+        note(SlotNoteCode::LaunchFound)->where = facts.launch.where;
     } else {
         // Written empty, so that no other application's launch lines stay beside this one.
         add(profile::kRegPath, "");
         add(profile::kRegFolder, "");
         add(profile::kExeName, "");
-        plan.notes.push_back(
-            "No launch lines: no value under HKEY_LOCAL_MACHINE holds the application's folder, "
-            "so POWER cannot start this application (the monitor reads the folder from "
-            "HKEY_LOCAL_MACHINE only).");
+        if (launch.Kept())
+            note(SlotNoteCode::LaunchNotFound);
+        else
+            note(SlotNoteCode::LaunchNotKept, launch);
     }
     // The one check of every planned line: whatever slipped through above is emptied.
     for (ProfileChange& line : plan.lines) {
         const LineCheck check = CheckProfileLine(profile::kClient, line.key, line.value);
         if (check.Ok()) continue;
         line.value.clear();
-        plan.notes.push_back(line.key + " left empty: " + LineCheckWords(check) + ".");
+        note(SlotNoteCode::LineLeftEmpty, Because(NotKept::Text, check.part, check.problem));
     }
     return plan;
+}
+
+void JudgeWindowMarks(ClientWindowFacts& facts, IDesktop& desktop, WindowHandle window) {
+    ClientWindowFacts untitled = facts;
+    untitled.titleNeeded = false;
+    untitled.className.clear();
+    const std::vector<ProfileChange> byControls = PlanClientLines(0, untitled).lines;
+    facts.foundByControls = SearchWithLines(byControls, 0, desktop) == window;
+    untitled.className = facts.className;
+    facts.titleNeeded = SearchWithLines(PlanClientLines(0, untitled).lines, 0, desktop) != window;
 }
 
 WindowHandle SearchWithLines(const std::vector<ProfileChange>& lines, int32_t client,

@@ -47,44 +47,10 @@ int32_t OtherSlotWithItem(const ProfileDocument& profile, const std::string& ite
     return -1;
 }
 
-const ProfileChange* FindLine(const ClientLinesPlan& plan, const std::string& key) {
-    for (const ProfileChange& line : plan.lines)
-        if (line.key == key) return &line;
-    return nullptr;
-}
-
-// A text of the window that the lines could not keep: why, for the note.
-void NoteTextLeftEmpty(SlotTakePlan& plan, const ClientLinesPlan& lines, SlotNoteCode code,
-                       const profile::Key& key, const std::string& text) {
-    const ProfileChange* line = FindLine(lines, profile::KeyName(key, plan.slot));
-    if (text.empty() || line == nullptr || !line->value.empty()) return;
-    SlotNote note;
-    note.code = code;
-    note.app = plan.app;
-    note.reason = BadProfileText(text);
-    plan.notes.push_back(note);
-}
-
-void NoteLaunch(SlotTakePlan& plan, const ClientWindowFacts& facts, const ProfileDocument& current) {
-    SlotNote note;
-    note.app = plan.app;
-    if (facts.launch.found) {
-        note.code = SlotNoteCode::LaunchFound;
-        note.where = facts.launch.where;
-        plan.notes.push_back(note);
-        return;
-    }
-    // The launch lines written empty end what POWER started before.
-    std::string oldExe = Read(current, profile::kExeName, plan.slot);
-    if (oldExe.empty()) oldExe = Read(current, profile::kRegPath, plan.slot);
-    if (!oldExe.empty()) {
-        SlotNote cleared = note;
-        cleared.code = SlotNoteCode::LaunchCleared;
-        cleared.oldExe = oldExe;
-        plan.notes.push_back(cleared);
-    }
-    note.code = SlotNoteCode::LaunchNotFound;
-    plan.notes.push_back(note);
+// The program POWER starts now for the slot; empty when none.
+std::string LaunchedNow(const ProfileDocument& current, int32_t slot) {
+    std::string exe = Read(current, profile::kExeName, slot);
+    return exe.empty() ? Read(current, profile::kRegPath, slot) : exe;
 }
 
 }  // namespace
@@ -150,8 +116,7 @@ SlotTakePlan PlanTakeWindow(int32_t slot, const ClientWindowFacts& facts, const 
                             const std::vector<Suggestion>* suggestions) {
     SlotTakePlan plan;
     plan.slot = slot;
-    plan.app = ExeDescription(facts);
-    if (plan.app.empty()) plan.app = facts.item;
+    plan.app = TakenAppName(facts);
     if (suggestions != nullptr) plan.commands = CountTvCommands(*suggestions);
     const SlotRow before = ReadSlot(current, slot);
     const bool sameApp = !before.item.empty() && ProfileNameEquals(before.item, facts.item);
@@ -161,7 +126,7 @@ SlotTakePlan PlanTakeWindow(int32_t slot, const ClientWindowFacts& facts, const 
     const std::string givenName = Read(current, profile::kExeDesc, slot);
     const bool keepName = sameApp && !givenName.empty() && givenName != plan.app;
 
-    const ClientLinesPlan lines = PlanClientLines(slot, facts, current);
+    const ClientLinesPlan lines = PlanClientLines(slot, facts);
     for (const ProfileChange& line : lines.lines)
         plan.changes.push_back(SetClient(line.key, keepName && line.key == descKey ? givenName : line.value));
 
@@ -182,9 +147,18 @@ SlotTakePlan PlanTakeWindow(int32_t slot, const ClientWindowFacts& facts, const 
         }
     }
 
-    NoteTextLeftEmpty(plan, lines, SlotNoteCode::TitleLeftEmpty, profile::kCaption, facts.caption);
-    NoteTextLeftEmpty(plan, lines, SlotNoteCode::ClassLeftEmpty, profile::kClassName, facts.className);
-    NoteLaunch(plan, facts, current);
+    const std::string oldExe = LaunchedNow(current, slot);
+    for (const SlotNote& note : lines.notes) {
+        // The launch lines written empty end what POWER started before.
+        if ((note.code == SlotNoteCode::LaunchNotFound || note.code == SlotNoteCode::LaunchNotKept) &&
+            !oldExe.empty()) {
+            SlotNote& cleared = plan.notes.emplace_back();
+            cleared.code = SlotNoteCode::LaunchCleared;
+            cleared.app = plan.app;
+            cleared.oldExe = oldExe;
+        }
+        plan.notes.push_back(note);
+    }
 
     SlotNote active;
     active.app = plan.app;
@@ -245,9 +219,12 @@ SlotRename PlanRenameSlot(const ProfileDocument& current, int32_t slot, const st
         rename.problem = RenameProblem::NoSuchSlot;
         return rename;
     }
-    rename.reason = name.find('\0') != std::string::npos ? "holds a NUL character, which ends the text in the profile"
-                                                         : BadProfileText(name);
-    if (!rename.reason.empty()) {
+    if (name.find('\0') != std::string::npos) {
+        rename.problem = RenameProblem::HasNul;
+        return rename;
+    }
+    rename.text = CheckProfileValue(name);
+    if (rename.text != LineProblem::None) {
         rename.problem = RenameProblem::BadText;
         return rename;
     }

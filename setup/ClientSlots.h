@@ -19,7 +19,7 @@
 namespace qrtl::setup {
 
 // The slots the setup dialog lists by their descriptions.
-constexpr int32_t kSlotCount = kDescribedClients;
+constexpr int32_t kSlotCount = profile::kClientSlots;
 
 // One line of the application selector.
 struct SlotRow {
@@ -57,31 +57,6 @@ struct TvCommandCount {
     bool NoTvCommands() const { return known && tvKeys < kFewestTvKeys; }
 };
 TvCommandCount CountTvCommands(const std::vector<Suggestion>& suggestions);
-
-// What the owner is told about a taken window, as codes and values.
-enum class SlotNoteCode {
-    TitleLeftEmpty,  // reason: the caption cannot be kept; the search relies on the rest
-    ClassLeftEmpty,  // reason: the same for the window class
-    LaunchFound,     // app, where: POWER starts it from its installed folder
-    LaunchNotFound,  // app: POWER cannot start it
-    LaunchCleared,   // oldExe: POWER no longer starts the program it started before
-    ActiveNow,       // app, before: it is the active application now
-    ActiveAlready,   // app: it was the active one; new settings apply at the next start
-    ForwardsKeys,    // app: keys now reach it while it runs (Control 0 -> 1)
-    NameKept,        // app: the name the owner gave is kept
-    ActionsRemoved,  // oldApp, count: the replaced application's actions go
-};
-
-struct SlotNote {
-    SlotNoteCode code = SlotNoteCode::LaunchNotFound;
-    std::string app;     // the application taken (its description)
-    std::string oldApp;  // ActionsRemoved: the application replaced
-    std::string oldExe;  // LaunchCleared: the program POWER started before
-    std::string reason;  // TitleLeftEmpty, ClassLeftEmpty: why (may be empty)
-    std::string where;   // LaunchFound: the place the folder was found ("App Paths" ...)
-    int32_t before = 0;  // ActiveNow: the slot active before
-    int count = 0;       // ActionsRemoved: how many actions
-};
 
 // The slot names another application: the window asks before replacing it.
 struct SlotReplace {
@@ -125,13 +100,14 @@ SlotRemoval PlanRemoveSlot(const ProfileDocument& current, int32_t slot);
 
 enum class RenameProblem {
     None,
-    BadText,    // reason: as BadProfileText or a NUL says
+    BadText,    // text: what the profile would do to it
+    HasNul,     // a NUL character would end the text in the profile
     NoSuchSlot, // only the three slots have a description
 };
 
 struct SlotRename {
     RenameProblem problem = RenameProblem::None;
-    std::string reason;
+    LineProblem text = LineProblem::None;  // BadText: what is wrong with it
     std::vector<ProfileChange> changes;  // empty when refused or unchanged
 };
 

@@ -23,7 +23,7 @@ const std::string& Second(const std::vector<std::string>& list) {
 }
 
 std::string TimerSentence(const Finding& f) {
-    const std::string& ms = First(f.values);
+    const std::string ms = std::to_string(f.number);
     switch (f.detail) {
     case FindingDetail::TimerOff: return "The monitor never listens to the receiver: its polling interval is 0.";
     case FindingDetail::TimerCostly:
@@ -38,7 +38,7 @@ std::string LaunchSentence(const Finding& f) {
     case LaunchPart::FolderUnreadable:
         return "POWER cannot start the TV application: its folder is not found. Take its window again.";
     case LaunchPart::ProgramNotStartable:
-        return "POWER cannot start the TV application: " + (f.values.size() > 3 ? f.values[3] : std::string()) +
+        return "POWER cannot start the TV application: " + (f.start ? f.start->program : std::string()) +
                " is not there.";
     case LaunchPart::ExtensionAdded:
     case LaunchPart::None:
@@ -114,7 +114,8 @@ std::string SentenceAfter(std::string&& text, const Finding& f) {
                          f.keys.size() == 1 ? ". It does" : ". They do", " nothing until learned."});
     case FindingId::KeyName:
         return Appended(std::move(text),
-                        {"\"", f.field, "\" is not a key of the remote; perhaps ", First(f.values), " is meant."});
+                        {"\"", f.field, "\" is not a key of the remote; perhaps ", f.nearestKey != nullptr ? f.nearestKey : "",
+                         " is meant."});
     case FindingId::CodeFormat:
         return Appended(std::move(text), {key, "'s code is never received as written. Learn ", key, " again."});
     case FindingId::CodeShared:
@@ -131,6 +132,10 @@ std::string SentenceAfter(std::string&& text, const Finding& f) {
     case FindingId::LaunchQuote:
         return Appended(std::move(text), {"POWER does not start the TV application while its file name or folder "
                                           "holds a quote. Take its window again."});
+    case FindingId::ClientTitle:
+        return Appended(std::move(text), {"The TV application's window is found only while its title is \"", f.quoted,
+                                          "\": if the title changes, the remote no longer finds it. Take its window "
+                                          "again: where its kind and program tell it, no title is kept."});
     case FindingId::LaunchWritable:
         return Appended(std::move(text), {"Any user of this computer can change where POWER finds the TV "
                                           "application: reinstall it as an administrator, or ask one to protect its "

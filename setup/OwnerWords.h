@@ -13,7 +13,8 @@
 
 namespace qrtl::setup {
 
-// "1 key", "2 keys": `count` with `one` or `many`.
+// "1 key", "2 keys", "0 keys": `count` with `one` or `many`. Every text of the
+// set-up tools that counts says it this way.
 std::string Counted(std::size_t count, const char* one, const char* many);
 
 // The window's line about POWER's start. `noneFound`: the application was just

@@ -5,6 +5,7 @@
 #include "setup/ProfileCheck.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <unordered_map>
 #include <utility>
@@ -66,15 +67,6 @@ bool IsReceivableCode(const std::string& text) {
     return code <= kMaxCode && FormatIrCode(code) == text;
 }
 
-// The values of a finding, each moved in once: a brace list would copy each twice.
-template <typename... Parts>
-std::vector<std::string> Values(Parts&&... parts) {
-    std::vector<std::string> values;
-    values.reserve(sizeof...(parts));
-    (values.emplace_back(std::forward<Parts>(parts)), ...);
-    return values;
-}
-
 class Checker {
 public:
     Checker(const ProfileDocument& doc, const CheckEnvironment& env)
@@ -130,24 +122,24 @@ private:
         Finding& finding = findings_.emplace_back();
         finding.line = line;
         finding.severity = severity;
-        finding.id = FindingIdName(kind);
         finding.kind = kind;
         finding.detail = detail;
         return finding;
     }
 
-    void AddAboutKeys(int line, Severity severity, FindingId kind, std::vector<std::string> keys,
-                      std::vector<std::string> values) {
+    Finding& AddAboutKeys(int line, Severity severity, FindingId kind, std::vector<std::string> keys,
+                          std::string quoted) {
         Finding& finding = Add(line, severity, kind);
         finding.keys = std::move(keys);
-        finding.values = std::move(values);
+        finding.quoted = std::move(quoted);
+        return finding;
     }
 
-    void AddAboutField(int line, Severity severity, FindingId kind, std::string field, std::vector<std::string> values,
-                       FindingDetail detail = FindingDetail::None) {
+    Finding& AddAboutField(int line, Severity severity, FindingId kind, std::string field,
+                           FindingDetail detail = FindingDetail::None) {
         Finding& finding = Add(line, severity, kind, detail);
         finding.field = std::move(field);
-        finding.values = std::move(values);
+        return finding;
     }
 
     // The line of a key; for a missing key its section's header; else the first line.
@@ -170,7 +162,7 @@ private:
             case ProfileDocument::OddKind::BeforeSection: detail = FindingDetail::BeforeSection; break;
             case ProfileDocument::OddKind::EmptyKey: detail = FindingDetail::EmptyKey; break;
             }
-            Add(odd.line, Severity::Warning, FindingId::Syntax, detail).values = {odd.text};
+            Add(odd.line, Severity::Warning, FindingId::Syntax, detail).quoted = odd.text;
         }
     }
 
@@ -180,8 +172,9 @@ private:
             if (section.line == 0) continue;
             const auto* first = doc_.FindSection(section.name);
             if (first != &section) {
-                Add(section.line, Severity::Warning, FindingId::SectionDuplicate).values =
-                    Values(section.name, std::to_string(first->line));
+                Finding& finding = Add(section.line, Severity::Warning, FindingId::SectionDuplicate);
+                finding.section = section.name;
+                finding.otherLine = first->line;
                 continue;
             }
             // The section's own first entries, without finding the section again for
@@ -189,9 +182,11 @@ private:
             for (const auto& entry : section.entries) {
                 if (entry.key.empty()) continue;
                 const auto* effective = ProfileDocument::FindIn(section, entry.key);
-                if (effective != &entry)
-                    AddAboutField(entry.line, Severity::Warning, FindingId::KeyDuplicate, entry.key,
-                                  Values(section.name, std::to_string(effective->line)));
+                if (effective != &entry) {
+                    Finding& finding = AddAboutField(entry.line, Severity::Warning, FindingId::KeyDuplicate, entry.key);
+                    finding.section = section.name;
+                    finding.otherLine = effective->line;
+                }
             }
         }
     }
@@ -211,7 +206,7 @@ private:
         } else {
             return;
         }
-        AddAboutField(line, severity, FindingId::Timer, profile::kTimer.name, {std::to_string(ms)}, detail);
+        AddAboutField(line, severity, FindingId::Timer, profile::kTimer.name, detail).number = ms;
     }
 
     // False when the active client is not configured at all.
@@ -221,9 +216,8 @@ private:
             // A profile with nothing set up yet is told so once, by the key map.
             if (NothingSetUp()) return false;
             AddAboutField(LineOf(profile::kDefaultClient.section, profile::kDefaultClient.name), Severity::Error,
-                          FindingId::ClientMissing, profile::kDefaultClient.name,
-                          {std::to_string(set_.m_nDefaultClient), itemKey, ClientKeyText(profile::kCaption),
-                           ClientKeyText(profile::kClassName)});
+                          FindingId::ClientMissing, profile::kDefaultClient.name)
+                .number = set_.m_nDefaultClient;
             return false;
         }
         if (set_.m_strItem.empty()) {
@@ -234,19 +228,32 @@ private:
             // Without the control line's 1 the remote goes silent as well.
             const bool silent = set_.m_nControl == 0;
             AddAboutField(line, silent ? Severity::Error : Severity::Warning, FindingId::ItemEmpty, itemKey,
-                          {ClientKeyText(profile::kControl)}, silent ? FindingDetail::ControlOff : FindingDetail::None);
+                          silent ? FindingDetail::ControlOff : FindingDetail::None)
+                .number = set_.m_nDefaultClient;
             return true;
         }
+        Title();
         const int itemLine = LineOf(profile::kClient, itemKey);
         if (std::any_of(set_.m_strItem.begin(), set_.m_strItem.end(),
                         [](char c) { return c >= 'a' && c <= 'z'; })) {
-            std::string upper = set_.m_strItem;
-            std::transform(upper.begin(), upper.end(), upper.begin(), UpperAscii);
-            AddAboutField(itemLine, Severity::Error, FindingId::ItemCase, itemKey, {set_.m_strItem, upper});
+            AddAboutField(itemLine, Severity::Error, FindingId::ItemCase, itemKey).quoted = set_.m_strItem;
         }
         if (doc_.FindSection(ClientSection()) == nullptr)
-            AddAboutField(itemLine, Severity::Warning, FindingId::ClientKeymap, itemKey, {ClientSection()});
+            AddAboutField(itemLine, Severity::Warning, FindingId::ClientKeymap, itemKey).section = ClientSection();
         return true;
+    }
+
+    // A title kept in the profile must match exactly; when it changes (with the
+    // channel, or a document's name) the search falls back on the child ids, and
+    // without all three of them nothing finds the window.
+    void Title() {
+        if (set_.m_strCaption.empty()) return;
+        if (set_.m_nChild0 != 0 && set_.m_nChild1 != 0 && set_.m_nChild2 != 0) return;
+        const std::string captionKey = ClientKeyText(profile::kCaption);
+        Finding& finding =
+            AddAboutField(LineOf(profile::kClient, captionKey), Severity::Note, FindingId::ClientTitle, captionKey);
+        finding.quoted = set_.m_strCaption;
+        finding.number = set_.m_nDefaultClient;
     }
 
     std::string ClientSection() const { return profile::kClientSectionPrefix + set_.m_strItem; }
@@ -287,7 +294,7 @@ private:
         if (section == nullptr) return;
         for (const auto& entry : section->entries) {
             if (entry.key.empty() || !entry.hasValue || IsRemoteKeyName(entry.key)) continue;
-            AddAboutField(entry.line, Severity::Warning, FindingId::KeyName, entry.key, Values(Nearest(entry.key)));
+            AddAboutField(entry.line, Severity::Warning, FindingId::KeyName, entry.key).nearestKey = Nearest(entry.key);
         }
     }
 
@@ -302,15 +309,14 @@ private:
             const std::string code = doc_.GetString(section, name);
             // No code is a key not learned yet, which Unlearned() tells.
             if (code.empty()) continue;
-            if (!IsReceivableCode(code))
-                AddAboutKeys(entry->line, Severity::Warning, FindingId::CodeFormat, {name}, {code});
+            if (!IsReceivableCode(code)) AddAboutKeys(entry->line, Severity::Warning, FindingId::CodeFormat, {name}, code);
             namesByCode[code].push_back(name);
         }
         for (const auto& [code, names] : namesByCode) {
             // The later name in the list takes the code.
             for (std::size_t i = 0; i + 1 < names.size(); ++i)
                 AddAboutKeys(LineOf(section, names[i]), Severity::Warning, FindingId::CodeShared,
-                             {names[i], names.back()}, {code});
+                             {names[i], names.back()}, code);
         }
     }
 
@@ -340,30 +346,32 @@ private:
             const std::string command = doc_.GetString(section, name);
             if (command.empty()) continue;
             anyCommand = true;
-            const std::string problem = CommandProblem(command);
-            if (!problem.empty())
-                AddAboutKeys(entry->line, Severity::Warning, FindingId::CommandFormat, Values(name),
-                             Values(command, problem));
+            const CommandProblemCode problem = CommandProblem(command);
+            if (!problem.Ok())
+                AddAboutKeys(entry->line, Severity::Warning, FindingId::CommandFormat, {name}, command).command = problem;
             if (doc_.GetString(profile::kControllerSection, name).empty())
-                AddAboutKeys(entry->line, Severity::Note, FindingId::CommandUnmapped, Values(name), Values(command));
+                AddAboutKeys(entry->line, Severity::Note, FindingId::CommandUnmapped, {name}, command);
         }
         // The tick reads nothing while the client's window is found, unless Control is set.
         if (anyCommand && set_.m_nControl == 0) {
             const std::string controlKey = ClientKeyText(profile::kControl);
             const bool given = doc_.Find(profile::kClient, controlKey) != nullptr;
-            AddAboutField(LineOf(profile::kClient, controlKey), Severity::Warning, FindingId::ClientControl,
-                          controlKey, {section}, given ? FindingDetail::None : FindingDetail::ControlMissing);
+            AddAboutField(LineOf(profile::kClient, controlKey), Severity::Warning, FindingId::ClientControl, controlKey,
+                          given ? FindingDetail::None : FindingDetail::ControlMissing)
+                .section = section;
         }
     }
 
     void Launch() {
-        const setup::LaunchFinding launch = setup::FindLaunch(doc_, *env_.registry, env_.pathKind);
+        const auto start = std::make_shared<const setup::LaunchFinding>(
+            setup::FindLaunch(doc_, *env_.registry, env_.pathKind));
+        const setup::LaunchFinding& launch = *start;
         auto add = [&](const profile::Key& key, Severity severity, LaunchPart part) {
             const std::string name = ClientKeyText(key);
             Finding& finding = Add(LineOf(profile::kClient, name), severity, FindingId::Launch);
             finding.field = name;
             finding.launch = part;
-            finding.values = {launch.regPath, launch.regFolder, launch.exeName, launch.program};
+            finding.start = start;
         };
         if (launch.extensionAdded) add(profile::kExeName, Severity::Note, LaunchPart::ExtensionAdded);
         // The monitor starts no path with a quote in it: the quote could add arguments.
@@ -372,7 +380,7 @@ private:
             const std::string name = ClientKeyText(inName ? profile::kExeName : profile::kRegPath);
             Finding& finding = Add(LineOf(profile::kClient, name), Severity::Warning, FindingId::LaunchQuote);
             finding.field = name;
-            finding.values = {launch.regPath, launch.regFolder, launch.exeName, launch.program};
+            finding.start = start;
             return;
         }
         switch (launch.state) {
@@ -394,11 +402,11 @@ private:
         }
         // Whoever may change the key decides what POWER starts.
         const std::string regPathKey = ClientKeyText(profile::kRegPath);
-        const std::string regPath = doc_.GetString(profile::kClient, regPathKey);
+        const std::string& regPath = launch.regPath;
         if (!regPath.empty() && env_.usersCanWrite && env_.usersCanWrite(regPath)) {
             Finding& finding = Add(LineOf(profile::kClient, regPathKey), Severity::Note, FindingId::LaunchWritable);
             finding.field = regPathKey;
-            finding.values = {regPath};
+            finding.start = start;
         }
     }
 
@@ -412,12 +420,13 @@ private:
     std::unordered_map<std::string, const char*> nearest_;
 };
 
-const char* const kFindingIdNames[] = {
+constexpr const char* kFindingIdNames[] = {
     "syntax",        "section-duplicate", "key-duplicate", "timer",          "client-missing",   "item-empty",
     "item-case",     "client-keymap",     "not-set-up",    "code-unlearned", "key-name",         "code-format",
     "code-shared",   "command-format",    "command-unmapped", "client-control", "launch",
-    "launch-writable", "launch-quote",
+    "launch-writable", "launch-quote", "client-title",
 };
+static_assert(std::size(kFindingIdNames) == kFindingIdCount, "a name for each kind of finding");
 
 const char* SeverityName(Severity severity) {
     switch (severity) {
@@ -433,39 +442,41 @@ const char* SeverityName(Severity severity) {
 const char* FindingIdName(FindingId id) { return kFindingIdNames[static_cast<int>(id)]; }
 
 std::vector<Finding> CheckProfile(const ProfileDocument& document, const CheckEnvironment& environment) {
-    std::vector<Finding> findings = Checker(document, environment).Run();
-    for (Finding& finding : findings) finding.text = CheckText(finding);
-    return findings;
+    return Checker(document, environment).Run();
 }
 
-std::string ProfileUnusableReason(std::string_view bytes) {
-    if (bytes.size() > kMaxProfileBytes)
-        return "is too large for a profile (more than " + std::to_string(kMaxProfileBytes) + " bytes)";
-    if (bytes.find('\0') != std::string_view::npos) return "is not a text file";
-    if (bytes.find_first_not_of(" \t\r\n\x1A") == std::string_view::npos) return "is empty";
-    if (!ProfileDocument::Parse(bytes).HasSectionHeader()) return "has no [section]: it is not a profile";
-    return {};
+ProfileUnusable ProfileUnusableReason(std::string_view bytes) {
+    if (bytes.size() > kMaxProfileBytes) return ProfileUnusable::TooLarge;
+    if (bytes.find('\0') != std::string_view::npos) return ProfileUnusable::NotText;
+    if (bytes.find_first_not_of(" \t\r\n\x1A") == std::string_view::npos) return ProfileUnusable::Empty;
+    if (!ProfileDocument::Parse(bytes).HasSectionHeader()) return ProfileUnusable::NoSection;
+    return ProfileUnusable::None;
 }
 
-std::string CommandProblem(const std::string& command) {
+CommandProblemCode CommandProblem(const std::string& command) {
     const CommandText parsed = ParseCommandText(command);
-    if (!parsed.bLongEnough) return "too short, nothing is sent (write #hex or *hex)";
-    if (parsed.marker != kCommandMarker && parsed.marker != kKeyDownMarker)
-        return "starts with neither # nor *, nothing is sent";
-    if (parsed.nParsed == 0) return "no hexadecimal number after the marker, 0 is sent";
-    if (parsed.nParsed < parsed.nDigits)
-        return "only the first " + std::to_string(parsed.nParsed) +
-               " characters read as a hexadecimal number";
-    if (parsed.marker == kCommandMarker && (parsed.number < 0 || parsed.number > static_cast<int32_t>(kCommandIdMask)))
-        return "above FFFF: only the low 16 bits are sent";
-    if (parsed.marker == kKeyDownMarker && (parsed.number < 0 || parsed.number > static_cast<int32_t>(kVirtualKeyMask)))
-        return "above FF: only the low 8 bits are sent";
-    return {};
+    CommandProblemCode problem;
+    if (!parsed.bLongEnough)
+        problem.fault = CommandFault::TooShort;
+    else if (parsed.marker != kCommandMarker && parsed.marker != kKeyDownMarker)
+        problem.fault = CommandFault::NoMarker;
+    else if (parsed.nParsed == 0)
+        problem.fault = CommandFault::NoNumber;
+    else if (parsed.nParsed < parsed.nDigits)
+        problem.fault = CommandFault::PartlyRead;
+    else if (parsed.marker == kCommandMarker &&
+             (parsed.number < 0 || parsed.number > static_cast<int32_t>(kCommandIdMask)))
+        problem.fault = CommandFault::AboveCommandId;
+    else if (parsed.marker == kKeyDownMarker &&
+             (parsed.number < 0 || parsed.number > static_cast<int32_t>(kVirtualKeyMask)))
+        problem.fault = CommandFault::AboveVirtualKey;
+    if (problem.fault == CommandFault::PartlyRead) problem.digitsRead = parsed.nParsed;
+    return problem;
 }
 
 std::string FormatFinding(const std::string& file, const Finding& finding) {
-    return file + ":" + std::to_string(finding.line) + ": " + SeverityName(finding.severity) + ": " +
-           finding.text + " [" + finding.id + "]";
+    return Concatenated({file, ":", std::to_string(finding.line), ": ", SeverityName(finding.severity), ": ",
+                         CheckText(finding), " [", FindingIdName(finding.kind), "]"});
 }
 
 std::string FormatSummary(const std::vector<Finding>& findings) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,7 +37,9 @@ enum class FindingId {
     Launch,
     LaunchWritable,
     LaunchQuote,
+    ClientTitle,
 };
+constexpr int kFindingIdCount = static_cast<int>(FindingId::ClientTitle) + 1;
 
 // The stable name of a finding for scripts: "code-format", "timer" ...
 const char* FindingIdName(FindingId id);
@@ -60,13 +63,27 @@ enum class FindingDetail {
 // Which part of the launch a launch finding tells.
 enum class LaunchPart { None, ExtensionAdded, NoLaunchLines, FolderUnreadable, ProgramNotStartable };
 
-// One finding: what it is about and the values that tell it, and the checker's
-// words for it (CheckText), as QRTLProfile check prints them.
+// Why the monitor would not post a command text as its writer meant.
+enum class CommandFault {
+    None,
+    TooShort,         // fewer than a marker and two characters: nothing is sent
+    NoMarker,         // neither # nor *: nothing is sent
+    NoNumber,         // no hexadecimal number after the marker: 0 is sent
+    PartlyRead,       // only the first `digitsRead` characters read as the number
+    AboveCommandId,   // #: above FFFF, only the low 16 bits are sent
+    AboveVirtualKey,  // *: above FF, only the low 8 bits are sent
+};
+struct CommandProblemCode {
+    CommandFault fault = CommandFault::None;
+    std::size_t digitsRead = 0;  // PartlyRead: how many characters the number took
+    bool Ok() const { return fault == CommandFault::None; }
+};
+
+// One finding: what it is about and the values that tell it. The checker's words
+// for it are CheckText(finding), its name for scripts FindingIdName(finding.kind).
 struct Finding {
     int line = 0;
     Severity severity = Severity::Warning;
-    std::string text;  // CheckText(*this)
-    std::string id;    // FindingIdName(kind)
     FindingId kind = FindingId::Syntax;
     FindingDetail detail = FindingDetail::None;
     // The remote keys the finding is about, in the keys' order ("VOL+"); for a
@@ -74,15 +91,23 @@ struct Finding {
     std::vector<std::string> keys;
     // The profile key the finding is about ("Timer", "1_Item"), when one is.
     std::string field;
-    // The values the words quote, by kind: syntax {line text}; section-duplicate
-    // {section, first line}; key-duplicate {section, line that counts}; timer {ms};
-    // client-missing {N, item key, caption key, class key}; item-empty {control key};
-    // item-case {item, upper-cased}; client-keymap {section}; key-name {nearest key};
-    // code-format and code-shared {code}; command-format {command, problem};
-    // command-unmapped {command}; client-control {section}; launch {registry path,
-    // value name, file name, program path}; launch-writable {registry path}.
-    std::vector<std::string> values;
+    // The profile's text the finding quotes: syntax the line; item-case the item as
+    // written; code-format and code-shared the code; command-format and
+    // command-unmapped the command; client-title the title.
+    std::string quoted;
+    // The section named: section-duplicate and key-duplicate the repeated one,
+    // client-keymap the missing key map, client-control the key map not sent.
+    std::string section;
+    // section-duplicate: the line of the section that is read; key-duplicate: the
+    // line that counts.
+    int otherLine = 0;
+    // timer: the interval in ms; client-missing, item-empty and client-title: the client N.
+    int32_t number = 0;
+    const char* nearestKey = nullptr;  // key-name: the remote key name meant, perhaps
+    CommandProblemCode command;        // command-format: what is wrong with it
     LaunchPart launch = LaunchPart::None;
+    // launch and launch-writable: where POWER's start comes from and what it starts.
+    std::shared_ptr<const setup::LaunchFinding> start;
 };
 
 // What only the real system can answer; without a registry the client's
@@ -100,16 +125,16 @@ struct CheckEnvironment {
 std::vector<Finding> CheckProfile(const ProfileDocument& document,
                                   const CheckEnvironment& environment = {});
 
-// Why `bytes` cannot be taken for a profile at all (empty, binary, too large, no
-// section); empty when it can.
-std::string ProfileUnusableReason(std::string_view bytes);
+// Why bytes cannot be taken for a profile at all.
+enum class ProfileUnusable { None, TooLarge, NotText, Empty, NoSection };
+// Why `bytes` cannot be taken for a profile at all; None when it can.
+ProfileUnusable ProfileUnusableReason(std::string_view bytes);
 
 // The largest profile file the tools accept.
 constexpr std::size_t kMaxProfileBytes = 1024 * 1024;
 
-// Why the monitor would not post a command text as its writer meant ("too short,
-// nothing is sent ..."); empty when it would.
-std::string CommandProblem(const std::string& command);
+// Why the monitor would not post a command text as its writer meant; Ok() when it would.
+CommandProblemCode CommandProblem(const std::string& command);
 
 // "FILE:LINE: error|warning|note: TEXT [ID]"
 std::string FormatFinding(const std::string& file, const Finding& finding);

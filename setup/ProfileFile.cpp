@@ -32,8 +32,8 @@ ProfileReadResult ReadProfileFile(const std::string& path, std::string& bytes) {
         result.status = ProfileRead::CannotRead;
         return result;
     }
-    result.reason = ProfileUnusableReason(bytes);
-    if (!result.reason.empty()) result.status = ProfileRead::Unusable;
+    result.unusable = ProfileUnusableReason(bytes);
+    if (result.unusable != ProfileUnusable::None) result.status = ProfileRead::Unusable;
     return result;
 }
 

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "setup/ProfileCheck.h"
+
 namespace qrtl::setup {
 
 enum class ProfileRead {
@@ -17,7 +19,7 @@ enum class ProfileRead {
 struct ProfileReadResult {
     ProfileRead status = ProfileRead::Ok;
     int systemError = 0;  // errno of the failed open or read
-    std::string reason;   // for Unusable: why, in the checker's words ("is empty")
+    ProfileUnusable unusable = ProfileUnusable::None;  // for Unusable: why (ProfileUnusableWords)
 };
 
 // Reads the file at `path` into `bytes`: at most kMaxProfileBytes and one byte more,

@@ -460,9 +460,10 @@ std::vector<FindingRow> FindingsInWords(const EditedProfile& profile,
         row.kind = finding.kind;
         // Room for the owner's words as well, which the window writes over these.
         std::string text;
-        text.reserve(finding.text.size() + kOwnerWordsRoom);
-        row.text = Appended(std::move(text), {SeverityInWords(finding.severity), ": ", finding.text});
-        row.id = finding.id;
+        const std::string words = CheckText(finding);
+        text.reserve(words.size() + kOwnerWordsRoom);
+        row.text = Appended(std::move(text), {SeverityInWords(finding.severity), ": ", words});
+        row.id = FindingIdName(finding.kind);
         row.finding = std::move(finding);
     }
     // The findings are in line order, as are the sections and their lines: one

@@ -254,7 +254,7 @@ SessionView RemoteSession::View(const World& world) const {
         view.client = "none chosen yet: drag the crosshair onto its window, or choose it from the list";
     } else {
         // The owner's name for it; the program's name of the file format stays out.
-        std::string name = n >= 0 && n < kDescribedClients ? profile_.Get(profile::kExeDesc, n) : std::string();
+        std::string name = n >= 0 && n < profile::kClientSlots ? profile_.Get(profile::kExeDesc, n) : std::string();
         if (name.empty()) name = caption.empty() ? item : caption;
         view.client = name + (world.clientOpen ? ", its window is open now" : ", its window is not found now");
     }

@@ -1,5 +1,7 @@
 #include "setup/SlotWords.h"
 
+#include "setup/OwnerWords.h"
+
 namespace qrtl::setup {
 
 namespace {
@@ -12,22 +14,41 @@ std::string PlaceWords(const std::string& where) {
     return {};
 }
 
+// "holds a line break, which ...": why a text is not kept, said of the text itself.
+std::string NotKeptWords(const NotKeptReason& reason) {
+    switch (reason.why) {
+    case NotKept::None: return {};
+    case NotKept::Text: return LineProblemWords(reason.check.problem);
+    case NotKept::MayBeCut: return "has 255 characters or more, and may have been cut";
+    case NotKept::NotAnsi: return "holds characters the ANSI code page cannot hold";
+    case NotKept::RegistryKey:
+        return "the registry key's name cannot be kept in the profile (it " + LineProblemWords(reason.check.problem) +
+               ")";
+    case NotKept::RegistryValue:
+        return "the registry value's name cannot be kept in the profile (it " +
+               LineProblemWords(reason.check.problem) + ")";
+    case NotKept::NotBareName: return "the program's file name is not a bare file name";
+    case NotKept::ProgramName:
+        return "the program's file name cannot be kept in the profile (it " + LineProblemWords(reason.check.problem) +
+               ")";
+    case NotKept::Quote:
+        return "the program's folder or file name holds a quote, which would break the command line";
+    }
+    return {};
+}
+
 std::string TextLeftEmpty(const SlotNote& note, const char* what) {
     std::string text = note.app + "'s window " + what + " is not kept";
-    if (!note.reason.empty()) text += " (it " + note.reason + ")";
+    if (!note.reason.Kept()) text += " (it " + NotKeptWords(note.reason) + ")";
     return text + ": the monitor finds the window by its other marks.";
 }
 
 // "Its 1 action is", "Its 12 actions are".
 std::string ActionsAre(int count) {
-    return Counted(count, "action", "actions") + (count == 1 ? " is" : " are");
+    return Counted(static_cast<std::size_t>(count), "action", "actions") + (count == 1 ? " is" : " are");
 }
 
 }  // namespace
-
-std::string Counted(int n, const std::string& one, const std::string& many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
 
 std::string SelectorText(const SlotRow& row) {
     if (row.description.empty()) return "free";
@@ -40,6 +61,15 @@ std::string SlotNoteWords(const SlotNote& note) {
     switch (note.code) {
     case SlotNoteCode::TitleLeftEmpty: return TextLeftEmpty(note, "title");
     case SlotNoteCode::ClassLeftEmpty: return TextLeftEmpty(note, "type");
+    case SlotNoteCode::ItemLeftEmpty:
+        return note.app + "'s program name is not kept (it " + NotKeptWords(note.reason) +
+               "): the monitor cannot tell its window from others that look like it.";
+    case SlotNoteCode::LineLeftEmpty:
+        return "A setting for " + note.app + " is not kept: " + LineCheckWords(note.reason.check) + ".";
+    case SlotNoteCode::TitleNeeded:
+        return note.app + "'s window is told from others of its kind only by its title, \"" + note.title +
+               "\": if the title changes, the remote no longer finds it.";
+    case SlotNoteCode::LaunchNotKept: return "POWER cannot start " + note.app + ": " + NotKeptWords(note.reason) + ".";
     case SlotNoteCode::LaunchFound:
         return "POWER starts " + note.app + " from the folder Windows records for it" + PlaceWords(note.where) + ".";
     case SlotNoteCode::LaunchNotFound:
@@ -71,9 +101,9 @@ std::string ReplaceQuestion(const SlotReplace& replace) {
 std::string NoTvCommandsWords(const std::string& app, const TvCommandCount& count) {
     if (!count.NoTvCommands()) return {};
     const std::string found = count.keysWithMeaning == 0
-                                  ? "none of the " + Counted(count.keys, "key", "keys")
+                                  ? "none of the " + Counted(static_cast<std::size_t>(count.keys), "key", "keys")
                                   : "only " + std::to_string(count.keysWithMeaning) + " of " +
-                                        Counted(count.keys, "key", "keys");
+                                        Counted(static_cast<std::size_t>(count.keys), "key", "keys");
     return app + " shows no TV commands: " + found + " found a meaning.";
 }
 
@@ -95,7 +125,8 @@ std::string RemovedWords(const SlotRemoval& removal) {
 std::string RenameWords(const SlotRename& rename) {
     switch (rename.problem) {
     case RenameProblem::None: return {};
-    case RenameProblem::BadText: return "The name " + rename.reason + ".";
+    case RenameProblem::BadText: return "The name " + LineProblemWords(rename.text) + ".";
+    case RenameProblem::HasNul: return "The name holds a NUL character, which ends the text in the profile.";
     case RenameProblem::NoSuchSlot: return "Only the first three applications have a name.";
     }
     return {};

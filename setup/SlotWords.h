@@ -8,9 +8,6 @@
 
 namespace qrtl::setup {
 
-// "1 key", "2 keys", "0 keys".
-std::string Counted(int n, const std::string& one, const std::string& many);
-
 // "Standin TV", "Standin TV (2)" for a second slot of that name, "free", and
 // "Other TV viewer (not set up)" for a name without an application.
 std::string SelectorText(const SlotRow& row);

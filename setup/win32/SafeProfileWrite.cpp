@@ -546,7 +546,7 @@ bool WriteChangesSince(const std::string& path, const std::string& baseText,
                 return false;
             }
             savedText = write.CopyText();
-            if (!ProfileUnusableReason(savedText).empty()) savedText.clear();
+            if (ProfileUnusableReason(savedText) != ProfileUnusable::None) savedText.clear();
             if (!write.Commit()) {
                 error = write.Error();
                 return false;

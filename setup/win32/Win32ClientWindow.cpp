@@ -117,6 +117,7 @@ setup::ClientWindowFacts ExamineClientWindow(IDesktop& desktop, IRegistry& regis
         facts.fileDescription = FileDescriptionOf(facts.exePath);
         facts.launch = setup::FindLaunchLines(registry, facts.exePath);
     }
+    setup::JudgeWindowMarks(facts, desktop, AsHandle(hWnd));
     return facts;
 }
 

@@ -22,7 +22,8 @@ std::string ItemOfWindow(IDesktop& desktop, HWND hWnd);
 
 std::string ClassOfWindow(HWND hWnd);
 
-// Everything PlanClientLines needs of the window. `unique` as ChooseChildIds.
+// Everything PlanTakeWindow needs of the window, with whether its title is
+// needed to find it among the windows open now. `unique` as ChooseChildIds.
 setup::ClientWindowFacts ExamineClientWindow(IDesktop& desktop, IRegistry& registry, HWND hWnd,
                                              bool& uniqueChildIds, int& childIdCount);
 

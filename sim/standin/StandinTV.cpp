@@ -18,6 +18,9 @@
 //                       a line break), as an application with hostile texts
 //   --slow-text MS      each button answers WM_GETTEXT only after MS milliseconds,
 //                       as a client that answers slowly
+//   --channel-title     each WM_COMMAND switches to the next channel, which the
+//                       title shows ("Standin TV - Channel 2"), as a TV application's
+//                       title changes with the channel
 // Log lines: "HH:MM:SS.mmm WM_COMMAND wParam=0x00018001 lParam=0x00000000",
 // and "START pid=... cmdline=..." / "END" around them. Other arguments are ignored
 // (they show in the START line). It ends on WM_CLOSE.
@@ -55,12 +58,14 @@ struct Options {
     DWORD stallMs = 0;
     DWORD slowTextMs = 0;
     std::string muteText = "&Mute";
+    bool channelTitle = false;
 };
 
 Options g_opt;
 HWND g_lastText = nullptr;
 HWND g_countText = nullptr;
 unsigned long g_received = 0;
+unsigned long g_channel = 1;
 
 WNDPROC g_buttonProc = nullptr;
 
@@ -90,6 +95,8 @@ LRESULT CALLBACK StandinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     switch (msg) {
     case WM_COMMAND:
         Record("WM_COMMAND", wParam, lParam);
+        if (g_opt.channelTitle)
+            ::SetWindowTextA(hWnd, (g_opt.caption + " - Channel " + std::to_string(++g_channel)).c_str());
         return 0;
     case WM_KEYDOWN:
         Record("WM_KEYDOWN", wParam, lParam);
@@ -127,6 +134,8 @@ void ParseArgs(int argc, char** argv) {
                     g_opt.muteText += *c;
                 }
             }
+        } else if (a == "--channel-title") {
+            g_opt.channelTitle = true;
         } else if (a == "--slow-text" && i + 1 < argc) {
             g_opt.slowTextMs = static_cast<DWORD>(std::strtoul(argv[++i], nullptr, 10));
         }

@@ -28,7 +28,7 @@ TEST(RemoteKeyNamesTest, RemoteKeyNames_List_ExactNamesInLoadingOrder) {
         "MUTE",   "REVIEW", "RESET+", "RESET-", "FREZE+", "FREZE-", "FUNC", "BTN0", "BTN1",
         "BTN2",   "BTN3",   "BTN4",   "BTN5",   "BTN6",   "BTN7", "BTN8", "BTN9", "BTN100"};
     ASSERT_EQ(kRemoteKeyCount, 27);
-    EXPECT_EQ(std::vector<std::string>(RemoteKeyNames, RemoteKeyNames + kRemoteKeyCount), expected);
+    EXPECT_EQ(std::vector<std::string>(RemoteKeyNames.begin(), RemoteKeyNames.end()), expected);
 }
 
 TEST_F(KeyMapTest, LoadKeyMap_ValueAsKeySharedCode_LaterNameWins) {

@@ -318,7 +318,8 @@ protected:
         ProfileToolE2e::SetUp();
         // Ids of its own, so the printed ids come from the window and not from a default.
         ASSERT_TRUE(standin_.Start(Quoted(WinPath(QRTL_E2E_STANDIN)) +
-                                       " --caption \"Standin E2E\" --ids 2001 2002 2003 --seconds 60",
+                                       " --caption \"Standin E2E\" --ids 2001 2002 2003 --seconds 60"
+                                       " --channel-title",
                                    folder_.Path()));
         ASSERT_TRUE(PumpUntil([&] { return (window_ = ::FindWindowA(kStandinClass, "Standin E2E")) != nullptr; },
                               kPromptTimeoutMs));
@@ -344,15 +345,99 @@ TEST_F(WindowE2e, EveryWayToFindIt_LinesProvedByTheMonitorsSearchAndWritten) {
         ASSERT_TRUE(WriteTextFile(profile_, sample_));
         EXPECT_EQ(Run("window " + way + " --write 3 QRTLIRMoni.INI"), 0u) << Out() << Err();
         const std::string out = Out();
-        for (const char* line : {"3_Item=STANDINTV\r\n", "3_Caption=Standin E2E\r\n",
-                                 "3_ClassName=StandinTVClass\r\n"})
+        // The only window of its class: found by class and program, whatever its title.
+        for (const char* line : {"3_Item=STANDINTV\r\n", "3_Caption=\r\n", "3_ClassName=StandinTVClass\r\n"})
             EXPECT_NE(out.find(line), std::string::npos) << line << out;
         EXPECT_NE(out.find("the monitor's search with these lines finds this window"), std::string::npos) << out;
         std::set<std::string> ids;
         for (const char* key : {"3_Child0", "3_Child1", "3_Child2"}) ids.insert(ReadValue(profile_, "Client", key));
         EXPECT_EQ(ids, (std::set<std::string>{"2001", "2002", "2003"}));
-        EXPECT_EQ(ReadValue(profile_, "Client", "3_Caption"), "Standin E2E");
+        EXPECT_EQ(ReadValue(profile_, "Client", "3_Caption"), "");
         EXPECT_EQ(ReadValue(profile_, "Client", "1_Item"), "STANDINTV");
+    }
+}
+
+// The profile lines of a window run's output (without its comment lines).
+std::string ClientLinesOf(const std::string& out) {
+    std::string lines;
+    std::size_t at = 0;
+    while (at < out.size()) {
+        std::size_t end = out.find('\n', at);
+        if (end == std::string::npos) end = out.size();
+        const std::string line = out.substr(at, end - at);
+        if (!line.empty() && line[0] != ';') lines += line + "\n";
+        at = end + 1;
+    }
+    return lines;
+}
+
+TEST_F(WindowE2e, TitleChangesWithTheChannel_TakenWithoutItStillTheSameLines) {
+    ASSERT_TRUE(WriteTextFile(profile_, sample_));
+    EXPECT_EQ(Run("window --class StandinTVClass --write 0 QRTLIRMoni.INI"), 0u) << Out() << Err();
+    const std::string before = ClientLinesOf(Out());
+    EXPECT_NE(before.find("0_Caption=\r\n"), std::string::npos) << before;
+    EXPECT_EQ(Out().find("if the title changes"), std::string::npos) << Out();
+    EXPECT_EQ(ReadValue(profile_, "Client", "0_Caption"), "");
+
+    ASSERT_TRUE(::PostMessageA(window_, WM_COMMAND, 0x8001, 0));
+    ASSERT_TRUE(PumpUntil([&] { return ::FindWindowA(kStandinClass, "Standin E2E - Channel 2") == window_; },
+                          kPromptTimeoutMs));
+    // Taken again under its new title: the very lines written, and they still find it.
+    EXPECT_EQ(Run("window --title \"Standin E2E - Channel 2\""), 0u) << Out() << Err();
+    EXPECT_EQ(ClientLinesOf(Out()), before);
+    EXPECT_NE(Out().find("the monitor's search with these lines finds this window"), std::string::npos) << Out();
+}
+
+TEST_F(WindowE2e, AnotherWindowOfItsClassFirst_TitleKeptAndItsChangeSaidToLoseIt) {
+    ChildProcess other;
+    ASSERT_TRUE(other.Start(Quoted(WinPath(QRTL_E2E_STANDIN)) + " --caption \"Standin Other\" --ids 2001 2002 2003"
+                                                                 " --seconds 60",
+                            folder_.Path()));
+    HWND otherWindow = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (otherWindow = ::FindWindowA(kStandinClass, "Standin Other")) != nullptr; },
+                          kPromptTimeoutMs));
+    // The one the class alone finds is the first in the desktop's order; the other
+    // is told apart only by its title (the same child ids in both).
+    const HWND first = ::FindWindowA(kStandinClass, nullptr);
+    ASSERT_TRUE(first == window_ || first == otherWindow);
+    const std::string title = first == window_ ? "Standin Other" : "Standin E2E";
+    ASSERT_TRUE(WriteTextFile(profile_, sample_));
+    EXPECT_EQ(Run("window --title \"" + title + "\" --write 0 QRTLIRMoni.INI"), 0u) << Out() << Err();
+    other.Terminate();
+    EXPECT_EQ(ReadValue(profile_, "Client", "0_Caption"), title);
+    EXPECT_NE(Out().find("told from others of its kind only by its title, \"" + title +
+                         "\": if the title changes, the remote no longer finds it."),
+              std::string::npos)
+        << Out();
+}
+
+// window --write takes the window as the set-up window does: another application
+// in the client is replaced with its key map, and the owner's name for the same
+// application stays.
+TEST_F(WindowE2e, WindowWrite_ReplacedKeyMapGoesOwnersNameForTheSameApplicationStays) {
+    const struct {
+        const char* name;
+        std::string profile;
+        const char* exeDesc;
+        const char* said;
+        bool otherKeyMapStays;
+    } cases[] = {
+        {"another application replaced",
+         "[Client]\r\nDefault=0\r\n0_Item=OTHERTV\r\n0_ExeDesc=Other TV\r\n[KeyMap_OTHERTV]\r\nMUTE=#2\r\n",
+         "Stand-in TV client for tests", "; Other TV's 1 action is removed with it.", false},
+        {"the same application again",
+         "[Client]\r\nDefault=0\r\n0_Item=STANDINTV\r\n0_ExeDesc=Living room TV\r\n[KeyMap_OTHERTV]\r\nMUTE=#2\r\n",
+         "Living room TV", "; The name you gave it, Living room TV, is kept.", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(WriteTextFile(profile_, c.profile));
+        EXPECT_EQ(Run("window --class StandinTVClass --write 0 QRTLIRMoni.INI"), 0u) << Out() << Err();
+        EXPECT_EQ(ReadValue(profile_, "Client", "0_Item"), "STANDINTV");
+        EXPECT_EQ(ReadValue(profile_, "Client", "0_ExeDesc"), c.exeDesc);
+        EXPECT_NE(Out().find(c.said), std::string::npos) << Out();
+        EXPECT_EQ(ReadTextFile(profile_).find("[KeyMap_OTHERTV]") != std::string::npos, c.otherKeyMapStays)
+            << ReadTextFile(profile_);
     }
 }
 
@@ -500,9 +585,11 @@ TEST_F(WindowE2e, WindowWrite_CompletesTheClientAndCheckFindsItClean) {
         EXPECT_EQ(ReadValue(profile_, "Client", "0_Item"), "STANDINTV");
         EXPECT_EQ(ReadValue(profile_, "Client", "0_Control"), "1");
         EXPECT_EQ(ReadValue(profile_, "Client", "0_ExeDesc"), "Stand-in TV client for tests");
-        EXPECT_NE(out.find("; Default=0 (was 1): a running monitor takes it at its next start."), std::string::npos)
+        EXPECT_NE(out.find("; Stand-in TV client for tests is now the application that POWER starts and the "
+                           "remote's keys control."),
+                  std::string::npos)
             << out;
-        EXPECT_NE(out.find("; 0_Control=1 (was 0): the monitor now forwards keys while the application runs."),
+        EXPECT_NE(out.find("; The monitor now passes the remote's keys to Stand-in TV client for tests while it runs."),
                   std::string::npos)
             << out;
         if (c.installed) {
@@ -515,7 +602,7 @@ TEST_F(WindowE2e, WindowWrite_CompletesTheClientAndCheckFindsItClean) {
             // Written empty: no older application's launch lines can stay beside this one.
             for (const char* key : {"0_RegPath", "0_RegFolder", "0_ExeName"})
                 EXPECT_EQ(ReadValue(profile_, "Client", key), "") << key;
-            EXPECT_NE(out.find("POWER cannot start this application"), std::string::npos) << out;
+            EXPECT_NE(out.find("; POWER cannot start Stand-in TV client for tests:"), std::string::npos) << out;
         }
     }
 }
@@ -555,6 +642,32 @@ TEST_F(ProfileToolE2e, ControlTextWithLineBreaks_CommandsPrintsItEscaped) {
     EXPECT_NE(out.find("Mute\\r\\nVOL+=#DEAD\\r\\n[Injected]"), std::string::npos) << out;
 }
 
+// Two windows of the system's dialog class in one program: the class with the
+// program finds the one on top, so the other is told apart only by its title.
+TEST_F(ProfileToolE2e, CommonDialogClass_TitleKeptAndItsChangeSaidToLoseIt) {
+    const auto dialog = [](const char* title) {
+        return ::CreateWindowExA(0, "#32770", title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    };
+    const HWND player = dialog("Player E2E");
+    const HWND options = dialog("Options E2E");
+    ASSERT_NE(player, nullptr);
+    ASSERT_NE(options, nullptr);
+    ::SetWindowPos(options, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::SetWindowPos(player, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const bool optionsFirst = ::FindWindowA("#32770", nullptr) == options;
+    Run("window --title \"Player E2E\"");
+    ::DestroyWindow(options);
+    ::DestroyWindow(player);
+    ASSERT_TRUE(optionsFirst) << "another dialog comes first in this desktop's order";
+    const std::string out = Out();
+    EXPECT_NE(out.find("0_Caption=Player E2E\r\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("0_ClassName=#32770\r\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("the monitor's search with these lines finds this window"), std::string::npos) << out;
+    EXPECT_NE(out.find("only by its title, \"Player E2E\": if the title changes, the remote no longer finds it."),
+              std::string::npos)
+        << out;
+}
+
 // A caption with terminal control characters: window prints its lines escaped, as
 // commands does, so that nothing of the caption reaches the terminal raw.
 TEST_F(ProfileToolE2e, CaptionWithControlCharacters_WindowPrintsItEscaped) {
@@ -567,7 +680,9 @@ TEST_F(ProfileToolE2e, CaptionWithControlCharacters_WindowPrintsItEscaped) {
     EXPECT_LE(exit, 1u) << Out() << Err();
     EXPECT_EQ(Out().find('\x1b'), std::string::npos) << Out();
     EXPECT_EQ(Out().find('\x07'), std::string::npos) << Out();
-    EXPECT_NE(Out().find("_Caption=Standin\\x1b[2J\\x07Bell\r\n"), std::string::npos) << Out();
+    // The only window of its class: no title is written, and the picked window's
+    // line shows it escaped.
+    EXPECT_NE(Out().find("\"Standin\\x1b[2J\\x07Bell\" (class StandinTVClass)"), std::string::npos) << Out();
 }
 
 // Each control answers its text in 0.9 s: read one by one with a limit of its own,

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
+#include "setup/CheckWords.h"
 #include "setup/ProfileCheck.h"
 #include "config/ProfileReader.h"
 #include "trace/Trace.h"
@@ -55,7 +56,7 @@ void CheckFindings(const qrtl::ProfileDocument& document) {
         fuzz::Check(f.line >= 0 && f.line <= std::max(document.LineCount(), 1), "finding line",
                     static_cast<unsigned long>(f.line));
         fuzz::Check(f.line >= previous, "findings out of line order");
-        fuzz::Check(!f.text.empty() && !f.id.empty(), "finding without text or id");
+        fuzz::Check(!qrtl::CheckText(f).empty() && qrtl::FindingIdName(f.kind)[0] != '\0', "finding without text or id");
         previous = f.line;
         fuzz::Check(!qrtl::FormatFinding("p.INI", f).empty(), "empty finding line");
     }

@@ -16,10 +16,8 @@ struct WordsCase {
 
 std::vector<std::string> Lines(const std::string& profile) {
     std::vector<std::string> lines;
-    for (const auto& f : qrtl::CheckProfile(qrtl::ProfileDocument::Parse(profile))) {
-        EXPECT_EQ(f.text, qrtl::CheckText(f));
+    for (const auto& f : qrtl::CheckProfile(qrtl::ProfileDocument::Parse(profile)))
         lines.push_back(qrtl::FormatFinding("p", f));
-    }
     return lines;
 }
 
@@ -55,6 +53,16 @@ TEST(CheckText, FindingsOfEveryKind_TheWordsScriptsRead) {
          {"p:2: warning: Timer=20000 ms: keys answer so late that the remote feels dead [timer]",
           "p:5: error: no 2_Item: any program's window with the client's layout counts as the client, and with "
           "2_Control=0 the remote goes silent [item-empty]",
+          "p:6: note: 26 keys have no code yet: ZOOM, SCAN, TVFMSW, SWITCH, VOL+, VOL-, CH+, CH-, MUTE, REVIEW, "
+          "RESET+, RESET-, FREZE+, FREZE-, FUNC, BTN0, BTN1, BTN2, BTN3, BTN4, BTN5, BTN6, BTN7, BTN8, BTN9, "
+          "BTN100; they do nothing until learned [code-unlearned]"}},
+        {"[Client]\nDefault=1\n1_Item=NOTEPAD\n1_Caption=Untitled - Notepad\n1_Child0=15\n[KeyMap_Controler]\n"
+         "POWER=10\n",
+         {"p:3: warning: no section [KeyMap_NOTEPAD]: keys are recognised but nothing is sent to the client "
+          "[client-keymap]",
+          "p:4: note: 1_Caption=Untitled - Notepad: the window is found only while its title is exactly this "
+          "(1_Child0..2 cannot find it): a title that changes with the channel or a document's name loses it "
+          "[client-title]",
           "p:6: note: 26 keys have no code yet: ZOOM, SCAN, TVFMSW, SWITCH, VOL+, VOL-, CH+, CH-, MUTE, REVIEW, "
           "RESET+, RESET-, FREZE+, FREZE-, FUNC, BTN0, BTN1, BTN2, BTN3, BTN4, BTN5, BTN6, BTN7, BTN8, BTN9, "
           "BTN100; they do nothing until learned [code-unlearned]"}},

@@ -24,7 +24,9 @@ const std::string kStandinClient =
 const std::string kStandinKeys = "[KeyMap_STANDINTV]\r\nPOWER=#8010\r\nVOL+=#8001\r\n";
 
 ClientWindowFacts Notepad() {
-    return {"NOTEPAD", "Untitled - Notepad", false, "Notepad", {15, 0, 0}, "C:\\windows\\notepad.exe", "Notepad", {}};
+    // The only Notepad open: its class and program find it, whatever its title.
+    return {"NOTEPAD", "Untitled - Notepad", false, "Notepad", {15, 0, 0}, "C:\\windows\\notepad.exe", "Notepad", {},
+            false};
 }
 
 ClientWindowFacts StandinInstalled() {
@@ -35,12 +37,22 @@ ClientWindowFacts StandinInstalled() {
             {1001, 1002, 1003},
             "C:\\Standin\\StandinTV.exe",
             "Standin TV",
-            {true, "Software\\Standin\\StandinTV", "InstallDir", "StandinTV.exe", "Software\\Vendor"}};
+            {true, "Software\\Standin\\StandinTV", "InstallDir", "StandinTV.exe", "Software\\Vendor"},
+            false};
+}
+
+// Found in the registry, but its file name would break the command line POWER builds.
+ClientWindowFacts StandinWithQuotedExe() {
+    ClientWindowFacts facts = StandinInstalled();
+    facts.launch.exeName = "Standin\"TV.exe";
+    return facts;
 }
 
 ClientWindowFacts NotepadWithBrokenTitle() {
     ClientWindowFacts facts = Notepad();
     facts.caption = "Line\r\nbreak";
+    // A second Notepad before it: only the title would tell them apart.
+    facts.titleNeeded = true;
     return facts;
 }
 
@@ -117,6 +129,10 @@ INSTANTIATE_TEST_SUITE_P(
                  false, -1, true,
                  {SlotNoteCode::LaunchFound, SlotNoteCode::ActiveAlready, SlotNoteCode::ForwardsKeys,
                   SlotNoteCode::NameKept}},
+        TakeCase{"LaunchFoundButNotKept_LinesEmptyPowerCannotStartIt", kStandinClient + kStandinKeys, 0,
+                 StandinWithQuotedExe,
+                 {{"0_Item", "STANDINTV"}, {"0_RegPath", ""}, {"0_RegFolder", ""}, {"0_ExeName", ""}}, false, -1, true,
+                 {SlotNoteCode::LaunchCleared, SlotNoteCode::LaunchNotKept, SlotNoteCode::ActiveAlready}},
         TakeCase{"TitleTheProfileCannotHold_LeftEmptyWithReason", "", 0, NotepadWithBrokenTitle,
                  {{"0_Caption", ""}, {"0_ClassName", "Notepad"}}, false, -1, false,
                  {SlotNoteCode::TitleLeftEmpty, SlotNoteCode::LaunchNotFound, SlotNoteCode::ActiveNow,
@@ -236,7 +252,7 @@ TEST(SlotRename, Texts_OnlyWhatTheProfileHoldsAsTypedIsWritten) {
         {1, std::string(256, 'x'), RenameProblem::BadText, false},
         {1, "Two\r\nlines", RenameProblem::BadText, false},
         {1, "Lone\rreturn", RenameProblem::BadText, false},
-        {1, std::string("Nul\0inside", 10), RenameProblem::BadText, false},
+        {1, std::string("Nul\0inside", 10), RenameProblem::HasNul, false},
         {1, " Leading", RenameProblem::BadText, false},
         {1, "Trailing\t", RenameProblem::BadText, false},
         {1, "\"Quoted\"", RenameProblem::BadText, false},
@@ -251,6 +267,36 @@ TEST(SlotRename, Texts_OnlyWhatTheProfileHoldsAsTypedIsWritten) {
             EXPECT_EQ(rename.changes[0].key, std::to_string(c.slot) + "_ExeDesc");
             EXPECT_EQ(rename.changes[0].value, c.name);
         }
+    }
+}
+
+// ---- Making one active ----
+
+TEST(SlotActive, MakeActive_DefaultWrittenOnlyWhenItChanges) {
+    const struct {
+        const char* name;
+        std::string before;
+        int32_t slot;
+        const char* defaultAfter;  // nullptr: nothing written
+    } cases[] = {
+        {"another slot becomes the active one", "[Client]\r\nDefault=0\r\n", 1, "1"},
+        {"the last slot", "[Client]\r\nDefault=0\r\n", 2, "2"},
+        {"the first slot from another", "[Client]\r\nDefault=2\r\n", 0, "0"},
+        {"the active one already: nothing to write", "[Client]\r\nDefault=1\r\n", 1, nullptr},
+        {"no Default line: slot 0 is meant, and the line is written", "[Client]\r\n0_Item=TV\r\n", 0, "0"},
+        {"no profile at all", "", 1, "1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EditedProfile profile(c.before);
+        const std::vector<ProfileChange> changes = PlanMakeActive(profile.Document(), c.slot);
+        if (c.defaultAfter == nullptr) {
+            EXPECT_TRUE(changes.empty());
+            continue;
+        }
+        profile.Change(changes);
+        EXPECT_EQ(profile.Get("Client", "Default"), c.defaultAfter);
+        EXPECT_EQ(ActiveSlot(profile.Document()), c.slot);
     }
 }
 
@@ -304,7 +350,9 @@ TEST(SlotWords, EveryNote_NoWordsOfTheFileFormat) {
         note.app = "Notepad";
         note.oldApp = "Standin TV";
         note.oldExe = "StandinTV.exe";
-        note.reason = "holds a line break, which would end the line in the profile";
+        note.reason.why = NotKept::Text;
+        note.reason.check = {LineCheck::Part::Value, LineProblem::LineBreak};
+        note.title = "Untitled - Notepad";
         note.where = "App Paths";
         const std::string words = SlotNoteWords(note);
         EXPECT_FALSE(words.empty()) << code;

@@ -18,6 +18,11 @@ constexpr int kHang = -2;   // the read in progress has run the hang limit
 constexpr int kSlow = -3;   // the read in progress has run just under it
 constexpr int kSkip = -4;   // the owner skips the key being learned
 
+// The hang limit as the owner is told it ("5 s"), written as numbers here so that
+// a changed limit shows.
+constexpr unsigned kHangMs = 5000;
+constexpr unsigned kSlowMs = 4999;
+
 // The quiet second before the first key: ten reads.
 std::vector<int> Quiet(int code = kNone) { return std::vector<int>(qrtl::setup::kQuietSampleReads, code); }
 
@@ -28,14 +33,17 @@ std::vector<int> Join(std::vector<int> a, const std::vector<int>& b) {
 
 // Runs the script as a tool would: every press is learned for the key being
 // learned, and the next key follows. The events in order, as "ready k0=7 hung".
-std::string Play(const std::vector<int>& keys, const std::vector<int>& script, PressDetector& detector) {
+// `answered` false: a question about each press stays open, so the key being
+// learned stays and the reads go on meanwhile.
+std::string Play(const std::vector<int>& keys, const std::vector<int>& script, PressDetector& detector,
+                 bool answered = true) {
     detector.Start(keys);
     std::string log;
     const auto note = [&log](const std::string& word) { log += (log.empty() ? "" : " ") + word; };
     for (const int step : script) {
         Event event = Event::None;
         if (step == kHang || step == kSlow)
-            event = detector.OnReadRunning(step == kHang ? qrtl::setup::kReadHangMs : qrtl::setup::kReadHangMs - 1);
+            event = detector.OnReadRunning(step == kHang ? kHangMs : kSlowMs);
         else if (step == kSkip) {
             note("k" + std::to_string(detector.Key()) + " skipped");
             if (!detector.Next(false)) note("end");
@@ -45,7 +53,7 @@ std::string Play(const std::vector<int>& keys, const std::vector<int>& script, P
         if (event == Event::Hung) note("hung");
         if (event == Event::Pressed) {
             note("k" + std::to_string(detector.Key()) + "=" + std::to_string(detector.Code()));
-            if (!detector.Next(true)) note("end");
+            if (answered && !detector.Next(true)) note("end");
         }
     }
     return log;
@@ -84,6 +92,26 @@ TEST(PressDetector, ScriptedReceiver_EachPressCountedOnce) {
         SCOPED_TRACE(c.name);
         PressDetector detector;
         EXPECT_EQ(Play(c.keys, c.script, detector), c.expected);
+    }
+}
+
+TEST(PressDetector, QuestionOpen_HeldCodeTakenOnceUntilReleased) {
+    struct Case {
+        const char* name;
+        std::vector<int> script;
+        const char* expected;
+    };
+    const std::vector<Case> cases = {
+        {"a held code is one press", Join(Quiet(), {7, 7, 7}), "ready k0=7"},
+        {"a different code after the release is a new press, held once", Join(Quiet(), {7, 7, kNone, 8, 8, 8}),
+         "ready k0=7 k0=8"},
+        {"the same code after the release is a new press", Join(Quiet(), {7, kNone, 7, 7}), "ready k0=7 k0=7"},
+        {"a different code without a release is another press", Join(Quiet(), {7, 8, 8}), "ready k0=7 k0=8"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PressDetector detector;
+        EXPECT_EQ(Play({0, 1}, c.script, detector, false), c.expected);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "setup/CheckWords.h"
 #include "setup/ProfileCheck.h"
 #include "config/QRTLIRSet.h"
 #include "fakes/Fakes.h"
@@ -35,7 +36,7 @@ std::vector<std::string> Describe(const std::vector<qrtl::Finding>& findings) {
     for (const auto& f : findings) {
         const char* s = f.severity == qrtl::Severity::Error ? "e"
                         : f.severity == qrtl::Severity::Warning ? "w" : "n";
-        out.push_back(std::to_string(f.line) + ":" + f.id + ":" + s);
+        out.push_back(std::to_string(f.line) + ":" + qrtl::FindingIdName(f.kind) + ":" + s);
     }
     return out;
 }
@@ -80,6 +81,16 @@ TEST(CheckProfile, ProfileTable_FindingsOnTheCausingLines) {
          {"2:item-case:e"}},
         {"no item, control off", "[Client]\n0_Caption=Standin TV\n" + kLearned, {"2:item-empty:e"}},
         {"no item, control on", "[Client]\n0_ClassName=X\n0_Control=1\n" + kLearned, {"2:item-empty:w"}},
+        {"a title, and child ids that cannot find the window",
+         "[Client]\n0_Item=NOTEPAD\n0_Caption=Untitled - Notepad\n0_ClassName=Notepad\n0_Child0=15\n0_Control=1\n"
+         "[KeyMap_NOTEPAD]\n" + kLearned,
+         {"3:client-title:n"}},
+        {"a title, and all three child ids",
+         "[Client]\n0_Item=TV\n0_Caption=TV\n0_Child0=1\n0_Child1=2\n0_Child2=3\n0_Control=1\n[KeyMap_TV]\n" +
+             kLearned,
+         {}},
+        {"no title", "[Client]\n0_Item=TV\n0_Caption=\n0_ClassName=TvMain\n0_Control=1\n[KeyMap_TV]\n" + kLearned,
+         {}},
         {"default names no client", "[Main]\nTimer=500\n[Client]\nDefault=-1\n0_Item=TV\n" + kLearned,
          {"4:client-missing:e"}},
         {"no client key map", "[Client]\n1_Item=TV\nDefault=1\n" + kLearned, {"2:client-keymap:w"}},
@@ -161,21 +172,55 @@ TEST(CheckProfile, LaunchPathWithAQuote_WarnedOnItsLine) {
         const auto findings = qrtl::CheckProfile(qrtl::ProfileDocument::Parse(text), environment);
         EXPECT_EQ(Describe(findings), c.expected) << c.name;
         if (c.words != nullptr && !findings.empty()) {
-            EXPECT_EQ(findings[0].text, c.words) << c.name;
+            EXPECT_EQ(qrtl::CheckText(findings[0]), c.words) << c.name;
         }
     }
 }
 
 TEST(CheckProfile, UnusableFiles_RefusedWithAReason) {
-    const std::vector<std::pair<const char*, std::string>> cases = {
-        {"empty", ""},
-        {"blank", " \r\n\t\n"},
-        {"binary", std::string("[Main]\0\x01\x02", 9)},
-        {"no section", "Timer=500\nDefault=1\n"},
-        {"too large", "[Main]\n" + std::string(qrtl::kMaxProfileBytes, 'x')},
+    using qrtl::ProfileUnusable;
+    const std::string tooLarge = "[Main]\n" + std::string(qrtl::kMaxProfileBytes, 'x');
+    const struct {
+        const char* name;
+        std::string bytes;
+        ProfileUnusable why;
+        const char* words;
+    } cases[] = {
+        {"empty", "", ProfileUnusable::Empty, "is empty"},
+        {"blank", " \r\n\t\n", ProfileUnusable::Empty, "is empty"},
+        {"binary", std::string("[Main]\0\x01\x02", 9), ProfileUnusable::NotText, "is not a text file"},
+        {"no section", "Timer=500\nDefault=1\n", ProfileUnusable::NoSection, "has no [section]: it is not a profile"},
+        {"too large", tooLarge, ProfileUnusable::TooLarge, "is too large for a profile (more than 1048576 bytes)"},
+        {"a profile", kClient, ProfileUnusable::None, ""},
+        {"at the size limit", "[Main]\n" + std::string(qrtl::kMaxProfileBytes - 7, 'x'), ProfileUnusable::None, ""},
     };
-    for (const auto& [name, bytes] : cases) EXPECT_NE(qrtl::ProfileUnusableReason(bytes), "") << name;
-    EXPECT_EQ(qrtl::ProfileUnusableReason(kClient), "");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ProfileUnusable why = qrtl::ProfileUnusableReason(c.bytes);
+        EXPECT_EQ(why, c.why);
+        EXPECT_EQ(qrtl::ProfileUnusableWords(why), c.words);
+    }
+}
+
+TEST(CheckProfile, CommandTexts_ProblemAsCodeWithTheCharactersRead) {
+    using qrtl::CommandFault;
+    const struct {
+        const char* command;
+        CommandFault fault;
+        std::size_t digitsRead;
+    } cases[] = {
+        {"#8010", CommandFault::None, 0},     {"*41", CommandFault::None, 0},
+        {"#1", CommandFault::TooShort, 0},    {"8010", CommandFault::NoMarker, 0},
+        {"#zz", CommandFault::NoNumber, 0},   {"#80x1", CommandFault::PartlyRead, 2},
+        {"#10000", CommandFault::AboveCommandId, 0}, {"*100", CommandFault::AboveVirtualKey, 0},
+        {"#FFFF", CommandFault::None, 0},     {"*FF", CommandFault::None, 0},
+    };
+    for (const auto& c : cases) {
+        const qrtl::CommandProblemCode problem = qrtl::CommandProblem(c.command);
+        EXPECT_EQ(problem.fault, c.fault) << c.command;
+        EXPECT_EQ(problem.digitsRead, c.digitsRead) << c.command;
+        EXPECT_EQ(qrtl::CommandProblemWords(problem).empty(), problem.Ok()) << c.command;
+    }
 }
 
 }  // namespace

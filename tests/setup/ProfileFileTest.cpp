@@ -10,6 +10,7 @@
 #include <ostream>
 #include <string>
 
+#include "setup/CheckWords.h"
 #include "setup/ProfileCheck.h"
 
 namespace {
@@ -52,10 +53,10 @@ protected:
 TEST_P(ProfileFileSizeTest, ReadProfileFile_FileOfThatSize_ReadNoFurtherThanOneBytePastTheLimit) {
     std::string bytes;
     const auto read = qrtl::setup::ReadProfileFile(path_, bytes);
-    EXPECT_EQ(read.status, GetParam().status) << read.reason;
+    EXPECT_EQ(read.status, GetParam().status) << qrtl::ProfileUnusableWords(read.unusable);
     EXPECT_LE(bytes.size(), qrtl::kMaxProfileBytes + 1);
     if (GetParam().status == ProfileRead::Unusable) {
-        EXPECT_EQ(read.reason, "is too large for a profile (more than " + std::to_string(qrtl::kMaxProfileBytes) +
+        EXPECT_EQ(qrtl::ProfileUnusableWords(read.unusable), "is too large for a profile (more than " + std::to_string(qrtl::kMaxProfileBytes) +
                                    " bytes)");
     }
 }

@@ -9,6 +9,7 @@
 #include "config/ProfileReader.h"
 #include "setup/ClientLines.h"
 #include "setup/ProfileLineCheck.h"
+#include "setup/SlotWords.h"
 
 namespace {
 
@@ -83,10 +84,10 @@ bool Writes(const qrtl::setup::ClientLinesPlan& plan, const std::string& key) {
                        [&](const auto& line) { return line.key == key && !line.value.empty(); });
 }
 
-// The notes as one text, each on a line of its own.
+// The notes in the owner's words as one text, each on a line of its own.
 std::string AllNotes(const qrtl::setup::ClientLinesPlan& plan) {
     std::string text;
-    for (const auto& note : plan.notes) text += note + "\n";
+    for (const auto& note : plan.notes) text += qrtl::setup::SlotNoteWords(note) + "\n";
     return text;
 }
 
@@ -116,13 +117,16 @@ TEST(ClientLinesHostile, LaunchTextsThatCannotBeKept_LaunchLinesDroppedWithTheRe
         SCOPED_TRACE(c.name);
         auto facts = StandinFacts();
         c.spoil(facts, injection);
-        const auto plan = qrtl::setup::PlanClientLines(0, facts, qrtl::ProfileDocument::Parse("[Client]\n"));
+        const auto plan = qrtl::setup::PlanClientLines(0, facts);
         ExpectNoInjection(plan);
         EXPECT_FALSE(Writes(plan, "0_RegPath"));
         EXPECT_FALSE(Writes(plan, "0_RegFolder"));
         EXPECT_FALSE(Writes(plan, "0_ExeName"));
         EXPECT_NE(AllNotes(plan).find(c.note), std::string::npos) << AllNotes(plan);
-        for (const auto& note : plan.notes) EXPECT_EQ(note.find_first_of("\r\n"), std::string::npos) << note;
+        for (const auto& note : plan.notes) {
+            const std::string words = qrtl::setup::SlotNoteWords(note);
+            EXPECT_EQ(words.find_first_of("\r\n"), std::string::npos) << words;
+        }
     }
 }
 
@@ -143,7 +147,7 @@ TEST(ClientLinesHostile, CaptionsTheSearchCannotMatch_WrittenEmptyWithTheReason)
         auto facts = StandinFacts();
         facts.caption = c.caption;
         facts.captionNotAnsi = c.notAnsi;
-        const auto plan = qrtl::setup::PlanClientLines(0, facts, qrtl::ProfileDocument::Parse("[Client]\n"));
+        const auto plan = qrtl::setup::PlanClientLines(0, facts);
         ExpectNoInjection(plan);
         bool empty = false;
         for (const auto& line : plan.lines)
@@ -158,14 +162,14 @@ TEST(ClientLinesHostile, ItemOrDescriptionThatCannotBeKept_WrittenEmpty) {
     facts.item = "MY]TV";  // would end the name of [KeyMap_MY]TV]
     facts.fileDescription.clear();
     facts.exePath = "C:\\TV\\ tv.exe";  // the file name as description begins with a blank
-    const auto plan = qrtl::setup::PlanClientLines(0, facts, qrtl::ProfileDocument::Parse("[Client]\n"));
+    const auto plan = qrtl::setup::PlanClientLines(0, facts);
     ExpectNoInjection(plan);
     for (const auto& line : plan.lines) {
         if (line.key == "0_Item" || line.key == "0_ExeDesc") {
             EXPECT_EQ(line.value, "") << line.key;
         }
     }
-    EXPECT_NE(AllNotes(plan).find("0_Item left empty"), std::string::npos) << AllNotes(plan);
+    EXPECT_NE(AllNotes(plan).find("program name is not kept"), std::string::npos) << AllNotes(plan);
 }
 
 }  // namespace

@@ -79,6 +79,29 @@ TEST(ResourceMenus, BothFormats_EveryCommandWithPathAndShortcut) {
     }
 }
 
+TEST(ResourceMenus, LongItemText_ReadAs255CharactersAsALiveMenuGives) {
+    const struct {
+        std::size_t length;
+        std::size_t read;
+    } cases[] = {{254, 254}, {255, 255}, {256, 255}, {300, 255}, {4000, 255}};
+    for (const auto& c : cases) {
+        const std::string text(c.length, 'x');
+        Res normal;
+        normal.W(0).W(0).Item(7, text).Item(8, "&Next", true);
+        Res extended;
+        extended.W(1).W(4).D(0).ExItem(7, text).ExItem(8, "&Next", true);
+        for (const Res& r : {normal, extended}) {
+            std::vector<qrtl::setup::MenuCommand> out;
+            EXPECT_EQ(qrtl::setup::ParseMenuResource(r.bytes.data(), r.bytes.size(), out), ResourceRead::Read)
+                << c.length;
+            ASSERT_EQ(out.size(), 2u) << c.length;
+            EXPECT_EQ(out[0].path, std::string(c.read, 'x')) << c.length;
+            // The rest of the long text is passed over, not taken for the next item.
+            EXPECT_EQ(out[1].path, "Next") << c.length;
+        }
+    }
+}
+
 // Popups nested `levels` deep, each with one command, every level ended properly.
 Res Nested(int levels) {
     Res r;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "setup/CheckWords.h"
 #include "setup/ProfileCheck.h"
 #include "setup/ProfileFile.h"
 
@@ -125,7 +126,7 @@ bool ReadProfileFile(const std::string& path, std::string& bytes) {
     case ProfileRead::Missing: Fail(path + ": no such profile (the file does not exist)"); break;
     case ProfileRead::CannotOpen: Fail("cannot open " + path + ": " + std::strerror(read.systemError)); break;
     case ProfileRead::CannotRead: Fail("cannot read " + path); break;
-    case ProfileRead::Unusable: Fail(path + " " + read.reason); break;
+    case ProfileRead::Unusable: Fail(path + " " + qrtl::ProfileUnusableWords(read.unusable)); break;
     }
     return false;
 }

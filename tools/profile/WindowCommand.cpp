@@ -1,11 +1,14 @@
 // QRTLProfile window: the client lines of the TV application's main window, proved
 // with the monitor's own window search, and with --write the complete client:
-// Default, Control, the description and the launch lines as well.
+// Default, Control, the description and the launch lines as well, planned as the
+// set-up window takes a window.
 #include <windows.h>
 
 #include "config/ProfileReader.h"
 #include "config/QRTLIRSet.h"
-#include "setup/ClientLines.h"
+#include "config/ProfileKeys.h"
+#include "setup/ClientSlots.h"
+#include "setup/SlotWords.h"
 #include "setup/win32/Win32ClientWindow.h"
 #include "platform/win32/Win32Config.h"
 #include "platform/win32/Win32Desktop.h"
@@ -46,17 +49,24 @@ int RunWindow(const std::vector<std::string>& args) {
 
     const int32_t n = o.client;
     const qrtl::ProfileDocument current = qrtl::ProfileDocument::Parse(bytes);
-    const qrtl::setup::ClientLinesPlan plan = qrtl::setup::PlanClientLines(n, facts, current);
-    // Escaped as commands prints the application's texts: a caption's control
-    // characters never reach the terminal, nor make a line of their own.
-    for (const ProfileChange& line : plan.lines) Say(EscapeControlText(line.key + "=" + line.value));
+    // The set-up window's plan: the replaced application's key map and the owner's
+    // name for the same application are handled alike.
+    const qrtl::setup::SlotTakePlan plan = qrtl::setup::PlanTakeWindow(n, facts, current);
+    std::vector<ProfileChange> clientLines;
+    std::vector<ProfileChange> byControls;
+    const std::string captionKey = profile::KeyName(profile::kCaption, n);
+    const std::string classKey = profile::KeyName(profile::kClassName, n);
+    for (const ProfileChange& change : plan.changes) {
+        if (change.kind != qrtl::setup::ChangeKind::Set || change.section != profile::kClient) continue;
+        // Escaped as commands prints the application's texts: a caption's control
+        // characters never reach the terminal, nor make a line of their own.
+        Say(EscapeControlText(change.key + "=" + change.value));
+        clientLines.push_back(change);
+        if (change.key != captionKey && change.key != classKey) byControls.push_back(change);
+    }
 
     // Proof lines are comments, so the output can go into a profile as it is.
-    const std::vector<ProfileChange> searchLines(plan.lines.begin(),
-                                               plan.lines.begin() + 3 + qrtl::setup::kClientChildCount);
-    const HWND found = AsHwnd(qrtl::setup::SearchWithLines(searchLines, n, desktop));
-    std::vector<ProfileChange> byControls = {searchLines[0]};
-    byControls.insert(byControls.end(), searchLines.begin() + 3, searchLines.end());
+    const HWND found = AsHwnd(qrtl::setup::SearchWithLines(clientLines, n, desktop));
     const HWND foundByControls = AsHwnd(qrtl::setup::SearchWithLines(byControls, n, desktop));
     Say("; picked window: " + DescribeWindow(desktop, target));
     auto verdict = [&](HWND hWnd) {
@@ -67,10 +77,13 @@ int RunWindow(const std::vector<std::string>& args) {
     Say("; the monitor's search with these lines finds " + verdict(found));
     Say("; by its controls alone (without caption and class) it finds " + verdict(foundByControls));
     if (found != target) Fail("these lines do not lead the monitor to the picked window");
-    for (const std::string& note : plan.notes) Say("; " + note);
+    // The names and titles in the notes are the application's texts too.
+    if (plan.replace.ask)
+        Say("; " + EscapeControlText(plan.app + " replaces " + plan.replace.oldApp + " as client " + std::to_string(n)));
+    for (const qrtl::setup::SlotNote& note : plan.notes) Say("; " + EscapeControlText(qrtl::setup::SlotNoteWords(note)));
 
     if (o.write) {
-        if (!WriteProfileKeys(profile, plan.lines)) return kExitFailed;
+        if (!WriteProfileKeys(profile, plan.changes)) return kExitFailed;
         Say("; written as client " + std::to_string(n) + " into " + profile + " (the previous file is " +
             profile + ".bak)");
     }

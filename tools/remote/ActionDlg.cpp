@@ -4,6 +4,7 @@
 
 #include "UiText.h"
 #include "tools/common/ToolDialog.h"
+#include "setup/CheckWords.h"
 #include "setup/ProfileCheck.h"
 #include "setup/VirtualKeys.h"
 #include "resource.h"
@@ -70,7 +71,7 @@ void ActionDialog::ShowText(const std::string& text) {
 }
 
 void ActionDialog::ShowWords(const std::string& text) {
-    const std::string problem = qrtl::CommandProblem(text);
+    const std::string problem = qrtl::CommandProblemWords(qrtl::CommandProblem(text));
     SetItemText(dlg_, res::kActWords,
                 text.empty() ? "no action"
                              : problem.empty() ? FromAnsi(qrtl::setup::DescribeCommandText(catalog_, text)) : problem);
@@ -133,7 +134,7 @@ void ActionDialog::OnPicked(int list, int other, const std::vector<std::string>&
 
 void ActionDialog::OnOk() {
     const std::string text = ItemText(dlg_, res::kActAdvanced);
-    const std::string problem = qrtl::CommandProblem(text);
+    const std::string problem = qrtl::CommandProblemWords(qrtl::CommandProblem(text));
     if (!text.empty() && !problem.empty()) {
         Ask(dlg_, text + ": " + problem + ".", MB_OK | MB_ICONEXCLAMATION);
         return;

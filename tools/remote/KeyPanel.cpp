@@ -39,7 +39,7 @@ void RemoteWindow::OnAction() {
     std::string command = row.command;
     const qrtl::setup::EditedProfile& edited = session_.Profile();
     const int32_t n = edited.ClientIndex();
-    std::string application = n >= 0 && n < qrtl::setup::kDescribedClients ? edited.Get(profile::kExeDesc, n) : "";
+    std::string application = n >= 0 && n < profile::kClientSlots ? edited.Get(profile::kExeDesc, n) : "";
     if (application.empty()) application = edited.ClientItem();
     if (!ChooseAction(dlg_, row.name, row.legend, session_.Catalog(), command, application)) return;
     const qrtl::setup::KeyEdit edit = qrtl::setup::SetKeyAction(session_.Profile(), row.name, command);

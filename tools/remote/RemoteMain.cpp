@@ -10,6 +10,7 @@
 #include "ProfileAccess.h"
 #include "RemoteWindow.h"
 #include "UiText.h"
+#include "setup/CheckWords.h"
 #include "setup/ProfileFile.h"
 #include "platform/win32/ProfileLock.h"
 #include "tools/common/MonitorControl.h"
@@ -32,7 +33,7 @@ bool ReadProfile(const std::string& path, std::string& bytes, std::string& why) 
     const qrtl::setup::ProfileReadResult read = qrtl::setup::ReadProfileFile(path, bytes);
     if (read.status == qrtl::setup::ProfileRead::Ok) return true;
     why = read.status == qrtl::setup::ProfileRead::Unusable
-              ? read.reason
+              ? qrtl::ProfileUnusableWords(read.unusable)
               : "cannot be read (error " + std::to_string(read.systemError) + ")";
     return false;
 }
