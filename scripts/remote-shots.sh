@@ -10,7 +10,7 @@ cd "$ROOT"
 source scripts/wine-env.sh
 SHOTS="$ROOT/docs/screenshots"
 SYNC="$(mktemp -d)"
-TESTS="$ROOT/build/win32/tests/e2e/remote_e2e_tests.exe"
+TESTS="$ROOT/build/win32/tests/tools/remote/remote_e2e_tests.exe"
 
 win32_build remote_e2e_tests
 mkdir -p "$SHOTS"
