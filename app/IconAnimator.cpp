@@ -9,8 +9,9 @@ constexpr int kFrameWidth = 16;
 constexpr int kGrowBy = 1;
 }  // namespace
 
-BOOL CIconAnimator::Init(HWND hWnd, UINT nBitmapID, int nFrames, COLORREF crMask) {
+BOOL CIconAnimator::Init(HWND hWnd, UINT nBitmapID, int nFrames, COLORREF crMask, ShellCalls& shell) {
     m_hWndOwner = hWnd;
+    m_pShell = &shell;
     if (nFrames <= 0) return FALSE;
     m_nFrames = nFrames;
     Create(nBitmapID, kFrameWidth, kGrowBy, crMask);  // a missing strip leaves no list
@@ -29,7 +30,7 @@ BOOL CIconAnimator::NextFrame() {
     // the first step (shared, never destroyed), else the previous frame icon.
     ::SendMessageA(m_hWndOwner, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(frameIcon.get()));
 
-    NotifyTray(NIM_MODIFY, m_hWndOwner, frameIcon.get());
+    NotifyTray(*m_pShell, NIM_MODIFY, m_hWndOwner, frameIcon.get());
 
     // Neither the window nor the tray uses the previous frame icon any more.
     m_hFrameIcon = std::move(frameIcon);

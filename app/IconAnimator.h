@@ -2,6 +2,7 @@
 // made per step, the one it replaces destroyed.
 #pragma once
 
+#include "app/TrayIcon.h"
 #include "framework/Afx.h"
 #include "platform/win32/Handle.h"
 
@@ -9,7 +10,8 @@ class CIconAnimator : public CImageList {
 public:
     // Loads the strip of nFrames 16-pixel frames from bitmap nBitmapID. TRUE also
     // when the bitmap could not be loaded: every step then does nothing.
-    BOOL Init(HWND hWnd, UINT nBitmapID, int nFrames, COLORREF crMask);
+    // Each frame also goes to the tray through `shell`.
+    BOOL Init(HWND hWnd, UINT nBitmapID, int nFrames, COLORREF crMask, ShellCalls& shell = SystemShell());
     // Shows the next frame as the owner's small icon and as the tray icon.
     BOOL NextFrame();
 
@@ -19,4 +21,5 @@ public:
     // animator, so at most one frame icon exists at a time.
     qrtl::win32::UniqueHIcon m_hFrameIcon;
     HWND m_hWndOwner = nullptr;
+    ShellCalls* m_pShell = &SystemShell();
 };

@@ -13,7 +13,6 @@
 #include "trace/Trace.h"
 
 BOOL g_bSetupAllowed = TRUE;
-decltype(&::SetTimer) g_pfnSetTimer = &::SetTimer;
 
 namespace {
 
@@ -35,7 +34,7 @@ HICON LoadAppIcon() { return ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCE
 
 }  // namespace
 
-CQRTLIRMoniDlg::CQRTLIRMoniDlg() : CDialog(res::kDlgMain), m_hIcon(LoadAppIcon()) {}
+CQRTLIRMoniDlg::CQRTLIRMoniDlg(ShellCalls& shell) : CDialog(res::kDlgMain), m_hIcon(LoadAppIcon()), m_shell(shell) {}
 
 CQRTLIRMoniDlg::~CQRTLIRMoniDlg() {
     // A message loop ended by a quit from elsewhere leaves the window up: the tray
@@ -56,7 +55,7 @@ void CQRTLIRMoniDlg::StartMonitor() {
     EnableTimers(TRUE);
     SetTrayIcon(TRUE);
     ShowWindow(theSet.m_bShowMainWindow ? SW_SHOW : SW_HIDE);
-    m_animIcon.Init(m_hWnd, res::kBitmapIrFrames, kAnimationFrames, kAnimationMask);
+    m_animIcon.Init(m_hWnd, res::kBitmapIrFrames, kAnimationFrames, kAnimationMask, m_shell);
 }
 
 void CQRTLIRMoniDlg::EnableTimers(BOOL bEnable) {
@@ -64,8 +63,8 @@ void CQRTLIRMoniDlg::EnableTimers(BOOL bEnable) {
     if (m_hWnd == nullptr) return;
     if (bEnable) {
         // The interval goes to the system unchanged, 0 and negative values included.
-        g_pfnSetTimer(m_hWnd, ID_TIMER_POLL, static_cast<UINT>(theSet.m_nTimer), nullptr);
-        g_pfnSetTimer(m_hWnd, ID_TIMER_ANIMATE, kAnimateIntervalMs, nullptr);
+        m_shell.SetTimer(m_hWnd, ID_TIMER_POLL, static_cast<UINT>(theSet.m_nTimer));
+        m_shell.SetTimer(m_hWnd, ID_TIMER_ANIMATE, kAnimateIntervalMs);
     } else {
         ::KillTimer(m_hWnd, ID_TIMER_POLL);
         ::KillTimer(m_hWnd, ID_TIMER_ANIMATE);
@@ -73,7 +72,7 @@ void CQRTLIRMoniDlg::EnableTimers(BOOL bEnable) {
 }
 
 void CQRTLIRMoniDlg::SetTrayIcon(BOOL bAdd) {
-    NotifyTray(bAdd ? NIM_ADD : NIM_DELETE, m_hWnd, LoadAppIcon());
+    NotifyTray(m_shell, bAdd ? NIM_ADD : NIM_DELETE, m_hWnd, LoadAppIcon());
 }
 
 void CQRTLIRMoniDlg::ShowTrayMenu() {

@@ -21,13 +21,10 @@ constexpr int kTraceLineBtnSend = 205;
 // FALSE while the setup dialog is open, so that a second one cannot open.
 extern BOOL g_bSetupAllowed;
 
-// The call that starts the main window's timers: SetTimer. Tests put a recorder in
-// its place; the program never changes it.
-extern decltype(&::SetTimer) g_pfnSetTimer;
-
 class CQRTLIRMoniDlg : public CDialog {
 public:
-    CQRTLIRMoniDlg();
+    // `shell`: the tray and timer calls, the system's unless a test records them.
+    explicit CQRTLIRMoniDlg(ShellCalls& shell = SystemShell());
     ~CQRTLIRMoniDlg() override;
 
     // Loads the profile, creates the window, starts both timers, adds the tray
@@ -66,4 +63,7 @@ protected:
     void OnAbout();
     void OnSetup();
     void OnNewTimer();
+
+private:
+    ShellCalls& m_shell;
 };

@@ -5,8 +5,6 @@
 static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first form of the tray record is 88 bytes");
 static_assert(sizeof(kTrayTip) <= 64, "the first form's tip holds 63 characters");
 
-decltype(&::Shell_NotifyIconA) g_pfnShellNotifyIcon = &::Shell_NotifyIconA;
-
 namespace {
 
 void FillTrayRecord(NOTIFYICONDATAA& record, HWND hWnd, HICON hIcon) {
@@ -22,8 +20,13 @@ void FillTrayRecord(NOTIFYICONDATAA& record, HWND hWnd, HICON hIcon) {
 
 }  // namespace
 
-BOOL NotifyTray(DWORD dwMessage, HWND hWnd, HICON hIcon) {
+ShellCalls& SystemShell() {
+    static ShellCalls system;
+    return system;
+}
+
+BOOL NotifyTray(ShellCalls& shell, DWORD dwMessage, HWND hWnd, HICON hIcon) {
     NOTIFYICONDATAA record;
     FillTrayRecord(record, hWnd, hIcon);
-    return g_pfnShellNotifyIcon(dwMessage, &record);
+    return shell.NotifyIcon(dwMessage, &record);
 }

@@ -4,14 +4,14 @@
 
 namespace qrtl::setup {
 
-KeyParts PartsOf(const UnsavedProfile& profile, const std::string& key) {
+KeyParts PartsOf(const EditedProfile& profile, const std::string& key) {
     KeyParts parts;
     parts.code = !profile.Get(profile::kControllerSection, key).empty();
     parts.action = !profile.Get(profile.ClientSection(), key).empty();
     return parts;
 }
 
-KeyEdit SetKeyAction(UnsavedProfile& profile, std::string key, std::string command) {
+KeyEdit SetKeyAction(EditedProfile& profile, std::string key, std::string command) {
     KeyEdit edit;
     edit.key = std::move(key);
     const std::string section = profile.ClientSection();
@@ -23,7 +23,7 @@ KeyEdit SetKeyAction(UnsavedProfile& profile, std::string key, std::string comma
     return edit;
 }
 
-KeyEdit ClearKey(UnsavedProfile& profile, std::string key, ClearPart part) {
+KeyEdit ClearKey(EditedProfile& profile, std::string key, ClearPart part) {
     KeyEdit edit;
     edit.key = std::move(key);
     const KeyParts held = PartsOf(profile, edit.key);

@@ -26,13 +26,13 @@ struct KeyEdit {
     KeyParts left;          // what the key holds after the edit
 };
 
-KeyParts PartsOf(const UnsavedProfile& profile, const std::string& key);
+KeyParts PartsOf(const EditedProfile& profile, const std::string& key);
 
 // Sets `command` (empty: no action) as `key`'s action in the active client's key map.
-KeyEdit SetKeyAction(UnsavedProfile& profile, std::string key, std::string command);
+KeyEdit SetKeyAction(EditedProfile& profile, std::string key, std::string command);
 
 // Removes `part` of what `key` holds; a part the key does not hold is left alone.
-KeyEdit ClearKey(UnsavedProfile& profile, std::string key, ClearPart part);
+KeyEdit ClearKey(EditedProfile& profile, std::string key, ClearPart part);
 
 // The action of `key` in words as `rows` show it; empty when the key is not there.
 std::string ActionInRows(const std::vector<KeyRow>& rows, const std::string& key);

@@ -108,33 +108,33 @@ std::string SeverityInWords(Severity severity) {
     return "Note";
 }
 
-UnsavedProfile::UnsavedProfile(std::string fileText)
+EditedProfile::EditedProfile(std::string fileText)
     : text_(std::move(fileText)), document_(ProfileDocument::Parse(text_)) {}
 
-void UnsavedProfile::Set(const std::string& section, const std::string& key, const std::string& value) {
+void EditedProfile::Set(const std::string& section, const std::string& key, const std::string& value) {
     Change({section, key, value});
 }
 
-void UnsavedProfile::Remove(const std::string& section, const std::string& key) {
+void EditedProfile::Remove(const std::string& section, const std::string& key) {
     Change({section, key, {}, ChangeKind::RemoveKey});
 }
 
-void UnsavedProfile::RemoveSection(const std::string& section) {
+void EditedProfile::RemoveSection(const std::string& section) {
     Change({section, {}, {}, ChangeKind::RemoveSection});
 }
 
-void UnsavedProfile::Change(const std::vector<ProfileChange>& changes) {
+void EditedProfile::Change(const std::vector<ProfileChange>& changes) {
     for (const ProfileChange& change : changes) Record(change);
     if (ApplyInOnePass(changes)) return;
     for (const ProfileChange& change : changes) Apply(change);
 }
 
-void UnsavedProfile::Change(const ProfileChange& change) {
+void EditedProfile::Change(const ProfileChange& change) {
     Record(change);
     Apply(change);
 }
 
-void UnsavedProfile::Record(const ProfileChange& change) {
+void EditedProfile::Record(const ProfileChange& change) {
     auto sameSection = [&](const ProfileChange& c) { return ProfileNameEquals(c.section, change.section); };
     if (change.kind == ChangeKind::RemoveSection) {
         // What was set inside it is gone with it; the removal goes last, so that a
@@ -154,7 +154,7 @@ void UnsavedProfile::Record(const ProfileChange& change) {
     }
 }
 
-void UnsavedProfile::Apply(const ProfileChange& change) {
+void EditedProfile::Apply(const ProfileChange& change) {
     std::vector<std::string> lines = SplitLines(text_);
     if (change.kind != ChangeKind::Set) {
         RemoveLines(change, lines);
@@ -214,7 +214,7 @@ public:
         }
     }
 
-    // As UnsavedProfile::Apply does it, on the sections held here.
+    // As EditedProfile::Apply does it, on the sections held here.
     void Apply(const ProfileChange& change) {
         Block* block = FindBlock(change.section);
         if (change.kind == ChangeKind::RemoveSection) {
@@ -317,7 +317,7 @@ bool PlainChange(const ProfileChange& change) {
 
 }  // namespace
 
-bool UnsavedProfile::ApplyInOnePass(const std::vector<ProfileChange>& changes) {
+bool EditedProfile::ApplyInOnePass(const std::vector<ProfileChange>& changes) {
     if (!std::all_of(changes.begin(), changes.end(), PlainChange)) return false;
     SectionedText sectioned(text_, document_);
     for (const ProfileChange& change : changes) sectioned.Apply(change);
@@ -326,13 +326,13 @@ bool UnsavedProfile::ApplyInOnePass(const std::vector<ProfileChange>& changes) {
     return true;
 }
 
-void UnsavedProfile::SetText(const std::vector<std::string>& lines) {
+void EditedProfile::SetText(const std::vector<std::string>& lines) {
     text_.clear();
     for (const std::string& l : lines) text_ += l;
     document_ = ProfileDocument::Parse(text_);
 }
 
-void UnsavedProfile::RemoveLines(const ProfileChange& change, std::vector<std::string>& lines) {
+void EditedProfile::RemoveLines(const ProfileChange& change, std::vector<std::string>& lines) {
     std::size_t first = 0;
     std::size_t end = 0;
     if (change.kind == ChangeKind::RemoveKey) {
@@ -355,37 +355,37 @@ void UnsavedProfile::RemoveLines(const ProfileChange& change, std::vector<std::s
     SetText(lines);
 }
 
-std::string UnsavedProfile::Get(const std::string& section, const std::string& key) const {
+std::string EditedProfile::Get(const std::string& section, const std::string& key) const {
     return document_.GetString(section, key);
 }
 
-int32_t UnsavedProfile::GetInt(const std::string& section, const std::string& key, int32_t def) const {
+int32_t EditedProfile::GetInt(const std::string& section, const std::string& key, int32_t def) const {
     return document_.GetInt(section, key, def);
 }
 
-void UnsavedProfile::MarkSaved() { changes_.clear(); }
+void EditedProfile::MarkSaved() { changes_.clear(); }
 
-std::string UnsavedProfile::Get(const profile::Key& key, int32_t nClient) const {
+std::string EditedProfile::Get(const profile::Key& key, int32_t nClient) const {
     return Get(key.section, profile::KeyName(key, nClient));
 }
 
-int32_t UnsavedProfile::GetInt(const profile::Key& key, int32_t nClient) const {
+int32_t EditedProfile::GetInt(const profile::Key& key, int32_t nClient) const {
     return GetInt(key.section, profile::KeyName(key, nClient), key.def);
 }
 
-int32_t UnsavedProfile::ClientIndex() const {
+int32_t EditedProfile::ClientIndex() const {
     return editedClient_ >= 0 ? editedClient_ : GetInt(profile::kDefaultClient);
 }
 
-std::string UnsavedProfile::ClientItem() const {
+std::string EditedProfile::ClientItem() const {
     return Get(profile::kItem, ClientIndex());
 }
 
-std::string UnsavedProfile::ClientSection() const {
+std::string EditedProfile::ClientSection() const {
     return std::string(profile::kClientSectionPrefix) + ClientItem();
 }
 
-std::vector<KeyRow> KeyRows(const UnsavedProfile& profile, const AppCatalog& catalog,
+std::vector<KeyRow> KeyRows(const EditedProfile& profile, const AppCatalog& catalog,
                             const std::vector<FindingRow>& findings) {
     const std::string clientSection = profile.ClientSection();
     // The kinds of finding about each key that change its status, gathered in one
@@ -448,7 +448,7 @@ std::string StatusInWords(const KeyRow& row) {
     return {};
 }
 
-std::vector<FindingRow> FindingsInWords(const UnsavedProfile& profile,
+std::vector<FindingRow> FindingsInWords(const EditedProfile& profile,
                                         const CheckEnvironment& environment) {
     const ProfileDocument& doc = profile.Document();
     std::vector<Finding> findings = CheckProfile(doc, environment);

@@ -16,13 +16,13 @@
 
 namespace qrtl::setup {
 
-// The profile as the window holds it until Save: the file's text and the changes
+// The profile as the owner edits it until Save: the file's text and the changes
 // made since, one per section and key (a later change of the same key replaces
 // the earlier one). Nothing here touches the file.
-class UnsavedProfile {
+class EditedProfile {
 public:
-    UnsavedProfile() = default;
-    explicit UnsavedProfile(std::string fileText);
+    EditedProfile() = default;
+    explicit EditedProfile(std::string fileText);
 
     void Set(const std::string& section, const std::string& key, const std::string& value);
     // As the profile functions remove them: the first entry of the key in the first
@@ -57,6 +57,7 @@ public:
     // ([Client] "Default" picks N). The window may edit a client that POWER does not
     // start: each client has its own key map, the codes are shared.
     void EditClient(int32_t client) { editedClient_ = client; }  // -1: the active one
+    int32_t EditedClient() const { return editedClient_; }
     int32_t ClientIndex() const;
     std::string ClientItem() const;
     std::string ClientSection() const;
@@ -128,7 +129,7 @@ struct KeyRow {
 
 // The 27 rows, in the monitor's order, from the unsaved profile and its findings
 // (which tell a code or an action the monitor reads otherwise).
-std::vector<KeyRow> KeyRows(const UnsavedProfile& profile, const AppCatalog& catalog,
+std::vector<KeyRow> KeyRows(const EditedProfile& profile, const AppCatalog& catalog,
                             const std::vector<FindingRow>& findings);
 
 // The status mark in words: "ready", "not learned", "no action", "code never
@@ -139,7 +140,7 @@ std::string StatusInWords(const KeyRow& row);
 std::string SeverityInWords(Severity severity);
 
 // The checker's findings on the unsaved profile, in words, each with its target.
-std::vector<FindingRow> FindingsInWords(const UnsavedProfile& profile,
+std::vector<FindingRow> FindingsInWords(const EditedProfile& profile,
                                         const CheckEnvironment& environment = {});
 
 }  // namespace qrtl::setup

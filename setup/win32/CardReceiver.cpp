@@ -30,7 +30,14 @@ struct Worker {
     volatile LONG run = 0;
     volatile LONG readStart = 0;  // GetTickCount at the start of the read in progress
     volatile LONG inRead = 0;
+    volatile LONG closeDriver = 0;  // released during a read: the worker closes the driver
+    HANDLE wake = nullptr;          // set when told to stop: the pause between reads ends at once
 };
+
+// A read that has run no longer than this is waited for when the receiver is let
+// go: a normal read answers within milliseconds, and the receiver is then free at
+// once for the next learn or another tool. A longer one is left to the worker.
+constexpr DWORD kQuickReadMs = 150;
 
 // Reads left unread beyond this are dropped: a tool that stopped taking them
 // does not let the queue grow.
@@ -40,6 +47,7 @@ Worker& TheWorker() {
     static Worker* worker = [] {
         auto* w = new Worker;  // never destroyed: see above
         ::InitializeCriticalSection(&w->lock);
+        w->wake = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
         return w;
     }();
     return *worker;
@@ -61,13 +69,24 @@ DWORD WINAPI ReadLoop(void* parameter) {
         if (w.reads.size() < kMaxQueuedReads) w.reads.push_back({run, got, code & 0xFFu});
         ::LeaveCriticalSection(&w.lock);
         if (w.notify) ::PostMessageW(w.notify, w.message, 0, 0);
-        ::Sleep(setup::kLearnReadIntervalMs);
+        ::WaitForSingleObject(w.wake, setup::kLearnReadIntervalMs);
+    }
+    // Released while this read ran: nobody else may touch the driver until we leave.
+    if (::InterlockedCompareExchange(&w.closeDriver, 0, 0) != 0) {
+        CloseCardDriver();
+        if (w.notify) ::PostMessageW(w.notify, w.message, 0, 0);
     }
     return 0;
 }
 
 bool ThreadEnded(const Worker& w) {
     return !w.thread || ::WaitForSingleObject(w.thread.get(), 0) == WAIT_OBJECT_0;
+}
+
+// Loaded as data only, under the search in force: a library that is there but
+// does not start is told from a missing one.
+bool LoadsAsData(const std::string& name) {
+    return static_cast<bool>(UniqueHModule(::LoadLibraryExA(name.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)));
 }
 
 std::string LockName() { return std::string(product::kProduct) + " receiver of the set-up tools"; }
@@ -79,7 +98,17 @@ CardReceiver::~CardReceiver() {
     EndProcessIfStuck(0);
 }
 
+bool CardReceiver::DriverPresent() {
+    bool present = false;
+    LoadWithProgramFolderSearch([&] {
+        present = LoadsAsData(CardDriverFileName());
+        return FALSE;
+    });
+    return present;
+}
+
 bool CardReceiver::TakeLock() {
+    Settle();
     if (lock_) return true;
     UniqueHandleObj lock(::CreateMutexA(nullptr, FALSE, LockName().c_str()));
     if (!lock) return false;
@@ -91,6 +120,7 @@ bool CardReceiver::TakeLock() {
 }
 
 ReceiverOpen CardReceiver::Open(const std::string& driver) {
+    if (Busy()) return ReceiverOpen::Busy;  // never loaded again under the worker
     if (open_) return ReceiverOpen::Ok;
     if (!lock_) return ReceiverOpen::NoCard;
     const std::string name = driver.empty() ? CardDriverFileName() : driver;
@@ -100,9 +130,7 @@ ReceiverOpen CardReceiver::Open(const std::string& driver) {
     // later does not inherit it.
     const BOOL loaded = LoadWithProgramFolderSearch([&] {
         if (driver.empty() ? LoadCardDriver() : LoadCardDriverFrom(driver.c_str())) return TRUE;
-        // Loaded as data only, under the same search, to tell a missing library from
-        // a card that does not start.
-        present = static_cast<bool>(UniqueHModule(::LoadLibraryExA(name.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)));
+        present = LoadsAsData(name);
         return FALSE;
     });
     if (!loaded) return present ? ReceiverOpen::NoCard : ReceiverOpen::Missing;
@@ -120,6 +148,8 @@ bool CardReceiver::Start(HWND notify, UINT message) {
     w.message = message;
     w.stop = 0;
     w.abandoned = 0;
+    w.closeDriver = 0;
+    ::ResetEvent(w.wake);
     ::InterlockedIncrement(&w.run);
     w.thread.reset(::CreateThread(nullptr, 0, ReadLoop, &w, 0, nullptr));
     return static_cast<bool>(w.thread);
@@ -151,6 +181,7 @@ void CardReceiver::Abandon() {
     Worker& w = TheWorker();
     ::InterlockedExchange(&w.stop, 1);
     ::InterlockedExchange(&w.abandoned, 1);
+    ::SetEvent(w.wake);
 }
 
 bool CardReceiver::Stuck() const {
@@ -162,6 +193,7 @@ bool CardReceiver::Stop() {
     Worker& w = TheWorker();
     if (!w.thread) return true;
     ::InterlockedExchange(&w.stop, 1);
+    ::SetEvent(w.wake);
     if (Stuck()) return false;  // given up already: no waiting again
     // A read in progress may take until the hang limit; a longer one is taken for hung.
     const DWORD running = ReadRunningForMs();
@@ -175,7 +207,48 @@ bool CardReceiver::Stop() {
     return true;
 }
 
+void CardReceiver::Release() {
+    Worker& w = TheWorker();
+    ::InterlockedExchange(&w.stop, 1);
+    ::SetEvent(w.wake);
+    const DWORD running = ReadRunningForMs();
+    if (w.thread && !Stuck() && running < kQuickReadMs)
+        ::WaitForSingleObject(w.thread.get(), kQuickReadMs - running);
+    if (ThreadEnded(w) || Stuck()) {
+        Close();
+        return;
+    }
+    // The driver is the worker's until it leaves; nothing here touches it meanwhile.
+    ::InterlockedExchange(&w.closeDriver, 1);
+    open_ = false;
+    releasing_ = true;
+}
+
+bool CardReceiver::Busy() {
+    Settle();
+    return releasing_;
+}
+
+void CardReceiver::Settle() {
+    Worker& w = TheWorker();
+    if (!releasing_ || !ThreadEnded(w)) return;
+    w.thread.reset();
+    releasing_ = false;
+    // The worker may have left just before it was told to close the driver; a second
+    // close does nothing.
+    CloseCardDriver();
+    Close();
+}
+
 void CardReceiver::Close() {
+    if (releasing_) {
+        Settle();
+        if (releasing_) {
+            // Ending now: waited for as Stop waits, then taken for hung.
+            open_ = true;
+            releasing_ = false;
+        }
+    }
     if (!Stop()) return;  // a worker inside the driver: it stays loaded, the lock held
     if (open_) CloseCardDriver();
     open_ = false;

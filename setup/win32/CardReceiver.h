@@ -18,6 +18,7 @@ enum class ReceiverOpen {
     Ok,
     Missing,  // the driver library is not found
     NoCard,   // the library is there, but the card does not start
+    Busy,     // a released worker is still inside its last read
 };
 
 class CardReceiver {
@@ -28,6 +29,9 @@ public:
     ~CardReceiver();
     CardReceiver(const CardReceiver&) = delete;
     CardReceiver& operator=(const CardReceiver&) = delete;
+
+    // The driver library is found where the monitor looks for it (not loaded).
+    static bool DriverPresent();
 
     // The tools' lock of the receiver; false while another tool holds it.
     bool TakeLock();
@@ -53,6 +57,15 @@ public:
     // Stops, closes the driver and gives the lock back; with a stuck read the
     // driver stays loaded and the lock held, since our read still uses it.
     void Close();
+    // Stops without waiting on the driver: a read that has just begun is given a
+    // moment (a normal read answers within milliseconds, and then all is closed
+    // here); with a longer one the worker closes the driver when that read returns,
+    // and posts the run's message; the lock comes back on the next call once it has
+    // (Busy, TakeLock, Open, Close).
+    void Release();
+    // A released worker is still inside its last read: the receiver cannot be
+    // opened again yet.
+    bool Busy();
 
     // With a read stuck inside the driver, ends the process at once: its normal
     // end would unload the library under the worker's feet. Output written with
@@ -60,7 +73,12 @@ public:
     void EndProcessIfStuck(UINT exitCode);
 
 private:
+    // A released worker that has left: its thread joined, the driver closed, the
+    // lock given back.
+    void Settle();
+
     bool open_ = false;
+    bool releasing_ = false;
     UniqueHandleObj lock_;
 };
 

@@ -396,6 +396,31 @@ TEST_F(IconAnimatorTest, NoFrames_InitFailsButKeepsOwner) {
 // ---------------------------------------------------------------------------
 // The main window
 
+// The main window's shell calls, recorded; the tray records are passed on to the
+// system unless a test keeps them to itself, the timers are always started.
+struct TrayCall {
+    DWORD message;
+    NOTIFYICONDATAA record;
+};
+
+class RecordingShell : public ShellCalls {
+public:
+    BOOL NotifyIcon(DWORD dwMessage, PNOTIFYICONDATAA pData) override {
+        TrayCall call{dwMessage, {}};
+        std::memcpy(&call.record, pData, std::min<size_t>(pData->cbSize, sizeof(call.record)));
+        trayCalls.push_back(call);
+        return passTray ? ShellCalls::NotifyIcon(dwMessage, pData) : TRUE;
+    }
+    UINT_PTR SetTimer(HWND hWnd, UINT_PTR nID, UINT uElapse) override {
+        timerCalls.emplace_back(nID, uElapse);
+        return ShellCalls::SetTimer(hWnd, nID, uElapse);
+    }
+
+    bool passTray = true;
+    std::vector<TrayCall> trayCalls;
+    std::vector<std::pair<UINT_PTR, UINT>> timerCalls;  // id, interval
+};
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -415,7 +440,8 @@ protected:
 
     FakePlatform fake;
     CWinApp app;
-    CQRTLIRMoniDlg dlg;
+    RecordingShell shell;
+    CQRTLIRMoniDlg dlg{shell};
 };
 
 TEST_F(MainWindowTest, Start_LoadsProfileAndShowsInterval) {
@@ -697,43 +723,15 @@ TEST_F(MainWindowTest, EnterInCommandEdit_EndsProgramLikeOk) {
 // ---------------------------------------------------------------------------
 // The tray icon and the timers, with recorders in place of the system calls
 
-struct TrayCall {
-    DWORD message;
-    NOTIFYICONDATAA record;
-};
-std::vector<TrayCall> g_trayCalls;
-
-BOOL WINAPI RecordTrayCall(DWORD dwMessage, PNOTIFYICONDATAA pData) {
-    TrayCall call{dwMessage, {}};
-    std::memcpy(&call.record, pData, std::min<size_t>(pData->cbSize, sizeof(call.record)));
-    g_trayCalls.push_back(call);
-    return TRUE;
-}
-
-std::vector<std::pair<UINT_PTR, UINT>> g_timerCalls;  // id, interval
-
-UINT_PTR WINAPI RecordTimerCall(HWND hWnd, UINT_PTR nID, UINT uElapse, TIMERPROC pProc) {
-    g_timerCalls.emplace_back(nID, uElapse);
-    return ::SetTimer(hWnd, nID, uElapse, pProc);
-}
-
 class ShellCallsTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        g_trayCalls.clear();
-        g_timerCalls.clear();
-        g_pfnShellNotifyIcon = &RecordTrayCall;
-        g_pfnSetTimer = &RecordTimerCall;
-    }
-    void TearDown() override {
-        MainWindowTest::TearDown();
-        g_pfnShellNotifyIcon = &::Shell_NotifyIconA;
-        g_pfnSetTimer = &::SetTimer;
+        shell.passTray = false;
     }
     std::vector<DWORD> TrayMessages() const {
         std::vector<DWORD> messages;
-        for (const TrayCall& call : g_trayCalls) messages.push_back(call.message);
+        for (const TrayCall& call : shell.trayCalls) messages.push_back(call.message);
         return messages;
     }
 };
@@ -751,7 +749,7 @@ TEST_F(ShellCallsTest, TrayIcon_StartFramesTaskbarCreatedClose_OneRecordAddModif
 
     EXPECT_EQ((std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_MODIFY, NIM_MODIFY, NIM_ADD, NIM_DELETE}),
               TrayMessages());
-    for (const TrayCall& call : g_trayCalls) {
+    for (const TrayCall& call : shell.trayCalls) {
         const NOTIFYICONDATAA& r = call.record;
         EXPECT_EQ(88u, r.cbSize);
         EXPECT_EQ(hWnd, r.hWnd);
@@ -762,8 +760,8 @@ TEST_F(ShellCallsTest, TrayIcon_StartFramesTaskbarCreatedClose_OneRecordAddModif
         EXPECT_NE(nullptr, r.hIcon);
     }
     // Each frame shows the icon made for it.
-    ASSERT_EQ(6u, g_trayCalls.size());
-    for (size_t i = 0; i < frameIcons.size(); ++i) EXPECT_EQ(frameIcons[i], g_trayCalls[1 + i].record.hIcon);
+    ASSERT_EQ(6u, shell.trayCalls.size());
+    for (size_t i = 0; i < frameIcons.size(); ++i) EXPECT_EQ(frameIcons[i], shell.trayCalls[1 + i].record.hIcon);
 }
 
 TEST_F(ShellCallsTest, Timers_StartAndNewTimer_PollAtProfileIntervalAnimationAt250) {
@@ -773,7 +771,7 @@ TEST_F(ShellCallsTest, Timers_StartAndNewTimer_PollAtProfileIntervalAnimationAt2
     using Calls = std::vector<std::pair<UINT_PTR, UINT>>;
     EXPECT_EQ((Calls{{ID_TIMER_POLL, 600000u}, {ID_TIMER_ANIMATE, 250u},
                      {ID_TIMER_POLL, 1234u}, {ID_TIMER_ANIMATE, 250u}}),
-              g_timerCalls);
+              shell.timerCalls);
 }
 
 // The test panel's own trace line comes first, with the text as typed, empty too.

@@ -47,7 +47,7 @@ std::string QuietProfileOfSize(std::size_t bytes) {
 template <std::string (*Make)(std::size_t)>
 void BM_FindingsInWords(benchmark::State& state) {
     const std::string text = Make(static_cast<std::size_t>(state.range(0)) * 1024);
-    const qrtl::setup::UnsavedProfile profile(text);
+    const qrtl::setup::EditedProfile profile(text);
     std::size_t findings = 0;
     for (auto _ : state) {
         const auto rows = qrtl::setup::FindingsInWords(profile);
@@ -64,7 +64,7 @@ BENCHMARK_TEMPLATE(BM_FindingsInWords, QuietProfileOfSize)->Arg(10)->Arg(100)->A
 // All the window works out after a change: the findings, the 27 rows, the owner's words.
 void BM_WindowAfterAChange(benchmark::State& state) {
     const std::string text = ProfileOfSize(static_cast<std::size_t>(state.range(0)) * 1024);
-    const qrtl::setup::UnsavedProfile profile(text);
+    const qrtl::setup::EditedProfile profile(text);
     const qrtl::setup::AppCatalog catalog;
     for (auto _ : state) {
         auto checked = qrtl::setup::FindingsInWords(profile);
@@ -85,7 +85,7 @@ void BM_ApplyFill(benchmark::State& state) {
     for (int k = 0; k < kRemoteKeyCount; ++k) fill.push_back({"KeyMap_STANDINTV", RemoteKeyNames[k], "#8001"});
     for (auto _ : state) {
         state.PauseTiming();
-        qrtl::setup::UnsavedProfile profile(text);
+        qrtl::setup::EditedProfile profile(text);
         state.ResumeTiming();
         if (kOneByOne) {
             for (const auto& change : fill) profile.Change(change);

@@ -77,7 +77,7 @@ class SlotTake : public ::testing::TestWithParam<TakeCase> {};
 TEST_P(SlotTake, Plan_WritesTheSlotsLinesTogether) {
     const TakeCase& c = GetParam();
     const ClientWindowFacts facts = c.facts();
-    UnsavedProfile profile(c.before);
+    EditedProfile profile(c.before);
     const SlotTakePlan plan = PlanTakeWindow(c.slot, facts, profile.Document());
     profile.Change(plan.changes);
     for (const auto& [key, value] : c.after) EXPECT_EQ(profile.Get("Client", key), value) << key;
@@ -201,7 +201,7 @@ class SlotRemove : public ::testing::TestWithParam<RemoveCase> {};
 
 TEST_P(SlotRemove, Plan_ClearsTheSlotAndItsActions) {
     const RemoveCase& c = GetParam();
-    UnsavedProfile profile(c.before);
+    EditedProfile profile(c.before);
     const SlotRemoval removal = PlanRemoveSlot(profile.Document(), c.slot);
     profile.Change(removal.changes);
     EXPECT_EQ(profile.Text(), c.after);
@@ -288,7 +288,7 @@ TEST(SlotActive, MakeActive_DefaultWrittenOnlyWhenItChanges) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        UnsavedProfile profile(c.before);
+        EditedProfile profile(c.before);
         const std::vector<ProfileChange> changes = PlanMakeActive(profile.Document(), c.slot);
         if (c.defaultAfter == nullptr) {
             EXPECT_TRUE(changes.empty());

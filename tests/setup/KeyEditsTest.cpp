@@ -21,7 +21,7 @@ const std::string kProfile =
 // the strings of the old rows. Under AddressSanitizer a name borrowed from them and
 // read afterwards is a use after free.
 TEST(KeyEdits, SetKeyAction_NameTakenFromRowsReplacedAfterwards_OutcomeNamesTheKey) {
-    UnsavedProfile profile(kProfile);
+    EditedProfile profile(kProfile);
     std::vector<KeyRow> rows = KeyRows(profile, {}, {});
     const KeyEdit edit = SetKeyAction(profile, rows[5].name, "*26");
     rows = KeyRows(profile, {}, {});
@@ -46,12 +46,12 @@ class SetKeyActionTable : public ::testing::TestWithParam<ActionCase> {};
 
 TEST_P(SetKeyActionTable, ChangesOnlyWhatDiffers) {
     const ActionCase& c = GetParam();
-    UnsavedProfile profile(kProfile);
+    EditedProfile profile(kProfile);
     const KeyEdit edit = SetKeyAction(profile, c.key, c.command);
     EXPECT_EQ(edit.changed, c.changed);
     EXPECT_EQ(profile.Changed(), c.changed);
     EXPECT_EQ(profile.Get("KeyMap_STANDINTV", c.key), c.after);
-    EXPECT_EQ(profile.Get(profile::kControllerSection, c.key), UnsavedProfile(kProfile).Get("KeyMap_Controler", c.key))
+    EXPECT_EQ(profile.Get(profile::kControllerSection, c.key), EditedProfile(kProfile).Get("KeyMap_Controler", c.key))
         << "the code never changes with the action";
 }
 
@@ -79,7 +79,7 @@ class ClearKeyTable : public ::testing::TestWithParam<ClearCase> {};
 
 TEST_P(ClearKeyTable, RemovesOnlyThePartChosen) {
     const ClearCase& c = GetParam();
-    UnsavedProfile profile(kProfile);
+    EditedProfile profile(kProfile);
     const KeyEdit edit = ClearKey(profile, c.key, c.part);
     EXPECT_EQ(edit.changed, c.changed);
     EXPECT_EQ(profile.Changed(), c.changed);

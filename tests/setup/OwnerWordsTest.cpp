@@ -32,7 +32,7 @@ constexpr char kEverything[] =
     "[KeyMap_newtv]\r\nPOWER=#9C40\r\nVOL-=#9C4B\r\nZOOM=#9C41\r\nSCAN=*26\r\nMUTE=9C4C\r\n";
 
 std::vector<FindingRow> OwnerRows(const std::string& text) {
-    return OwnerFindings(FindingsInWords(UnsavedProfile(text)));
+    return OwnerFindings(FindingsInWords(EditedProfile(text)));
 }
 
 TEST(OwnerFindings, EveryFinding_NoSectionsFileKeysRegistryHexOrOwnName) {

@@ -25,11 +25,11 @@ struct EditCase {
 
 void PrintTo(const EditCase& c, std::ostream* os) { *os << c.name; }
 
-class UnsavedProfileEdit : public ::testing::TestWithParam<EditCase> {};
+class EditedProfileEdit : public ::testing::TestWithParam<EditCase> {};
 
-TEST_P(UnsavedProfileEdit, Text_IsTheFileAfterSave) {
+TEST_P(EditedProfileEdit, Text_IsTheFileAfterSave) {
     const EditCase& c = GetParam();
-    UnsavedProfile profile(c.before);
+    EditedProfile profile(c.before);
     for (const auto& change : c.changes) profile.Set(change.section, change.key, change.value);
     EXPECT_EQ(profile.Text(), c.after);
     for (const auto& change : c.changes)
@@ -37,7 +37,7 @@ TEST_P(UnsavedProfileEdit, Text_IsTheFileAfterSave) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, UnsavedProfileEdit,
+    Table, EditedProfileEdit,
     ::testing::Values(
         EditCase{"ExistingKey_ReplacedInPlace_CommentsAndLineEndsKept",
                  "; the owner's note\r\n[KeyMap_Controler]\r\nPOWER=12\r\nVOL+=20 ; old\r\n\r\n[Main]\r\nTimer=300\r\n",
@@ -59,8 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"EmptyFile_GetsTheSection", "", {{"Client", "Default", "0"}}, "[Client]\r\nDefault=0\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(UnsavedProfile, SameKeySetTwice_OneChangeWithTheLastValue) {
-    UnsavedProfile profile("[KeyMap_Controler]\r\nVOL+=20\r\n");
+TEST(EditedProfile, SameKeySetTwice_OneChangeWithTheLastValue) {
+    EditedProfile profile("[KeyMap_Controler]\r\nVOL+=20\r\n");
     EXPECT_FALSE(profile.Changed());
     profile.Set("KeyMap_Controler", "VOL+", "21");
     profile.Set("KEYMAP_CONTROLER", "vol+", "22");
@@ -75,7 +75,7 @@ TEST(UnsavedProfile, SameKeySetTwice_OneChangeWithTheLastValue) {
 
 // Each change alone, as the window applied them before batches went in one pass.
 std::string OneByOne(const std::string& before, const std::vector<ProfileChange>& changes) {
-    UnsavedProfile profile(before);
+    EditedProfile profile(before);
     for (const ProfileChange& change : changes) profile.Change(change);
     return profile.Text();
 }
@@ -90,18 +90,18 @@ struct BatchCase {
 
 void PrintTo(const BatchCase& c, std::ostream* os) { *os << c.name; }
 
-class UnsavedProfileBatch : public ::testing::TestWithParam<BatchCase> {};
+class EditedProfileBatch : public ::testing::TestWithParam<BatchCase> {};
 
-TEST_P(UnsavedProfileBatch, Change_ListOfChanges_TextAsEachAppliedAlone) {
+TEST_P(EditedProfileBatch, Change_ListOfChanges_TextAsEachAppliedAlone) {
     const BatchCase& c = GetParam();
-    UnsavedProfile profile(c.before);
+    EditedProfile profile(c.before);
     profile.Change(c.changes);
     EXPECT_EQ(profile.Text(), OneByOne(c.before, c.changes));
     EXPECT_EQ(profile.Document().LineCount(), ProfileDocument::Parse(profile.Text()).LineCount());
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, UnsavedProfileBatch,
+    Table, EditedProfileBatch,
     ::testing::Values(
         BatchCase{"Fill_NewKeysAfterTheLastOneInOrder",
                   "[KeyMap_TV]\r\nPOWER=#1\r\n; note\r\n\r\n[Main]\r\n",
@@ -135,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Random profiles and change lists over a few sections and keys, so that changes
 // meet each other's lines: the one pass always writes what one change after
 // another writes.
-TEST(UnsavedProfileBatchRandom, Change_RandomListsOnRandomProfiles_TextAsEachAppliedAlone) {
+TEST(EditedProfileBatchRandom, Change_RandomListsOnRandomProfiles_TextAsEachAppliedAlone) {
     const char* const sections[] = {"Main", "KeyMap_TV", "keymap_tv", "Client"};
     const char* const keys[] = {"A", "a", "B", "VOL+", "MUTE"};
     const char* const ends[] = {"\r\n", "\n", "\r", ""};
@@ -164,7 +164,7 @@ TEST(UnsavedProfileBatchRandom, Change_RandomListsOnRandomProfiles_TextAsEachApp
             else if (kind == 1) changes.push_back({section, keys[next(5)], "", ChangeKind::RemoveKey});
             else changes.push_back({section, keys[next(5)], std::to_string(i)});
         }
-        UnsavedProfile profile(before);
+        EditedProfile profile(before);
         profile.Change(changes);
         ASSERT_EQ(profile.Text(), OneByOne(before, changes)) << "round " << round << ": " << before;
     }
@@ -173,7 +173,7 @@ TEST(UnsavedProfileBatchRandom, Change_RandomListsOnRandomProfiles_TextAsEachApp
 // One fill of 27 keys on a large profile: each change applied alone splits and
 // parses the whole text again (408 ms for a fill of 1 MB); one pass does it once,
 // so the whole fill costs less than a third of it applied one by one.
-TEST(UnsavedProfileBatchTime, Change_FillOfALargeProfile_CheaperThanAThirdOfItOneByOne) {
+TEST(EditedProfileBatchTime, Change_FillOfALargeProfile_CheaperThanAThirdOfItOneByOne) {
     std::string text = "[Main]\r\nTimer=500\r\n[KeyMap_Controler]\r\n";
     for (int n = 0; text.size() < 512 * 1024; ++n)
         text += (n % 27 == 0 ? "[KeyMap_VIEWER" + std::to_string(n) + "]\r\n" : std::string()) + "KEY" +
@@ -183,7 +183,7 @@ TEST(UnsavedProfileBatchTime, Change_FillOfALargeProfile_CheaperThanAThirdOfItOn
     const std::vector<ProfileChange> third(fill.begin(), fill.begin() + kRemoteKeyCount / 3);
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
-    UnsavedProfile batch(text);
+    EditedProfile batch(text);
     batch.Change(fill);
     const auto batchTime = Clock::now() - start;
     OneByOne(text, third);
@@ -205,17 +205,17 @@ struct RemoveCase {
 
 void PrintTo(const RemoveCase& c, std::ostream* os) { *os << c.name; }
 
-class UnsavedProfileRemove : public ::testing::TestWithParam<RemoveCase> {};
+class EditedProfileRemove : public ::testing::TestWithParam<RemoveCase> {};
 
-TEST_P(UnsavedProfileRemove, Text_IsTheFileAfterSave) {
+TEST_P(EditedProfileRemove, Text_IsTheFileAfterSave) {
     const RemoveCase& c = GetParam();
-    UnsavedProfile profile(c.before);
+    EditedProfile profile(c.before);
     profile.Change(c.change);
     EXPECT_EQ(profile.Text(), c.after);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, UnsavedProfileRemove,
+    Table, EditedProfileRemove,
     ::testing::Values(
         RemoveCase{"Key_ItsLineGoes_OtherCaseToo", "[Client]\r\nDefault=1\r\n1_Item=TV\r\n1_RegPath=X\r\n",
                    {"client", "1_ITEM", "", ChangeKind::RemoveKey}, "[Client]\r\nDefault=1\r\n1_RegPath=X\r\n"},
@@ -232,8 +232,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {"KeyMap_OLD", "", "", ChangeKind::RemoveSection}, "[Main]\r\nA=1\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(UnsavedProfile, SectionRemovedAfterSets_OnlyTheRemovalAndLaterSetsAreSaved) {
-    UnsavedProfile profile("[KeyMap_OLD]\r\nPOWER=#1\r\n[Main]\r\nA=1\r\n");
+TEST(EditedProfile, SectionRemovedAfterSets_OnlyTheRemovalAndLaterSetsAreSaved) {
+    EditedProfile profile("[KeyMap_OLD]\r\nPOWER=#1\r\n[Main]\r\nA=1\r\n");
     profile.Set("KeyMap_OLD", "VOL+", "#2");
     profile.Set("Main", "A", "2");
     profile.RemoveSection("KEYMAP_OLD");
@@ -246,15 +246,15 @@ TEST(UnsavedProfile, SectionRemovedAfterSets_OnlyTheRemovalAndLaterSetsAreSaved)
     EXPECT_EQ(profile.Text(), "[Main]\r\n[KeyMap_OLD]\r\nMUTE=#3\r\n");
 }
 
-TEST(UnsavedProfile, ClientSection_FollowsTheDefaultClientsItem) {
-    UnsavedProfile profile("[Client]\r\nDefault=1\r\n0_Item=OLDTV\r\n1_Item=NEWTV\r\n");
+TEST(EditedProfile, ClientSection_FollowsTheDefaultClientsItem) {
+    EditedProfile profile("[Client]\r\nDefault=1\r\n0_Item=OLDTV\r\n1_Item=NEWTV\r\n");
     EXPECT_EQ(profile.ClientSection(), "KeyMap_NEWTV");
     profile.Set("Client", "Default", "0");
     EXPECT_EQ(profile.ClientSection(), "KeyMap_OLDTV");
 }
 
-TEST(UnsavedProfile, ClientSection_EditedClient_ItsOwnKeyMapWhateverDefaultSays) {
-    UnsavedProfile profile("[Client]\r\nDefault=1\r\n0_Item=OLDTV\r\n1_Item=NEWTV\r\n");
+TEST(EditedProfile, ClientSection_EditedClient_ItsOwnKeyMapWhateverDefaultSays) {
+    EditedProfile profile("[Client]\r\nDefault=1\r\n0_Item=OLDTV\r\n1_Item=NEWTV\r\n");
     profile.EditClient(0);
     EXPECT_EQ(profile.ClientSection(), "KeyMap_OLDTV");
     profile.Set("Client", "Default", "1");
@@ -264,7 +264,7 @@ TEST(UnsavedProfile, ClientSection_EditedClient_ItsOwnKeyMapWhateverDefaultSays)
 }
 
 TEST(KeyRows, EditedClient_ActionsOfItsKeyMapCodesShared) {
-    UnsavedProfile profile(
+    EditedProfile profile(
         "[Client]\r\nDefault=0\r\n0_Item=OLDTV\r\n1_Item=NEWTV\r\n[KeyMap_Controler]\r\nVOL+=20\r\n"
         "[KeyMap_OLDTV]\r\nVOL+=#1\r\n[KeyMap_NEWTV]\r\nVOL+=#2\r\n");
     profile.EditClient(1);
@@ -297,7 +297,7 @@ struct RowCase {
 };
 
 TEST(KeyRows, EveryKeyInOrder_CodeActionAndStatusInWords) {
-    const UnsavedProfile profile(kProfile);
+    const EditedProfile profile(kProfile);
     const std::vector<KeyRow> rows = KeyRows(profile, NewTvCatalog(), FindingsInWords(profile));
     ASSERT_EQ(rows.size(), static_cast<std::size_t>(kRemoteKeyCount));
     for (int i = 0; i < kRemoteKeyCount; ++i) {
@@ -327,7 +327,7 @@ TEST(KeyRows, EveryKeyInOrder_CodeActionAndStatusInWords) {
 }
 
 TEST(KeyRows, ChangeInTheWindow_ShowsBeforeSave) {
-    UnsavedProfile profile(kProfile);
+    EditedProfile profile(kProfile);
     profile.Set("KeyMap_Controler", "BTN3", "43");
     profile.Set("KeyMap_Controler", "VOL-", "");
     const std::vector<KeyRow> rows = KeyRows(profile, NewTvCatalog(), FindingsInWords(profile));
@@ -341,7 +341,7 @@ TEST(KeyRows, ChangeInTheWindow_ShowsBeforeSave) {
 // ---- The findings in words, each with what it is about ----
 
 TEST(FindingsInWords, EachFinding_NamesItsKeyOrField) {
-    const UnsavedProfile profile(
+    const EditedProfile profile(
         "[Main]\r\nTimer=0\r\n[Client]\r\nDefault=0\r\n0_Item=newtv\r\n0_Caption=New TV\r\n0_Control=1\r\n"
         "[KeyMap_Controler]\r\nvol+=5\r\n[KeyMap_newtv]\r\nMUTE=9C4C\r\n");
     const std::vector<FindingRow> findings = FindingsInWords(profile);

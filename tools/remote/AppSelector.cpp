@@ -1,10 +1,13 @@
 #include "AppSelector.h"
 
+#include <commctrl.h>
+
 #include "UiText.h"
 #include "product.h"
 #include "config/ProfileKeys.h"
 #include "resource.h"
 #include "setup/SlotWords.h"
+#include "tools/common/ToolDialog.h"
 
 namespace remote {
 
@@ -36,15 +39,15 @@ bool ToAnsi(const std::wstring& text, std::string& ansi) {
     return true;
 }
 
-// The name field's own procedure: Enter in it renames, rather than pressing the
-// window's default button (Save). One set-up window per process, so one field.
-WNDPROC g_nameFieldProc = nullptr;
+// The name field's subclass: Enter in it renames, rather than pressing the
+// window's default button (Save).
+constexpr UINT_PTR kNameFieldSubclass = 1;
 
-LRESULT CALLBACK NameFieldProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK NameFieldProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     const bool enter = wParam == VK_RETURN || (msg == WM_CHAR && wParam == '\r');
     if (msg == WM_GETDLGCODE && lParam != 0 && reinterpret_cast<const MSG*>(lParam)->wParam == VK_RETURN &&
         reinterpret_cast<const MSG*>(lParam)->message == WM_KEYDOWN)
-        return ::CallWindowProcW(g_nameFieldProc, wnd, msg, wParam, lParam) | DLGC_WANTMESSAGE;
+        return ::DefSubclassProc(wnd, msg, wParam, lParam) | DLGC_WANTMESSAGE;
     if (msg == WM_KEYDOWN && enter) {
         const HWND parent = ::GetParent(wnd);
         ::PostMessageW(parent, WM_COMMAND, MAKEWPARAM(res::kAppRename, BN_CLICKED),
@@ -52,49 +55,55 @@ LRESULT CALLBACK NameFieldProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     if (msg == WM_CHAR && enter) return 0;  // no beep
-    return ::CallWindowProcW(g_nameFieldProc, wnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(wnd, NameFieldProc, kNameFieldSubclass);
+    return ::DefSubclassProc(wnd, msg, wParam, lParam);
 }
 
-INT_PTR CALLBACK ReplaceProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_INITDIALOG: {
-        const auto* replace = reinterpret_cast<const qrtl::setup::SlotReplace*>(lParam);
-        SetItemText(dlg, res::kReplaceText, qrtl::setup::ReplaceQuestion(*replace));
-        SetText(dlg, product::kRemoteCaption);
-        if (replace->freeSlot < 0) ::EnableWindow(::GetDlgItem(dlg, IDNO), FALSE);
+// "Replace Standin TV with Notepad?": Replace, Use a free entry, Cancel.
+class ReplaceDialog : public tools::ToolDialog {
+public:
+    explicit ReplaceDialog(const qrtl::setup::SlotReplace& replace)
+        : ToolDialog(res::kDlgReplace), replace_(replace) {}
+
+private:
+    bool OnInit() override {
+        SetItemText(dlg_, res::kReplaceText, qrtl::setup::ReplaceQuestion(replace_));
+        SetText(dlg_, product::kRemoteCaption);
+        if (replace_.freeSlot < 0) ::EnableWindow(::GetDlgItem(dlg_, IDNO), FALSE);
         // Cancel has the focus: nothing is replaced by a stray Enter.
-        ::SetFocus(::GetDlgItem(dlg, IDCANCEL));
-        return FALSE;
+        ::SetFocus(::GetDlgItem(dlg_, IDCANCEL));
+        return false;
     }
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDYES || LOWORD(wParam) == IDNO || LOWORD(wParam) == IDCANCEL) {
-            ::EndDialog(dlg, LOWORD(wParam));
-            return TRUE;
-        }
-        return FALSE;
-    default:
-        return FALSE;
+    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM) override {
+        if (msg != WM_COMMAND) return FALSE;
+        const int id = LOWORD(wParam);
+        if (id != IDYES && id != IDNO && id != IDCANCEL) return FALSE;
+        ::EndDialog(dlg_, id);
+        return TRUE;
     }
-}
+
+    const qrtl::setup::SlotReplace& replace_;
+};
 
 }  // namespace
 
 ReplaceAnswer AskReplace(HWND owner, const qrtl::setup::SlotReplace& replace) {
-    const INT_PTR answer =
-        ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(res::kDlgReplace), owner, ReplaceProc,
-                          reinterpret_cast<LPARAM>(&replace));
+    ReplaceDialog dialog(replace);
+    const INT_PTR answer = dialog.RunModal(owner);
     if (answer == IDYES) return ReplaceAnswer::Replace;
     if (answer == IDNO && replace.freeSlot >= 0) return ReplaceAnswer::UseFreeSlot;
     return ReplaceAnswer::Cancel;
 }
 
-AppSelector::AppSelector(HWND dlg, qrtl::setup::UnsavedProfile& profile) : dlg_(dlg), profile_(profile) {
+AppSelector::AppSelector(HWND dlg, qrtl::setup::EditedProfile& profile) : dlg_(dlg), profile_(profile) {
     // The window edits the application POWER starts until the owner picks another.
     const int32_t active = profile_.ClientIndex();
     if (active >= 0 && active < qrtl::setup::kSlotCount) profile_.EditClient(active);
-    const HWND name = ::GetDlgItem(dlg_, res::kAppName);
-    g_nameFieldProc = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(name, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NameFieldProc)));
+    ::SetWindowSubclass(::GetDlgItem(dlg_, res::kAppName), NameFieldProc, kNameFieldSubclass, 0);
+}
+
+AppSelector::~AppSelector() {
+    ::RemoveWindowSubclass(::GetDlgItem(dlg_, res::kAppName), NameFieldProc, kNameFieldSubclass);
 }
 
 void AppSelector::Fill() {

@@ -25,7 +25,10 @@ struct SelectorResult {
 class AppSelector {
 public:
     // The selector's controls are in `dlg`; it edits `profile`, the window's own.
-    AppSelector(HWND dlg, qrtl::setup::UnsavedProfile& profile);
+    AppSelector(HWND dlg, qrtl::setup::EditedProfile& profile);
+    ~AppSelector();
+    AppSelector(const AppSelector&) = delete;
+    AppSelector& operator=(const AppSelector&) = delete;
 
     // The slots again, from the profile as it is now (after any change).
     void Fill();
@@ -45,7 +48,7 @@ private:
     SelectorResult Rename();
 
     HWND dlg_;
-    qrtl::setup::UnsavedProfile& profile_;
+    qrtl::setup::EditedProfile& profile_;
     int32_t namedSlot_ = -1;  // the slot and name the name field shows
     std::string namedText_;
 };

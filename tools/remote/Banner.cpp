@@ -51,9 +51,13 @@ HBRUSH Banner::Colour(HDC dc, HWND control) const {
     return ::GetSysColorBrush(COLOR_INFOBK);
 }
 
-bool ProfileWritable(const std::string& path) {
+bool ProfileMarkedReadOnly(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+    return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+bool ProfileWritable(const std::string& path) {
+    if (ProfileMarkedReadOnly(path)) return false;
     const qrtl::win32::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE,
                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -38,6 +38,9 @@ private:
 
 // True when the profile can be opened for writing now (attributes and rights).
 bool ProfileWritable(const std::string& path);
+// The read-only mark alone, without opening the file: for a look every second,
+// which must never hold the file open while another program replaces it.
+bool ProfileMarkedReadOnly(const std::string& path);
 
 // Asks the owner where to keep a copy of the profile at `path`; empty when the
 // owner cancels.

@@ -1,8 +1,11 @@
 #include "CatalogRead.h"
 
-#include <memory>
+#include <utility>
 
+#include "platform/win32/Win32Config.h"
+#include "platform/win32/Win32Desktop.h"
 #include "setup/win32/Win32AppCommands.h"
+#include "setup/win32/Win32ClientWindow.h"
 
 namespace remote {
 
@@ -11,29 +14,43 @@ namespace {
 constexpr UINT kMsgCatalogRead = WM_APP + 1;
 constexpr char kMessageClass[] = "QRTLRemoteCatalogReader";
 
-// What the worker owns: the window to answer, and the result it fills.
-struct Job {
-    HWND answerTo = nullptr;
-    unsigned generation = 0;
+}  // namespace
+
+// What the reader and its workers share: the latest finished read. A worker whose
+// read is no longer wanted leaves its result here unseen; the reader takes only the
+// generation it waits for.
+struct CatalogReader::Mailbox {
+    Mailbox() { ::InitializeCriticalSection(&lock); }
+    ~Mailbox() { ::DeleteCriticalSection(&lock); }
+    Mailbox(const Mailbox&) = delete;
+    Mailbox& operator=(const Mailbox&) = delete;
+
+    CRITICAL_SECTION lock;
+    unsigned done = 0;  // the generation of `result`; 0: none
     CatalogResult result;
 };
 
-// The message carries the job's generation and the job itself, which the receiver
-// takes over; a job whose message cannot be posted (the reader is gone) is deleted
-// by the worker. Posted and decoded only here.
-void PostJob(std::unique_ptr<Job> job) {
-    const HWND answerTo = job->answerTo;
-    const WPARAM generation = job->generation;
-    Job* raw = job.release();
-    if (!::PostMessageA(answerTo, kMsgCatalogRead, generation, reinterpret_cast<LPARAM>(raw))) delete raw;
-}
+namespace {
 
-std::unique_ptr<Job> TakeJob(LPARAM lParam) { return std::unique_ptr<Job>(reinterpret_cast<Job*>(lParam)); }
+struct Job {
+    std::shared_ptr<CatalogReader::Mailbox> mailbox;
+    HWND answerTo = nullptr;
+    unsigned generation = 0;
+    std::function<void(CatalogResult&)> work;
+};
 
 DWORD WINAPI ReadOnWorker(LPVOID parameter) {
     std::unique_ptr<Job> job(static_cast<Job*>(parameter));
-    job->result.catalog = qrtl::win32::ReadAppCatalog(job->result.target, job->result.exePath);
-    PostJob(std::move(job));
+    CatalogResult result;
+    job->work(result);
+    ::EnterCriticalSection(&job->mailbox->lock);
+    // A later read may have finished first: the latest one wins.
+    if (job->generation > job->mailbox->done) {
+        job->mailbox->done = job->generation;
+        job->mailbox->result = std::move(result);
+    }
+    ::LeaveCriticalSection(&job->mailbox->lock);
+    ::PostMessageA(job->answerTo, kMsgCatalogRead, 0, 0);
     return 0;
 }
 
@@ -54,34 +71,89 @@ bool CatalogReader::EnsureWindow() {
     window_ = ::CreateWindowExA(0, kMessageClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
     if (window_ == nullptr) return false;
     ::SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    mailbox_ = std::make_shared<Mailbox>();
     return true;
 }
 
-bool CatalogReader::Start(HWND target, Done done) {
-    if (!EnsureWindow()) return false;
-    auto job = std::make_unique<Job>();
-    job->answerTo = window_;
-    job->generation = ++generation_;
-    job->result.target = target;
-    // The worker is not waited for: it holds nothing of this object, and ends by
-    // itself once the application has answered or the read's deadline has passed.
-    const HANDLE thread = ::CreateThread(nullptr, 0, ReadOnWorker, job.get(), 0, nullptr);
-    if (thread == nullptr) return false;
-    job.release();
-    ::CloseHandle(thread);
-    pending_ = generation_;
-    done_ = std::move(done);
-    return true;
+void CatalogReader::Start(HWND target, Done done) {
+    file_ = false;
+    Run(
+        [target](CatalogResult& result) {
+            result.target = target;
+            result.catalog = qrtl::win32::ReadAppCatalog(target, result.exePath);
+        },
+        std::move(done));
+}
+
+void CatalogReader::StartExamine(HWND target, Done done) {
+    file_ = false;
+    Run(
+        [target](CatalogResult& result) {
+            qrtl::win32::Win32Desktop desktop;
+            qrtl::win32::Win32Registry registry;
+            bool unique = false;
+            int childCount = 0;
+            result.target = target;
+            result.facts = qrtl::win32::ExamineClientWindow(desktop, registry, target, unique, childCount);
+            result.catalog = qrtl::win32::ReadAppCatalog(target, result.exePath);
+        },
+        std::move(done));
+}
+
+void CatalogReader::StartFile(const std::string& program, Done done) {
+    file_ = true;
+    Run(
+        [program](CatalogResult& result) {
+            result.exePath = program;
+            result.catalog = qrtl::win32::ReadFileCatalog(program);
+        },
+        std::move(done));
+}
+
+void CatalogReader::Run(Work work, Done done) {
+    if (EnsureWindow()) {
+        auto job = std::make_unique<Job>();
+        job->mailbox = mailbox_;
+        job->answerTo = window_;
+        job->generation = ++generation_;
+        job->work = work;
+        // The worker is not waited for: it holds nothing of this object but the
+        // shared mailbox, and ends by itself once the application has answered or
+        // the read's deadline has passed.
+        const HANDLE thread = ::CreateThread(nullptr, 0, ReadOnWorker, job.get(), 0, nullptr);
+        if (thread != nullptr) {
+            job.release();
+            ::CloseHandle(thread);
+            pending_ = generation_;
+            done_ = std::move(done);
+            return;
+        }
+    }
+    pending_ = 0;
+    done_ = nullptr;
+    CatalogResult result;
+    work(result);
+    done(result);
+}
+
+void CatalogReader::Deliver() {
+    if (pending_ == 0) return;
+    CatalogResult result;
+    ::EnterCriticalSection(&mailbox_->lock);
+    const bool ready = mailbox_->done == pending_;
+    if (ready) result = std::move(mailbox_->result);
+    ::LeaveCriticalSection(&mailbox_->lock);
+    if (!ready) return;  // an older read's wake-up, or a message not ours
+    pending_ = 0;
+    Done done = std::move(done_);
+    done_ = nullptr;
+    if (done) done(result);
 }
 
 LRESULT CALLBACK CatalogReader::MessageProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg != kMsgCatalogRead) return ::DefWindowProcA(hWnd, msg, wParam, lParam);
-    std::unique_ptr<Job> job = TakeJob(lParam);
     auto* self = reinterpret_cast<CatalogReader*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
-    if (self == nullptr || wParam != self->pending_) return 0;  // an older read's result
-    self->pending_ = 0;
-    Done done = std::move(self->done_);
-    if (done) done(job->result);
+    if (self != nullptr) self->Deliver();
     return 0;
 }
 

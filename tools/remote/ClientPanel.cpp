@@ -3,36 +3,21 @@
 // window or its program file, and the keys' actions filled from them.
 #include "RemoteWindow.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
+#include <utility>
 
-#include "ActionDlg.h"
-#include "ClearDlg.h"
-#include "RemoteLayout.h"
 #include "UiText.h"
 #include "WindowList.h"
-#include "config/QRTLIRSet.h"
 #include "dispatch/MonitorSimulation.h"
-#include "setup/KeyEdits.h"
-#include "setup/ClientLines.h"
+#include "platform/win32/Win32Config.h"
+#include "platform/win32/Win32Desktop.h"
+#include "resource.h"
 #include "setup/ClientSlots.h"
-#include "setup/SlotWords.h"
-#include "driver/CardDriver.h"
-#include "setup/ClientLines.h"
 #include "setup/FillPlan.h"
 #include "setup/LaunchFinding.h"
 #include "setup/OwnerWords.h"
+#include "setup/SlotWords.h"
 #include "setup/win32/PathKind.h"
-#include "setup/win32/SafeProfileWrite.h"
-#include "setup/win32/Win32AppCommands.h"
-#include "setup/win32/Win32ClientWindow.h"
-#include "setup/win32/Win32KeySecurity.h"
-#include "platform/win32/Win32Config.h"
-#include "platform/win32/Win32Desktop.h"
-#include "product.h"
-#include "tools/common/MonitorControl.h"
-#include "resource.h"
 
 namespace remote {
 
@@ -55,7 +40,7 @@ std::string CatalogNotes(const qrtl::setup::AppCatalog& catalog) {
 // The profile as the monitor would read it were the edited application the one
 // POWER starts: its window search and its key map, for finding and testing it.
 qrtl::ProfileDocument RemoteWindow::EditedAsActive() const {
-    qrtl::setup::UnsavedProfile view = profile_;
+    qrtl::setup::EditedProfile view = session_.Profile();
     view.Change(qrtl::setup::PlanMakeActive(view.Document(), view.ClientIndex()));
     return view.Document();
 }
@@ -100,26 +85,17 @@ void RemoteWindow::TakeWindow(HWND target) {
     Live("Examining " + words + " ...");
     ::UpdateWindow(::GetDlgItem(dlg_, res::kLive));
 
-    qrtl::win32::Win32Desktop desktop;
-    qrtl::win32::Win32Registry registry;
-    bool unique = false;
-    int childCount = 0;
-    const qrtl::setup::ClientWindowFacts facts =
-        qrtl::win32::ExamineClientWindow(desktop, registry, target, unique, childCount);
-    // The commands are read on a worker: a slow application must not freeze this
-    // window. The window is taken once they are read.
-    auto taken = [this, target, words, facts](CatalogResult& read) { OnExamined(target, words, facts, read); };
-    if (!catalogReader_.Start(target, taken)) {
-        CatalogResult read;
-        read.catalog = qrtl::win32::ReadAppCatalog(target, read.exePath);
-        taken(read);
-        return;
-    }
-    Live("Examining " + words + ": reading its menus and controls ...");
+    // What the window is (its version information, the registry's launch entries)
+    // and its commands are read on a worker: a slow application or a large program
+    // file must not freeze this window. The window is taken once they are read.
+    catalogReader_.StartExamine(target, [this, target, words](CatalogResult& read) {
+        OnExamined(target, words, read);
+    });
+    if (catalogReader_.Reading()) Live("Examining " + words + ": reading its menus and controls ...");
 }
 
-void RemoteWindow::OnExamined(HWND target, const std::string& words, const qrtl::setup::ClientWindowFacts& facts,
-                              CatalogResult& read) {
+void RemoteWindow::OnExamined(HWND target, const std::string& words, CatalogResult& read) {
+    const qrtl::setup::ClientWindowFacts& facts = read.facts;
     // A window that went away meanwhile leaves facts of nobody: nothing is taken. One
     // round trip first, so that a window closing on its own thread has done so (a
     // hung one costs a second here).
@@ -139,7 +115,7 @@ void RemoteWindow::OnExamined(HWND target, const std::string& words, const qrtl:
     const std::vector<qrtl::setup::Suggestion> suggestions = qrtl::setup::SuggestCommands(read.catalog);
     const std::vector<qrtl::setup::Suggestion>* judged = read.catalog.Empty() ? nullptr : &suggestions;
     int32_t slot = std::max<int32_t>(0, selector_->Slot());
-    qrtl::setup::SlotTakePlan plan = qrtl::setup::PlanTakeWindow(slot, facts, profile_.Document(), judged);
+    qrtl::setup::SlotTakePlan plan = qrtl::setup::PlanTakeWindow(slot, facts, session_.Profile().Document(), judged);
     const std::string noCommands = FromAnsi(qrtl::setup::NoTvCommandsWords(plan.app, plan.commands));
     if (!noCommands.empty() && Ask(dlg_, noCommands + "\n\nTake it for the remote anyway?",
                                    MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) != IDOK) {
@@ -154,49 +130,45 @@ void RemoteWindow::OnExamined(HWND target, const std::string& words, const qrtl:
         }
         if (answer == ReplaceAnswer::UseFreeSlot) {
             slot = plan.replace.freeSlot;
-            plan = qrtl::setup::PlanTakeWindow(slot, facts, profile_.Document(), judged);
+            plan = qrtl::setup::PlanTakeWindow(slot, facts, session_.Profile().Document(), judged);
         }
     }
-    profile_.Change(plan.changes);
+    session_.Profile().Change(plan.changes);
     selector_->Edit(slot);
-    launchNotFound_ = !facts.launch.found;
     std::string notes;
     for (const qrtl::setup::SlotNote& note : plan.notes)
         notes += (notes.empty() ? "" : " ") + qrtl::setup::SlotNoteWords(note);
-    catalog_ = std::move(read.catalog);
+    session_.WindowTaken(std::move(read.catalog), facts.launch.found);
     Refresh();
-    Live("Taken: " + words + ". " + FromAnsi(notes) + CatalogNotes(catalog_));
-    if (!catalog_.Empty()) FillFromCommands(true);
+    Live("Taken: " + words + ". " + FromAnsi(notes) + CatalogNotes(session_.Catalog()));
+    if (!session_.Catalog().Empty()) FillFromCommands(true);
 }
 
 void RemoteWindow::ReadCatalog(HWND client) {
-    if (client == nullptr) {
-        // The application is not running: its program file, where the launch lines
-        // name it, still gives the names of its menu commands.
-        qrtl::win32::Win32Registry registry;
-        const qrtl::setup::LaunchFinding launch =
-            qrtl::setup::FindLaunch(profile_.Document(), registry, qrtl::win32::KindOfPath);
-        catalog_ = launch.state == qrtl::setup::LaunchState::Starts ? qrtl::win32::ReadFileCatalog(launch.program)
-                                                                      : qrtl::setup::AppCatalog();
+    catalogReader_.Cancel();  // another application's commands never arrive here
+    auto read = [this](CatalogResult& result) {
+        session_.CommandsRead(std::move(result.catalog));
+        Refresh();
+        const std::string notes = CatalogNotes(session_.Catalog());
+        if (!notes.empty()) Live("The TV application's commands are read." + notes);
+        if (std::exchange(actionWaiting_, false)) OnAction();
+    };
+    if (client != nullptr) {
+        catalogReader_.Start(client, read);
         return;
     }
-    auto read = [this](CatalogResult& result) {
-        catalog_ = std::move(result.catalog);
-        Refresh();
-        const std::string notes = CatalogNotes(catalog_);
-        if (!notes.empty()) Live("The TV application's commands are read." + notes);
-    };
-    if (!catalogReader_.Start(client, read)) {
-        CatalogResult result;
-        result.catalog = qrtl::win32::ReadAppCatalog(client, result.exePath);
-        read(result);
-    }
+    // The application is not running: its program file, where the launch lines
+    // name it, still gives the names of its menu commands.
+    qrtl::win32::Win32Registry registry;
+    const qrtl::setup::LaunchFinding launch =
+        qrtl::setup::FindLaunch(session_.Profile().Document(), registry, qrtl::win32::KindOfPath);
+    if (launch.state == qrtl::setup::LaunchState::Starts) catalogReader_.StartFile(launch.program, read);
 }
 
 void RemoteWindow::FillFromCommands(bool ask) {
-    const std::string section = profile_.ClientSection();
+    const std::string section = session_.Profile().ClientSection();
     const qrtl::setup::FillPlan plan =
-        qrtl::setup::PlanFill(qrtl::setup::SuggestCommands(catalog_), profile_.Document(), section);
+        qrtl::setup::PlanFill(qrtl::setup::SuggestCommands(session_.Catalog()), session_.Profile().Document(), section);
     if (plan.Empty()) {
         if (!ask) Live("Every key the application's commands suggest has an action already: nothing filled.");
         return;
@@ -209,7 +181,7 @@ void RemoteWindow::FillFromCommands(bool ask) {
                 "one with Action... before you save.",
             MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    for (const auto& fill : plan.filled) profile_.Set(section, fill.key, fill.command);
+    for (const auto& fill : plan.filled) session_.Profile().Set(section, fill.key, fill.command);
     Refresh();
     Live("Filled " + qrtl::setup::Counted(plan.filled.size(), "key", "keys") + " from the application's commands" +
          (plan.kept.empty() ? "." : "; " + std::to_string(plan.kept.size()) + " kept their action."));

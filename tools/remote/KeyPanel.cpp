@@ -1,36 +1,15 @@
 // The set-up window's key buttons besides learning: Action..., Test and Clear...
 #include "RemoteWindow.h"
 
-#include <commctrl.h>
-
-#include <algorithm>
+#include <string>
 
 #include "ActionDlg.h"
 #include "ClearDlg.h"
-#include "RemoteLayout.h"
 #include "UiText.h"
 #include "WindowList.h"
-#include "config/QRTLIRSet.h"
 #include "dispatch/MonitorSimulation.h"
-#include "setup/KeyEdits.h"
-#include "setup/ClientLines.h"
-#include "setup/ClientSlots.h"
-#include "setup/SlotWords.h"
-#include "driver/CardDriver.h"
-#include "setup/ClientLines.h"
-#include "setup/FillPlan.h"
-#include "setup/LaunchFinding.h"
-#include "setup/OwnerWords.h"
-#include "setup/win32/PathKind.h"
-#include "setup/win32/SafeProfileWrite.h"
-#include "setup/win32/Win32AppCommands.h"
-#include "setup/win32/Win32ClientWindow.h"
-#include "setup/win32/Win32KeySecurity.h"
-#include "platform/win32/Win32Config.h"
 #include "platform/win32/Win32Desktop.h"
-#include "product.h"
-#include "tools/common/MonitorControl.h"
-#include "resource.h"
+#include "setup/KeyEdits.h"
 
 namespace remote {
 
@@ -49,26 +28,32 @@ std::string ClearedWords(const qrtl::setup::KeyEdit& edit) {
 
 void RemoteWindow::OnAction() {
     const int index = SelectedKey();
-    if (index < 0 || static_cast<std::size_t>(index) >= rows_.size()) return;
+    if (index < 0 || static_cast<std::size_t>(index) >= session_.Rows().size()) return;
+    // The program file's menus name the commands: the chooser opens once they are read.
+    if (catalogReader_.ReadingFile()) {
+        actionWaiting_ = true;
+        return;
+    }
     // A copy: Refresh below works the rows out anew.
-    const KeyRow row = rows_[static_cast<std::size_t>(index)];
+    const KeyRow row = session_.Rows()[static_cast<std::size_t>(index)];
     std::string command = row.command;
-    const int32_t n = profile_.ClientIndex();
-    std::string application = n >= 0 && n < profile::kClientSlots ? profile_.Get(profile::kExeDesc, n) : "";
-    if (application.empty()) application = profile_.ClientItem();
-    if (!ChooseAction(dlg_, row.name, row.legend, catalog_, command, application)) return;
-    const qrtl::setup::KeyEdit edit = qrtl::setup::SetKeyAction(profile_, row.name, command);
+    const qrtl::setup::EditedProfile& edited = session_.Profile();
+    const int32_t n = edited.ClientIndex();
+    std::string application = n >= 0 && n < profile::kClientSlots ? edited.Get(profile::kExeDesc, n) : "";
+    if (application.empty()) application = edited.ClientItem();
+    if (!ChooseAction(dlg_, row.name, row.legend, session_.Catalog(), command, application)) return;
+    const qrtl::setup::KeyEdit edit = qrtl::setup::SetKeyAction(session_.Profile(), row.name, command);
     if (!edit.changed) return;
     Refresh();
     SelectKey(index);
     Live(edit.key + " " + kArrow + " " +
-         (command.empty() ? "no action" : FromAnsi(qrtl::setup::ActionInRows(rows_, edit.key))));
+         (command.empty() ? "no action" : FromAnsi(qrtl::setup::ActionInRows(session_.Rows(), edit.key))));
 }
 
 void RemoteWindow::OnTest() {
     const int index = SelectedKey();
-    if (index < 0 || static_cast<std::size_t>(index) >= rows_.size()) return;
-    const KeyRow& row = rows_[static_cast<std::size_t>(index)];
+    if (index < 0 || static_cast<std::size_t>(index) >= session_.Rows().size()) return;
+    const KeyRow& row = session_.Rows()[static_cast<std::size_t>(index)];
     if (row.command.empty()) {
         Live(row.name + " has no action yet: choose one with Action...");
         return;
@@ -87,9 +72,9 @@ void RemoteWindow::OnTest() {
 
 void RemoteWindow::OnClear() {
     const int index = SelectedKey();
-    if (index < 0 || static_cast<std::size_t>(index) >= rows_.size()) return;
-    const KeyRow row = rows_[static_cast<std::size_t>(index)];  // a copy: Refresh replaces the rows
-    const qrtl::setup::KeyParts held = qrtl::setup::PartsOf(profile_, row.name);
+    if (index < 0 || static_cast<std::size_t>(index) >= session_.Rows().size()) return;
+    const KeyRow row = session_.Rows()[static_cast<std::size_t>(index)];  // a copy: Refresh replaces the rows
+    const qrtl::setup::KeyParts held = qrtl::setup::PartsOf(session_.Profile(), row.name);
     if (!held.code && !held.action) {
         Live(row.name + " has no code and no action: nothing to clear.");
         return;
@@ -98,7 +83,7 @@ void RemoteWindow::OnClear() {
                      held.action ? FromAnsi(row.action.empty() ? row.command : row.action) : std::string()};
     qrtl::setup::ClearPart part = qrtl::setup::ClearPart::Both;
     if (!ChooseClear(dlg_, offer, part)) return;
-    const qrtl::setup::KeyEdit edit = qrtl::setup::ClearKey(profile_, row.name, part);
+    const qrtl::setup::KeyEdit edit = qrtl::setup::ClearKey(session_.Profile(), row.name, part);
     Refresh();
     SelectKey(index);
     Live(ClearedWords(edit));

@@ -35,12 +35,10 @@ std::string RemoteWindow::RestartMonitorForChanges() {
 }
 
 tools::MonitorClose RemoteWindow::WaitForMonitorToClose(const tools::RunningMonitor& monitor, std::string& why) {
-    closeAsked_ = false;
-    waitingForMonitor_ = true;
+    session_.WaitBegins();
     const tools::MonitorClose closed = tools::CloseMonitor(monitor, dlg_, kMonitorCloseMs, why);
-    waitingForMonitor_ = false;
     // A close asked meanwhile comes now, after what the wait was for.
-    if (closeAsked_) ::PostMessageW(dlg_, WM_CLOSE, 0, 0);
+    if (session_.WaitEnds()) ::PostMessageW(dlg_, WM_CLOSE, 0, 0);
     return closed;
 }
 
@@ -65,13 +63,12 @@ bool RemoteWindow::CloseMonitorToLearn() {
         return false;
     Live("Closing the monitor ...");
     // Known before the wait: a window closed meanwhile still starts the monitor again.
-    monitorClosed_ = true;
-    closedMonitor_ = running.front().image;
+    session_.MonitorClosing(running.front().image);
     std::string why;
     const tools::MonitorClose closed = WaitForMonitorToClose(running.front(), why);
     // Closed meanwhile: no learning starts, the window closes next.
-    if (closed == tools::MonitorClose::Closed) return !closeAsked_;
-    if (closed == tools::MonitorClose::NotTaken) monitorClosed_ = false;
+    if (closed == tools::MonitorClose::Closed) return !session_.CloseAsked();
+    if (closed == tools::MonitorClose::NotTaken) session_.MonitorKept();
     if (closed == tools::MonitorClose::StillRunning) {
         Ask(dlg_, "The monitor could not be closed: " + why + ". It is started again when it has ended and you "
             "save or close this window.", MB_OK | MB_ICONEXCLAMATION);

@@ -6,32 +6,15 @@
 
 #include <algorithm>
 
-#include "ActionDlg.h"
-#include "ClearDlg.h"
 #include "RemoteLayout.h"
 #include "UiText.h"
-#include "WindowList.h"
-#include "config/QRTLIRSet.h"
-#include "dispatch/MonitorSimulation.h"
-#include "setup/KeyEdits.h"
-#include "setup/ClientLines.h"
-#include "setup/ClientSlots.h"
-#include "setup/SlotWords.h"
 #include "driver/CardDriver.h"
-#include "setup/ClientLines.h"
-#include "setup/FillPlan.h"
-#include "setup/LaunchFinding.h"
-#include "setup/OwnerWords.h"
-#include "setup/win32/PathKind.h"
-#include "setup/win32/SafeProfileWrite.h"
-#include "setup/win32/Win32AppCommands.h"
-#include "setup/win32/Win32ClientWindow.h"
-#include "setup/win32/Win32KeySecurity.h"
 #include "platform/win32/Win32Config.h"
-#include "platform/win32/Win32Desktop.h"
-#include "product.h"
-#include "tools/common/MonitorControl.h"
 #include "resource.h"
+#include "setup/LaunchFinding.h"
+#include "tools/common/MonitorControl.h"
+#include "setup/win32/PathKind.h"
+#include "setup/win32/Win32KeySecurity.h"
 
 namespace remote {
 
@@ -60,10 +43,7 @@ void RemoteWindow::Refresh() {
     environment.registry = &registry;
     environment.pathKind = qrtl::win32::KindOfPath;
     environment.usersCanWrite = qrtl::win32::MachineKeyUsersCanWrite;
-    std::vector<qrtl::setup::FindingRow> checked = qrtl::setup::FindingsInWords(profile_, environment);
-    rows_ = qrtl::setup::KeyRows(profile_, catalog_, checked);
-    findings_ = qrtl::setup::OwnerFindings(std::move(checked));
-    qrtl::setup::PutReceiverFinding(findings_, receiverFault_, CardDriverFileName());
+    session_.Recheck(environment, CardDriverFileName());
     ShowKeys();
     ShowFindings();
     ShowClient();
@@ -71,8 +51,9 @@ void RemoteWindow::Refresh() {
 }
 
 void RemoteWindow::ShowKeys() {
-    for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
-        const KeyRow& row = rows_[static_cast<std::size_t>(i)];
+    const std::vector<KeyRow>& rows = session_.Rows();
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        const KeyRow& row = rows[static_cast<std::size_t>(i)];
         const std::string texts[kColumnCount] = {row.name, row.legend, FromAnsi(row.code), FromAnsi(row.action),
                                                  qrtl::setup::StatusInWords(row)};
         for (int c = 0; c < kColumnCount; ++c) {
@@ -89,9 +70,10 @@ void RemoteWindow::ShowFindings() {
     const HWND list = ::GetDlgItem(dlg_, res::kFindings);
     ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    for (const auto& finding : findings_)
+    const std::vector<qrtl::setup::FindingRow>& findings = session_.Findings();
+    for (const auto& finding : findings)
         ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(FromAnsi(finding.text)).c_str()));
-    if (findings_.empty())
+    if (findings.empty())
         ::SendMessageW(list, LB_ADDSTRING, 0,
                        reinterpret_cast<LPARAM>(L"Nothing: the monitor reads this profile as you mean it."));
     FitFindingRows();
@@ -100,32 +82,17 @@ void RemoteWindow::ShowFindings() {
 }
 
 void RemoteWindow::ShowClient() {
-    const int32_t n = profile_.ClientIndex();
-    const std::string item = profile_.ClientItem();
-    const std::string caption = profile_.Get(profile::kCaption, n);
-    const std::string className = profile_.Get(profile::kClassName, n);
-    std::string desc;
-    if (n >= 0 && n < profile::kClientSlots) desc = profile_.Get(profile::kExeDesc, n);
-    if (desc.empty()) desc = caption.empty() ? item : caption;
-    std::string text;
-    if (item.empty() && caption.empty() && className.empty()) {
-        text = "none chosen yet: drag the crosshair onto its window, or choose it from the list";
-    } else {
-        // The owner's name for it; the program's name of the file format stays out.
-        text = FromAnsi(desc);
-        text += FindClientNow() ? ", its window is open now" : ", its window is not found now";
-    }
-    SetItemText(dlg_, res::kClientDesc, text);
-
     qrtl::win32::Win32Registry registry;
-    const qrtl::setup::LaunchFinding launch =
-        qrtl::setup::FindLaunch(profile_.Document(), registry, qrtl::win32::KindOfPath);
-    const std::string launchWords = qrtl::setup::LaunchInWords(launch, launchNotFound_);
-    SetItemText(dlg_, res::kLaunch, FromAnsi(launchWords));
-
-    const qrtl::setup::WindowFacts facts = Facts();
-    SetItemText(dlg_, res::kReceiver, qrtl::setup::ReceiverLine(facts, CardDriverFileName()));
-    banner_.Show(facts);
+    qrtl::setup::World world;
+    world.monitorRuns = tools::FindMonitor() != nullptr;
+    world.clientOpen = FindClientNow() != nullptr;
+    world.launch = qrtl::setup::FindLaunch(session_.Profile().Document(), registry, qrtl::win32::KindOfPath);
+    world.driver = CardDriverFileName();
+    const qrtl::setup::SessionView view = session_.View(world);
+    SetItemTextIfChanged(dlg_, res::kClientDesc, FromAnsi(view.client));
+    SetItemTextIfChanged(dlg_, res::kLaunch, FromAnsi(view.launch));
+    SetItemTextIfChanged(dlg_, res::kReceiver, view.receiver);
+    banner_.Show(view.facts);
 }
 
 void RemoteWindow::FitFindingRows() {
@@ -138,9 +105,10 @@ void RemoteWindow::DrawFinding(const DRAWITEMSTRUCT& item) {
     ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     RECT text = item.rcItem;
     text.left += 2;
-    if (item.itemID < findings_.size()) {
+    const std::vector<qrtl::setup::FindingRow>& findings = session_.Findings();
+    if (item.itemID < findings.size()) {
         const int top = item.rcItem.top + 1;  // beside the first line
-        ::DrawIconEx(item.hDC, text.left, top, SeverityIcon(findings_[item.itemID].severity), kIconSize, kIconSize, 0,
+        ::DrawIconEx(item.hDC, text.left, top, SeverityIcon(findings[item.itemID].severity), kIconSize, kIconSize, 0,
                      nullptr, DI_NORMAL);
     }
     text.left += kIconSize + kIconGap;

@@ -2,33 +2,12 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
+#include <utility>
 
-#include "ActionDlg.h"
-#include "ClearDlg.h"
 #include "RemoteLayout.h"
 #include "UiText.h"
 #include "WindowList.h"
-#include "config/QRTLIRSet.h"
-#include "dispatch/MonitorSimulation.h"
-#include "setup/KeyEdits.h"
-#include "setup/ClientLines.h"
-#include "setup/ClientSlots.h"
-#include "setup/SlotWords.h"
-#include "driver/CardDriver.h"
-#include "setup/ClientLines.h"
-#include "setup/FillPlan.h"
-#include "setup/LaunchFinding.h"
-#include "setup/OwnerWords.h"
-#include "setup/win32/PathKind.h"
-#include "setup/win32/SafeProfileWrite.h"
-#include "setup/win32/Win32AppCommands.h"
-#include "setup/win32/Win32ClientWindow.h"
-#include "setup/win32/Win32KeySecurity.h"
-#include "platform/win32/Win32Config.h"
-#include "platform/win32/Win32Desktop.h"
 #include "product.h"
-#include "tools/common/MonitorControl.h"
 #include "resource.h"
 
 namespace remote {
@@ -47,7 +26,7 @@ int Ask(HWND owner, const std::string& text, UINT flags) {
 }
 
 RemoteWindow::RemoteWindow(std::string profilePath, std::string fileText, bool readOnly)
-    : ToolDialog(res::kDlgRemote), profilePath_(std::move(profilePath)), savedText_(fileText), readOnly_(readOnly), profile_(std::move(fileText)) {}
+    : ToolDialog(res::kDlgRemote), profilePath_(std::move(profilePath)), session_(std::move(fileText), readOnly) {}
 
 RemoteWindow::~RemoteWindow() = default;
 
@@ -71,8 +50,8 @@ int RemoteWindow::RunMessageLoop() {
 INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     // While the monitor closes, the window is disabled and takes no command: a
     // close asked meanwhile waits until the monitor has ended.
-    if (waitingForMonitor_) {
-        if (msg == WM_CLOSE || (msg == WM_COMMAND && LOWORD(wParam) == res::kClose)) closeAsked_ = true;
+    if (session_.Waiting()) {
+        if (msg == WM_CLOSE || (msg == WM_COMMAND && LOWORD(wParam) == res::kClose)) session_.CloseAskedWhileWaiting();
         if (msg == WM_COMMAND || msg == WM_CLOSE || msg == WM_NOTIFY || msg == WM_LBUTTONDOWN) return TRUE;
     }
     switch (msg) {
@@ -115,10 +94,12 @@ INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<INT_PTR>(banner_.Colour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
     case kMsgRead:
-        OnRead(wParam, lParam);
+        OnRead();
         return TRUE;
     case WM_TIMER:
         if (wParam == kTimerHang) CheckReadHang();
+        if (wParam == kTimerMonitorShows) CheckMonitorShows();
+        if (wParam == kTimerLook) LookAgain();
         return TRUE;
     case WM_CLOSE:
         Close();
@@ -134,7 +115,7 @@ INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 void RemoteWindow::OnNotify(const NMHDR& header) {
     if (header.idFrom != static_cast<UINT_PTR>(res::kKeys)) return;
     if (header.code == LVN_ITEMCHANGED) EnableButtons();
-    if (header.code == NM_DBLCLK && SelectedKey() >= 0 && learnIndex_ < 0) OnAction();
+    if (header.code == NM_DBLCLK && SelectedKey() >= 0 && !session_.Learning()) OnAction();
 }
 
 bool RemoteWindow::OnInit() {
@@ -151,13 +132,14 @@ bool RemoteWindow::OnInit() {
 
     // The receiver: the monitor holds it while it runs; Learn asks to close it.
     if (tools::FindMonitor() == nullptr) ProbeReceiver();  // a problem is shown below; learning stays off
-    selector_ = std::make_unique<AppSelector>(dlg_, profile_);
+    selector_ = std::make_unique<AppSelector>(dlg_, session_.Profile());
     FillWindowList();
     ReadCatalog(FindClientNow());
     Refresh();
     SelectKey(0);
     ::SetFocus(keys_);
     Live(qrtl::setup::Greeting(Facts()));
+    ::SetTimer(dlg_, kTimerLook, kLookIntervalMs, nullptr);
     return false;  // the focus is set: on the key list
 }
 
@@ -166,8 +148,7 @@ void RemoteWindow::OnCommand(int id, int code) {
         const SelectorResult selected = selector_->OnCommand(id, code);
         if (selected.handled) {
             if (selected.slotChanged) {  // another application: its own window and commands
-                catalog_ = {};
-                launchNotFound_ = false;
+                session_.ApplicationChanged();
                 ReadCatalog(FindClientNow());
             }
             if (selected.slotChanged || selected.changed) Refresh();
@@ -228,7 +209,7 @@ void RemoteWindow::OnCommand(int id, int code) {
 // Save: that is a button of its own.
 void RemoteWindow::OnEnter() {
     const HWND focus = ::GetFocus();
-    if (focus == keys_ && SelectedKey() >= 0 && learnIndex_ < 0)
+    if (focus == keys_ && SelectedKey() >= 0 && !session_.Learning())
         OnAction();
     else if (focus == ::GetDlgItem(dlg_, res::kFindings))
         GoToFinding();
@@ -236,8 +217,8 @@ void RemoteWindow::OnEnter() {
 
 void RemoteWindow::OnEscape() {
     // Escape skips the key being learned; otherwise it closes, as in any dialog.
-    if (learnIndex_ >= 0)
-        NextKey(true);
+    if (session_.Learning())
+        Follow(session_.Skip());
     else if (finder_->Dragging())
         finder_->Abort();
     else
@@ -255,8 +236,9 @@ void RemoteWindow::UseChosenWindow() {
 
 void RemoteWindow::GoToFinding() {
     const auto at = ::SendDlgItemMessageW(dlg_, res::kFindings, LB_GETCURSEL, 0, 0);
-    if (at < 0 || static_cast<std::size_t>(at) >= findings_.size()) return;
-    const auto& finding = findings_[static_cast<std::size_t>(at)];
+    const std::vector<qrtl::setup::FindingRow>& findings = session_.Findings();
+    if (at < 0 || static_cast<std::size_t>(at) >= findings.size()) return;
+    const auto& finding = findings[static_cast<std::size_t>(at)];
     if (finding.target == FindingTarget::Key) {
         for (int i = 0; i < kRemoteKeyCount; ++i)
             if (finding.key == RemoteKeyNames[i]) SelectKey(i);
@@ -268,26 +250,26 @@ void RemoteWindow::GoToFinding() {
 }
 
 void RemoteWindow::EnableButtons() {
-    const int selected = SelectedKey();
-    const bool learning = learnIndex_ >= 0;
-    const qrtl::setup::WindowGate gate = qrtl::setup::GateWindow(Facts());
-    const bool canLearn = gate.learn == qrtl::setup::OffReason::None;
-    const bool hasRow = selected >= 0 && static_cast<std::size_t>(selected) < rows_.size();
+    const qrtl::setup::ControlStates states = session_.Controls(SelectedKey(), tools::FindMonitor() != nullptr);
     const auto enable = [&](int id, bool on) {
         const HWND button = ::GetDlgItem(dlg_, id);
         if (!on) KeepFocusOff(button);
         ::EnableWindow(button, on ? TRUE : FALSE);
     };
-    enable(res::kLearn, canLearn && hasRow);
-    enable(res::kLearnAll, canLearn || learning);  // it reads Stop while learning
-    enable(res::kAction, !learning && hasRow);
-    enable(res::kTest, !learning && hasRow && !rows_[static_cast<std::size_t>(selected)].command.empty());
-    enable(res::kClear, !learning && hasRow);
-    enable(res::kFill, !learning && !catalog_.Empty());
-    enable(res::kUseWindow, !learning);
-    enable(res::kSave, gate.save == qrtl::setup::OffReason::None);
-    enable(res::kSaveAs, gate.saveAs == qrtl::setup::OffReason::None);
-    if (selector_) selector_->Enable(!learning);
+    enable(res::kLearn, states.learn);
+    enable(res::kLearnAll, states.learnAll);
+    enable(res::kAction, states.action);
+    enable(res::kTest, states.test);
+    enable(res::kClear, states.clear);
+    enable(res::kFill, states.fill);
+    enable(res::kUseWindow, states.useWindow);
+    enable(res::kSave, states.save);
+    enable(res::kSaveAs, states.saveAs);
+    if (selector_) selector_->Enable(states.applications);
+    if (states.learnAllReadsStop)
+        SetItemText(dlg_, res::kLearnAll, "St&op");
+    else if (!learnAllCaption_.empty())
+        ::SetDlgItemTextW(dlg_, res::kLearnAll, std::exchange(learnAllCaption_, std::wstring()).c_str());
 }
 
 void RemoteWindow::FocusKeyList() {
@@ -308,7 +290,7 @@ void RemoteWindow::SetPrompt(const std::string& text) {
     SetItemText(dlg_, res::kPrompt, text);
     // The prompt takes the receiver line's place while a key is awaited; what
     // stopped learning is said on the status line.
-    const bool prompting = !text.empty() && learnIndex_ >= 0;
+    const bool prompting = !text.empty() && session_.Learning();
     ::ShowWindow(::GetDlgItem(dlg_, res::kPrompt), prompting ? SW_SHOW : SW_HIDE);
     ::ShowWindow(::GetDlgItem(dlg_, res::kReceiver), prompting ? SW_HIDE : SW_SHOW);
 }
@@ -327,7 +309,7 @@ void RemoteWindow::SelectKey(int index) {
 INT_PTR RemoteWindow::OnMouse(UINT msg, LPARAM lParam) {
     switch (msg) {
     case WM_LBUTTONDOWN:
-        if (learnIndex_ >= 0 || !finder_->OnDown(PointOf(lParam))) return FALSE;
+        if (session_.Learning() || !finder_->OnDown(PointOf(lParam))) return FALSE;
         Live("Drag onto the TV application's window and release the mouse button there.");
         return TRUE;
     case WM_MOUSEMOVE: {

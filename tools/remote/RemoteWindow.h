@@ -19,9 +19,7 @@
 #include "CatalogRead.h"
 #include "AppSelector.h"
 #include "setup/AppCommands.h"
-#include "setup/PressDetector.h"
-#include "setup/RemoteRows.h"
-#include "setup/WindowGate.h"
+#include "setup/RemoteSession.h"
 #include "setup/win32/CardReceiver.h"
 
 namespace remote {
@@ -29,6 +27,11 @@ namespace remote {
 // Learning's message (a read is waiting) and its timer (the hang check).
 constexpr UINT kMsgRead = WM_APP + 1;
 constexpr UINT_PTR kTimerHang = 1;
+constexpr UINT_PTR kTimerMonitorShows = 2;
+// What the window states of the world (the application's window, the driver file,
+// the monitor, the file's write access) is looked at again on this timer.
+constexpr UINT_PTR kTimerLook = 3;
+constexpr UINT kLookIntervalMs = 1000;
 
 class RemoteWindow : public tools::ToolDialog {
 public:
@@ -52,6 +55,7 @@ private:
     void OnEnter();
     void OnEscape();
     void GoToFinding();
+    // The model shown anew (RemoteView.cpp): rows, findings, lines and controls.
     void Refresh();
     void ShowKeys();
     void ShowFindings();
@@ -74,14 +78,13 @@ private:
     int SelectedKey() const;
     void SelectKey(int index);
 
-    // The TV application.
+    // The TV application (ClientPanel.cpp).
     void FillWindowList();
     void UseChosenWindow();
     void TakeWindow(HWND target);
     // The window examined and its commands read: taken for the edited slot, after
     // the owner's answers.
-    void OnExamined(HWND target, const std::string& words, const qrtl::setup::ClientWindowFacts& facts,
-                    CatalogResult& read);
+    void OnExamined(HWND target, const std::string& words, CatalogResult& read);
     void ReadCatalog(HWND client);
     void FillFromCommands(bool ask);
     HWND FindClientNow();
@@ -89,12 +92,29 @@ private:
     // the one POWER starts: its window search and its key map, to find and test it.
     qrtl::ProfileDocument EditedAsActive() const;
 
-    // The finder tool: the mouse on the window.
+    // The finder tool: the mouse on the window (RemoteWindow.cpp).
     INT_PTR OnMouse(UINT msg, LPARAM lParam);
 
-    // Keys: learning (LearnPanel.cpp).
+    // Learning (LearnPanel.cpp): the model decides, the receiver reads.
     void ProbeReceiver();
     bool EnsureReceiver();
+    void StartLearning(int index, bool all);
+    void OnRead();
+    void CheckReadHang();
+    // The world looked at again: every line that states it follows.
+    void LookAgain();
+    // Carries out a step of the model: asks its question, says its words, lets the
+    // receiver go, and shows the model anew.
+    void Follow(const qrtl::setup::SessionStep& step);
+    // Stops learning and lets the receiver go; starts the monitor again when this
+    // window closed it. True when it was started again.
+    bool ReleaseReceiver();
+    // Adds "The monitor runs again." to `words`, in the banner and the status line,
+    // once the started monitor's window shows (looked for on a timer).
+    void SayWhenMonitorShows(const std::string& words);
+    void CheckMonitorShows();
+
+    // The running monitor (MonitorPanel.cpp).
     // Closes the monitor of this folder, after the owner's yes; false when it still
     // runs (or another monitor does), with the owner told.
     bool CloseMonitorToLearn();
@@ -104,67 +124,35 @@ private:
     // After Save: offers to restart a monitor of this folder that kept running, so
     // that it reads the saved profile; the words for the status line.
     std::string RestartMonitorForChanges();
-    void StartLearning(int index, bool all);
-    // Asks for the key being learned, after `before` ("Received 20 → VOL+. ").
-    void PromptKey(const std::string& before = {});
-    void OnRead(WPARAM wParam, LPARAM lParam);
-    void OnPress();
-    void NextKey(bool skipped, const std::string& before = {});
-    void StopLearning(const std::string& why);
-    void CheckReadHang();
-    // Learn all's own caption again, after it read Stop.
-    void RestoreLearnAll();
+
+    // The key buttons besides learning (KeyPanel.cpp).
     void OnAction();
     void OnTest();
     void OnClear();
 
-    // A read-only profile and the banner (SavePanel.cpp).
+    // A read-only profile, Save and Close (SavePanel.cpp).
     qrtl::setup::WindowFacts Facts() const;
     // Follows the file becoming writable or read-only; true while it is writable.
-    bool RecheckWritable();
-    // False, with the reason in the status line, while Learn is off.
-    bool LearnAllowed();
+    // `glance`: the look every second, which opens the file only when it was read-only.
+    bool RecheckWritable(bool glance = false);
     // Writes the window's profile to a file the owner names; the window then works on it.
     bool SaveAs();
-
-    // Ending.
     bool Save();
     void Close();
-    // Stops learning and lets the receiver go; starts the monitor again when this
-    // window closed it. True when it was started again.
-    bool ReleaseReceiver();
 
     HWND keys_ = nullptr;
-    std::unique_ptr<AppSelector> selector_;  // which application the window edits
     std::string profilePath_;
-    std::string savedText_;  // the file as last read or saved: what the owner's changes are against
-    bool readOnly_ = false;
-    qrtl::setup::UnsavedProfile profile_;
-    std::vector<qrtl::setup::KeyRow> rows_;
-    std::vector<qrtl::setup::FindingRow> findings_;
-    qrtl::setup::AppCatalog catalog_;
-    bool launchNotFound_ = false;  // the application taken has no launch lines to be found
-    CatalogReader catalogReader_;  // reads catalog_ off this thread
+    qrtl::setup::RemoteSession session_;  // what the window remembers and decides
+    std::unique_ptr<AppSelector> selector_;  // which application the window edits
+    CatalogReader catalogReader_;  // reads the application's commands off this thread
+    bool actionWaiting_ = false;   // Action... opens once the program file is read
     std::vector<HWND> windowList_;
-
     qrtl::win32::CardReceiver receiver_;  // taken only while learning
-    qrtl::setup::ReceiverFault receiverFault_ = qrtl::setup::ReceiverFault::None;  // learning is off while set
     Banner banner_;
-    bool monitorClosed_ = false;   // the window closed the monitor to learn
-    std::string closedMonitor_;    // the program file of that monitor, started again
-    bool waitingForMonitor_ = false;  // the monitor is closing: no command is taken
-    bool closeAsked_ = false;         // the window was closed during the last wait
-    qrtl::setup::PressDetector detector_;
-    int learnIndex_ = -1;  // the key being learned (the detector's), -1 when none
-    bool learnAll_ = false;
-    bool asking_ = false;
-    std::string promptBefore_;  // said before the next key's prompt
-    std::wstring learnAllCaption_;  // while Learn all reads Stop
-
+    std::wstring learnAllCaption_;  // Learn all's own caption, for after Stop
     std::unique_ptr<FinderTool> finder_;
     AnchorLayout layout_;
     qrtl::win32::UniqueHFont promptFont_;
-    bool closing_ = false;
 };
 
 }  // namespace remote

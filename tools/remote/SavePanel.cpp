@@ -23,44 +23,28 @@ bool SamePath(const std::string& a, const std::string& b) { return ::lstrcmpiA(a
 
 }  // namespace
 
-qrtl::setup::WindowFacts RemoteWindow::Facts() const {
-    qrtl::setup::WindowFacts facts;
-    facts.readOnly = readOnly_;
-    facts.receiver = receiverFault_;
-    facts.learning = learnIndex_ >= 0;
-    facts.changed = profile_.Changed();
-    facts.monitorRuns = tools::FindMonitor() != nullptr;
-    return facts;
-}
+qrtl::setup::WindowFacts RemoteWindow::Facts() const { return session_.Facts(tools::FindMonitor() != nullptr); }
 
-bool RemoteWindow::RecheckWritable() {
-    const bool readOnly = !ProfileWritable(profilePath_);
-    if (readOnly != readOnly_) {
-        readOnly_ = readOnly;
+bool RemoteWindow::RecheckWritable(bool glance) {
+    // A glance opens the file only when it may have become writable.
+    const bool writable = glance && !session_.ReadOnly() ? !ProfileMarkedReadOnly(profilePath_)
+                                                          : ProfileWritable(profilePath_);
+    if (session_.WritableNow(writable)) {
         ShowClient();
         EnableButtons();
     }
-    return !readOnly_;
-}
-
-bool RemoteWindow::LearnAllowed() {
-    RecheckWritable();
-    const qrtl::setup::WindowFacts facts = Facts();
-    const qrtl::setup::OffReason off = qrtl::setup::GateWindow(facts).learn;
-    if (off == qrtl::setup::OffReason::None) return true;
-    Live(qrtl::setup::WhyOff("Learn", off, facts, CardDriverFileName()));
-    return false;
+    return !session_.ReadOnly();
 }
 
 bool RemoteWindow::SaveAs() {
-    StopLearning("");
+    Follow(session_.Stop(""));
     const std::string path = AskCopyPath(dlg_, profilePath_);
     if (path.empty()) {
         Live("Not saved: no file chosen.");
         return false;
     }
     std::string why;
-    if (!WriteProfileCopy(path, profile_.Text(), why)) {
+    if (!WriteProfileCopy(path, session_.Profile().Text(), why)) {
         const std::string words = "Not saved as " + FromAnsi(path) + ": " + FromAnsi(why) + ".";
         Ask(dlg_, words + "\n\nYour changes are still in this window.", MB_OK | MB_ICONEXCLAMATION);
         banner_.SaveResult(words);
@@ -69,26 +53,25 @@ bool RemoteWindow::SaveAs() {
         return false;
     }
     profilePath_ = path;
-    readOnly_ = !ProfileWritable(path);
-    profile_.MarkSaved();
-    savedText_ = profile_.Text();
+    session_.SavedAs(ProfileWritable(path));
     std::string words = "Saved as " + FromAnsi(path) + "; this window works on that file now.";
     // The monitor reads only the profile beside it.
     const std::string monitorProfile = tools::ProgramFolder() + product::kProfileName;
     if (!SamePath(path, monitorProfile))
         words += " The monitor reads " + FromAnsi(monitorProfile) + ": copy this file there for it to use.";
-    if (ReleaseReceiver()) words += " The monitor runs again.";
+    const bool started = ReleaseReceiver();
     banner_.SaveResult(words);
     Refresh();
     Live(words);
+    if (started) SayWhenMonitorShows(words);
     return true;
 }
 
 // ---- Save and Close ----
 
 bool RemoteWindow::Save() {
-    StopLearning("");
-    if (!profile_.Changed()) {
+    Follow(session_.Stop(""));
+    if (!session_.Profile().Changed()) {
         Live("Nothing to save.");
         return true;
     }
@@ -109,7 +92,8 @@ bool RemoteWindow::Save() {
     };
     std::string error;
     std::string savedText;
-    if (!qrtl::win32::WriteChangesSince(profilePath_, savedText_, profile_.Changes(), keepOurs, savedText, error)) {
+    if (!qrtl::win32::WriteChangesSince(profilePath_, session_.SavedText(), session_.Profile().Changes(), keepOurs,
+                                          savedText, error)) {
         Ask(dlg_, "Nothing was saved: " + FromAnsi(error) + "\n\nYour changes are still in this window.",
             MB_OK | MB_ICONEXCLAMATION);
         Live("Not saved: " + FromAnsi(error));
@@ -117,29 +101,24 @@ bool RemoteWindow::Save() {
         ShowClient();
         return false;
     }
-    if (savedText.empty()) {
-        profile_.MarkSaved();
-        savedText_ = profile_.Text();
-    } else {  // the file as written, with what other writers put into it meanwhile
-        savedText_ = savedText;
-        profile_ = qrtl::setup::UnsavedProfile(savedText);
-    }
+    session_.Saved(savedText);
     std::string saved = "Saved " + FromAnsi(profilePath_) + "; the previous file is " + FromAnsi(profilePath_) +
                         qrtl::win32::kBackupSuffix + ".";
-    const bool closedToLearn = monitorClosed_;
-    if (ReleaseReceiver()) saved += " The monitor runs again.";
+    const bool closedToLearn = session_.MonitorClosedToLearn();
+    const bool started = ReleaseReceiver();
     banner_.SaveResult(saved);
     // A monitor that kept running reads the profile only at its start.
     if (!closedToLearn) saved += RestartMonitorForChanges();
     Refresh();
     Live(saved);
+    if (started) SayWhenMonitorShows(saved);
     return true;
 }
 
 void RemoteWindow::Close() {
-    if (closing_) return;
-    StopLearning("");
-    if (profile_.Changed()) {
+    if (session_.Closing()) return;
+    Follow(session_.Stop(""));
+    if (session_.Profile().Changed()) {
         // Yes on a read-only profile goes to Save as...: the question says so.
         const std::string question = RecheckWritable()
                                          ? "Save the changes to " + FromAnsi(profilePath_) + " before closing?"
@@ -149,7 +128,7 @@ void RemoteWindow::Close() {
         if (answer == IDCANCEL) return;
         if (answer == IDYES && !Save()) return;
     }
-    closing_ = true;
+    session_.BeginClosing();
     ReleaseReceiver();
     receiver_.Close();
     ::DestroyWindow(dlg_);

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "setup/RemoteSession.h"
+
 namespace remote {
 
 // Text of code page `codePage` in UTF-16.
@@ -49,7 +51,11 @@ inline std::string ItemText(HWND dialog, int id) {
 // A message box over `owner` with the program's caption.
 int Ask(HWND owner, const std::string& text, UINT flags);
 
-// "→"
-constexpr char kArrow[] = "\xE2\x86\x92";
+// A line looked at again every second is set only when it changes: no flicker.
+inline void SetItemTextIfChanged(HWND dialog, int id, const std::string& utf8) {
+    if (ItemText(dialog, id) != utf8) SetItemText(dialog, id, utf8);
+}
+
+using qrtl::setup::kArrow;
 
 }  // namespace remote

@@ -277,7 +277,7 @@ TEST_F(SafeWriteTest, NewSectionAndKeys_CommentsKeptBackupOfTheOldFile) {
 
 // The window's unsaved profile predicts what the profile functions make of its
 // changes: every value reads the same both ways after keys and sections are removed.
-TEST_F(SafeWriteTest, Removals_ReadAsTheUnsavedProfilePredicts) {
+TEST_F(SafeWriteTest, Removals_ReadAsTheEditedProfilePredicts) {
     using qrtl::setup::ChangeKind;
     const std::string before =
         "; the owner's comment\r\n[Client]\r\nDefault=1\r\n0_Item=A\r\n0_Item=B\r\n1_Item=C\r\n"
@@ -288,7 +288,7 @@ TEST_F(SafeWriteTest, Removals_ReadAsTheUnsavedProfilePredicts) {
         {"Main", "Missing", "", ChangeKind::RemoveKey},
     };
     Put(before);
-    qrtl::setup::UnsavedProfile unsaved(before);
+    qrtl::setup::EditedProfile unsaved(before);
     unsaved.Change(changes);
     std::string error;
     ASSERT_TRUE(qrtl::win32::WriteProfileSafely(profile_, unsaved.Changes(), error)) << error;

@@ -544,6 +544,57 @@ TEST_F(RemoteE2e, DriverHangsInARead_LearningStopsAfter5sAndTheWindowAnswers) {
     EXPECT_LE(reads(), atTheHang + 1) << ReadTextFile(folder_ / "simdriver.log");
 }
 
+TEST_F(RemoteE2e, EscapeDuringAHungRead_WindowAnswersAtOnceLearnsAgainOnceTheDriverAnswers) {
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    ASSERT_TRUE(StartRemote());
+    ASSERT_TRUE(WriteTextFile(folder_ / "irqueue\\read-hang", ""));
+    SelectKey(kKeyVolUp);
+    Click(IDC_LEARN);
+    ASSERT_TRUE(WaitLive("Release all keys")) << Live();
+    PumpFor(900);
+    ::PostMessageA(Window(), WM_COMMAND, IDCANCEL, 0);  // Escape stops learning
+    PumpFor(100);
+    // The stop never waits for the driver's read to come back.
+    DWORD_PTR ignored = 0;
+    const DWORD asked = ::GetTickCount();
+    EXPECT_TRUE(::SendMessageTimeoutW(Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored));
+    const DWORD answeredIn = ::GetTickCount() - asked;
+    EXPECT_LT(answeredIn, 200u);
+    std::printf("the window answered %lu ms after the stop\n", static_cast<unsigned long>(answeredIn));
+    EXPECT_TRUE(WaitLive("Learning stopped.", 1000)) << Live();
+
+    // Once the driver answers, its read is dropped and the receiver is free again.
+    ::DeleteFileA((folder_ / "irqueue\\read-hang").c_str());
+    PumpFor(500);
+    Learn(kKeyVolDown, "VOL-", 21);
+}
+
+// The window that hands the application's commands back to the window's thread can
+// be found and posted to by any program on the desktop: a message of its own kind
+// with a made-up pointer in it changes nothing and ends nothing.
+TEST_F(RemoteE2e, ForeignMessageToTheCommandsReader_IgnoredWindowKeepsWorking) {
+    std::string profile = StarterProfile();
+    profile.insert(profile.find("Default=0\r\n") + 11,
+                   "0_Item=STANDINTV\r\n0_Caption=Standin TV\r\n0_ClassName=StandinTVClass\r\n");
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), profile));
+    ASSERT_TRUE(StartStandin());
+    ASSERT_TRUE(StartRemote());  // reads the stand-in's commands at once
+    HWND reader = nullptr;
+    while ((reader = ::FindWindowExA(HWND_MESSAGE, reader, "QRTLRemoteCatalogReader", nullptr)) != nullptr)
+        if (WindowProcessId(reader) == remote_.Id()) break;
+    ASSERT_NE(reader, nullptr);
+    for (WPARAM generation = 0; generation < 4; ++generation)
+        ASSERT_TRUE(::PostMessageA(reader, WM_APP + 1, generation, static_cast<LPARAM>(0x00BADBAD)));
+    PumpFor(500);
+    ASSERT_TRUE(remote_.Running());
+    DWORD_PTR ignored = 0;
+    EXPECT_TRUE(::SendMessageTimeoutW(Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored));
+    SelectKey(kKeyVolUp);
+    Click(IDC_CLEAR);
+    EXPECT_TRUE(WaitLive("nothing to clear")) << Live();
+}
+
 TEST_F(RemoteE2e, ReadSpinsInTheDriver_MonitorNotStartedAgainWindowEndsWithoutCrash) {
     ASSERT_TRUE(InstallDriver());
     ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
@@ -1577,6 +1628,43 @@ TEST_F(RemoteBanner, ReadOnlyProfileMadeWritable_SaveOnOnceTheWindowIsActivated)
     Click(IDC_SAVE);
     ASSERT_TRUE(PumpUntil([&] { return Banner().find("Saved") != std::string::npos; }, kStepTimeoutMs)) << Banner();
     EXPECT_NE(ReadTextFile(ProfilePath()).find("POWER=\r\n"), std::string::npos) << ReadTextFile(ProfilePath());
+}
+
+// The world changes while the window is open and not touched: each line that
+// states it follows within two seconds, without the window being activated.
+TEST_F(RemoteBanner, WorldChangesWhileOpen_EveryLineFollowsWithin2s) {
+    constexpr DWORD kFollowMs = 2500;  // the two seconds, and a little for the test's own polling
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile()));
+    ASSERT_TRUE(::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(StartStandin());
+    ASSERT_TRUE(StartRemote());
+    ASSERT_TRUE(TakeStandinUnfilled());
+    ASSERT_TRUE(WaitLive("Taken")) << Live();
+    ASSERT_NE(TextOf(Item(IDC_CLIENT_DESC)).find("its window is open now"), std::string::npos);
+    ASSERT_NE(TextOf(Item(IDC_RECEIVER)).find("is missing"), std::string::npos) << TextOf(Item(IDC_RECEIVER));
+    ASSERT_NE(Banner().find("read-only"), std::string::npos) << Banner();
+    SelectKey(kKeyVolUp);
+
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(::SetFileAttributesA(ProfilePath().c_str(), FILE_ATTRIBUTE_NORMAL));
+    ::PostMessageA(Standin(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(standin_.WaitExit(3000));
+    const DWORD changed = ::GetTickCount();
+    const auto left = [&] {
+        const DWORD spent = ::GetTickCount() - changed;
+        return spent >= kFollowMs ? DWORD{0} : kFollowMs - spent;
+    };
+    EXPECT_TRUE(PumpUntil(
+        [&] { return TextOf(Item(IDC_CLIENT_DESC)).find("its window is not found now") != std::string::npos; },
+        left()))
+        << TextOf(Item(IDC_CLIENT_DESC));
+    EXPECT_TRUE(PumpUntil([&] { return TextOf(Item(IDC_RECEIVER)).find(" ready.") != std::string::npos; }, left()))
+        << TextOf(Item(IDC_RECEIVER));
+    EXPECT_TRUE(PumpUntil([&] { return Banner().find("read-only") == std::string::npos; }, left())) << Banner();
+    EXPECT_TRUE(Enabled(IDC_LEARN));
+    const std::vector<std::string> findings = ListBoxItems(Item(IDC_FINDINGS));
+    ASSERT_FALSE(findings.empty());
+    EXPECT_EQ(findings[0].find("is missing"), std::string::npos) << findings[0];
 }
 
 TEST_F(RemoteBanner, ReadOnlyProfileClosedWithAChange_CopyOfferedAndWritten) {
