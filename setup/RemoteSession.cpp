@@ -234,6 +234,8 @@ MonitorRestart RemoteSession::GiveBack(bool stuck, bool monitorRunsNow) {
 void RemoteSession::MonitorStarting(std::string words, uint32_t nowMs, bool forSave) {
     awaitingMonitor_ = true;
     startedForSave_ = forSave;
+    // Save's own start is awaited for its words only: a learn asked before it is not made.
+    if (forSave) pendingLearn_ = -1;
     startedWords_ = std::move(words);
     startedAtMs_ = nowMs;
 }

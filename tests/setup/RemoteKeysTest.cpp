@@ -214,5 +214,17 @@ TEST(MonitorBack, LearnWhileItStarts_WaitsForItOnce) {
     EXPECT_FALSE(session.TakePendingLearn(index, all));
 }
 
+TEST(MonitorBack, SaveRestartsItMeanwhile_TheWaitingLearnIsDropped) {
+    RemoteSession session(Profile("", ""), false);
+    session.MonitorStarting("Received 20 \xE2\x86\x92 VOL+", 1000, false);
+    session.LearnOnceMonitorShows(9, true);
+    session.MonitorStarting("Saved.", 1200);
+    EXPECT_TRUE(session.StartedForSave());
+    EXPECT_EQ(session.MonitorLook(true, 1300), "Saved. The monitor runs again.");
+    int index = -1;
+    bool all = false;
+    EXPECT_FALSE(session.TakePendingLearn(index, all));
+}
+
 }  // namespace
 }  // namespace qrtl::setup

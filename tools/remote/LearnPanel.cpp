@@ -210,7 +210,9 @@ void RemoteWindow::CheckMonitorShows() {
     }
     int index = 0;
     bool all = false;
-    if (!session_.AwaitingMonitor() && session_.TakePendingLearn(index, all)) StartLearning(index, all);
+    // Taken once the wait is over; a learn begun meanwhile is not stopped by it.
+    if (!session_.AwaitingMonitor() && session_.TakePendingLearn(index, all) && !session_.Learning())
+        StartLearning(index, all);
 }
 
 }  // namespace remote

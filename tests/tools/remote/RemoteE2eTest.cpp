@@ -843,7 +843,7 @@ TEST_F(RemoteE2e, Keyboard_LearnByAltLFromTheActionButton_LearnsNotClears_FocusS
     EXPECT_EQ(ReadTextFile(ProfilePath()), before);
 }
 
-TEST_F(RemoteE2e, Keyboard_EnterOnAKeyRow_OpensItsAction_NeverSaves_AltOCloses) {
+TEST_F(RemoteE2e, Keyboard_EnterOnAKeyRow_OpensItsAction_NeverSaves_AltECloses) {
     const std::string before = StarterProfile("POWER=12\r\n");
     ASSERT_TRUE(WriteTextFile(ProfilePath(), before));
     ASSERT_TRUE(StartRemote());
@@ -866,7 +866,7 @@ TEST_F(RemoteE2e, Keyboard_EnterOnAKeyRow_OpensItsAction_NeverSaves_AltOCloses) 
     ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(chooser); }, kStepTimeoutMs));
     EXPECT_TRUE(WaitFocus(Item(IDC_KEYS))) << Focus();
     EXPECT_EQ(ReadTextFile(ProfilePath()), before);
-    AltKey('o');  // Close has a letter of its own
+    AltKey('e');  // Close has a letter of its own, not the one of Stop
     EXPECT_NE(Answer("Save the changes", IDNO), "");
     ASSERT_TRUE(WaitRemoteEnds());
     EXPECT_EQ(ReadTextFile(ProfilePath()), before);
