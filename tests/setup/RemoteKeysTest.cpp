@@ -39,17 +39,6 @@ TEST(WindowLetters, EveryState_EachControlHasALetterNoneRepeats) {
     }
 }
 
-TEST(WindowLetters, Learning_LearnAllReadsStop) {
-    const auto learnAll = [](bool learning) {
-        const auto captions = Captions(learning);
-        return std::find_if(captions.begin(), captions.end(),
-                            [](const ControlCaption& c) { return c.control == Control::LearnAll; })
-            ->caption;
-    };
-    EXPECT_STREQ(learnAll(true), "St&op");
-    EXPECT_STREQ(learnAll(false), "Lea&rn all");
-}
-
 TEST(WindowLetters, AltLetter_TheLetterAfterALoneAmpersand) {
     const std::pair<const char*, char> cases[] = {
         {"&Save", 's'}, {"Sa&ve as...", 'v'}, {"Fish && &Chips", 'c'}, {"Fish && Chips", 0}, {"End&", 0}, {"", 0}};
@@ -76,8 +65,6 @@ TEST_P(WindowFirstFocus, Start_OnTheFirstThingMissing) {
 INSTANTIATE_TEST_SUITE_P(
     Table, WindowFirstFocus,
     ::testing::Values(FocusCase{"NoApplication_WindowList", "", FirstFocus::WindowList},
-                      FocusCase{"EmptyLines_WindowList", "0_Item=\r\n0_Caption=\r\n0_ClassName=\r\n",
-                                FirstFocus::WindowList},
                       FocusCase{"ProgramNamed_KeyList", "0_Item=STANDINTV\r\n", FirstFocus::KeyList},
                       FocusCase{"KindOfWindowOnly_KeyList", "0_ClassName=StandinTVClass\r\n", FirstFocus::KeyList},
                       FocusCase{"TitleOnly_KeyList", "0_Caption=Standin TV\r\n", FirstFocus::KeyList}));
