@@ -167,9 +167,11 @@ SessionStep RemoteSession::NextKey(bool skipped, const std::string& before) {
     return Stop(skipped ? (learnAll_ ? "Learning ended: " + last + " skipped." : "Learning stopped.") : "");
 }
 
-SessionStep RemoteSession::Stop(const std::string& why) {
+SessionStep RemoteSession::Stop(const std::string& why, bool giveMonitorBack) {
     SessionStep step;
     if (!Learning()) return step;
+    // The remote works again as soon as learning ends, not only after Save.
+    step.monitorBack = giveMonitorBack && monitorClosed_;
     step.select = learnIndex_;
     learnIndex_ = -1;
     asking_ = false;
@@ -208,6 +210,7 @@ bool RemoteSession::DriverBack() {
 
 void RemoteSession::MonitorClosing(std::string image) {
     monitorClosed_ = true;
+    closeAgreed_ = true;
     closedMonitor_ = std::move(image);
 }
 
@@ -228,8 +231,11 @@ MonitorRestart RemoteSession::GiveBack(bool stuck, bool monitorRunsNow) {
     return monitorRunsNow ? MonitorRestart::None : MonitorRestart::Start;
 }
 
-void RemoteSession::MonitorStarting(std::string words, uint32_t nowMs) {
+void RemoteSession::MonitorStarting(std::string words, uint32_t nowMs, bool forSave) {
     awaitingMonitor_ = true;
+    startedForSave_ = forSave;
+    // Save's own start is awaited for its words only: a learn asked before it is not made.
+    if (forSave) pendingLearn_ = -1;
     startedWords_ = std::move(words);
     startedAtMs_ = nowMs;
 }
@@ -239,7 +245,16 @@ std::string RemoteSession::MonitorLook(bool shows, uint32_t nowMs) {
     if (!shows && nowMs - startedAtMs_ < kMonitorShowMs) return {};
     awaitingMonitor_ = false;
     // Said only when it runs: a monitor that does not show is not claimed.
-    return shows ? startedWords_ + " The monitor runs again." : std::string();
+    if (!shows) return {};
+    const bool sentence = !startedWords_.empty() && startedWords_.back() == '.';
+    return startedWords_ + (startedWords_.empty() ? "" : sentence ? " " : ". ") + "The monitor runs again.";
+}
+
+bool RemoteSession::TakePendingLearn(int& index, bool& all) {
+    if (pendingLearn_ < 0) return false;
+    index = std::exchange(pendingLearn_, -1);
+    all = pendingAll_;
+    return true;
 }
 
 // ---- The view ----
@@ -249,8 +264,7 @@ SessionView RemoteSession::View(const World& world) const {
     const int32_t n = profile_.ClientIndex();
     const std::string item = profile_.ClientItem();
     const std::string caption = profile_.Get(profile::kCaption, n);
-    const std::string className = profile_.Get(profile::kClassName, n);
-    if (item.empty() && caption.empty() && className.empty()) {
+    if (!ApplicationChosen()) {
         view.client = "none chosen yet: drag the crosshair onto its window, or choose it from the list";
     } else {
         // The owner's name for it; the program's name of the file format stays out.
@@ -262,6 +276,12 @@ SessionView RemoteSession::View(const World& world) const {
     view.facts = Facts(world.monitorRuns);
     view.receiver = ReceiverLine(view.facts, world.driver);
     return view;
+}
+
+bool RemoteSession::ApplicationChosen() const {
+    const int32_t n = profile_.ClientIndex();
+    return !profile_.ClientItem().empty() || !profile_.Get(profile::kCaption, n).empty() ||
+           !profile_.Get(profile::kClassName, n).empty();
 }
 
 WindowFacts RemoteSession::Facts(bool monitorRuns) const {
@@ -292,6 +312,80 @@ ControlStates RemoteSession::Controls(int selected, bool monitorRuns) const {
     states.saveAs = gate.saveAs == OffReason::None;
     states.applications = !learning;
     return states;
+}
+
+// ---- The keyboard and the findings ----
+
+std::vector<ControlCaption> Captions(bool learning) {
+    return {
+        {Control::Applications, "Appl&ication:"},
+        {Control::PowerStarts, "&POWER starts it"},
+        {Control::Add, "A&dd"},
+        {Control::Remove, "Re&move..."},
+        {Control::Rename, "Re&name"},
+        {Control::WindowList, "Drag the crosshair onto the TV application's &window, or choose it from the list:"},
+        {Control::UseWindow, "&Use this window"},
+        {Control::Fill, "&Fill from its menus"},
+        {Control::Learn, "&Learn"},
+        {Control::Action, "&Action..."},
+        {Control::Test, "&Test"},
+        {Control::Clear, "&Clear..."},
+        // Stop shares no letter with Close: the one pressed to end learning must not close the window.
+        {Control::LearnAll, learning ? "St&op" : "Lea&rn all"},
+        {Control::Save, "&Save"},
+        {Control::Close, "Clos&e"},
+        {Control::SaveAs, "Sa&ve as..."},
+    };
+}
+
+char AltLetter(const std::string& caption) {
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        const char c = caption[i + 1];
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return 0;
+}
+
+FindingLead LeadOf(const FindingRow& finding) {
+    const auto key = [](const std::string& name) {
+        const int index = RemoteKeyIndex(name);
+        return index < 0 ? FindingLead{} : FindingLead{FindingGoal::Key, index};
+    };
+    const Finding& f = finding.finding;
+    switch (finding.kind) {
+    case FindingId::CodeUnlearned:
+    case FindingId::CodeFormat:
+    case FindingId::CodeShared:
+    case FindingId::CommandFormat:
+    case FindingId::CommandUnmapped:
+        if (!f.keys.empty()) return key(f.keys.front());
+        break;
+    case FindingId::KeyName:
+        if (f.nearestKey != nullptr) return key(f.nearestKey);
+        break;
+    case FindingId::ClientMissing:
+    case FindingId::ItemEmpty:
+    case FindingId::ItemCase:
+    case FindingId::ClientControl:
+    case FindingId::Launch:
+    case FindingId::LaunchQuote:
+    case FindingId::ClientTitle:
+        return {FindingGoal::WindowList, -1};
+    case FindingId::ClientKeymap:
+        return {FindingGoal::Fill, -1};
+    case FindingId::NotSetUp:
+        return {f.detail == FindingDetail::NothingChosen ? FindingGoal::WindowList : FindingGoal::LearnAll, -1};
+    default:
+        break;
+    }
+    if (finding.target == FindingTarget::Key) return key(finding.key);
+    if (finding.target == FindingTarget::Client) return {FindingGoal::WindowList, -1};
+    return {};
 }
 
 }  // namespace qrtl::setup

@@ -44,6 +44,7 @@ struct SessionStep {
     ReceiverStep receiver = ReceiverStep::Keep;
     bool learningStarted = false;  // the hang check begins; the focus to the key list
     bool learningEnded = false;    // the hang check ends
+    bool monitorBack = false;      // learning ended: start the monitor this window closed (GiveBack)
     bool changed = false;          // the profile changed: rows and findings anew
 
     void Say(std::string text) {
@@ -77,6 +78,44 @@ struct ControlStates {
     bool saveAs = false;
     bool applications = false;  // the application selector
 };
+
+// The window's controls that carry an Alt letter.
+enum class Control {
+    Applications, PowerStarts, Add, Remove, Rename,      // the application selector
+    WindowList, UseWindow, Fill,                          // the TV application
+    Learn, Action, Test, Clear, LearnAll, Save, Close, SaveAs,
+};
+
+struct ControlCaption {
+    Control control;
+    const char* caption;  // with "&" before its Alt letter
+};
+
+// The captions of the window's labels and buttons while learning or not, as the
+// window shows them: each letter once in each state.
+std::vector<ControlCaption> Captions(bool learning);
+
+// The Alt letter of a caption, lower case; 0 when it has none ("&&" is a plain "&").
+char AltLetter(const std::string& caption);
+
+// Where the keyboard goes first: to what the owner still has to do.
+enum class FirstFocus { WindowList, KeyList };
+
+// Where a double click on a finding leads.
+enum class FindingGoal {
+    Stay,        // nothing in this window changes it
+    Key,         // `key`: the key list, that key selected
+    WindowList,  // the TV application's window is to be taken (again)
+    Fill,        // the actions are to be filled from the application
+    LearnAll,    // the codes are to be learned
+};
+struct FindingLead {
+    FindingGoal goal = FindingGoal::Stay;
+    int key = -1;  // for Key: the row of the key list
+};
+// A finding that names keys leads to the first of them; the others to the control
+// they are about.
+FindingLead LeadOf(const FindingRow& finding);
 
 // What the window looks at in the world before it shows the model.
 struct World {
@@ -147,7 +186,8 @@ public:
     // Escape: the key being learned is skipped (a single key's Learn stops).
     SessionStep Skip();
     // Learning stops; `why` for the prompt and the status line (empty: nothing said).
-    SessionStep Stop(const std::string& why);
+    // `giveMonitorBack`: false when Save, Save as or Close start the monitor themselves.
+    SessionStep Stop(const std::string& why, bool giveMonitorBack = true);
     // How long the read in progress has run; hung past the limit.
     SessionStep ReadRunning(unsigned ms);
 
@@ -162,6 +202,9 @@ public:
     // The owner agreed to close the monitor `image` to learn: known before the wait,
     // so that a window closed meanwhile still starts it again.
     void MonitorClosing(std::string image);
+    // The owner agreed once to close the monitor to learn: a later Learn closes it
+    // again without asking.
+    bool MonitorCloseAgreed() const { return closeAgreed_; }
     // The monitor was not closed after all (it refused): nothing to start again.
     void MonitorKept() { monitorClosed_ = false; }
     // A monitor started while this window read the receiver: learning stops, and
@@ -176,8 +219,18 @@ public:
     // After Save the monitor this window closed was started again: `words`, said
     // then, get " The monitor runs again." once its window shows, within a limit.
     // `nowMs`: a millisecond clock.
-    void MonitorStarting(std::string words, uint32_t nowMs);
+    // `forSave`: started by Save (the banner keeps it), not at the end of learning.
+    void MonitorStarting(std::string words, uint32_t nowMs, bool forSave = true);
     bool AwaitingMonitor() const { return awaitingMonitor_; }
+    bool StartedForSave() const { return startedForSave_; }
+    // Learn pressed while the monitor started again is not up yet: the learn waits
+    // for it (to close it) rather than race it for the receiver.
+    void LearnOnceMonitorShows(int index, bool all) {
+        pendingLearn_ = index;
+        pendingAll_ = all;
+    }
+    // The learn that waited, once the monitor shows (or the wait ran out): false when none.
+    bool TakePendingLearn(int& index, bool& all);
     const std::string& StartedWords() const { return startedWords_; }
     // A look for the started monitor's window: the words to say now, empty while
     // it is awaited still, or when the limit passed without it.
@@ -206,6 +259,9 @@ public:
     WindowFacts Facts(bool monitorRuns) const;
     // `selected`: the selected key row, -1 when none.
     ControlStates Controls(int selected, bool monitorRuns) const;
+    // No application chosen yet: no program, title or kind of window named.
+    bool ApplicationChosen() const;
+    FirstFocus StartFocus() const { return ApplicationChosen() ? FirstFocus::KeyList : FirstFocus::WindowList; }
 
 private:
     SessionStep Pressed();
@@ -234,6 +290,10 @@ private:
     ReceiverFault fault_ = ReceiverFault::None;  // learning is off while set
     bool monitorClosed_ = false;  // this window closed the monitor to learn
     std::string closedMonitor_;   // the program file of that monitor, started again
+    bool closeAgreed_ = false;    // the owner agreed to close it to learn
+    int pendingLearn_ = -1;       // Learn pressed while the monitor starts again
+    bool pendingAll_ = false;
+    bool startedForSave_ = false;
     bool waiting_ = false;        // the monitor is closing: no command is taken
     bool closeAsked_ = false;     // the window was closed during that wait
     bool closing_ = false;

@@ -85,6 +85,12 @@ void RemoteWindow::StartLearning(int index, bool all) {
         return;
     }
     if (index < 0 || index >= kRemoteKeyCount) return;
+    if (session_.AwaitingMonitor() && tools::FindMonitor() == nullptr) {
+        // Started again when learning ended and not up yet: closed once it is, not raced.
+        session_.LearnOnceMonitorShows(index, all);
+        Live("The monitor is starting again: learning begins as soon as it is closed.");
+        return;
+    }
     // Also when asked by a shortcut: a read-only profile never closes the monitor.
     RecheckWritable();
     const std::string off = session_.MayLearn(tools::FindMonitor() != nullptr, CardDriverFileName());
@@ -134,9 +140,6 @@ void RemoteWindow::Follow(const qrtl::setup::SessionStep& step) {
         // The focus goes to the key list before the buttons turn off: a disabled
         // button keeps the keyboard nowhere, and Escape must reach the window.
         FocusKeyList();
-        wchar_t caption[64] = {};
-        ::GetDlgItemTextW(dlg_, res::kLearnAll, caption, 64);
-        learnAllCaption_ = caption;
     }
     if (step.learningEnded) ::KillTimer(dlg_, kTimerHang);
     if (step.receiver == qrtl::setup::ReceiverStep::Release) receiver_.Release();
@@ -148,6 +151,11 @@ void RemoteWindow::Follow(const qrtl::setup::SessionStep& step) {
     if (step.select >= 0) SelectKey(step.select);
     if (step.prompted) SetPrompt(step.prompt);
     if (step.said) Live(step.live);
+    // The remote works again at once; the status line then says so.
+    if (step.monitorBack && GiveMonitorBack()) {
+        const std::string said = ItemText(dlg_, res::kLive);
+        SayWhenMonitorShows(said.empty() ? said : said.substr(1), false);
+    }
     if (!step.question.empty()) {
         const bool yes = Ask(dlg_, step.question, MB_YESNO | MB_ICONQUESTION) == IDYES;
         Follow(session_.Answer(yes));
@@ -155,8 +163,12 @@ void RemoteWindow::Follow(const qrtl::setup::SessionStep& step) {
 }
 
 bool RemoteWindow::ReleaseReceiver() {
-    Follow(session_.Stop(""));
+    Follow(session_.Stop("", false));
     receiver_.Close();
+    return GiveMonitorBack();
+}
+
+bool RemoteWindow::GiveMonitorBack() {
     const bool monitorRuns = tools::FindMonitor() != nullptr;
     switch (session_.GiveBack(receiver_.Stuck(), monitorRuns)) {
     case qrtl::setup::MonitorRestart::None:
@@ -181,20 +193,26 @@ bool RemoteWindow::ReleaseReceiver() {
     return true;
 }
 
-void RemoteWindow::SayWhenMonitorShows(const std::string& words) {
+void RemoteWindow::SayWhenMonitorShows(const std::string& words, bool forSave) {
     // Looked for on a timer, never in a wait here: the window answers meanwhile.
-    session_.MonitorStarting(words, ::GetTickCount());
+    session_.MonitorStarting(words, ::GetTickCount(), forSave);
     ::SetTimer(dlg_, kTimerMonitorShows, kMonitorLookMs, nullptr);
 }
 
 void RemoteWindow::CheckMonitorShows() {
     const std::string said = session_.MonitorLook(tools::FindMonitor() != nullptr, ::GetTickCount());
     if (!session_.AwaitingMonitor()) ::KillTimer(dlg_, kTimerMonitorShows);
-    if (said.empty()) return;
-    banner_.SaveResult(said);
-    Refresh();
-    // Only while the status line still says what the owner was told then.
-    if (ItemText(dlg_, res::kLive) == " " + session_.StartedWords()) Live(said);
+    if (!said.empty()) {
+        if (session_.StartedForSave()) banner_.SaveResult(said);
+        Refresh();
+        // Only while the status line still says what the owner was told then.
+        if (ItemText(dlg_, res::kLive) == " " + session_.StartedWords()) Live(said);
+    }
+    int index = 0;
+    bool all = false;
+    // Taken once the wait is over; a learn begun meanwhile is not stopped by it.
+    if (!session_.AwaitingMonitor() && session_.TakePendingLearn(index, all) && !session_.Learning())
+        StartLearning(index, all);
 }
 
 }  // namespace remote

@@ -56,9 +56,11 @@ bool RemoteWindow::CloseMonitorToLearn() {
         Live("Another monitor runs: learning is not possible now.");
         return false;
     }
-    if (Ask(dlg_,
+    // Asked once: the window starts it again whenever learning ends.
+    if (!session_.MonitorCloseAgreed() &&
+        Ask(dlg_,
             "The monitor is running and reads the receiver; only one program can.\n\nClose the monitor while "
-            "you learn? It starts again when you save or close this window.",
+            "you learn? It starts again as soon as learning ends.",
             MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return false;
     Live("Closing the monitor ...");

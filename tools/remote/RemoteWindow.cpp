@@ -14,7 +14,7 @@ namespace remote {
 
 namespace {
 
-using qrtl::setup::FindingTarget;
+using qrtl::setup::FindingGoal;
 using qrtl::setup::KeyRow;
 
 POINT PointOf(LPARAM lParam) { return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
@@ -137,10 +137,12 @@ bool RemoteWindow::OnInit() {
     ReadCatalog(FindClientNow());
     Refresh();
     SelectKey(0);
-    ::SetFocus(keys_);
+    // The first thing still missing: the application while none is chosen, else the keys.
+    const bool chosen = session_.StartFocus() == qrtl::setup::FirstFocus::KeyList;
+    ::SetFocus(chosen ? keys_ : ::GetDlgItem(dlg_, res::kWindows));
     Live(qrtl::setup::Greeting(Facts()));
     ::SetTimer(dlg_, kTimerLook, kLookIntervalMs, nullptr);
-    return false;  // the focus is set: on the key list
+    return false;  // the focus is set
 }
 
 void RemoteWindow::OnCommand(int id, int code) {
@@ -205,14 +207,16 @@ void RemoteWindow::OnCommand(int id, int code) {
 }
 
 // Enter where no button has the focus: on a key row it opens the key's action, as
-// a double click does; on a finding it goes to what the finding is about. Never
-// Save: that is a button of its own.
+// a double click does; on a finding it goes to what the finding is about; in the
+// window list it takes the window chosen. Never Save: that is a button of its own.
 void RemoteWindow::OnEnter() {
     const HWND focus = ::GetFocus();
     if (focus == keys_ && SelectedKey() >= 0 && !session_.Learning())
         OnAction();
     else if (focus == ::GetDlgItem(dlg_, res::kFindings))
         GoToFinding();
+    else if (focus == ::GetDlgItem(dlg_, res::kWindows) && !session_.Learning())
+        UseChosenWindow();  // as "Use this window"
 }
 
 void RemoteWindow::OnEscape() {
@@ -238,14 +242,32 @@ void RemoteWindow::GoToFinding() {
     const auto at = ::SendDlgItemMessageW(dlg_, res::kFindings, LB_GETCURSEL, 0, 0);
     const std::vector<qrtl::setup::FindingRow>& findings = session_.Findings();
     if (at < 0 || static_cast<std::size_t>(at) >= findings.size()) return;
-    const auto& finding = findings[static_cast<std::size_t>(at)];
-    if (finding.target == FindingTarget::Key) {
-        for (int i = 0; i < kRemoteKeyCount; ++i)
-            if (finding.key == RemoteKeyNames[i]) SelectKey(i);
-        ::SetFocus(keys_);
-    } else if (finding.target == FindingTarget::Client) {
-        ::SetFocus(::GetDlgItem(dlg_, res::kWindows));
+    const qrtl::setup::FindingLead lead = qrtl::setup::LeadOf(findings[static_cast<std::size_t>(at)]);
+    const auto focus = [&](int id) {
+        const HWND control = ::GetDlgItem(dlg_, id);
+        // A control that is off now leaves the keyboard on the key list.
+        if (::IsWindowEnabled(control))
+            ::SendMessageW(dlg_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+        else
+            FocusKeyList();
+    };
+    switch (lead.goal) {
+    case FindingGoal::Key:
+        SelectKey(lead.key);
+        FocusKeyList();
+        return;
+    case FindingGoal::WindowList:
+        focus(res::kWindows);
         Live("The TV application's lines: take its window again to complete them.");
+        return;
+    case FindingGoal::Fill:
+        focus(res::kFill);
+        return;
+    case FindingGoal::LearnAll:
+        focus(res::kLearnAll);
+        return;
+    case FindingGoal::Stay:
+        return;
     }
 }
 
@@ -266,10 +288,8 @@ void RemoteWindow::EnableButtons() {
     enable(res::kSave, states.save);
     enable(res::kSaveAs, states.saveAs);
     if (selector_) selector_->Enable(states.applications);
-    if (states.learnAllReadsStop)
-        SetItemText(dlg_, res::kLearnAll, "St&op");
-    else if (!learnAllCaption_.empty())
-        ::SetDlgItemTextW(dlg_, res::kLearnAll, std::exchange(learnAllCaption_, std::wstring()).c_str());
+    for (const qrtl::setup::ControlCaption& caption : qrtl::setup::Captions(states.learnAllReadsStop))
+        if (caption.control == qrtl::setup::Control::LearnAll) SetItemTextIfChanged(dlg_, res::kLearnAll, caption.caption);
 }
 
 void RemoteWindow::FocusKeyList() {

@@ -109,9 +109,13 @@ private:
     // Stops learning and lets the receiver go; starts the monitor again when this
     // window closed it. True when it was started again.
     bool ReleaseReceiver();
+    // Starts the monitor this window closed to learn, when the model says so; true
+    // when it was started.
+    bool GiveMonitorBack();
     // Adds "The monitor runs again." to `words`, in the banner and the status line,
     // once the started monitor's window shows (looked for on a timer).
-    void SayWhenMonitorShows(const std::string& words);
+    // `forSave`: the banner keeps the words too.
+    void SayWhenMonitorShows(const std::string& words, bool forSave = true);
     void CheckMonitorShows();
 
     // The running monitor (MonitorPanel.cpp).
@@ -149,7 +153,6 @@ private:
     std::vector<HWND> windowList_;
     qrtl::win32::CardReceiver receiver_;  // taken only while learning
     Banner banner_;
-    std::wstring learnAllCaption_;  // Learn all's own caption, for after Stop
     std::unique_ptr<FinderTool> finder_;
     AnchorLayout layout_;
     qrtl::win32::UniqueHFont promptFont_;

@@ -37,7 +37,7 @@ bool RemoteWindow::RecheckWritable(bool glance) {
 }
 
 bool RemoteWindow::SaveAs() {
-    Follow(session_.Stop(""));
+    Follow(session_.Stop("", false));
     const std::string path = AskCopyPath(dlg_, profilePath_);
     if (path.empty()) {
         Live("Not saved: no file chosen.");
@@ -70,7 +70,7 @@ bool RemoteWindow::SaveAs() {
 // ---- Save and Close ----
 
 bool RemoteWindow::Save() {
-    Follow(session_.Stop(""));
+    Follow(session_.Stop("", false));
     if (!session_.Profile().Changed()) {
         Live("Nothing to save.");
         return true;
@@ -117,7 +117,7 @@ bool RemoteWindow::Save() {
 
 void RemoteWindow::Close() {
     if (session_.Closing()) return;
-    Follow(session_.Stop(""));
+    Follow(session_.Stop("", false));
     if (session_.Profile().Changed()) {
         // Yes on a read-only profile goes to Save as...: the question says so.
         const std::string question = RecheckWritable()

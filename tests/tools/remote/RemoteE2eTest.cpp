@@ -384,7 +384,18 @@ TEST_F(RemoteE2e, LearnTakeFillSave_MonitorClosedStartedAgainAndDeliversAKey) {
     ASSERT_TRUE(WaitLive("Press VOL+ (volume up)")) << Live();
     Press(20);
     ASSERT_TRUE(WaitLive("Received 20 \xE2\x86\x92 VOL+")) << Live();
-    Learn(kKeyVolDown, "VOL-", 21);
+    // Learning is over: the remote works again at once, long before Save.
+    ASSERT_TRUE(WaitLive("The monitor runs again.", kStartTimeoutMs)) << Live();
+    const HWND learnedMonitor = FindProcessWindow(0, kMonitorTitle, product::kMonitorClass);
+    ASSERT_NE(learnedMonitor, nullptr);
+    // The next Learn closes it again without asking twice (Learn fails on a question).
+    SelectKey(kKeyVolDown);
+    Click(IDC_LEARN);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(learnedMonitor); }, kStepTimeoutMs));
+    ASSERT_TRUE(WaitLive("Press VOL-")) << Live();
+    EXPECT_EQ(MessageBoxWindow(), nullptr);
+    Press(21);
+    ASSERT_TRUE(WaitLive("Received 21")) << Live();
     Learn(kKeyMute, "MUTE", 22);
 
     // A code another key has is refused unless taken over.
@@ -418,10 +429,16 @@ TEST_F(RemoteE2e, LearnTakeFillSave_MonitorClosedStartedAgainAndDeliversAKey) {
     ASSERT_TRUE(ChooseKeyAction(kKeyBtn100, L"Enter"));
     ASSERT_TRUE(WaitLive("BTN100 \xE2\x86\x92 Key: Enter")) << Live();
 
-    // Nothing is written before Save.
+    // Nothing is written before Save; the monitor started again when learning ended
+    // reads the saved profile once restarted.
     EXPECT_EQ(ReadTextFile(ProfilePath()), before);
+    ASSERT_TRUE(PumpUntil([&] { return FindProcessWindow(0, kMonitorTitle, product::kMonitorClass); },
+                          kStartTimeoutMs));
+    const HWND monitorBeforeSave = FindProcessWindow(0, kMonitorTitle, product::kMonitorClass);
     Click(IDC_SAVE);
+    EXPECT_NE(Answer("Restart the monitor now", IDYES), "");
     ASSERT_TRUE(WaitLive("Saved")) << Live();
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(monitorBeforeSave); }, kStepTimeoutMs));
 
     const std::string after = ReadTextFile(ProfilePath());
     EXPECT_EQ(ReadTextFile(ProfilePath() + ".bak"), before);
@@ -826,7 +843,7 @@ TEST_F(RemoteE2e, Keyboard_LearnByAltLFromTheActionButton_LearnsNotClears_FocusS
     EXPECT_EQ(ReadTextFile(ProfilePath()), before);
 }
 
-TEST_F(RemoteE2e, Keyboard_EnterOnAKeyRow_OpensItsAction_NeverSaves_AltOCloses) {
+TEST_F(RemoteE2e, Keyboard_EnterOnAKeyRow_OpensItsAction_NeverSaves_AltECloses) {
     const std::string before = StarterProfile("POWER=12\r\n");
     ASSERT_TRUE(WriteTextFile(ProfilePath(), before));
     ASSERT_TRUE(StartRemote());
@@ -849,7 +866,7 @@ TEST_F(RemoteE2e, Keyboard_EnterOnAKeyRow_OpensItsAction_NeverSaves_AltOCloses) 
     ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(chooser); }, kStepTimeoutMs));
     EXPECT_TRUE(WaitFocus(Item(IDC_KEYS))) << Focus();
     EXPECT_EQ(ReadTextFile(ProfilePath()), before);
-    AltKey('o');  // Close has a letter of its own
+    AltKey('e');  // Close has a letter of its own, not the one of Stop
     EXPECT_NE(Answer("Save the changes", IDNO), "");
     ASSERT_TRUE(WaitRemoteEnds());
     EXPECT_EQ(ReadTextFile(ProfilePath()), before);
