@@ -125,12 +125,11 @@ SlotTakePlan PlanTakeWindow(int32_t slot, const ClientWindowFacts& facts, const 
     plan.slot = slot;
     plan.app = TakenAppName(facts);
     if (suggestions != nullptr) plan.commands = CountTvCommands(*suggestions);
-    // A second entry of one program would share its key map with the first: refused.
+    // A second entry of one program would share its key map with the first: the
+    // window refuses it (the lines are still planned for QRTLProfile window, which
+    // writes what it is told).
     plan.sameProgramSlot = SlotWithProgram(current, facts.item, slot);
-    if (plan.sameProgramSlot >= 0) {
-        plan.sameProgramApp = ReadSlot(current, plan.sameProgramSlot).description;
-        return plan;
-    }
+    if (plan.sameProgramSlot >= 0) plan.sameProgramApp = ReadSlot(current, plan.sameProgramSlot).description;
     const int32_t activeNow = ActiveSlot(current);
     if (activeNow != slot && InSlots(activeNow)) {
         const SlotRow active = ReadSlot(current, activeNow);

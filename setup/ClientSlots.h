@@ -76,10 +76,11 @@ struct SlotTakePlan {
     std::vector<SlotNote> notes;
     SlotReplace replace;
     TvCommandCount commands;
-    // Another entry has the same program: taking it is refused, since both would
-    // drive one key map; the window offers that entry instead. -1 when none.
+    // Another entry has the same program: the window refuses the plan, since both
+    // would drive one key map, and offers that entry instead. -1 when none.
     int32_t sameProgramSlot = -1;
     std::string sameProgramApp;  // that entry's description
+    bool Refused() const { return sameProgramSlot >= 0; }
     // The remote works with another entry now: the window asks whether it should
     // work with this one instead (the plan as made for `makeActive`).
     bool askActive = false;

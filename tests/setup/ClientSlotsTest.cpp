@@ -205,8 +205,7 @@ TEST(SlotTake, SameProgramInAnotherEntry_RefusedWithThatEntry) {
         const SlotTakePlan plan = PlanTakeWindow(c.slot, Notepad(), document);
         EXPECT_EQ(plan.sameProgramSlot, c.sameSlot) << c.name;
         EXPECT_EQ(plan.sameProgramApp, c.sameApp) << c.name;
-        // Refused: nothing of the profile changes.
-        EXPECT_EQ(plan.changes.empty(), c.sameSlot >= 0) << c.name;
+        EXPECT_EQ(plan.Refused(), c.sameSlot >= 0) << c.name;
         // The window list leaves out what the plan would refuse.
         EXPECT_EQ(SlotWithProgram(document, "NOTEPAD", c.slot), c.sameSlot) << c.name;
     }

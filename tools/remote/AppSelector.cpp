@@ -18,10 +18,10 @@ using qrtl::setup::SlotRow;
 // A command of the selector that changed nothing.
 SelectorResult Handled() { return {true, false, false, {}}; }
 
-// "Standin TV" and, for the one the remote works with, "Standin TV  (the remote works with it)".
+// "Standin TV" and, for the one the remote works with, "Standin TV  (remote works with it)".
 std::string RowText(const SlotRow& row) {
     std::string text = qrtl::setup::SelectorText(row);
-    if (row.active) text += "  (the remote works with it)";
+    if (row.active) text += "  (remote works with it)";
     return text;
 }
 

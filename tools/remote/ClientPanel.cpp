@@ -127,7 +127,7 @@ void RemoteWindow::OnExamined(HWND target, const std::string& words, CatalogResu
     const std::vector<qrtl::setup::Suggestion>* judged = read.catalog.Empty() ? nullptr : &suggestions;
     int32_t slot = std::max<int32_t>(0, selector_->Slot());
     qrtl::setup::SlotTakePlan plan = qrtl::setup::PlanTakeWindow(slot, facts, session_.Profile().Document(), judged);
-    if (plan.sameProgramSlot >= 0) {
+    if (plan.Refused()) {
         // Two entries of one program would drive one key map: refused, or its own entry shown.
         if (Ask(dlg_, FromAnsi(qrtl::setup::SameProgramWords(plan)), MB_YESNO | MB_ICONINFORMATION) == IDYES) {
             selector_->Edit(plan.sameProgramSlot);

@@ -585,8 +585,7 @@ TEST_F(WindowE2e, WindowWrite_CompletesTheClientAndCheckFindsItClean) {
         EXPECT_EQ(ReadValue(profile_, "Client", "0_Item"), "STANDINTV");
         EXPECT_EQ(ReadValue(profile_, "Client", "0_Control"), "1");
         EXPECT_EQ(ReadValue(profile_, "Client", "0_ExeDesc"), "Stand-in TV client for tests");
-        EXPECT_NE(out.find("; Stand-in TV client for tests is now the application that POWER starts and the "
-                           "remote's keys control."),
+        EXPECT_NE(out.find("; The remote now works with Stand-in TV client for tests; POWER starts it."),
                   std::string::npos)
             << out;
         EXPECT_NE(out.find("; The monitor now passes the remote's keys to Stand-in TV client for tests while it runs."),
