@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "setup/OwnerWords.h"
 #include "setup/SlotWords.h"
 
 namespace qrtl::setup {
@@ -486,6 +487,9 @@ TEST(SlotWords, AnyName_ReadsRightWithoutInnerWords) {
     plan.app = plan.activeApp = plan.sameProgramApp = name;
     texts.push_back(ActiveQuestion(plan));
     texts.push_back(SameProgramWords(plan));
+    LaunchFinding noLaunch;
+    noLaunch.state = LaunchState::NoLaunchLines;
+    texts.push_back(LaunchInWords(noLaunch, true));
     for (const std::string& text : texts)
         for (const char* word : {"s's", "slot", "free", "Receiver", "Taken", "recorded nowhere", "Setup"})
             EXPECT_EQ(text.find(word), std::string::npos) << word << " in: " << text;

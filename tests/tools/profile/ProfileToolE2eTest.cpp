@@ -424,7 +424,7 @@ TEST_F(WindowE2e, WindowWrite_ReplacedKeyMapGoesOwnersNameForTheSameApplicationS
     } cases[] = {
         {"another application replaced",
          "[Client]\r\nDefault=0\r\n0_Item=OTHERTV\r\n0_ExeDesc=Other TV\r\n[KeyMap_OTHERTV]\r\nMUTE=#2\r\n",
-         "Stand-in TV client for tests", "; Other TV's 1 action is removed with it.", false},
+         "Stand-in TV client for tests", "; The 1 action of Other TV is removed with it.", false},
         {"the same application again",
          "[Client]\r\nDefault=0\r\n0_Item=STANDINTV\r\n0_ExeDesc=Living room TV\r\n[KeyMap_OTHERTV]\r\nMUTE=#2\r\n",
          "Living room TV", "; The name you gave it, Living room TV, is kept.", true},
