@@ -1267,12 +1267,13 @@ TEST_F(RemoteShots, TwoApplications_ActionWithTheApplicationClosed) {
     ::SetWindowPos(window, HWND_TOP, 6, 8, 0, 0, SWP_NOSIZE);
 
     // Two applications, one after the other: the stand-in, then the other one in
-    // the next free place; the list shows both and which one POWER starts.
+    // the next empty entry; the list shows both and which one the remote works with.
     TakeFromList(L"Standin TV");
     EXPECT_NE(Answer("Fill the keys' actions", IDYES), "");
     ASSERT_TRUE(WaitLive("Filled")) << Live();
     Click(IDC_APP_ADD);
     TakeFromList(L"Other TV");
+    EXPECT_NE(Answer("Should it work with", IDYES), "");
     EXPECT_NE(Answer("Fill the keys' actions", IDYES), "");
     ASSERT_TRUE(WaitLive("Filled")) << Live();
     // The second is a copy of the stand-in: the owner gives it a name of its own.
