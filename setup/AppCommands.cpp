@@ -174,11 +174,13 @@ std::string DescribeCommandText(const AppCatalog& catalog, const std::string& co
     }
     const uint32_t id = static_cast<uint32_t>(parsed.number) & kCommandIdMask;
     if (const MenuCommand* m = catalog.FindMenu(id)) return "Menu: " + m->path;
-    if (const ControlCommand* c = catalog.FindControl(id)) return "Control: " + c->text;
+    if (const ControlCommand* c = catalog.FindControl(id)) return ControlInWords(*c);
     char text[24];
     std::snprintf(text, sizeof text, "Command %04X", static_cast<unsigned>(id));
     return text;
 }
+
+std::string ControlInWords(const ControlCommand& control) { return "Control: " + control.text; }
 
 std::string NormalizeLabel(std::string_view text) {
     std::string spaced;

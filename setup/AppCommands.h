@@ -73,9 +73,12 @@ std::string StripAmpersands(std::string_view text);
 std::string CommandIdText(uint32_t id);
 
 // What a command text of a key map does, in words, with what the catalog knows:
-// "Menu: Audio > Volume up", "Button: Mute", "Key: Up arrow", "Command 9C4A";
+// "Menu: Audio > Volume up", "Control: Mute", "Key: Up arrow", "Command 9C4A";
 // empty for an empty text.
 std::string DescribeCommandText(const AppCatalog& catalog, const std::string& commandText);
+// "Control: Mute": a control of the window as the key list and the Action list both
+// name it, whatever its kind.
+std::string ControlInWords(const ControlCommand& control);
 
 // One command the matcher may offer for a remote key.
 struct Candidate {

@@ -74,13 +74,14 @@ enum class SlotNoteCode {
     ActiveAlready,   // app: it was the active one; new settings apply at the next start
     ForwardsKeys,    // app: keys now reach it while it runs (Control 0 -> 1)
     NameKept,        // app: the name the owner gave is kept
+    ActiveStays,     // oldApp: the remote still works with the application it worked with
     ActionsRemoved,  // oldApp, count: the replaced application's actions go
 };
 
 struct SlotNote {
     SlotNoteCode code = SlotNoteCode::LaunchNotFound;
     std::string app;     // the application taken (its description)
-    std::string oldApp;  // ActionsRemoved: the application replaced
+    std::string oldApp;  // ActionsRemoved: the application replaced; ActiveStays: the one kept
     std::string oldExe;  // LaunchCleared: the program POWER started before
     NotKeptReason reason;  // *LeftEmpty, LaunchNotKept: why
     std::string where;   // LaunchFound: the place the folder was found ("App Paths" ...)

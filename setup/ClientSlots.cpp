@@ -112,12 +112,31 @@ TvCommandCount CountTvCommands(const std::vector<Suggestion>& suggestions) {
     return count;
 }
 
+int32_t SlotWithProgram(const ProfileDocument& profile, const std::string& item, int32_t except) {
+    if (item.empty()) return -1;
+    for (int32_t slot = 0; slot < kSlotCount; ++slot)
+        if (slot != except && ProfileNameEquals(Read(profile, profile::kItem, slot), item)) return slot;
+    return -1;
+}
+
 SlotTakePlan PlanTakeWindow(int32_t slot, const ClientWindowFacts& facts, const ProfileDocument& current,
-                            const std::vector<Suggestion>* suggestions) {
+                            const std::vector<Suggestion>* suggestions, bool makeActive) {
     SlotTakePlan plan;
     plan.slot = slot;
     plan.app = TakenAppName(facts);
     if (suggestions != nullptr) plan.commands = CountTvCommands(*suggestions);
+    // A second entry of one program would share its key map with the first: the
+    // window refuses it (the lines are still planned for QRTLProfile window, which
+    // writes what it is told).
+    plan.sameProgramSlot = SlotWithProgram(current, facts.item, slot);
+    if (plan.sameProgramSlot >= 0) plan.sameProgramApp = ReadSlot(current, plan.sameProgramSlot).description;
+    const int32_t activeNow = ActiveSlot(current);
+    if (activeNow != slot && InSlots(activeNow)) {
+        const SlotRow active = ReadSlot(current, activeNow);
+        plan.askActive = !active.free;
+        plan.activeApp = active.description;
+    }
+    const bool keepActive = plan.askActive && !makeActive;
     const SlotRow before = ReadSlot(current, slot);
     const bool sameApp = !before.item.empty() && ProfileNameEquals(before.item, facts.item);
 
@@ -127,8 +146,10 @@ SlotTakePlan PlanTakeWindow(int32_t slot, const ClientWindowFacts& facts, const 
     const bool keepName = sameApp && !givenName.empty() && givenName != plan.app;
 
     const ClientLinesPlan lines = PlanClientLines(slot, facts);
-    for (const ProfileChange& line : lines.lines)
+    for (const ProfileChange& line : lines.lines) {
+        if (keepActive && line.key == profile::kDefaultClient.name) continue;
         plan.changes.push_back(SetClient(line.key, keepName && line.key == descKey ? givenName : line.value));
+    }
 
     if (!before.item.empty() && !sameApp) {
         plan.replace.ask = true;
@@ -162,10 +183,14 @@ SlotTakePlan PlanTakeWindow(int32_t slot, const ClientWindowFacts& facts, const 
 
     SlotNote active;
     active.app = plan.app;
-    active.before = ActiveSlot(current);
+    active.before = activeNow;
     const bool wasActive =
         active.before == slot && current.Find(profile::kClient, profile::kDefaultClient.name) != nullptr;
     active.code = wasActive ? SlotNoteCode::ActiveAlready : SlotNoteCode::ActiveNow;
+    if (keepActive) {
+        active.code = SlotNoteCode::ActiveStays;
+        active.oldApp = plan.activeApp;
+    }
     plan.notes.push_back(active);
     if (ReadInt(current, profile::kControl, slot) == 0) {
         SlotNote forwards;

@@ -76,12 +76,27 @@ struct SlotTakePlan {
     std::vector<SlotNote> notes;
     SlotReplace replace;
     TvCommandCount commands;
+    // Another entry has the same program: the window refuses the plan, since both
+    // would drive one key map, and offers that entry instead. -1 when none.
+    int32_t sameProgramSlot = -1;
+    std::string sameProgramApp;  // that entry's description
+    bool Refused() const { return sameProgramSlot >= 0; }
+    // The remote works with another entry now: the window asks whether it should
+    // work with this one instead (the plan as made for `makeActive`).
+    bool askActive = false;
+    std::string activeApp;  // the entry the remote works with now
 };
 
 // The plan for taking the window of `facts` for `slot`. `suggestions`: the
 // commands the window offers for remote keys (null when they were not read).
+// `makeActive`: the remote works with the taken application from now on (Default
+// names the slot); false keeps the one it works with.
 SlotTakePlan PlanTakeWindow(int32_t slot, const ClientWindowFacts& facts, const ProfileDocument& current,
-                            const std::vector<Suggestion>* suggestions = nullptr);
+                            const std::vector<Suggestion>* suggestions = nullptr, bool makeActive = true);
+
+// The one of the three slots other than `except` whose program is `item`; -1 when
+// none. One program has one entry: its windows are not offered for another.
+int32_t SlotWithProgram(const ProfileDocument& profile, const std::string& item, int32_t except);
 
 struct SlotRemoval {
     int32_t slot = 0;

@@ -56,8 +56,7 @@ std::string Counted(std::size_t count, const char* one, const char* many) {
 std::string LaunchInWords(const LaunchFinding& launch, bool noneFound) {
     switch (launch.state) {
     case LaunchState::NoLaunchLines:
-        return noneFound ? "the application's folder is recorded nowhere the monitor looks: POWER cannot "
-                           "start this application"
+        return noneFound ? "Windows does not say where this application is installed: POWER cannot start it"
                          : "POWER starts no application";
     case LaunchState::FolderUnreadable:
         return "the application's folder is not found any more: POWER cannot start the application; take its "

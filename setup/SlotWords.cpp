@@ -38,12 +38,12 @@ std::string NotKeptWords(const NotKeptReason& reason) {
 }
 
 std::string TextLeftEmpty(const SlotNote& note, const char* what) {
-    std::string text = note.app + "'s window " + what + " is not kept";
+    std::string text = std::string("The ") + what + " of the window of " + note.app + " is not kept";
     if (!note.reason.Kept()) text += " (it " + NotKeptWords(note.reason) + ")";
     return text + ": the monitor finds the window by its other marks.";
 }
 
-// "Its 1 action is", "Its 12 actions are".
+// "1 action is", "12 actions are".
 std::string ActionsAre(int count) {
     return Counted(static_cast<std::size_t>(count), "action", "actions") + (count == 1 ? " is" : " are");
 }
@@ -51,7 +51,7 @@ std::string ActionsAre(int count) {
 }  // namespace
 
 std::string SelectorText(const SlotRow& row) {
-    if (row.description.empty()) return "free";
+    if (row.description.empty()) return "(empty)";
     if (row.free) return row.description + " (not set up)";
     if (row.sameNameOrdinal > 1) return row.description + " (" + std::to_string(row.sameNameOrdinal) + ")";
     return row.description;
@@ -62,39 +62,40 @@ std::string SlotNoteWords(const SlotNote& note) {
     case SlotNoteCode::TitleLeftEmpty: return TextLeftEmpty(note, "title");
     case SlotNoteCode::ClassLeftEmpty: return TextLeftEmpty(note, "type");
     case SlotNoteCode::ItemLeftEmpty:
-        return note.app + "'s program name is not kept (it " + NotKeptWords(note.reason) +
+        return "The program name of " + note.app + " is not kept (it " + NotKeptWords(note.reason) +
                "): the monitor cannot tell its window from others that look like it.";
     case SlotNoteCode::LineLeftEmpty:
         return "A setting for " + note.app + " is not kept: " + LineCheckWords(note.reason.check) + ".";
     case SlotNoteCode::TitleNeeded:
-        return note.app + "'s window is told from others of its kind only by its title, \"" + note.title +
+        return "The window of " + note.app + " is told from others of its kind only by its title, \"" + note.title +
                "\": if the title changes, the remote no longer finds it.";
     case SlotNoteCode::LaunchNotKept: return "POWER cannot start " + note.app + ": " + NotKeptWords(note.reason) + ".";
     case SlotNoteCode::LaunchFound:
         return "POWER starts " + note.app + " from the folder Windows records for it" + PlaceWords(note.where) + ".";
     case SlotNoteCode::LaunchNotFound:
-        return "POWER cannot start " + note.app + ": Windows does not record its folder where the monitor looks. "
-               "Start " + note.app + " yourself before you use the remote.";
+        return "POWER cannot start " + note.app + ": Windows does not say where it is installed. Start " + note.app +
+               " yourself before you use the remote.";
     case SlotNoteCode::LaunchCleared: return "POWER no longer starts " + note.oldExe + ".";
-    case SlotNoteCode::ActiveNow:
-        return note.app + " is now the application that POWER starts and the remote's keys control.";
-    case SlotNoteCode::ActiveAlready:
-        return note.app + " stays the application that POWER starts and the remote's keys control.";
+    case SlotNoteCode::ActiveNow: return "The remote now works with " + note.app + "; POWER starts it.";
+    case SlotNoteCode::ActiveAlready: return "The remote still works with " + note.app + "; POWER starts it.";
+    case SlotNoteCode::ActiveStays:
+        return "The remote still works with " + note.oldApp + "; " + note.app + " waits in the list.";
     case SlotNoteCode::ForwardsKeys: return "The monitor now passes the remote's keys to " + note.app + " while it runs.";
     case SlotNoteCode::NameKept: return "The name you gave it, " + note.app + ", is kept.";
     case SlotNoteCode::ActionsRemoved:
         if (note.count == 0) return note.oldApp + " had no actions.";
-        return note.oldApp + "'s " + ActionsAre(note.count) + " removed with it.";
+        return "The " + Counted(static_cast<std::size_t>(note.count), "action", "actions") + " of " + note.oldApp +
+               (note.count == 1 ? " is" : " are") + " removed with it.";
     }
     return {};
 }
 
 std::string ReplaceQuestion(const SlotReplace& replace) {
-    std::string text = "Replace " + replace.oldApp + " with " + replace.newApp + " for this slot?";
+    std::string text = "Replace " + replace.oldApp + " with " + replace.newApp + " in this entry of the list?";
     if (replace.freeSlot >= 0)
-        text += "\n\nUse a free slot to keep " + replace.oldApp + " and add " + replace.newApp + " beside it.";
+        text += "\n\nNew entry keeps " + replace.oldApp + " and adds " + replace.newApp + " beside it.";
     else
-        text += "\n\nEvery slot is in use: to keep " + replace.oldApp + ", remove another application first.";
+        text += "\n\nThe list is full: to keep " + replace.oldApp + ", remove another application first.";
     return text;
 }
 
@@ -108,18 +109,34 @@ std::string NoTvCommandsWords(const std::string& app, const TvCommandCount& coun
 }
 
 std::string RemoveQuestion(const SlotRemoval& removal) {
-    const std::string app = removal.app.empty() ? "this slot's lines" : removal.app;
+    const std::string app = removal.app.empty() ? "this entry" : removal.app;
     std::string text = "Remove " + app + " from the remote's applications?";
     if (removal.actionsRemoved && removal.actions > 0) text += " Its " + ActionsAre(removal.actions) + " removed too.";
-    if (removal.sharedWith >= 0) text += " Its actions stay: another slot uses them too.";
+    if (removal.sharedWith >= 0) text += " Its actions stay: another entry uses them too.";
     return text;
 }
 
 std::string RemovedWords(const SlotRemoval& removal) {
-    std::string text = (removal.app.empty() ? std::string("The slot") : removal.app) + " is removed.";
+    std::string text = (removal.app.empty() ? std::string("The entry") : removal.app) + " is removed.";
     if (removal.newActive < 0) return text;
-    if (removal.newActiveApp.empty()) return text + " No application is set up for POWER now.";
-    return text + " POWER now starts " + removal.newActiveApp + ".";
+    if (removal.newActiveApp.empty()) return text + " The remote works with no application now.";
+    return text + " The remote now works with " + removal.newActiveApp + "; POWER starts it.";
+}
+
+std::string ActiveQuestion(const SlotTakePlan& plan) {
+    return "The remote works with " + plan.activeApp + " now. Should it work with " + plan.app +
+           " instead?\n\nYes: POWER starts " + plan.app + " and the remote's keys control it.\nNo: the remote "
+           "stays with " + plan.activeApp + "; " + plan.app + " waits in the list until you choose Work with this.";
+}
+
+std::string SameProgramWords(const SlotTakePlan& plan) {
+    return plan.app + " is in the list already, as " + plan.sameProgramApp +
+           ": two entries of one program would share one set of actions. Switch to that entry?";
+}
+
+std::string WorksWithWords(const std::string& app) {
+    return app.empty() ? "The remote works with no application yet."
+                       : "The remote works with: " + app + "; POWER starts it.";
 }
 
 std::string RenameWords(const SlotRename& rename) {

@@ -86,11 +86,11 @@ std::string BannerText(const WindowFacts& facts, const std::string& driver, cons
 
 std::string ReceiverLine(const WindowFacts& facts, const std::string& driver) {
     if (facts.receiver != ReceiverFault::None)
-        return "Receiver: " + ReceiverFaultWords(facts.receiver, driver) + ". Learning is off.";
+        return "Learning is off: " + ReceiverFaultWords(facts.receiver, driver) + ".";
     // Not "ready": with the monitor running the receiver was not tried.
-    if (facts.readOnly) return "Receiver: learning is off while the profile is read-only.";
-    if (facts.monitorRuns) return "Receiver: the monitor is using it now; Learn asks to close the monitor.";
-    return "Receiver: " + driver + " ready. Select a key and press Learn.";
+    if (facts.readOnly) return "Learning is off while the profile is read-only.";
+    if (facts.monitorRuns) return "Learning: the monitor is using the remote now; Learn asks to close the monitor.";
+    return "Learning: " + driver + " ready. Select a key and press Learn.";
 }
 
 std::string Greeting(const WindowFacts& facts) {

@@ -83,7 +83,7 @@ TEST(ClientLines, BadTexts_WrittenEmptyWithTheReason) {
     const auto plan = qrtl::setup::PlanClientLines(0, facts);
     EXPECT_NE(Lines(plan).find("0_Caption=\n"), std::string::npos);
     EXPECT_EQ(Codes(plan), (std::vector<SlotNoteCode>{SlotNoteCode::TitleLeftEmpty, SlotNoteCode::LaunchNotFound}));
-    EXPECT_TRUE(AnyNote(plan, "title is not kept (it holds a line break"));
+    EXPECT_TRUE(AnyNote(plan, "is not kept (it holds a line break"));
 }
 
 TEST(ClientLines, AppName_DescriptionElseItemElseGeneric_NeverALineBreak) {

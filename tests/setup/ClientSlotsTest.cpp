@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "setup/OwnerWords.h"
 #include "setup/SlotWords.h"
 
 namespace qrtl::setup {
@@ -143,16 +144,16 @@ TEST(SlotTake, ReplacedApplication_QuestionAndNotesInOwnersWords) {
     const auto document = ProfileDocument::Parse(kStandinClient + kStandinKeys);
     const SlotTakePlan plan = PlanTakeWindow(0, Notepad(), document);
     EXPECT_EQ(ReplaceQuestion(plan.replace),
-              "Replace Standin TV with Notepad for this slot?\n\nUse a free slot to keep Standin TV and add "
+              "Replace Standin TV with Notepad in this entry of the list?\n\nNew entry keeps Standin TV and adds "
               "Notepad beside it.");
     std::string words;
     for (const SlotNote& note : plan.notes) words += SlotNoteWords(note) + "\n";
     EXPECT_EQ(words,
-              "Standin TV's 2 actions are removed with it.\n"
+              "The 2 actions of Standin TV are removed with it.\n"
               "POWER no longer starts StandinTV.exe.\n"
-              "POWER cannot start Notepad: Windows does not record its folder where the monitor looks. Start "
-              "Notepad yourself before you use the remote.\n"
-              "Notepad stays the application that POWER starts and the remote's keys control.\n");
+              "POWER cannot start Notepad: Windows does not say where it is installed. Start Notepad yourself "
+              "before you use the remote.\n"
+              "The remote still works with Notepad; POWER starts it.\n");
 }
 
 // ---- Does the taken window offer TV commands ----
@@ -178,6 +179,95 @@ TEST(SlotTake, CommandCount_NoTvCommandsSaidWithPlurals) {
                                                  c.known ? &suggestions : nullptr);
         EXPECT_EQ(NoTvCommandsWords(plan.app, plan.commands), c.words) << c.keys.size();
     }
+}
+
+// ---- One program, one entry ----
+
+// Standin TV in entry 0 (the remote works with it), Notepad in entry 1.
+const std::string kStandinAndNotepad = kStandinClient + "1_Item=NOTEPAD\r\n1_ExeDesc=My notes\r\n" + kStandinKeys;
+
+TEST(SlotTake, SameProgramInAnotherEntry_RefusedWithThatEntry) {
+    const struct {
+        const char* name;
+        std::string profile;
+        int32_t slot;
+        int32_t sameSlot;  // -1: taken
+        std::string sameApp;
+    } cases[] = {
+        {"another entry has it", kStandinAndNotepad, 2, 1, "My notes"},
+        {"another entry has it, other case", kStandinClient + "2_Item=notepad\r\n", 1, 2, "notepad"},
+        {"taking it again for its own entry", kStandinAndNotepad, 1, -1, ""},
+        {"replacing the only other program", kStandinAndNotepad, 0, 1, "My notes"},
+        {"no other entry has it", kStandinClient, 1, -1, ""},
+        {"beyond the three entries: not listed, not counted", kStandinClient + "5_Item=NOTEPAD\r\n", 1, -1, ""},
+    };
+    for (const auto& c : cases) {
+        const auto document = ProfileDocument::Parse(c.profile);
+        const SlotTakePlan plan = PlanTakeWindow(c.slot, Notepad(), document);
+        EXPECT_EQ(plan.sameProgramSlot, c.sameSlot) << c.name;
+        EXPECT_EQ(plan.sameProgramApp, c.sameApp) << c.name;
+        EXPECT_EQ(plan.Refused(), c.sameSlot >= 0) << c.name;
+        // The window list leaves out what the plan would refuse.
+        EXPECT_EQ(SlotWithProgram(document, "NOTEPAD", c.slot), c.sameSlot) << c.name;
+    }
+}
+
+TEST(SlotTake, SameProgram_ReasonAndOfferInOwnersWords) {
+    const SlotTakePlan plan = PlanTakeWindow(2, Notepad(), ProfileDocument::Parse(kStandinAndNotepad));
+    EXPECT_EQ(SameProgramWords(plan),
+              "Notepad is in the list already, as My notes: two entries of one program would share one set of "
+              "actions. Switch to that entry?");
+}
+
+// ---- Which application the remote works with ----
+
+TEST(SlotTake, AnotherEntryActive_AskedAndNoKeepsIt) {
+    const struct {
+        const char* name;
+        std::string profile;
+        int32_t slot;
+        bool makeActive;
+        bool ask;
+        std::string defaultAfter;
+        SlotNoteCode note;
+    } cases[] = {
+        {"Yes: the new one", kStandinClient + kStandinKeys, 1, true, true, "1", SlotNoteCode::ActiveNow},
+        {"No: the current one stays", kStandinClient + kStandinKeys, 1, false, true, "0", SlotNoteCode::ActiveStays},
+        {"the active entry itself: nothing to ask", kStandinClient, 0, false, false, "0",
+         SlotNoteCode::ActiveAlready},
+        {"the active entry is empty: nothing to ask", "[Client]\r\nDefault=2\r\n", 0, false, false, "0",
+         SlotNoteCode::ActiveNow},
+        {"Default beyond the three: nothing to ask", "[Client]\r\nDefault=7\r\n7_Item=X\r\n", 0, false, false,
+         "0", SlotNoteCode::ActiveNow},
+    };
+    for (const auto& c : cases) {
+        EditedProfile profile(c.profile);
+        const SlotTakePlan plan = PlanTakeWindow(c.slot, Notepad(), profile.Document(), nullptr, c.makeActive);
+        EXPECT_EQ(plan.askActive, c.ask) << c.name;
+        profile.Change(plan.changes);
+        EXPECT_EQ(profile.Get("Client", "Default"), c.defaultAfter) << c.name;
+        EXPECT_EQ(profile.Get("Client", std::to_string(c.slot) + "_Item"), "NOTEPAD") << c.name;
+        bool noted = false;
+        for (const SlotNote& note : plan.notes) noted = noted || note.code == c.note;
+        EXPECT_TRUE(noted) << c.name;
+    }
+}
+
+TEST(SlotTake, AnotherEntryActive_QuestionAndAnswersInWords) {
+    const auto document = ProfileDocument::Parse(kStandinClient);
+    const SlotTakePlan yes = PlanTakeWindow(1, Notepad(), document);
+    EXPECT_EQ(ActiveQuestion(yes),
+              "The remote works with Standin TV now. Should it work with Notepad instead?\n\nYes: POWER starts "
+              "Notepad and the remote's keys control it.\nNo: the remote stays with Standin TV; Notepad waits in "
+              "the list until you choose Work with this.");
+    const SlotTakePlan no = PlanTakeWindow(1, Notepad(), document, nullptr, false);
+    std::string words;
+    for (const SlotNote& note : no.notes) words += SlotNoteWords(note) + "\n";
+    EXPECT_NE(words.find("The remote still works with Standin TV; Notepad waits in the list.\n"), std::string::npos)
+        << words;
+    EXPECT_EQ(words.find("now works with"), std::string::npos) << words;
+    EXPECT_EQ(WorksWithWords("Standin TV"), "The remote works with: Standin TV; POWER starts it.");
+    EXPECT_EQ(WorksWithWords(""), "The remote works with no application yet.");
 }
 
 // ---- Removing a slot ----
@@ -216,7 +306,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "[Client]\r\nDefault=0\r\n0_Item=STANDINTV\r\n0_ExeDesc=Standin TV\r\n"
                    "[KeyMap_STANDINTV]\r\nPOWER=#8010\r\n",
                    "Remove Notepad from the remote's applications? Its 2 actions are removed too.",
-                   "Notepad is removed. POWER now starts Standin TV."},
+                   "Notepad is removed. The remote now works with Standin TV; POWER starts it."},
         RemoveCase{"OtherSlot_DefaultStays", kTwo, 0,
                    "[Client]\r\nDefault=1\r\n1_Item=NOTEPAD\r\n1_ExeDesc=Notepad\r\n1_ExeName=notepad.exe\r\n"
                    "[KeyMap_NOTEPAD]\r\nPOWER=#1\r\nVOL+=#2\r\n",
@@ -226,13 +316,13 @@ INSTANTIATE_TEST_SUITE_P(
                    "[Client]\r\nDefault=0\r\n0_Item=STANDINTV\r\n0_exedesc=Standin TV\r\n2_Item=standintv\r\n" +
                        kStandinKeys,
                    0, "[Client]\r\nDefault=2\r\n2_Item=standintv\r\n" + kStandinKeys,
-                   "Remove Standin TV from the remote's applications? Its actions stay: another slot uses them "
+                   "Remove Standin TV from the remote's applications? Its actions stay: another entry uses them "
                    "too.",
-                   "Standin TV is removed. POWER now starts standintv."},
+                   "Standin TV is removed. The remote now works with standintv; POWER starts it."},
         RemoveCase{"LastApplication_DefaultBackToTheFirstSlot",
                    "[Client]\r\nDefault=2\r\n2_Item=TV\r\n[KeyMap_TV]\r\n", 2, "[Client]\r\nDefault=0\r\n",
                    "Remove TV from the remote's applications?",
-                   "TV is removed. No application is set up for POWER now."}),
+                   "TV is removed. The remote works with no application now."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Renaming ----
@@ -309,14 +399,14 @@ TEST(SlotRows, Selector_NamesTellSlotsApart) {
         int32_t active;
         int32_t nextFree;
     } cases[] = {
-        {"", {"free", "free", "free"}, 0, 0},
+        {"", {"(empty)", "(empty)", "(empty)"}, 0, 0},
         {"[Client]\r\nDefault=1\r\n0_Item=STANDINTV\r\n0_ExeDesc=Standin TV\r\n1_Item=STANDINTV\r\n"
          "1_ExeDesc=Standin TV\r\n2_ExeDesc=Third TV viewer\r\n",
          {"Standin TV", "Standin TV (2)", "Third TV viewer (not set up)"}, 1, 2},
         {"[Client]\r\nDefault=5\r\n0_Item=A\r\n0_ExeDesc=TV\r\n1_ClassName=X\r\n1_ExeDesc=TV\r\n2_Child0=7\r\n"
          "2_ExeDesc=TV\r\n",
          {"TV", "TV (2)", "TV (3)"}, -1, -1},
-        {"[Client]\r\n0_Item=NOTEPAD\r\n", {"NOTEPAD", "free", "free"}, 0, 1},
+        {"[Client]\r\n0_Item=NOTEPAD\r\n", {"NOTEPAD", "(empty)", "(empty)"}, 0, 1},
     };
     for (const auto& c : cases) {
         const auto document = ProfileDocument::Parse(c.profile);
@@ -361,14 +451,58 @@ TEST(SlotWords, EveryNote_NoWordsOfTheFileFormat) {
     }
 }
 
+// Every text about an entry read with any name: no "tests's", and none of the
+// words an owner does not know.
+TEST(SlotWords, AnyName_ReadsRightWithoutInnerWords) {
+    const std::string name = "Stand-in TV client for tests";
+    std::vector<std::string> texts;
+    for (int code = 0; code <= static_cast<int>(SlotNoteCode::ActionsRemoved); ++code) {
+        SlotNote note;
+        note.code = static_cast<SlotNoteCode>(code);
+        note.app = name;
+        note.oldApp = name;
+        note.oldExe = "standin.exe";
+        note.count = 2;
+        note.title = "Channel 5";
+        texts.push_back(SlotNoteWords(note));
+    }
+    SlotReplace replace{true, name, name, 1};
+    texts.push_back(ReplaceQuestion(replace));
+    replace.freeSlot = -1;
+    texts.push_back(ReplaceQuestion(replace));
+    SlotRemoval removal;
+    removal.app = name;
+    removal.actionsRemoved = true;
+    removal.actions = 3;
+    removal.sharedWith = 1;
+    removal.newActive = 1;
+    texts.push_back(RemoveQuestion(removal));
+    texts.push_back(RemovedWords(removal));
+    removal.app.clear();
+    texts.push_back(RemoveQuestion(removal));
+    texts.push_back(RemovedWords(removal));
+    SlotRow empty;
+    texts.push_back(SelectorText(empty));
+    SlotTakePlan plan;
+    plan.app = plan.activeApp = plan.sameProgramApp = name;
+    texts.push_back(ActiveQuestion(plan));
+    texts.push_back(SameProgramWords(plan));
+    LaunchFinding noLaunch;
+    noLaunch.state = LaunchState::NoLaunchLines;
+    texts.push_back(LaunchInWords(noLaunch, true));
+    for (const std::string& text : texts)
+        for (const char* word : {"s's", "slot", "free", "Receiver", "Taken", "recorded nowhere", "Setup"})
+            EXPECT_EQ(text.find(word), std::string::npos) << word << " in: " << text;
+}
+
 TEST(SlotWords, Counts_SingularAndPlural) {
     const struct {
         int count;
         std::string words;
     } cases[] = {
         {0, "Standin TV had no actions."},
-        {1, "Standin TV's 1 action is removed with it."},
-        {2, "Standin TV's 2 actions are removed with it."},
+        {1, "The 1 action of Standin TV is removed with it."},
+        {2, "The 2 actions of Standin TV are removed with it."},
     };
     for (const auto& c : cases) {
         SlotNote note;

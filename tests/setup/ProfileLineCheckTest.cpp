@@ -169,7 +169,7 @@ TEST(ClientLinesHostile, ItemOrDescriptionThatCannotBeKept_WrittenEmpty) {
             EXPECT_EQ(line.value, "") << line.key;
         }
     }
-    EXPECT_NE(AllNotes(plan).find("program name is not kept"), std::string::npos) << AllNotes(plan);
+    EXPECT_NE(AllNotes(plan).find("program name of MY]TV is not kept"), std::string::npos) << AllNotes(plan);
 }
 
 }  // namespace

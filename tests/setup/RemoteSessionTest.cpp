@@ -433,7 +433,7 @@ struct ViewCase {
 void PrintTo(const ViewCase& c, std::ostream* os) { *os << c.name; }
 
 const std::string kStandin = "0_Item=STANDINTV\r\n0_Caption=Standin TV\r\n0_ClassName=StandinTVClass\r\n";
-const std::string kReady = "Receiver: QRD210DE.DLL ready. Select a key and press Learn.";
+const std::string kReady = "Learning: QRD210DE.DLL ready. Select a key and press Learn.";
 
 World Seen(bool clientOpen, bool monitorRuns = false) {
     World world;
@@ -475,23 +475,23 @@ INSTANTIATE_TEST_SUITE_P(
                  Seen(true), "My TV, its window is open now", kReady, true},
         ViewCase{"MonitorRuns_ItHoldsTheReceiverLearnAsksToCloseIt", kStandin, false, ReceiverFault::None, {},
                  Seen(true, true), "Standin TV, its window is open now",
-                 "Receiver: the monitor is using it now; Learn asks to close the monitor.", true},
+                 "Learning: the monitor is using the remote now; Learn asks to close the monitor.", true},
         ViewCase{"DriverMissing_LearnOff", "", false, ReceiverFault::DriverMissing, {}, Seen(false),
                  "none chosen yet: drag the crosshair onto its window, or choose it from the list",
-                 "Receiver: the card driver QRD210DE.DLL is missing. Learning is off.", false},
+                 "Learning is off: the card driver QRD210DE.DLL is missing.", false},
         ViewCase{"DriverBack_ReadyAndLearnOn", "", false, ReceiverFault::DriverMissing, {"driver-back"}, Seen(false),
                  "none chosen yet: drag the crosshair onto its window, or choose it from the list", kReady, true},
         ViewCase{"DriverHungFileThere_StaysOff", "", false, ReceiverFault::DriverHung, {"driver-back"}, Seen(false),
                  "none chosen yet: drag the crosshair onto its window, or choose it from the list",
-                 "Receiver: the card driver has not answered a read for 5 s. Learning is off.", false},
+                 "Learning is off: the card driver has not answered a read for 5 s.", false},
         ViewCase{"ReadOnly_LearnOff", "", true, ReceiverFault::None, {}, Seen(false),
                  "none chosen yet: drag the crosshair onto its window, or choose it from the list",
-                 "Receiver: learning is off while the profile is read-only.", false},
+                 "Learning is off while the profile is read-only.", false},
         ViewCase{"MadeWritable_ReadyAndLearnOn", "", true, ReceiverFault::None, {"writable"}, Seen(false),
                  "none chosen yet: drag the crosshair onto its window, or choose it from the list", kReady, true},
         ViewCase{"MadeReadOnly_LearnOff", "", false, ReceiverFault::None, {"read-only"}, Seen(false),
                  "none chosen yet: drag the crosshair onto its window, or choose it from the list",
-                 "Receiver: learning is off while the profile is read-only.", false}));
+                 "Learning is off while the profile is read-only.", false}));
 
 }  // namespace view
 

@@ -65,16 +65,16 @@ TEST(WindowGate, Faults_BannerReceiverLineFindingAndGreetingInTheOwnersWords) {
     };
     const Case cases[] = {
         {ReceiverFault::DriverMissing, "The card driver QRD210DE.DLL is missing: install the card's driver",
-         "Receiver: the card driver QRD210DE.DLL is missing. Learning is off.",
+         "Learning is off: the card driver QRD210DE.DLL is missing.",
          "Learn is off: the card driver QRD210DE.DLL is missing; install the card's driver."},
         {ReceiverFault::CardNotStarting,
          "The card does not start (its driver QRD210DE.DLL is there): check the card and its driver",
-         "Receiver: the card does not start (its driver QRD210DE.DLL is there). Learning is off.",
+         "Learning is off: the card does not start (its driver QRD210DE.DLL is there).",
          "Learn is off: the card does not start (its driver QRD210DE.DLL is there); check the card and its "
          "driver."},
         {ReceiverFault::DriverHung,
          "The card driver has not answered a read for 5 s: check the card, then start the set-up again",
-         "Receiver: the card driver has not answered a read for 5 s. Learning is off.",
+         "Learning is off: the card driver has not answered a read for 5 s.",
          "Learn is off: the card driver has not answered a read for 5 s; check the card, then start the set-up "
          "again."},
     };
@@ -142,7 +142,7 @@ TEST(WindowGate, ReadOnly_SaysWhyAndTheCureWhereverLearnOrSaveIsRefused) {
         EXPECT_TRUE(Has(text, "Save as...")) << text;
     }
     EXPECT_EQ(qrtl::setup::ReceiverLine(facts, kDriver),
-              "Receiver: learning is off while the profile is read-only.");
+              "Learning is off while the profile is read-only.");
 }
 
 }  // namespace

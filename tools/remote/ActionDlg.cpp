@@ -84,8 +84,7 @@ void ActionDialog::FillCommands() {
         commandTexts_.push_back(qrtl::setup::CommandIdText(menu.id));
     }
     for (const auto& control : catalog_.controls) {
-        AddItem(commands, FromAnsi((control.className.empty() ? std::string("Control") : control.className) +
-                                   ": " + control.text));
+        AddItem(commands, FromAnsi(qrtl::setup::ControlInWords(control)));
         commandTexts_.push_back(qrtl::setup::CommandIdText(control.id));
     }
     if (commandTexts_.empty()) {

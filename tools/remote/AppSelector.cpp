@@ -18,10 +18,10 @@ using qrtl::setup::SlotRow;
 // A command of the selector that changed nothing.
 SelectorResult Handled() { return {true, false, false, {}}; }
 
-// "Standin TV" and, for the one POWER starts, "Standin TV (POWER starts it)".
+// "Standin TV" and, for the one the remote works with, "Standin TV  (remote works with it)".
 std::string RowText(const SlotRow& row) {
     std::string text = qrtl::setup::SelectorText(row);
-    if (row.active) text += "  (POWER starts it)";
+    if (row.active) text += "  (remote works with it)";
     return text;
 }
 
@@ -59,7 +59,7 @@ LRESULT CALLBACK NameFieldProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam,
     return ::DefSubclassProc(wnd, msg, wParam, lParam);
 }
 
-// "Replace Standin TV with Notepad?": Replace, Use a free entry, Cancel.
+// "Replace Standin TV with Notepad?": Replace, New entry, Cancel.
 class ReplaceDialog : public tools::ToolDialog {
 public:
     explicit ReplaceDialog(const qrtl::setup::SlotReplace& replace)
@@ -155,19 +155,19 @@ SelectorResult AppSelector::Select() {
     const SlotRow row = qrtl::setup::ReadSlot(profile_.Document(), Slot());
     SelectorResult result{true, true, false, {}};
     if (row.free)
-        result.live = "A free place for another TV application: drag the crosshair onto its window, or choose it "
-                      "from the list.";
+        result.live = "An empty entry for another TV application: drag the crosshair onto its window, or choose "
+                      "it from the list.";
     else
-        result.live = "Editing " + FromAnsi(row.description) + "'s actions; the codes of the keys are shared.";
+        result.live = "Editing the actions of " + FromAnsi(row.description) + "; the codes of the keys are shared.";
     return result;
 }
 
 SelectorResult AppSelector::MakeActive() {
     const SlotRow row = qrtl::setup::ReadSlot(profile_.Document(), Slot());
-    if (row.free) return {true, false, false, "Take this application's window first: POWER cannot start a free place."};
+    if (row.free) return {true, false, false, "This entry holds no application yet: take its window first."};
     const auto changes = qrtl::setup::PlanMakeActive(profile_.Document(), Slot());
     const std::string app = FromAnsi(row.description);
-    if (changes.empty()) return {true, false, false, app + " is the application POWER starts already."};
+    if (changes.empty()) return {true, false, false, qrtl::setup::WorksWithWords(app)};
     profile_.Change(changes);
     Fill();
     qrtl::setup::SlotNote note;
@@ -189,7 +189,7 @@ SelectorResult AppSelector::Add() {
 SelectorResult AppSelector::Remove() {
     const int32_t slot = Slot();
     const SlotRow row = qrtl::setup::ReadSlot(profile_.Document(), slot);
-    if (row.free && row.lines.empty()) return {true, false, false, "This place holds no application: nothing to remove."};
+    if (row.free && row.lines.empty()) return {true, false, false, "This entry holds no application: nothing to remove."};
     const qrtl::setup::SlotRemoval removal = qrtl::setup::PlanRemoveSlot(profile_.Document(), slot);
     if (Ask(dlg_, FromAnsi(qrtl::setup::RemoveQuestion(removal)), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) !=
         IDYES)
@@ -220,7 +220,7 @@ SelectorResult AppSelector::Rename() {
     if (rename.changes.empty()) return {true, false, false, "The name is the same."};
     profile_.Change(rename.changes);
     Fill();
-    return {true, false, true, "Renamed to " + name + "; the monitor's setup dialog lists it so once saved."};
+    return {true, false, true, "Renamed to " + name + "; the monitor's set-up dialog lists it so once saved."};
 }
 
 }  // namespace remote

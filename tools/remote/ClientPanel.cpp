@@ -18,6 +18,7 @@
 #include "setup/OwnerWords.h"
 #include "setup/SlotWords.h"
 #include "setup/win32/PathKind.h"
+#include "setup/win32/Win32ClientWindow.h"
 
 namespace remote {
 
@@ -61,6 +62,16 @@ void RemoteWindow::FillWindowList() {
                             ? windowList_[static_cast<std::size_t>(at)]
                             : nullptr;
     windowList_ = ApplicationWindows();
+    // A program another entry has is not offered: one program, one entry.
+    qrtl::win32::Win32Desktop desktop;
+    const qrtl::ProfileDocument& document = session_.Profile().Document();
+    const int32_t slot = selector_ ? selector_->Slot() : -1;
+    windowList_.erase(std::remove_if(windowList_.begin(), windowList_.end(),
+                                     [&](HWND wnd) {
+                                         return qrtl::setup::SlotWithProgram(
+                                                    document, qrtl::win32::ItemOfWindow(desktop, wnd), slot) >= 0;
+                                     }),
+                      windowList_.end());
     ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     int select = -1;
     for (std::size_t i = 0; i < windowList_.size(); ++i) {
@@ -116,6 +127,19 @@ void RemoteWindow::OnExamined(HWND target, const std::string& words, CatalogResu
     const std::vector<qrtl::setup::Suggestion>* judged = read.catalog.Empty() ? nullptr : &suggestions;
     int32_t slot = std::max<int32_t>(0, selector_->Slot());
     qrtl::setup::SlotTakePlan plan = qrtl::setup::PlanTakeWindow(slot, facts, session_.Profile().Document(), judged);
+    if (plan.Refused()) {
+        // Two entries of one program would drive one key map: refused, or its own entry shown.
+        if (Ask(dlg_, FromAnsi(qrtl::setup::SameProgramWords(plan)), MB_YESNO | MB_ICONINFORMATION) == IDYES) {
+            selector_->Edit(plan.sameProgramSlot);
+            session_.ApplicationChanged();
+            ReadCatalog(FindClientNow());
+            Refresh();
+            Live("Editing the actions of " + FromAnsi(plan.sameProgramApp) + ".");
+        } else {
+            Live("Nothing was taken: " + FromAnsi(plan.app) + " has an entry already.");
+        }
+        return;
+    }
     const std::string noCommands = FromAnsi(qrtl::setup::NoTvCommandsWords(plan.app, plan.commands));
     if (!noCommands.empty() && Ask(dlg_, noCommands + "\n\nTake it for the remote anyway?",
                                    MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) != IDOK) {
@@ -133,6 +157,9 @@ void RemoteWindow::OnExamined(HWND target, const std::string& words, CatalogResu
             plan = qrtl::setup::PlanTakeWindow(slot, facts, session_.Profile().Document(), judged);
         }
     }
+    // Another entry is what the remote works with: the owner says which one it is from now on.
+    if (plan.askActive && Ask(dlg_, FromAnsi(qrtl::setup::ActiveQuestion(plan)), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        plan = qrtl::setup::PlanTakeWindow(slot, facts, session_.Profile().Document(), judged, false);
     session_.Profile().Change(plan.changes);
     selector_->Edit(slot);
     std::string notes;
@@ -140,7 +167,7 @@ void RemoteWindow::OnExamined(HWND target, const std::string& words, CatalogResu
         notes += (notes.empty() ? "" : " ") + qrtl::setup::SlotNoteWords(note);
     session_.WindowTaken(std::move(read.catalog), facts.launch.found);
     Refresh();
-    Live("Taken: " + words + ". " + FromAnsi(notes) + CatalogNotes(session_.Catalog()));
+    Live("Chosen: " + words + ". " + FromAnsi(notes) + CatalogNotes(session_.Catalog()));
     if (!session_.Catalog().Empty()) FillFromCommands(true);
 }
 

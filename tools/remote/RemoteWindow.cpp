@@ -152,6 +152,7 @@ void RemoteWindow::OnCommand(int id, int code) {
             if (selected.slotChanged) {  // another application: its own window and commands
                 session_.ApplicationChanged();
                 ReadCatalog(FindClientNow());
+                FillWindowList();  // without the programs the other entries have
             }
             if (selected.slotChanged || selected.changed) Refresh();
             if (!selected.live.empty()) Live(selected.live);

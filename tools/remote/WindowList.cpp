@@ -19,6 +19,15 @@ BOOL CALLBACK ListWindow(HWND wnd, LPARAM lParam) {
 
 }  // namespace
 
+std::string ProgramOf(HWND wnd) {
+    qrtl::win32::Win32Desktop desktop;
+    char exe[qrtl::kProcessNameSize] = {};
+    if (desktop.FindProcessName(desktop.WindowProcessId(reinterpret_cast<qrtl::WindowHandle>(wnd)), exe,
+                                sizeof exe) == qrtl::ProcessName::Found)
+        return FromAnsi(exe);
+    return "program not known";
+}
+
 std::string WindowCaption(HWND wnd) {
     wchar_t text[256] = {};
     ::GetWindowTextW(wnd, text, 256);
@@ -39,8 +48,8 @@ bool OwnWindow(HWND wnd) {
 
 std::string WindowWords(HWND wnd) {
     const std::string caption = WindowCaption(wnd);
-    return "\xE2\x80\x9C" + (caption.empty() ? std::string("no caption") : caption) + "\xE2\x80\x9D (" +
-           WindowClass(wnd) + ")";
+    return "\xE2\x80\x9C" + (caption.empty() ? std::string("no title") : caption) + "\xE2\x80\x9D (" +
+           ProgramOf(wnd) + ")";
 }
 
 std::vector<HWND> ApplicationWindows() {
@@ -49,15 +58,6 @@ std::vector<HWND> ApplicationWindows() {
     return windows;
 }
 
-std::string WindowListLine(HWND wnd) {
-    qrtl::win32::Win32Desktop desktop;
-    char exe[qrtl::kProcessNameSize] = {};
-    const std::string program =
-        desktop.FindProcessName(desktop.WindowProcessId(reinterpret_cast<qrtl::WindowHandle>(wnd)), exe,
-                                sizeof exe) == qrtl::ProcessName::Found
-            ? FromAnsi(exe)
-            : WindowClass(wnd);
-    return WindowCaption(wnd) + "  (" + program + ")";
-}
+std::string WindowListLine(HWND wnd) { return WindowCaption(wnd) + "  (" + ProgramOf(wnd) + ")"; }
 
 }  // namespace remote

@@ -12,14 +12,15 @@ std::string WindowCaption(HWND wnd);
 std::string WindowClass(HWND wnd);
 // True for the windows of this process (the set-up window, its finder's outline).
 bool OwnWindow(HWND wnd);
-// A window as the owner knows it: "“Standin TV” (StandinTVClass)".
+// The program file of a window: "StandinTV.exe"; "program not known" when it cannot be told.
+std::string ProgramOf(HWND wnd);
+// A window as the owner knows it: "“Standin TV” (StandinTV.exe)".
 std::string WindowWords(HWND wnd);
 
 // The windows an owner could mean as the TV application: visible, unowned, with a
 // caption, not tool windows, not this program's.
 std::vector<HWND> ApplicationWindows();
-// One line of the window list: "Standin TV  (StandinTV.exe)", the class when the
-// program cannot be told.
+// One line of the window list: "Standin TV  (StandinTV.exe)".
 std::string WindowListLine(HWND wnd);
 
 }  // namespace remote

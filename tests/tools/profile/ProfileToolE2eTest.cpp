@@ -424,7 +424,7 @@ TEST_F(WindowE2e, WindowWrite_ReplacedKeyMapGoesOwnersNameForTheSameApplicationS
     } cases[] = {
         {"another application replaced",
          "[Client]\r\nDefault=0\r\n0_Item=OTHERTV\r\n0_ExeDesc=Other TV\r\n[KeyMap_OTHERTV]\r\nMUTE=#2\r\n",
-         "Stand-in TV client for tests", "; Other TV's 1 action is removed with it.", false},
+         "Stand-in TV client for tests", "; The 1 action of Other TV is removed with it.", false},
         {"the same application again",
          "[Client]\r\nDefault=0\r\n0_Item=STANDINTV\r\n0_ExeDesc=Living room TV\r\n[KeyMap_OTHERTV]\r\nMUTE=#2\r\n",
          "Living room TV", "; The name you gave it, Living room TV, is kept.", true},
@@ -585,8 +585,7 @@ TEST_F(WindowE2e, WindowWrite_CompletesTheClientAndCheckFindsItClean) {
         EXPECT_EQ(ReadValue(profile_, "Client", "0_Item"), "STANDINTV");
         EXPECT_EQ(ReadValue(profile_, "Client", "0_Control"), "1");
         EXPECT_EQ(ReadValue(profile_, "Client", "0_ExeDesc"), "Stand-in TV client for tests");
-        EXPECT_NE(out.find("; Stand-in TV client for tests is now the application that POWER starts and the "
-                           "remote's keys control."),
+        EXPECT_NE(out.find("; The remote now works with Stand-in TV client for tests; POWER starts it."),
                   std::string::npos)
             << out;
         EXPECT_NE(out.find("; The monitor now passes the remote's keys to Stand-in TV client for tests while it runs."),

@@ -776,7 +776,7 @@ TEST_F(RemoteE2e, FinderDraggedOntoTheStandin_TakesIt) {
     EXPECT_NE(Live().find("Standin TV"), std::string::npos) << Live();
     ::PostMessageA(window, WM_LBUTTONUP, 0, release);
     EXPECT_NE(Answer("Fill the keys' actions", IDNO), "");
-    ASSERT_TRUE(WaitLive("Taken")) << Live();
+    ASSERT_TRUE(WaitLive("Chosen")) << Live();
     EXPECT_NE(TextOf(Item(IDC_CLIENT_DESC)).find("its window is open now"), std::string::npos)
         << TextOf(Item(IDC_CLIENT_DESC));
 }
@@ -1074,7 +1074,7 @@ TEST_F(RemoteE2e, WindowTakingNoMessages_TakenWithinSeconds_WindowAnswers) {
     ASSERT_TRUE(PumpUntil(
         [&] {
             if (const HWND box = MessageBoxWindow()) ::PostMessageA(box, WM_COMMAND, IDNO, 0);
-            return Live().find("Taken") != std::string::npos;
+            return Live().find("Chosen") != std::string::npos;
         },
         15000))
         << Live();
@@ -1111,7 +1111,7 @@ TEST_F(RemoteE2e, SlowApplicationTaken_WindowAnswersWhileItsControlsAreRead) {
     std::printf("the set-up window answered in %lu ms while the application's controls were read\n",
                 static_cast<unsigned long>(answered));
     EXPECT_NE(Answer("Fill the keys' actions", IDNO), "");
-    ASSERT_TRUE(WaitLive("Taken")) << Live();
+    ASSERT_TRUE(WaitLive("Chosen")) << Live();
     EXPECT_NE(Live().find("the application answers slowly: "), std::string::npos) << Live();
     slow.Terminate();
 }
@@ -1284,12 +1284,13 @@ TEST_F(RemoteShots, TwoApplications_ActionWithTheApplicationClosed) {
     ::SetWindowPos(window, HWND_TOP, 6, 8, 0, 0, SWP_NOSIZE);
 
     // Two applications, one after the other: the stand-in, then the other one in
-    // the next free place; the list shows both and which one POWER starts.
+    // the next empty entry; the list shows both and which one the remote works with.
     TakeFromList(L"Standin TV");
     EXPECT_NE(Answer("Fill the keys' actions", IDYES), "");
     ASSERT_TRUE(WaitLive("Filled")) << Live();
     Click(IDC_APP_ADD);
     TakeFromList(L"Other TV");
+    EXPECT_NE(Answer("Should it work with", IDYES), "");
     EXPECT_NE(Answer("Fill the keys' actions", IDYES), "");
     ASSERT_TRUE(WaitLive("Filled")) << Live();
     // The second is a copy of the stand-in: the owner gives it a name of its own.
@@ -1656,7 +1657,7 @@ TEST_F(RemoteBanner, WorldChangesWhileOpen_EveryLineFollowsWithin2s) {
     ASSERT_TRUE(StartStandin());
     ASSERT_TRUE(StartRemote());
     ASSERT_TRUE(TakeStandinUnfilled());
-    ASSERT_TRUE(WaitLive("Taken")) << Live();
+    ASSERT_TRUE(WaitLive("Chosen")) << Live();
     ASSERT_NE(TextOf(Item(IDC_CLIENT_DESC)).find("its window is open now"), std::string::npos);
     ASSERT_NE(TextOf(Item(IDC_RECEIVER)).find("is missing"), std::string::npos) << TextOf(Item(IDC_RECEIVER));
     ASSERT_NE(Banner().find("read-only"), std::string::npos) << Banner();
@@ -1769,20 +1770,41 @@ TEST_F(RemoteE2e, TwoApplicationsOneAfterTheOther_SwitchedEachKeepsItsActions_Se
     // Add takes the next free place; the second application gets its own actions.
     Click(IDC_APP_ADD);
     ASSERT_TRUE(WaitLive("Add:")) << Live();
+    // The stand-in has its entry: Add does not offer it again.
+    EXPECT_EQ(::SendMessageW(Item(IDC_WINDOWS), CB_FINDSTRING, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(L"Standin TV")),
+              CB_ERR);
+    // The crosshair dragged onto it all the same: refused with the reason, and its
+    // own entry offered instead.
+    ::SetWindowPos(Standin(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    RECT standin;
+    ::GetWindowRect(Standin(), &standin);
+    LPARAM release = 0;
+    ASSERT_TRUE(DragFinderTo({standin.left + 40, standin.top + 60}, release));
+    ::PostMessageA(Window(), WM_LBUTTONUP, 0, release);
+    EXPECT_NE(Answer("is in the list already, as Stand-in TV client for tests: two entries of one program would "
+                     "share one set of actions. Switch to that entry?",
+                     IDYES),
+              "");
+    ASSERT_TRUE(WaitLive(std::string("Editing the actions of ") + kStandinDesc)) << Live();
+    EXPECT_EQ(::SendMessageW(Item(IDC_APP_SLOTS), CB_GETCURSEL, 0, 0), 0);
+    Click(IDC_APP_ADD);
+    ASSERT_TRUE(WaitLive("Add:")) << Live();
     TakeFromList(L"Other TV");
+    EXPECT_NE(Answer("The remote works with Stand-in TV client for tests now. Should it work with", IDYES), "");
     EXPECT_NE(Answer("Fill the keys' actions", IDYES), "");
     ASSERT_TRUE(WaitLive("Filled")) << Live();
     ASSERT_TRUE(ChooseKeyAction(kKeyBtn100, L"Escape"));
     ASSERT_TRUE(WaitLive("BTN100 \xE2\x86\x92 Key: Escape")) << Live();
     ASSERT_NO_FATAL_FAILURE(Rename(L"Other TV"));
     EXPECT_EQ(ComboItems(Item(IDC_APP_SLOTS)),
-              (std::vector<std::string>{kStandinDesc, "Other TV  (POWER starts it)", "free"}));
+              (std::vector<std::string>{kStandinDesc, "Other TV  (remote works with it)", "(empty)"}));
 
     // Back to the first: it is edited again, and POWER starts it once chosen so.
     ChooseApplication(0);
-    ASSERT_TRUE(WaitLive(std::string("Editing ") + kStandinDesc)) << Live();
+    ASSERT_TRUE(WaitLive(std::string("Editing the actions of ") + kStandinDesc)) << Live();
     Click(IDC_APP_ACTIVE);
-    ASSERT_TRUE(WaitLive(std::string(kStandinDesc) + " is now the application that POWER starts")) << Live();
+    ASSERT_TRUE(WaitLive(std::string("The remote now works with ") + kStandinDesc)) << Live();
 
     const std::string after = SaveAndRead();
     for (const char* line : {"Default=0", "0_Item=STANDINTV", "0_ExeDesc=Stand-in TV client for tests", "1_Item=OTHERTV",
@@ -1826,7 +1848,7 @@ TEST_F(RemoteE2e, ApplicationRemoved_ItsLinesAndActionsGo_PowerStartsTheOther) {
         "[KeyMap_OTHERTV]\r\nMUTE=#2\r\nBTN1=#3\r\n"));
     ASSERT_TRUE(StartRemote());
     EXPECT_EQ(ComboItems(Item(IDC_APP_SLOTS)),
-              (std::vector<std::string>{"Standin TV", "Other TV  (POWER starts it)", "free"}));
+              (std::vector<std::string>{"Standin TV", "Other TV  (remote works with it)", "(empty)"}));
 
     // A name the profile cannot hold is refused with the reason; Enter in the field
     // renames and does not save.
@@ -1842,9 +1864,9 @@ TEST_F(RemoteE2e, ApplicationRemoved_ItsLinesAndActionsGo_PowerStartsTheOther) {
     ASSERT_TRUE(WaitLive("Nothing removed")) << Live();
     Click(IDC_APP_REMOVE);
     EXPECT_NE(Answer("Remove Other TV", IDYES), "");
-    ASSERT_TRUE(WaitLive("Other TV is removed. POWER now starts Standin TV.")) << Live();
+    ASSERT_TRUE(WaitLive("Other TV is removed. The remote now works with Standin TV; POWER starts it.")) << Live();
     EXPECT_EQ(ComboItems(Item(IDC_APP_SLOTS)),
-              (std::vector<std::string>{"Standin TV  (POWER starts it)", "free", "free"}));
+              (std::vector<std::string>{"Standin TV  (remote works with it)", "(empty)", "(empty)"}));
 
     const std::string after = SaveAndRead();
     EXPECT_EQ(after.find("1_"), std::string::npos) << after;
@@ -1859,28 +1881,42 @@ TEST_F(RemoteE2e, AnotherApplicationTakenForAUsedPlace_AskedReplaceOrFreePlace) 
 
     // Cancel: nothing is taken.
     TakeFromList(L"Other TV");
-    EXPECT_NE(Answer("Replace Standin TV with Stand-in TV client for tests for this slot?", IDCANCEL), "");
+    EXPECT_NE(Answer("Replace Standin TV with Stand-in TV client for tests in this entry of the list?", IDCANCEL), "");
     ASSERT_TRUE(WaitLive("Nothing was taken: Standin TV stays.")) << Live();
 
-    // Use a free slot: both stay, the new one in the next place.
+    // New entry: both stay, the new one in the next place; asked whether the remote
+    // now works with it, No keeps the stand-in.
     TakeFromList(L"Other TV");
-    EXPECT_NE(Answer("Use a free slot to keep Standin TV", IDNO), "");
+    EXPECT_NE(Answer("New entry keeps Standin TV", IDNO), "");
+    EXPECT_NE(Answer("The remote works with Standin TV now. Should it work with", IDNO), "");
     EXPECT_NE(Answer("Fill the keys' actions", IDNO), "");
-    ASSERT_TRUE(WaitLive("Taken")) << Live();
+    ASSERT_TRUE(WaitLive("The remote still works with Standin TV")) << Live();
     EXPECT_EQ(ComboItems(Item(IDC_APP_SLOTS)),
-              (std::vector<std::string>{"Standin TV", std::string(kStandinDesc) + "  (POWER starts it)", "free"}));
+              (std::vector<std::string>{"Standin TV  (remote works with it)", kStandinDesc, "(empty)"}));
     EXPECT_EQ(::SendMessageW(Item(IDC_APP_SLOTS), CB_GETCURSEL, 0, 0), 1);
 
-    // Replace: the place holds the new application alone, the old one's actions go.
+    // One program, one entry: the stand-in's entry is not offered the other's window.
     ChooseApplication(0);
-    ASSERT_TRUE(WaitLive("Editing Standin TV")) << Live();
+    ASSERT_TRUE(WaitLive("Editing the actions of Standin TV")) << Live();
+    EXPECT_EQ(::SendMessageW(Item(IDC_WINDOWS), CB_FINDSTRING, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(L"Other TV")),
+              CB_ERR);
+
+    // Replace, once the other entry is gone: the place holds the new application
+    // alone, the old one's actions go.
+    ChooseApplication(1);
+    ASSERT_TRUE(WaitLive("Editing the actions of")) << Live();
+    Click(IDC_APP_REMOVE);
+    EXPECT_NE(Answer("Remove ", IDYES), "");
+    ASSERT_TRUE(WaitLive(" is removed.")) << Live();
+    ChooseApplication(0);
     TakeFromList(L"Other TV");
     EXPECT_NE(Answer("Replace Standin TV with", IDYES), "");
     EXPECT_NE(Answer("Fill the keys' actions", IDNO), "");
-    ASSERT_TRUE(WaitLive("Taken")) << Live();
+    ASSERT_TRUE(WaitLive("Chosen")) << Live();
     const std::string after = SaveAndRead();
     EXPECT_NE(after.find("0_Item=OTHERTV"), std::string::npos) << after;
-    EXPECT_NE(after.find("1_Item=OTHERTV"), std::string::npos) << after;
+    EXPECT_EQ(after.find("1_Item="), std::string::npos) << after;
     EXPECT_EQ(after.find("STANDINTV"), std::string::npos) << after;
 }
 

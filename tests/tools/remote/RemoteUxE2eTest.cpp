@@ -361,6 +361,20 @@ TEST_P(RemoteUxDpi, EveryText_FitsItsControl) {
     ASSERT_NE(chooser, nullptr);
     EXPECT_EQ(Lines(CutTexts(chooser, remote_.Id(), GetParam())), "") << "Action...";
     ::PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowEnabled(Window()) != FALSE; }, kStepMs));
+    // The other application made the one the remote works with: the list and the
+    // confirmation say so whole.
+    const HWND slots = Item(IDC_APP_SLOTS);
+    ::SendMessageW(slots, CB_SETCURSEL, 1, 0);
+    ::PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_APP_SLOTS, CBN_SELCHANGE), reinterpret_cast<LPARAM>(slots));
+    ASSERT_TRUE(PumpUntil([&] { return Live().find("Editing the actions of Other TV viewer") != std::string::npos; }, kStepMs))
+        << Live();
+    ::PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_APP_ACTIVE, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(Item(IDC_APP_ACTIVE)));
+    ASSERT_TRUE(PumpUntil([&] { return Live().find("The remote now works with Other TV viewer") != std::string::npos; }, kStepMs))
+        << Live();
+    PumpFor(300);
+    EXPECT_EQ(Lines(CutTexts(Window(), remote_.Id(), GetParam())), "") << "the remote works with another";
 }
 
 // ---- The finder with the real mouse ----
