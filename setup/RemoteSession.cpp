@@ -319,7 +319,7 @@ ControlStates RemoteSession::Controls(int selected, bool monitorRuns) const {
 std::vector<ControlCaption> Captions(bool learning) {
     return {
         {Control::Applications, "Appl&ication:"},
-        {Control::PowerStarts, "&POWER starts it"},
+        {Control::PowerStarts, "Wor&k with this"},
         {Control::Add, "A&dd"},
         {Control::Remove, "Re&move..."},
         {Control::Rename, "Re&name"},
