@@ -153,11 +153,16 @@ protected:
         RECT finder;
         ::GetWindowRect(Item(IDC_FINDER), &finder);
         POINT down = {(finder.left + finder.right) / 2, (finder.top + finder.bottom) / 2};
+        // The pointer itself goes where the posted messages say: a move the real
+        // pointer makes while the finder holds the capture would undo the posted one.
+        ::SetCursorPos(down.x, down.y);
+        const POINT target = screen;
         ::ScreenToClient(window, &down);
         ::ScreenToClient(window, &screen);
         const auto at = [](POINT p) { return MAKELPARAM(static_cast<short>(p.x), static_cast<short>(p.y)); };
         ::PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(down));
         if (!WaitLive("Drag onto")) return ::testing::AssertionFailure() << "no drag: " << Live();
+        ::SetCursorPos(target.x, target.y);
         ::PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(screen));
         if (!WaitLive("Release to take")) return ::testing::AssertionFailure() << "no target: " << Live();
         release = at(screen);
