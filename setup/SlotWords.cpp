@@ -57,6 +57,12 @@ std::string SelectorText(const SlotRow& row) {
     return row.description;
 }
 
+std::string SelectorLine(const SlotRow& row) {
+    std::string text = SelectorText(row);
+    if (row.active && !row.free) text += "  (remote works with it)";
+    return text;
+}
+
 std::string SlotNoteWords(const SlotNote& note) {
     switch (note.code) {
     case SlotNoteCode::TitleLeftEmpty: return TextLeftEmpty(note, "title");

@@ -11,6 +11,10 @@ namespace qrtl::setup {
 // "Standin TV", "Standin TV (2)" for a second entry of that name, "(empty)", and
 // "Other TV viewer (not set up)" for a name without an application.
 std::string SelectorText(const SlotRow& row);
+// The selector's line: SelectorText, and "  (remote works with it)" for the entry
+// Default names while it holds an application; an empty entry that Default names
+// works with nothing, and says nothing of the kind.
+std::string SelectorLine(const SlotRow& row);
 
 std::string SlotNoteWords(const SlotNote& note);
 

@@ -392,6 +392,25 @@ TEST(SlotActive, MakeActive_DefaultWrittenOnlyWhenItChanges) {
 
 // ---- The selector ----
 
+TEST(SlotRows, SelectorLine_OnlyAnEntryWithAnApplicationWorksWithTheRemote) {
+    const struct {
+        std::string profile;
+        std::vector<std::string> lines;
+    } cases[] = {
+        // Default names an empty entry: the remote works with nothing.
+        {"", {"(empty)", "(empty)", "(empty)"}},
+        {"[Client]\r\nDefault=2\r\n2_ExeDesc=Third TV viewer\r\n",
+         {"(empty)", "(empty)", "Third TV viewer (not set up)"}},
+        {"[Client]\r\nDefault=1\r\n0_Item=A\r\n0_ExeDesc=TV\r\n1_Item=NOTEPAD\r\n",
+         {"TV", "NOTEPAD  (remote works with it)", "(empty)"}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<SlotRow> rows = SlotRows(ProfileDocument::Parse(c.profile));
+        ASSERT_EQ(rows.size(), 3u);
+        for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(SelectorLine(rows[i]), c.lines[i]) << c.profile;
+    }
+}
+
 TEST(SlotRows, Selector_NamesTellSlotsApart) {
     const struct {
         std::string profile;

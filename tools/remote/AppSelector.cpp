@@ -18,13 +18,6 @@ using qrtl::setup::SlotRow;
 // A command of the selector that changed nothing.
 SelectorResult Handled() { return {true, false, false, {}}; }
 
-// "Standin TV" and, for the one the remote works with, "Standin TV  (remote works with it)".
-std::string RowText(const SlotRow& row) {
-    std::string text = qrtl::setup::SelectorText(row);
-    if (row.active) text += "  (remote works with it)";
-    return text;
-}
-
 // The owner's text in the system's ANSI code page, as the profile holds it; false
 // when a character has no place in it.
 bool ToAnsi(const std::wstring& text, std::string& ansi) {
@@ -111,7 +104,7 @@ void AppSelector::Fill() {
     ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     const std::vector<SlotRow> rows = qrtl::setup::SlotRows(profile_.Document());
     for (const SlotRow& row : rows)
-        ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(FromAnsi(RowText(row))).c_str()));
+        ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(FromAnsi(qrtl::setup::SelectorLine(row))).c_str()));
     const int32_t slot = Slot();
     ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(slot >= 0 && slot < qrtl::setup::kSlotCount ? slot : -1),
                    0);

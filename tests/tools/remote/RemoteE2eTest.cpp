@@ -147,24 +147,25 @@ protected:
     }
 
     // Presses the finder and drags it to `screen`, a point over the stand-in, as the
-    // mouse would; `release` gets the point to let go at.
-    ::testing::AssertionResult DragFinderTo(POINT screen, LPARAM& release) const {
+    // mouse would; `release` gets the point to let go at, `said` the status line that
+    // named the window under that point. The line is read as soon as it shows: a move
+    // of the real pointer may replace it before the release, which takes the window
+    // at the release's own point all the same.
+    ::testing::AssertionResult DragFinderTo(POINT screen, LPARAM& release, std::string* said = nullptr) const {
         const HWND window = Window();
         RECT finder;
         ::GetWindowRect(Item(IDC_FINDER), &finder);
         POINT down = {(finder.left + finder.right) / 2, (finder.top + finder.bottom) / 2};
-        // The pointer itself goes where the posted messages say: a move the real
-        // pointer makes while the finder holds the capture would undo the posted one.
-        ::SetCursorPos(down.x, down.y);
-        const POINT target = screen;
         ::ScreenToClient(window, &down);
         ::ScreenToClient(window, &screen);
         const auto at = [](POINT p) { return MAKELPARAM(static_cast<short>(p.x), static_cast<short>(p.y)); };
         ::PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(down));
         if (!WaitLive("Drag onto")) return ::testing::AssertionFailure() << "no drag: " << Live();
-        ::SetCursorPos(target.x, target.y);
         ::PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(screen));
-        if (!WaitLive("Release to take")) return ::testing::AssertionFailure() << "no target: " << Live();
+        std::string line;
+        if (!PumpUntil([&] { return (line = Live()).find("Release to take") != std::string::npos; }, kStepTimeoutMs))
+            return ::testing::AssertionFailure() << "no target: " << line;
+        if (said) *said = line;
         release = at(screen);
         return ::testing::AssertionSuccess();
     }
@@ -777,8 +778,9 @@ TEST_F(RemoteE2e, FinderDraggedOntoTheStandin_TakesIt) {
     RECT target;
     ::GetWindowRect(Standin(), &target);
     LPARAM release = 0;
-    ASSERT_TRUE(DragFinderTo({target.left + 40, target.top + 60}, release));
-    EXPECT_NE(Live().find("Standin TV"), std::string::npos) << Live();
+    std::string said;
+    ASSERT_TRUE(DragFinderTo({target.left + 40, target.top + 60}, release, &said));
+    EXPECT_NE(said.find("Standin TV"), std::string::npos) << said;
     ::PostMessageA(window, WM_LBUTTONUP, 0, release);
     EXPECT_NE(Answer("Fill the keys' actions", IDNO), "");
     ASSERT_TRUE(WaitLive("Chosen")) << Live();
