@@ -9,6 +9,7 @@
 #include "WindowList.h"
 #include "product.h"
 #include "resource.h"
+#include "setup/EnterEscape.h"
 
 namespace remote {
 
@@ -109,7 +110,7 @@ INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 void RemoteWindow::OnNotify(const NMHDR& header) {
     if (header.idFrom != static_cast<UINT_PTR>(res::kKeys)) return;
     if (header.code == LVN_ITEMCHANGED) EnableButtons();
-    if (header.code == NM_DBLCLK && SelectedKey() >= 0 && !session_.Learning()) OnAction();
+    if (header.code == NM_DBLCLK) OnEnter(keys_.Handle());
 }
 
 bool RemoteWindow::OnInit() {
@@ -184,7 +185,7 @@ void RemoteWindow::OnCommand(int id, int code) {
         Save();
         return;
     case IDOK:
-        OnEnter();
+        OnEnter(::GetFocus());
         return;
     case res::kSaveAs:
         SaveAs();
@@ -200,27 +201,39 @@ void RemoteWindow::OnCommand(int id, int code) {
     }
 }
 
-// Enter where no button has the focus: on a key row it opens the key's action, as
-// a double click does; on a finding it goes to what the finding is about; in the
-// window list it takes the window chosen. Never Save: that is a button of its own.
-void RemoteWindow::OnEnter() {
-    const HWND focus = ::GetFocus();
-    if (focus == keys_.Handle() && SelectedKey() >= 0 && !session_.Learning())
+void RemoteWindow::OnEnter(HWND focus) {
+    using qrtl::setup::EnterFocus;
+    const EnterFocus on = focus == keys_.Handle()       ? EnterFocus::KeyList
+                          : focus == findings_.Handle() ? EnterFocus::Findings
+                          : focus == windows_.Handle()  ? EnterFocus::WindowList
+                                                        : EnterFocus::Elsewhere;
+    switch (qrtl::setup::WhatEnterDoes(on, SelectedKey() >= 0, session_.Learning())) {
+    case qrtl::setup::EnterDoes::OpenAction:
         OnAction();
-    else if (focus == findings_.Handle())
+        return;
+    case qrtl::setup::EnterDoes::GoToFinding:
         GoToFinding();
-    else if (focus == windows_.Handle() && !session_.Learning())
-        UseChosenWindow();  // as "Use this window"
+        return;
+    case qrtl::setup::EnterDoes::TakeChosenWindow:
+        UseChosenWindow();
+        return;
+    case qrtl::setup::EnterDoes::Nothing:
+        return;
+    }
 }
 
 void RemoteWindow::OnEscape() {
-    // Escape skips the key being learned; otherwise it closes, as in any dialog.
-    if (session_.Learning())
+    switch (qrtl::setup::WhatEscapeDoes(session_.Learning(), finder_->Dragging())) {
+    case qrtl::setup::EscapeDoes::SkipKey:
         Follow(session_.Skip());
-    else if (finder_->Dragging())
+        return;
+    case qrtl::setup::EscapeDoes::EndDrag:
         finder_->Abort();
-    else
+        return;
+    case qrtl::setup::EscapeDoes::Close:
         Close();
+        return;
+    }
 }
 
 void RemoteWindow::UseChosenWindow() {

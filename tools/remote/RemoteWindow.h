@@ -1,7 +1,9 @@
 // The remote set-up window: the TV application, the 27 keys with their codes and
-// actions, what is wrong, a live strip, Save and Close. It holds the owner's
-// changes until Save; the monitor's own code finds the client window and delivers
-// a test key, and the checker judges the unsaved profile after every change.
+// actions, what is wrong, a live strip, Save and Close. It is glue: its messages
+// become events of its model (setup/RemoteSession), which holds the owner's changes
+// until Save and decides; the steps it returns become calls (the receiver, the
+// monitor, the files, the questions), and its view goes into the views (KeyList,
+// FindingList, WindowChoice, ControlView, FinderTool).
 #pragma once
 
 #include <windows.h>
@@ -56,8 +58,12 @@ private:
     INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnNotify(const NMHDR& header);
     void OnCommand(int id, int code);
-    void OnEnter();
+    // Enter where no button has the focus, or a double click on a key row: what
+    // it does by the control `focus` (setup/EnterEscape.h). Never Save.
+    void OnEnter(HWND focus);
+    // Escape: the key being learned skipped, a drag ended, or the window closed.
     void OnEscape();
+    // A finding double-clicked or Entered: to the key, control or list it is about.
     void GoToFinding();
     // The model shown anew (RemoteView.cpp): rows, findings, lines and controls.
     void Refresh();
