@@ -44,10 +44,7 @@ void AddRow(HWND list, const std::string& text, LPARAM data) {
 
 }  // namespace
 
-void FindingList::Attach(HWND dlg, int id) {
-    list_ = ::GetDlgItem(dlg, id);
-    FitRows();
-}
+void FindingList::Attach(HWND dlg, int id) { list_ = ::GetDlgItem(dlg, id); }
 
 void FindingList::Show(const std::vector<qrtl::setup::FindingRow>& findings) {
     ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
