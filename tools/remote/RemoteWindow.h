@@ -10,7 +10,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "AnchorLayout.h"
 #include "ControlView.h"
@@ -18,13 +17,11 @@
 #include "FindingList.h"
 #include "KeyList.h"
 #include "WindowChoice.h"
-#include "platform/win32/Handle.h"
 #include "tools/common/ToolDialog.h"
 #include "tools/common/MonitorControl.h"
 #include "Banner.h"
 #include "CatalogRead.h"
 #include "AppSelector.h"
-#include "setup/AppCommands.h"
 #include "setup/RemoteSession.h"
 #include "setup/win32/CardReceiver.h"
 
@@ -71,7 +68,7 @@ private:
     void ShowClient();
     // The controls' states and captions, for the key selected and the monitor running.
     void EnableButtons();
-    // The views as the window's steps call them.
+    // Short calls into the views, for the steps that the panels carry out.
     void FocusKeyList() { keys_.Focus(); }
     void Live(const std::string& text) { view_.Live(text); }
     void SetPrompt(const std::string& text) { view_.Prompt(text, session_.Learning()); }
