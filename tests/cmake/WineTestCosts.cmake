@@ -4,7 +4,9 @@
 # end together; without it a clean clone (no timings of its own yet) runs them in
 # declaration order, and a long test started last leaves the other lanes idle.
 # A test not named here costs 0 and fills the lanes at the end; a name no longer
-# known is passed over. Seconds from a run in two lanes on 2 busy processors.
+# known is passed over. Seconds from a run in two lanes on 2 busy processors: the
+# tests of 2.5 s or more in build/win32/Testing/Temporary/CTestCostData.txt, which
+# CTest keeps after a run (name, runs, seconds), taken again when tests change.
 set(_qrtl_wine_costs
   HostileInput.SlowTraceViewer_TicksAtLeastThreeQuartersOfThoseWithoutViewer_ClosesWithinTwoSeconds 46
   RemoteE2e.LearnTakeFillSave_MonitorClosedStartedAgainAndDeliversAKey 35
