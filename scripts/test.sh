@@ -31,7 +31,7 @@ fi
 
 # The Windows stage waits on Wine much of its time: the prefix is made beside the
 # builds, and the fuzz targets run beside the Windows suite at the lowest priority,
-# on what processor time the suite leaves (each its full time, one at a time).
+# on the processor time its waiting leaves (each its full time, one at a time).
 source scripts/wine-env.sh
 trap wine_down EXIT
 wine_display

@@ -74,8 +74,8 @@ wine_display() {
   fi
 }
 
-# The prefix of this shell, made where it is missing (a minute, mostly spent waiting
-# on Wine's own start-up: scripts/test.sh makes it in the background of the build,
+# The prefix of this shell, made where it is missing (15 s to over a minute, as busy
+# as the machine is: scripts/test.sh makes it beside the builds, which need no Wine,
 # after wine_display). Its server has ended and written the registry when it returns.
 wine_prefix() {
   mkdir -p "$(dirname "$WINEPREFIX")"
