@@ -1,7 +1,7 @@
 // The application selector at the top of the set-up window: the three TV
 // applications the profile holds, which one the window edits, which one POWER
 // starts and the keys drive, Add, Remove and a new name. The decisions are the
-// slot plans of setup/ClientSlots.h; this class only shows them and asks.
+// window's model (setup/RemoteSession); this class only shows the entries and asks.
 #pragma once
 
 #include <windows.h>
@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/ClientSlots.h"
-#include "setup/RemoteRows.h"
+#include "setup/RemoteSession.h"
 
 namespace remote {
 
@@ -24,8 +23,8 @@ struct SelectorResult {
 
 class AppSelector {
 public:
-    // The selector's controls are in `dlg`; it edits `profile`, the window's own.
-    AppSelector(HWND dlg, qrtl::setup::EditedProfile& profile);
+    // The selector's controls are in `dlg`; `session` decides.
+    AppSelector(HWND dlg, qrtl::setup::RemoteSession& session);
     ~AppSelector();
     AppSelector(const AppSelector&) = delete;
     AppSelector& operator=(const AppSelector&) = delete;
@@ -34,22 +33,16 @@ public:
     void Fill();
     // Off while learning.
     void Enable(bool on);
-    // The slot the window edits.
-    int32_t Slot() const { return profile_.ClientIndex(); }
-    // Edits `slot` from now on (Add, a free slot taken for a new application).
-    void Edit(int32_t slot);
     SelectorResult OnCommand(int id, int code);
 
 private:
-    SelectorResult Select();
-    SelectorResult MakeActive();
-    SelectorResult Add();
-    SelectorResult Remove();
+    // What the window does after the model's step: asks, says, moves the focus.
+    SelectorResult Follow(qrtl::setup::AppStep step);
     SelectorResult Rename();
 
     HWND dlg_;
-    qrtl::setup::EditedProfile& profile_;
-    int32_t namedSlot_ = -1;  // the slot and name the name field shows
+    qrtl::setup::RemoteSession& session_;
+    int32_t namedSlot_ = -1;  // the entry and name the name field shows, while the owner types
     std::string namedText_;
 };
 
@@ -59,5 +52,8 @@ enum class ReplaceAnswer { Replace, UseFreeSlot, Cancel };
 // "Replace Standin TV with Notepad for this slot?" with the buttons Replace, Use a
 // free slot (only when one is free) and Cancel.
 ReplaceAnswer AskReplace(HWND owner, const qrtl::setup::SlotReplace& replace);
+
+// Asks the question of an application step with the buttons its kind has.
+qrtl::setup::AppReply AskApp(HWND owner, const qrtl::setup::AppStep& step);
 
 }  // namespace remote

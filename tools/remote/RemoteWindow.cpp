@@ -126,7 +126,7 @@ bool RemoteWindow::OnInit() {
 
     // The receiver: the monitor holds it while it runs; Learn asks to close it.
     if (tools::FindMonitor() == nullptr) ProbeReceiver();  // a problem is shown below; learning stays off
-    selector_ = std::make_unique<AppSelector>(dlg_, session_.Profile());
+    selector_ = std::make_unique<AppSelector>(dlg_, session_);
     FillWindowList();
     ReadCatalog(FindClientNow());
     Refresh();
