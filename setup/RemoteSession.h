@@ -282,6 +282,9 @@ public:
     // Rename to `name` (the profile's code page); `fits` false when the owner's text
     // holds characters that code page cannot.
     AppStep RenameApplication(const std::string& name, bool fits);
+    // Whether the window list offers a window of program `item` for the edited entry:
+    // not when another entry has that program (one program, one entry).
+    bool OffersWindowOf(const std::string& item) const;
     // The selector's lines, and the name of the edited entry for its name field.
     std::vector<SlotRow> ApplicationRows() const;
     std::string EditedName() const;

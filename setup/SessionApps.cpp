@@ -207,6 +207,10 @@ AppStep RemoteSession::FillStep(bool ask, AppStep step) {
 
 // ---- The application selector ----
 
+bool RemoteSession::OffersWindowOf(const std::string& item) const {
+    return SlotWithProgram(profile_.Document(), item, profile_.ClientIndex()) < 0;
+}
+
 std::vector<SlotRow> RemoteSession::ApplicationRows() const { return SlotRows(profile_.Document()); }
 
 std::string RemoteSession::EditedName() const {

@@ -240,6 +240,26 @@ TEST(SessionAppsNotes, WindowTaken_NotesWhole) {
               "passes the remote's keys to Notepad while it runs.");
 }
 
+// One program, one entry: the window list leaves out the programs of other entries.
+TEST(SessionAppsOffer, WindowList_ProgramOfAnotherEntryLeftOut) {
+    const struct {
+        int edited;
+        const char* item;
+        bool offered;
+    } cases[] = {
+        {0, "STANDINTV", true},   // its own program: taken again
+        {0, "NOTEPAD", false},    // entry 1 has it
+        {2, "STANDINTV", false},  // entry 0 has it
+        {2, "notepad", false},    // program names are told apart without case
+        {2, "OTHERTV", true},
+    };
+    for (const auto& c : cases) {
+        RemoteSession session(kStandinNotepad, false);
+        session.SelectApplication(c.edited);
+        EXPECT_EQ(session.OffersWindowOf(c.item), c.offered) << c.edited << " " << c.item;
+    }
+}
+
 // The key buttons: what is said instead of asking.
 TEST(SessionAppsKeys, TestAndClear_RefusedWithTheReason) {
     RemoteSession session(kStandin + "[KeyMap_Controler]\r\nMUTE=22\r\n", false);

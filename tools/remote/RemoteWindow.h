@@ -75,7 +75,9 @@ private:
     int SelectedKey() const { return keys_.Selected(); }
     void SelectKey(int index) { keys_.Select(index); }
     // The window list, without the programs the other entries have.
-    void FillWindowList() { windows_.Fill(session_.Profile().Document(), session_.Profile().ClientIndex()); }
+    void FillWindowList() {
+        windows_.Fill([this](const std::string& item) { return session_.OffersWindowOf(item); });
+    }
 
     // The TV application (ClientPanel.cpp).
     void UseChosenWindow();
