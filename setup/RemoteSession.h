@@ -313,6 +313,7 @@ private:
     SlotTakePlan takePlan_;
     FillPlan fillPlan_;  // asked about
     SlotRemoval removal_;
+    std::string takeNotes_;  // what taking the last window noted, for the banner
 
 
     SessionStep Pressed();

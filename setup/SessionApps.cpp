@@ -55,6 +55,7 @@ void RemoteSession::EditActive() {
 
 AppStep RemoteSession::WindowExamined(ClientWindowFacts facts, AppCatalog catalog, bool windowThere) {
     appAsked_ = AppAsk::None;
+    takeNotes_.clear();
     // A window that went away meanwhile leaves facts of nobody: nothing is taken.
     if (!windowThere || facts.item.empty()) {
         AppStep step = Ask(AppAsk::WindowGone,
@@ -119,9 +120,9 @@ AppStep RemoteSession::TakeNow() {
     notes += CatalogNotes(takeCatalog_);
     WindowTaken(std::move(takeCatalog_), takeFacts_.launch.found);
     takeCatalog_ = {};
+    takeNotes_ = !notes.empty() && notes[0] == ' ' ? notes.substr(1) : notes;
     AppStep step;
     step.chosen = true;
-    step.notes = !notes.empty() && notes[0] == ' ' ? notes.substr(1) : notes;
     step.changed = true;
     if (catalog_.Empty()) return step;
     return FillStep(true, std::move(step));
@@ -164,6 +165,7 @@ AppStep RemoteSession::AppAnswer(AppReply reply) {
     case AppAsk::Remove: {
         if (!yes) return Said("Nothing removed.");
         profile_.Change(removal_.changes);
+        takeNotes_.clear();
         // The window goes on with the application the remote works with now.
         profile_.EditClient(-1);
         const int32_t active = profile_.ClientIndex();
@@ -220,6 +222,7 @@ std::string RemoteSession::EditedName() const {
 
 AppStep RemoteSession::SelectApplication(int32_t slot) {
     if (slot < 0 || slot == profile_.ClientIndex()) return {};
+    takeNotes_.clear();  // they were about the entry edited then
     profile_.EditClient(slot);
     ApplicationChanged();
     const SlotRow row = ReadSlot(profile_.Document(), slot);
@@ -237,6 +240,7 @@ AppStep RemoteSession::WorkWithEdited() {
     const std::vector<ProfileChange> changes = PlanMakeActive(profile_.Document(), slot);
     if (changes.empty()) return Said(WorksWithWords(row.description));
     profile_.Change(changes);
+    takeNotes_.clear();
     SlotNote note;
     note.code = SlotNoteCode::ActiveNow;
     note.app = row.description;
@@ -250,6 +254,7 @@ AppStep RemoteSession::AddApplication() {
     if (slot < 0) return Said("The remote drives up to three applications: remove one to add another.");
     profile_.EditClient(slot);
     ApplicationChanged();
+    takeNotes_.clear();
     AppStep step = Said("Add: drag the crosshair onto the new application's window, or choose it from the list.");
     step.editedOther = true;
     step.focus = AppFocus::WindowList;
@@ -281,6 +286,7 @@ AppStep RemoteSession::RenameApplication(const std::string& name, bool fits) {
     }
     if (rename.changes.empty()) return Said("The name is the same.");
     profile_.Change(rename.changes);
+    takeNotes_.clear();  // they name it by its old name
     step.Say("Renamed to " + name + "; the monitor's set-up dialog lists it so once saved.");
     step.changed = true;
     return step;

@@ -42,10 +42,9 @@ struct AppStep {
     SlotReplace replace;  // for AppAsk::Replace
     bool said = false;    // `live` holds the status line's new text
     std::string live;
-    // A window was taken: the status line names it ("Chosen: <window>."), and
-    // `notes`, what taking it changed or could not keep, are read whole elsewhere.
+    // A window was taken: the status line names it ("Chosen: <window>."); what
+    // taking it changed or could not keep goes to the banner (WindowFacts::takeNotes).
     bool chosen = false;
-    std::string notes;
     bool changed = false;        // the profile changed: rows, findings and the selector anew
     bool editedOther = false;    // another entry is edited: its window list and its commands anew
     bool readCommands = false;   // the edited application's commands are to be read now

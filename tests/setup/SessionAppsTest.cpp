@@ -222,8 +222,9 @@ INSTANTIATE_TEST_SUITE_P(
                 {{"KeyMap_STANDINTV.POWER", "#8010"}, {"KeyMap_STANDINTV.MUTE", "#8003"}}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A window taken: the notes of what changed go together, apart from the status line.
-TEST(SessionAppsNotes, WindowTaken_NotesWhole) {
+// A window taken: the notes of what changed go together to the banner, apart from
+// the status line, until a save or another change of the applications.
+TEST(SessionAppsNotes, WindowTaken_NotesWholeUntilSavedOrChanged) {
     RemoteSession session(kStandin, false);
     session.EditActive();
     ASSERT_EQ(session.WindowExamined(Facts("NOTEPAD"), {}, true).ask, AppAsk::Replace);
@@ -234,10 +235,39 @@ TEST(SessionAppsNotes, WindowTaken_NotesWhole) {
     const AppStep taken = session.AppAnswer(AppReply::No);
     EXPECT_TRUE(taken.chosen);
     EXPECT_FALSE(taken.said) << taken.live;
-    EXPECT_EQ(taken.notes,
+    EXPECT_EQ(session.Facts(false).takeNotes,
               "POWER cannot start Notepad: Windows does not say where it is installed. Start Notepad yourself before "
               "you use the remote. The remote still works with Standin TV; Notepad waits in the list. The monitor now "
               "passes the remote's keys to Notepad while it runs.");
+
+    const struct {
+        const char* after;
+        void (*event)(RemoteSession&);
+    } clears[] = {
+        {"saved", [](RemoteSession& s) { s.Saved({}); }},
+        {"saved as", [](RemoteSession& s) { s.SavedAs(true); }},
+        {"another entry picked", [](RemoteSession& s) { s.SelectApplication(0); }},
+        {"renamed", [](RemoteSession& s) { s.RenameApplication("Editor", true); }},
+        {"removed", [](RemoteSession& s) {
+             s.RemoveApplication();
+             s.AppAnswer(AppReply::Yes);
+         }},
+        {"work with it", [](RemoteSession& s) { s.WorkWithEdited(); }},
+        {"another window examined", [](RemoteSession& s) { s.WindowExamined(Facts("NOTEPAD"), {}, false); }},
+    };
+    for (const auto& c : clears) {
+        RemoteSession again(kStandin, false);
+        again.EditActive();
+        again.WindowExamined(Facts("NOTEPAD"), {}, true);
+        again.AppAnswer(AppReply::No);
+        again.AppAnswer(AppReply::No);
+        ASSERT_FALSE(again.Facts(false).takeNotes.empty()) << c.after;
+        c.event(again);
+        EXPECT_EQ(again.Facts(false).takeNotes, "") << c.after;
+    }
+    // Fill and learning say nothing against them: they stay.
+    session.FillActions(false);
+    EXPECT_FALSE(session.Facts(false).takeNotes.empty());
 }
 
 // One program, one entry: the window list leaves out the programs of other entries.

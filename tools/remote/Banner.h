@@ -26,9 +26,6 @@ public:
     void Show(const qrtl::setup::WindowFacts& facts);
     // The last save's result in words, shown until the next save.
     void SaveResult(std::string words) { lastSave_ = std::move(words); }
-    // What taking a window noted, in the last save's place (the newest result
-    // shows; the next save or window taken replaces it).
-    void TakeResult(std::string words) { lastSave_ = std::move(words); }
     // WM_CTLCOLORSTATIC: the banner in the tooltip's colours while it says
     // something, so that it stands out; null for other controls.
     HBRUSH Colour(HDC dc, HWND control) const;

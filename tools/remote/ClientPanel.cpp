@@ -75,9 +75,8 @@ void RemoteWindow::FollowApp(const qrtl::setup::AppStep& step, const std::string
         ReadCatalog(FindClientNow());
         FillWindowList();
     }
-    // The status line names the window taken; what taking it noted is read whole in the banner.
-    if (step.chosen) banner_.TakeResult(FromAnsi(step.notes));
     if (step.changed || step.editedOther) Refresh();
+    // The status line names the window taken; what taking it noted is read whole in the banner.
     if (step.chosen) Live("Chosen: " + words + ".");
     if (step.said) Live(FromAnsi(step.live));
     if (step.ask == qrtl::setup::AppAsk::None) return;
