@@ -4,7 +4,6 @@
 // decides each of these; this file asks the owner what it asks and shows the rest.
 #include "RemoteWindow.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "UiText.h"
@@ -13,10 +12,8 @@
 #include "platform/win32/Win32Config.h"
 #include "platform/win32/Win32Desktop.h"
 #include "resource.h"
-#include "setup/ClientSlots.h"
 #include "setup/LaunchFinding.h"
 #include "setup/win32/PathKind.h"
-#include "setup/win32/Win32ClientWindow.h"
 
 namespace remote {
 
