@@ -15,9 +15,6 @@ namespace {
 
 using qrtl::setup::SlotRow;
 
-// A command of the selector that changed nothing.
-SelectorResult Handled() { return {true, false, false, {}}; }
-
 // The owner's text in the system's ANSI code page, as the profile holds it; false
 // when a character has no place in it.
 bool ToAnsi(const std::wstring& text, std::string& ansi) {
@@ -143,35 +140,27 @@ void AppSelector::Enable(bool on) {
         ::EnableWindow(::GetDlgItem(dlg_, id), on ? TRUE : FALSE);
 }
 
-SelectorResult AppSelector::OnCommand(int id, int code) {
+bool AppSelector::OnCommand(int id, int code, qrtl::setup::AppStep& step) {
     switch (id) {
     case res::kAppSlots:
-        if (code != CBN_SELCHANGE) return Handled();
-        return Follow(session_.SelectApplication(
-            static_cast<int32_t>(::SendDlgItemMessageW(dlg_, res::kAppSlots, CB_GETCURSEL, 0, 0))));
-    case res::kAppActive: return Follow(session_.WorkWithEdited());
-    case res::kAppAdd: return Follow(session_.AddApplication());
-    case res::kAppRemove: return Follow(session_.RemoveApplication());
-    case res::kAppRename: return Rename();
-    case res::kAppName: return Handled();
-    default: return {};
+        if (code == CBN_SELCHANGE)
+            step = session_.SelectApplication(
+                static_cast<int32_t>(::SendDlgItemMessageW(dlg_, res::kAppSlots, CB_GETCURSEL, 0, 0)));
+        return true;
+    case res::kAppActive: step = session_.WorkWithEdited(); return true;
+    case res::kAppAdd: step = session_.AddApplication(); return true;
+    case res::kAppRemove: step = session_.RemoveApplication(); return true;
+    case res::kAppRename: {
+        wchar_t typed[256] = {};
+        ::GetDlgItemTextW(dlg_, res::kAppName, typed, 256);
+        std::string ansi;
+        const bool fits = ToAnsi(typed, ansi);
+        step = session_.RenameApplication(ansi, fits);
+        return true;
     }
-}
-
-SelectorResult AppSelector::Follow(qrtl::setup::AppStep step) {
-    if (step.ask != qrtl::setup::AppAsk::None) step = session_.AppAnswer(AskApp(dlg_, step));
-    if (step.editedOther || step.changed) Fill();
-    if (step.focus == qrtl::setup::AppFocus::WindowList) ::SetFocus(::GetDlgItem(dlg_, res::kWindows));
-    if (step.focus == qrtl::setup::AppFocus::NameField) ::SetFocus(::GetDlgItem(dlg_, res::kAppName));
-    return {true, step.editedOther, step.changed, step.said ? FromAnsi(step.live) : std::string()};
-}
-
-SelectorResult AppSelector::Rename() {
-    wchar_t typed[256] = {};
-    ::GetDlgItemTextW(dlg_, res::kAppName, typed, 256);
-    std::string ansi;
-    const bool fits = ToAnsi(typed, ansi);
-    return Follow(session_.RenameApplication(ansi, fits));
+    case res::kAppName: return true;
+    default: return false;
+    }
 }
 
 }  // namespace remote

@@ -7,19 +7,10 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "setup/RemoteSession.h"
 
 namespace remote {
-
-// What a command of the selector did, for the window to follow it.
-struct SelectorResult {
-    bool handled = false;      // the command was the selector's
-    bool slotChanged = false;  // another application is edited now: its window and commands
-    bool changed = false;      // the profile changed: show it again
-    std::string live;          // the status line's text; empty: leave it
-};
 
 class AppSelector {
 public:
@@ -29,17 +20,15 @@ public:
     AppSelector(const AppSelector&) = delete;
     AppSelector& operator=(const AppSelector&) = delete;
 
-    // The slots again, from the profile as it is now (after any change).
+    // The entries again, from the profile as it is now (after any change).
     void Fill();
     // Off while learning.
     void Enable(bool on);
-    SelectorResult OnCommand(int id, int code);
+    // A command of the selector's controls: true with the model's step for the window
+    // to carry out; false when the command is another control's.
+    bool OnCommand(int id, int code, qrtl::setup::AppStep& step);
 
 private:
-    // What the window does after the model's step: asks, says, moves the focus.
-    SelectorResult Follow(qrtl::setup::AppStep step);
-    SelectorResult Rename();
-
     HWND dlg_;
     qrtl::setup::RemoteSession& session_;
     int32_t namedSlot_ = -1;  // the entry and name the name field shows, while the owner types

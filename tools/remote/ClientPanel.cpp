@@ -76,6 +76,8 @@ void RemoteWindow::FollowApp(const qrtl::setup::AppStep& step, const std::string
     // The status line names the window taken; what taking it noted is read whole in the banner.
     if (step.chosen) Live("Chosen: " + words + ".");
     if (step.said) Live(FromAnsi(step.live));
+    if (step.focus == qrtl::setup::AppFocus::WindowList) ::SetFocus(windows_.Handle());
+    if (step.focus == qrtl::setup::AppFocus::NameField) ::SetFocus(::GetDlgItem(dlg_, res::kAppName));
     if (step.ask == qrtl::setup::AppAsk::None) return;
     const qrtl::setup::AppReply reply = AskApp(dlg_, step);
     if (step.ask != qrtl::setup::AppAsk::WindowGone) FollowApp(session_.AppAnswer(reply), words);
