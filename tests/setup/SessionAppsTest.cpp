@@ -67,6 +67,8 @@ std::string Play(RemoteSession& session, const std::vector<std::string>& events)
         static const char* const kKinds[] = {"",        "?WindowGone",      "?SameProgram", "?NoTvCommands",
                                              "?Replace", "?WorkWithInstead", "?Fill",        "?Remove"};
         if (step.ask != AppAsk::None) note(kKinds[static_cast<int>(step.ask)] + std::string(step.defaultNo ? "!" : ""));
+        if (step.focus == AppFocus::WindowList) note("(to the window list)");
+        if (step.focus == AppFocus::NameField) note("(to the name)");
     };
     for (const std::string& event : events) {
         std::istringstream in(event);
@@ -188,7 +190,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "the list. | This entry holds no application yet: take its window first.",
                 {{"Client.Default", "0"}}, 2},
         AppCase{"Add_NextEmptyEntry", kStandin, {"add"},
-                "Add: drag the crosshair onto the new application's window, or choose it from the list.", {}, 1},
+                "Add: drag the crosshair onto the new application's window, or choose it from the list. | (to the "
+                "window list)",
+                {}, 1},
         AppCase{"AddWithEveryEntryUsed_Refused", kThree, {"add"},
                 "The remote drives up to three applications: remove one to add another.", {}, 0},
         AppCase{"RemoveAnsweredNo_NothingRemoved", kStandinNotepad, {"select 1", "remove", "no"},
@@ -206,8 +210,11 @@ INSTANTIATE_TEST_SUITE_P(
                 {{"Client.0_ExeDesc", "Living room"}}, 0},
         AppCase{"RenameToTheSameName_NothingWritten", kStandin, {"rename Standin TV"}, "The name is the same.", {}, 0},
         AppCase{"RenameWithCharactersTheProfileCannotHold_Refused", kStandin, {"unfit x"},
-                "Not renamed: the name holds characters the profile cannot keep.", {{"Client.0_ExeDesc", "Standin TV"}},
-                0}),
+                "Not renamed: the name holds characters the profile cannot keep. | (to the name)",
+                {{"Client.0_ExeDesc", "Standin TV"}}, 0},
+        AppCase{"RenameToATextTheProfileCannotHold_RefusedWithTheReason", kStandin, {"rename \"Quoted\""},
+                "Not renamed: The name begins or ends with a quote, which the profile functions strip. | (to the name)",
+                {{"Client.0_ExeDesc", "Standin TV"}}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
