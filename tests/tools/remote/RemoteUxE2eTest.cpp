@@ -407,6 +407,35 @@ TEST_P(RemoteUxDpi, EveryText_FitsItsControl) {
     EXPECT_EQ(Lines(CutTexts(Window(), remote_.Id(), GetParam())), "") << "a window taken";
 }
 
+// The card driver missing: its line and the notes of a window taken share the banner, each whole.
+TEST_P(RemoteUxDpi, WindowTakenWithTheDriverMissing_BannerHoldsEveryLineWhole) {
+    ASSERT_TRUE(SetDpi(GetParam()));
+    std::string profile = kTakenProfile;
+    profile.replace(profile.find("Default=0"), 9, "Default=1");  // the remote works with the other entry
+    ASSERT_TRUE(WriteTextFile(folder_ / kProfileName, profile));
+    ASSERT_TRUE(StartStandin());
+    ASSERT_TRUE(StartRemote());
+    const HWND slots = Item(IDC_APP_SLOTS);
+    ::SendMessageW(slots, CB_SETCURSEL, 0, 0);
+    ::PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_APP_SLOTS, CBN_SELCHANGE), reinterpret_cast<LPARAM>(slots));
+    ASSERT_TRUE(PumpUntil([&] { return Live().find("Editing the actions of Stand-in") != std::string::npos; }, kStepMs))
+        << Live();
+    ::SendMessageW(Item(IDC_WINDOWS), CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Standin TV"));
+    ::PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_USE_WINDOW, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(Item(IDC_USE_WINDOW)));
+    for (const char* question : {"Should it work with", "Fill the keys' actions"}) {
+        HWND box = nullptr;
+        ASSERT_TRUE(PumpUntil([&] { return (box = MessageBoxOf(question)) != nullptr; }, kStepMs)) << question;
+        ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+    }
+    ASSERT_TRUE(PumpUntil([&] { return Live().find("Chosen: ") != std::string::npos; }, kStepMs)) << Live();
+    PumpFor(300);
+    const std::string banner = TextOfWindow(Item(IDC_BANNER));
+    EXPECT_NE(banner.find("is missing"), std::string::npos) << banner;
+    EXPECT_NE(banner.find("waits in the list"), std::string::npos) << banner;
+    EXPECT_EQ(Lines(CutTexts(Window(), remote_.Id(), GetParam())), "") << banner;
+}
+
 // ---- The finder with the real mouse ----
 
 // Mouse input as the X server gets it from a real mouse (xdotool, through XTest),
