@@ -47,6 +47,7 @@ bool RemoteSession::WritableNow(bool writable) {
 }
 
 void RemoteSession::Saved(const std::string& writtenText) {
+    takeNotes_.clear();  // the save's result is the news now
     if (writtenText.empty()) {
         profile_.MarkSaved();
         savedText_ = profile_.Text();
@@ -59,6 +60,7 @@ void RemoteSession::Saved(const std::string& writtenText) {
 }
 
 void RemoteSession::SavedAs(bool writable) {
+    takeNotes_.clear();
     readOnly_ = !writable;
     profile_.MarkSaved();
     savedText_ = profile_.Text();
@@ -291,6 +293,7 @@ WindowFacts RemoteSession::Facts(bool monitorRuns) const {
     facts.learning = Learning();
     facts.changed = profile_.Changed();
     facts.monitorRuns = monitorRuns;
+    facts.takeNotes = takeNotes_;
     return facts;
 }
 

@@ -17,6 +17,7 @@
 #include "setup/LaunchFinding.h"
 #include "setup/PressDetector.h"
 #include "setup/RemoteRows.h"
+#include "setup/SessionApps.h"
 #include "setup/WindowGate.h"
 
 namespace qrtl::setup {
@@ -263,7 +264,58 @@ public:
     bool ApplicationChosen() const;
     FirstFocus StartFocus() const { return ApplicationChosen() ? FirstFocus::KeyList : FirstFocus::WindowList; }
 
+    // ---- The TV applications (SessionApps.cpp): taking a window, the selector, Fill
+    // The window edits the application the remote works with until the owner picks another.
+    void EditActive();
+    // A window examined for the edited entry, with its commands as read; `windowThere`
+    // false when it went away meanwhile. The owner's answers go to AppAnswer.
+    AppStep WindowExamined(ClientWindowFacts facts, AppCatalog catalog, bool windowThere);
+    // The answer to the question of the last application step.
+    AppStep AppAnswer(AppReply reply);
+    // Fill: the keys without an action get the application's commands; `ask` first.
+    AppStep FillActions(bool ask);
+    // The application selector: `slot` picked in its list, Work with this, Add, Remove.
+    AppStep SelectApplication(int32_t slot);
+    AppStep WorkWithEdited();
+    AppStep AddApplication();
+    AppStep RemoveApplication();
+    // Rename to `name` (the profile's code page); `fits` false when the owner's text
+    // holds characters that code page cannot.
+    AppStep RenameApplication(const std::string& name, bool fits);
+    // Whether the window list offers a window of program `item` for the edited entry:
+    // not when another entry has that program (one program, one entry).
+    bool OffersWindowOf(const std::string& item) const;
+    // The selector's lines, and the name of the edited entry for its name field.
+    std::vector<SlotRow> ApplicationRows() const;
+    std::string EditedName() const;
+    // The profile as the monitor would read it were the edited application the one
+    // the remote works with: its window search and its key map, to find and test it.
+    ProfileDocument EditedAsActive() const;
+    // The edited application as the Action... chooser names it.
+    std::string ActionApplication() const;
+    // Test on key row `index`: why nothing is sent, empty when it is sent.
+    std::string TestRefused(int index) const;
+    // Clear... on key row `index`: what the owner is offered, or why nothing.
+    ClearAsk ClearOffer(int index) const;
+
 private:
+    // ---- The TV applications (SessionApps.cpp)
+    // The checks of taking a window that follow `answered`, until a question or the taking.
+    AppStep TakeAfter(AppAsk answered);
+    AppStep TakeNow();
+    AppStep FillStep(bool ask, AppStep step);
+    void Replan(bool makeActive);
+    AppAsk appAsked_ = AppAsk::None;  // the question open, its answer awaited
+    ClientWindowFacts takeFacts_;     // the window being taken
+    AppCatalog takeCatalog_;
+    std::vector<Suggestion> takeSuggestions_;
+    int32_t takeSlot_ = 0;
+    SlotTakePlan takePlan_;
+    FillPlan fillPlan_;  // asked about
+    SlotRemoval removal_;
+    std::string takeNotes_;  // what taking the last window noted, for the banner
+
+
     SessionStep Pressed();
     // The key being learned got `code`: the codes written, the next key asked for.
     SessionStep Learned(const LearnedCodes& codes, const std::string& code);

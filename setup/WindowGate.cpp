@@ -78,7 +78,10 @@ std::string BannerText(const WindowFacts& facts, const std::string& driver, cons
     if (facts.receiver != ReceiverFault::None)
         lines.push_back(FirstUpper(ReceiverFaultWords(facts.receiver, driver)) + ": " +
                         ReceiverRemedy(facts.receiver) + ". Learn is off until then.");
-    if (!lastSave.empty()) lines.push_back(lastSave);
+    if (!facts.takeNotes.empty())
+        lines.push_back(facts.takeNotes);
+    else if (!lastSave.empty())
+        lines.push_back(lastSave);
     std::string text;
     for (const std::string& line : lines) text += (text.empty() ? "" : "\r\n") + line;
     return text;

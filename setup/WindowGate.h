@@ -26,6 +26,10 @@ struct WindowFacts {
     bool learning = false;
     bool changed = false;      // changes not saved yet
     bool monitorRuns = false;  // the monitor reads the receiver now
+    // What taking the last window noted (launch, the application the remote works
+    // with, what was removed), until the next save or change of the applications;
+    // the profile's names in its code page.
+    std::string takeNotes;
 };
 
 // Why an action is off; None while it is on.
@@ -57,7 +61,8 @@ std::string WhyOff(const std::string& action, OffReason reason, const WindowFact
                    const std::string& driver);
 
 // The banner: one line per message that holds, the read-only file first, then the
-// receiver, then `lastSave` (the last Save's result in words, when there was one).
+// receiver, then the notes of the window taken last or else `lastSave` (the last
+// Save's result in words, when there was one): the newer of the two.
 std::string BannerText(const WindowFacts& facts, const std::string& driver, const std::string& lastSave);
 
 // The receiver line above the key list: short enough for one line of the window.

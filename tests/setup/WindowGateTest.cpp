@@ -107,6 +107,7 @@ TEST(WindowGate, Banner_OneLinePerMessage_ReadOnlyFirstLastSaveLast) {
         ReceiverFault fault;
         const char* lastSave;
         std::vector<const char*> starts;  // of each line, in order
+        const char* takeNotes = "";
     };
     const Case cases[] = {
         {"nothing to say", false, ReceiverFault::None, "", {}},
@@ -114,11 +115,15 @@ TEST(WindowGate, Banner_OneLinePerMessage_ReadOnlyFirstLastSaveLast) {
         {"all three", true, ReceiverFault::DriverMissing, "Not saved: the disk is full.",
          {"The profile is read-only", "The card driver QRD210DE.DLL is missing", "Not saved: the disk is full."}},
         {"a save only", false, ReceiverFault::None, "Saved C:\\TV\\QRTLIRMoni.INI.", {"Saved C:\\TV\\QRTLIRMoni.INI."}},
+        // A window taken since: its notes are the newer news.
+        {"a window taken after a save", true, ReceiverFault::None, "Saved C:\\TV\\QRTLIRMoni.INI.",
+         {"The profile is read-only", "POWER cannot start Notepad"}, "POWER cannot start Notepad: ..."},
     };
     for (const Case& c : cases) {
         WindowFacts facts;
         facts.readOnly = c.readOnly;
         facts.receiver = c.fault;
+        facts.takeNotes = c.takeNotes;
         const std::string banner = qrtl::setup::BannerText(facts, kDriver, c.lastSave);
         std::vector<std::string> lines;
         for (std::size_t at = 0; at < banner.size();) {

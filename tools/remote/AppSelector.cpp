@@ -15,9 +15,6 @@ namespace {
 
 using qrtl::setup::SlotRow;
 
-// A command of the selector that changed nothing.
-SelectorResult Handled() { return {true, false, false, {}}; }
-
 // The owner's text in the system's ANSI code page, as the profile holds it; false
 // when a character has no place in it.
 bool ToAnsi(const std::wstring& text, std::string& ansi) {
@@ -88,10 +85,33 @@ ReplaceAnswer AskReplace(HWND owner, const qrtl::setup::SlotReplace& replace) {
     return ReplaceAnswer::Cancel;
 }
 
-AppSelector::AppSelector(HWND dlg, qrtl::setup::EditedProfile& profile) : dlg_(dlg), profile_(profile) {
-    // The window edits the application POWER starts until the owner picks another.
-    const int32_t active = profile_.ClientIndex();
-    if (active >= 0 && active < qrtl::setup::kSlotCount) profile_.EditClient(active);
+qrtl::setup::AppReply AskApp(HWND owner, const qrtl::setup::AppStep& step) {
+    using qrtl::setup::AppAsk;
+    using qrtl::setup::AppReply;
+    const std::string question = FromAnsi(step.question);
+    UINT flags = MB_YESNO | MB_ICONQUESTION;
+    switch (step.ask) {
+    case AppAsk::None: return AppReply::Cancel;
+    case AppAsk::Replace:
+        switch (AskReplace(owner, step.replace)) {
+        case ReplaceAnswer::Replace: return AppReply::Yes;
+        case ReplaceAnswer::UseFreeSlot: return AppReply::No;
+        case ReplaceAnswer::Cancel: return AppReply::Cancel;
+        }
+        return AppReply::Cancel;
+    case AppAsk::WindowGone: flags = MB_OK | MB_ICONEXCLAMATION; break;
+    case AppAsk::SameProgram: flags = MB_YESNO | MB_ICONINFORMATION; break;
+    case AppAsk::NoTvCommands: flags = MB_OKCANCEL | MB_ICONWARNING; break;
+    case AppAsk::WorkWithInstead:
+    case AppAsk::Remove:
+    case AppAsk::Fill: break;
+    }
+    const int answer = Ask(owner, question, flags | (step.defaultNo ? MB_DEFBUTTON2 : 0));
+    return answer == IDYES || answer == IDOK ? AppReply::Yes : answer == IDNO ? AppReply::No : AppReply::Cancel;
+}
+
+AppSelector::AppSelector(HWND dlg, qrtl::setup::RemoteSession& session) : dlg_(dlg), session_(session) {
+    session_.EditActive();
     ::SetWindowSubclass(::GetDlgItem(dlg_, res::kAppName), NameFieldProc, kNameFieldSubclass, 0);
 }
 
@@ -102,14 +122,12 @@ AppSelector::~AppSelector() {
 void AppSelector::Fill() {
     const HWND combo = ::GetDlgItem(dlg_, res::kAppSlots);
     ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-    const std::vector<SlotRow> rows = qrtl::setup::SlotRows(profile_.Document());
-    for (const SlotRow& row : rows)
+    for (const SlotRow& row : session_.ApplicationRows())
         ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(FromAnsi(qrtl::setup::SelectorLine(row))).c_str()));
-    const int32_t slot = Slot();
+    const int32_t slot = session_.Profile().ClientIndex();
     ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(slot >= 0 && slot < qrtl::setup::kSlotCount ? slot : -1),
                    0);
-    std::string name;
-    if (slot >= 0 && slot < qrtl::setup::kSlotCount) name = profile_.Get(profile::kExeDesc, slot);
+    const std::string name = session_.EditedName();
     // A name being typed stays until another application or name is shown.
     if (slot == namedSlot_ && name == namedText_) return;
     namedSlot_ = slot;
@@ -122,98 +140,27 @@ void AppSelector::Enable(bool on) {
         ::EnableWindow(::GetDlgItem(dlg_, id), on ? TRUE : FALSE);
 }
 
-void AppSelector::Edit(int32_t slot) {
-    profile_.EditClient(slot);
-    Fill();
-}
-
-SelectorResult AppSelector::OnCommand(int id, int code) {
+bool AppSelector::OnCommand(int id, int code, qrtl::setup::AppStep& step) {
     switch (id) {
     case res::kAppSlots:
-        if (code == CBN_SELCHANGE) return Select();
-        return Handled();
-    case res::kAppActive: return MakeActive();
-    case res::kAppAdd: return Add();
-    case res::kAppRemove: return Remove();
-    case res::kAppRename: return Rename();
-    case res::kAppName: return Handled();
-    default: return {};
+        if (code == CBN_SELCHANGE)
+            step = session_.SelectApplication(
+                static_cast<int32_t>(::SendDlgItemMessageW(dlg_, res::kAppSlots, CB_GETCURSEL, 0, 0)));
+        return true;
+    case res::kAppActive: step = session_.WorkWithEdited(); return true;
+    case res::kAppAdd: step = session_.AddApplication(); return true;
+    case res::kAppRemove: step = session_.RemoveApplication(); return true;
+    case res::kAppRename: {
+        wchar_t typed[256] = {};
+        ::GetDlgItemTextW(dlg_, res::kAppName, typed, 256);
+        std::string ansi;
+        const bool fits = ToAnsi(typed, ansi);
+        step = session_.RenameApplication(ansi, fits);
+        return true;
     }
-}
-
-SelectorResult AppSelector::Select() {
-    const auto at = ::SendDlgItemMessageW(dlg_, res::kAppSlots, CB_GETCURSEL, 0, 0);
-    if (at < 0 || at == Slot()) return Handled();
-    Edit(static_cast<int32_t>(at));
-    const SlotRow row = qrtl::setup::ReadSlot(profile_.Document(), Slot());
-    SelectorResult result{true, true, false, {}};
-    if (row.free)
-        result.live = "An empty entry for another TV application: drag the crosshair onto its window, or choose "
-                      "it from the list.";
-    else
-        result.live = "Editing the actions of " + FromAnsi(row.description) + "; the codes of the keys are shared.";
-    return result;
-}
-
-SelectorResult AppSelector::MakeActive() {
-    const SlotRow row = qrtl::setup::ReadSlot(profile_.Document(), Slot());
-    if (row.free) return {true, false, false, "This entry holds no application yet: take its window first."};
-    const auto changes = qrtl::setup::PlanMakeActive(profile_.Document(), Slot());
-    const std::string app = FromAnsi(row.description);
-    if (changes.empty()) return {true, false, false, qrtl::setup::WorksWithWords(app)};
-    profile_.Change(changes);
-    Fill();
-    qrtl::setup::SlotNote note;
-    note.code = qrtl::setup::SlotNoteCode::ActiveNow;
-    note.app = app;
-    return {true, false, true, qrtl::setup::SlotNoteWords(note) + " Save to keep it."};
-}
-
-SelectorResult AppSelector::Add() {
-    const int32_t slot = qrtl::setup::NextFreeSlot(profile_.Document());
-    if (slot < 0)
-        return {true, false, false, "The remote drives up to three applications: remove one to add another."};
-    Edit(slot);
-    ::SetFocus(::GetDlgItem(dlg_, res::kWindows));
-    return {true, true, false,
-            "Add: drag the crosshair onto the new application's window, or choose it from the list."};
-}
-
-SelectorResult AppSelector::Remove() {
-    const int32_t slot = Slot();
-    const SlotRow row = qrtl::setup::ReadSlot(profile_.Document(), slot);
-    if (row.free && row.lines.empty()) return {true, false, false, "This entry holds no application: nothing to remove."};
-    const qrtl::setup::SlotRemoval removal = qrtl::setup::PlanRemoveSlot(profile_.Document(), slot);
-    if (Ask(dlg_, FromAnsi(qrtl::setup::RemoveQuestion(removal)), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) !=
-        IDYES)
-        return {true, false, false, "Nothing removed."};
-    profile_.Change(removal.changes);
-    // The window goes on with the application POWER starts now.
-    profile_.EditClient(-1);
-    const int32_t active = profile_.ClientIndex();
-    Edit(active >= 0 && active < qrtl::setup::kSlotCount ? active : slot);
-    return {true, true, true, FromAnsi(qrtl::setup::RemovedWords(removal)) + " Save to keep it."};
-}
-
-SelectorResult AppSelector::Rename() {
-    wchar_t typed[256] = {};
-    ::GetDlgItemTextW(dlg_, res::kAppName, typed, 256);
-    const std::string name = Narrow(typed);
-    std::string ansi;
-    if (!ToAnsi(typed, ansi)) {
-        ::SetFocus(::GetDlgItem(dlg_, res::kAppName));
-        return {true, false, false, "Not renamed: the name holds characters the profile cannot keep."};
+    case res::kAppName: return true;
+    default: return false;
     }
-    const qrtl::setup::SlotRename rename = qrtl::setup::PlanRenameSlot(profile_.Document(), Slot(), ansi);
-    const std::string refused = qrtl::setup::RenameWords(rename);
-    if (!refused.empty()) {
-        ::SetFocus(::GetDlgItem(dlg_, res::kAppName));
-        return {true, false, false, "Not renamed: " + FromAnsi(refused)};
-    }
-    if (rename.changes.empty()) return {true, false, false, "The name is the same."};
-    profile_.Change(rename.changes);
-    Fill();
-    return {true, false, true, "Renamed to " + name + "; the monitor's set-up dialog lists it so once saved."};
 }
 
 }  // namespace remote

@@ -38,7 +38,9 @@ void Banner::Show(const qrtl::setup::WindowFacts& facts) {
     if (!dlg_) return;
     SetIfDifferent(dlg_, caption_ + (facts.readOnly ? Widen(kReadOnlyMark) : std::wstring()));
     const HWND banner = ::GetDlgItem(dlg_, res::kBanner);
-    const std::wstring text = Widen(qrtl::setup::BannerText(facts, CardDriverFileName(), lastSave_));
+    qrtl::setup::WindowFacts shown = facts;
+    shown.takeNotes = FromAnsi(facts.takeNotes);  // the profile's names, in its code page
+    const std::wstring text = Widen(qrtl::setup::BannerText(shown, CardDriverFileName(), lastSave_));
     if (TextOf(banner) == text) return;
     ::SetWindowTextW(banner, text.c_str());
     ::InvalidateRect(banner, nullptr, TRUE);  // its colour follows whether it says something

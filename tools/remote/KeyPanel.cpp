@@ -13,18 +13,7 @@
 
 namespace remote {
 
-namespace {
-
 using qrtl::setup::KeyRow;
-
-// After Clear: what the key holds now.
-std::string ClearedWords(const qrtl::setup::KeyEdit& edit) {
-    if (!edit.left.code && !edit.left.action) return edit.key + " has no code and no action now.";
-    if (!edit.left.code) return edit.key + " has no code now; its action stays.";
-    return edit.key + " has no action now; its code stays.";
-}
-
-}  // namespace
 
 void RemoteWindow::OnAction() {
     const int index = SelectedKey();
@@ -37,11 +26,7 @@ void RemoteWindow::OnAction() {
     // A copy: Refresh below works the rows out anew.
     const KeyRow row = session_.Rows()[static_cast<std::size_t>(index)];
     std::string command = row.command;
-    const qrtl::setup::EditedProfile& edited = session_.Profile();
-    const int32_t n = edited.ClientIndex();
-    std::string application = n >= 0 && n < profile::kClientSlots ? edited.Get(profile::kExeDesc, n) : "";
-    if (application.empty()) application = edited.ClientItem();
-    if (!ChooseAction(dlg_, row.name, row.legend, session_.Catalog(), command, application)) return;
+    if (!ChooseAction(dlg_, row.name, row.legend, session_.Catalog(), command, session_.ActionApplication())) return;
     const qrtl::setup::KeyEdit edit = qrtl::setup::SetKeyAction(session_.Profile(), row.name, command);
     if (!edit.changed) return;
     Refresh();
@@ -54,8 +39,9 @@ void RemoteWindow::OnTest() {
     const int index = SelectedKey();
     if (index < 0 || static_cast<std::size_t>(index) >= session_.Rows().size()) return;
     const KeyRow& row = session_.Rows()[static_cast<std::size_t>(index)];
-    if (row.command.empty()) {
-        Live(row.name + " has no action yet: choose one with Action...");
+    const std::string refused = session_.TestRefused(index);
+    if (!refused.empty()) {
+        Live(refused);
         return;
     }
     // The monitor's own search and delivery, with the unsaved profile.
@@ -74,19 +60,18 @@ void RemoteWindow::OnClear() {
     const int index = SelectedKey();
     if (index < 0 || static_cast<std::size_t>(index) >= session_.Rows().size()) return;
     const KeyRow row = session_.Rows()[static_cast<std::size_t>(index)];  // a copy: Refresh replaces the rows
-    const qrtl::setup::KeyParts held = qrtl::setup::PartsOf(session_.Profile(), row.name);
-    if (!held.code && !held.action) {
-        Live(row.name + " has no code and no action: nothing to clear.");
+    const qrtl::setup::ClearAsk asked = session_.ClearOffer(index);
+    if (!asked.ask) {
+        Live(asked.live);
         return;
     }
-    ClearOffer offer{row.name, row.legend, held.code ? FromAnsi(row.code) : std::string(),
-                     held.action ? FromAnsi(row.action.empty() ? row.command : row.action) : std::string()};
+    ClearOffer offer{row.name, row.legend, FromAnsi(asked.code), FromAnsi(asked.action)};
     qrtl::setup::ClearPart part = qrtl::setup::ClearPart::Both;
     if (!ChooseClear(dlg_, offer, part)) return;
     const qrtl::setup::KeyEdit edit = qrtl::setup::ClearKey(session_.Profile(), row.name, part);
     Refresh();
     SelectKey(index);
-    Live(ClearedWords(edit));
+    Live(qrtl::setup::ClearedWords(edit));
 }
 
 }  // namespace remote

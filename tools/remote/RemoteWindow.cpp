@@ -126,7 +126,7 @@ bool RemoteWindow::OnInit() {
 
     // The receiver: the monitor holds it while it runs; Learn asks to close it.
     if (tools::FindMonitor() == nullptr) ProbeReceiver();  // a problem is shown below; learning stays off
-    selector_ = std::make_unique<AppSelector>(dlg_, session_.Profile());
+    selector_ = std::make_unique<AppSelector>(dlg_, session_);
     FillWindowList();
     ReadCatalog(FindClientNow());
     Refresh();
@@ -140,18 +140,10 @@ bool RemoteWindow::OnInit() {
 }
 
 void RemoteWindow::OnCommand(int id, int code) {
-    if (selector_) {
-        const SelectorResult selected = selector_->OnCommand(id, code);
-        if (selected.handled) {
-            if (selected.slotChanged) {  // another application: its own window and commands
-                session_.ApplicationChanged();
-                ReadCatalog(FindClientNow());
-                FillWindowList();  // without the programs the other entries have
-            }
-            if (selected.slotChanged || selected.changed) Refresh();
-            if (!selected.live.empty()) Live(selected.live);
-            return;
-        }
+    qrtl::setup::AppStep selected;
+    if (selector_ && selector_->OnCommand(id, code, selected)) {
+        FollowApp(selected, {});
+        return;
     }
     switch (id) {
     case res::kUseWindow:

@@ -75,7 +75,9 @@ private:
     int SelectedKey() const { return keys_.Selected(); }
     void SelectKey(int index) { keys_.Select(index); }
     // The window list, without the programs the other entries have.
-    void FillWindowList() { windows_.Fill(session_.Profile().Document(), selector_ ? selector_->Slot() : -1); }
+    void FillWindowList() {
+        windows_.Fill([this](const std::string& item) { return session_.OffersWindowOf(item); });
+    }
 
     // The TV application (ClientPanel.cpp).
     void UseChosenWindow();
@@ -141,6 +143,11 @@ private:
     bool SaveAs();
     bool Save();
     void Close();
+
+    // ---- The TV applications' steps (ClientPanel.cpp)
+    // Carries out an application step of the model: shows it, asks its question and
+    // follows the answer. `words`: the window being taken, for "Chosen: ...".
+    void FollowApp(const qrtl::setup::AppStep& step, const std::string& words);
 
     std::string profilePath_;
     qrtl::setup::RemoteSession session_;  // what the window remembers and decides

@@ -5,7 +5,6 @@
 #include "UiText.h"
 #include "WindowList.h"
 #include "platform/win32/Win32Desktop.h"
-#include "setup/ClientSlots.h"
 #include "setup/win32/Win32ClientWindow.h"
 
 namespace remote {
@@ -18,14 +17,13 @@ HWND WindowChoice::Chosen() const {
                                                                       : nullptr;
 }
 
-void WindowChoice::Fill(const qrtl::ProfileDocument& document, int32_t slot) {
+void WindowChoice::Fill(const std::function<bool(const std::string& item)>& offered) {
     const HWND chosen = Chosen();
     windows_ = ApplicationWindows();
     qrtl::win32::Win32Desktop desktop;
     windows_.erase(std::remove_if(windows_.begin(), windows_.end(),
                                   [&](HWND wnd) {
-                                      return qrtl::setup::SlotWithProgram(
-                                                 document, qrtl::win32::ItemOfWindow(desktop, wnd), slot) >= 0;
+                                      return !offered(qrtl::win32::ItemOfWindow(desktop, wnd));
                                   }),
                    windows_.end());
     ::SendMessageW(combo_, CB_RESETCONTENT, 0, 0);

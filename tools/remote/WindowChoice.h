@@ -4,10 +4,9 @@
 
 #include <windows.h>
 
-#include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
-
-#include "config/ProfileReader.h"
 
 namespace remote {
 
@@ -17,9 +16,9 @@ public:
     void Attach(HWND dlg, int id);
     HWND Handle() const { return combo_; }
 
-    // The open application windows anew, the one chosen kept chosen; without the
-    // programs that entries of `document` other than `slot` have: one program, one entry.
-    void Fill(const qrtl::ProfileDocument& document, int32_t slot);
+    // The open application windows anew, the one chosen kept chosen; only those
+    // whose program (its item name) `offered` says yes to.
+    void Fill(const std::function<bool(const std::string& item)>& offered);
     // The window of the line chosen; null when none is.
     HWND Chosen() const;
 

@@ -80,6 +80,37 @@ protected:
         return chooser;
     }
 
+    // The stand-in's entry (0) picked and its window taken again while the remote
+    // works with the other entry: No to working with it, No to Fill.
+    void TakeStandinKeepingTheOther() const {
+        const HWND slots = Item(IDC_APP_SLOTS);
+        ::SendMessageW(slots, CB_SETCURSEL, 0, 0);
+        ::PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_APP_SLOTS, CBN_SELCHANGE), reinterpret_cast<LPARAM>(slots));
+        ASSERT_TRUE(PumpUntil([&] { return Live().find("Editing the actions of Stand-in") != std::string::npos; }, kStepMs))
+            << Live();
+        const HWND windows = Item(IDC_WINDOWS);
+        ::SendMessageW(windows, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Standin TV"));
+        ::PostMessageA(Window(), WM_COMMAND, MAKEWPARAM(IDC_USE_WINDOW, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(Item(IDC_USE_WINDOW)));
+        for (const char* question : {"Should it work with", "Fill the keys' actions"}) {
+            HWND box = nullptr;
+            ASSERT_TRUE(PumpUntil([&] { return (box = MessageBoxOf(question)) != nullptr; }, kStepMs)) << question;
+            ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+        }
+        ASSERT_TRUE(PumpUntil([&] { return Live().find("Chosen: ") != std::string::npos; }, kStepMs)) << Live();
+        PumpFor(300);
+    }
+
+    // A message box of the set-up tool whose text holds `part`; null while none shows.
+    HWND MessageBoxOf(const std::string& part) const {
+        constexpr int kMessageBoxText = 0xFFFF;
+        for (HWND w : ProcessWindows(remote_.Id()))
+            if (::IsWindowVisible(w) && ::GetDlgItem(w, IDC_KEYS) == nullptr &&
+                TextOfWindow(::GetDlgItem(w, kMessageBoxText)).find(part) != std::string::npos)
+                return w;
+        return nullptr;
+    }
+
     TempFolder folder_;
     int dpi_ = 0;
     ChildProcess remote_;
@@ -375,6 +406,27 @@ TEST_P(RemoteUxDpi, EveryText_FitsItsControl) {
         << Live();
     PumpFor(300);
     EXPECT_EQ(Lines(CutTexts(Window(), remote_.Id(), GetParam())), "") << "the remote works with another";
+    // The stand-in taken again for its entry, the remote kept on the other: the
+    // status line names the window, the banner holds every note whole.
+    ASSERT_NO_FATAL_FAILURE(TakeStandinKeepingTheOther());
+    EXPECT_NE(TextOfWindow(Item(IDC_BANNER)).find("waits in the list"), std::string::npos)
+        << TextOfWindow(Item(IDC_BANNER));
+    EXPECT_EQ(Lines(CutTexts(Window(), remote_.Id(), GetParam())), "") << "a window taken";
+}
+
+// The card driver missing: its line and the notes of a window taken share the banner, each whole.
+TEST_P(RemoteUxDpi, WindowTakenWithTheDriverMissing_BannerHoldsEveryLineWhole) {
+    ASSERT_TRUE(SetDpi(GetParam()));
+    std::string profile = kTakenProfile;
+    profile.replace(profile.find("Default=0"), 9, "Default=1");  // the remote works with the other entry
+    ASSERT_TRUE(WriteTextFile(folder_ / kProfileName, profile));
+    ASSERT_TRUE(StartStandin());
+    ASSERT_TRUE(StartRemote());
+    ASSERT_NO_FATAL_FAILURE(TakeStandinKeepingTheOther());
+    const std::string banner = TextOfWindow(Item(IDC_BANNER));
+    EXPECT_NE(banner.find("is missing"), std::string::npos) << banner;
+    EXPECT_NE(banner.find("waits in the list"), std::string::npos) << banner;
+    EXPECT_EQ(Lines(CutTexts(Window(), remote_.Id(), GetParam())), "") << banner;
 }
 
 // ---- The finder with the real mouse ----
