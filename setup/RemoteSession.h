@@ -17,6 +17,7 @@
 #include "setup/LaunchFinding.h"
 #include "setup/PressDetector.h"
 #include "setup/RemoteRows.h"
+#include "setup/SessionSave.h"
 #include "setup/WindowGate.h"
 
 namespace qrtl::setup {
@@ -263,6 +264,20 @@ public:
     bool ApplicationChosen() const;
     FirstFocus StartFocus() const { return ApplicationChosen() ? FirstFocus::KeyList : FirstFocus::WindowList; }
 
+    // ---- Save, Close and the monitor's close (SessionSave.h words them)
+    // What the last Save or Save as left to say in the banner until the next one:
+    // `banner` of the words the owner was told then.
+    void SaveSaid(std::string banner) { saveBanner_ = std::move(banner); }
+    const std::string& SaveBanner() const { return saveBanner_; }
+    // How the close of the monitor to learn went: `go` when learning starts. A close
+    // not taken leaves nothing to start again; a window closed during the wait
+    // closes next.
+    FlowStep MonitorCloseEnded(CloseResult result, const std::string& why);
+    // Learn pressed (key `index`, or Learn all from it): `go` unless the monitor
+    // started again is not up yet, when the learn waits for it (to close it) rather
+    // than race it for the receiver.
+    FlowStep LearnAsked(int index, bool all, bool monitorRuns);
+
 private:
     SessionStep Pressed();
     // The key being learned got `code`: the codes written, the next key asked for.
@@ -300,6 +315,9 @@ private:
     bool awaitingMonitor_ = false;  // started again after Save, its window not seen yet
     std::string startedWords_;      // what the owner was told then
     uint32_t startedAtMs_ = 0;
+
+    // ---- Save, Close and the monitor's close
+    std::string saveBanner_;  // the banner's line of the last save, empty when none lasts
 };
 
 // How long a monitor started again is looked for before "runs again" is said.

@@ -1,6 +1,8 @@
-// The set-up window and the running monitor: closing it to learn, and starting
-// exactly that program again; restarting it after Save so that it reads the saved
-// profile. While the monitor closes, the window is disabled and takes no command.
+// The set-up window and the running monitor: closing it to learn, and restarting
+// it after Save so that it reads the saved profile. The model decides which one,
+// whether to ask and what a result means (setup/SessionSave.h); this file finds,
+// closes and starts them. While the monitor closes, the window is disabled and
+// takes no command.
 #include <string>
 #include <vector>
 
@@ -11,27 +13,53 @@
 namespace remote {
 
 namespace {
+
 constexpr DWORD kMonitorCloseMs = 10000;
+
+std::vector<qrtl::setup::SeenMonitor> Seen(const std::vector<tools::RunningMonitor>& running) {
+    std::vector<qrtl::setup::SeenMonitor> seen;
+    for (const tools::RunningMonitor& monitor : running)
+        seen.push_back({monitor.image, tools::FromProgramFolder(monitor.image)});
+    return seen;
+}
+
+qrtl::setup::CloseResult ResultOf(tools::MonitorClose closed) {
+    switch (closed) {
+    case tools::MonitorClose::Closed:
+        return qrtl::setup::CloseResult::Closed;
+    case tools::MonitorClose::NotTaken:
+        return qrtl::setup::CloseResult::NotTaken;
+    case tools::MonitorClose::StillRunning:
+        return qrtl::setup::CloseResult::StillRunning;
+    case tools::MonitorClose::Quit:
+        break;
+    }
+    return qrtl::setup::CloseResult::Quit;
+}
+
 }  // namespace
 
-std::string RemoteWindow::RestartMonitorForChanges() {
-    for (const tools::RunningMonitor& monitor : tools::RunningMonitors()) {
-        if (!tools::FromProgramFolder(monitor.image)) continue;
-        if (Ask(dlg_, "Restart the monitor now, so that the remote uses the changes?", MB_YESNO | MB_ICONQUESTION) !=
-            IDYES)
-            return " The changes take effect when the monitor starts next.";
-        std::string why;
-        if (WaitForMonitorToClose(monitor, why) != tools::MonitorClose::Closed) {
-            Ask(dlg_, "The monitor could not be restarted: " + why + ".", MB_OK | MB_ICONEXCLAMATION);
-            return " The changes take effect when the monitor starts next.";
-        }
-        if (!tools::LaunchMonitor(monitor.image, why)) {
-            Ask(dlg_, "The monitor could not be started again: " + why + ".", MB_OK | MB_ICONEXCLAMATION);
-            return " The monitor is closed now: start it to use the changes.";
-        }
-        return " The monitor was restarted and uses the changes.";
-    }
-    return {};
+void RemoteWindow::Tell(const qrtl::setup::FlowStep& step) {
+    if (!step.alert.empty()) Ask(dlg_, FromAnsi(step.alert), MB_OK | MB_ICONEXCLAMATION);
+    if (!step.live.empty()) Live(FromAnsi(step.live));
+}
+
+qrtl::setup::ChangesTaken RemoteWindow::RestartMonitorForChanges(bool closedToLearn) {
+    using qrtl::setup::ChangesTaken;
+    const std::vector<tools::RunningMonitor> running = tools::RunningMonitors();
+    const int which = qrtl::setup::MonitorToRestart(Seen(running), closedToLearn);
+    if (which < 0) return ChangesTaken::NotOffered;
+    if (Ask(dlg_, qrtl::setup::RestartQuestion(), MB_YESNO | MB_ICONQUESTION) != IDYES) return ChangesTaken::Declined;
+    const tools::RunningMonitor& monitor = running[static_cast<std::size_t>(which)];
+    std::string why;
+    ChangesTaken taken = ChangesTaken::Restarted;
+    if (WaitForMonitorToClose(monitor, why) != tools::MonitorClose::Closed)
+        taken = ChangesTaken::NotClosed;
+    else if (!tools::LaunchMonitor(monitor.image, why))
+        taken = ChangesTaken::NotStarted;
+    const std::string alert = qrtl::setup::RestartAlert(taken, why);
+    if (!alert.empty()) Ask(dlg_, FromAnsi(alert), MB_OK | MB_ICONEXCLAMATION);
+    return taken;
 }
 
 tools::MonitorClose RemoteWindow::WaitForMonitorToClose(const tools::RunningMonitor& monitor, std::string& why) {
@@ -44,43 +72,20 @@ tools::MonitorClose RemoteWindow::WaitForMonitorToClose(const tools::RunningMoni
 
 bool RemoteWindow::CloseMonitorToLearn() {
     const std::vector<tools::RunningMonitor> running = tools::RunningMonitors();
-    if (running.empty()) return true;
-    // Only the monitor of this folder is closed: another copy or version is the owner's to close.
-    for (const tools::RunningMonitor& monitor : running) {
-        if (tools::FromProgramFolder(monitor.image)) continue;
-        const std::string which = monitor.image.empty() ? std::string("another monitor") : FromAnsi(monitor.image);
-        Ask(dlg_,
-            "A monitor that is not the one of this folder is running and reads the receiver: " + which +
-                ".\n\nClose it from its icon in the notification area, then press Learn again.",
-            MB_OK | MB_ICONEXCLAMATION);
-        Live("Another monitor runs: learning is not possible now.");
+    const qrtl::setup::MonitorToClose plan = qrtl::setup::CloseToLearn(Seen(running), session_.MonitorCloseAgreed());
+    Tell(plan.step);
+    if (plan.monitor < 0) return plan.step.go;
+    if (!plan.step.question.empty() &&
+        Ask(dlg_, FromAnsi(plan.step.question), MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return false;
-    }
-    // Asked once: the window starts it again whenever learning ends.
-    if (!session_.MonitorCloseAgreed() &&
-        Ask(dlg_,
-            "The monitor is running and reads the receiver; only one program can.\n\nClose the monitor while "
-            "you learn? It starts again as soon as learning ends.",
-            MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
-        return false;
-    Live("Closing the monitor ...");
+    Live(qrtl::setup::kClosingMonitor);
+    const tools::RunningMonitor& monitor = running[static_cast<std::size_t>(plan.monitor)];
     // Known before the wait: a window closed meanwhile still starts the monitor again.
-    session_.MonitorClosing(running.front().image);
+    session_.MonitorClosing(monitor.image);
     std::string why;
-    const tools::MonitorClose closed = WaitForMonitorToClose(running.front(), why);
-    // Closed meanwhile: no learning starts, the window closes next.
-    if (closed == tools::MonitorClose::Closed) return !session_.CloseAsked();
-    if (closed == tools::MonitorClose::NotTaken) session_.MonitorKept();
-    if (closed == tools::MonitorClose::StillRunning) {
-        Ask(dlg_, "The monitor could not be closed: " + why + ". It is started again when it has ended and you "
-            "save or close this window.", MB_OK | MB_ICONEXCLAMATION);
-        Live("The monitor still runs: learning is not possible now.");
-    } else if (closed == tools::MonitorClose::NotTaken) {
-        Ask(dlg_, "The monitor could not be closed: " + why + ".", MB_OK | MB_ICONEXCLAMATION);
-        Live("The monitor still runs: learning is not possible now.");
-    }
-    return false;
+    const qrtl::setup::FlowStep closed = session_.MonitorCloseEnded(ResultOf(WaitForMonitorToClose(monitor, why)), why);
+    Tell(closed);
+    return closed.go;
 }
-
 
 }  // namespace remote

@@ -126,8 +126,11 @@ private:
     // closed; a close of the window asked meanwhile is done afterwards.
     tools::MonitorClose WaitForMonitorToClose(const tools::RunningMonitor& monitor, std::string& why);
     // After Save: offers to restart a monitor of this folder that kept running, so
-    // that it reads the saved profile; the words for the status line.
-    std::string RestartMonitorForChanges();
+    // that it reads the saved profile (unless the one closed to learn is started).
+    qrtl::setup::ChangesTaken RestartMonitorForChanges(bool closedToLearn);
+    // Tells the owner a step of the model: its alert in a message box, then its
+    // status line. The model's words keep the system's code page.
+    void Tell(const qrtl::setup::FlowStep& step);
 
     // The key buttons besides learning (KeyPanel.cpp).
     void OnAction();
@@ -143,6 +146,9 @@ private:
     bool SaveAs();
     bool Save();
     void Close();
+    // Tells the words after Save or Save as: the alert, the banner's line, the
+    // status line (returned, as shown).
+    std::string TellSave(const qrtl::setup::SaveWords& words);
 
     HWND keys_ = nullptr;
     std::string profilePath_;
@@ -152,7 +158,7 @@ private:
     bool actionWaiting_ = false;   // Action... opens once the program file is read
     std::vector<HWND> windowList_;
     qrtl::win32::CardReceiver receiver_;  // taken only while learning
-    Banner banner_;
+    Banner banner_{session_};
     std::unique_ptr<FinderTool> finder_;
     AnchorLayout layout_;
     qrtl::win32::UniqueHFont promptFont_;

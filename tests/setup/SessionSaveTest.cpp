@@ -1,0 +1,321 @@
+// The set-up window's ending and the monitor, decided by the model: Save (nothing
+// to save, read-only, another writer's line, a failed write, the restart offered),
+// Save as (to the monitor's file or elsewhere), Close's question and answers, the
+// monitor closed to learn (asked once, another folder's, slow, closed meanwhile),
+// and the receiver's refusals. Rows: events in, words and steps out.
+#include "setup/SessionSave.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "setup/RemoteSession.h"
+
+namespace qrtl::setup {
+namespace {
+
+constexpr char kPath[] = "C:\\TV\\QRTLIRMoni.ini";
+constexpr char kBackup[] = "C:\\TV\\QRTLIRMoni.ini.bak";
+constexpr char kProfile[] = "[Main]\r\nTimer=200\r\n[Client]\r\nDefault=0\r\n[KeyMap_Controler]\r\n";
+
+// ---- Save and Save as ----
+
+struct WayCase {
+    bool changed;
+    bool writable;
+    SaveWay way;
+};
+
+TEST(SaveWay, ChangesAndWriteAccess_NothingACopyOrTheFile) {
+    const WayCase cases[] = {
+        {false, true, SaveWay::NothingToSave},
+        {false, false, SaveWay::NothingToSave},  // nothing to keep: no Save as asked
+        {true, false, SaveWay::SaveAs},
+        {true, true, SaveWay::Write},
+    };
+    for (const WayCase& c : cases)
+        EXPECT_EQ(SaveWayFor(c.changed, c.writable), c.way) << c.changed << c.writable;
+}
+
+struct SaidCase {
+    const char* name;
+    SaveWords words;
+    std::string alert;
+    std::string live;
+    std::string banner;
+};
+
+void PrintTo(const SaidCase& c, std::ostream* os) { *os << c.name; }
+
+class SaveSaid : public ::testing::TestWithParam<SaidCase> {};
+
+TEST_P(SaveSaid, Words_TheBannerKeepsOnlyWhatLasts) {
+    const SaidCase& c = GetParam();
+    EXPECT_EQ(c.words.alert, c.alert);
+    EXPECT_EQ(c.words.live, c.live);
+    EXPECT_EQ(c.words.banner, c.banner);
+    // Said once: the banner repeats nothing of the status line below it.
+    if (!c.words.banner.empty()) {
+        EXPECT_EQ(c.words.live.find(c.words.banner), std::string::npos);
+    }
+}
+
+const std::string kSaved = std::string("Saved ") + kPath + "; the previous file is " + kBackup + ".";
+const std::string kTakeEffect = "The changes take effect when the monitor starts next.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SaveSaid,
+    ::testing::Values(
+        SaidCase{"Saved_StatusLineOnly", SavedWords(kPath, kBackup, ChangesTaken::NotOffered), "", kSaved, ""},
+        SaidCase{"SavedRestartYes_StatusLineSaysItUsesThem", SavedWords(kPath, kBackup, ChangesTaken::Restarted), "",
+                 kSaved + " The monitor was restarted and uses the changes.", ""},
+        SaidCase{"SavedRestartNo_BannerKeepsTheOldProfileRuns", SavedWords(kPath, kBackup, ChangesTaken::Declined),
+                 "", kSaved, kTakeEffect},
+        SaidCase{"SavedMonitorNotClosed_BannerKeepsIt", SavedWords(kPath, kBackup, ChangesTaken::NotClosed), "",
+                 kSaved, kTakeEffect},
+        SaidCase{"SavedMonitorNotStartedAgain_BannerSaysStartIt", SavedWords(kPath, kBackup, ChangesTaken::NotStarted),
+                 "", kSaved, "The monitor is closed now: start it to use the changes."},
+        SaidCase{"WriteFailed_AlertAndBanner", SaveFailedWords("the file is locked"),
+                 "Nothing was saved: the file is locked\n\nYour changes are still in this window.",
+                 "Not saved: your changes are still in this window.", "Not saved: the file is locked"},
+        SaidCase{"SavedAsTheMonitorsFile_NothingLasts", SavedAsWords(kPath, kPath, true), "",
+                 std::string("Saved as ") + kPath + "; this window works on that file now.", ""},
+        SaidCase{"SavedAsElsewhere_BannerSaysTheMonitorReadsAnother", SavedAsWords("D:\\copy.ini", kPath, false), "",
+                 "Saved as D:\\copy.ini.",
+                 std::string("This window works on D:\\copy.ini now. The monitor reads ") + kPath +
+                     ": copy this file there for it to use."},
+        SaidCase{"SaveAsFailed_AlertAndBanner", SaveAsFailedWords("D:\\copy.ini", "access denied"),
+                 "Not saved as D:\\copy.ini: access denied.\n\nYour changes are still in this window.",
+                 "Not saved: your changes are still in this window.", "Not saved as D:\\copy.ini: access denied."}));
+
+TEST(SaveSaidInTheBanner, NextSave_ReplacesTheLastOnesLine) {
+    RemoteSession session(kProfile, false);
+    session.SaveSaid(SavedWords(kPath, kBackup, ChangesTaken::Declined).banner);
+    EXPECT_EQ(BannerText(session.Facts(false), "QRD210DE.DLL", session.SaveBanner()), kTakeEffect);
+    session.SaveSaid(SavedWords(kPath, kBackup, ChangesTaken::Restarted).banner);
+    EXPECT_EQ(BannerText(session.Facts(false), "QRD210DE.DLL", session.SaveBanner()), "");
+}
+
+struct ConflictCase {
+    const char* name;
+    MergeConflict conflict;
+    std::string line;  // the question's middle line
+};
+
+TEST(SaveConflict, Question_NamesTheLineTheirsAndYours) {
+    const ConflictCase cases[] = {
+        {"BothSet", {{"KeyMap_Controler", "VOL+", "20", ChangeKind::Set}, true, "21", 0}, "[KeyMap_Controler] VOL+: now \"21\", yours \"20\""},
+        {"TheyRemoved", {{"Client", "Default", "1", ChangeKind::Set}, false, "", 0}, "[Client] Default: now removed, yours \"1\""},
+        {"WeRemove", {{"Client", "0_Item", "", ChangeKind::RemoveKey}, true, "x.exe", 0}, "[Client] 0_Item: now \"x.exe\", yours removed"},
+        {"ASection", {{"KeyMap_Old", "", "", ChangeKind::RemoveSection}, true, "POWER=1", 0}, "[KeyMap_Old]: now \"POWER=1\", yours removed"},
+    };
+    for (const ConflictCase& c : cases) {
+        const std::string question = ConflictQuestion(c.conflict);
+        EXPECT_NE(question.find("\n\n" + c.line + ".\n\n"), std::string::npos) << c.name << ": " << question;
+        EXPECT_NE(question.find("No keeps the other program's value."), std::string::npos) << c.name;
+    }
+}
+
+// ---- Close ----
+
+struct CloseCase {
+    const char* name;
+    bool changed;
+    bool writable;
+    std::string question;
+};
+
+TEST(CloseAsks, Question_OnlyWithChanges_ACopyWhenReadOnly) {
+    const std::string path = kPath;
+    const CloseCase cases[] = {
+        {"Unchanged_ClosesAtOnce", false, true, ""},
+        {"UnchangedReadOnly_ClosesAtOnce", false, false, ""},
+        {"Changed_SaveFirst", true, true, "Save the changes to " + path + " before closing?"},
+        {"ChangedReadOnly_ACopy", true, false, path + " is read-only. Save your changes as a copy before closing?"},
+    };
+    for (const CloseCase& c : cases) EXPECT_EQ(CloseQuestion(c.changed, c.writable, kPath), c.question) << c.name;
+}
+
+TEST(CloseAsks, Reply_YesSavesFirstNoClosesCancelStays) {
+    EXPECT_EQ(AfterCloseReply(Reply::Yes), CloseNext::SaveFirst);
+    EXPECT_EQ(AfterCloseReply(Reply::No), CloseNext::Close);
+    EXPECT_EQ(AfterCloseReply(Reply::Cancel), CloseNext::Stay);
+}
+
+// ---- The monitor ----
+
+const SeenMonitor kHere{"C:\\TV\\QRTLIRMoni.exe", true};
+const SeenMonitor kOther{"D:\\Old\\QRTLIRMoni.exe", false};
+const SeenMonitor kUnknown{"", false};
+
+struct ToLearnCase {
+    const char* name;
+    std::vector<SeenMonitor> running;
+    bool agreedBefore;
+    int monitor;      // closed
+    bool asked;       // with a question first
+    bool go;          // learning at once
+    std::string live;
+    std::string alertHas;
+};
+
+void PrintTo(const ToLearnCase& c, std::ostream* os) { *os << c.name; }
+
+class MonitorToLearn : public ::testing::TestWithParam<ToLearnCase> {};
+
+TEST_P(MonitorToLearn, Plan_OnlyThisFoldersAskedOnce) {
+    const ToLearnCase& c = GetParam();
+    const MonitorToClose plan = CloseToLearn(c.running, c.agreedBefore);
+    EXPECT_EQ(plan.monitor, c.monitor);
+    EXPECT_EQ(!plan.step.question.empty(), c.asked) << plan.step.question;
+    EXPECT_EQ(plan.step.go, c.go);
+    EXPECT_EQ(plan.step.live, c.live);
+    EXPECT_NE(plan.step.alert.find(c.alertHas), std::string::npos) << plan.step.alert;
+    EXPECT_EQ(plan.step.alert.empty(), c.alertHas.empty());
+}
+
+const char kOtherRuns[] = "Another monitor runs: learning is not possible now.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MonitorToLearn,
+    ::testing::Values(ToLearnCase{"NoneRuns_LearnAtOnce", {}, false, -1, false, true, "", ""},
+                      ToLearnCase{"ThisFolders_AskedFirst", {kHere}, false, 0, true, false, "", ""},
+                      ToLearnCase{"ThisFoldersAgreedBefore_ClosedWithoutAsking", {kHere}, true, 0, false, false, "",
+                                  ""},
+                      ToLearnCase{"AnotherFolders_NamedNotClosed", {kOther}, false, -1, false, false, kOtherRuns,
+                                  "D:\\Old\\QRTLIRMoni.exe"},
+                      ToLearnCase{"AnotherBesideThisFolders_NotClosed", {kHere, kOther}, true, -1, false, false,
+                                  kOtherRuns, "D:\\Old\\QRTLIRMoni.exe"},
+                      ToLearnCase{"ProgramNotTold_AnotherMonitor", {kUnknown}, false, -1, false, false, kOtherRuns,
+                                  "reads the receiver: another monitor."}));
+
+// The close to learn ends: whether learning starts, what is said, and whether the
+// monitor is started again once learning is over.
+struct ClosedCase {
+    const char* name;
+    CloseResult result;
+    bool windowClosedMeanwhile;
+    bool go;
+    std::string live;
+    MonitorRestart afterwards;
+};
+
+void PrintTo(const ClosedCase& c, std::ostream* os) { *os << c.name; }
+
+class MonitorClosedToLearn : public ::testing::TestWithParam<ClosedCase> {};
+
+TEST_P(MonitorClosedToLearn, Result_LearningAndTheRestart) {
+    const ClosedCase& c = GetParam();
+    RemoteSession session(kProfile, false);
+    session.MonitorClosing(kHere.image);
+    session.WaitBegins();
+    if (c.windowClosedMeanwhile) session.CloseAskedWhileWaiting();
+    const FlowStep step = session.MonitorCloseEnded(c.result, "it does not answer");
+    EXPECT_EQ(step.go, c.go);
+    EXPECT_EQ(step.live, c.live);
+    EXPECT_EQ(step.alert.empty(), c.live.empty()) << step.alert;
+    EXPECT_EQ(session.GiveBack(false, false), c.afterwards);
+}
+
+const char kStillRuns[] = "The monitor still runs: learning is not possible now.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MonitorClosedToLearn,
+    ::testing::Values(
+        ClosedCase{"Closed_LearningStarts", CloseResult::Closed, false, true, "", MonitorRestart::Start},
+        ClosedCase{"ClosedWhileTheWindowClosed_NoLearningStillStarted", CloseResult::Closed, true, false, "",
+                   MonitorRestart::Start},
+        ClosedCase{"SlowToClose_ToldStartedOnceItEnded", CloseResult::StillRunning, false, false, kStillRuns,
+                   MonitorRestart::Start},
+        ClosedCase{"CommandNotTaken_ToldNothingToStart", CloseResult::NotTaken, false, false, kStillRuns,
+                   MonitorRestart::None},
+        ClosedCase{"ProgramEnding_NothingSaid", CloseResult::Quit, false, false, "", MonitorRestart::Start}));
+
+TEST(MonitorClosedToLearnWords, SlowToClose_SaysItStartsAgainLater) {
+    const FlowStep step = ClosedToLearn(CloseResult::StillRunning, "no answer in 10 s", false);
+    EXPECT_EQ(step.alert,
+              "The monitor could not be closed: no answer in 10 s. It is started again when it has ended and you save "
+              "or close this window.");
+}
+
+struct RestartCase {
+    const char* name;
+    std::vector<SeenMonitor> running;
+    bool closedToLearn;
+    int offered;
+};
+
+TEST(MonitorAfterSave, Restart_OfferedForThisFoldersThatKeptRunning) {
+    const RestartCase cases[] = {
+        {"NoneRuns", {}, false, -1},
+        {"ThisFolders", {kHere}, false, 0},
+        {"AnotherFoldersOnly", {kOther}, false, -1},
+        {"ThisFoldersAfterAnother", {kOther, kHere}, false, 1},
+        {"ClosedToLearn_StartedAnywayNotAsked", {kHere}, true, -1},
+    };
+    for (const RestartCase& c : cases) EXPECT_EQ(MonitorToRestart(c.running, c.closedToLearn), c.offered) << c.name;
+}
+
+TEST(MonitorAfterSave, Alert_OnlyWhenTheRestartWentWrong) {
+    EXPECT_EQ(RestartAlert(ChangesTaken::NotClosed, "no answer"), "The monitor could not be restarted: no answer.");
+    EXPECT_EQ(RestartAlert(ChangesTaken::NotStarted, "not found"), "The monitor could not be started again: not found.");
+    for (const ChangesTaken fine : {ChangesTaken::NotOffered, ChangesTaken::Declined, ChangesTaken::Restarted})
+        EXPECT_EQ(RestartAlert(fine, "x"), "");
+}
+
+// Learn pressed while the monitor started again after learning is not up yet.
+struct AskedCase {
+    const char* name;
+    bool awaiting;     // a monitor was started again and is looked for
+    bool monitorRuns;  // its window is there
+    bool go;
+    bool pending;
+};
+
+TEST(LearnAsked, WhileTheMonitorStartsAgain_TheLearnWaitsForIt) {
+    const AskedCase cases[] = {
+        {"NothingStarted_LearnNow", false, false, true, false},
+        {"StartedAndUp_LearnNowItIsClosed", true, true, true, false},
+        {"StartedNotUpYet_Waits", true, false, false, true},
+    };
+    for (const AskedCase& c : cases) {
+        RemoteSession session(kProfile, false);
+        if (c.awaiting) session.MonitorStarting("", 0, false);
+        const FlowStep step = session.LearnAsked(4, true, c.monitorRuns);
+        EXPECT_EQ(step.go, c.go) << c.name;
+        EXPECT_EQ(step.live, c.pending ? kLearnAfterMonitorStarts : "") << c.name;
+        int index = -1;
+        bool all = false;
+        EXPECT_EQ(session.TakePendingLearn(index, all), c.pending) << c.name;
+        if (c.pending) {
+            EXPECT_EQ(index, 4);
+            EXPECT_TRUE(all);
+        }
+    }
+}
+
+// ---- The receiver, before learning ----
+
+TEST(LearnRefusedWords, Refusal_AlertForWhatLastsStatusLineForTheRest) {
+    const FlowStep fault = LearnRefused(ReceiverRefusal::Fault, ReceiverFault::DriverMissing, "QRD210DE.DLL");
+    EXPECT_EQ(fault.alert, "Learning is off: the card driver QRD210DE.DLL is missing.");
+    EXPECT_EQ(fault.live, "");
+    const FlowStep busy = LearnRefused(ReceiverRefusal::Busy, ReceiverFault::None, "QRD210DE.DLL");
+    EXPECT_EQ(busy.alert, "");
+    EXPECT_EQ(busy.live, "Learning cannot start: the receiver is still busy with its last read.");
+    const FlowStep other = LearnRefused(ReceiverRefusal::OtherTool, ReceiverFault::None, "QRD210DE.DLL");
+    EXPECT_NE(other.alert.find("QRTLProfile learn"), std::string::npos) << other.alert;
+    EXPECT_EQ(other.live, "Another set-up tool reads the receiver: learning is not possible now.");
+    for (const FlowStep& step : {fault, busy, other}) EXPECT_FALSE(step.go);
+}
+
+TEST(MonitorStuck, Words_NameTheHangLimit) {
+    const FlowStep step = MonitorStuckWords();
+    EXPECT_NE(step.alert.find("read for 5 s and still holds it"), std::string::npos) << step.alert;
+    EXPECT_EQ(step.live, "The monitor is not started again: the card driver has not answered.");
+}
+
+}  // namespace
+}  // namespace qrtl::setup
