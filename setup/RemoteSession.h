@@ -277,6 +277,9 @@ public:
     // started again is not up yet, when the learn waits for it (to close it) rather
     // than race it for the receiver.
     FlowStep LearnAsked(int index, bool all, bool monitorRuns);
+    // GiveBack with its words: `go` when the monitor this window closed is to be
+    // started (ClosedMonitor() names it); a stuck read is told instead.
+    FlowStep MonitorBack(bool stuck, bool monitorRunsNow);
 
 private:
     SessionStep Pressed();

@@ -11,6 +11,14 @@ constexpr char kStillInWindow[] = "\n\nYour changes are still in this window.";
 constexpr char kNotSaved[] = "Not saved: your changes are still in this window.";
 constexpr char kTakeEffectNext[] = "The changes take effect when the monitor starts next.";
 
+// The monitor reads only the profile beside it: a window on another file is news
+// that lasts; empty on the monitor's own file.
+std::string OnACopy(const SavedFile& file) {
+    if (file.monitors) return {};
+    return "This window works on " + file.path + " now. The monitor reads " + file.monitorProfile +
+           ": copy this file there for it to use.";
+}
+
 std::string Quoted(bool present, const std::string& value) { return present ? "\"" + value + "\"" : "removed"; }
 
 }  // namespace
@@ -40,9 +48,10 @@ std::string RestartAlert(ChangesTaken taken, const std::string& why) {
     return {};
 }
 
-SaveWords SavedWords(const std::string& path, const std::string& backup, ChangesTaken taken) {
+SaveWords SavedWords(const SavedFile& file, const std::string& backup, ChangesTaken taken) {
     SaveWords words;
-    words.live = "Saved " + path + "; the previous file is " + backup + ".";
+    words.live = "Saved " + file.path + "; the previous file is " + backup + ".";
+    words.banner = OnACopy(file);
     // A monitor that reads the old profile still is news that lasts: the banner keeps it.
     switch (taken) {
     case ChangesTaken::NotOffered:
@@ -69,16 +78,10 @@ SaveWords SaveFailedWords(const std::string& error) {
     return words;
 }
 
-SaveWords SavedAsWords(const std::string& path, const std::string& monitorProfile, bool isIt) {
+SaveWords SavedAsWords(const SavedFile& file) {
     SaveWords words;
-    if (isIt) {
-        words.live = "Saved as " + path + "; this window works on that file now.";
-        return words;
-    }
-    // The monitor reads only the profile beside it: a window on another file stays news.
-    words.live = "Saved as " + path + ".";
-    words.banner = "This window works on " + path + " now. The monitor reads " + monitorProfile +
-                   ": copy this file there for it to use.";
+    words.banner = OnACopy(file);
+    words.live = "Saved as " + file.path + (words.banner.empty() ? "; this window works on that file now." : ".");
     return words;
 }
 
@@ -157,8 +160,8 @@ FlowStep ClosedToLearn(CloseResult result, const std::string& why, bool windowCl
     return step;
 }
 
-int MonitorToRestart(const std::vector<SeenMonitor>& running, bool closedToLearn) {
-    if (closedToLearn) return -1;
+int MonitorToRestart(const std::vector<SeenMonitor>& running, bool closedToLearn, bool savedMonitorsFile) {
+    if (closedToLearn || !savedMonitorsFile) return -1;
     for (std::size_t i = 0; i < running.size(); ++i)
         if (running[i].here) return static_cast<int>(i);
     return -1;
@@ -177,6 +180,21 @@ FlowStep RemoteSession::LearnAsked(int index, bool all, bool monitorRuns) {
         return step;
     }
     step.go = true;
+    return step;
+}
+
+FlowStep RemoteSession::MonitorBack(bool stuck, bool monitorRunsNow) {
+    FlowStep step;
+    switch (GiveBack(stuck, monitorRunsNow)) {
+    case MonitorRestart::None:
+        break;
+    case MonitorRestart::TellStuck:
+        step = MonitorStuckWords();
+        break;
+    case MonitorRestart::Start:
+        step.go = true;
+        break;
+    }
     return step;
 }
 

@@ -66,13 +66,18 @@ struct SaveWords {
     std::string live;
     std::string banner;  // empty: the banner has nothing of the save
 };
-// Saved `path`, whose previous content is now `backup`.
-SaveWords SavedWords(const std::string& path, const std::string& backup, ChangesTaken taken);
+// Where the window's file is: `path`, and the file the monitor reads, which `path`
+// is or is not (a copy saved elsewhere, or a profile named at the start).
+struct SavedFile {
+    std::string path;
+    std::string monitorProfile;
+    bool monitors = true;  // `path` is the monitor's file
+};
+// Saved, the previous content now in `backup`.
+SaveWords SavedWords(const SavedFile& file, const std::string& backup, ChangesTaken taken);
 // Nothing written: `error` says why.
 SaveWords SaveFailedWords(const std::string& error);
-// Saved as `path`; `monitorProfile` is the file the monitor reads, `isIt` when
-// `path` is that file.
-SaveWords SavedAsWords(const std::string& path, const std::string& monitorProfile, bool isIt);
+SaveWords SavedAsWords(const SavedFile& file);
 SaveWords SaveAsFailedWords(const std::string& path, const std::string& why);
 
 // ---- Close
@@ -121,8 +126,9 @@ constexpr char kLearnAfterMonitorStarts[] = "The monitor is starting again: lear
 
 // After Save: the monitor of this folder that kept running, which the owner may
 // restart so that it reads the saved profile; -1 when none is offered (none runs
-// here, or the one closed to learn is started again anyway).
-int MonitorToRestart(const std::vector<SeenMonitor>& running, bool closedToLearn);
+// here, the one closed to learn is started again anyway, or the file saved is not
+// the one the monitor reads, which a restart would not make it use).
+int MonitorToRestart(const std::vector<SeenMonitor>& running, bool closedToLearn, bool savedMonitorsFile);
 
 // The monitor this window closed is not started again: a read is stuck in the driver.
 FlowStep MonitorStuckWords();

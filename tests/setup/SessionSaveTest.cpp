@@ -18,6 +18,10 @@ namespace {
 
 constexpr char kPath[] = "C:\\TV\\QRTLIRMoni.ini";
 constexpr char kBackup[] = "C:\\TV\\QRTLIRMoni.ini.bak";
+const SavedFile kFile{kPath, kPath, true};
+const SavedFile kCopy{"D:\\copy.ini", kPath, false};
+const std::string kOnACopy =
+    std::string("This window works on D:\\copy.ini now. The monitor reads ") + kPath + ": copy this file there for it to use.";
 constexpr char kProfile[] = "[Main]\r\nTimer=200\r\n[Client]\r\nDefault=0\r\n[KeyMap_Controler]\r\n";
 
 // ---- Save and Save as ----
@@ -68,33 +72,34 @@ const std::string kTakeEffect = "The changes take effect when the monitor starts
 INSTANTIATE_TEST_SUITE_P(
     Table, SaveSaid,
     ::testing::Values(
-        SaidCase{"Saved_StatusLineOnly", SavedWords(kPath, kBackup, ChangesTaken::NotOffered), "", kSaved, ""},
-        SaidCase{"SavedRestartYes_StatusLineSaysItUsesThem", SavedWords(kPath, kBackup, ChangesTaken::Restarted), "",
+        SaidCase{"Saved_StatusLineOnly", SavedWords(kFile, kBackup, ChangesTaken::NotOffered), "", kSaved, ""},
+        SaidCase{"SavedRestartYes_StatusLineSaysItUsesThem", SavedWords(kFile, kBackup, ChangesTaken::Restarted), "",
                  kSaved + " The monitor was restarted and uses the changes.", ""},
-        SaidCase{"SavedRestartNo_BannerKeepsTheOldProfileRuns", SavedWords(kPath, kBackup, ChangesTaken::Declined),
+        SaidCase{"SavedRestartNo_BannerKeepsTheOldProfileRuns", SavedWords(kFile, kBackup, ChangesTaken::Declined),
                  "", kSaved, kTakeEffect},
-        SaidCase{"SavedMonitorNotClosed_BannerKeepsIt", SavedWords(kPath, kBackup, ChangesTaken::NotClosed), "",
+        SaidCase{"SavedMonitorNotClosed_BannerKeepsIt", SavedWords(kFile, kBackup, ChangesTaken::NotClosed), "",
                  kSaved, kTakeEffect},
-        SaidCase{"SavedMonitorNotStartedAgain_BannerSaysStartIt", SavedWords(kPath, kBackup, ChangesTaken::NotStarted),
+        SaidCase{"SavedMonitorNotStartedAgain_BannerSaysStartIt", SavedWords(kFile, kBackup, ChangesTaken::NotStarted),
                  "", kSaved, "The monitor is closed now: start it to use the changes."},
         SaidCase{"WriteFailed_AlertAndBanner", SaveFailedWords("the file is locked"),
                  "Nothing was saved: the file is locked\n\nYour changes are still in this window.",
                  "Not saved: your changes are still in this window.", "Not saved: the file is locked"},
-        SaidCase{"SavedAsTheMonitorsFile_NothingLasts", SavedAsWords(kPath, kPath, true), "",
+        SaidCase{"SavedAsTheMonitorsFile_NothingLasts", SavedAsWords(kFile), "",
                  std::string("Saved as ") + kPath + "; this window works on that file now.", ""},
-        SaidCase{"SavedAsElsewhere_BannerSaysTheMonitorReadsAnother", SavedAsWords("D:\\copy.ini", kPath, false), "",
-                 "Saved as D:\\copy.ini.",
-                 std::string("This window works on D:\\copy.ini now. The monitor reads ") + kPath +
-                     ": copy this file there for it to use."},
+        SaidCase{"SavedAsElsewhere_BannerSaysTheMonitorReadsAnother", SavedAsWords(kCopy), "",
+                 "Saved as D:\\copy.ini.", kOnACopy},
+        SaidCase{"SavedOnACopy_BannerStillSaysTheMonitorReadsAnother",
+                 SavedWords(kCopy, "D:\\copy.ini.bak", ChangesTaken::NotOffered), "",
+                 "Saved D:\\copy.ini; the previous file is D:\\copy.ini.bak.", kOnACopy},
         SaidCase{"SaveAsFailed_AlertAndBanner", SaveAsFailedWords("D:\\copy.ini", "access denied"),
                  "Not saved as D:\\copy.ini: access denied.\n\nYour changes are still in this window.",
                  "Not saved: your changes are still in this window.", "Not saved as D:\\copy.ini: access denied."}));
 
 TEST(SaveSaidInTheBanner, NextSave_ReplacesTheLastOnesLine) {
     RemoteSession session(kProfile, false);
-    session.SaveSaid(SavedWords(kPath, kBackup, ChangesTaken::Declined).banner);
+    session.SaveSaid(SavedWords(kFile, kBackup, ChangesTaken::Declined).banner);
     EXPECT_EQ(BannerText(session.Facts(false), "QRD210DE.DLL", session.SaveBanner()), kTakeEffect);
-    session.SaveSaid(SavedWords(kPath, kBackup, ChangesTaken::Restarted).banner);
+    session.SaveSaid(SavedWords(kFile, kBackup, ChangesTaken::Restarted).banner);
     EXPECT_EQ(BannerText(session.Facts(false), "QRD210DE.DLL", session.SaveBanner()), "");
 }
 
@@ -244,18 +249,20 @@ struct RestartCase {
     const char* name;
     std::vector<SeenMonitor> running;
     bool closedToLearn;
+    bool savedMonitorsFile;
     int offered;
 };
 
 TEST(MonitorAfterSave, Restart_OfferedForThisFoldersThatKeptRunning) {
     const RestartCase cases[] = {
-        {"NoneRuns", {}, false, -1},
-        {"ThisFolders", {kHere}, false, 0},
-        {"AnotherFoldersOnly", {kOther}, false, -1},
-        {"ThisFoldersAfterAnother", {kOther, kHere}, false, 1},
-        {"ClosedToLearn_StartedAnywayNotAsked", {kHere}, true, -1},
+        {"NoneRuns", {}, false, true, -1},
+        {"ThisFolders", {kHere}, false, true, 0},
+        {"AnotherFoldersOnly", {kOther}, false, true, -1},
+        {"ThisFoldersAfterAnother", {kOther, kHere}, false, true, 1},
+        {"ClosedToLearn_StartedAnywayNotAsked", {kHere}, true, true, -1},
+        {"SavedACopy_ARestartWouldNotReadIt", {kHere}, false, false, -1},
     };
-    for (const RestartCase& c : cases) EXPECT_EQ(MonitorToRestart(c.running, c.closedToLearn), c.offered) << c.name;
+    for (const RestartCase& c : cases) EXPECT_EQ(MonitorToRestart(c.running, c.closedToLearn, c.savedMonitorsFile), c.offered) << c.name;
 }
 
 TEST(MonitorAfterSave, Alert_OnlyWhenTheRestartWentWrong) {
@@ -309,6 +316,33 @@ TEST(LearnRefusedWords, Refusal_AlertForWhatLastsStatusLineForTheRest) {
     EXPECT_NE(other.alert.find("QRTLProfile learn"), std::string::npos) << other.alert;
     EXPECT_EQ(other.live, "Another set-up tool reads the receiver: learning is not possible now.");
     for (const FlowStep& step : {fault, busy, other}) EXPECT_FALSE(step.go);
+}
+
+// Learning over: the monitor this window closed is started, or the stuck read told.
+struct BackCase {
+    const char* name;
+    bool closed;
+    bool stuck;
+    bool runsNow;
+    bool go;
+    bool told;
+};
+
+TEST(MonitorBackStep, GiveBack_StartOrTellOrNothing) {
+    const BackCase cases[] = {
+        {"NoneClosed_Nothing", false, false, false, false, false},
+        {"Closed_Started", true, false, false, true, false},
+        {"ClosedOneRunsNow_NoSecond", true, false, true, false, false},
+        {"ClosedReadStuck_Told", true, true, false, false, true},
+    };
+    for (const BackCase& c : cases) {
+        RemoteSession session(kProfile, false);
+        if (c.closed) session.MonitorClosing(kHere.image);
+        const FlowStep step = session.MonitorBack(c.stuck, c.runsNow);
+        EXPECT_EQ(step.go, c.go) << c.name;
+        EXPECT_EQ(!step.alert.empty(), c.told) << c.name;
+        EXPECT_EQ(!step.live.empty(), c.told) << c.name;
+    }
 }
 
 TEST(MonitorStuck, Words_NameTheHangLimit) {

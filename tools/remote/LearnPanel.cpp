@@ -163,22 +163,12 @@ bool RemoteWindow::ReleaseReceiver() {
 }
 
 bool RemoteWindow::GiveMonitorBack() {
-    const bool monitorRuns = tools::FindMonitor() != nullptr;
-    switch (session_.GiveBack(receiver_.Stuck(), monitorRuns)) {
-    case qrtl::setup::MonitorRestart::None:
-        return false;
-    case qrtl::setup::MonitorRestart::TellStuck:
-        Tell(qrtl::setup::MonitorStuckWords());
-        return false;
-    case qrtl::setup::MonitorRestart::Start:
-        break;
-    }
+    const qrtl::setup::FlowStep back = session_.MonitorBack(receiver_.Stuck(), tools::FindMonitor() != nullptr);
+    Tell(back);
     std::string why;
-    if (!tools::LaunchMonitor(session_.ClosedMonitor(), why)) {
-        Ask(dlg_, FromAnsi(qrtl::setup::NotStartedAgain(why)), MB_OK | MB_ICONEXCLAMATION);
-        return false;
-    }
-    return true;
+    if (!back.go || MonitorLink::Start(session_.ClosedMonitor(), why)) return back.go;
+    Ask(dlg_, FromAnsi(qrtl::setup::NotStartedAgain(why)), MB_OK | MB_ICONEXCLAMATION);
+    return false;
 }
 
 void RemoteWindow::SayWhenMonitorShows(const std::string& words, bool forSave) {

@@ -16,6 +16,7 @@
 #include "tools/common/ToolDialog.h"
 #include "tools/common/MonitorControl.h"
 #include "Banner.h"
+#include "MonitorLink.h"
 #include "CatalogRead.h"
 #include "AppSelector.h"
 #include "setup/AppCommands.h"
@@ -122,12 +123,10 @@ private:
     // Closes the monitor of this folder, after the owner's yes; false when it still
     // runs (or another monitor does), with the owner told.
     bool CloseMonitorToLearn();
-    // Waits, with the window disabled and deaf to commands, until `monitor` has
-    // closed; a close of the window asked meanwhile is done afterwards.
-    tools::MonitorClose WaitForMonitorToClose(const tools::RunningMonitor& monitor, std::string& why);
     // After Save: offers to restart a monitor of this folder that kept running, so
-    // that it reads the saved profile (unless the one closed to learn is started).
-    qrtl::setup::ChangesTaken RestartMonitorForChanges(bool closedToLearn);
+    // that it reads the saved profile (unless the one closed to learn is started, or
+    // the file saved is not the one it reads).
+    qrtl::setup::ChangesTaken RestartMonitorForChanges(bool closedToLearn, bool savedMonitorsFile);
     // Tells the owner a step of the model: its alert in a message box, then its
     // status line. The model's words keep the system's code page.
     void Tell(const qrtl::setup::FlowStep& step);
@@ -162,6 +161,9 @@ private:
     std::unique_ptr<FinderTool> finder_;
     AnchorLayout layout_;
     qrtl::win32::UniqueHFont promptFont_;
+
+    // ---- The running monitors (MonitorLink.cpp): found, closed and started
+    MonitorLink monitors_{session_, dlg_};
 };
 
 }  // namespace remote

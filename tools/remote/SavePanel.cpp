@@ -6,6 +6,7 @@
 #include "ProfileAccess.h"
 #include "RemoteWindow.h"
 #include "UiText.h"
+#include "platform/win32/ProfileLock.h"
 #include "product.h"
 #include "setup/win32/SafeProfileWrite.h"
 #include "tools/common/MonitorControl.h"
@@ -16,7 +17,12 @@ namespace {
 
 using qrtl::setup::SaveWay;
 
-bool SamePath(const std::string& a, const std::string& b) { return ::lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+// The file at `path` and the one the monitor reads, which is only the profile beside it.
+qrtl::setup::SavedFile FileAt(const std::string& path) {
+    const std::string monitorProfile = tools::ProgramFolder() + product::kProfileName;
+    const bool same = ::lstrcmpiA(qrtl::win32::FullPath(path).c_str(), qrtl::win32::FullPath(monitorProfile).c_str()) == 0;
+    return {path, monitorProfile, same};
+}
 
 }  // namespace
 
@@ -56,9 +62,8 @@ bool RemoteWindow::SaveAs() {
     }
     profilePath_ = path;
     session_.SavedAs(ProfileWritable(path));
-    const std::string monitorProfile = tools::ProgramFolder() + product::kProfileName;
     const bool started = ReleaseReceiver();
-    const std::string said = TellSave(qrtl::setup::SavedAsWords(path, monitorProfile, SamePath(path, monitorProfile)));
+    const std::string said = TellSave(qrtl::setup::SavedAsWords(FileAt(path)));
     if (started) SayWhenMonitorShows(said);
     return true;
 }
@@ -88,9 +93,9 @@ bool RemoteWindow::Save() {
     session_.Saved(savedText);
     const bool closedToLearn = session_.MonitorClosedToLearn();
     const bool started = ReleaseReceiver();
-    const qrtl::setup::ChangesTaken taken = RestartMonitorForChanges(closedToLearn);
-    const std::string said =
-        TellSave(qrtl::setup::SavedWords(profilePath_, profilePath_ + qrtl::win32::kBackupSuffix, taken));
+    const qrtl::setup::SavedFile file = FileAt(profilePath_);
+    const qrtl::setup::ChangesTaken taken = RestartMonitorForChanges(closedToLearn, file.monitors);
+    const std::string said = TellSave(qrtl::setup::SavedWords(file, profilePath_ + qrtl::win32::kBackupSuffix, taken));
     if (started) SayWhenMonitorShows(said);
     return true;
 }
