@@ -122,6 +122,8 @@ enum class CloseResult {
 // closed during the wait (it closes next, no learning). RemoteSession::MonitorCloseEnded
 // keeps what it means for the restart.
 FlowStep ClosedToLearn(CloseResult result, const std::string& why, bool windowClosing);
+// Learning stopped by the owner (Stop, or Escape on a single key).
+constexpr char kLearningStopped[] = "Learning stopped.";
 constexpr char kLearnAfterMonitorStarts[] = "The monitor is starting again: learning begins as soon as it is closed.";
 
 // After Save: the monitor of this folder that kept running, which the owner may

@@ -78,7 +78,7 @@ bool RemoteWindow::EnsureReceiver() {
 void RemoteWindow::StartLearning(int index, bool all) {
     if (session_.Learning()) {
         // Learn all reads Stop while learning.
-        if (all) Follow(session_.Stop("Learning stopped."));
+        if (all) Follow(session_.Stop(qrtl::setup::kLearningStopped));
         return;
     }
     if (index < 0 || index >= kRemoteKeyCount) return;
