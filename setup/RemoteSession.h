@@ -220,7 +220,8 @@ public:
     // After Save the monitor this window closed was started again: `words`, said
     // then, get " The monitor runs again." once its window shows, within a limit.
     // `nowMs`: a millisecond clock.
-    // `forSave`: started by Save (the banner keeps it), not at the end of learning.
+    // `forSave`: started by Save or Save as (a learn waiting for it is dropped), not
+    // at the end of learning.
     void MonitorStarting(std::string words, uint32_t nowMs, bool forSave = true);
     bool AwaitingMonitor() const { return awaitingMonitor_; }
     bool StartedForSave() const { return startedForSave_; }

@@ -45,7 +45,7 @@ std::string ConflictQuestion(const MergeConflict& conflict);
 
 // What became of a monitor that kept running while the owner saved.
 enum class ChangesTaken {
-    NotOffered,  // none of this folder runs, or the one closed to learn is started
+    NotOffered,  // none of this folder runs, the one closed to learn is started, or a copy was saved
     Declined,    // the owner keeps it running with the old profile
     NotClosed,   // it did not end
     NotStarted,  // it ended but did not start again
@@ -77,7 +77,9 @@ struct SavedFile {
 SaveWords SavedWords(const SavedFile& file, const std::string& backup, ChangesTaken taken);
 // Nothing written: `error` says why.
 SaveWords SaveFailedWords(const std::string& error);
+// Saved as `file`, which the window works on from now on.
 SaveWords SavedAsWords(const SavedFile& file);
+// Nothing written to `path`: `why` says why.
 SaveWords SaveAsFailedWords(const std::string& path, const std::string& why);
 
 // ---- Close

@@ -1,8 +1,8 @@
 // The set-up window's ending and the monitor, decided by the model: Save (nothing
 // to save, read-only, another writer's line, a failed write, the restart offered),
 // Save as (to the monitor's file or elsewhere), Close's question and answers, the
-// monitor closed to learn (asked once, another folder's, slow, closed meanwhile),
-// and the receiver's refusals. Rows: events in, words and steps out.
+// monitor closed to learn (asked once, another folder's, slow, closed meanwhile)
+// and given back. Rows: events in, words and steps out.
 #include "setup/SessionSave.h"
 
 #include <gtest/gtest.h>
@@ -143,12 +143,6 @@ TEST(CloseAsks, Question_OnlyWithChanges_ACopyWhenReadOnly) {
     for (const CloseCase& c : cases) EXPECT_EQ(CloseQuestion(c.changed, c.writable, kPath), c.question) << c.name;
 }
 
-TEST(CloseAsks, Reply_YesSavesFirstNoClosesCancelStays) {
-    EXPECT_EQ(AfterCloseReply(Reply::Yes), CloseNext::SaveFirst);
-    EXPECT_EQ(AfterCloseReply(Reply::No), CloseNext::Close);
-    EXPECT_EQ(AfterCloseReply(Reply::Cancel), CloseNext::Stay);
-}
-
 // ---- The monitor ----
 
 const SeenMonitor kHere{"C:\\TV\\QRTLIRMoni.exe", true};
@@ -238,13 +232,6 @@ INSTANTIATE_TEST_SUITE_P(
                    MonitorRestart::None},
         ClosedCase{"ProgramEnding_NothingSaid", CloseResult::Quit, false, false, "", MonitorRestart::Start}));
 
-TEST(MonitorClosedToLearnWords, SlowToClose_SaysItStartsAgainLater) {
-    const FlowStep step = ClosedToLearn(CloseResult::StillRunning, "no answer in 10 s", false);
-    EXPECT_EQ(step.alert,
-              "The monitor could not be closed: no answer in 10 s. It is started again when it has ended and you save "
-              "or close this window.");
-}
-
 struct RestartCase {
     const char* name;
     std::vector<SeenMonitor> running;
@@ -263,13 +250,6 @@ TEST(MonitorAfterSave, Restart_OfferedForThisFoldersThatKeptRunning) {
         {"SavedACopy_ARestartWouldNotReadIt", {kHere}, false, false, -1},
     };
     for (const RestartCase& c : cases) EXPECT_EQ(MonitorToRestart(c.running, c.closedToLearn, c.savedMonitorsFile), c.offered) << c.name;
-}
-
-TEST(MonitorAfterSave, Alert_OnlyWhenTheRestartWentWrong) {
-    EXPECT_EQ(RestartAlert(ChangesTaken::NotClosed, "no answer"), "The monitor could not be restarted: no answer.");
-    EXPECT_EQ(RestartAlert(ChangesTaken::NotStarted, "not found"), "The monitor could not be started again: not found.");
-    for (const ChangesTaken fine : {ChangesTaken::NotOffered, ChangesTaken::Declined, ChangesTaken::Restarted})
-        EXPECT_EQ(RestartAlert(fine, "x"), "");
 }
 
 // Learn pressed while the monitor started again after learning is not up yet.
@@ -303,21 +283,6 @@ TEST(LearnAsked, WhileTheMonitorStartsAgain_TheLearnWaitsForIt) {
     }
 }
 
-// ---- The receiver, before learning ----
-
-TEST(LearnRefusedWords, Refusal_AlertForWhatLastsStatusLineForTheRest) {
-    const FlowStep fault = LearnRefused(ReceiverRefusal::Fault, ReceiverFault::DriverMissing, "QRD210DE.DLL");
-    EXPECT_EQ(fault.alert, "Learning is off: the card driver QRD210DE.DLL is missing.");
-    EXPECT_EQ(fault.live, "");
-    const FlowStep busy = LearnRefused(ReceiverRefusal::Busy, ReceiverFault::None, "QRD210DE.DLL");
-    EXPECT_EQ(busy.alert, "");
-    EXPECT_EQ(busy.live, "Learning cannot start: the receiver is still busy with its last read.");
-    const FlowStep other = LearnRefused(ReceiverRefusal::OtherTool, ReceiverFault::None, "QRD210DE.DLL");
-    EXPECT_NE(other.alert.find("QRTLProfile learn"), std::string::npos) << other.alert;
-    EXPECT_EQ(other.live, "Another set-up tool reads the receiver: learning is not possible now.");
-    for (const FlowStep& step : {fault, busy, other}) EXPECT_FALSE(step.go);
-}
-
 // Learning over: the monitor this window closed is started, or the stuck read told.
 struct BackCase {
     const char* name;
@@ -343,12 +308,6 @@ TEST(MonitorBackStep, GiveBack_StartOrTellOrNothing) {
         EXPECT_EQ(!step.alert.empty(), c.told) << c.name;
         EXPECT_EQ(!step.live.empty(), c.told) << c.name;
     }
-}
-
-TEST(MonitorStuck, Words_NameTheHangLimit) {
-    const FlowStep step = MonitorStuckWords();
-    EXPECT_NE(step.alert.find("read for 5 s and still holds it"), std::string::npos) << step.alert;
-    EXPECT_EQ(step.live, "The monitor is not started again: the card driver has not answered.");
 }
 
 }  // namespace
