@@ -266,10 +266,17 @@ public:
     FirstFocus StartFocus() const { return ApplicationChosen() ? FirstFocus::KeyList : FirstFocus::WindowList; }
 
     // ---- Save, Close and the monitor's close (SessionSave.h words them)
-    // What the last Save or Save as left to say in the banner until the next one:
-    // `banner` of the words the owner was told then.
-    void SaveSaid(std::string banner) { saveBanner_ = std::move(banner); }
+    // What the last Save or Save as left to say in the banner: `banner` of the
+    // words the owner was told then, held as long as `holds` says.
+    void SaveSaid(std::string banner, BannerHolds holds) {
+        saveBanner_ = std::move(banner);
+        saveBannerHolds_ = holds;
+        monitorGoneSinceSave_ = false;
+    }
     const std::string& SaveBanner() const { return saveBanner_; }
+    // A look at the monitor (`runs`: one runs now): true when the save's banner
+    // line stopped being true and went.
+    bool MonitorSeen(bool runs);
     // How the close of the monitor to learn went: `go` when learning starts. A close
     // not taken leaves nothing to start again; a window closed during the wait
     // closes next.
@@ -322,6 +329,8 @@ private:
 
     // ---- Save, Close and the monitor's close
     std::string saveBanner_;  // the banner's line of the last save, empty when none lasts
+    BannerHolds saveBannerHolds_ = BannerHolds::NextSave;
+    bool monitorGoneSinceSave_ = false;  // no monitor was seen running since that save
 };
 
 // How long a monitor started again is looked for before "runs again" is said.

@@ -59,9 +59,11 @@ SaveWords SavedWords(const SavedFile& file, const std::string& backup, ChangesTa
     case ChangesTaken::Declined:
     case ChangesTaken::NotClosed:
         words.banner = kTakeEffectNext;
+        words.holds = BannerHolds::MonitorStartsNext;
         break;
     case ChangesTaken::NotStarted:
         words.banner = "The monitor is closed now: start it to use the changes.";
+        words.holds = BannerHolds::NoMonitor;
         break;
     case ChangesTaken::Restarted:
         words.live += " The monitor was restarted and uses the changes.";
@@ -158,6 +160,25 @@ FlowStep ClosedToLearn(CloseResult result, const std::string& why, bool windowCl
         break;
     }
     return step;
+}
+
+bool RemoteSession::MonitorSeen(bool runs) {
+    if (saveBanner_.empty()) return false;
+    bool over = false;
+    switch (saveBannerHolds_) {
+    case BannerHolds::NextSave:
+        break;
+    case BannerHolds::NoMonitor:
+        over = runs;
+        break;
+    case BannerHolds::MonitorStartsNext:
+        // The monitor that read the old profile has ended, and one runs now: it read the saved one.
+        over = runs && monitorGoneSinceSave_;
+        monitorGoneSinceSave_ = monitorGoneSinceSave_ || !runs;
+        break;
+    }
+    if (over) saveBanner_.clear();
+    return over;
 }
 
 int MonitorToRestart(const std::vector<SeenMonitor>& running, bool closedToLearn, bool savedMonitorsFile) {

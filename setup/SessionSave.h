@@ -61,10 +61,17 @@ std::string RestartAlert(ChangesTaken taken, const std::string& why);
 // banner's, which holds only what stays true until the next save (a failure, a
 // monitor not restarted, a window that works on a copy) so that no line is said
 // twice.
+// How long the banner's line of a save stays true.
+enum class BannerHolds {
+    NextSave,          // a failure, a window on a copy: until the next save
+    NoMonitor,         // "the monitor is closed now": while none runs
+    MonitorStartsNext, // "the changes take effect when the monitor starts next": until it has
+};
 struct SaveWords {
     std::string alert;   // a failure, told in a message box with OK
     std::string live;
     std::string banner;  // empty: the banner has nothing of the save
+    BannerHolds holds = BannerHolds::NextSave;
 };
 // Where the window's file is: `path`, and the file the monitor reads, which `path`
 // is or is not (a copy saved elsewhere, or a profile named at the start).

@@ -21,7 +21,8 @@ constexpr char kBackup[] = "C:\\TV\\QRTLIRMoni.ini.bak";
 const SavedFile kFile{kPath, kPath, true};
 const SavedFile kCopy{"D:\\copy.ini", kPath, false};
 const std::string kOnACopy =
-    std::string("This window works on D:\\copy.ini now. The monitor reads ") + kPath + ": copy this file there for it to use.";
+    std::string("This window works on D:\\copy.ini now. The monitor reads ") + kPath +
+    ": copy this file there for it to use.";
 constexpr char kProfile[] = "[Main]\r\nTimer=200\r\n[Client]\r\nDefault=0\r\n[KeyMap_Controler]\r\n";
 
 // ---- Save and Save as ----
@@ -95,12 +96,49 @@ INSTANTIATE_TEST_SUITE_P(
                  "Not saved as D:\\copy.ini: access denied.\n\nYour changes are still in this window.",
                  "Not saved: your changes are still in this window.", "Not saved as D:\\copy.ini: access denied."}));
 
+// The banner's line of a save goes once it is no longer true; the next save replaces it.
+struct HoldsCase {
+    const char* name;
+    SaveWords words;
+    std::vector<bool> looks;  // a monitor runs at each look
+    bool kept;
+};
+
+TEST(SaveSaidInTheBanner, Looks_TheLineGoesOnceUntrue) {
+    const HoldsCase cases[] = {
+        {"RestartNo_OldOneStillRuns_Kept", SavedWords(kFile, kBackup, ChangesTaken::Declined), {true, true}, true},
+        {"RestartNo_ClosedNotStartedYet_Kept", SavedWords(kFile, kBackup, ChangesTaken::Declined), {true, false},
+         true},
+        {"RestartNo_StartedAgain_Gone", SavedWords(kFile, kBackup, ChangesTaken::Declined), {true, false, true},
+         false},
+        {"NotClosed_EndedThenStarted_Gone", SavedWords(kFile, kBackup, ChangesTaken::NotClosed), {false, true},
+         false},
+        {"NotStartedAgain_NoneRuns_Kept", SavedWords(kFile, kBackup, ChangesTaken::NotStarted), {false, false}, true},
+        {"NotStartedAgain_OneRuns_Gone", SavedWords(kFile, kBackup, ChangesTaken::NotStarted), {false, true}, false},
+        {"Failed_KeptWhateverRuns", SaveFailedWords("locked"), {false, true, false}, true},
+        {"OnACopy_KeptWhateverRuns", SavedAsWords(kCopy), {false, true}, true},
+    };
+    for (const HoldsCase& c : cases) {
+        RemoteSession session(kProfile, false);
+        session.SaveSaid(c.words.banner, c.words.holds);
+        for (const bool runs : c.looks) session.MonitorSeen(runs);
+        EXPECT_EQ(session.SaveBanner(), c.kept ? c.words.banner : "") << c.name;
+    }
+}
+
 TEST(SaveSaidInTheBanner, NextSave_ReplacesTheLastOnesLine) {
     RemoteSession session(kProfile, false);
-    session.SaveSaid(SavedWords(kFile, kBackup, ChangesTaken::Declined).banner);
+    const SaveWords declined = SavedWords(kFile, kBackup, ChangesTaken::Declined);
+    session.SaveSaid(declined.banner, declined.holds);
+    session.MonitorSeen(false);
     EXPECT_EQ(BannerText(session.Facts(false), "QRD210DE.DLL", session.SaveBanner()), kTakeEffect);
-    session.SaveSaid(SavedWords(kFile, kBackup, ChangesTaken::Restarted).banner);
+    const SaveWords restarted = SavedWords(kFile, kBackup, ChangesTaken::Restarted);
+    session.SaveSaid(restarted.banner, restarted.holds);
     EXPECT_EQ(BannerText(session.Facts(false), "QRD210DE.DLL", session.SaveBanner()), "");
+    // A new line after a save starts its own count: a monitor gone before it does not count.
+    session.SaveSaid(declined.banner, declined.holds);
+    session.MonitorSeen(true);
+    EXPECT_EQ(session.SaveBanner(), kTakeEffect);
 }
 
 struct ConflictCase {
@@ -111,10 +149,14 @@ struct ConflictCase {
 
 TEST(SaveConflict, Question_NamesTheLineTheirsAndYours) {
     const ConflictCase cases[] = {
-        {"BothSet", {{"KeyMap_Controler", "VOL+", "20", ChangeKind::Set}, true, "21", 0}, "[KeyMap_Controler] VOL+: now \"21\", yours \"20\""},
-        {"TheyRemoved", {{"Client", "Default", "1", ChangeKind::Set}, false, "", 0}, "[Client] Default: now removed, yours \"1\""},
-        {"WeRemove", {{"Client", "0_Item", "", ChangeKind::RemoveKey}, true, "x.exe", 0}, "[Client] 0_Item: now \"x.exe\", yours removed"},
-        {"ASection", {{"KeyMap_Old", "", "", ChangeKind::RemoveSection}, true, "POWER=1", 0}, "[KeyMap_Old]: now \"POWER=1\", yours removed"},
+        {"BothSet", {{"KeyMap_Controler", "VOL+", "20", ChangeKind::Set}, true, "21", 0},
+         "[KeyMap_Controler] VOL+: now \"21\", yours \"20\""},
+        {"TheyRemoved", {{"Client", "Default", "1", ChangeKind::Set}, false, "", 0},
+         "[Client] Default: now removed, yours \"1\""},
+        {"WeRemove", {{"Client", "0_Item", "", ChangeKind::RemoveKey}, true, "x.exe", 0},
+         "[Client] 0_Item: now \"x.exe\", yours removed"},
+        {"ASection", {{"KeyMap_Old", "", "", ChangeKind::RemoveSection}, true, "POWER=1", 0},
+         "[KeyMap_Old]: now \"POWER=1\", yours removed"},
     };
     for (const ConflictCase& c : cases) {
         const std::string question = ConflictQuestion(c.conflict);
@@ -249,7 +291,8 @@ TEST(MonitorAfterSave, Restart_OfferedForThisFoldersThatKeptRunning) {
         {"ClosedToLearn_StartedAnywayNotAsked", {kHere}, true, true, -1},
         {"SavedACopy_ARestartWouldNotReadIt", {kHere}, false, false, -1},
     };
-    for (const RestartCase& c : cases) EXPECT_EQ(MonitorToRestart(c.running, c.closedToLearn, c.savedMonitorsFile), c.offered) << c.name;
+    for (const RestartCase& c : cases)
+        EXPECT_EQ(MonitorToRestart(c.running, c.closedToLearn, c.savedMonitorsFile), c.offered) << c.name;
 }
 
 // Learn pressed while the monitor started again after learning is not up yet.

@@ -28,11 +28,6 @@ qrtl::setup::ReceiverFault FaultOf(ReceiverOpen opened) {
                                           : qrtl::setup::ReceiverFault::DriverMissing;
 }
 
-qrtl::setup::FlowStep Refused(qrtl::setup::ReceiverRefusal refusal,
-                              qrtl::setup::ReceiverFault fault = qrtl::setup::ReceiverFault::None) {
-    return qrtl::setup::LearnRefused(refusal, fault, CardDriverFileName());
-}
-
 }  // namespace
 
 void RemoteWindow::ProbeReceiver() {
@@ -45,34 +40,28 @@ void RemoteWindow::ProbeReceiver() {
 
 bool RemoteWindow::EnsureReceiver() {
     using qrtl::setup::ReceiverRefusal;
-    if (session_.Fault() != qrtl::setup::ReceiverFault::None) {
-        Tell(Refused(ReceiverRefusal::Fault, session_.Fault()));
+    const auto refuse = [this](ReceiverRefusal refusal) {
+        Tell(qrtl::setup::LearnRefused(refusal, session_.Fault(), CardDriverFileName()));
         return false;
-    }
+    };
+    if (session_.Fault() != qrtl::setup::ReceiverFault::None) return refuse(ReceiverRefusal::Fault);
     if (receiver_.IsOpen()) return true;
-    if (receiver_.Busy()) {
-        Tell(Refused(ReceiverRefusal::Busy));
-        return false;
-    }
-    if (!receiver_.TakeLock()) {
-        Tell(Refused(ReceiverRefusal::OtherTool));
-        return false;
-    }
+    if (receiver_.Busy()) return refuse(ReceiverRefusal::Busy);
+    if (!receiver_.TakeLock()) return refuse(ReceiverRefusal::OtherTool);
     // Asked before each learn: a monitor started since the last one reads it too.
     if (!CloseMonitorToLearn()) {
         receiver_.Close();
         return false;
     }
     const ReceiverOpen opened = receiver_.Open();
-    if (opened != ReceiverOpen::Ok) {
-        receiver_.Close();
-        session_.ReceiverFailed(FaultOf(opened));
-        Refresh();
-        Tell(Refused(ReceiverRefusal::Fault, session_.Fault()));
-        return false;
+    if (opened == ReceiverOpen::Ok) {
+        ShowClient();
+        return true;
     }
-    ShowClient();
-    return true;
+    receiver_.Close();
+    session_.ReceiverFailed(FaultOf(opened));
+    Refresh();
+    return refuse(ReceiverRefusal::Fault);
 }
 
 void RemoteWindow::StartLearning(int index, bool all) {
@@ -95,7 +84,7 @@ void RemoteWindow::StartLearning(int index, bool all) {
     if (!EnsureReceiver()) return;
     if (!receiver_.Start(dlg_, kMsgRead)) {
         receiver_.Close();
-        Tell(Refused(qrtl::setup::ReceiverRefusal::Busy));
+        Tell(qrtl::setup::LearnRefused(qrtl::setup::ReceiverRefusal::Busy, session_.Fault(), CardDriverFileName()));
         return;
     }
     Follow(session_.ReadingStarted(index, all));
@@ -120,6 +109,7 @@ void RemoteWindow::CheckReadHang() {
 
 void RemoteWindow::LookAgain() {
     if (session_.Waiting()) return;  // the monitor is closing: nothing changes meanwhile
+    session_.MonitorSeen(tools::FindMonitor() != nullptr);  // the banner follows below
     RecheckWritable(true);
     if (session_.Fault() == qrtl::setup::ReceiverFault::DriverMissing && qrtl::win32::CardReceiver::DriverPresent() &&
         session_.DriverBack())

@@ -20,8 +20,8 @@ using qrtl::setup::SaveWay;
 // The file at `path` and the one the monitor reads, which is only the profile beside it.
 qrtl::setup::SavedFile FileAt(const std::string& path) {
     const std::string monitorProfile = tools::ProgramFolder() + product::kProfileName;
-    const bool same = ::lstrcmpiA(qrtl::win32::FullPath(path).c_str(), qrtl::win32::FullPath(monitorProfile).c_str()) == 0;
-    return {path, monitorProfile, same};
+    const std::string full = qrtl::win32::FullPath(path);
+    return {path, monitorProfile, ::lstrcmpiA(full.c_str(), qrtl::win32::FullPath(monitorProfile).c_str()) == 0};
 }
 
 }  // namespace
@@ -41,7 +41,7 @@ bool RemoteWindow::RecheckWritable(bool glance) {
 
 std::string RemoteWindow::TellSave(const qrtl::setup::SaveWords& words) {
     if (!words.alert.empty()) Ask(dlg_, FromAnsi(words.alert), MB_OK | MB_ICONEXCLAMATION);
-    session_.SaveSaid(FromAnsi(words.banner));
+    session_.SaveSaid(FromAnsi(words.banner), words.holds);
     Refresh();
     const std::string live = FromAnsi(words.live);
     Live(live);
@@ -108,7 +108,8 @@ void RemoteWindow::Close() {
     if (!question.empty()) {
         const int answer = Ask(dlg_, FromAnsi(question), MB_YESNOCANCEL | MB_ICONQUESTION);
         using qrtl::setup::Reply;
-        switch (qrtl::setup::AfterCloseReply(answer == IDYES ? Reply::Yes : answer == IDNO ? Reply::No : Reply::Cancel)) {
+        const Reply reply = answer == IDYES ? Reply::Yes : answer == IDNO ? Reply::No : Reply::Cancel;
+        switch (qrtl::setup::AfterCloseReply(reply)) {
         case qrtl::setup::CloseNext::Stay:
             return;
         case qrtl::setup::CloseNext::SaveFirst:

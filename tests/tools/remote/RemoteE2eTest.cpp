@@ -1519,6 +1519,15 @@ TEST_F(RemoteMonitorE2e, SavedRestartNo_MonitorKeepsRunningWindowSaysWhen) {
     EXPECT_NE(banner.find("take effect when the monitor starts next"), std::string::npos) << banner;
     EXPECT_EQ(Live().find("take effect"), std::string::npos) << Live();
     EXPECT_TRUE(::IsWindow(firstMonitor));
+
+    // The owner restarts the monitor: it reads the saved profile, and the banner lets the line go.
+    monitor_.Stop();
+    ASSERT_TRUE(monitor_.WaitExit(kStepTimeoutMs));
+    PumpUntil([] { return false; }, 2000);  // the window looks every second
+    EXPECT_NE(TextOf(Item(IDC_BANNER)).find("take effect"), std::string::npos) << TextOf(Item(IDC_BANNER));
+    ASSERT_TRUE(StartMonitor());
+    EXPECT_TRUE(PumpUntil([&] { return TextOf(Item(IDC_BANNER)).find("take effect") == std::string::npos; }, 3000))
+        << TextOf(Item(IDC_BANNER));
 }
 
 // A read-only profile and a missing card driver: what the window turns off, the
