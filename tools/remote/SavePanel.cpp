@@ -80,6 +80,8 @@ bool RemoteWindow::Save() {
     case SaveWay::Write:
         break;
     }
+    // Another writer (the monitor's setup dialog, QRTLProfile) may have changed the
+    // file since it was read: only the owner's own changes go into it.
     const auto keepOurs = [&](const qrtl::setup::MergeConflict& conflict) {
         return Ask(dlg_, FromAnsi(qrtl::setup::ConflictQuestion(conflict)), MB_YESNO | MB_ICONQUESTION) == IDYES;
     };
