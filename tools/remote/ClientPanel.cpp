@@ -55,33 +55,6 @@ HWND RemoteWindow::FindClientNow() {
     return reinterpret_cast<HWND>(monitor.FindClientWindow());
 }
 
-void RemoteWindow::FillWindowList() {
-    const HWND combo = ::GetDlgItem(dlg_, res::kWindows);
-    const auto at = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    const HWND chosen = at >= 0 && static_cast<std::size_t>(at) < windowList_.size()
-                            ? windowList_[static_cast<std::size_t>(at)]
-                            : nullptr;
-    windowList_ = ApplicationWindows();
-    // A program another entry has is not offered: one program, one entry.
-    qrtl::win32::Win32Desktop desktop;
-    const qrtl::ProfileDocument& document = session_.Profile().Document();
-    const int32_t slot = selector_ ? selector_->Slot() : -1;
-    windowList_.erase(std::remove_if(windowList_.begin(), windowList_.end(),
-                                     [&](HWND wnd) {
-                                         return qrtl::setup::SlotWithProgram(
-                                                    document, qrtl::win32::ItemOfWindow(desktop, wnd), slot) >= 0;
-                                     }),
-                      windowList_.end());
-    ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-    int select = -1;
-    for (std::size_t i = 0; i < windowList_.size(); ++i) {
-        const HWND wnd = windowList_[i];
-        ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(WindowListLine(wnd)).c_str()));
-        if (wnd == chosen) select = static_cast<int>(i);
-    }
-    ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(select), 0);
-}
-
 void RemoteWindow::TakeWindow(HWND target) {
     target = target ? ::GetAncestor(target, GA_ROOT) : nullptr;
     if (target == nullptr || !::IsWindow(target)) {

@@ -36,6 +36,8 @@ void RegisterFrameClass() {
 
 POINT BoxCentre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
+POINT PointOf(LPARAM lParam) { return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
+
 }  // namespace
 
 FinderTool::FinderTool(HWND dlg, int box) : dlg_(dlg), box_(box), red_(::CreateSolidBrush(RGB(220, 0, 0))) {
@@ -63,6 +65,42 @@ void FinderTool::Draw(const DRAWITEMSTRUCT& item) const {
     for (const auto& stroke : strokes) {
         ::MoveToEx(dc, stroke[0].x, stroke[0].y, nullptr);
         ::LineTo(dc, stroke[1].x, stroke[1].y);
+    }
+}
+
+FinderNews FinderTool::OnMouse(UINT msg, LPARAM lParam, bool mayBegin) {
+    FinderNews news;
+    news.answer = TRUE;
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+        if (mayBegin && OnDown(PointOf(lParam)))
+            news.what = FinderNews::What::Began;
+        else
+            news.answer = FALSE;
+        return news;
+    case WM_MOUSEMOVE:
+        if (dragging_ && OnMove(PointOf(lParam), news.target)) news.what = FinderNews::What::Over;
+        return news;
+    case WM_LBUTTONUP:
+        if (!dragging_) return news;
+        news.target = OnUp(PointOf(lParam));
+        news.what = news.target ? FinderNews::What::Took : FinderNews::What::NothingTaken;
+        return news;
+    case WM_CAPTURECHANGED:
+        // Taken away (another window, Alt+Tab): the drag ends without a choice.
+        if (dragging_) Cancel();
+        return news;
+    case WM_SETCURSOR:
+        if (!dragging_) {
+            news.answer = FALSE;
+            return news;
+        }
+        ::SetCursor(::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_CROSS)));
+        ::SetWindowLongPtrW(dlg_, DWLP_MSGRESULT, TRUE);  // the cursor is set: the dialog sets none
+        return news;
+    default:
+        news.answer = FALSE;
+        return news;
     }
 }
 

@@ -9,6 +9,20 @@
 
 namespace remote {
 
+// What a mouse message meant to the finder, for the window to word and act on.
+struct FinderNews {
+    enum class What {
+        None,          // nothing to tell
+        Began,         // a drag began on the box
+        Over,          // the window under the pointer changed: `target` (null: none to take)
+        Took,          // released over `target`
+        NothingTaken,  // released where there is no window to take
+    };
+    What what = What::None;
+    HWND target = nullptr;
+    INT_PTR answer = FALSE;  // the dialog procedure's answer: FALSE when not the finder's
+};
+
 class FinderTool {
 public:
     // `box`: the owner-drawn control the crosshair sits in, a child of `dlg`.
@@ -19,18 +33,21 @@ public:
     bool Dragging() const { return dragging_; }
     void Draw(const DRAWITEMSTRUCT& item) const;
 
-    // The mouse on the dialog, in its client coordinates. Down: true when the drag
-    // begins (the press was on the box). Move: true when the window under the
-    // pointer changed, now `target` (null: none to take). Up: the window to take.
+    // The dialog's mouse messages (press, move, release, capture lost, cursor).
+    // `mayBegin`: a press on the box may start a drag now.
+    FinderNews OnMouse(UINT msg, LPARAM lParam, bool mayBegin);
+    // Escape during a drag: lets the capture go, which ends the drag.
+    void Abort() const;
+
+private:
+    // In the dialog's client coordinates. Down: true when the drag begins (the
+    // press was on the box). Move: true when the window under the pointer changed,
+    // now `target` (null: none to take). Up: the window to take.
     bool OnDown(POINT client);
     bool OnMove(POINT client, HWND& target);
     HWND OnUp(POINT client);
     // The drag ends without a choice (the capture was taken away).
     void Cancel();
-    // Escape during a drag: lets the capture go, which ends the drag.
-    void Abort() const;
-
-private:
     void Highlight(HWND target);
     void RedrawBox() const;
 

@@ -1,5 +1,5 @@
-// The set-up window's fixed parts, set once when it opens: its icons, the key
-// list's columns and rows, the prompt's font, and which controls follow its size.
+// The set-up window's fixed parts, set once when it opens: its icons, the
+// prompt's font, and which controls follow its size.
 #pragma once
 
 #include <windows.h>
@@ -9,17 +9,7 @@
 
 namespace remote {
 
-enum Column { kColKey, kColLegend, kColCode, kColAction, kColStatus, kColumnCount };
-
 void SetWindowIcons(HWND dlg);
-// The columns and one row per remote key, named.
-void AddKeyColumns(HWND dlg, HWND keys);
-// After the list changed its width: the Action column takes what the others leave.
-void FitActionColumn(HWND dlg, HWND keys);
-// The rows of an owner-drawn list box of variable height (LBS_OWNERDRAWVARIABLE)
-// as tall as their texts need wrapped at words beside an `indent`, at least `least`
-// pixels high: the list never scrolls sideways.
-void FitWrappedRows(HWND list, int indent, int least);
 // The dialog's font in bold, for the prompt; empty when it cannot be made.
 qrtl::win32::UniqueHFont BoldFontOf(HWND dlg);
 // The key list and the findings take the room a larger window gives; the buttons

@@ -9,17 +9,9 @@
 #include "WindowList.h"
 #include "product.h"
 #include "resource.h"
+#include "setup/EnterEscape.h"
 
 namespace remote {
-
-namespace {
-
-using qrtl::setup::FindingGoal;
-using qrtl::setup::KeyRow;
-
-POINT PointOf(LPARAM lParam) { return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
-
-}  // namespace
 
 int Ask(HWND owner, const std::string& text, UINT flags) {
     return ::MessageBoxW(owner, Widen(text).c_str(), Widen(product::kRemoteCaption).c_str(), flags);
@@ -65,7 +57,7 @@ INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (wParam == static_cast<WPARAM>(res::kFinder))
             finder_->Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         else if (wParam == static_cast<WPARAM>(res::kFindings))
-            DrawFinding(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            findings_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         else
             return FALSE;
         return TRUE;
@@ -73,12 +65,15 @@ INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED:
-    case WM_SETCURSOR:
-        return OnMouse(msg, lParam);
+    case WM_SETCURSOR: {
+        const FinderNews news = finder_ ? finder_->OnMouse(msg, lParam, !session_.Learning()) : FinderNews{};
+        OnFinder(news);
+        return news.answer;
+    }
     case WM_SIZE:
         layout_.Apply(LOWORD(lParam), HIWORD(lParam));
-        if (keys_) FitActionColumn(dlg_, keys_);
-        FitFindingRows();  // a new width wraps the findings anew
+        keys_.FitColumns();
+        findings_.FitRows();  // a new width wraps the findings anew
         return TRUE;
     case WM_GETMINMAXINFO:
         layout_.Limit(*reinterpret_cast<MINMAXINFO*>(lParam));
@@ -115,20 +110,19 @@ INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 void RemoteWindow::OnNotify(const NMHDR& header) {
     if (header.idFrom != static_cast<UINT_PTR>(res::kKeys)) return;
     if (header.code == LVN_ITEMCHANGED) EnableButtons();
-    if (header.code == NM_DBLCLK && SelectedKey() >= 0 && !session_.Learning()) OnAction();
+    if (header.code == NM_DBLCLK) OnEnter(keys_.Handle());
 }
 
 bool RemoteWindow::OnInit() {
     banner_.Attach(dlg_);
     SetWindowIcons(dlg_);
-    keys_ = ::GetDlgItem(dlg_, res::kKeys);
-    AddKeyColumns(dlg_, keys_);
+    keys_.Attach(dlg_, res::kKeys);
+    findings_.Attach(dlg_, res::kFindings);
+    windows_.Attach(dlg_, res::kWindows);
+    view_.Attach(dlg_, keys_);
     finder_ = std::make_unique<FinderTool>(dlg_, res::kFinder);
-    promptFont_ = BoldFontOf(dlg_);
-    if (promptFont_)
-        ::SendDlgItemMessageW(dlg_, res::kPrompt, WM_SETFONT, reinterpret_cast<WPARAM>(promptFont_.get()), FALSE);
     AnchorControls(layout_, dlg_);
-    FitFindingRows();
+    findings_.FitRows();
 
     // The receiver: the monitor holds it while it runs; Learn asks to close it.
     if (tools::FindMonitor() == nullptr) ProbeReceiver();  // a problem is shown below; learning stays off
@@ -139,7 +133,7 @@ bool RemoteWindow::OnInit() {
     SelectKey(0);
     // The first thing still missing: the application while none is chosen, else the keys.
     const bool chosen = session_.StartFocus() == qrtl::setup::FirstFocus::KeyList;
-    ::SetFocus(chosen ? keys_ : ::GetDlgItem(dlg_, res::kWindows));
+    ::SetFocus(chosen ? keys_.Handle() : windows_.Handle());
     Live(qrtl::setup::Greeting(Facts()));
     ::SetTimer(dlg_, kTimerLook, kLookIntervalMs, nullptr);
     return false;  // the focus is set
@@ -191,7 +185,7 @@ void RemoteWindow::OnCommand(int id, int code) {
         Save();
         return;
     case IDOK:
-        OnEnter();
+        OnEnter(::GetFocus());
         return;
     case res::kSaveAs:
         SaveAs();
@@ -207,156 +201,92 @@ void RemoteWindow::OnCommand(int id, int code) {
     }
 }
 
-// Enter where no button has the focus: on a key row it opens the key's action, as
-// a double click does; on a finding it goes to what the finding is about; in the
-// window list it takes the window chosen. Never Save: that is a button of its own.
-void RemoteWindow::OnEnter() {
-    const HWND focus = ::GetFocus();
-    if (focus == keys_ && SelectedKey() >= 0 && !session_.Learning())
+void RemoteWindow::OnEnter(HWND focus) {
+    using qrtl::setup::EnterFocus;
+    const EnterFocus on = focus == keys_.Handle()       ? EnterFocus::KeyList
+                          : focus == findings_.Handle() ? EnterFocus::Findings
+                          : focus == windows_.Handle()  ? EnterFocus::WindowList
+                                                        : EnterFocus::Elsewhere;
+    switch (qrtl::setup::WhatEnterDoes(on, SelectedKey() >= 0, session_.Learning())) {
+    case qrtl::setup::EnterDoes::OpenAction:
         OnAction();
-    else if (focus == ::GetDlgItem(dlg_, res::kFindings))
+        return;
+    case qrtl::setup::EnterDoes::GoToFinding:
         GoToFinding();
-    else if (focus == ::GetDlgItem(dlg_, res::kWindows) && !session_.Learning())
-        UseChosenWindow();  // as "Use this window"
+        return;
+    case qrtl::setup::EnterDoes::TakeChosenWindow:
+        UseChosenWindow();
+        return;
+    case qrtl::setup::EnterDoes::Nothing:
+        return;
+    }
 }
 
 void RemoteWindow::OnEscape() {
-    // Escape skips the key being learned; otherwise it closes, as in any dialog.
-    if (session_.Learning())
+    switch (qrtl::setup::WhatEscapeDoes(session_.Learning(), finder_->Dragging())) {
+    case qrtl::setup::EscapeDoes::SkipKey:
         Follow(session_.Skip());
-    else if (finder_->Dragging())
+        return;
+    case qrtl::setup::EscapeDoes::EndDrag:
         finder_->Abort();
-    else
+        return;
+    case qrtl::setup::EscapeDoes::Close:
         Close();
+        return;
+    }
 }
 
 void RemoteWindow::UseChosenWindow() {
-    const auto at = ::SendDlgItemMessageW(dlg_, res::kWindows, CB_GETCURSEL, 0, 0);
-    if (at < 0 || static_cast<std::size_t>(at) >= windowList_.size()) {
+    const HWND chosen = windows_.Chosen();
+    if (chosen == nullptr) {
         Live("Choose the TV application's window in the list first.");
         return;
     }
-    TakeWindow(windowList_[static_cast<std::size_t>(at)]);
+    TakeWindow(chosen);
 }
 
 void RemoteWindow::GoToFinding() {
-    const auto at = ::SendDlgItemMessageW(dlg_, res::kFindings, LB_GETCURSEL, 0, 0);
+    const int at = findings_.Selected();
     const std::vector<qrtl::setup::FindingRow>& findings = session_.Findings();
     if (at < 0 || static_cast<std::size_t>(at) >= findings.size()) return;
     const qrtl::setup::FindingLead lead = qrtl::setup::LeadOf(findings[static_cast<std::size_t>(at)]);
-    const auto focus = [&](int id) {
-        const HWND control = ::GetDlgItem(dlg_, id);
-        // A control that is off now leaves the keyboard on the key list.
-        if (::IsWindowEnabled(control))
-            ::SendMessageW(dlg_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-        else
-            FocusKeyList();
-    };
+    using qrtl::setup::FindingGoal;
     switch (lead.goal) {
     case FindingGoal::Key:
         SelectKey(lead.key);
         FocusKeyList();
         return;
     case FindingGoal::WindowList:
-        focus(res::kWindows);
+        view_.FocusOn(res::kWindows);
         Live("The TV application's lines: take its window again to complete them.");
         return;
     case FindingGoal::Fill:
-        focus(res::kFill);
+        view_.FocusOn(res::kFill);
         return;
     case FindingGoal::LearnAll:
-        focus(res::kLearnAll);
+        view_.FocusOn(res::kLearnAll);
         return;
     case FindingGoal::Stay:
         return;
     }
 }
 
-void RemoteWindow::EnableButtons() {
-    const qrtl::setup::ControlStates states = session_.Controls(SelectedKey(), tools::FindMonitor() != nullptr);
-    const auto enable = [&](int id, bool on) {
-        const HWND button = ::GetDlgItem(dlg_, id);
-        if (!on) KeepFocusOff(button);
-        ::EnableWindow(button, on ? TRUE : FALSE);
-    };
-    enable(res::kLearn, states.learn);
-    enable(res::kLearnAll, states.learnAll);
-    enable(res::kAction, states.action);
-    enable(res::kTest, states.test);
-    enable(res::kClear, states.clear);
-    enable(res::kFill, states.fill);
-    enable(res::kUseWindow, states.useWindow);
-    enable(res::kSave, states.save);
-    enable(res::kSaveAs, states.saveAs);
-    if (selector_) selector_->Enable(states.applications);
-    for (const qrtl::setup::ControlCaption& caption : qrtl::setup::Captions(states.learnAllReadsStop))
-        if (caption.control == qrtl::setup::Control::LearnAll) SetItemTextIfChanged(dlg_, res::kLearnAll, caption.caption);
-}
-
-void RemoteWindow::FocusKeyList() {
-    // Through the dialog manager, so that it keeps its idea of the focus and of
-    // the default button.
-    ::SendMessageW(dlg_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(keys_), TRUE);
-}
-
-void RemoteWindow::KeepFocusOff(HWND control) {
-    // A disabled window loses the focus to nobody: Tab, the arrows and Escape
-    // would do nothing until a click.
-    if (control != nullptr && ::GetFocus() == control) FocusKeyList();
-}
-
-void RemoteWindow::Live(const std::string& text) { SetItemText(dlg_, res::kLive, " " + text); }
-
-void RemoteWindow::SetPrompt(const std::string& text) {
-    SetItemText(dlg_, res::kPrompt, text);
-    // The prompt takes the receiver line's place while a key is awaited; what
-    // stopped learning is said on the status line.
-    const bool prompting = !text.empty() && session_.Learning();
-    ::ShowWindow(::GetDlgItem(dlg_, res::kPrompt), prompting ? SW_SHOW : SW_HIDE);
-    ::ShowWindow(::GetDlgItem(dlg_, res::kReceiver), prompting ? SW_HIDE : SW_SHOW);
-}
-
-int RemoteWindow::SelectedKey() const {
-    return static_cast<int>(::SendMessageW(keys_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
-
-void RemoteWindow::SelectKey(int index) {
-    ListView_SetItemState(keys_, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_EnsureVisible(keys_, index, FALSE);
-}
-
-// ---- The finder tool ----
-
-INT_PTR RemoteWindow::OnMouse(UINT msg, LPARAM lParam) {
-    switch (msg) {
-    case WM_LBUTTONDOWN:
-        if (session_.Learning() || !finder_->OnDown(PointOf(lParam))) return FALSE;
+void RemoteWindow::OnFinder(const FinderNews& news) {
+    switch (news.what) {
+    case FinderNews::What::Began:
         Live("Drag onto the TV application's window and release the mouse button there.");
-        return TRUE;
-    case WM_MOUSEMOVE: {
-        HWND target = nullptr;
-        if (finder_->Dragging() && finder_->OnMove(PointOf(lParam), target))
-            Live(target ? "Release to take " + WindowWords(target) : "Drag onto the TV application's window.");
-        return TRUE;
-    }
-    case WM_LBUTTONUP:
-        if (!finder_->Dragging()) return TRUE;
-        if (const HWND target = finder_->OnUp(PointOf(lParam)))
-            TakeWindow(target);
-        else
-            Live("No window taken.");
-        return TRUE;
-    case WM_CAPTURECHANGED:
-        // Taken away (another window, Alt+Tab): the drag ends without a choice.
-        if (finder_->Dragging()) finder_->Cancel();
-        return TRUE;
-    case WM_SETCURSOR:
-        if (!finder_->Dragging()) return FALSE;
-        ::SetCursor(::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_CROSS)));
-        SetResult(TRUE);
-        return TRUE;
-    default:
-        return FALSE;
+        return;
+    case FinderNews::What::Over:
+        Live(news.target ? "Release to take " + WindowWords(news.target) : "Drag onto the TV application's window.");
+        return;
+    case FinderNews::What::Took:
+        TakeWindow(news.target);
+        return;
+    case FinderNews::What::NothingTaken:
+        Live("No window taken.");
+        return;
+    case FinderNews::What::None:
+        return;
     }
 }
 

@@ -1,25 +1,28 @@
 // The remote set-up window: the TV application, the 27 keys with their codes and
-// actions, what is wrong, a live strip, Save and Close. It holds the owner's
-// changes until Save; the monitor's own code finds the client window and delivers
-// a test key, and the checker judges the unsaved profile after every change.
+// actions, what is wrong, a live strip, Save and Close. It is glue: its messages
+// become events of its model (setup/RemoteSession), which holds the owner's changes
+// until Save and decides; the steps it returns become calls (the receiver, the
+// monitor, the files, the questions), and its view goes into the views (KeyList,
+// FindingList, WindowChoice, ControlView, FinderTool).
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "AnchorLayout.h"
+#include "ControlView.h"
 #include "FinderTool.h"
-#include "platform/win32/Handle.h"
+#include "FindingList.h"
+#include "KeyList.h"
+#include "WindowChoice.h"
 #include "tools/common/ToolDialog.h"
 #include "tools/common/MonitorControl.h"
 #include "Banner.h"
 #include "MonitorLink.h"
 #include "CatalogRead.h"
 #include "AppSelector.h"
-#include "setup/AppCommands.h"
 #include "setup/RemoteSession.h"
 #include "setup/win32/CardReceiver.h"
 
@@ -53,34 +56,29 @@ private:
     INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnNotify(const NMHDR& header);
     void OnCommand(int id, int code);
-    void OnEnter();
+    // Enter where no button has the focus, or a double click on a key row: what
+    // it does by the control `focus` (setup/EnterEscape.h). Never Save.
+    void OnEnter(HWND focus);
+    // Escape: the key being learned skipped, a drag ended, or the window closed.
     void OnEscape();
+    // A finding double-clicked or Entered: to the key, control or list it is about.
     void GoToFinding();
     // The model shown anew (RemoteView.cpp): rows, findings, lines and controls.
     void Refresh();
-    void ShowKeys();
-    void ShowFindings();
-    // "What is wrong" draws an icon of each finding's severity before its text.
-    void FitFindingRows();
-    void DrawFinding(const DRAWITEMSTRUCT& item);
+    // The world looked at now, and the lines and the banner that state it.
     void ShowClient();
-    // Enables what can be used now; a button about to be disabled hands the focus
-    // to the key list first (a disabled window passes it to nobody).
+    // The controls' states and captions, for the key selected and the monitor running.
     void EnableButtons();
-    // The focus to the key list, through the dialog manager. Call it before
-    // disabling the control that has the focus.
-    void FocusKeyList();
-    // FocusKeyList when `control`, about to be disabled, has the focus.
-    void KeepFocusOff(HWND control);
-    void Live(const std::string& text);
-    // The prompt area above the key list: what the owner is asked to do now.
-    void SetPrompt(const std::string& text);
-
-    int SelectedKey() const;
-    void SelectKey(int index);
+    // Short calls into the views, for the steps that the panels carry out.
+    void FocusKeyList() { keys_.Focus(); }
+    void Live(const std::string& text) { view_.Live(text); }
+    void SetPrompt(const std::string& text) { view_.Prompt(text, session_.Learning()); }
+    int SelectedKey() const { return keys_.Selected(); }
+    void SelectKey(int index) { keys_.Select(index); }
+    // The window list, without the programs the other entries have.
+    void FillWindowList() { windows_.Fill(session_.Profile().Document(), selector_ ? selector_->Slot() : -1); }
 
     // The TV application (ClientPanel.cpp).
-    void FillWindowList();
     void UseChosenWindow();
     void TakeWindow(HWND target);
     // The window examined and its commands read: taken for the edited slot, after
@@ -93,8 +91,8 @@ private:
     // the one POWER starts: its window search and its key map, to find and test it.
     qrtl::ProfileDocument EditedAsActive() const;
 
-    // The finder tool: the mouse on the window (RemoteWindow.cpp).
-    INT_PTR OnMouse(UINT msg, LPARAM lParam);
+    // What the finder tool tells of a drag: worded on the status line, a window taken.
+    void OnFinder(const FinderNews& news);
 
     // Learning (LearnPanel.cpp): the model decides, the receiver reads.
     void ProbeReceiver();
@@ -113,9 +111,9 @@ private:
     // Starts the monitor this window closed to learn, when the model says so; true
     // when it was started.
     bool GiveMonitorBack();
-    // Adds "The monitor runs again." to `words`, in the banner and the status line,
-    // once the started monitor's window shows (looked for on a timer).
-    // `forSave`: the banner keeps the words too.
+    // Adds "The monitor runs again." to `words` in the status line, once the
+    // started monitor's window shows (looked for on a timer).
+    // `forSave`: started by Save or Save as, not at the end of learning.
     void SayWhenMonitorShows(const std::string& words, bool forSave = true);
     void CheckMonitorShows();
 
@@ -149,18 +147,20 @@ private:
     // status line (returned, as shown).
     std::string TellSave(const qrtl::setup::SaveWords& words);
 
-    HWND keys_ = nullptr;
     std::string profilePath_;
     qrtl::setup::RemoteSession session_;  // what the window remembers and decides
     std::unique_ptr<AppSelector> selector_;  // which application the window edits
     CatalogReader catalogReader_;  // reads the application's commands off this thread
     bool actionWaiting_ = false;   // Action... opens once the program file is read
-    std::vector<HWND> windowList_;
     qrtl::win32::CardReceiver receiver_;  // taken only while learning
     Banner banner_{session_};
     std::unique_ptr<FinderTool> finder_;
     AnchorLayout layout_;
-    qrtl::win32::UniqueHFont promptFont_;
+    // The views: they hold the controls' handles, the window the calls between them.
+    KeyList keys_;
+    FindingList findings_;
+    WindowChoice windows_;
+    ControlView view_;
 
     // ---- The running monitors (MonitorLink.cpp): found, closed and started
     MonitorLink monitors_{session_, dlg_};

@@ -411,7 +411,9 @@ TEST_P(RemoteUxDpi, FinderDraggedWithTheMouse_TakesTheWindowUnderThePointer) {
     ::GetWindowRect(window, &w);
     RECT s;
     ::GetWindowRect(Standin(), &s);
-    ::SetWindowPos(Standin(), HWND_TOP, 1020 - (s.right - s.left), 760 - (s.bottom - s.top), 0, 0,
+    // At 144 dpi the set-up window is wider than the 1024-pixel screen and covers the
+    // corner: the stand-in stays above it, as an application the owner brought forward.
+    ::SetWindowPos(Standin(), HWND_TOPMOST, 1020 - (s.right - s.left), 760 - (s.bottom - s.top), 0, 0,
                    SWP_NOSIZE | SWP_NOACTIVATE);
     PumpFor(500);
     ::GetWindowRect(Standin(), &s);

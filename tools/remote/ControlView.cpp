@@ -1,0 +1,64 @@
+#include "ControlView.h"
+
+#include "RemoteLayout.h"
+#include "UiText.h"
+#include "resource.h"
+
+namespace remote {
+
+void ControlView::Attach(HWND dlg, const KeyList& keys) {
+    dlg_ = dlg;
+    keys_ = &keys;
+    promptFont_ = BoldFontOf(dlg_);
+    if (promptFont_)
+        ::SendDlgItemMessageW(dlg_, res::kPrompt, WM_SETFONT, reinterpret_cast<WPARAM>(promptFont_.get()), FALSE);
+}
+
+void ControlView::Show(const qrtl::setup::ControlStates& states) const {
+    const auto enable = [&](int id, bool on) {
+        const HWND button = ::GetDlgItem(dlg_, id);
+        if (!on) KeepFocusOff(button);
+        ::EnableWindow(button, on ? TRUE : FALSE);
+    };
+    enable(res::kLearn, states.learn);
+    enable(res::kLearnAll, states.learnAll);
+    enable(res::kAction, states.action);
+    enable(res::kTest, states.test);
+    enable(res::kClear, states.clear);
+    enable(res::kFill, states.fill);
+    enable(res::kUseWindow, states.useWindow);
+    enable(res::kSave, states.save);
+    enable(res::kSaveAs, states.saveAs);
+    for (const qrtl::setup::ControlCaption& caption : qrtl::setup::Captions(states.learnAllReadsStop))
+        if (caption.control == qrtl::setup::Control::LearnAll) SetItemTextIfChanged(dlg_, res::kLearnAll, caption.caption);
+}
+
+void ControlView::ShowLines(const qrtl::setup::SessionView& view) const {
+    SetItemTextIfChanged(dlg_, res::kClientDesc, FromAnsi(view.client));
+    SetItemTextIfChanged(dlg_, res::kLaunch, FromAnsi(view.launch));
+    SetItemTextIfChanged(dlg_, res::kReceiver, view.receiver);
+}
+
+void ControlView::Prompt(const std::string& text, bool learning) const {
+    SetItemText(dlg_, res::kPrompt, text);
+    // What stopped learning is said on the status line.
+    const bool prompting = !text.empty() && learning;
+    ::ShowWindow(::GetDlgItem(dlg_, res::kPrompt), prompting ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(::GetDlgItem(dlg_, res::kReceiver), prompting ? SW_HIDE : SW_SHOW);
+}
+
+void ControlView::Live(const std::string& text) const { SetItemText(dlg_, res::kLive, " " + text); }
+
+void ControlView::FocusOn(int id) const {
+    const HWND control = ::GetDlgItem(dlg_, id);
+    if (::IsWindowEnabled(control))
+        ::SendMessageW(dlg_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    else
+        keys_->Focus();
+}
+
+void ControlView::KeepFocusOff(HWND control) const {
+    if (control != nullptr && ::GetFocus() == control) keys_->Focus();
+}
+
+}  // namespace remote
