@@ -79,7 +79,7 @@ cleanup() {
   wine_down
 }
 trap cleanup EXIT
-wine_up
+wine_up 1
 SERVER=$(wine_pid wineserver32)
 [ -n "$SERVER" ] || SERVER=$(wine_pid wineserver)
 [ -n "$SERVER" ] || { echo "bench: the Wine server was not found" >&2; exit 1; }

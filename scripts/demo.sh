@@ -73,7 +73,7 @@ sed -e 's/^ShowMainWindow=.*/ShowMainWindow=1/' -e 's/^Timer=.*/Timer=300/' \
     -e 's/^ShutDown=.*/ShutDown=0/' -e 's/^;1_\(Reg\|ExeName\)/1_\1/' \
     "docs/$QRTL_SAMPLE_PROFILE_NAME" >"$DEMO/$QRTL_PROFILE_NAME"
 
-wine_up
+wine_up 1
 wine reg add "$REG_KEY" /v InstallDir /d "$(winpath "$VIEWER_DIR")" /f >/dev/null 2>&1
 
 shot() {  # shot NAME [WINDOW-TITLE]: the whole screen, cropped to the window when named

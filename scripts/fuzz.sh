@@ -3,6 +3,8 @@
 #   bash scripts/fuzz.sh [SECONDS] [TARGET...]   run each target SECONDS (default 30),
 #                                                FUZZ_JOBS targets at a time (default 1)
 #   bash scripts/fuzz.sh merge [TARGET...]       minimise tests/fuzz/corpus/<target>
+#   bash scripts/fuzz.sh build [TARGET...]       only build them (scripts/test.sh
+#                                                builds them before it runs them)
 # Targets: profile, tick, resource (the menu and accelerator reader), lines (the
 # planned client lines and their one check), threeway (the three-way merge of a
 # writer's changes). New inputs go to a scratch folder, never into the corpus;
@@ -13,13 +15,14 @@ cd "$ROOT"
 
 mode=run
 seconds=30
-if [ "${1:-}" = merge ]; then mode=merge; shift
+if [ "${1:-}" = merge ] || [ "${1:-}" = build ]; then mode=$1; shift
 elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then seconds=$1; shift; fi
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(profile tick resource lines threeway)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}" >/dev/null
+[ "$mode" = build ] && exit 0
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-malloc_context_size=0}"
 mkdir -p build/fuzz/artifacts

@@ -25,7 +25,7 @@ done
 export WINEPREFIX="$ROOT/build/win32/installer-prefix"
 source scripts/wine-env.sh
 trap wine_down EXIT
-wine_up
+wine_up 1
 CTL=build/win32/sim/qrtlctl/QRTLCtl.exe
 [ -f "$CTL" ] || cmake --build --preset win32 --target QRTLCtl >>build/win32/package.log 2>&1
 # Modern UI ends the caption with a blank subcaption.

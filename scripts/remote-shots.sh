@@ -17,7 +17,7 @@ mkdir -p "$SHOTS"
 trap 'wine_down; rm -rf "$SYNC"' EXIT
 # Room for the window at 144 dots per inch too (the other pictures keep their
 # places in the top left 1024 x 768).
-XVFB_SCREEN=1600x1200x24 wine_up
+XVFB_SCREEN=1600x1200x24 wine_up 1
 
 QRTL_SHOTS="$(winpath "$SYNC")" wine "$TESTS" --gtest_filter='RemoteShots.*' >"$SYNC/run.log" 2>&1 &
 RUN=$!

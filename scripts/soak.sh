@@ -57,7 +57,7 @@ cleanup() {
   wine_down
 }
 trap cleanup EXIT
-wine_up
+wine_up 1
 
 wine "$B/sim/standin/StandinTV.exe" --log "$(winpath "$RUN/standin.log")" >"$RUN/standin.out" 2>&1 &
 ctl wait "Standin TV" 30

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds both presets and runs every test suite:
 # the native core suite (sanitizers on) and the Windows suite under Wine, whose
-# tests that take the desktop run in two lanes at once (scripts/wine-env.sh).
+# tests that take the desktop run in four lanes at once (scripts/wine-env.sh).
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
@@ -29,20 +29,35 @@ if [ -x build/linux/tests/bench/dispatch_bench ]; then
   build/linux/tests/bench/dispatch_bench --benchmark_min_time=0.05 || true
 fi
 
-stage "native: fuzz targets, 30 s each, $jobs at a time"
-FUZZ_JOBS=$jobs bash scripts/fuzz.sh 30
+# The Windows stage waits on Wine much of its time: the prefix is made beside the
+# builds, and the fuzz targets run beside the Windows suite at the lowest priority,
+# on the processor time its waiting leaves (each its full time, one at a time).
+source scripts/wine-env.sh
+trap wine_down EXIT
+wine_display
+wine_prefix >build/wineprefix.log 2>&1 &
+prefix_made=$!
 
-stage "win32: QRTLIRMoni.exe and the Windows suite under Wine"
+stage "win32: QRTLIRMoni.exe, the packages and the fuzz targets"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j"$jobs"
 cmake --preset win32 >/dev/null
 # The portable zip and the installer, which the package tests install under Wine.
 cmake --build --preset win32 --target package >build/win32/package.log 2>&1 ||
   { tail -30 build/win32/package.log; exit 1; }
+bash scripts/fuzz.sh build
+wait "$prefix_made" || { cat build/wineprefix.log; exit 1; }
 
-source scripts/wine-env.sh
-trap wine_down EXIT
-wine_up 2
-stage "win32: the Windows suite, two desktop lanes"
-ctest --preset win32 -j2 --no-tests=error --timeout 300
+wine_up
+stage "win32: the Windows suite, $QRTL_WINE_LANES_UP desktop lanes, and the fuzz targets, 30 s each"
+FUZZ_JOBS=1 nice -n 19 bash scripts/fuzz.sh 30 >build/fuzz.log 2>&1 &
+fuzzing=$!
+suite=0
+ctest --preset win32 -j"$QRTL_WINE_LANES_UP" --no-tests=error --timeout 300 || suite=$?
+fuzz=0
+wait "$fuzzing" || fuzz=$?
+cat build/fuzz.log
 stage "done"
+[ "$fuzz" -eq 0 ] && exit "$suite"
+echo "fuzz targets: FAILED"
+exit 1

@@ -8,8 +8,10 @@ export WINEDEBUG="${WINEDEBUG:--all,err+module}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 # The tests that take the desktop (real windows, HKLM, the tray) run in lanes: each
 # lane a prefix with its own wineserver and its own Xvfb display, which wine_up
-# brings up. CTest gives such a test one lane (resource "desktop", ids lane0,
-# lane1: cmake/wine-lanes.json), so two of them run at once without meeting.
+# brings up. CTest gives such a test one lane (resource "desktop", ids lane0 to
+# lane3: cmake/wine-lanes.json), so four of them run at once without meeting. Most
+# of a Windows test's time is spent waiting (on its programs' windows and timers):
+# four lanes keep two processors busier than two would, not twice as busy.
 if [[ "${CTEST_RESOURCE_GROUP_0_DESKTOP:-}" =~ ^id:lane([0-9]+), ]]; then
   _lane_prefix="QRTL_WINE_LANE${BASH_REMATCH[1]}_PREFIX"
   _lane_display="QRTL_WINE_LANE${BASH_REMATCH[1]}_DISPLAY"
@@ -65,21 +67,33 @@ xvfb_start() {
   return 1
 }
 
-# wine_up [LANES]: the prefix and display of this shell (lane 0), and LANES-1 more
-# lanes for the Windows suite (default 2 in all). Lane N > 0 is the prefix
-# "$WINEPREFIX-laneN", made as a copy of lane 0's, with its own display.
-QRTL_WINE_LANES_UP=0
-wine_up() {
-  local lanes=${1:-2} lane prefix display
+# The display of this shell: the one DISPLAY names, or a new one.
+wine_display() {
   if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     xvfb_start && export DISPLAY="$XVFB_DISPLAY"
   fi
+}
+
+# The prefix of this shell, made where it is missing (15 s to over a minute, as busy
+# as the machine is: scripts/test.sh makes it beside the builds, which need no Wine,
+# after wine_display). Its server has ended and written the registry when it returns.
+wine_prefix() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine: creating the prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
   fi
+}
+
+# wine_up [LANES]: the prefix and display of this shell (lane 0), and LANES-1 more
+# lanes for the Windows suite (default 4 in all). Lane N > 0 is the prefix
+# "$WINEPREFIX-laneN", made as a copy of lane 0's, with its own display.
+QRTL_WINE_LANES_UP=0
+wine_up() {
+  local lanes=${1:-4} lane prefix display
+  wine_display
+  wine_prefix
   for lane in $(seq 0 $((lanes - 1))); do
     prefix="$WINEPREFIX" display="$DISPLAY"
     if [ "$lane" -gt 0 ]; then

@@ -1,0 +1,102 @@
+# Read by CTest after the Windows tests of a folder are known (TEST_INCLUDE_FILES,
+# by qrtl_wine_test_costs in tests/CMakeLists.txt): the seconds the long tests take
+# under Wine, as their COST. CTest starts the costliest first, so the desktop lanes
+# end together; without it a clean clone (no timings of its own yet) runs them in
+# declaration order, and a long test started last leaves the other lanes idle.
+# A test not named here costs 0 and fills the lanes at the end; a name no longer
+# known is passed over. Seconds from a run in two lanes on 2 busy processors: the
+# tests of 2.5 s or more in build/win32/Testing/Temporary/CTestCostData.txt, which
+# CTest keeps after a run (name, runs, seconds), taken again when tests change.
+set(_qrtl_wine_costs
+  HostileInput.SlowTraceViewer_TicksAtLeastThreeQuartersOfThoseWithoutViewer_ClosesWithinTwoSeconds 46
+  RemoteE2e.LearnTakeFillSave_MonitorClosedStartedAgainAndDeliversAKey 35
+  RemoteE2e.TwoApplicationsOneAfterTheOther_SwitchedEachKeepsItsActions_SetupDialogListsTheNames 24
+  RemoteE2e.AnotherApplicationTakenForAUsedPlace_AskedReplaceOrFreePlace 21
+  RemoteMonitorE2e.EndsOnlyAfterTheLimit_ToldThenStartedAgainAtClose 19
+  RemoteE2e.ReadSpinsInTheDriver_MonitorNotStartedAgainWindowEndsWithoutCrash 16
+  Package.FinishPage_SetUpNowTickedOnFreshInstallOnly 16
+  RemoteMonitorE2e.ActionChangedWithoutLearnSavedRestartYes_RunningMonitorPostsTheNewCommand 14
+  Package.OtherCopysMonitor_LeftRunning_OwnClosedAndStartedAgain 14
+  MonitorE2e.Power_AloneWithClientClosed_LaunchesClientFromRegistryFolderWithBlank 12
+  RemoteE2e.LearnAll_EscapeSkipsAKey_CloseWritesNothingAndStartsTheMonitorAgain 12
+  MonitorE2e.Power_ThenOtherKeyWithinPrompt_LaunchesNothingAndAddsNoClientLine 11
+  MonitorE2e.Power_TwiceWithShutDownOff_PromptEndsAndNothingElseHappens 11
+  RemoteMonitorE2e.SlowToClose_WindowDisabledNoSecondLearnCloseMeanwhileStartsItAgain 10
+  RemoteE2e.WindowTakingNoMessages_TakenWithinSeconds_WindowAnswers 10
+  MainWindowTest.AboutFromSystemMenuAndTrayMenu_OpensAboutBoxOverMainWindow 10
+  RemoteBanner.ReadOnlyProfile_CaptionBannerLearnSaveOff_SaveAsKeepsTheChangeInACopy 9
+  RemoteE2e.Keyboard_EnterOnAKeyRow_OpensItsAction_NeverSaves_AltECloses 9
+  RemoteBanner.ReadOnlyProfileClosedWithAChange_CopyOfferedAndWritten 9
+  RemoteE2e.DriverHangsInARead_LearningStopsAfter5sAndTheWindowAnswers 8
+  MonitorE2e.Setup_TrayDoubleClick_ShowsProfileStopsPollingAndWritesOnOk 8
+  MonitorE2e.Control0_ClientRunning_ReceiverIsNotReadUntilClientCloses 7
+  RemoteE2e.BadProfiles_ClearMessageNothingLost 7
+  RemoteMonitorE2e.SavedRestartNo_MonitorKeepsRunningWindowSaysWhen 7
+  MonitorE2e.Dispatch_UnmappedCode_ChangesNothingButTheTrace 7
+  RemoteE2e.ClearAsksWhich_ActionOnlyKeepsTheCode_SaveByKeyboardMovesTheFocusToTheKeys 7
+  RemoteE2e.CloseWithoutSaving_WritesNothing 7
+  MonitorE2e.Dispatch_MappedCodes_ReachClientAsExactMessages 7
+  MonitorE2e.SetAuto_InsideLongerWord_CountsButOtherCaseStartsMonitor 6
+  LauncherTest.Launch_PathHoldingAQuote_StartsNothing 6
+  RemoteE2e.MonitorStartedBetweenTwoLearns_AskedAgain 6
+  RemoteBanner.WorldChangesWhileOpen_EveryLineFollowsWithin2s 6
+  Package.RunningMonitor_ClosedAndStartedAgain 6
+  MainWindowTest.SetupOpen_TimersStopAndSecondOpenRefused_RestartOnCloseWhateverToggle 6
+  MainWindowTest.ShowMainWindowSet_WindowShown 5
+  RemoteE2e.SlowApplicationTaken_WindowAnswersWhileItsControlsAreRead 5
+  MainWindowTest.EnterInCommandEdit_EndsProgramLikeOk 5
+  SetupDialogTest.EscapeOrCloseBox_EndsAsCancelAndWritesNothing 5
+  SetupDialogTest.ReadOnlyProfile_OneBoxNamingFileThenDialogEnds 5
+  MainWindowTest.Cancel_HidesAndKeepsRunning 5
+  PowerPromptWindow.ShowAndDestroy_TopmostOwnedByMainWindowEachTime 5
+  ProfileToolE2e.Learn_DriverSpinsInARead_StopsAfter5sEndsWithoutCrash 5
+  At96And144/RemoteUxDpi.EveryText_FitsItsControl/144 5
+  At96And144/RemoteUxDpi.EveryText_FitsItsControl/96 5
+  ProfileParity.GeneratedFiles_EveryValueAsTheSystemReadsIt 5
+  RemoteE2e.FinderDraggedOntoTheStandin_TakesIt 5
+  ProfileToolE2e.Learn_KeysPressedSkippedAndTimedOut_CodesWrittenWithTwoDigitsAndBackup 5
+  RemoteE2e.ApplicationRemoved_ItsLinesAndActionsGo_PowerStartsTheOther 5
+  RemoteE2e.ApplicationClosed_ActionsNamedFromItsProgramFileElseAskedToStartIt 5
+  RemoteE2e.DefaultChosenMeanwhileByAnotherWriter_NotRevertedBySave 5
+  RemoteE2e.WindowWithoutTvCommands_SaidBeforeItIsTaken_OwnerCancels 4
+  MonitorE2e.Startup_SecondInstance_RunsBesideFirstWithItsOwnWindowAndPolling 4
+  MonitorE2e.Close_TrayCommand_EndsWithExitZeroAndClosesDriverOnce 4
+  RemoteE2e.WindowAndProfileToolLearning_EachRefusedWhileTheOtherReads 4
+  MonitorE2e.FolderOutsideCodePage_ProfileAndDriverFoundThroughShortName 4
+  Package.SilentUninstall_RemovesAllButProfile 4
+  MainWindowTest.TriggerTimer_TogglesFlag 4
+  Package.InteractiveUninstall_ProfileNotKept_BackupGoesWithIt 4
+  FrameworkTest.CancelOnModeless_OnlyHides 4
+  MonitorE2e.Startup_Windows9x_LoadsDriverQRDi10DE 4
+  MainWindowTest.NewTimerWhileToggledOff_RestartsBothTimersAndKeepsFlag 4
+  MainWindowTest.SendCommand_DispatchesTypedTextIntoHistory 4
+  RemoteE2e.Keyboard_LearnByAltLFromTheActionButton_LearnsNotClears_FocusStaysOnTheKeys 4
+  MainWindowTest.CommandEdit_UpperCasesTypedLetters 4
+  Package.RunningTools_ClosedBeforeFilesReplaced 4
+  MainWindowTest.TrayLeftClick_ShowsMenuWithSetupAsDefault 4
+  MainWindowTest.AnimationTicks_DestroyEveryReplacedFrameIcon 4
+  RemoteE2e.MonitorOfAnotherFolderRuns_NotClosedOwnerToldWhichOne 3
+  At96And144/RemoteUxDpi.FinderDraggedWithTheMouse_TakesTheWindowUnderThePointer/144 3
+  MainWindowTest.TrayRightButton_ShowsNothing 3
+  Package.AutoRunZero_RemovesOnlyThisInstallationsRunValue 3
+  MainWindowTest.SystemMenu_EndsWithSeparatorAndAboutItem 3
+  At96And144/RemoteUxDpi.FinderDraggedWithTheMouse_TakesTheWindowUnderThePointer/96 3
+  MainWindowTest.SendCommand_TypedText_TraceLineFirstAtLevel101Line205 3
+  MainWindowTest.NewTimer_ReadsTextLikeAtoiAndKeepsProfile 3
+  MainWindowTest.CloseCommand_DestroysWindowAndEndsLoop 3
+  MainWindowTest.EndSessionCancelled_DriverOpenedAgainAndTickReads 3
+  MainWindowTest.Start_LoadsProfileAndShowsInterval 3
+  SetupDialogTest.AboutButton_ShowsAboutBoxContentsAndSizeThenReturns 3
+  ProfileToolE2e.Learn_InputLeftOpen_EndsByItsTimeoutWithoutEnter 3
+  RemoteE2e.ForeignMessageToTheCommandsReader_IgnoredWindowKeepsWorking 3
+  ProfileParity.HandMadeOddFiles_EveryValueAsTheSystemReadsIt 3
+  RemoteE2e.EscapeDuringAHungRead_WindowAnswersAtOnceLearnsAgainOnceTheDriverAnswers 3
+  RemoteE2e.ApplicationClosesWhileExamined_ClearMessageNothingTaken 3
+  Package.EarlierInstall_KnownByUninstallKeyOrMarker 3
+  ProfileToolE2e.HungApplication_CommandsGivesUpItsControlsWindowAsksNothing 3
+  ProfileToolE2e.SlowApplication_CommandsReadsControlsWithinOneDeadlineAndSaysHowMany 3
+)
+while(_qrtl_wine_costs)
+  list(POP_FRONT _qrtl_wine_costs _qrtl_test _qrtl_cost)
+  set_tests_properties("${_qrtl_test}" PROPERTIES COST ${_qrtl_cost})
+endwhile()
