@@ -166,7 +166,7 @@ SessionStep RemoteSession::NextKey(bool skipped, const std::string& before) {
             PromptKey(step, before);
         return step;
     }
-    return Stop(skipped ? (learnAll_ ? "Learning ended: " + last + " skipped." : "Learning stopped.") : "");
+    return Stop(skipped ? (learnAll_ ? "Learning ended: " + last + " skipped." : kLearningStopped) : "");
 }
 
 SessionStep RemoteSession::Stop(const std::string& why, bool giveMonitorBack) {

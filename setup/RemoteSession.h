@@ -18,6 +18,7 @@
 #include "setup/PressDetector.h"
 #include "setup/RemoteRows.h"
 #include "setup/SessionApps.h"
+#include "setup/SessionSave.h"
 #include "setup/WindowGate.h"
 
 namespace qrtl::setup {
@@ -220,7 +221,8 @@ public:
     // After Save the monitor this window closed was started again: `words`, said
     // then, get " The monitor runs again." once its window shows, within a limit.
     // `nowMs`: a millisecond clock.
-    // `forSave`: started by Save (the banner keeps it), not at the end of learning.
+    // `forSave`: started by Save or Save as (a learn waiting for it is dropped), not
+    // at the end of learning.
     void MonitorStarting(std::string words, uint32_t nowMs, bool forSave = true);
     bool AwaitingMonitor() const { return awaitingMonitor_; }
     bool StartedForSave() const { return startedForSave_; }
@@ -263,6 +265,30 @@ public:
     // No application chosen yet: no program, title or kind of window named.
     bool ApplicationChosen() const;
     FirstFocus StartFocus() const { return ApplicationChosen() ? FirstFocus::KeyList : FirstFocus::WindowList; }
+
+    // ---- Save, Close and the monitor's close (SessionSave.h words them)
+    // What the last Save or Save as left to say in the banner: `banner` of the
+    // words the owner was told then, held as long as `holds` says.
+    void SaveSaid(std::string banner, BannerHolds holds) {
+        saveBanner_ = std::move(banner);
+        saveBannerHolds_ = holds;
+        monitorGoneSinceSave_ = false;
+    }
+    const std::string& SaveBanner() const { return saveBanner_; }
+    // A look at the monitor (`runs`: one runs now): true when the save's banner
+    // line stopped being true and went.
+    bool MonitorSeen(bool runs);
+    // How the close of the monitor to learn went: `go` when learning starts. A close
+    // not taken leaves nothing to start again; a window closed during the wait
+    // closes next.
+    FlowStep MonitorCloseEnded(CloseResult result, const std::string& why);
+    // Learn pressed (key `index`, or Learn all from it): `go` unless the monitor
+    // started again is not up yet, when the learn waits for it (to close it) rather
+    // than race it for the receiver.
+    FlowStep LearnAsked(int index, bool all, bool monitorRuns);
+    // GiveBack with its words: `go` when the monitor this window closed is to be
+    // started (ClosedMonitor() names it); a stuck read is told instead.
+    FlowStep MonitorBack(bool stuck, bool monitorRunsNow);
 
     // ---- The TV applications (SessionApps.cpp): taking a window, the selector, Fill
     // The window edits the application the remote works with until the owner picks another.
@@ -352,6 +378,11 @@ private:
     bool awaitingMonitor_ = false;  // started again after Save, its window not seen yet
     std::string startedWords_;      // what the owner was told then
     uint32_t startedAtMs_ = 0;
+
+    // ---- Save, Close and the monitor's close
+    std::string saveBanner_;  // the banner's line of the last save, empty when none lasts
+    BannerHolds saveBannerHolds_ = BannerHolds::NextSave;
+    bool monitorGoneSinceSave_ = false;  // no monitor was seen running since that save
 };
 
 // How long a monitor started again is looked for before "runs again" is said.

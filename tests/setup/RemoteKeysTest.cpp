@@ -161,7 +161,9 @@ TEST_P(MonitorBack, LearningEnds_TheMonitorClosedStartsAtOnce) {
     ASSERT_TRUE(ended.learningEnded);
     EXPECT_EQ(ended.monitorBack, c.back);
     // The window starts it through GiveBack, once: Save finds nothing more to start.
-    if (ended.monitorBack) EXPECT_EQ(session.GiveBack(false, false), MonitorRestart::Start);
+    if (ended.monitorBack) {
+        EXPECT_EQ(session.GiveBack(false, false), MonitorRestart::Start);
+    }
     EXPECT_EQ(session.GiveBack(false, false), c.atSave);
 }
 

@@ -1,7 +1,7 @@
-// The set-up window's learning: the press detector of the set-up core decides,
-// the card receiver reads; this file says it in the window's words. The receiver
-// is taken only while learning, and the running monitor is asked about before
-// each learn: only one program may read it.
+// The set-up window's learning: the model decides (the press detector, what the
+// receiver's refusals and the monitor's start mean), the card receiver reads. The
+// receiver is taken only while learning, and the running monitor is asked about
+// before each learn: only one program may read it.
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,16 +23,10 @@ using qrtl::win32::ReceiverOpen;
 constexpr UINT kHangCheckMs = 250;
 constexpr UINT kMonitorLookMs = 100;
 
-std::string HangSeconds() { return std::to_string(qrtl::setup::kReadHangSeconds) + " s"; }
-
 qrtl::setup::ReceiverFault FaultOf(ReceiverOpen opened) {
     return opened == ReceiverOpen::NoCard ? qrtl::setup::ReceiverFault::CardNotStarting
                                           : qrtl::setup::ReceiverFault::DriverMissing;
 }
-
-constexpr char kOtherToolReads[] =
-    "Another set-up tool reads the receiver now (QRTLProfile learn, or a second set-up window).\n\nLearn "
-    "here once it has ended.";
 
 }  // namespace
 
@@ -45,52 +39,41 @@ void RemoteWindow::ProbeReceiver() {
 }
 
 bool RemoteWindow::EnsureReceiver() {
-    if (session_.Fault() != qrtl::setup::ReceiverFault::None) {
-        Ask(dlg_, "Learning is off: " + qrtl::setup::ReceiverFaultWords(session_.Fault(), CardDriverFileName()) + ".",
-            MB_OK | MB_ICONEXCLAMATION);
+    using qrtl::setup::ReceiverRefusal;
+    const auto refuse = [this](ReceiverRefusal refusal) {
+        Tell(qrtl::setup::LearnRefused(refusal, session_.Fault(), CardDriverFileName()));
         return false;
-    }
+    };
+    if (session_.Fault() != qrtl::setup::ReceiverFault::None) return refuse(ReceiverRefusal::Fault);
     if (receiver_.IsOpen()) return true;
-    if (receiver_.Busy()) {
-        Live("Learning cannot start: the receiver is still busy with its last read.");
-        return false;
-    }
-    if (!receiver_.TakeLock()) {
-        Ask(dlg_, kOtherToolReads, MB_OK | MB_ICONEXCLAMATION);
-        Live("Another set-up tool reads the receiver: learning is not possible now.");
-        return false;
-    }
+    if (receiver_.Busy()) return refuse(ReceiverRefusal::Busy);
+    if (!receiver_.TakeLock()) return refuse(ReceiverRefusal::OtherTool);
     // Asked before each learn: a monitor started since the last one reads it too.
     if (!CloseMonitorToLearn()) {
         receiver_.Close();
         return false;
     }
     const ReceiverOpen opened = receiver_.Open();
-    if (opened != ReceiverOpen::Ok) {
-        receiver_.Close();
-        session_.ReceiverFailed(FaultOf(opened));
-        Refresh();
-        Ask(dlg_, "Learning is off: " + qrtl::setup::ReceiverFaultWords(session_.Fault(), CardDriverFileName()) + ".",
-            MB_OK | MB_ICONEXCLAMATION);
-        return false;
+    if (opened == ReceiverOpen::Ok) {
+        ShowClient();
+        return true;
     }
-    ShowClient();
-    return true;
+    receiver_.Close();
+    session_.ReceiverFailed(FaultOf(opened));
+    Refresh();
+    return refuse(ReceiverRefusal::Fault);
 }
 
 void RemoteWindow::StartLearning(int index, bool all) {
     if (session_.Learning()) {
         // Learn all reads Stop while learning.
-        if (all) Follow(session_.Stop("Learning stopped."));
+        if (all) Follow(session_.Stop(qrtl::setup::kLearningStopped));
         return;
     }
     if (index < 0 || index >= kRemoteKeyCount) return;
-    if (session_.AwaitingMonitor() && tools::FindMonitor() == nullptr) {
-        // Started again when learning ended and not up yet: closed once it is, not raced.
-        session_.LearnOnceMonitorShows(index, all);
-        Live("The monitor is starting again: learning begins as soon as it is closed.");
-        return;
-    }
+    const qrtl::setup::FlowStep asked = session_.LearnAsked(index, all, tools::FindMonitor() != nullptr);
+    Tell(asked);
+    if (!asked.go) return;
     // Also when asked by a shortcut: a read-only profile never closes the monitor.
     RecheckWritable();
     const std::string off = session_.MayLearn(tools::FindMonitor() != nullptr, CardDriverFileName());
@@ -101,7 +84,7 @@ void RemoteWindow::StartLearning(int index, bool all) {
     if (!EnsureReceiver()) return;
     if (!receiver_.Start(dlg_, kMsgRead)) {
         receiver_.Close();
-        Live("Learning cannot start: the receiver is still busy with its last read.");
+        Tell(qrtl::setup::LearnRefused(qrtl::setup::ReceiverRefusal::Busy, session_.Fault(), CardDriverFileName()));
         return;
     }
     Follow(session_.ReadingStarted(index, all));
@@ -126,6 +109,7 @@ void RemoteWindow::CheckReadHang() {
 
 void RemoteWindow::LookAgain() {
     if (session_.Waiting()) return;  // the monitor is closing: nothing changes meanwhile
+    session_.MonitorSeen(tools::FindMonitor() != nullptr);  // the banner follows below
     RecheckWritable(true);
     if (session_.Fault() == qrtl::setup::ReceiverFault::DriverMissing && qrtl::win32::CardReceiver::DriverPresent() &&
         session_.DriverBack())
@@ -169,28 +153,12 @@ bool RemoteWindow::ReleaseReceiver() {
 }
 
 bool RemoteWindow::GiveMonitorBack() {
-    const bool monitorRuns = tools::FindMonitor() != nullptr;
-    switch (session_.GiveBack(receiver_.Stuck(), monitorRuns)) {
-    case qrtl::setup::MonitorRestart::None:
-        return false;
-    case qrtl::setup::MonitorRestart::TellStuck:
-        // The monitor would load the same driver and wait in the same read.
-        Ask(dlg_,
-            "The monitor is not started again: the card driver has not answered this window's read for " +
-                HangSeconds() + " and still holds it. Start the monitor once the card answers again, or restart "
-                "Windows.",
-            MB_OK | MB_ICONEXCLAMATION);
-        Live("The monitor is not started again: the card driver has not answered.");
-        return false;
-    case qrtl::setup::MonitorRestart::Start:
-        break;
-    }
+    const qrtl::setup::FlowStep back = session_.MonitorBack(receiver_.Stuck(), tools::FindMonitor() != nullptr);
+    Tell(back);
     std::string why;
-    if (!tools::LaunchMonitor(session_.ClosedMonitor(), why)) {
-        Ask(dlg_, "The monitor could not be started again: " + why + ".", MB_OK | MB_ICONEXCLAMATION);
-        return false;
-    }
-    return true;
+    if (!back.go || MonitorLink::Start(session_.ClosedMonitor(), why)) return back.go;
+    Ask(dlg_, FromAnsi(qrtl::setup::NotStartedAgain(why)), MB_OK | MB_ICONEXCLAMATION);
+    return false;
 }
 
 void RemoteWindow::SayWhenMonitorShows(const std::string& words, bool forSave) {
@@ -203,7 +171,6 @@ void RemoteWindow::CheckMonitorShows() {
     const std::string said = session_.MonitorLook(tools::FindMonitor() != nullptr, ::GetTickCount());
     if (!session_.AwaitingMonitor()) ::KillTimer(dlg_, kTimerMonitorShows);
     if (!said.empty()) {
-        if (session_.StartedForSave()) banner_.SaveResult(said);
         Refresh();
         // Only while the status line still says what the owner was told then.
         if (ItemText(dlg_, res::kLive) == " " + session_.StartedWords()) Live(said);

@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "Banner.h"
 #include "ProfileAccess.h"
 #include "RemoteWindow.h"
 #include "UiText.h"

@@ -20,6 +20,7 @@
 #include "tools/common/ToolDialog.h"
 #include "tools/common/MonitorControl.h"
 #include "Banner.h"
+#include "MonitorLink.h"
 #include "CatalogRead.h"
 #include "AppSelector.h"
 #include "setup/RemoteSession.h"
@@ -112,9 +113,9 @@ private:
     // Starts the monitor this window closed to learn, when the model says so; true
     // when it was started.
     bool GiveMonitorBack();
-    // Adds "The monitor runs again." to `words`, in the banner and the status line,
-    // once the started monitor's window shows (looked for on a timer).
-    // `forSave`: the banner keeps the words too.
+    // Adds "The monitor runs again." to `words` in the status line, once the
+    // started monitor's window shows (looked for on a timer).
+    // `forSave`: started by Save or Save as, not at the end of learning.
     void SayWhenMonitorShows(const std::string& words, bool forSave = true);
     void CheckMonitorShows();
 
@@ -122,12 +123,13 @@ private:
     // Closes the monitor of this folder, after the owner's yes; false when it still
     // runs (or another monitor does), with the owner told.
     bool CloseMonitorToLearn();
-    // Waits, with the window disabled and deaf to commands, until `monitor` has
-    // closed; a close of the window asked meanwhile is done afterwards.
-    tools::MonitorClose WaitForMonitorToClose(const tools::RunningMonitor& monitor, std::string& why);
     // After Save: offers to restart a monitor of this folder that kept running, so
-    // that it reads the saved profile; the words for the status line.
-    std::string RestartMonitorForChanges();
+    // that it reads the saved profile (unless the one closed to learn is started, or
+    // the file saved is not the one it reads).
+    qrtl::setup::ChangesTaken RestartMonitorForChanges(bool closedToLearn, bool savedMonitorsFile);
+    // Tells the owner a step of the model: its alert in a message box, then its
+    // status line. The model's words keep the system's code page.
+    void Tell(const qrtl::setup::FlowStep& step);
 
     // The key buttons besides learning (KeyPanel.cpp).
     void OnAction();
@@ -143,6 +145,9 @@ private:
     bool SaveAs();
     bool Save();
     void Close();
+    // Tells the words after Save or Save as: the alert, the banner's line, the
+    // status line (returned, as shown).
+    std::string TellSave(const qrtl::setup::SaveWords& words);
 
     // ---- The TV applications' steps (ClientPanel.cpp)
     // Carries out an application step of the model: shows it, asks its question and
@@ -155,7 +160,7 @@ private:
     CatalogReader catalogReader_;  // reads the application's commands off this thread
     bool actionWaiting_ = false;   // Action... opens once the program file is read
     qrtl::win32::CardReceiver receiver_;  // taken only while learning
-    Banner banner_;
+    Banner banner_{session_};
     std::unique_ptr<FinderTool> finder_;
     AnchorLayout layout_;
     // The views: they hold the controls' handles, the window the calls between them.
@@ -163,6 +168,9 @@ private:
     FindingList findings_;
     WindowChoice windows_;
     ControlView view_;
+
+    // ---- The running monitors (MonitorLink.cpp): found, closed and started
+    MonitorLink monitors_{session_, dlg_};
 };
 
 }  // namespace remote
