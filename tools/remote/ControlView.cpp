@@ -27,10 +27,13 @@ void ControlView::Show(const qrtl::setup::ControlStates& states) const {
     enable(res::kClear, states.clear);
     enable(res::kFill, states.fill);
     enable(res::kUseWindow, states.useWindow);
+    enable(res::kWindows, states.windowList);
     enable(res::kSave, states.save);
     enable(res::kSaveAs, states.saveAs);
     for (const qrtl::setup::ControlCaption& caption : qrtl::setup::Captions(states.learnAllReadsStop))
-        if (caption.control == qrtl::setup::Control::LearnAll) SetItemTextIfChanged(dlg_, res::kLearnAll, caption.caption);
+        if (caption.control == qrtl::setup::Control::Learn || caption.control == qrtl::setup::Control::LearnAll)
+            SetItemTextIfChanged(dlg_, caption.control == qrtl::setup::Control::Learn ? res::kLearn : res::kLearnAll,
+                                 caption.caption);
 }
 
 void ControlView::ShowLines(const qrtl::setup::SessionView& view) const {

@@ -156,7 +156,10 @@ void RemoteWindow::OnCommand(int id, int code) {
         FillFromCommands(false);
         return;
     case res::kLearn:
-        if (SelectedKey() >= 0) StartLearning(SelectedKey(), false);
+        if (session_.Learning())
+            Follow(session_.Skip());
+        else if (SelectedKey() >= 0)
+            StartLearning(SelectedKey(), false);
         return;
     case res::kLearnAll:
         StartLearning(0, true);
