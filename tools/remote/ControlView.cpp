@@ -6,7 +6,7 @@
 
 namespace remote {
 
-void ControlView::Attach(HWND dlg, const KeyList& keys) {
+void ControlView::Attach(HWND dlg, KeyList& keys) {
     dlg_ = dlg;
     keys_ = &keys;
     promptFont_ = BoldFontOf(dlg_);
@@ -52,12 +52,39 @@ void ControlView::Prompt(const std::string& text, bool learning) const {
 
 void ControlView::Live(const std::string& text) const { SetItemText(dlg_, res::kLive, " " + text); }
 
+void ControlView::Tell(const qrtl::setup::FlowStep& step) const {
+    if (!step.alert.empty()) Ask(dlg_, FromAnsi(step.alert), MB_OK | MB_ICONEXCLAMATION);
+    if (!step.live.empty()) Live(FromAnsi(step.live));
+}
+
 void ControlView::FocusOn(int id) const {
     const HWND control = ::GetDlgItem(dlg_, id);
     if (::IsWindowEnabled(control))
         ::SendMessageW(dlg_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
     else
         keys_->Focus();
+}
+
+void ControlView::GoTo(const qrtl::setup::FindingLead& lead) const {
+    using qrtl::setup::FindingGoal;
+    switch (lead.goal) {
+    case FindingGoal::Key:
+        keys_->Select(lead.key);
+        keys_->Focus();
+        return;
+    case FindingGoal::WindowList:
+        FocusOn(res::kWindows);
+        Live("The TV application's lines: take its window again to complete them.");
+        return;
+    case FindingGoal::Fill:
+        FocusOn(res::kFill);
+        return;
+    case FindingGoal::LearnAll:
+        FocusOn(res::kLearnAll);
+        return;
+    case FindingGoal::Stay:
+        return;
+    }
 }
 
 void ControlView::KeepFocusOff(HWND control) const {

@@ -3,6 +3,7 @@
 // driver) looked at for the lines that state it.
 #include "RemoteWindow.h"
 
+#include "WindowList.h"
 #include "driver/CardDriver.h"
 #include "platform/win32/Win32Config.h"
 #include "setup/LaunchFinding.h"
@@ -30,7 +31,7 @@ void RemoteWindow::ShowClient() {
     qrtl::win32::Win32Registry registry;
     qrtl::setup::World world;
     world.monitorRuns = tools::FindMonitor() != nullptr;
-    world.clientOpen = FindClientNow() != nullptr;
+    world.clientOpen = FindClient(session_.EditedAsActive()) != nullptr;
     world.launch = qrtl::setup::FindLaunch(session_.Profile().Document(), registry, qrtl::win32::KindOfPath);
     world.driver = CardDriverFileName();
     const qrtl::setup::SessionView view = session_.View(world);

@@ -67,7 +67,8 @@ INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CAPTURECHANGED:
     case WM_SETCURSOR: {
         const FinderNews news = finder_ ? finder_->OnMouse(msg, lParam, !session_.Learning()) : FinderNews{};
-        OnFinder(news);
+        if (news.what == FinderNews::What::Took) TakeWindow(news.target);
+        if (!FinderWords(news).empty()) Live(FinderWords(news));
         return news.answer;
     }
     case WM_SIZE:
@@ -125,10 +126,10 @@ bool RemoteWindow::OnInit() {
     findings_.FitRows();
 
     // The receiver: the monitor holds it while it runs; Learn asks to close it.
-    if (tools::FindMonitor() == nullptr) ProbeReceiver();  // a problem is shown below; learning stays off
+    if (tools::FindMonitor() == nullptr) learn_.Probe();  // a problem is shown below; learning stays off
     selector_ = std::make_unique<AppSelector>(dlg_, session_);
     FillWindowList();
-    ReadCatalog(FindClientNow());
+    ReadCatalog();
     Refresh();
     SelectKey(0);
     // The first thing still missing: the application while none is chosen, else the keys.
@@ -141,59 +142,46 @@ bool RemoteWindow::OnInit() {
 
 void RemoteWindow::OnCommand(int id, int code) {
     qrtl::setup::AppStep selected;
-    if (selector_ && selector_->OnCommand(id, code, selected)) {
-        FollowApp(selected, {});
+    if (selector_ && selector_->OnCommand(id, code, selected)) return FollowApp(selected, {});
+    if (id == res::kWindows && code == CBN_DROPDOWN) return FillWindowList();
+    if (id == res::kFindings && code == LBN_DBLCLK) return GoToFinding();
+    if (id == IDOK) return OnEnter(::GetFocus());  // Enter where no button has the focus
+    using Press = void (*)(RemoteWindow&);
+    static const std::pair<int, Press> kButtons[] = {
+        {res::kUseWindow, [](RemoteWindow& w) { w.UseChosenWindow(); }},
+        {res::kFill, [](RemoteWindow& w) { w.FollowApp(w.session_.FillActions(false), {}); }},
+        // Learn reads Skip while learning: the mouse's Escape.
+        {res::kLearn,
+         [](RemoteWindow& w) {
+             w.session_.Learning() ? w.Follow(w.session_.Skip()) : w.StartLearning(w.SelectedKey(), false);
+         }},
+        {res::kLearnAll, [](RemoteWindow& w) { w.StartLearning(0, true); }},
+        {res::kAction, [](RemoteWindow& w) { w.OnAction(); }},
+        {res::kTest, [](RemoteWindow& w) { w.OnKeyButton(&KeyButtons::Test); }},
+        {res::kClear, [](RemoteWindow& w) { w.OnKeyButton(&KeyButtons::Clear); }},
+        {res::kSave, [](RemoteWindow& w) { w.Save(); }},
+        {res::kSaveAs, [](RemoteWindow& w) { w.SaveAs(); }},
+        {res::kClose, [](RemoteWindow& w) { w.Close(); }},
+        {IDCANCEL, [](RemoteWindow& w) { w.OnEscape(); }},
+    };
+    for (const auto& [button, press] : kButtons)
+        if (button == id) return press(*this);
+}
+
+void RemoteWindow::OnAction() {
+    // The program file's menus name the commands: the chooser opens once they are read.
+    if (SelectedKey() >= 0 && catalogReader_.ReadingFile()) {
+        actionWaiting_ = true;
         return;
     }
-    switch (id) {
-    case res::kUseWindow:
-        UseChosenWindow();
-        return;
-    case res::kWindows:
-        if (code == CBN_DROPDOWN) FillWindowList();
-        return;
-    case res::kFill:
-        FillFromCommands(false);
-        return;
-    case res::kLearn:
-        if (session_.Learning())
-            Follow(session_.Skip());
-        else if (SelectedKey() >= 0)
-            StartLearning(SelectedKey(), false);
-        return;
-    case res::kLearnAll:
-        StartLearning(0, true);
-        return;
-    case res::kAction:
-        OnAction();
-        return;
-    case res::kTest:
-        OnTest();
-        return;
-    case res::kClear:
-        OnClear();
-        return;
-    case res::kFindings:
-        if (code == LBN_DBLCLK) GoToFinding();
-        return;
-    case res::kSave:
-        Save();
-        return;
-    case IDOK:
-        OnEnter(::GetFocus());
-        return;
-    case res::kSaveAs:
-        SaveAs();
-        return;
-    case res::kClose:
-        Close();
-        return;
-    case IDCANCEL:
-        OnEscape();
-        return;
-    default:
-        return;
-    }
+    OnKeyButton(&KeyButtons::Action);
+}
+
+void RemoteWindow::OnKeyButton(KeyDone (KeyButtons::*press)(int) const) {
+    const int index = SelectedKey();
+    const KeyDone done = (keyButtons_.*press)(index);
+    if (done.changed) SelectKey(index);
+    if (!done.live.empty()) Live(done.live);
 }
 
 void RemoteWindow::OnEnter(HWND focus) {
@@ -231,58 +219,11 @@ void RemoteWindow::OnEscape() {
     }
 }
 
-void RemoteWindow::UseChosenWindow() {
-    const HWND chosen = windows_.Chosen();
-    if (chosen == nullptr) {
-        Live("Choose the TV application's window in the list first.");
-        return;
-    }
-    TakeWindow(chosen);
-}
-
 void RemoteWindow::GoToFinding() {
     const int at = findings_.Selected();
     const std::vector<qrtl::setup::FindingRow>& findings = session_.Findings();
-    if (at < 0 || static_cast<std::size_t>(at) >= findings.size()) return;
-    const qrtl::setup::FindingLead lead = qrtl::setup::LeadOf(findings[static_cast<std::size_t>(at)]);
-    using qrtl::setup::FindingGoal;
-    switch (lead.goal) {
-    case FindingGoal::Key:
-        SelectKey(lead.key);
-        FocusKeyList();
-        return;
-    case FindingGoal::WindowList:
-        view_.FocusOn(res::kWindows);
-        Live("The TV application's lines: take its window again to complete them.");
-        return;
-    case FindingGoal::Fill:
-        view_.FocusOn(res::kFill);
-        return;
-    case FindingGoal::LearnAll:
-        view_.FocusOn(res::kLearnAll);
-        return;
-    case FindingGoal::Stay:
-        return;
-    }
-}
-
-void RemoteWindow::OnFinder(const FinderNews& news) {
-    switch (news.what) {
-    case FinderNews::What::Began:
-        Live("Drag onto the TV application's window and release the mouse button there.");
-        return;
-    case FinderNews::What::Over:
-        Live(news.target ? "Release to take " + WindowWords(news.target) : "Drag onto the TV application's window.");
-        return;
-    case FinderNews::What::Took:
-        TakeWindow(news.target);
-        return;
-    case FinderNews::What::NothingTaken:
-        Live("No window taken.");
-        return;
-    case FinderNews::What::None:
-        return;
-    }
+    if (at >= 0 && static_cast<std::size_t>(at) < findings.size())
+        view_.GoTo(qrtl::setup::LeadOf(findings[static_cast<std::size_t>(at)]));
 }
 
 }  // namespace remote
