@@ -2,9 +2,14 @@
 
 #include "RemoteLayout.h"
 #include "UiText.h"
+#include "product.h"
 #include "resource.h"
 
 namespace remote {
+
+int Ask(HWND owner, const std::string& text, UINT flags) {
+    return ::MessageBoxW(owner, Widen(text).c_str(), Widen(product::kRemoteCaption).c_str(), flags);
+}
 
 void ControlView::Attach(HWND dlg, KeyList& keys) {
     dlg_ = dlg;

@@ -86,8 +86,7 @@ bool RemoteWindow::ReleaseReceiver() {
 }
 
 void RemoteWindow::CheckMonitorShows() {
-    const std::string said = session_.MonitorLook(tools::FindMonitor() != nullptr, ::GetTickCount());
-    if (!session_.AwaitingMonitor()) ::KillTimer(dlg_, kTimerMonitorShows);
+    const std::string said = monitors_.LookForStarted();
     if (!said.empty()) {
         Refresh();
         // Only while the status line still says what the owner was told then.

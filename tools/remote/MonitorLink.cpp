@@ -89,4 +89,10 @@ void MonitorLink::SayWhenShows(const std::string& words, bool forSave) {
     ::SetTimer(owner_, kTimerMonitorShows, kMonitorLookMs, nullptr);
 }
 
+std::string MonitorLink::LookForStarted() {
+    const std::string said = session_.MonitorLook(tools::FindMonitor() != nullptr, ::GetTickCount());
+    if (!session_.AwaitingMonitor()) ::KillTimer(owner_, kTimerMonitorShows);
+    return said;
+}
+
 }  // namespace remote

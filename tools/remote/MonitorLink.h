@@ -49,6 +49,8 @@ public:
     // monitor's window shows, looked for on a timer, never in a wait here.
     // `forSave`: started by Save or Save as, not at the end of learning.
     void SayWhenShows(const std::string& words, bool forSave = true);
+    // On that timer: the words to say once the window shows, else empty.
+    std::string LookForStarted();
     // Starts the monitor program `image`; false with the reason.
     static bool Start(const std::string& image, std::string& why) { return tools::LaunchMonitor(image, why); }
 

@@ -7,37 +7,17 @@
 #include "RemoteLayout.h"
 #include "UiText.h"
 #include "WindowList.h"
-#include "product.h"
+#include "WorldLook.h"
 #include "resource.h"
 #include "setup/EnterEscape.h"
+#include "tools/common/MonitorControl.h"
 
 namespace remote {
-
-int Ask(HWND owner, const std::string& text, UINT flags) {
-    return ::MessageBoxW(owner, Widen(text).c_str(), Widen(product::kRemoteCaption).c_str(), flags);
-}
 
 RemoteWindow::RemoteWindow(std::string profilePath, std::string fileText, bool readOnly)
     : ToolDialog(res::kDlgRemote), profilePath_(std::move(profilePath)), session_(std::move(fileText), readOnly) {}
 
 RemoteWindow::~RemoteWindow() = default;
-
-bool RemoteWindow::Create(int show) {
-    if (!CreateModeless(nullptr)) return false;
-    ::ShowWindow(dlg_, show);
-    ::UpdateWindow(dlg_);
-    return true;
-}
-
-int RemoteWindow::RunMessageLoop() {
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (dlg_ && ::IsDialogMessageW(dlg_, &msg)) continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    return 0;
-}
 
 INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     // While the monitor closes, the window is disabled and takes no command: a
@@ -108,6 +88,27 @@ INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+void RemoteWindow::Refresh() {
+    if (selector_) selector_->Fill();
+    RecheckWithSystem(session_);
+    keys_.Show(session_.Rows());
+    findings_.Show(session_.Findings());
+    ShowClient();
+    EnableButtons();
+}
+
+void RemoteWindow::ShowClient() {
+    const qrtl::setup::SessionView view = session_.View(WorldNow(session_));
+    view_.ShowLines(view);
+    banner_.Show(view.facts);
+}
+
+void RemoteWindow::EnableButtons() {
+    const qrtl::setup::ControlStates states = session_.Controls(SelectedKey(), tools::FindMonitor() != nullptr);
+    view_.Show(states);
+    if (selector_) selector_->Enable(states.applications);
+}
+
 void RemoteWindow::OnNotify(const NMHDR& header) {
     if (header.idFrom != static_cast<UINT_PTR>(res::kKeys)) return;
     if (header.code == LVN_ITEMCHANGED) EnableButtons();
@@ -170,7 +171,7 @@ void RemoteWindow::OnCommand(int id, int code) {
 
 void RemoteWindow::OnAction() {
     // The program file's menus name the commands: the chooser opens once they are read.
-    if (SelectedKey() >= 0 && catalogReader_.ReadingFile()) {
+    if (SelectedKey() >= 0 && apps_.ReadingFile()) {
         actionWaiting_ = true;
         return;
     }
@@ -185,38 +186,24 @@ void RemoteWindow::OnKeyButton(KeyDone (KeyButtons::*press)(int) const) {
 }
 
 void RemoteWindow::OnEnter(HWND focus) {
+    using qrtl::setup::EnterDoes;
     using qrtl::setup::EnterFocus;
     const EnterFocus on = focus == keys_.Handle()       ? EnterFocus::KeyList
                           : focus == findings_.Handle() ? EnterFocus::Findings
                           : focus == windows_.Handle()  ? EnterFocus::WindowList
                                                         : EnterFocus::Elsewhere;
-    switch (qrtl::setup::WhatEnterDoes(on, SelectedKey() >= 0, session_.Learning())) {
-    case qrtl::setup::EnterDoes::OpenAction:
-        OnAction();
-        return;
-    case qrtl::setup::EnterDoes::GoToFinding:
-        GoToFinding();
-        return;
-    case qrtl::setup::EnterDoes::TakeChosenWindow:
-        UseChosenWindow();
-        return;
-    case qrtl::setup::EnterDoes::Nothing:
-        return;
-    }
+    const EnterDoes does = qrtl::setup::WhatEnterDoes(on, SelectedKey() >= 0, session_.Learning());
+    if (does == EnterDoes::OpenAction) OnAction();
+    if (does == EnterDoes::GoToFinding) GoToFinding();
+    if (does == EnterDoes::TakeChosenWindow) UseChosenWindow();
 }
 
 void RemoteWindow::OnEscape() {
-    switch (qrtl::setup::WhatEscapeDoes(session_.Learning(), finder_->Dragging())) {
-    case qrtl::setup::EscapeDoes::SkipKey:
-        Follow(session_.Skip());
-        return;
-    case qrtl::setup::EscapeDoes::EndDrag:
-        finder_->Abort();
-        return;
-    case qrtl::setup::EscapeDoes::Close:
-        Close();
-        return;
-    }
+    using qrtl::setup::EscapeDoes;
+    const EscapeDoes does = qrtl::setup::WhatEscapeDoes(session_.Learning(), finder_->Dragging());
+    if (does == EscapeDoes::SkipKey) Follow(session_.Skip());
+    if (does == EscapeDoes::EndDrag) finder_->Abort();
+    if (does == EscapeDoes::Close) Close();
 }
 
 void RemoteWindow::GoToFinding() {

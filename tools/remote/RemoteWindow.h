@@ -12,9 +12,9 @@
 #include <string>
 
 #include "AnchorLayout.h"
+#include "AppLink.h"
 #include "AppSelector.h"
 #include "Banner.h"
-#include "CatalogRead.h"
 #include "ControlView.h"
 #include "FinderTool.h"
 #include "FindingList.h"
@@ -42,11 +42,6 @@ public:
     RemoteWindow(const RemoteWindow&) = delete;
     RemoteWindow& operator=(const RemoteWindow&) = delete;
 
-    // Creates and shows the window; false when it cannot be created.
-    bool Create(int show);
-    // Dispatches messages until the window has closed.
-    int RunMessageLoop();
-
 private:
     bool OnInit() override;
     INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -58,7 +53,7 @@ private:
     void OnEscape();
     void GoToFinding();
 
-    // The model into the views (RemoteView.cpp): all of it, the world's lines, the controls.
+    // The model into the views: all of it, the world's lines, the controls.
     void Refresh();
     void ShowClient();
     void EnableButtons();
@@ -100,13 +95,13 @@ private:
     bool SaveAs();
     bool Save();
     void Close();
-    // The alert, the banner's line and the status line after Save; returns the last.
-    std::string TellSave(const qrtl::setup::SaveWords& words);
+    // The alert, the banner's line and the status line after Save, which says when
+    // the monitor that was `monitorStarted` shows.
+    void TellSave(const qrtl::setup::SaveWords& words, bool monitorStarted = false);
 
     std::string profilePath_;
     qrtl::setup::RemoteSession session_;  // what the window remembers and decides
     std::unique_ptr<AppSelector> selector_;
-    CatalogReader catalogReader_;  // reads the application's commands off this thread
     bool actionWaiting_ = false;   // Action... opens once the program file is read
     Banner banner_{session_};
     std::unique_ptr<FinderTool> finder_;
@@ -119,6 +114,7 @@ private:
     KeyButtons keyButtons_{session_, dlg_, [this] { Refresh(); }};
     MonitorLink monitors_{session_, dlg_, view_};
     LearnLink learn_{session_, dlg_, view_, monitors_};
+    AppLink apps_{session_, dlg_, view_};
 };
 
 }  // namespace remote

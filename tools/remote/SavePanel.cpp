@@ -21,13 +21,13 @@ bool RemoteWindow::RecheckWritable(bool glance) {
     return !session_.ReadOnly();
 }
 
-std::string RemoteWindow::TellSave(const qrtl::setup::SaveWords& words) {
+void RemoteWindow::TellSave(const qrtl::setup::SaveWords& words, bool monitorStarted) {
     if (!words.alert.empty()) Ask(dlg_, FromAnsi(words.alert), MB_OK | MB_ICONEXCLAMATION);
     session_.SaveSaid(FromAnsi(words.banner), words.holds);
     Refresh();
     const std::string live = FromAnsi(words.live);
     Live(live);
-    return live;
+    if (monitorStarted) monitors_.SayWhenShows(live);
 }
 
 bool RemoteWindow::SaveAs() {
@@ -45,8 +45,7 @@ bool RemoteWindow::SaveAs() {
     profilePath_ = path;
     session_.SavedAs(ProfileWritable(path));
     const bool started = ReleaseReceiver();
-    const std::string said = TellSave(qrtl::setup::SavedAsWords(FileAt(path)));
-    if (started) monitors_.SayWhenShows(said);
+    TellSave(qrtl::setup::SavedAsWords(FileAt(path)), started);
     return true;
 }
 
@@ -75,8 +74,7 @@ bool RemoteWindow::Save() {
     const bool started = ReleaseReceiver();
     const qrtl::setup::SavedFile file = FileAt(profilePath_);
     const qrtl::setup::ChangesTaken taken = monitors_.RestartForChanges(closedToLearn, file.monitors);
-    const std::string said = TellSave(qrtl::setup::SavedWords(file, profilePath_ + qrtl::win32::kBackupSuffix, taken));
-    if (started) monitors_.SayWhenShows(said);
+    TellSave(qrtl::setup::SavedWords(file, profilePath_ + qrtl::win32::kBackupSuffix, taken), started);
     return true;
 }
 
