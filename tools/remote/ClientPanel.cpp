@@ -11,7 +11,7 @@ namespace remote {
 
 void RemoteWindow::UseChosenWindow() {
     const HWND chosen = windows_.Chosen();
-    if (chosen == nullptr) return Live("Choose the TV application's window in the list first.");
+    if (chosen == nullptr) return view_.Live("Choose the TV application's window in the list first.");
     TakeWindow(chosen);
 }
 
@@ -26,8 +26,8 @@ void RemoteWindow::FollowApp(const qrtl::setup::AppStep& step, const std::string
     }
     if (step.changed || step.editedOther) Refresh();
     // The status line names the window taken; what taking it noted is read whole in the banner.
-    if (step.chosen) Live("Chosen: " + words + ".");
-    if (step.said) Live(FromAnsi(step.live));
+    if (step.chosen) view_.Live("Chosen: " + words + ".");
+    if (step.said) view_.Live(FromAnsi(step.live));
     if (step.focus == qrtl::setup::AppFocus::WindowList) ::SetFocus(windows_.Handle());
     if (step.focus == qrtl::setup::AppFocus::NameField) ::SetFocus(::GetDlgItem(dlg_, res::kAppName));
     if (step.ask == qrtl::setup::AppAsk::None) return;
@@ -39,7 +39,7 @@ void RemoteWindow::ReadCatalog() {
     apps_.ReadCommands([this] {
         Refresh();
         const std::string notes = qrtl::setup::CatalogNotes(session_.Catalog());
-        if (!notes.empty()) Live("The TV application's commands are read." + notes);
+        if (!notes.empty()) view_.Live("The TV application's commands are read." + notes);
         if (std::exchange(actionWaiting_, false)) OnAction();
     });
 }

@@ -21,19 +21,14 @@ void RemoteWindow::StartLearning(int index, bool all) {
     // Also when asked by a shortcut: a read-only profile never closes the monitor.
     RecheckWritable();
     const std::string off = session_.MayLearn(tools::FindMonitor() != nullptr, CardDriverFileName());
-    if (!off.empty()) return Live(off);
-    switch (learn_.Take()) {
-    case ReceiverTaken::Refused:
-        return;
-    case ReceiverTaken::Faulted:
+    if (!off.empty()) return view_.Live(off);
+    const ReceiverTaken taken = learn_.Take();
+    if (taken == ReceiverTaken::Faulted) {
         Refresh();
-        return learn_.Refuse(qrtl::setup::ReceiverRefusal::Fault);
-    case ReceiverTaken::Opened:
-        ShowClient();  // the monitor may have been closed for it
-        break;
-    case ReceiverTaken::Open:
-        break;
+        learn_.Refuse(qrtl::setup::ReceiverRefusal::Fault);
     }
+    if (taken == ReceiverTaken::Opened) ShowClient();  // the monitor may have been closed for it
+    if (taken != ReceiverTaken::Opened && taken != ReceiverTaken::Open) return;
     if (learn_.Read()) Follow(session_.ReadingStarted(index, all));
 }
 
@@ -62,14 +57,14 @@ void RemoteWindow::Follow(const qrtl::setup::SessionStep& step) {
     learn_.Follow(step);
     // The focus goes to the key list before the buttons turn off: a disabled
     // button keeps the keyboard nowhere, and Escape must reach the window.
-    if (step.learningStarted) FocusKeyList();
+    if (step.learningStarted) keys_.Focus();
     if (step.changed || step.receiver == qrtl::setup::ReceiverStep::Abandon)
         Refresh();
     else if (step.learningStarted || step.learningEnded)
         EnableButtons();
-    if (step.select >= 0) SelectKey(step.select);
-    if (step.prompted) SetPrompt(step.prompt);
-    if (step.said) Live(step.live);
+    if (step.select >= 0) keys_.Select(step.select);
+    if (step.prompted) view_.Prompt(step.prompt, session_.Learning());
+    if (step.said) view_.Live(step.live);
     // The remote works again at once; the status line then says so.
     if (step.monitorBack && monitors_.GiveBack(learn_.Stuck())) {
         const std::string said = ItemText(dlg_, res::kLive);
@@ -90,7 +85,7 @@ void RemoteWindow::CheckMonitorShows() {
     if (!said.empty()) {
         Refresh();
         // Only while the status line still says what the owner was told then.
-        if (ItemText(dlg_, res::kLive) == " " + session_.StartedWords()) Live(said);
+        if (ItemText(dlg_, res::kLive) == " " + session_.StartedWords()) view_.Live(said);
     }
     int index = 0;
     bool all = false;

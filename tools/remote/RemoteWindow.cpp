@@ -48,7 +48,7 @@ INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR: {
         const FinderNews news = finder_ ? finder_->OnMouse(msg, lParam, !session_.Learning()) : FinderNews{};
         if (news.what == FinderNews::What::Took) TakeWindow(news.target);
-        if (!FinderWords(news).empty()) Live(FinderWords(news));
+        if (!FinderWords(news).empty()) view_.Live(FinderWords(news));
         return news.answer;
     }
     case WM_SIZE:
@@ -104,7 +104,7 @@ void RemoteWindow::ShowClient() {
 }
 
 void RemoteWindow::EnableButtons() {
-    const qrtl::setup::ControlStates states = session_.Controls(SelectedKey(), tools::FindMonitor() != nullptr);
+    const qrtl::setup::ControlStates states = session_.Controls(keys_.Selected(), tools::FindMonitor() != nullptr);
     view_.Show(states);
     if (selector_) selector_->Enable(states.applications);
 }
@@ -132,11 +132,11 @@ bool RemoteWindow::OnInit() {
     FillWindowList();
     ReadCatalog();
     Refresh();
-    SelectKey(0);
+    keys_.Select(0);
     // The first thing still missing: the application while none is chosen, else the keys.
     const bool chosen = session_.StartFocus() == qrtl::setup::FirstFocus::KeyList;
     ::SetFocus(chosen ? keys_.Handle() : windows_.Handle());
-    Live(qrtl::setup::Greeting(Facts()));
+    view_.Live(qrtl::setup::Greeting(session_.Facts(tools::FindMonitor() != nullptr)));
     ::SetTimer(dlg_, kTimerLook, kLookIntervalMs, nullptr);
     return false;  // the focus is set
 }
@@ -154,7 +154,7 @@ void RemoteWindow::OnCommand(int id, int code) {
         // Learn reads Skip while learning: the mouse's Escape.
         {res::kLearn,
          [](RemoteWindow& w) {
-             w.session_.Learning() ? w.Follow(w.session_.Skip()) : w.StartLearning(w.SelectedKey(), false);
+             w.session_.Learning() ? w.Follow(w.session_.Skip()) : w.StartLearning(w.keys_.Selected(), false);
          }},
         {res::kLearnAll, [](RemoteWindow& w) { w.StartLearning(0, true); }},
         {res::kAction, [](RemoteWindow& w) { w.OnAction(); }},
@@ -171,7 +171,7 @@ void RemoteWindow::OnCommand(int id, int code) {
 
 void RemoteWindow::OnAction() {
     // The program file's menus name the commands: the chooser opens once they are read.
-    if (SelectedKey() >= 0 && apps_.ReadingFile()) {
+    if (keys_.Selected() >= 0 && apps_.ReadingFile()) {
         actionWaiting_ = true;
         return;
     }
@@ -179,10 +179,10 @@ void RemoteWindow::OnAction() {
 }
 
 void RemoteWindow::OnKeyButton(KeyDone (KeyButtons::*press)(int) const) {
-    const int index = SelectedKey();
+    const int index = keys_.Selected();
     const KeyDone done = (keyButtons_.*press)(index);
-    if (done.changed) SelectKey(index);
-    if (!done.live.empty()) Live(done.live);
+    if (done.changed) keys_.Select(index);
+    if (!done.live.empty()) view_.Live(done.live);
 }
 
 void RemoteWindow::OnEnter(HWND focus) {
@@ -192,7 +192,7 @@ void RemoteWindow::OnEnter(HWND focus) {
                           : focus == findings_.Handle() ? EnterFocus::Findings
                           : focus == windows_.Handle()  ? EnterFocus::WindowList
                                                         : EnterFocus::Elsewhere;
-    const EnterDoes does = qrtl::setup::WhatEnterDoes(on, SelectedKey() >= 0, session_.Learning());
+    const EnterDoes does = qrtl::setup::WhatEnterDoes(on, keys_.Selected() >= 0, session_.Learning());
     if (does == EnterDoes::OpenAction) OnAction();
     if (does == EnterDoes::GoToFinding) GoToFinding();
     if (does == EnterDoes::TakeChosenWindow) UseChosenWindow();

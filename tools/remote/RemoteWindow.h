@@ -57,11 +57,6 @@ private:
     void Refresh();
     void ShowClient();
     void EnableButtons();
-    void FocusKeyList() { keys_.Focus(); }
-    void Live(const std::string& text) { view_.Live(text); }
-    void SetPrompt(const std::string& text) { view_.Prompt(text, session_.Learning()); }
-    int SelectedKey() const { return keys_.Selected(); }
-    void SelectKey(int index) { keys_.Select(index); }
     // The window list, without the programs the other entries have.
     void FillWindowList() {
         windows_.Fill([this](const std::string& item) { return session_.OffersWindowOf(item); });
@@ -89,7 +84,6 @@ private:
     void OnKeyButton(KeyDone (KeyButtons::*press)(int) const);
 
     // A read-only profile, Save and Close (SavePanel.cpp).
-    qrtl::setup::WindowFacts Facts() const;
     // True while the file is writable. `glance`: the look every second.
     bool RecheckWritable(bool glance = false);
     bool SaveAs();

@@ -11,8 +11,6 @@
 
 namespace remote {
 
-qrtl::setup::WindowFacts RemoteWindow::Facts() const { return session_.Facts(tools::FindMonitor() != nullptr); }
-
 bool RemoteWindow::RecheckWritable(bool glance) {
     if (session_.WritableNow(ProfileWritableNow(profilePath_, glance, session_.ReadOnly()))) {
         ShowClient();
@@ -26,7 +24,7 @@ void RemoteWindow::TellSave(const qrtl::setup::SaveWords& words, bool monitorSta
     session_.SaveSaid(FromAnsi(words.banner), words.holds);
     Refresh();
     const std::string live = FromAnsi(words.live);
-    Live(live);
+    view_.Live(live);
     if (monitorStarted) monitors_.SayWhenShows(live);
 }
 
@@ -34,7 +32,7 @@ bool RemoteWindow::SaveAs() {
     Follow(session_.Stop("", false));
     const std::string path = AskCopyPath(dlg_, profilePath_);
     if (path.empty()) {
-        Live(qrtl::setup::kNoFileChosen);
+        view_.Live(qrtl::setup::kNoFileChosen);
         return false;
     }
     std::string why;
@@ -54,7 +52,7 @@ bool RemoteWindow::Save() {
     const bool changed = session_.Profile().Changed();
     switch (qrtl::setup::SaveWayFor(changed, !changed || RecheckWritable())) {
     case qrtl::setup::SaveWay::NothingToSave:
-        Live(qrtl::setup::kNothingToSave);
+        view_.Live(qrtl::setup::kNothingToSave);
         return true;
     case qrtl::setup::SaveWay::SaveAs:
         return SaveAs();
