@@ -6,7 +6,6 @@
 
 #include "RemoteLayout.h"
 #include "UiText.h"
-#include "WindowList.h"
 #include "WorldLook.h"
 #include "resource.h"
 #include "setup/EnterEscape.h"

@@ -7,7 +7,6 @@
 #include "RemoteWindow.h"
 #include "UiText.h"
 #include "setup/win32/SafeProfileWrite.h"
-#include "tools/common/MonitorControl.h"
 
 namespace remote {
 
