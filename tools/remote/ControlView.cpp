@@ -57,6 +57,11 @@ void ControlView::Prompt(const std::string& text, bool learning) const {
 
 void ControlView::Live(const std::string& text) const { SetItemText(dlg_, res::kLive, " " + text); }
 
+std::string ControlView::LiveText() const {
+    const std::string shown = ItemText(dlg_, res::kLive);
+    return shown.empty() ? shown : shown.substr(1);  // the margin Live puts before it
+}
+
 void ControlView::Tell(const qrtl::setup::FlowStep& step) const {
     if (!step.alert.empty()) Ask(dlg_, FromAnsi(step.alert), MB_OK | MB_ICONEXCLAMATION);
     if (!step.live.empty()) Live(FromAnsi(step.live));

@@ -27,8 +27,9 @@ public:
     // The prompt above the key list: what the owner is asked to do now. It takes
     // the receiver line's place while a key is awaited (`learning`).
     void Prompt(const std::string& text, bool learning) const;
-    // The status line.
+    // The status line, and what it says now.
     void Live(const std::string& text) const;
+    std::string LiveText() const;
     // A step of the model told: its alert in a message box, then its status line.
     // The model's words keep the system's code page.
     void Tell(const qrtl::setup::FlowStep& step) const;

@@ -4,7 +4,6 @@
 #include "UiText.h"
 #include "config/QRTLIRSet.h"
 #include "driver/CardDriver.h"
-#include "resource.h"
 #include "tools/common/MonitorControl.h"
 
 namespace remote {
@@ -66,10 +65,7 @@ void RemoteWindow::Follow(const qrtl::setup::SessionStep& step) {
     if (step.prompted) view_.Prompt(step.prompt, session_.Learning());
     if (step.said) view_.Live(step.live);
     // The remote works again at once; the status line then says so.
-    if (step.monitorBack && monitors_.GiveBack(learn_.Stuck())) {
-        const std::string said = ItemText(dlg_, res::kLive);
-        monitors_.SayWhenShows(said.empty() ? said : said.substr(1), false);
-    }
+    if (step.monitorBack && monitors_.GiveBack(learn_.Stuck())) monitors_.SayWhenShows(view_.LiveText(), false);
     if (!step.question.empty())
         Follow(session_.Answer(Ask(dlg_, step.question, MB_YESNO | MB_ICONQUESTION) == IDYES));
 }
@@ -85,7 +81,7 @@ void RemoteWindow::CheckMonitorShows() {
     if (!said.empty()) {
         Refresh();
         // Only while the status line still says what the owner was told then.
-        if (ItemText(dlg_, res::kLive) == " " + session_.StartedWords()) view_.Live(said);
+        if (view_.LiveText() == session_.StartedWords()) view_.Live(said);
     }
     int index = 0;
     bool all = false;
