@@ -303,7 +303,7 @@ ControlStates RemoteSession::Controls(int selected, bool monitorRuns) const {
     const bool canLearn = gate.learn == OffReason::None;
     const bool hasRow = selected >= 0 && static_cast<std::size_t>(selected) < rows_.size();
     ControlStates states;
-    states.learn = canLearn && hasRow;
+    states.learn = learning || (canLearn && hasRow);
     states.learnAll = canLearn || learning;
     states.learnAllReadsStop = learning;
     states.action = !learning && hasRow;
@@ -311,6 +311,7 @@ ControlStates RemoteSession::Controls(int selected, bool monitorRuns) const {
     states.clear = !learning && hasRow;
     states.fill = !learning && !catalog_.Empty();
     states.useWindow = !learning;
+    states.windowList = !learning;
     states.save = gate.save == OffReason::None;
     states.saveAs = gate.saveAs == OffReason::None;
     states.applications = !learning;
@@ -329,7 +330,8 @@ std::vector<ControlCaption> Captions(bool learning) {
         {Control::WindowList, "Drag the crosshair onto the TV application's &window, or choose it from the list:"},
         {Control::UseWindow, "&Use this window"},
         {Control::Fill, "&Fill from its menus"},
-        {Control::Learn, "&Learn"},
+        // Skip does what Escape does, for the mouse: the key is left as it was, Learn all goes on.
+        {Control::Learn, learning ? "Ski&p" : "&Learn"},
         {Control::Action, "&Action..."},
         {Control::Test, "&Test"},
         {Control::Clear, "&Clear..."},

@@ -68,14 +68,15 @@ enum class MonitorRestart {
 
 // The states of the window's controls.
 struct ControlStates {
-    bool learn = false;
+    bool learn = false;              // while learning it reads Skip: the mouse's Escape
     bool learnAll = false;
-    bool learnAllReadsStop = false;  // Learn all's caption reads Stop while learning
+    bool learnAllReadsStop = false;  // the captions while learning: Skip and Stop
     bool action = false;
     bool test = false;
     bool clear = false;
     bool fill = false;
     bool useWindow = false;
+    bool windowList = false;  // the TV application's window list, off with Use this window
     bool save = false;
     bool saveAs = false;
     bool applications = false;  // the application selector

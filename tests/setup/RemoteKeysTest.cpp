@@ -39,6 +39,25 @@ TEST(WindowLetters, EveryState_EachControlHasALetterNoneRepeats) {
     }
 }
 
+TEST(WindowLetters, Learning_LearnReadsSkipLearnAllStop_BackAfter) {
+    struct Row {
+        bool learning;
+        Control control;
+        const char* caption;
+    };
+    const Row rows[] = {{false, Control::Learn, "&Learn"},
+                        {true, Control::Learn, "Ski&p"},
+                        {false, Control::LearnAll, "Lea&rn all"},
+                        {true, Control::LearnAll, "St&op"}};
+    for (const Row& row : rows) {
+        const std::vector<ControlCaption> captions = Captions(row.learning);
+        const auto at = std::find_if(captions.begin(), captions.end(),
+                                     [&](const ControlCaption& c) { return c.control == row.control; });
+        ASSERT_NE(at, captions.end());
+        EXPECT_STREQ(at->caption, row.caption) << "learning " << row.learning;
+    }
+}
+
 TEST(WindowLetters, AltLetter_TheLetterAfterALoneAmpersand) {
     const std::pair<const char*, char> cases[] = {
         {"&Save", 's'}, {"Sa&ve as...", 'v'}, {"Fish && &Chips", 'c'}, {"Fish && Chips", 0}, {"End&", 0}, {"", 0}};

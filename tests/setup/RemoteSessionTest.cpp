@@ -361,12 +361,12 @@ struct ControlCase {
 void PrintTo(const ControlCase& c, std::ostream* os) { *os << c.name; }
 
 // L Learn, A Learn all, S it reads Stop, c Action, t Test, x Clear, f Fill,
-// w Use this window, s Save, a Save as, p the applications.
+// w Use this window, W the window list, s Save, a Save as, p the applications.
 std::string On(const ControlStates& s) {
     std::string on;
     const std::pair<bool, char> controls[] = {{s.learn, 'L'},  {s.learnAll, 'A'}, {s.learnAllReadsStop, 'S'},
                                                {s.action, 'c'}, {s.test, 't'},     {s.clear, 'x'},
-                                               {s.fill, 'f'},   {s.useWindow, 'w'}, {s.save, 's'},
+                                               {s.fill, 'f'},   {s.useWindow, 'w'}, {s.windowList, 'W'}, {s.save, 's'},
                                                {s.saveAs, 'a'}, {s.applications, 'p'}};
     for (const auto& [flag, letter] : controls)
         if (flag) on += letter;
@@ -391,16 +391,17 @@ TEST_P(SessionControls, View_OnlyWhatCanBeUsedNow) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SessionControls,
-    ::testing::Values(ControlCase{"Start_NothingToSaveNoCommands", false, {}, false, false, kVolUp, "LAcxwap"},
-                      ControlCase{"NoRowSelected_NoKeyButtons", false, {}, false, false, -1, "Awap"},
-                      ControlCase{"Changed_SaveOn", false, {}, true, false, kMute, "LAcxwsap"},
-                      ControlCase{"CommandsKnown_FillOn", false, {}, false, true, kVolUp, "LAcxfwap"},
-                      ControlCase{"Learning_OnlyStop", false, {"learn 5"}, false, true, kVolUp, "AS"},
+    ::testing::Values(ControlCase{"Start_NothingToSaveNoCommands", false, {}, false, false, kVolUp, "LAcxwWap"},
+                      ControlCase{"NoRowSelected_NoKeyButtons", false, {}, false, false, -1, "AwWap"},
+                      ControlCase{"Changed_SaveOn", false, {}, true, false, kMute, "LAcxwWsap"},
+                      ControlCase{"CommandsKnown_FillOn", false, {}, false, true, kVolUp, "LAcxfwWap"},
+                      ControlCase{"Learning_OnlySkipAndStop", false, {"learn 5"}, false, true, kVolUp, "LAS"},
+                      ControlCase{"LearningNoRowSelected_SkipStillOn", false, {"learn 5"}, false, true, -1, "LAS"},
                       ControlCase{"LearningEnded_AllBack", false, {"learn 5", "skip"}, false, true, kVolUp,
-                                  "LAcxfwap"},
-                      ControlCase{"ReadOnlyChanged_OnlySaveAs", true, {}, true, false, kVolUp, "cxwap"},
+                                  "LAcxfwWap"},
+                      ControlCase{"ReadOnlyChanged_OnlySaveAs", true, {}, true, false, kVolUp, "cxwWap"},
                       ControlCase{"DriverHung_LearnOff", false, {"learn 5", "quiet", "running 5000"}, false,
-                                  false, kPower, "cxwap"}));
+                                  false, kPower, "cxwWap"}));
 
 TEST(SessionApplication, AnotherApplication_ItsCommandsAndLaunchForgotten) {
     RemoteSession session(Profile(), false);

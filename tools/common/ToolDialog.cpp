@@ -20,6 +20,23 @@ bool ToolDialog::CreateModeless(HWND owner) {
                                 reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
+bool ToolDialog::ShowModeless(HWND owner, int show) {
+    if (!CreateModeless(owner)) return false;
+    ::ShowWindow(dlg_, show);
+    ::UpdateWindow(dlg_);
+    return true;
+}
+
+int ToolDialog::RunMessageLoop() {
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (dlg_ && ::IsDialogMessageW(dlg_, &msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
 INT_PTR CALLBACK ToolDialog::Procedure(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
         auto* self = reinterpret_cast<ToolDialog*>(lParam);

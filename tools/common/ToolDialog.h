@@ -21,6 +21,11 @@ public:
     INT_PTR RunModal(HWND owner);
     // Creates the modeless window; false when it cannot be created.
     bool CreateModeless(HWND owner);
+    // Creates the modeless window and shows it as `show` says; false when it cannot be created.
+    bool ShowModeless(HWND owner, int show);
+    // Dispatches the thread's messages, the dialog's keys through the dialog manager,
+    // until the quit message.
+    int RunMessageLoop();
     HWND Window() const { return dlg_; }
 
 protected:

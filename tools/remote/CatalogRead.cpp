@@ -3,6 +3,8 @@
 #include <utility>
 
 #include "platform/win32/Win32Config.h"
+#include "setup/LaunchFinding.h"
+#include "setup/win32/PathKind.h"
 #include "platform/win32/Win32Desktop.h"
 #include "setup/win32/Win32AppCommands.h"
 #include "setup/win32/Win32ClientWindow.h"
@@ -155,6 +157,14 @@ LRESULT CALLBACK CatalogReader::MessageProc(HWND hWnd, UINT msg, WPARAM wParam, 
     auto* self = reinterpret_cast<CatalogReader*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
     if (self != nullptr) self->Deliver();
     return 0;
+}
+
+void CatalogReader::StartFor(HWND client, const qrtl::ProfileDocument& document, Done done) {
+    Cancel();
+    if (client != nullptr) return Start(client, std::move(done));
+    qrtl::win32::Win32Registry registry;
+    const qrtl::setup::LaunchFinding launch = qrtl::setup::FindLaunch(document, registry, qrtl::win32::KindOfPath);
+    if (launch.state == qrtl::setup::LaunchState::Starts) StartFile(launch.program, std::move(done));
 }
 
 }  // namespace remote

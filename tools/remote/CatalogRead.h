@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "config/ProfileReader.h"
 #include "setup/AppCommands.h"
 #include "setup/ClientLines.h"
 
@@ -43,6 +44,10 @@ public:
     void StartExamine(HWND target, Done done);
     // The menus of the program file `program`, for an application not running.
     void StartFile(const std::string& program, Done done);
+    // The application's commands: of its window `client` when it runs, else of its
+    // program file where `document`'s launch lines name it (its menus' names). A read
+    // of another application still running no longer counts.
+    void StartFor(HWND client, const qrtl::ProfileDocument& document, Done done);
     bool Reading() const { return pending_ != 0; }
     // The program file of an application not running is being read.
     bool ReadingFile() const { return pending_ != 0 && file_; }

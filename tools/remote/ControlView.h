@@ -16,7 +16,7 @@ namespace remote {
 class ControlView {
 public:
     // `keys` takes the focus from a control being disabled.
-    void Attach(HWND dlg, const KeyList& keys);
+    void Attach(HWND dlg, KeyList& keys);
 
     // Enables what can be used now, with the captions that go with it. A control
     // about to be disabled hands the focus to the key list first: a disabled window
@@ -27,16 +27,22 @@ public:
     // The prompt above the key list: what the owner is asked to do now. It takes
     // the receiver line's place while a key is awaited (`learning`).
     void Prompt(const std::string& text, bool learning) const;
-    // The status line.
+    // The status line, and what it says now.
     void Live(const std::string& text) const;
+    std::string LiveText() const;
+    // A step of the model told: its alert in a message box, then its status line.
+    // The model's words keep the system's code page.
+    void Tell(const qrtl::setup::FlowStep& step) const;
     // The focus to control `id`; to the key list when `id` is off now.
     void FocusOn(int id) const;
+    // Where a finding leads: its key selected, or the control it is about.
+    void GoTo(const qrtl::setup::FindingLead& lead) const;
 
 private:
     void KeepFocusOff(HWND control) const;
 
     HWND dlg_ = nullptr;
-    const KeyList* keys_ = nullptr;
+    KeyList* keys_ = nullptr;
     qrtl::win32::UniqueHFont promptFont_;
 };
 

@@ -7,6 +7,21 @@
 
 namespace remote {
 
+std::string FinderWords(const FinderNews& news) {
+    switch (news.what) {
+    case FinderNews::What::Began:
+        return "Drag onto the TV application's window and release the mouse button there.";
+    case FinderNews::What::Over:
+        return news.target ? "Release to take " + WindowWords(news.target) : "Drag onto the TV application's window.";
+    case FinderNews::What::NothingTaken:
+        return "No window taken.";
+    case FinderNews::What::Took:
+    case FinderNews::What::None:
+        break;
+    }
+    return {};
+}
+
 namespace {
 
 constexpr int kFrameThickness = 3;

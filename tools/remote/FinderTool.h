@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "platform/win32/Handle.h"
 
 namespace remote {
@@ -22,6 +24,10 @@ struct FinderNews {
     HWND target = nullptr;
     INT_PTR answer = FALSE;  // the dialog procedure's answer: FALSE when not the finder's
 };
+
+// The status line's words for the news of a drag; empty when there is nothing to say
+// (a window taken is said by the taking).
+std::string FinderWords(const FinderNews& news);
 
 class FinderTool {
 public:

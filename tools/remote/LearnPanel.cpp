@@ -1,110 +1,44 @@
-// The set-up window's learning: the model decides (the press detector, what the
-// receiver's refusals and the monitor's start mean), the card receiver reads. The
-// receiver is taken only while learning, and the running monitor is asked about
-// before each learn: only one program may read it.
-#include <string>
-#include <utility>
-#include <vector>
-
+// The set-up window's learning and its look at the world: the model decides, the
+// learning link reads, the monitor link closes and starts the monitor.
 #include "RemoteWindow.h"
 #include "UiText.h"
 #include "config/QRTLIRSet.h"
 #include "driver/CardDriver.h"
-#include "setup/LearnedCodes.h"
-#include "resource.h"
 #include "tools/common/MonitorControl.h"
 
 namespace remote {
 
-namespace {
-
-using qrtl::win32::ReceiverOpen;
-
-constexpr UINT kHangCheckMs = 250;
-constexpr UINT kMonitorLookMs = 100;
-
-qrtl::setup::ReceiverFault FaultOf(ReceiverOpen opened) {
-    return opened == ReceiverOpen::NoCard ? qrtl::setup::ReceiverFault::CardNotStarting
-                                          : qrtl::setup::ReceiverFault::DriverMissing;
-}
-
-}  // namespace
-
-void RemoteWindow::ProbeReceiver() {
-    // Another tool reading it now is no problem of the card: asked again at Learn.
-    if (!receiver_.TakeLock()) return;
-    const ReceiverOpen opened = receiver_.Open();
-    if (opened != ReceiverOpen::Ok) session_.ReceiverFailed(FaultOf(opened));
-    receiver_.Close();
-}
-
-bool RemoteWindow::EnsureReceiver() {
-    using qrtl::setup::ReceiverRefusal;
-    const auto refuse = [this](ReceiverRefusal refusal) {
-        Tell(qrtl::setup::LearnRefused(refusal, session_.Fault(), CardDriverFileName()));
-        return false;
-    };
-    if (session_.Fault() != qrtl::setup::ReceiverFault::None) return refuse(ReceiverRefusal::Fault);
-    if (receiver_.IsOpen()) return true;
-    if (receiver_.Busy()) return refuse(ReceiverRefusal::Busy);
-    if (!receiver_.TakeLock()) return refuse(ReceiverRefusal::OtherTool);
-    // Asked before each learn: a monitor started since the last one reads it too.
-    if (!CloseMonitorToLearn()) {
-        receiver_.Close();
-        return false;
-    }
-    const ReceiverOpen opened = receiver_.Open();
-    if (opened == ReceiverOpen::Ok) {
-        ShowClient();
-        return true;
-    }
-    receiver_.Close();
-    session_.ReceiverFailed(FaultOf(opened));
-    Refresh();
-    return refuse(ReceiverRefusal::Fault);
-}
-
 void RemoteWindow::StartLearning(int index, bool all) {
     if (session_.Learning()) {
-        // Learn all reads Stop while learning.
-        if (all) Follow(session_.Stop(qrtl::setup::kLearningStopped));
+        if (all) Follow(session_.Stop(qrtl::setup::kLearningStopped));  // Learn all reads Stop
         return;
     }
     if (index < 0 || index >= kRemoteKeyCount) return;
     const qrtl::setup::FlowStep asked = session_.LearnAsked(index, all, tools::FindMonitor() != nullptr);
-    Tell(asked);
+    view_.Tell(asked);
     if (!asked.go) return;
     // Also when asked by a shortcut: a read-only profile never closes the monitor.
     RecheckWritable();
     const std::string off = session_.MayLearn(tools::FindMonitor() != nullptr, CardDriverFileName());
-    if (!off.empty()) {
-        Live(off);
-        return;
+    if (!off.empty()) return view_.Live(off);
+    const ReceiverTaken taken = learn_.Take();
+    if (taken == ReceiverTaken::Faulted) {
+        Refresh();
+        learn_.Refuse(qrtl::setup::ReceiverRefusal::Fault);
     }
-    if (!EnsureReceiver()) return;
-    if (!receiver_.Start(dlg_, kMsgRead)) {
-        receiver_.Close();
-        Tell(qrtl::setup::LearnRefused(qrtl::setup::ReceiverRefusal::Busy, session_.Fault(), CardDriverFileName()));
-        return;
-    }
-    Follow(session_.ReadingStarted(index, all));
+    if (taken == ReceiverTaken::Opened) ShowClient();  // the monitor may have been closed for it
+    if (taken != ReceiverTaken::Opened && taken != ReceiverTaken::Open) return;
+    if (learn_.Read()) Follow(session_.ReadingStarted(index, all));
 }
 
 void RemoteWindow::OnRead() {
-    bool got = false;
-    uint32_t code = 0;
-    while (receiver_.TakeRead(got, code)) Follow(session_.Read(got, code));
-    // A worker released during a read has left: the lock goes back now.
-    if (!session_.Learning()) receiver_.Busy();
+    learn_.TakeReads([this](bool got, std::uint32_t code) { Follow(session_.Read(got, code)); });
 }
 
 void RemoteWindow::CheckReadHang() {
     if (!session_.Learning()) return;
-    if (tools::FindMonitor() != nullptr) {
-        Follow(session_.MonitorStarted());
-        return;
-    }
-    Follow(session_.ReadRunning(receiver_.ReadRunningForMs()));
+    if (tools::FindMonitor() != nullptr) return Follow(session_.MonitorStarted());
+    Follow(session_.ReadRunning(learn_.ReadRunningForMs()));
 }
 
 void RemoteWindow::LookAgain() {
@@ -119,61 +53,35 @@ void RemoteWindow::LookAgain() {
 }
 
 void RemoteWindow::Follow(const qrtl::setup::SessionStep& step) {
-    if (step.learningStarted) {
-        ::SetTimer(dlg_, kTimerHang, kHangCheckMs, nullptr);
-        // The focus goes to the key list before the buttons turn off: a disabled
-        // button keeps the keyboard nowhere, and Escape must reach the window.
-        FocusKeyList();
-    }
-    if (step.learningEnded) ::KillTimer(dlg_, kTimerHang);
-    if (step.receiver == qrtl::setup::ReceiverStep::Release) receiver_.Release();
-    if (step.receiver == qrtl::setup::ReceiverStep::Abandon) receiver_.Abandon();
+    learn_.Follow(step);
+    // The focus goes to the key list before the buttons turn off: a disabled
+    // button keeps the keyboard nowhere, and Escape must reach the window.
+    if (step.learningStarted) keys_.Focus();
     if (step.changed || step.receiver == qrtl::setup::ReceiverStep::Abandon)
         Refresh();
     else if (step.learningStarted || step.learningEnded)
         EnableButtons();
-    if (step.select >= 0) SelectKey(step.select);
-    if (step.prompted) SetPrompt(step.prompt);
-    if (step.said) Live(step.live);
+    if (step.select >= 0) keys_.Select(step.select);
+    if (step.prompted) view_.Prompt(step.prompt, session_.Learning());
+    if (step.said) view_.Live(step.live);
     // The remote works again at once; the status line then says so.
-    if (step.monitorBack && GiveMonitorBack()) {
-        const std::string said = ItemText(dlg_, res::kLive);
-        SayWhenMonitorShows(said.empty() ? said : said.substr(1), false);
-    }
-    if (!step.question.empty()) {
-        const bool yes = Ask(dlg_, step.question, MB_YESNO | MB_ICONQUESTION) == IDYES;
-        Follow(session_.Answer(yes));
-    }
+    if (step.monitorBack && monitors_.GiveBack(learn_.Stuck())) monitors_.SayWhenShows(view_.LiveText(), false);
+    if (!step.question.empty())
+        Follow(session_.Answer(Ask(dlg_, step.question, MB_YESNO | MB_ICONQUESTION) == IDYES));
 }
 
 bool RemoteWindow::ReleaseReceiver() {
     Follow(session_.Stop("", false));
-    receiver_.Close();
-    return GiveMonitorBack();
-}
-
-bool RemoteWindow::GiveMonitorBack() {
-    const qrtl::setup::FlowStep back = session_.MonitorBack(receiver_.Stuck(), tools::FindMonitor() != nullptr);
-    Tell(back);
-    std::string why;
-    if (!back.go || MonitorLink::Start(session_.ClosedMonitor(), why)) return back.go;
-    Ask(dlg_, FromAnsi(qrtl::setup::NotStartedAgain(why)), MB_OK | MB_ICONEXCLAMATION);
-    return false;
-}
-
-void RemoteWindow::SayWhenMonitorShows(const std::string& words, bool forSave) {
-    // Looked for on a timer, never in a wait here: the window answers meanwhile.
-    session_.MonitorStarting(words, ::GetTickCount(), forSave);
-    ::SetTimer(dlg_, kTimerMonitorShows, kMonitorLookMs, nullptr);
+    learn_.Close();
+    return monitors_.GiveBack(learn_.Stuck());
 }
 
 void RemoteWindow::CheckMonitorShows() {
-    const std::string said = session_.MonitorLook(tools::FindMonitor() != nullptr, ::GetTickCount());
-    if (!session_.AwaitingMonitor()) ::KillTimer(dlg_, kTimerMonitorShows);
+    const std::string said = monitors_.LookForStarted();
     if (!said.empty()) {
         Refresh();
         // Only while the status line still says what the owner was told then.
-        if (ItemText(dlg_, res::kLive) == " " + session_.StartedWords()) Live(said);
+        if (view_.LiveText() == session_.StartedWords()) view_.Live(said);
     }
     int index = 0;
     bool all = false;

@@ -2,8 +2,12 @@
 
 #include <commdlg.h>
 
+#include "UiText.h"
 #include "platform/win32/Handle.h"
+#include "platform/win32/ProfileLock.h"
+#include "product.h"
 #include "setup/win32/SafeProfileWrite.h"
+#include "tools/common/MonitorControl.h"
 
 namespace remote {
 
@@ -51,6 +55,24 @@ std::string AskCopyPath(HWND owner, const std::string& path) {
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN | OFN_HIDEREADONLY | OFN_EXPLORER;
     if (!::GetSaveFileNameA(&ofn)) return {};
     return file;
+}
+
+bool ProfileWritableNow(const std::string& path, bool glance, bool wasReadOnly) {
+    return glance && !wasReadOnly ? !ProfileMarkedReadOnly(path) : ProfileWritable(path);
+}
+
+bool WriteOwnersChanges(HWND owner, const std::string& path, const std::string& baseText,
+                        const std::vector<qrtl::setup::ProfileChange>& changes, std::string& savedText, std::string& error) {
+    const auto keepOurs = [owner](const qrtl::setup::MergeConflict& conflict) {
+        return Ask(owner, FromAnsi(qrtl::setup::ConflictQuestion(conflict)), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    };
+    return qrtl::win32::WriteChangesSince(path, baseText, changes, keepOurs, savedText, error);
+}
+
+qrtl::setup::SavedFile FileAt(const std::string& path) {
+    const std::string monitorProfile = tools::ProgramFolder() + product::kProfileName;
+    const std::string full = qrtl::win32::FullPath(path);
+    return {path, monitorProfile, ::lstrcmpiA(full.c_str(), qrtl::win32::FullPath(monitorProfile).c_str()) == 0};
 }
 
 }  // namespace remote

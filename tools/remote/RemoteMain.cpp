@@ -73,7 +73,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     }
 
     remote::RemoteWindow window(path, bytes, !remote::ProfileWritable(path));
-    if (!window.Create(show == SW_HIDE ? SW_SHOWNORMAL : show)) {
+    if (!window.ShowModeless(nullptr, show == SW_HIDE ? SW_SHOWNORMAL : show)) {
         Ask(nullptr, "The set-up window cannot be created (error " + std::to_string(::GetLastError()) + ").",
             MB_OK | MB_ICONSTOP);
         return 1;

@@ -6,38 +6,17 @@
 
 #include "RemoteLayout.h"
 #include "UiText.h"
-#include "WindowList.h"
-#include "product.h"
+#include "WorldLook.h"
 #include "resource.h"
 #include "setup/EnterEscape.h"
+#include "tools/common/MonitorControl.h"
 
 namespace remote {
-
-int Ask(HWND owner, const std::string& text, UINT flags) {
-    return ::MessageBoxW(owner, Widen(text).c_str(), Widen(product::kRemoteCaption).c_str(), flags);
-}
 
 RemoteWindow::RemoteWindow(std::string profilePath, std::string fileText, bool readOnly)
     : ToolDialog(res::kDlgRemote), profilePath_(std::move(profilePath)), session_(std::move(fileText), readOnly) {}
 
 RemoteWindow::~RemoteWindow() = default;
-
-bool RemoteWindow::Create(int show) {
-    if (!CreateModeless(nullptr)) return false;
-    ::ShowWindow(dlg_, show);
-    ::UpdateWindow(dlg_);
-    return true;
-}
-
-int RemoteWindow::RunMessageLoop() {
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (dlg_ && ::IsDialogMessageW(dlg_, &msg)) continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    return 0;
-}
 
 INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     // While the monitor closes, the window is disabled and takes no command: a
@@ -67,7 +46,8 @@ INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CAPTURECHANGED:
     case WM_SETCURSOR: {
         const FinderNews news = finder_ ? finder_->OnMouse(msg, lParam, !session_.Learning()) : FinderNews{};
-        OnFinder(news);
+        if (news.what == FinderNews::What::Took) TakeWindow(news.target);
+        if (!FinderWords(news).empty()) view_.Live(FinderWords(news));
         return news.answer;
     }
     case WM_SIZE:
@@ -107,6 +87,27 @@ INT_PTR RemoteWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+void RemoteWindow::Refresh() {
+    if (selector_) selector_->Fill();
+    RecheckWithSystem(session_);
+    keys_.Show(session_.Rows());
+    findings_.Show(session_.Findings());
+    ShowClient();
+    EnableButtons();
+}
+
+void RemoteWindow::ShowClient() {
+    const qrtl::setup::SessionView view = session_.View(WorldNow(session_));
+    view_.ShowLines(view);
+    banner_.Show(view.facts);
+}
+
+void RemoteWindow::EnableButtons() {
+    const qrtl::setup::ControlStates states = session_.Controls(keys_.Selected(), tools::FindMonitor() != nullptr);
+    view_.Show(states);
+    if (selector_) selector_->Enable(states.applications);
+}
+
 void RemoteWindow::OnNotify(const NMHDR& header) {
     if (header.idFrom != static_cast<UINT_PTR>(res::kKeys)) return;
     if (header.code == LVN_ITEMCHANGED) EnableButtons();
@@ -125,161 +126,90 @@ bool RemoteWindow::OnInit() {
     findings_.FitRows();
 
     // The receiver: the monitor holds it while it runs; Learn asks to close it.
-    if (tools::FindMonitor() == nullptr) ProbeReceiver();  // a problem is shown below; learning stays off
+    if (tools::FindMonitor() == nullptr) learn_.Probe();  // a problem is shown below; learning stays off
     selector_ = std::make_unique<AppSelector>(dlg_, session_);
     FillWindowList();
-    ReadCatalog(FindClientNow());
+    ReadCatalog();
     Refresh();
-    SelectKey(0);
+    keys_.Select(0);
     // The first thing still missing: the application while none is chosen, else the keys.
     const bool chosen = session_.StartFocus() == qrtl::setup::FirstFocus::KeyList;
     ::SetFocus(chosen ? keys_.Handle() : windows_.Handle());
-    Live(qrtl::setup::Greeting(Facts()));
+    view_.Live(qrtl::setup::Greeting(session_.Facts(tools::FindMonitor() != nullptr)));
     ::SetTimer(dlg_, kTimerLook, kLookIntervalMs, nullptr);
     return false;  // the focus is set
 }
 
 void RemoteWindow::OnCommand(int id, int code) {
     qrtl::setup::AppStep selected;
-    if (selector_ && selector_->OnCommand(id, code, selected)) {
-        FollowApp(selected, {});
+    if (selector_ && selector_->OnCommand(id, code, selected)) return FollowApp(selected, {});
+    if (id == res::kWindows && code == CBN_DROPDOWN) return FillWindowList();
+    if (id == res::kFindings && code == LBN_DBLCLK) return GoToFinding();
+    if (id == IDOK) return OnEnter(::GetFocus());  // Enter where no button has the focus
+    using Press = void (*)(RemoteWindow&);
+    static const std::pair<int, Press> kButtons[] = {
+        {res::kUseWindow, [](RemoteWindow& w) { w.UseChosenWindow(); }},
+        {res::kFill, [](RemoteWindow& w) { w.FollowApp(w.session_.FillActions(false), {}); }},
+        // Learn reads Skip while learning: the mouse's Escape.
+        {res::kLearn,
+         [](RemoteWindow& w) {
+             w.session_.Learning() ? w.Follow(w.session_.Skip()) : w.StartLearning(w.keys_.Selected(), false);
+         }},
+        {res::kLearnAll, [](RemoteWindow& w) { w.StartLearning(0, true); }},
+        {res::kAction, [](RemoteWindow& w) { w.OnAction(); }},
+        {res::kTest, [](RemoteWindow& w) { w.OnKeyButton(&KeyButtons::Test); }},
+        {res::kClear, [](RemoteWindow& w) { w.OnKeyButton(&KeyButtons::Clear); }},
+        {res::kSave, [](RemoteWindow& w) { w.Save(); }},
+        {res::kSaveAs, [](RemoteWindow& w) { w.SaveAs(); }},
+        {res::kClose, [](RemoteWindow& w) { w.Close(); }},
+        {IDCANCEL, [](RemoteWindow& w) { w.OnEscape(); }},
+    };
+    for (const auto& [button, press] : kButtons)
+        if (button == id) return press(*this);
+}
+
+void RemoteWindow::OnAction() {
+    // The program file's menus name the commands: the chooser opens once they are read.
+    if (keys_.Selected() >= 0 && apps_.ReadingFile()) {
+        actionWaiting_ = true;
         return;
     }
-    switch (id) {
-    case res::kUseWindow:
-        UseChosenWindow();
-        return;
-    case res::kWindows:
-        if (code == CBN_DROPDOWN) FillWindowList();
-        return;
-    case res::kFill:
-        FillFromCommands(false);
-        return;
-    case res::kLearn:
-        if (SelectedKey() >= 0) StartLearning(SelectedKey(), false);
-        return;
-    case res::kLearnAll:
-        StartLearning(0, true);
-        return;
-    case res::kAction:
-        OnAction();
-        return;
-    case res::kTest:
-        OnTest();
-        return;
-    case res::kClear:
-        OnClear();
-        return;
-    case res::kFindings:
-        if (code == LBN_DBLCLK) GoToFinding();
-        return;
-    case res::kSave:
-        Save();
-        return;
-    case IDOK:
-        OnEnter(::GetFocus());
-        return;
-    case res::kSaveAs:
-        SaveAs();
-        return;
-    case res::kClose:
-        Close();
-        return;
-    case IDCANCEL:
-        OnEscape();
-        return;
-    default:
-        return;
-    }
+    OnKeyButton(&KeyButtons::Action);
+}
+
+void RemoteWindow::OnKeyButton(KeyDone (KeyButtons::*press)(int) const) {
+    const int index = keys_.Selected();
+    const KeyDone done = (keyButtons_.*press)(index);
+    if (done.changed) keys_.Select(index);
+    if (!done.live.empty()) view_.Live(done.live);
 }
 
 void RemoteWindow::OnEnter(HWND focus) {
+    using qrtl::setup::EnterDoes;
     using qrtl::setup::EnterFocus;
     const EnterFocus on = focus == keys_.Handle()       ? EnterFocus::KeyList
                           : focus == findings_.Handle() ? EnterFocus::Findings
                           : focus == windows_.Handle()  ? EnterFocus::WindowList
                                                         : EnterFocus::Elsewhere;
-    switch (qrtl::setup::WhatEnterDoes(on, SelectedKey() >= 0, session_.Learning())) {
-    case qrtl::setup::EnterDoes::OpenAction:
-        OnAction();
-        return;
-    case qrtl::setup::EnterDoes::GoToFinding:
-        GoToFinding();
-        return;
-    case qrtl::setup::EnterDoes::TakeChosenWindow:
-        UseChosenWindow();
-        return;
-    case qrtl::setup::EnterDoes::Nothing:
-        return;
-    }
+    const EnterDoes does = qrtl::setup::WhatEnterDoes(on, keys_.Selected() >= 0, session_.Learning());
+    if (does == EnterDoes::OpenAction) OnAction();
+    if (does == EnterDoes::GoToFinding) GoToFinding();
+    if (does == EnterDoes::TakeChosenWindow) UseChosenWindow();
 }
 
 void RemoteWindow::OnEscape() {
-    switch (qrtl::setup::WhatEscapeDoes(session_.Learning(), finder_->Dragging())) {
-    case qrtl::setup::EscapeDoes::SkipKey:
-        Follow(session_.Skip());
-        return;
-    case qrtl::setup::EscapeDoes::EndDrag:
-        finder_->Abort();
-        return;
-    case qrtl::setup::EscapeDoes::Close:
-        Close();
-        return;
-    }
-}
-
-void RemoteWindow::UseChosenWindow() {
-    const HWND chosen = windows_.Chosen();
-    if (chosen == nullptr) {
-        Live("Choose the TV application's window in the list first.");
-        return;
-    }
-    TakeWindow(chosen);
+    using qrtl::setup::EscapeDoes;
+    const EscapeDoes does = qrtl::setup::WhatEscapeDoes(session_.Learning(), finder_->Dragging());
+    if (does == EscapeDoes::SkipKey) Follow(session_.Skip());
+    if (does == EscapeDoes::EndDrag) finder_->Abort();
+    if (does == EscapeDoes::Close) Close();
 }
 
 void RemoteWindow::GoToFinding() {
     const int at = findings_.Selected();
     const std::vector<qrtl::setup::FindingRow>& findings = session_.Findings();
-    if (at < 0 || static_cast<std::size_t>(at) >= findings.size()) return;
-    const qrtl::setup::FindingLead lead = qrtl::setup::LeadOf(findings[static_cast<std::size_t>(at)]);
-    using qrtl::setup::FindingGoal;
-    switch (lead.goal) {
-    case FindingGoal::Key:
-        SelectKey(lead.key);
-        FocusKeyList();
-        return;
-    case FindingGoal::WindowList:
-        view_.FocusOn(res::kWindows);
-        Live("The TV application's lines: take its window again to complete them.");
-        return;
-    case FindingGoal::Fill:
-        view_.FocusOn(res::kFill);
-        return;
-    case FindingGoal::LearnAll:
-        view_.FocusOn(res::kLearnAll);
-        return;
-    case FindingGoal::Stay:
-        return;
-    }
-}
-
-void RemoteWindow::OnFinder(const FinderNews& news) {
-    switch (news.what) {
-    case FinderNews::What::Began:
-        Live("Drag onto the TV application's window and release the mouse button there.");
-        return;
-    case FinderNews::What::Over:
-        Live(news.target ? "Release to take " + WindowWords(news.target) : "Drag onto the TV application's window.");
-        return;
-    case FinderNews::What::Took:
-        TakeWindow(news.target);
-        return;
-    case FinderNews::What::NothingTaken:
-        Live("No window taken.");
-        return;
-    case FinderNews::What::None:
-        return;
-    }
+    if (at >= 0 && static_cast<std::size_t>(at) < findings.size())
+        view_.GoTo(qrtl::setup::LeadOf(findings[static_cast<std::size_t>(at)]));
 }
 
 }  // namespace remote

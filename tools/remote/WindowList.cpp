@@ -1,6 +1,7 @@
 #include "WindowList.h"
 
 #include "UiText.h"
+#include "dispatch/MonitorSimulation.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32Desktop.h"
 
@@ -59,5 +60,12 @@ std::vector<HWND> ApplicationWindows() {
 }
 
 std::string WindowListLine(HWND wnd) { return WindowCaption(wnd) + "  (" + ProgramOf(wnd) + ")"; }
+
+HWND FindClient(const qrtl::ProfileDocument& document) {
+    qrtl::win32::Win32Desktop desktop;
+    dispatch::MonitorSimulation monitor(document, {nullptr, &desktop});
+    if (!monitor.ClientNamed()) return nullptr;
+    return reinterpret_cast<HWND>(monitor.FindClientWindow());
+}
 
 }  // namespace remote

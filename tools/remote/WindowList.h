@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "config/ProfileReader.h"
+
 namespace remote {
 
 std::string WindowCaption(HWND wnd);
@@ -20,6 +22,10 @@ std::string WindowWords(HWND wnd);
 // The windows an owner could mean as the TV application: visible, unowned, with a
 // caption, not tool windows, not this program's.
 std::vector<HWND> ApplicationWindows();
+// The window the monitor's own search finds for `document`'s TV application; null
+// when there is none, or when no client line names one (the search would then take
+// any window without children).
+HWND FindClient(const qrtl::ProfileDocument& document);
 // One line of the window list: "Standin TV  (StandinTV.exe)".
 std::string WindowListLine(HWND wnd);
 

@@ -751,6 +751,25 @@ TEST_F(RemoteE2e, LearnAllByKeyboard_FirstKeyWithoutACodeEscapeSkipsStopEnds) {
     EXPECT_EQ(focus(), list);
 }
 
+TEST_F(RemoteE2e, LearnAllByMouse_SkipClickedTheNextKeyPrompted_WindowListOff) {
+    ASSERT_TRUE(InstallDriver());
+    ASSERT_TRUE(WriteTextFile(ProfilePath(), StarterProfile("POWER=10\r\nZOOM=11\r\n")));
+    ASSERT_TRUE(StartRemote());
+    EXPECT_EQ(WindowText(Item(IDC_LEARN)), "&Learn");
+    EXPECT_TRUE(::IsWindowEnabled(Item(IDC_WINDOWS)));
+    Click(IDC_LEARN_ALL);
+    ASSERT_TRUE(WaitLive("Press SCAN")) << Live();
+    EXPECT_EQ(WindowText(Item(IDC_LEARN)), "Ski&p");
+    EXPECT_TRUE(::IsWindowEnabled(Item(IDC_LEARN)));
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_WINDOWS)));
+    Click(IDC_LEARN);
+    ASSERT_TRUE(WaitLive("Press TVFMSW")) << Live();
+    Click(IDC_LEARN_ALL);
+    ASSERT_TRUE(WaitLive("Learning stopped")) << Live();
+    EXPECT_EQ(WindowText(Item(IDC_LEARN)), "&Learn");
+    EXPECT_TRUE(::IsWindowEnabled(Item(IDC_WINDOWS)));
+}
+
 TEST_F(RemoteE2e, NoDriver_LearningOffInWords_RestStillWorks_ProfileFromTheCommandLine) {
     // No profile beside the program: the one named on the command line is opened.
     const std::string other = folder_ / "other.INI";
@@ -851,8 +870,8 @@ TEST_F(RemoteE2e, Keyboard_LearnByAltLFromTheActionButton_LearnsNotClears_FocusS
     // Alt+L is Learn's alone: from Action... it ran Clear, which shares the letter.
     AltKey('l');
     ASSERT_TRUE(WaitLive("Press POWER")) << Live();
-    // Learn disabled itself: the focus went to the key list, not to nobody.
-    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_LEARN)));
+    // Learn became Skip: the focus went to the key list all the same.
+    EXPECT_EQ(WindowText(Item(IDC_LEARN)), "Ski&p");
     ASSERT_TRUE(WaitFocus(Item(IDC_KEYS))) << Focus();
     Key(VK_ESCAPE);  // stops learning
     ASSERT_TRUE(WaitLive("Learning stopped")) << Live();
