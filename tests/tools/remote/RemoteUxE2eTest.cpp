@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -458,13 +459,16 @@ TEST_P(RemoteUxDpi, FinderDraggedWithTheMouse_TakesTheWindowUnderThePointer) {
     ASSERT_TRUE(StartStandin());
     ASSERT_TRUE(StartRemote());
     const HWND window = Window();
+    // At 144 dpi the set-up window is wider than the 1024-pixel screen: made as low as
+    // it goes, it leaves the stand-in's lower part in view below it, where the pointer
+    // finds it whatever the order of the windows.
     ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
     RECT w;
     ::GetWindowRect(window, &w);
+    ::SetWindowPos(window, nullptr, 0, 0, w.right - w.left, 1, SWP_NOMOVE | SWP_NOZORDER);
+    ::GetWindowRect(window, &w);
     RECT s;
     ::GetWindowRect(Standin(), &s);
-    // At 144 dpi the set-up window is wider than the 1024-pixel screen and covers the
-    // corner: the stand-in stays above it, as an application the owner brought forward.
     ::SetWindowPos(Standin(), HWND_TOPMOST, 1020 - (s.right - s.left), 760 - (s.bottom - s.top), 0, 0,
                    SWP_NOSIZE | SWP_NOACTIVATE);
     PumpFor(500);
@@ -472,7 +476,9 @@ TEST_P(RemoteUxDpi, FinderDraggedWithTheMouse_TakesTheWindowUnderThePointer) {
     RECT box;
     ::GetWindowRect(Item(IDC_FINDER), &box);
     const POINT from = {(box.left + box.right) / 2, (box.top + box.bottom) / 2};
-    const POINT onto = {(s.left + s.right) / 2, (s.top + s.bottom) / 2};
+    const LONG visibleTop = std::max(s.top, w.bottom);
+    ASSERT_LT(visibleTop + 20, s.bottom) << "the stand-in is hidden under the set-up window";
+    const POINT onto = {(s.left + s.right) / 2, (visibleTop + s.bottom) / 2};
     // The owner comes from the TV application: the set-up window is not active.
     ASSERT_TRUE(Mouse("mousemove " + At(onto) + " click 1 sleep 0.3"));
     ASSERT_TRUE(Mouse("mousemove " + At(from) + " sleep 0.3 mousedown 1 sleep 0.3"));
