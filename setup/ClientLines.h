@@ -70,8 +70,8 @@ enum class SlotNoteCode {
     LaunchNotFound,  // app: POWER cannot start it
     LaunchNotKept,   // app, reason: its folder was found but the launch lines cannot hold it
     LaunchCleared,   // oldExe: POWER no longer starts the program it started before
-    ActiveNow,       // app, before: it is the active application now
-    ActiveAlready,   // app: it was the active one; new settings apply at the next start
+    ActiveNow,       // app, before, powerStarts: it is the active application now
+    ActiveAlready,   // app, powerStarts: it was the active one; new settings apply at the next start
     ForwardsKeys,    // app: keys now reach it while it runs (Control 0 -> 1)
     NameKept,        // app: the name the owner gave is kept
     ActiveStays,     // oldApp: the remote still works with the application it worked with
@@ -88,6 +88,8 @@ struct SlotNote {
     std::string title;   // TitleNeeded: the title kept
     int32_t before = 0;  // ActiveNow: the slot active before
     int count = 0;       // ActionsRemoved: how many actions
+    // ActiveNow, ActiveAlready: POWER can start it (its launch lines were found and kept).
+    bool powerStarts = false;
 };
 
 struct ClientLinesPlan {

@@ -1,5 +1,7 @@
 #include "setup/ClientSlots.h"
 
+#include <algorithm>
+
 #include "config/ProfileKeys.h"
 
 namespace qrtl::setup {
@@ -184,8 +186,12 @@ SlotTakePlan PlanTakeWindow(int32_t slot, const ClientWindowFacts& facts, const 
     SlotNote active;
     active.app = plan.app;
     active.before = activeNow;
+    // "Still" only of the same application: an empty entry or a replaced one is new to the remote.
     const bool wasActive =
-        active.before == slot && current.Find(profile::kClient, profile::kDefaultClient.name) != nullptr;
+        sameApp && active.before == slot && current.Find(profile::kClient, profile::kDefaultClient.name) != nullptr;
+    active.powerStarts = std::none_of(lines.notes.begin(), lines.notes.end(), [](const SlotNote& note) {
+        return note.code == SlotNoteCode::LaunchNotFound || note.code == SlotNoteCode::LaunchNotKept;
+    });
     active.code = wasActive ? SlotNoteCode::ActiveAlready : SlotNoteCode::ActiveNow;
     if (keepActive) {
         active.code = SlotNoteCode::ActiveStays;

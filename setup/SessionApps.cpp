@@ -244,6 +244,7 @@ AppStep RemoteSession::WorkWithEdited() {
     SlotNote note;
     note.code = SlotNoteCode::ActiveNow;
     note.app = row.description;
+    note.powerStarts = !profile_.Get(profile::kExeName, slot).empty() || !profile_.Get(profile::kRegPath, slot).empty();
     AppStep step = Said(SlotNoteWords(note) + " Save to keep it.");
     step.changed = true;
     return step;

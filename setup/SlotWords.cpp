@@ -82,8 +82,11 @@ std::string SlotNoteWords(const SlotNote& note) {
         return "POWER cannot start " + note.app + ": Windows does not say where it is installed. Start " + note.app +
                " yourself before you use the remote.";
     case SlotNoteCode::LaunchCleared: return "POWER no longer starts " + note.oldExe + ".";
-    case SlotNoteCode::ActiveNow: return "The remote now works with " + note.app + "; POWER starts it.";
-    case SlotNoteCode::ActiveAlready: return "The remote still works with " + note.app + "; POWER starts it.";
+    // "POWER starts it" only where it can: the launch note before it says why not.
+    case SlotNoteCode::ActiveNow:
+        return "The remote now works with " + note.app + (note.powerStarts ? "; POWER starts it." : ".");
+    case SlotNoteCode::ActiveAlready:
+        return "The remote still works with " + note.app + (note.powerStarts ? "; POWER starts it." : ".");
     case SlotNoteCode::ActiveStays:
         return "The remote still works with " + note.oldApp + "; " + note.app + " waits in the list.";
     case SlotNoteCode::ForwardsKeys: return "The monitor now passes the remote's keys to " + note.app + " while it runs.";

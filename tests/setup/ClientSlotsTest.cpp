@@ -103,16 +103,16 @@ INSTANTIATE_TEST_SUITE_P(
                   {"Default", "0"}},
                  true, 1, false,
                  {SlotNoteCode::ActionsRemoved, SlotNoteCode::LaunchCleared, SlotNoteCode::LaunchNotFound,
-                  SlotNoteCode::ActiveAlready}},
+                  SlotNoteCode::ActiveNow}},
         TakeCase{"EverySlotUsed_NoFreeSlotOffered",
                  kStandinClient + "1_Item=OTHERTV\r\n2_Caption=Third\r\n" + kStandinKeys, 0, Notepad,
                  {{"0_Item", "NOTEPAD"}}, true, -1, false,
                  {SlotNoteCode::ActionsRemoved, SlotNoteCode::LaunchCleared, SlotNoteCode::LaunchNotFound,
-                  SlotNoteCode::ActiveAlready}},
+                  SlotNoteCode::ActiveNow}},
         TakeCase{"OldApplicationInAnotherSlot_ItsActionsStay",
                  kStandinClient + "1_Item=standintv\r\n" + kStandinKeys, 0, Notepad, {{"0_Item", "NOTEPAD"}}, true,
                  2, true,
-                 {SlotNoteCode::LaunchCleared, SlotNoteCode::LaunchNotFound, SlotNoteCode::ActiveAlready}},
+                 {SlotNoteCode::LaunchCleared, SlotNoteCode::LaunchNotFound, SlotNoteCode::ActiveNow}},
         TakeCase{"FreeSlot_NoQuestionOtherSlotUntouched", kStandinClient + kStandinKeys, 1, Notepad,
                  {{"1_Item", "NOTEPAD"}, {"1_RegPath", ""}, {"1_Control", "1"}, {"Default", "1"},
                   {"0_Item", "STANDINTV"}, {"0_ExeName", "StandinTV.exe"}},
@@ -153,7 +153,7 @@ TEST(SlotTake, ReplacedApplication_QuestionAndNotesInOwnersWords) {
               "POWER no longer starts StandinTV.exe.\n"
               "POWER cannot start Notepad: Windows does not say where it is installed. Start Notepad yourself "
               "before you use the remote.\n"
-              "The remote still works with Notepad; POWER starts it.\n");
+              "The remote now works with Notepad.\n");
 }
 
 // ---- Does the taken window offer TV commands ----
@@ -233,8 +233,8 @@ TEST(SlotTake, AnotherEntryActive_AskedAndNoKeepsIt) {
     } cases[] = {
         {"Yes: the new one", kStandinClient + kStandinKeys, 1, true, true, "1", SlotNoteCode::ActiveNow},
         {"No: the current one stays", kStandinClient + kStandinKeys, 1, false, true, "0", SlotNoteCode::ActiveStays},
-        {"the active entry itself: nothing to ask", kStandinClient, 0, false, false, "0",
-         SlotNoteCode::ActiveAlready},
+        {"the active entry itself, another program in it: nothing to ask", kStandinClient, 0, false, false, "0",
+         SlotNoteCode::ActiveNow},
         {"the active entry is empty: nothing to ask", "[Client]\r\nDefault=2\r\n", 0, false, false, "0",
          SlotNoteCode::ActiveNow},
         {"Default beyond the three: nothing to ask", "[Client]\r\nDefault=7\r\n7_Item=X\r\n", 0, false, false,

@@ -181,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
         AppCase{"SelectTheEditedOne_NothingSaid", kStandin, {"select 0"}, "", {}, 0},
         AppCase{"WorkWithAnother_DefaultMoves", kStandinNotepad, {"select 1", "work"},
                 "Editing the actions of My notes; the codes of the keys are shared. | The remote now works with My "
-                "notes; POWER starts it. Save to keep it.",
+                "notes. Save to keep it.",
                 {{"Client.Default", "1"}}, 1},
         AppCase{"WorkWithTheActiveOne_SaidOnly", kStandin, {"work"}, "The remote works with: Standin TV; POWER starts it.",
                 {{"Client.Default", "0"}}, 0},
