@@ -15,9 +15,8 @@
 #include <windows.h>
 
 #include "platform/win32/Win32Config.h"
-#include "setup/win32/PathKind.h"
+#include "setup/win32/SystemCheck.h"
 #include "tools/common/ToolSupport.h"
-#include "setup/win32/Win32KeySecurity.h"
 #else
 #include <unistd.h>
 #endif
@@ -91,12 +90,11 @@ int RunCheck(const std::vector<std::string>& args) {
     std::string bytes;
     if (!ReadProfileFile(path, bytes)) return kExitUnreadable;
 
-    qrtl::CheckEnvironment environment;
 #ifdef _WIN32
     qrtl::win32::Win32Registry registry;
-    environment.registry = &registry;
-    environment.pathKind = qrtl::win32::KindOfPath;
-    environment.usersCanWrite = qrtl::win32::MachineKeyUsersCanWrite;
+    const qrtl::CheckEnvironment environment = qrtl::win32::SystemCheckEnvironment(registry);
+#else
+    const qrtl::CheckEnvironment environment;
 #endif
     const auto findings = qrtl::CheckProfile(qrtl::ProfileDocument::Parse(bytes), environment);
     for (const auto& finding : findings) Say(qrtl::FormatFinding(path, finding));

@@ -5,18 +5,14 @@
 #include "platform/win32/Win32Config.h"
 #include "setup/LaunchFinding.h"
 #include "setup/win32/PathKind.h"
-#include "setup/win32/Win32KeySecurity.h"
+#include "setup/win32/SystemCheck.h"
 #include "tools/common/MonitorControl.h"
 
 namespace remote {
 
 void RecheckWithSystem(qrtl::setup::RemoteSession& session) {
     qrtl::win32::Win32Registry registry;
-    qrtl::CheckEnvironment environment;
-    environment.registry = &registry;
-    environment.pathKind = qrtl::win32::KindOfPath;
-    environment.usersCanWrite = qrtl::win32::MachineKeyUsersCanWrite;
-    session.Recheck(environment, CardDriverFileName());
+    session.Recheck(qrtl::win32::SystemCheckEnvironment(registry), CardDriverFileName());
 }
 
 qrtl::setup::World WorldNow(const qrtl::setup::RemoteSession& session) {
