@@ -13,6 +13,7 @@
 #include "config/QRTLIRSet.h"
 #include "setup/PressDetector.h"
 #include "setup/RemoteSession.h"
+#include "setup/StarterProfile.h"
 
 namespace qrtl::setup {
 namespace {
@@ -20,9 +21,7 @@ namespace {
 constexpr char kDriver[] = "QRD210DE.DLL";
 constexpr char kMonitor[] = "C:\\QRTL\\QRTLIRMoni.exe";
 
-std::string Profile(const std::string& client, const std::string& codes) {
-    return "[Main]\r\nTimer=200\r\n[Client]\r\nDefault=0\r\n" + client + "[KeyMap_Controler]\r\n" + codes;
-}
+using test::StarterProfile;
 
 // ---- Alt letters ----
 
@@ -78,7 +77,7 @@ class WindowFirstFocus : public ::testing::TestWithParam<FocusCase> {};
 
 TEST_P(WindowFirstFocus, Start_OnTheFirstThingMissing) {
     const FocusCase& c = GetParam();
-    EXPECT_EQ(RemoteSession(Profile(c.client, "POWER=10\r\n"), false).StartFocus(), c.expected);
+    EXPECT_EQ(RemoteSession(StarterProfile("POWER=10\r\n", c.client), false).StartFocus(), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -123,22 +122,23 @@ INSTANTIATE_TEST_SUITE_P(
     Table, FindingLeads,
     ::testing::Values(
         // "26 keys have no code yet: ZOOM, ...": the first of them, not the first key.
-        LeadCase{"KeysWithoutCode_TheFirstOfThem", Profile(kTv, "POWER=10\r\n"), FindingId::CodeUnlearned,
+        LeadCase{"KeysWithoutCode_TheFirstOfThem", StarterProfile("POWER=10\r\n", kTv), FindingId::CodeUnlearned,
                  FindingGoal::Key, "ZOOM"},
         LeadCase{"KeysWithoutCodeFromTheMiddle_TheFirstOfThem",
-                 Profile(kTv, "POWER=10\r\nZOOM=11\r\nSCAN=12\r\nTVFMSW=13\r\nSWITCH=14\r\n"),
+                 StarterProfile("POWER=10\r\nZOOM=11\r\nSCAN=12\r\nTVFMSW=13\r\nSWITCH=14\r\n", kTv),
                  FindingId::CodeUnlearned, FindingGoal::Key, "VOL+"},
-        LeadCase{"CodeNeverReceived_ThatKey", Profile(kTv, "POWER=10\r\nMUTE=5\r\n"), FindingId::CodeFormat,
+        LeadCase{"CodeNeverReceived_ThatKey", StarterProfile("POWER=10\r\nMUTE=5\r\n", kTv), FindingId::CodeFormat,
                  FindingGoal::Key, "MUTE"},
-        LeadCase{"NoApplication_WindowList", Profile("", "POWER=10\r\n"), FindingId::ClientMissing,
+        LeadCase{"NoApplication_WindowList", StarterProfile("POWER=10\r\n"), FindingId::ClientMissing,
                  FindingGoal::WindowList, ""},
-        LeadCase{"NoActions_Fill", Profile(kTv, "POWER=10\r\n"), FindingId::ClientKeymap, FindingGoal::Fill, ""},
+        LeadCase{"NoActions_Fill", StarterProfile("POWER=10\r\n", kTv), FindingId::ClientKeymap, FindingGoal::Fill,
+                 ""},
         LeadCase{"PollingOff_Stays", "[Main]\r\nTimer=0\r\n[Client]\r\nDefault=0\r\n" + kTv +
                                          "[KeyMap_Controler]\r\nPOWER=10\r\n",
                  FindingId::Timer, FindingGoal::Stay, ""}));
 
 TEST(FindingLeads, ReceiverFault_Stays) {
-    RemoteSession session(Profile(kTv, "POWER=10\r\n"), false);
+    RemoteSession session(StarterProfile("POWER=10\r\n", kTv), false);
     session.ReceiverFailed(ReceiverFault::DriverMissing);
     session.Recheck({}, kDriver);
     ASSERT_FALSE(session.Findings().empty());
@@ -174,7 +174,7 @@ class MonitorBack : public ::testing::TestWithParam<BackCase> {};
 
 TEST_P(MonitorBack, LearningEnds_TheMonitorClosedStartsAtOnce) {
     const BackCase& c = GetParam();
-    RemoteSession session(Profile("", ""), false);
+    RemoteSession session(StarterProfile(), false);
     if (c.closed) session.MonitorClosing(kMonitor);
     const SessionStep ended = LearnUntilEnd(session, c.how);
     ASSERT_TRUE(ended.learningEnded);
@@ -197,7 +197,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BackCase{"OneStartedMeanwhile_NeverASecond", true, "monitor", false, MonitorRestart::None}));
 
 TEST(MonitorBack, LaterLearn_ClosesItAgainWithoutAsking) {
-    RemoteSession session(Profile("", ""), false);
+    RemoteSession session(StarterProfile(), false);
     EXPECT_FALSE(session.MonitorCloseAgreed());
     session.MonitorClosing(kMonitor);
     ASSERT_TRUE(LearnUntilEnd(session, "learned").monitorBack);
@@ -209,7 +209,7 @@ TEST(MonitorBack, LaterLearn_ClosesItAgainWithoutAsking) {
 }
 
 TEST(MonitorBack, LearnWhileItStarts_WaitsForItOnce) {
-    RemoteSession session(Profile("", ""), false);
+    RemoteSession session(StarterProfile(), false);
     session.MonitorStarting("Received 20 \xE2\x86\x92 VOL+", 1000, false);
     session.LearnOnceMonitorShows(9, false);
     EXPECT_FALSE(session.StartedForSave());
@@ -223,7 +223,7 @@ TEST(MonitorBack, LearnWhileItStarts_WaitsForItOnce) {
 }
 
 TEST(MonitorBack, SaveRestartsItMeanwhile_TheWaitingLearnIsDropped) {
-    RemoteSession session(Profile("", ""), false);
+    RemoteSession session(StarterProfile(), false);
     session.MonitorStarting("Received 20 \xE2\x86\x92 VOL+", 1000, false);
     session.LearnOnceMonitorShows(9, true);
     session.MonitorStarting("Saved.", 1200);

@@ -13,16 +13,14 @@
 #include <vector>
 
 #include "config/QRTLIRSet.h"
+#include "setup/StarterProfile.h"
 
 namespace qrtl::setup {
 namespace {
 
 constexpr char kDriver[] = "QRD210DE.DLL";
 
-// The starter profile: no client, no codes but those given.
-std::string Profile(const std::string& codes = {}) {
-    return "[Main]\r\nTimer=200\r\n[Client]\r\nDefault=0\r\n[KeyMap_Controler]\r\n" + codes;
-}
+using test::StarterProfile;
 
 // Plays `events` on `session`, each a word and maybe a number:
 //   learn K / all K   Learn of key K / Learn all from K, the receiver taken
@@ -92,9 +90,7 @@ std::string Codes(const RemoteSession& session) {
 }
 
 constexpr int kPower = 0;
-constexpr int kScan = 2;
 constexpr int kVolUp = 5;
-constexpr int kVolDown = 6;
 constexpr int kMute = 9;
 
 struct LearnCase {
@@ -125,46 +121,35 @@ const std::string kPressVolUp = "Press VOL+ (volume up) on the remote; Escape st
 INSTANTIATE_TEST_SUITE_P(
     Table, SessionLearning,
     ::testing::Values(
-        LearnCase{"OneKey_CodeTakenLearningEnds",
-                  Profile(),
-                  {"learn 5", "quiet", "read 20"},
-                  kListening + " | " + kPressVolUp + " | Received 20 \xE2\x86\x92 VOL+",
-                  "VOL+=20",
-                  false},
         LearnCase{"ReceiverRepeatsAQuietCode_NeverTakenForAKey",
-                  Profile(),
+                  StarterProfile(),
                   {"learn 5", "read 77", "none", "none", "none", "none", "none", "none", "none", "none", "none",
                    "read 77", "read 20"},
                   kListening + " | " + kPressVolUp + " | Received 20 \xE2\x86\x92 VOL+",
                   "VOL+=20",
                   false},
         LearnCase{"OneKey_EscapeStops",
-                  Profile(),
+                  StarterProfile(),
                   {"learn 5", "quiet", "skip", "read 20"},
                   kListening + " | " + kPressVolUp + " | Learning stopped.",
                   "",
                   false},
         LearnCase{"PressBeforeThePrompt_NotTaken",
-                  Profile(),
+                  StarterProfile(),
                   {"learn 5", "read 20", "read 20"},
                   kListening,
                   "",
                   true},
-        LearnCase{"LearnAll_FromTheFirstKeyWithoutACode",
-                  Profile("POWER=10\r\nZOOM=11\r\n"),
-                  {"all 0", "quiet"},
-                  kListening + " | Press SCAN (scan channels) on the remote; Escape skips it.",
-                  "POWER=10 ZOOM=11",
-                  true},
+        // Also where Learn all begins: the first key without a code.
         LearnCase{"LearnAll_EscapeSkipsToTheNextKeyAtOnce",
-                  Profile("POWER=10\r\nZOOM=11\r\n"),
+                  StarterProfile("POWER=10\r\nZOOM=11\r\n"),
                   {"all 0", "quiet", "skip"},
                   kListening + " | Press SCAN (scan channels) on the remote; Escape skips it. | Press TVFMSW (TV / FM radio) on the "
                                "remote; Escape skips it.",
                   "POWER=10 ZOOM=11",
                   true},
         LearnCase{"LearnAll_Stop_EndsAndKeepsWhatWasLearned",
-                  Profile(),
+                  StarterProfile(),
                   {"all 0", "quiet", "read 10", "stop"},
                   kListening + " | Press POWER (power on / off) on the remote; Escape skips it. | Received 10 \xE2\x86\x92 "
                                "POWER | Learning stopped.",
@@ -173,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
         // After a code the next key waits for the release; the held key's code
         // never counts for it, a different code after the release does.
         LearnCase{"KeyPressedAgainAfterTheRelease_ANewPressOfTheSameCode",
-                  Profile(),
+                  StarterProfile(),
                   {"all 0", "quiet", "read 10", "read 10", "read 10", "none", "read 10", "none", "read 11"},
                   kListening + " | Press POWER (power on / off) on the remote; Escape skips it. | Received 10 \xE2\x86\x92 "
                                "POWER | Received 10 \xE2\x86\x92 POWER. Press ZOOM (zoom) on the remote; Escape "
@@ -184,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Held past the release wait: the next key is asked for, the held code
         // still counts for nothing, and a different code after the release is taken.
         LearnCase{"KeyHeldIntoTheNextPrompt_CountsOnceTheNextCodeIsTaken",
-                  Profile(),
+                  StarterProfile(),
                   {"all 0", "quiet", "read 10", "held 10", "read 10", "read 10", "none", "read 11"},
                   kListening + " | Press POWER (power on / off) on the remote; Escape skips it. | Received 10 \xE2\x86\x92 "
                                "POWER | Received 10 \xE2\x86\x92 POWER. Press ZOOM (zoom) on the remote; Escape "
@@ -192,23 +177,16 @@ INSTANTIATE_TEST_SUITE_P(
                   "POWER=10 ZOOM=11",
                   true},
         LearnCase{"CodeOfAnotherKey_NoKeepsItThere",
-                  Profile("VOL+=20\r\n"),
+                  StarterProfile("VOL+=20\r\n"),
                   {"learn 6", "quiet", "read 20", "no", "none", "read 21"},
                   kListening + " | Press VOL- (volume down) on the remote; Escape stops. | ? Code 20 is already VOL+ "
                                "(volume up).\n\nTake it over for VOL-? VOL+ then has no code. | Code 20 stays with "
                                "VOL+. Press VOL- again, or Escape. | Received 21 \xE2\x86\x92 VOL-",
                   "VOL+=20 VOL-=21",
                   false},
-        LearnCase{"CodeOfAnotherKey_YesTakesItOver",
-                  Profile("VOL+=20\r\n"),
-                  {"learn 6", "quiet", "read 20", "yes"},
-                  kListening + " | Press VOL- (volume down) on the remote; Escape stops. | ? Code 20 is already VOL+ "
-                               "(volume up).\n\nTake it over for VOL-? VOL+ then has no code. | Received 20 "
-                               "\xE2\x86\x92 VOL-",
-                  "VOL-=20",
-                  false},
+        // Also the plain Yes: the code moves to the key learned.
         LearnCase{"ReadsWhileAsked_CountForNothing",
-                  Profile("VOL+=20\r\n"),
+                  StarterProfile("VOL+=20\r\n"),
                   {"learn 6", "quiet", "read 20", "none", "read 21", "yes"},
                   kListening + " | Press VOL- (volume down) on the remote; Escape stops. | ? Code 20 is already VOL+ "
                                "(volume up).\n\nTake it over for VOL-? VOL+ then has no code. | Received 20 "
@@ -216,21 +194,22 @@ INSTANTIATE_TEST_SUITE_P(
                   "VOL-=20",
                   false},
         LearnCase{"StoppedWhileAsked_TheAnswerChangesNothing",
-                  Profile("VOL+=20\r\n"),
+                  StarterProfile("VOL+=20\r\n"),
                   {"learn 6", "quiet", "read 20", "stop", "yes"},
                   kListening + " | Press VOL- (volume down) on the remote; Escape stops. | ? Code 20 is already VOL+ "
                                "(volume up).\n\nTake it over for VOL-? VOL+ then has no code. | Learning stopped.",
                   "VOL+=20",
                   false},
-        // The hang limit as a number: one millisecond under it is a slow read.
+        // The hang limit as a number: one millisecond under it is a slow read; also
+        // the plain learn of one key.
         LearnCase{"ReadRunsUnderTheLimit_LearningGoesOn",
-                  Profile(),
+                  StarterProfile(),
                   {"learn 5", "quiet", "running 4999", "read 20"},
                   kListening + " | " + kPressVolUp + " | Received 20 \xE2\x86\x92 VOL+",
                   "VOL+=20",
                   false},
         LearnCase{"ReadHangs_LearningStopsTheReadIsLeftAndLearnIsOff",
-                  Profile(),
+                  StarterProfile(),
                   {"learn 5", "quiet", "running 5000", "read 20", "learn 6"},
                   kListening + " | " + kPressVolUp +
                       " | Learning stopped: the card driver has not answered for 5 s. Check the card, then start the "
@@ -239,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "",
                   false},
         LearnCase{"MonitorStartedWhileLearning_LearningStops",
-                  Profile(),
+                  StarterProfile(),
                   {"learn 5", "quiet", "monitor", "read 20"},
                   kListening + " | " + kPressVolUp +
                       " | Learning stopped: the monitor was started and reads the receiver now.",
@@ -247,10 +226,11 @@ INSTANTIATE_TEST_SUITE_P(
                   false}));
 
 // ---- The monitor this window closed to learn ----
+// (Given back as learning ends, or one started meanwhile: the MonitorBack table.)
 
 struct MonitorCase {
     const char* name;
-    std::vector<std::string> events;  // closing, kept, started (while learning), learned
+    std::vector<std::string> events;  // closing, kept, learned
     bool stuck;
     bool runsNow;
     MonitorRestart restart;
@@ -263,15 +243,11 @@ class SessionMonitor : public ::testing::TestWithParam<MonitorCase> {};
 
 TEST_P(SessionMonitor, GiveBack_StartsOnlyTheMonitorThisWindowClosed) {
     const MonitorCase& c = GetParam();
-    RemoteSession session(Profile(), false);
+    RemoteSession session(StarterProfile(), false);
     for (const std::string& event : c.events) {
         if (event == "closing") session.MonitorClosing("C:\\QRTL\\QRTLIRMoni.exe");
         if (event == "kept") session.MonitorKept();
         if (event == "learned") Play(session, {"learn 5", "quiet", "read 20"});
-        if (event == "started") {
-            Play(session, {"learn 5", "quiet"});
-            session.MonitorStarted();
-        }
     }
     EXPECT_EQ(session.GiveBack(c.stuck, c.runsNow), c.restart);
     EXPECT_EQ(session.GiveBack(false, false), c.second);
@@ -283,9 +259,6 @@ TEST_P(SessionMonitor, GiveBack_StartsOnlyTheMonitorThisWindowClosed) {
 INSTANTIATE_TEST_SUITE_P(
     Table, SessionMonitor,
     ::testing::Values(
-        MonitorCase{"NoneClosed_NoneStarted", {"learned"}, false, false, MonitorRestart::None, MonitorRestart::None},
-        MonitorCase{"ClosedToLearn_StartedOnceAfterLearning", {"closing", "learned"}, false, false,
-                    MonitorRestart::Start, MonitorRestart::None},
         MonitorCase{"ClosedAndWindowClosedDuringTheWait_StillStarted", {"closing"}, false, false,
                     MonitorRestart::Start, MonitorRestart::None},
         MonitorCase{"RefusedToClose_NotStarted", {"closing", "kept"}, false, false, MonitorRestart::None,
@@ -293,13 +266,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Slow to close: it ended only after the wait ran out, or another started.
         MonitorCase{"OneRunsNow_NeverASecond", {"closing", "learned"}, false, true, MonitorRestart::None,
                     MonitorRestart::None},
-        MonitorCase{"StartedWhileLearning_NotStartedAgain", {"closing", "started"}, false, false,
-                    MonitorRestart::None, MonitorRestart::None},
         MonitorCase{"ReadStuckInTheDriver_ToldAndStartedOnceItAnswers", {"closing", "learned"}, true, false,
                     MonitorRestart::TellStuck, MonitorRestart::Start}));
 
 TEST(SessionMonitorWait, CloseAskedDuringTheWait_ComesAfterIt) {
-    RemoteSession session(Profile(), false);
+    RemoteSession session(StarterProfile(), false);
     session.WaitBegins();
     EXPECT_TRUE(session.Waiting());
     session.CloseAskedWhileWaiting();
@@ -312,7 +283,7 @@ TEST(SessionMonitorWait, CloseAskedDuringTheWait_ComesAfterIt) {
 // ---- The file: read-only, saved, saved as ----
 
 TEST(SessionFile, ReadOnly_LearnAndSaveOffUntilWritable) {
-    RemoteSession session(Profile(), true);
+    RemoteSession session(StarterProfile(), true);
     EXPECT_EQ(Play(session, {"learn 5"}),
               "Learn is off: the profile is read-only. Save as... keeps your changes in a copy.");
     session.Profile().Set("KeyMap_Controler", "VOL+", "20");
@@ -325,11 +296,11 @@ TEST(SessionFile, ReadOnly_LearnAndSaveOffUntilWritable) {
 }
 
 TEST(SessionFile, SavedWithOtherWritersLines_TheirLinesKeptTheEditedApplicationStays) {
-    const std::string text = Profile();
+    const std::string text = StarterProfile();
     RemoteSession session(text, false);
     session.Profile().EditClient(1);
     session.Profile().Set("KeyMap_Controler", "VOL+", "20");
-    const std::string written = Profile("VOL+=20\r\nMUTE=22\r\n");
+    const std::string written = StarterProfile("VOL+=20\r\nMUTE=22\r\n");
     session.Saved(written);
     EXPECT_FALSE(session.Profile().Changed());
     EXPECT_EQ(session.SavedText(), written);
@@ -338,7 +309,7 @@ TEST(SessionFile, SavedWithOtherWritersLines_TheirLinesKeptTheEditedApplicationS
 }
 
 TEST(SessionFile, SavedAsACopyNotWritable_ReadOnlyFromNowOn) {
-    RemoteSession session(Profile(), false);
+    RemoteSession session(StarterProfile(), false);
     session.Profile().Set("KeyMap_Controler", "VOL+", "20");
     session.SavedAs(false);
     EXPECT_TRUE(session.ReadOnly());
@@ -377,7 +348,7 @@ class SessionControls : public ::testing::TestWithParam<ControlCase> {};
 
 TEST_P(SessionControls, View_OnlyWhatCanBeUsedNow) {
     const ControlCase& c = GetParam();
-    RemoteSession session(Profile("VOL+=20\r\n") + "[Client]\r\n", c.readOnly);
+    RemoteSession session(StarterProfile("VOL+=20\r\n") + "[Client]\r\n", c.readOnly);
     if (c.catalog) {
         AppCatalog catalog;
         catalog.menus.push_back({});
@@ -394,9 +365,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ControlCase{"Start_NothingToSaveNoCommands", false, {}, false, false, kVolUp, "LAcxwWap"},
                       ControlCase{"NoRowSelected_NoKeyButtons", false, {}, false, false, -1, "AwWap"},
                       ControlCase{"Changed_SaveOn", false, {}, true, false, kMute, "LAcxwWsap"},
-                      ControlCase{"CommandsKnown_FillOn", false, {}, false, true, kVolUp, "LAcxfwWap"},
                       ControlCase{"Learning_OnlySkipAndStop", false, {"learn 5"}, false, true, kVolUp, "LAS"},
                       ControlCase{"LearningNoRowSelected_SkipStillOn", false, {"learn 5"}, false, true, -1, "LAS"},
+                      // Also Fill on once the commands are known.
                       ControlCase{"LearningEnded_AllBack", false, {"learn 5", "skip"}, false, true, kVolUp,
                                   "LAcxfwWap"},
                       ControlCase{"ReadOnlyChanged_OnlySaveAs", true, {}, true, false, kVolUp, "cxwWap"},
@@ -404,7 +375,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   false, kPower, "cxwWap"}));
 
 TEST(SessionApplication, AnotherApplication_ItsCommandsAndLaunchForgotten) {
-    RemoteSession session(Profile(), false);
+    RemoteSession session(StarterProfile(), false);
     AppCatalog catalog;
     catalog.menus.push_back({});
     session.WindowTaken(catalog, false);
@@ -434,6 +405,7 @@ struct ViewCase {
 void PrintTo(const ViewCase& c, std::ostream* os) { *os << c.name; }
 
 const std::string kStandin = "0_Item=STANDINTV\r\n0_Caption=Standin TV\r\n0_ClassName=StandinTVClass\r\n";
+const std::string kNoneYet = "none chosen yet: drag the crosshair onto its window, or choose it from the list";
 const std::string kReady = "Learning: QRD210DE.DLL ready. Select a key and press Learn.";
 
 World Seen(bool clientOpen, bool monitorRuns = false) {
@@ -466,8 +438,8 @@ TEST_P(SessionView, Lines_FollowTheWorldAndAgree) {
 INSTANTIATE_TEST_SUITE_P(
     Table, SessionView,
     ::testing::Values(
-        ViewCase{"NoApplication_NoneChosenYet", "", false, ReceiverFault::None, {}, Seen(false),
-                 "none chosen yet: drag the crosshair onto its window, or choose it from the list", kReady, true},
+        ViewCase{"NoApplication_NoneChosenYet", "", false, ReceiverFault::None, {}, Seen(false), kNoneYet, kReady,
+                 true},
         ViewCase{"ApplicationOpen_SaysSo", kStandin, false, ReceiverFault::None, {}, Seen(true),
                  "Standin TV, its window is open now", kReady, true},
         ViewCase{"ApplicationClosed_SaysSo", kStandin, false, ReceiverFault::None, {}, Seen(false),
@@ -478,29 +450,19 @@ INSTANTIATE_TEST_SUITE_P(
                  Seen(true, true), "Standin TV, its window is open now",
                  "Learning: the monitor is using the remote now; Learn asks to close the monitor.", true},
         ViewCase{"DriverMissing_LearnOff", "", false, ReceiverFault::DriverMissing, {}, Seen(false),
-                 "none chosen yet: drag the crosshair onto its window, or choose it from the list",
-                 "Learning is off: the card driver QRD210DE.DLL is missing.", false},
+                 kNoneYet, "Learning is off: the card driver QRD210DE.DLL is missing.", false},
         ViewCase{"DriverBack_ReadyAndLearnOn", "", false, ReceiverFault::DriverMissing, {"driver-back"}, Seen(false),
-                 "none chosen yet: drag the crosshair onto its window, or choose it from the list", kReady, true},
+                 kNoneYet, kReady, true},
         ViewCase{"DriverHungFileThere_StaysOff", "", false, ReceiverFault::DriverHung, {"driver-back"}, Seen(false),
-                 "none chosen yet: drag the crosshair onto its window, or choose it from the list",
-                 "Learning is off: the card driver has not answered a read for 5 s.", false},
+                 kNoneYet, "Learning is off: the card driver has not answered a read for 5 s.", false},
         ViewCase{"ReadOnly_LearnOff", "", true, ReceiverFault::None, {}, Seen(false),
-                 "none chosen yet: drag the crosshair onto its window, or choose it from the list",
-                 "Learning is off while the profile is read-only.", false},
+                 kNoneYet, "Learning is off while the profile is read-only.", false},
         ViewCase{"MadeWritable_ReadyAndLearnOn", "", true, ReceiverFault::None, {"writable"}, Seen(false),
-                 "none chosen yet: drag the crosshair onto its window, or choose it from the list", kReady, true},
+                 kNoneYet, kReady, true},
         ViewCase{"MadeReadOnly_LearnOff", "", false, ReceiverFault::None, {"read-only"}, Seen(false),
-                 "none chosen yet: drag the crosshair onto its window, or choose it from the list",
-                 "Learning is off while the profile is read-only.", false}));
+                 kNoneYet, "Learning is off while the profile is read-only.", false}));
 
 }  // namespace view
-
-}  // namespace
-}  // namespace qrtl::setup
-
-namespace qrtl::setup {
-namespace {
 
 // After Save, the monitor started again: "runs again" only once its window shows.
 struct StartedCase {
@@ -516,7 +478,7 @@ class SessionMonitorStarted : public ::testing::TestWithParam<StartedCase> {};
 
 TEST_P(SessionMonitorStarted, RunsAgain_SaidOnlyOnceItShows) {
     const StartedCase& c = GetParam();
-    RemoteSession session(Profile(), false);
+    RemoteSession session(StarterProfile(), false);
     const uint32_t start = 4294967000u;  // the clock wraps meanwhile
     session.MonitorStarting("Saved.", start);
     std::string said;
