@@ -402,7 +402,8 @@ TEST(SlotRows, Selector_NamesTellSlotsApartOnlyAnApplicationWorksWithTheRemote) 
     } cases[] = {
         {"", {"(empty)", "(empty)", "(empty)"}, {"(empty)", "(empty)", "(empty)"}, 0, 0},
         // Default names an empty entry: the remote works with nothing.
-        {"[Client]\r\nDefault=2\r\n2_ExeDesc=Third TV viewer\r\n", {"(empty)", "(empty)", "Third TV viewer (not set up)"},
+        {"[Client]\r\nDefault=2\r\n2_ExeDesc=Third TV viewer\r\n",
+         {"(empty)", "(empty)", "Third TV viewer (not set up)"},
          {"(empty)", "(empty)", "Third TV viewer (not set up)"}, 2, 0},
         {"[Client]\r\nDefault=1\r\n0_Item=A\r\n0_ExeDesc=TV\r\n1_Item=NOTEPAD\r\n", {"TV", "NOTEPAD", "(empty)"},
          {"TV", "NOTEPAD  (remote works with it)", "(empty)"}, 1, 2},
@@ -442,27 +443,9 @@ TEST(SlotRows, Lines_TheSlotsOwnInFileOrder) {
 
 // ---- Words ----
 
-TEST(SlotWords, EveryNote_NoWordsOfTheFileFormat) {
-    for (int code = 0; code <= static_cast<int>(SlotNoteCode::ActionsRemoved); ++code) {
-        SlotNote note;
-        note.code = static_cast<SlotNoteCode>(code);
-        note.app = "Notepad";
-        note.oldApp = "Standin TV";
-        note.oldExe = "StandinTV.exe";
-        note.reason.why = NotKept::Text;
-        note.reason.check = {LineCheck::Part::Value, LineProblem::LineBreak};
-        note.title = "Untitled - Notepad";
-        note.where = "App Paths";
-        const std::string words = SlotNoteWords(note);
-        EXPECT_FALSE(words.empty()) << code;
-        for (const char* format : {"[", "_", "=", "HKEY", "KeyMap", "Default", "Item", "Control"})
-            EXPECT_EQ(words.find(format), std::string::npos) << code << ": " << words;
-    }
-}
-
-// Every text about an entry read with any name: no "tests's", and none of the
-// words an owner does not know.
-TEST(SlotWords, AnyName_ReadsRightWithoutInnerWords) {
+// Every text about an entry read with any name: no "tests's", none of the words an
+// owner does not know, and nothing of the file's format.
+TEST(SlotWords, AnyNameEveryText_NoInnerWordsNoFileFormat) {
     const std::string name = "Stand-in TV client for tests";
     std::vector<std::string> texts;
     for (int code = 0; code <= static_cast<int>(SlotNoteCode::ActionsRemoved); ++code) {
@@ -472,8 +455,15 @@ TEST(SlotWords, AnyName_ReadsRightWithoutInnerWords) {
         note.oldApp = name;
         note.oldExe = "standin.exe";
         note.count = 2;
+        note.reason.why = NotKept::Text;
+        note.reason.check = {LineCheck::Part::Value, LineProblem::LineBreak};
         note.title = "Channel 5";
-        texts.push_back(SlotNoteWords(note));
+        note.where = "App Paths";
+        const std::string words = SlotNoteWords(note);
+        EXPECT_FALSE(words.empty()) << code;
+        for (const char* format : {"[", "_", "=", "HKEY", "KeyMap", "Default", "Item", "Control"})
+            EXPECT_EQ(words.find(format), std::string::npos) << code << ": " << words;
+        texts.push_back(words);
     }
     SlotReplace replace{true, name, name, 1};
     texts.push_back(ReplaceQuestion(replace));

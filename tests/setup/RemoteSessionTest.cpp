@@ -115,115 +115,75 @@ TEST_P(SessionLearning, Script_SaysAndKeepsWhatHappened) {
     EXPECT_EQ(session.Profile().Changed(), c.codes != Codes(RemoteSession(c.profile, false)));
 }
 
+const std::string kArrow = " \xE2\x86\x92 ";
 const std::string kListening = "Release all keys: listening to the receiver for one second ...";
-const std::string kPressVolUp = "Press VOL+ (volume up) on the remote; Escape stops.";
+const std::string kAskVolUp = kListening + " | Press VOL+ (volume up) on the remote; Escape stops.";
+const std::string kPowerLearned =
+    kListening + " | Press POWER (power on / off) on the remote; Escape skips it. | Received 10" + kArrow + "POWER";
+const std::string kPowerThenZoom =
+    kPowerLearned + " | Received 10" + kArrow + "POWER. Press ZOOM (zoom) on the remote; Escape skips it.";
+const std::string kVolUpsCode = kListening +
+                                " | Press VOL- (volume down) on the remote; Escape stops. | ? Code 20 is already VOL+ "
+                                "(volume up).\n\nTake it over for VOL-? VOL+ then has no code.";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SessionLearning,
     ::testing::Values(
-        LearnCase{"ReceiverRepeatsAQuietCode_NeverTakenForAKey",
-                  StarterProfile(),
+        LearnCase{"ReceiverRepeatsAQuietCode_NeverTakenForAKey", StarterProfile(),
                   {"learn 5", "read 77", "none", "none", "none", "none", "none", "none", "none", "none", "none",
                    "read 77", "read 20"},
-                  kListening + " | " + kPressVolUp + " | Received 20 \xE2\x86\x92 VOL+",
-                  "VOL+=20",
-                  false},
-        LearnCase{"OneKey_EscapeStops",
-                  StarterProfile(),
-                  {"learn 5", "quiet", "skip", "read 20"},
-                  kListening + " | " + kPressVolUp + " | Learning stopped.",
-                  "",
-                  false},
-        LearnCase{"PressBeforeThePrompt_NotTaken",
-                  StarterProfile(),
-                  {"learn 5", "read 20", "read 20"},
-                  kListening,
-                  "",
-                  true},
+                  kAskVolUp + " | Received 20" + kArrow + "VOL+", "VOL+=20", false},
+        LearnCase{"OneKey_EscapeStops", StarterProfile(), {"learn 5", "quiet", "skip", "read 20"},
+                  kAskVolUp + " | Learning stopped.", "", false},
+        LearnCase{"PressBeforeThePrompt_NotTaken", StarterProfile(), {"learn 5", "read 20", "read 20"}, kListening,
+                  "", true},
         // Also where Learn all begins: the first key without a code.
-        LearnCase{"LearnAll_EscapeSkipsToTheNextKeyAtOnce",
-                  StarterProfile("POWER=10\r\nZOOM=11\r\n"),
+        LearnCase{"LearnAll_EscapeSkipsToTheNextKeyAtOnce", StarterProfile("POWER=10\r\nZOOM=11\r\n"),
                   {"all 0", "quiet", "skip"},
-                  kListening + " | Press SCAN (scan channels) on the remote; Escape skips it. | Press TVFMSW (TV / FM radio) on the "
-                               "remote; Escape skips it.",
-                  "POWER=10 ZOOM=11",
-                  true},
-        LearnCase{"LearnAll_Stop_EndsAndKeepsWhatWasLearned",
-                  StarterProfile(),
-                  {"all 0", "quiet", "read 10", "stop"},
-                  kListening + " | Press POWER (power on / off) on the remote; Escape skips it. | Received 10 \xE2\x86\x92 "
-                               "POWER | Learning stopped.",
-                  "POWER=10",
-                  false},
+                  kListening + " | Press SCAN (scan channels) on the remote; Escape skips it. | Press TVFMSW (TV / "
+                               "FM radio) on the remote; Escape skips it.",
+                  "POWER=10 ZOOM=11", true},
+        LearnCase{"LearnAll_Stop_EndsAndKeepsWhatWasLearned", StarterProfile(), {"all 0", "quiet", "read 10", "stop"},
+                  kPowerLearned + " | Learning stopped.", "POWER=10", false},
         // After a code the next key waits for the release; the held key's code
         // never counts for it, a different code after the release does.
-        LearnCase{"KeyPressedAgainAfterTheRelease_ANewPressOfTheSameCode",
-                  StarterProfile(),
+        LearnCase{"KeyPressedAgainAfterTheRelease_ANewPressOfTheSameCode", StarterProfile(),
                   {"all 0", "quiet", "read 10", "read 10", "read 10", "none", "read 10", "none", "read 11"},
-                  kListening + " | Press POWER (power on / off) on the remote; Escape skips it. | Received 10 \xE2\x86\x92 "
-                               "POWER | Received 10 \xE2\x86\x92 POWER. Press ZOOM (zoom) on the remote; Escape "
-                               "skips it. | ? Code 10 is already POWER (power on / off).\n\nTake it over for ZOOM? POWER "
-                               "then has no code.",
-                  "POWER=10",
-                  true},
+                  kPowerThenZoom + " | ? Code 10 is already POWER (power on / off).\n\nTake it over for ZOOM? POWER "
+                                   "then has no code.",
+                  "POWER=10", true},
         // Held past the release wait: the next key is asked for, the held code
         // still counts for nothing, and a different code after the release is taken.
-        LearnCase{"KeyHeldIntoTheNextPrompt_CountsOnceTheNextCodeIsTaken",
-                  StarterProfile(),
+        LearnCase{"KeyHeldIntoTheNextPrompt_CountsOnceTheNextCodeIsTaken", StarterProfile(),
                   {"all 0", "quiet", "read 10", "held 10", "read 10", "read 10", "none", "read 11"},
-                  kListening + " | Press POWER (power on / off) on the remote; Escape skips it. | Received 10 \xE2\x86\x92 "
-                               "POWER | Received 10 \xE2\x86\x92 POWER. Press ZOOM (zoom) on the remote; Escape "
-                               "skips it. | Received 11 \xE2\x86\x92 ZOOM",
-                  "POWER=10 ZOOM=11",
-                  true},
-        LearnCase{"CodeOfAnotherKey_NoKeepsItThere",
-                  StarterProfile("VOL+=20\r\n"),
+                  kPowerThenZoom + " | Received 11" + kArrow + "ZOOM", "POWER=10 ZOOM=11", true},
+        LearnCase{"CodeOfAnotherKey_NoKeepsItThere", StarterProfile("VOL+=20\r\n"),
                   {"learn 6", "quiet", "read 20", "no", "none", "read 21"},
-                  kListening + " | Press VOL- (volume down) on the remote; Escape stops. | ? Code 20 is already VOL+ "
-                               "(volume up).\n\nTake it over for VOL-? VOL+ then has no code. | Code 20 stays with "
-                               "VOL+. Press VOL- again, or Escape. | Received 21 \xE2\x86\x92 VOL-",
-                  "VOL+=20 VOL-=21",
-                  false},
+                  kVolUpsCode + " | Code 20 stays with VOL+. Press VOL- again, or Escape. | Received 21" + kArrow +
+                      "VOL-",
+                  "VOL+=20 VOL-=21", false},
         // Also the plain Yes: the code moves to the key learned.
-        LearnCase{"ReadsWhileAsked_CountForNothing",
-                  StarterProfile("VOL+=20\r\n"),
+        LearnCase{"ReadsWhileAsked_CountForNothing", StarterProfile("VOL+=20\r\n"),
                   {"learn 6", "quiet", "read 20", "none", "read 21", "yes"},
-                  kListening + " | Press VOL- (volume down) on the remote; Escape stops. | ? Code 20 is already VOL+ "
-                               "(volume up).\n\nTake it over for VOL-? VOL+ then has no code. | Received 20 "
-                               "\xE2\x86\x92 VOL-",
-                  "VOL-=20",
-                  false},
-        LearnCase{"StoppedWhileAsked_TheAnswerChangesNothing",
-                  StarterProfile("VOL+=20\r\n"),
-                  {"learn 6", "quiet", "read 20", "stop", "yes"},
-                  kListening + " | Press VOL- (volume down) on the remote; Escape stops. | ? Code 20 is already VOL+ "
-                               "(volume up).\n\nTake it over for VOL-? VOL+ then has no code. | Learning stopped.",
-                  "VOL+=20",
+                  kVolUpsCode + " | Received 20" + kArrow + "VOL-",
+                  "VOL-=20", false},
+        LearnCase{"StoppedWhileAsked_TheAnswerChangesNothing", StarterProfile("VOL+=20\r\n"),
+                  {"learn 6", "quiet", "read 20", "stop", "yes"}, kVolUpsCode + " | Learning stopped.", "VOL+=20",
                   false},
         // The hang limit as a number: one millisecond under it is a slow read; also
         // the plain learn of one key.
-        LearnCase{"ReadRunsUnderTheLimit_LearningGoesOn",
-                  StarterProfile(),
+        LearnCase{"ReadRunsUnderTheLimit_LearningGoesOn", StarterProfile(),
                   {"learn 5", "quiet", "running 4999", "read 20"},
-                  kListening + " | " + kPressVolUp + " | Received 20 \xE2\x86\x92 VOL+",
-                  "VOL+=20",
-                  false},
-        LearnCase{"ReadHangs_LearningStopsTheReadIsLeftAndLearnIsOff",
-                  StarterProfile(),
+                  kAskVolUp + " | Received 20" + kArrow + "VOL+", "VOL+=20", false},
+        LearnCase{"ReadHangs_LearningStopsTheReadIsLeftAndLearnIsOff", StarterProfile(),
                   {"learn 5", "quiet", "running 5000", "read 20", "learn 6"},
-                  kListening + " | " + kPressVolUp +
-                      " | Learning stopped: the card driver has not answered for 5 s. Check the card, then start the "
-                      "set-up again. | (abandoned) | Learn is off: the card driver has not answered a read for 5 s; "
-                      "check the card, then start the set-up again.",
-                  "",
-                  false},
-        LearnCase{"MonitorStartedWhileLearning_LearningStops",
-                  StarterProfile(),
+                  kAskVolUp + " | Learning stopped: the card driver has not answered for 5 s. Check the card, then "
+                              "start the set-up again. | (abandoned) | Learn is off: the card driver has not answered "
+                              "a read for 5 s; check the card, then start the set-up again.",
+                  "", false},
+        LearnCase{"MonitorStartedWhileLearning_LearningStops", StarterProfile(),
                   {"learn 5", "quiet", "monitor", "read 20"},
-                  kListening + " | " + kPressVolUp +
-                      " | Learning stopped: the monitor was started and reads the receiver now.",
-                  "",
-                  false}));
+                  kAskVolUp + " | Learning stopped: the monitor was started and reads the receiver now.", "", false}));
 
 // ---- The monitor this window closed to learn ----
 // (Given back as learning ends, or one started meanwhile: the MonitorBack table.)
