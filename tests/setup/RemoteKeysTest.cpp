@@ -65,27 +65,20 @@ TEST(WindowLetters, AltLetter_TheLetterAfterALoneAmpersand) {
 
 // ---- The first focus ----
 
-struct FocusCase {
-    const char* name;
-    std::string client;
-    FirstFocus expected;
-};
-
-void PrintTo(const FocusCase& c, std::ostream* os) { *os << c.name; }
-
-class WindowFirstFocus : public ::testing::TestWithParam<FocusCase> {};
-
-TEST_P(WindowFirstFocus, Start_OnTheFirstThingMissing) {
-    const FocusCase& c = GetParam();
-    EXPECT_EQ(RemoteSession(StarterProfile("POWER=10\r\n", c.client), false).StartFocus(), c.expected);
+TEST(WindowFirstFocus, Start_OnTheFirstThingMissing) {
+    const struct {
+        const char* name;
+        std::string client;
+        FirstFocus expected;
+    } cases[] = {
+        {"NoApplication_WindowList", "", FirstFocus::WindowList},
+        {"ProgramNamed_KeyList", "0_Item=STANDINTV\r\n", FirstFocus::KeyList},
+        {"KindOfWindowOnly_KeyList", "0_ClassName=StandinTVClass\r\n", FirstFocus::KeyList},
+        {"TitleOnly_KeyList", "0_Caption=Standin TV\r\n", FirstFocus::KeyList},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RemoteSession(StarterProfile("POWER=10\r\n", c.client), false).StartFocus(), c.expected) << c.name;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, WindowFirstFocus,
-    ::testing::Values(FocusCase{"NoApplication_WindowList", "", FirstFocus::WindowList},
-                      FocusCase{"ProgramNamed_KeyList", "0_Item=STANDINTV\r\n", FirstFocus::KeyList},
-                      FocusCase{"KindOfWindowOnly_KeyList", "0_ClassName=StandinTVClass\r\n", FirstFocus::KeyList},
-                      FocusCase{"TitleOnly_KeyList", "0_Caption=Standin TV\r\n", FirstFocus::KeyList}));
 
 // ---- Where a finding leads ----
 
@@ -160,41 +153,36 @@ SessionStep LearnUntilEnd(RemoteSession& session, const std::string& how) {
     return session.MonitorStarted();
 }
 
-struct BackCase {
-    const char* name;
-    bool closed;      // the window closed the monitor to learn
-    const char* how;  // how learning ended
-    bool back;        // the monitor is started again at once
-    MonitorRestart atSave;  // what Save, Save as or Close do with it afterwards
-};
-
-void PrintTo(const BackCase& c, std::ostream* os) { *os << c.name; }
-
-class MonitorBack : public ::testing::TestWithParam<BackCase> {};
-
-TEST_P(MonitorBack, LearningEnds_TheMonitorClosedStartsAtOnce) {
-    const BackCase& c = GetParam();
-    RemoteSession session(StarterProfile(), false);
-    if (c.closed) session.MonitorClosing(kMonitor);
-    const SessionStep ended = LearnUntilEnd(session, c.how);
-    ASSERT_TRUE(ended.learningEnded);
-    EXPECT_EQ(ended.monitorBack, c.back);
-    // The window starts it through GiveBack, once: Save finds nothing more to start.
-    if (ended.monitorBack) {
-        EXPECT_EQ(session.GiveBack(false, false), MonitorRestart::Start);
+TEST(MonitorBack, LearningEnds_TheMonitorClosedStartsAtOnce) {
+    const struct {
+        const char* name;
+        bool closed;            // the window closed the monitor to learn
+        const char* how;        // how learning ended
+        bool back;              // the monitor is started again at once
+        MonitorRestart atSave;  // what Save, Save as or Close do with it afterwards
+    } cases[] = {
+        {"KeyLearned_Started", true, "learned", true, MonitorRestart::None},
+        {"Escape_Started", true, "escape", true, MonitorRestart::None},
+        {"LearnAllStopped_Started", true, "stop", true, MonitorRestart::None},
+        {"NoneClosed_NoneStarted", false, "learned", false, MonitorRestart::None},
+        // Save starts it itself, after writing: it reads the saved profile.
+        {"SaveStopsLearning_LeftToSave", true, "save", false, MonitorRestart::Start},
+        {"OneStartedMeanwhile_NeverASecond", true, "monitor", false, MonitorRestart::None},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoteSession session(StarterProfile(), false);
+        if (c.closed) session.MonitorClosing(kMonitor);
+        const SessionStep ended = LearnUntilEnd(session, c.how);
+        ASSERT_TRUE(ended.learningEnded);
+        EXPECT_EQ(ended.monitorBack, c.back);
+        // The window starts it through GiveBack, once: Save finds nothing more to start.
+        if (ended.monitorBack) {
+            EXPECT_EQ(session.GiveBack(false, false), MonitorRestart::Start);
+        }
+        EXPECT_EQ(session.GiveBack(false, false), c.atSave);
     }
-    EXPECT_EQ(session.GiveBack(false, false), c.atSave);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, MonitorBack,
-    ::testing::Values(BackCase{"KeyLearned_Started", true, "learned", true, MonitorRestart::None},
-                      BackCase{"Escape_Started", true, "escape", true, MonitorRestart::None},
-                      BackCase{"LearnAllStopped_Started", true, "stop", true, MonitorRestart::None},
-                      BackCase{"NoneClosed_NoneStarted", false, "learned", false, MonitorRestart::None},
-                      // Save starts it itself, after writing: it reads the saved profile.
-                      BackCase{"SaveStopsLearning_LeftToSave", true, "save", false, MonitorRestart::Start},
-                      BackCase{"OneStartedMeanwhile_NeverASecond", true, "monitor", false, MonitorRestart::None}));
 
 TEST(MonitorBack, LaterLearn_ClosesItAgainWithoutAsking) {
     RemoteSession session(StarterProfile(), false);

@@ -188,46 +188,38 @@ INSTANTIATE_TEST_SUITE_P(
 // ---- The monitor this window closed to learn ----
 // (Given back as learning ends, or one started meanwhile: the MonitorBack table.)
 
-struct MonitorCase {
-    const char* name;
-    std::vector<std::string> events;  // closing, kept, learned
-    bool stuck;
-    bool runsNow;
-    MonitorRestart restart;
-    MonitorRestart second;  // asked again afterwards, nothing stuck and none running
-};
-
-void PrintTo(const MonitorCase& c, std::ostream* os) { *os << c.name; }
-
-class SessionMonitor : public ::testing::TestWithParam<MonitorCase> {};
-
-TEST_P(SessionMonitor, GiveBack_StartsOnlyTheMonitorThisWindowClosed) {
-    const MonitorCase& c = GetParam();
-    RemoteSession session(StarterProfile(), false);
-    for (const std::string& event : c.events) {
-        if (event == "closing") session.MonitorClosing("C:\\QRTL\\QRTLIRMoni.exe");
-        if (event == "kept") session.MonitorKept();
-        if (event == "learned") Play(session, {"learn 5", "quiet", "read 20"});
-    }
-    EXPECT_EQ(session.GiveBack(c.stuck, c.runsNow), c.restart);
-    EXPECT_EQ(session.GiveBack(false, false), c.second);
-    if (c.restart == MonitorRestart::Start) {
-        EXPECT_EQ(session.ClosedMonitor(), "C:\\QRTL\\QRTLIRMoni.exe");
+TEST(SessionMonitor, GiveBack_StartsOnlyTheMonitorThisWindowClosed) {
+    const struct {
+        const char* name;
+        std::vector<std::string> events;  // closing, kept, learned
+        bool stuck;
+        bool runsNow;
+        MonitorRestart restart;
+        MonitorRestart second;  // asked again afterwards, nothing stuck and none running
+    } cases[] = {
+        {"ClosedAndWindowClosedDuringTheWait_StillStarted", {"closing"}, false, false, MonitorRestart::Start,
+         MonitorRestart::None},
+        {"RefusedToClose_NotStarted", {"closing", "kept"}, false, false, MonitorRestart::None, MonitorRestart::None},
+        // Slow to close: it ended only after the wait ran out, or another started.
+        {"OneRunsNow_NeverASecond", {"closing", "learned"}, false, true, MonitorRestart::None, MonitorRestart::None},
+        {"ReadStuckInTheDriver_ToldAndStartedOnceItAnswers", {"closing", "learned"}, true, false,
+         MonitorRestart::TellStuck, MonitorRestart::Start},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoteSession session(StarterProfile(), false);
+        for (const std::string& event : c.events) {
+            if (event == "closing") session.MonitorClosing("C:\\QRTL\\QRTLIRMoni.exe");
+            if (event == "kept") session.MonitorKept();
+            if (event == "learned") Play(session, {"learn 5", "quiet", "read 20"});
+        }
+        EXPECT_EQ(session.GiveBack(c.stuck, c.runsNow), c.restart);
+        EXPECT_EQ(session.GiveBack(false, false), c.second);
+        if (c.restart == MonitorRestart::Start) {
+            EXPECT_EQ(session.ClosedMonitor(), "C:\\QRTL\\QRTLIRMoni.exe");
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, SessionMonitor,
-    ::testing::Values(
-        MonitorCase{"ClosedAndWindowClosedDuringTheWait_StillStarted", {"closing"}, false, false,
-                    MonitorRestart::Start, MonitorRestart::None},
-        MonitorCase{"RefusedToClose_NotStarted", {"closing", "kept"}, false, false, MonitorRestart::None,
-                    MonitorRestart::None},
-        // Slow to close: it ended only after the wait ran out, or another started.
-        MonitorCase{"OneRunsNow_NeverASecond", {"closing", "learned"}, false, true, MonitorRestart::None,
-                    MonitorRestart::None},
-        MonitorCase{"ReadStuckInTheDriver_ToldAndStartedOnceItAnswers", {"closing", "learned"}, true, false,
-                    MonitorRestart::TellStuck, MonitorRestart::Start}));
 
 TEST(SessionMonitorWait, CloseAskedDuringTheWait_ComesAfterIt) {
     RemoteSession session(StarterProfile(), false);
@@ -425,39 +417,32 @@ INSTANTIATE_TEST_SUITE_P(
 }  // namespace view
 
 // After Save, the monitor started again: "runs again" only once its window shows.
-struct StartedCase {
-    const char* name;
-    std::vector<std::pair<bool, uint32_t>> looks;  // shows, at ms after the start
-    std::string said;                              // the last non-empty words
-    bool awaited;                                  // still looked for afterwards
-};
-
-void PrintTo(const StartedCase& c, std::ostream* os) { *os << c.name; }
-
-class SessionMonitorStarted : public ::testing::TestWithParam<StartedCase> {};
-
-TEST_P(SessionMonitorStarted, RunsAgain_SaidOnlyOnceItShows) {
-    const StartedCase& c = GetParam();
-    RemoteSession session(StarterProfile(), false);
-    const uint32_t start = 4294967000u;  // the clock wraps meanwhile
-    session.MonitorStarting("Saved.", start);
-    std::string said;
-    for (const auto& [shows, at] : c.looks) {
-        const std::string words = session.MonitorLook(shows, start + at);
-        if (!words.empty()) said = words;
+TEST(SessionMonitorStarted, RunsAgain_SaidOnlyOnceItShows) {
+    const std::string kRunsAgain = "Saved. The monitor runs again.";
+    const struct {
+        const char* name;
+        std::vector<std::pair<bool, uint32_t>> looks;  // shows, at ms after the start
+        std::string said;                              // every non-empty words, joined by " | "
+        bool awaited;                                  // still looked for afterwards
+    } cases[] = {
+        {"ShowsAfterAWhile_Said", {{false, 100}, {true, 300}}, kRunsAgain, false},
+        {"NotYet_StillLookedFor", {{false, 100}, {false, 4999}}, "", true},
+        {"NeverShows_NothingClaimed", {{false, 100}, {false, 5000}, {true, 5100}}, "", false},
+        {"SaidOnce", {{true, 100}, {true, 200}}, kRunsAgain, false},
+    };
+    for (const auto& c : cases) {
+        RemoteSession session(StarterProfile(), false);
+        const uint32_t start = 4294967000u;  // the clock wraps meanwhile
+        session.MonitorStarting("Saved.", start);
+        std::string said;
+        for (const auto& [shows, at] : c.looks) {
+            const std::string words = session.MonitorLook(shows, start + at);
+            if (!words.empty()) said += (said.empty() ? "" : " | ") + words;
+        }
+        EXPECT_EQ(said, c.said) << c.name;
+        EXPECT_EQ(session.AwaitingMonitor(), c.awaited) << c.name;
     }
-    EXPECT_EQ(said, c.said);
-    EXPECT_EQ(session.AwaitingMonitor(), c.awaited);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, SessionMonitorStarted,
-    ::testing::Values(StartedCase{"ShowsAfterAWhile_Said", {{false, 100}, {true, 300}}, "Saved. The monitor runs again.",
-                                  false},
-                      StartedCase{"NotYet_StillLookedFor", {{false, 100}, {false, 4999}}, "", true},
-                      StartedCase{"NeverShows_NothingClaimed", {{false, 100}, {false, 5000}, {true, 5100}}, "",
-                                  false},
-                      StartedCase{"SaidOnce", {{true, 100}, {true, 200}}, "Saved. The monitor runs again.", false}));
 
 }  // namespace
 }  // namespace qrtl::setup
