@@ -271,18 +271,6 @@ TEST(SessionFile, SavedAsACopyNotWritable_ReadOnlyFromNowOn) {
 
 // ---- The controls after each event ----
 
-struct ControlCase {
-    const char* name;
-    bool readOnly;
-    std::vector<std::string> events;
-    bool changed;   // a change made before the view
-    bool catalog;   // the application's commands are known
-    int selected;
-    const char* expected;  // the controls on, by letter
-};
-
-void PrintTo(const ControlCase& c, std::ostream* os) { *os << c.name; }
-
 // L Learn, A Learn all, S it reads Stop, c Action, t Test, x Clear, f Fill,
 // w Use this window, W the window list, s Save, a Save as, p the applications.
 std::string On(const ControlStates& s) {
@@ -296,35 +284,39 @@ std::string On(const ControlStates& s) {
     return on;
 }
 
-class SessionControls : public ::testing::TestWithParam<ControlCase> {};
-
-TEST_P(SessionControls, View_OnlyWhatCanBeUsedNow) {
-    const ControlCase& c = GetParam();
-    RemoteSession session(StarterProfile("VOL+=20\r\n") + "[Client]\r\n", c.readOnly);
-    if (c.catalog) {
-        AppCatalog catalog;
-        catalog.menus.push_back({});
-        session.CommandsRead(catalog);
+TEST(SessionControls, View_OnlyWhatCanBeUsedNow) {
+    const struct {
+        const char* name;
+        bool readOnly;
+        std::vector<std::string> events;
+        bool changed;  // a change made before the view
+        bool catalog;  // the application's commands are known
+        int selected;
+        const char* expected;  // the controls on, by letter
+    } cases[] = {
+        {"Start_NothingToSaveNoCommands", false, {}, false, false, kVolUp, "LAcxwWap"},
+        {"NoRowSelected_NoKeyButtons", false, {}, false, false, -1, "AwWap"},
+        {"Changed_SaveOn", false, {}, true, false, kMute, "LAcxwWsap"},
+        {"Learning_OnlySkipAndStop", false, {"learn 5"}, false, true, kVolUp, "LAS"},
+        {"LearningNoRowSelected_SkipStillOn", false, {"learn 5"}, false, true, -1, "LAS"},
+        // Also Fill on once the commands are known.
+        {"LearningEnded_AllBack", false, {"learn 5", "skip"}, false, true, kVolUp, "LAcxfwWap"},
+        {"ReadOnlyChanged_OnlySaveAs", true, {}, true, false, kVolUp, "cxwWap"},
+        {"DriverHung_LearnOff", false, {"learn 5", "quiet", "running 5000"}, false, false, kPower, "cxwWap"},
+    };
+    for (const auto& c : cases) {
+        RemoteSession session(StarterProfile("VOL+=20\r\n") + "[Client]\r\n", c.readOnly);
+        if (c.catalog) {
+            AppCatalog catalog;
+            catalog.menus.push_back({});
+            session.CommandsRead(catalog);
+        }
+        Play(session, c.events);
+        if (c.changed) session.Profile().Set("KeyMap_Controler", "MUTE", "22");
+        session.Recheck({}, kDriver);
+        EXPECT_EQ(On(session.Controls(c.selected, false)), c.expected) << c.name;
     }
-    Play(session, c.events);
-    if (c.changed) session.Profile().Set("KeyMap_Controler", "MUTE", "22");
-    session.Recheck({}, kDriver);
-    EXPECT_EQ(On(session.Controls(c.selected, false)), c.expected);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, SessionControls,
-    ::testing::Values(ControlCase{"Start_NothingToSaveNoCommands", false, {}, false, false, kVolUp, "LAcxwWap"},
-                      ControlCase{"NoRowSelected_NoKeyButtons", false, {}, false, false, -1, "AwWap"},
-                      ControlCase{"Changed_SaveOn", false, {}, true, false, kMute, "LAcxwWsap"},
-                      ControlCase{"Learning_OnlySkipAndStop", false, {"learn 5"}, false, true, kVolUp, "LAS"},
-                      ControlCase{"LearningNoRowSelected_SkipStillOn", false, {"learn 5"}, false, true, -1, "LAS"},
-                      // Also Fill on once the commands are known.
-                      ControlCase{"LearningEnded_AllBack", false, {"learn 5", "skip"}, false, true, kVolUp,
-                                  "LAcxfwWap"},
-                      ControlCase{"ReadOnlyChanged_OnlySaveAs", true, {}, true, false, kVolUp, "cxwWap"},
-                      ControlCase{"DriverHung_LearnOff", false, {"learn 5", "quiet", "running 5000"}, false,
-                                  false, kPower, "cxwWap"}));
 
 TEST(SessionApplication, AnotherApplication_ItsCommandsAndLaunchForgotten) {
     RemoteSession session(StarterProfile(), false);
@@ -340,26 +332,6 @@ TEST(SessionApplication, AnotherApplication_ItsCommandsAndLaunchForgotten) {
 
 // ---- The lines of the view after each event of the world ----
 
-namespace view {
-
-struct ViewCase {
-    const char* name;
-    std::string clientLines;  // the [Client] entries of slot 0
-    bool readOnly;
-    ReceiverFault fault;
-    std::vector<std::string> events;  // driver-back, writable, read-only
-    World world;
-    std::string client;
-    std::string receiver;
-    bool learnOn;  // Learn on for a selected key: says the same as the receiver line
-};
-
-void PrintTo(const ViewCase& c, std::ostream* os) { *os << c.name; }
-
-const std::string kStandin = "0_Item=STANDINTV\r\n0_Caption=Standin TV\r\n0_ClassName=StandinTVClass\r\n";
-const std::string kNoneYet = "none chosen yet: drag the crosshair onto its window, or choose it from the list";
-const std::string kReady = "Learning: QRD210DE.DLL ready. Select a key and press Learn.";
-
 World Seen(bool clientOpen, bool monitorRuns = false) {
     World world;
     world.clientOpen = clientOpen;
@@ -368,53 +340,61 @@ World Seen(bool clientOpen, bool monitorRuns = false) {
     return world;
 }
 
-class SessionView : public ::testing::TestWithParam<ViewCase> {};
-
-TEST_P(SessionView, Lines_FollowTheWorldAndAgree) {
-    const ViewCase& c = GetParam();
-    std::string text = "[Main]\r\n[Client]\r\nDefault=0\r\n" + c.clientLines + "[KeyMap_Controler]\r\nVOL+=20\r\n";
-    RemoteSession session(text, c.readOnly);
-    session.ReceiverFailed(c.fault);
-    for (const std::string& event : c.events) {
-        if (event == "driver-back") session.DriverBack();
-        if (event == "writable") session.WritableNow(true);
-        if (event == "read-only") session.WritableNow(false);
+TEST(SessionView, Lines_FollowTheWorldAndAgree) {
+    const std::string kStandin = "0_Item=STANDINTV\r\n0_Caption=Standin TV\r\n0_ClassName=StandinTVClass\r\n";
+    const std::string kNoneYet = "none chosen yet: drag the crosshair onto its window, or choose it from the list";
+    const std::string kReady = "Learning: QRD210DE.DLL ready. Select a key and press Learn.";
+    const std::string kReadOnly = "Learning is off while the profile is read-only.";
+    const ReceiverFault kNone = ReceiverFault::None;
+    const struct {
+        const char* name;
+        std::string clientLines;  // the [Client] entries of slot 0
+        bool readOnly;
+        ReceiverFault fault;
+        std::vector<std::string> events;  // driver-back, writable, read-only
+        World world;
+        std::string client;
+        std::string receiver;
+        bool learnOn;  // Learn on for a selected key: says the same as the receiver line
+    } cases[] = {
+        {"NoApplication_NoneChosenYet", "", false, kNone, {}, Seen(false), kNoneYet, kReady, true},
+        {"ApplicationOpen_SaysSo", kStandin, false, kNone, {}, Seen(true), "Standin TV, its window is open now", kReady,
+         true},
+        {"ApplicationClosed_SaysSo", kStandin, false, kNone, {}, Seen(false), "Standin TV, its window is not found now",
+         kReady, true},
+        {"OwnersName_BeforeTheCaption", kStandin + "0_ExeDesc=My TV\r\n", false, kNone, {}, Seen(true),
+         "My TV, its window is open now", kReady, true},
+        {"MonitorRuns_ItHoldsTheReceiverLearnAsksToCloseIt", kStandin, false, kNone, {}, Seen(true, true),
+         "Standin TV, its window is open now",
+         "Learning: the monitor is using the remote now; Learn asks to close the monitor.", true},
+        {"DriverMissing_LearnOff", "", false, ReceiverFault::DriverMissing, {}, Seen(false), kNoneYet,
+         "Learning is off: the card driver QRD210DE.DLL is missing.", false},
+        {"DriverBack_ReadyAndLearnOn", "", false, ReceiverFault::DriverMissing, {"driver-back"}, Seen(false), kNoneYet,
+         kReady, true},
+        {"DriverHungFileThere_StaysOff", "", false, ReceiverFault::DriverHung, {"driver-back"}, Seen(false), kNoneYet,
+         "Learning is off: the card driver has not answered a read for 5 s.", false},
+        {"ReadOnly_LearnOff", "", true, kNone, {}, Seen(false), kNoneYet, kReadOnly, false},
+        {"MadeWritable_ReadyAndLearnOn", "", true, kNone, {"writable"}, Seen(false), kNoneYet, kReady, true},
+        {"MadeReadOnly_LearnOff", "", false, kNone, {"read-only"}, Seen(false), kNoneYet, kReadOnly, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string text =
+            "[Main]\r\n[Client]\r\nDefault=0\r\n" + c.clientLines + "[KeyMap_Controler]\r\nVOL+=20\r\n";
+        RemoteSession session(text, c.readOnly);
+        session.ReceiverFailed(c.fault);
+        for (const std::string& event : c.events) {
+            if (event == "driver-back") session.DriverBack();
+            if (event == "writable") session.WritableNow(true);
+            if (event == "read-only") session.WritableNow(false);
+        }
+        session.Recheck({}, kDriver);
+        const qrtl::setup::SessionView shown = session.View(c.world);
+        EXPECT_EQ(shown.client, c.client);
+        EXPECT_EQ(shown.receiver, c.receiver);
+        EXPECT_EQ(session.Controls(kVolUp, c.world.monitorRuns).learn, c.learnOn);
     }
-    session.Recheck({}, kDriver);
-    const qrtl::setup::SessionView shown = session.View(c.world);
-    EXPECT_EQ(shown.client, c.client);
-    EXPECT_EQ(shown.receiver, c.receiver);
-    EXPECT_EQ(session.Controls(kVolUp, c.world.monitorRuns).learn, c.learnOn);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, SessionView,
-    ::testing::Values(
-        ViewCase{"NoApplication_NoneChosenYet", "", false, ReceiverFault::None, {}, Seen(false), kNoneYet, kReady,
-                 true},
-        ViewCase{"ApplicationOpen_SaysSo", kStandin, false, ReceiverFault::None, {}, Seen(true),
-                 "Standin TV, its window is open now", kReady, true},
-        ViewCase{"ApplicationClosed_SaysSo", kStandin, false, ReceiverFault::None, {}, Seen(false),
-                 "Standin TV, its window is not found now", kReady, true},
-        ViewCase{"OwnersName_BeforeTheCaption", kStandin + "0_ExeDesc=My TV\r\n", false, ReceiverFault::None, {},
-                 Seen(true), "My TV, its window is open now", kReady, true},
-        ViewCase{"MonitorRuns_ItHoldsTheReceiverLearnAsksToCloseIt", kStandin, false, ReceiverFault::None, {},
-                 Seen(true, true), "Standin TV, its window is open now",
-                 "Learning: the monitor is using the remote now; Learn asks to close the monitor.", true},
-        ViewCase{"DriverMissing_LearnOff", "", false, ReceiverFault::DriverMissing, {}, Seen(false),
-                 kNoneYet, "Learning is off: the card driver QRD210DE.DLL is missing.", false},
-        ViewCase{"DriverBack_ReadyAndLearnOn", "", false, ReceiverFault::DriverMissing, {"driver-back"}, Seen(false),
-                 kNoneYet, kReady, true},
-        ViewCase{"DriverHungFileThere_StaysOff", "", false, ReceiverFault::DriverHung, {"driver-back"}, Seen(false),
-                 kNoneYet, "Learning is off: the card driver has not answered a read for 5 s.", false},
-        ViewCase{"ReadOnly_LearnOff", "", true, ReceiverFault::None, {}, Seen(false),
-                 kNoneYet, "Learning is off while the profile is read-only.", false},
-        ViewCase{"MadeWritable_ReadyAndLearnOn", "", true, ReceiverFault::None, {"writable"}, Seen(false),
-                 kNoneYet, kReady, true},
-        ViewCase{"MadeReadOnly_LearnOff", "", false, ReceiverFault::None, {"read-only"}, Seen(false),
-                 kNoneYet, "Learning is off while the profile is read-only.", false}));
-
-}  // namespace view
 
 // After Save, the monitor started again: "runs again" only once its window shows.
 TEST(SessionMonitorStarted, RunsAgain_SaidOnlyOnceItShows) {
