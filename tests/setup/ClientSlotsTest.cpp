@@ -266,7 +266,6 @@ TEST(SlotTake, AnotherEntryActive_QuestionAndAnswersInWords) {
     EXPECT_NE(words.find("The remote still works with Standin TV; Notepad waits in the list.\n"), std::string::npos)
         << words;
     EXPECT_EQ(words.find("now works with"), std::string::npos) << words;
-    EXPECT_EQ(WorksWithWords("Standin TV"), "The remote works with: Standin TV; POWER starts it.");
     EXPECT_EQ(WorksWithWords(""), "The remote works with no application yet.");
 }
 
@@ -392,40 +391,31 @@ TEST(SlotActive, MakeActive_DefaultWrittenOnlyWhenItChanges) {
 
 // ---- The selector ----
 
-TEST(SlotRows, SelectorLine_OnlyAnEntryWithAnApplicationWorksWithTheRemote) {
-    const struct {
-        std::string profile;
-        std::vector<std::string> lines;
-    } cases[] = {
-        // Default names an empty entry: the remote works with nothing.
-        {"", {"(empty)", "(empty)", "(empty)"}},
-        {"[Client]\r\nDefault=2\r\n2_ExeDesc=Third TV viewer\r\n",
-         {"(empty)", "(empty)", "Third TV viewer (not set up)"}},
-        {"[Client]\r\nDefault=1\r\n0_Item=A\r\n0_ExeDesc=TV\r\n1_Item=NOTEPAD\r\n",
-         {"TV", "NOTEPAD  (remote works with it)", "(empty)"}},
-    };
-    for (const auto& c : cases) {
-        const std::vector<SlotRow> rows = SlotRows(ProfileDocument::Parse(c.profile));
-        ASSERT_EQ(rows.size(), 3u);
-        for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(SelectorLine(rows[i]), c.lines[i]) << c.profile;
-    }
-}
-
-TEST(SlotRows, Selector_NamesTellSlotsApart) {
+// Only an entry with an application works with the remote; names tell entries apart.
+TEST(SlotRows, Selector_NamesTellSlotsApartOnlyAnApplicationWorksWithTheRemote) {
     const struct {
         std::string profile;
         std::vector<std::string> texts;
+        std::vector<std::string> lines;  // the selector's, with the remote's mark
         int32_t active;
         int32_t nextFree;
     } cases[] = {
-        {"", {"(empty)", "(empty)", "(empty)"}, 0, 0},
+        {"", {"(empty)", "(empty)", "(empty)"}, {"(empty)", "(empty)", "(empty)"}, 0, 0},
+        // Default names an empty entry: the remote works with nothing.
+        {"[Client]\r\nDefault=2\r\n2_ExeDesc=Third TV viewer\r\n",
+         {"(empty)", "(empty)", "Third TV viewer (not set up)"},
+         {"(empty)", "(empty)", "Third TV viewer (not set up)"}, 2, 0},
+        {"[Client]\r\nDefault=1\r\n0_Item=A\r\n0_ExeDesc=TV\r\n1_Item=NOTEPAD\r\n", {"TV", "NOTEPAD", "(empty)"},
+         {"TV", "NOTEPAD  (remote works with it)", "(empty)"}, 1, 2},
         {"[Client]\r\nDefault=1\r\n0_Item=STANDINTV\r\n0_ExeDesc=Standin TV\r\n1_Item=STANDINTV\r\n"
          "1_ExeDesc=Standin TV\r\n2_ExeDesc=Third TV viewer\r\n",
-         {"Standin TV", "Standin TV (2)", "Third TV viewer (not set up)"}, 1, 2},
+         {"Standin TV", "Standin TV (2)", "Third TV viewer (not set up)"},
+         {"Standin TV", "Standin TV (2)  (remote works with it)", "Third TV viewer (not set up)"}, 1, 2},
         {"[Client]\r\nDefault=5\r\n0_Item=A\r\n0_ExeDesc=TV\r\n1_ClassName=X\r\n1_ExeDesc=TV\r\n2_Child0=7\r\n"
          "2_ExeDesc=TV\r\n",
-         {"TV", "TV (2)", "TV (3)"}, -1, -1},
-        {"[Client]\r\n0_Item=NOTEPAD\r\n", {"NOTEPAD", "(empty)", "(empty)"}, 0, 1},
+         {"TV", "TV (2)", "TV (3)"}, {"TV", "TV (2)", "TV (3)"}, -1, -1},
+        {"[Client]\r\n0_Item=NOTEPAD\r\n", {"NOTEPAD", "(empty)", "(empty)"},
+         {"NOTEPAD  (remote works with it)", "(empty)", "(empty)"}, 0, 1},
     };
     for (const auto& c : cases) {
         const auto document = ProfileDocument::Parse(c.profile);
@@ -433,6 +423,7 @@ TEST(SlotRows, Selector_NamesTellSlotsApart) {
         ASSERT_EQ(rows.size(), 3u);
         for (std::size_t i = 0; i < rows.size(); ++i) {
             EXPECT_EQ(SelectorText(rows[i]), c.texts[i]) << c.profile;
+            EXPECT_EQ(SelectorLine(rows[i]), c.lines[i]) << c.profile;
             EXPECT_EQ(rows[i].active, static_cast<int32_t>(i) == c.active) << c.profile;
         }
         EXPECT_EQ(NextFreeSlot(document), c.nextFree) << c.profile;
@@ -452,27 +443,9 @@ TEST(SlotRows, Lines_TheSlotsOwnInFileOrder) {
 
 // ---- Words ----
 
-TEST(SlotWords, EveryNote_NoWordsOfTheFileFormat) {
-    for (int code = 0; code <= static_cast<int>(SlotNoteCode::ActionsRemoved); ++code) {
-        SlotNote note;
-        note.code = static_cast<SlotNoteCode>(code);
-        note.app = "Notepad";
-        note.oldApp = "Standin TV";
-        note.oldExe = "StandinTV.exe";
-        note.reason.why = NotKept::Text;
-        note.reason.check = {LineCheck::Part::Value, LineProblem::LineBreak};
-        note.title = "Untitled - Notepad";
-        note.where = "App Paths";
-        const std::string words = SlotNoteWords(note);
-        EXPECT_FALSE(words.empty()) << code;
-        for (const char* format : {"[", "_", "=", "HKEY", "KeyMap", "Default", "Item", "Control"})
-            EXPECT_EQ(words.find(format), std::string::npos) << code << ": " << words;
-    }
-}
-
-// Every text about an entry read with any name: no "tests's", and none of the
-// words an owner does not know.
-TEST(SlotWords, AnyName_ReadsRightWithoutInnerWords) {
+// Every text about an entry read with any name: no "tests's", none of the words an
+// owner does not know, and nothing of the file's format.
+TEST(SlotWords, AnyNameEveryText_NoInnerWordsNoFileFormat) {
     const std::string name = "Stand-in TV client for tests";
     std::vector<std::string> texts;
     for (int code = 0; code <= static_cast<int>(SlotNoteCode::ActionsRemoved); ++code) {
@@ -482,8 +455,15 @@ TEST(SlotWords, AnyName_ReadsRightWithoutInnerWords) {
         note.oldApp = name;
         note.oldExe = "standin.exe";
         note.count = 2;
+        note.reason.why = NotKept::Text;
+        note.reason.check = {LineCheck::Part::Value, LineProblem::LineBreak};
         note.title = "Channel 5";
-        texts.push_back(SlotNoteWords(note));
+        note.where = "App Paths";
+        const std::string words = SlotNoteWords(note);
+        EXPECT_FALSE(words.empty()) << code;
+        for (const char* format : {"[", "_", "=", "HKEY", "KeyMap", "Default", "Item", "Control"})
+            EXPECT_EQ(words.find(format), std::string::npos) << code << ": " << words;
+        texts.push_back(words);
     }
     SlotReplace replace{true, name, name, 1};
     texts.push_back(ReplaceQuestion(replace));

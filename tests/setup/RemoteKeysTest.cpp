@@ -13,6 +13,7 @@
 #include "config/QRTLIRSet.h"
 #include "setup/PressDetector.h"
 #include "setup/RemoteSession.h"
+#include "setup/StarterProfile.h"
 
 namespace qrtl::setup {
 namespace {
@@ -20,9 +21,7 @@ namespace {
 constexpr char kDriver[] = "QRD210DE.DLL";
 constexpr char kMonitor[] = "C:\\QRTL\\QRTLIRMoni.exe";
 
-std::string Profile(const std::string& client, const std::string& codes) {
-    return "[Main]\r\nTimer=200\r\n[Client]\r\nDefault=0\r\n" + client + "[KeyMap_Controler]\r\n" + codes;
-}
+using test::StarterProfile;
 
 // ---- Alt letters ----
 
@@ -66,27 +65,20 @@ TEST(WindowLetters, AltLetter_TheLetterAfterALoneAmpersand) {
 
 // ---- The first focus ----
 
-struct FocusCase {
-    const char* name;
-    std::string client;
-    FirstFocus expected;
-};
-
-void PrintTo(const FocusCase& c, std::ostream* os) { *os << c.name; }
-
-class WindowFirstFocus : public ::testing::TestWithParam<FocusCase> {};
-
-TEST_P(WindowFirstFocus, Start_OnTheFirstThingMissing) {
-    const FocusCase& c = GetParam();
-    EXPECT_EQ(RemoteSession(Profile(c.client, "POWER=10\r\n"), false).StartFocus(), c.expected);
+TEST(WindowFirstFocus, Start_OnTheFirstThingMissing) {
+    const struct {
+        const char* name;
+        std::string client;
+        FirstFocus expected;
+    } cases[] = {
+        {"NoApplication_WindowList", "", FirstFocus::WindowList},
+        {"ProgramNamed_KeyList", "0_Item=STANDINTV\r\n", FirstFocus::KeyList},
+        {"KindOfWindowOnly_KeyList", "0_ClassName=StandinTVClass\r\n", FirstFocus::KeyList},
+        {"TitleOnly_KeyList", "0_Caption=Standin TV\r\n", FirstFocus::KeyList},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RemoteSession(StarterProfile("POWER=10\r\n", c.client), false).StartFocus(), c.expected) << c.name;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, WindowFirstFocus,
-    ::testing::Values(FocusCase{"NoApplication_WindowList", "", FirstFocus::WindowList},
-                      FocusCase{"ProgramNamed_KeyList", "0_Item=STANDINTV\r\n", FirstFocus::KeyList},
-                      FocusCase{"KindOfWindowOnly_KeyList", "0_ClassName=StandinTVClass\r\n", FirstFocus::KeyList},
-                      FocusCase{"TitleOnly_KeyList", "0_Caption=Standin TV\r\n", FirstFocus::KeyList}));
 
 // ---- Where a finding leads ----
 
@@ -123,22 +115,23 @@ INSTANTIATE_TEST_SUITE_P(
     Table, FindingLeads,
     ::testing::Values(
         // "26 keys have no code yet: ZOOM, ...": the first of them, not the first key.
-        LeadCase{"KeysWithoutCode_TheFirstOfThem", Profile(kTv, "POWER=10\r\n"), FindingId::CodeUnlearned,
+        LeadCase{"KeysWithoutCode_TheFirstOfThem", StarterProfile("POWER=10\r\n", kTv), FindingId::CodeUnlearned,
                  FindingGoal::Key, "ZOOM"},
         LeadCase{"KeysWithoutCodeFromTheMiddle_TheFirstOfThem",
-                 Profile(kTv, "POWER=10\r\nZOOM=11\r\nSCAN=12\r\nTVFMSW=13\r\nSWITCH=14\r\n"),
+                 StarterProfile("POWER=10\r\nZOOM=11\r\nSCAN=12\r\nTVFMSW=13\r\nSWITCH=14\r\n", kTv),
                  FindingId::CodeUnlearned, FindingGoal::Key, "VOL+"},
-        LeadCase{"CodeNeverReceived_ThatKey", Profile(kTv, "POWER=10\r\nMUTE=5\r\n"), FindingId::CodeFormat,
+        LeadCase{"CodeNeverReceived_ThatKey", StarterProfile("POWER=10\r\nMUTE=5\r\n", kTv), FindingId::CodeFormat,
                  FindingGoal::Key, "MUTE"},
-        LeadCase{"NoApplication_WindowList", Profile("", "POWER=10\r\n"), FindingId::ClientMissing,
+        LeadCase{"NoApplication_WindowList", StarterProfile("POWER=10\r\n"), FindingId::ClientMissing,
                  FindingGoal::WindowList, ""},
-        LeadCase{"NoActions_Fill", Profile(kTv, "POWER=10\r\n"), FindingId::ClientKeymap, FindingGoal::Fill, ""},
+        LeadCase{"NoActions_Fill", StarterProfile("POWER=10\r\n", kTv), FindingId::ClientKeymap, FindingGoal::Fill,
+                 ""},
         LeadCase{"PollingOff_Stays", "[Main]\r\nTimer=0\r\n[Client]\r\nDefault=0\r\n" + kTv +
                                          "[KeyMap_Controler]\r\nPOWER=10\r\n",
                  FindingId::Timer, FindingGoal::Stay, ""}));
 
 TEST(FindingLeads, ReceiverFault_Stays) {
-    RemoteSession session(Profile(kTv, "POWER=10\r\n"), false);
+    RemoteSession session(StarterProfile("POWER=10\r\n", kTv), false);
     session.ReceiverFailed(ReceiverFault::DriverMissing);
     session.Recheck({}, kDriver);
     ASSERT_FALSE(session.Findings().empty());
@@ -160,44 +153,39 @@ SessionStep LearnUntilEnd(RemoteSession& session, const std::string& how) {
     return session.MonitorStarted();
 }
 
-struct BackCase {
-    const char* name;
-    bool closed;      // the window closed the monitor to learn
-    const char* how;  // how learning ended
-    bool back;        // the monitor is started again at once
-    MonitorRestart atSave;  // what Save, Save as or Close do with it afterwards
-};
-
-void PrintTo(const BackCase& c, std::ostream* os) { *os << c.name; }
-
-class MonitorBack : public ::testing::TestWithParam<BackCase> {};
-
-TEST_P(MonitorBack, LearningEnds_TheMonitorClosedStartsAtOnce) {
-    const BackCase& c = GetParam();
-    RemoteSession session(Profile("", ""), false);
-    if (c.closed) session.MonitorClosing(kMonitor);
-    const SessionStep ended = LearnUntilEnd(session, c.how);
-    ASSERT_TRUE(ended.learningEnded);
-    EXPECT_EQ(ended.monitorBack, c.back);
-    // The window starts it through GiveBack, once: Save finds nothing more to start.
-    if (ended.monitorBack) {
-        EXPECT_EQ(session.GiveBack(false, false), MonitorRestart::Start);
+TEST(MonitorBack, LearningEnds_TheMonitorClosedStartsAtOnce) {
+    const struct {
+        const char* name;
+        bool closed;            // the window closed the monitor to learn
+        const char* how;        // how learning ended
+        bool back;              // the monitor is started again at once
+        MonitorRestart atSave;  // what Save, Save as or Close do with it afterwards
+    } cases[] = {
+        {"KeyLearned_Started", true, "learned", true, MonitorRestart::None},
+        {"Escape_Started", true, "escape", true, MonitorRestart::None},
+        {"LearnAllStopped_Started", true, "stop", true, MonitorRestart::None},
+        {"NoneClosed_NoneStarted", false, "learned", false, MonitorRestart::None},
+        // Save starts it itself, after writing: it reads the saved profile.
+        {"SaveStopsLearning_LeftToSave", true, "save", false, MonitorRestart::Start},
+        {"OneStartedMeanwhile_NeverASecond", true, "monitor", false, MonitorRestart::None},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoteSession session(StarterProfile(), false);
+        if (c.closed) session.MonitorClosing(kMonitor);
+        const SessionStep ended = LearnUntilEnd(session, c.how);
+        ASSERT_TRUE(ended.learningEnded);
+        EXPECT_EQ(ended.monitorBack, c.back);
+        // The window starts it through GiveBack, once: Save finds nothing more to start.
+        if (ended.monitorBack) {
+            EXPECT_EQ(session.GiveBack(false, false), MonitorRestart::Start);
+        }
+        EXPECT_EQ(session.GiveBack(false, false), c.atSave);
     }
-    EXPECT_EQ(session.GiveBack(false, false), c.atSave);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, MonitorBack,
-    ::testing::Values(BackCase{"KeyLearned_Started", true, "learned", true, MonitorRestart::None},
-                      BackCase{"Escape_Started", true, "escape", true, MonitorRestart::None},
-                      BackCase{"LearnAllStopped_Started", true, "stop", true, MonitorRestart::None},
-                      BackCase{"NoneClosed_NoneStarted", false, "learned", false, MonitorRestart::None},
-                      // Save starts it itself, after writing: it reads the saved profile.
-                      BackCase{"SaveStopsLearning_LeftToSave", true, "save", false, MonitorRestart::Start},
-                      BackCase{"OneStartedMeanwhile_NeverASecond", true, "monitor", false, MonitorRestart::None}));
-
 TEST(MonitorBack, LaterLearn_ClosesItAgainWithoutAsking) {
-    RemoteSession session(Profile("", ""), false);
+    RemoteSession session(StarterProfile(), false);
     EXPECT_FALSE(session.MonitorCloseAgreed());
     session.MonitorClosing(kMonitor);
     ASSERT_TRUE(LearnUntilEnd(session, "learned").monitorBack);
@@ -209,7 +197,7 @@ TEST(MonitorBack, LaterLearn_ClosesItAgainWithoutAsking) {
 }
 
 TEST(MonitorBack, LearnWhileItStarts_WaitsForItOnce) {
-    RemoteSession session(Profile("", ""), false);
+    RemoteSession session(StarterProfile(), false);
     session.MonitorStarting("Received 20 \xE2\x86\x92 VOL+", 1000, false);
     session.LearnOnceMonitorShows(9, false);
     EXPECT_FALSE(session.StartedForSave());
@@ -223,7 +211,7 @@ TEST(MonitorBack, LearnWhileItStarts_WaitsForItOnce) {
 }
 
 TEST(MonitorBack, SaveRestartsItMeanwhile_TheWaitingLearnIsDropped) {
-    RemoteSession session(Profile("", ""), false);
+    RemoteSession session(StarterProfile(), false);
     session.MonitorStarting("Received 20 \xE2\x86\x92 VOL+", 1000, false);
     session.LearnOnceMonitorShows(9, true);
     session.MonitorStarting("Saved.", 1200);

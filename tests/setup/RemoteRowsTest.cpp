@@ -82,55 +82,40 @@ std::string OneByOne(const std::string& before, const std::vector<ProfileChange>
 
 const ProfileChange kRemoveSection{"KeyMap_TV", "", "", ChangeKind::RemoveSection};
 
-struct BatchCase {
-    const char* name;
-    std::string before;
-    std::vector<ProfileChange> changes;
-};
-
-void PrintTo(const BatchCase& c, std::ostream* os) { *os << c.name; }
-
-class EditedProfileBatch : public ::testing::TestWithParam<BatchCase> {};
-
-TEST_P(EditedProfileBatch, Change_ListOfChanges_TextAsEachAppliedAlone) {
-    const BatchCase& c = GetParam();
-    EditedProfile profile(c.before);
-    profile.Change(c.changes);
-    EXPECT_EQ(profile.Text(), OneByOne(c.before, c.changes));
-    EXPECT_EQ(profile.Document().LineCount(), ProfileDocument::Parse(profile.Text()).LineCount());
+TEST(EditedProfileBatch, Change_ListOfChanges_TextAsEachAppliedAlone) {
+    const struct {
+        const char* name;
+        std::string before;
+        std::vector<ProfileChange> changes;
+    } cases[] = {
+        {"Fill_NewKeysAfterTheLastOneInOrder", "[KeyMap_TV]\r\nPOWER=#1\r\n; note\r\n\r\n[Main]\r\n",
+         {{"KeyMap_TV", "VOL+", "#2"}, {"KeyMap_TV", "VOL-", "#3"}, {"keymap_tv", "power", "#4"}}},
+        {"NewSection_ThenMoreKeysInIt_FileWithoutLastLineEnd", "[Main]\r\nTimer=300",
+         {{"KeyMap_TV", "VOL+", "#2"}, {"KeyMap_TV", "MUTE", "#5"}, {"Main", "Timer", "200"}}},
+        {"SectionRemovedThenWrittenAgain_AtTheEnd", "[KeyMap_TV]\r\nPOWER=#1\r\n[Main]\r\nTimer=300\r\n",
+         {kRemoveSection, {"KeyMap_TV", "POWER", "#9"}, {"KeyMap_TV", "MUTE", "#5"}}},
+        {"RepeatedSection_SecondOneTakesOverWhenTheFirstGoes", "[KeyMap_TV]\r\nA=1\r\n[Main]\r\n[KeyMap_TV]\r\nB=2\r\n",
+         {kRemoveSection, {"KeyMap_TV", "B", "3"}, {"KeyMap_TV", "C", "4"}}},
+        {"KeySetThenRemovedThenSetAgain", "[Client]\r\nDefault=0\r\n",
+         {{"Client", "0_Item", "TV"}, {"Client", "0_Item", "", ChangeKind::RemoveKey}, {"Client", "0_Item", "TV2"},
+          {"Client", "1_Item", "", ChangeKind::RemoveKey}}},
+        {"LinesWithoutEqualsOrBracket_CountAsKeys", "[KeyMap_TV]\nVOL+\n[odd\n; c\n[Main]\rTimer=1\r",
+         {{"KeyMap_TV", "VOL+", "#2"}, {"KeyMap_TV", "MUTE", "#5"}, {"Main", "X", "1"}}},
+        {"KeysBeforeAnyHeader_NeverTheSection", "VOL+=1\r\n[KeyMap_TV]\r\n",
+         {{"KeyMap_TV", "VOL+", "#2"}, {"Main", "Timer", "1"}}},
+        {"OddNames_EachAppliedAlone", "[KeyMap_TV]\r\nPOWER=#1\r\n",
+         {{"KeyMap_TV", "[X]", "1"}, {"KeyMap_TV", "A=B", "2"}, {"Odd]Name", "K", "3"},
+          {"KeyMap_TV", " padded ", "4"}, {"KeyMap_TV", "POWER", "#5"}}},
+        {"EmptyFile", "", {{"Client", "Default", "0"}, {"Client", "0_Item", "TV"}}},
+        {"NothingToDo", "[Main]\r\n", {}},
+    };
+    for (const auto& c : cases) {
+        EditedProfile profile(c.before);
+        profile.Change(c.changes);
+        EXPECT_EQ(profile.Text(), OneByOne(c.before, c.changes)) << c.name;
+        EXPECT_EQ(profile.Document().LineCount(), ProfileDocument::Parse(profile.Text()).LineCount()) << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, EditedProfileBatch,
-    ::testing::Values(
-        BatchCase{"Fill_NewKeysAfterTheLastOneInOrder",
-                  "[KeyMap_TV]\r\nPOWER=#1\r\n; note\r\n\r\n[Main]\r\n",
-                  {{"KeyMap_TV", "VOL+", "#2"}, {"KeyMap_TV", "VOL-", "#3"}, {"keymap_tv", "power", "#4"}}},
-        BatchCase{"NewSection_ThenMoreKeysInIt_FileWithoutLastLineEnd", "[Main]\r\nTimer=300",
-                  {{"KeyMap_TV", "VOL+", "#2"}, {"KeyMap_TV", "MUTE", "#5"}, {"Main", "Timer", "200"}}},
-        BatchCase{"SectionRemovedThenWrittenAgain_AtTheEnd",
-                  "[KeyMap_TV]\r\nPOWER=#1\r\n[Main]\r\nTimer=300\r\n",
-                  {kRemoveSection, {"KeyMap_TV", "POWER", "#9"}, {"KeyMap_TV", "MUTE", "#5"}}},
-        BatchCase{"RepeatedSection_SecondOneTakesOverWhenTheFirstGoes",
-                  "[KeyMap_TV]\r\nA=1\r\n[Main]\r\n[KeyMap_TV]\r\nB=2\r\n",
-                  {kRemoveSection, {"KeyMap_TV", "B", "3"}, {"KeyMap_TV", "C", "4"}}},
-        BatchCase{"KeySetThenRemovedThenSetAgain", "[Client]\r\nDefault=0\r\n",
-                  {{"Client", "0_Item", "TV"},
-                   {"Client", "0_Item", "", ChangeKind::RemoveKey},
-                   {"Client", "0_Item", "TV2"},
-                   {"Client", "1_Item", "", ChangeKind::RemoveKey}}},
-        BatchCase{"LinesWithoutEqualsOrBracket_CountAsKeys",
-                  "[KeyMap_TV]\nVOL+\n[odd\n; c\n[Main]\rTimer=1\r",
-                  {{"KeyMap_TV", "VOL+", "#2"}, {"KeyMap_TV", "MUTE", "#5"}, {"Main", "X", "1"}}},
-        BatchCase{"KeysBeforeAnyHeader_NeverTheSection", "VOL+=1\r\n[KeyMap_TV]\r\n",
-                  {{"KeyMap_TV", "VOL+", "#2"}, {"Main", "Timer", "1"}}},
-        BatchCase{"OddNames_EachAppliedAlone",
-                  "[KeyMap_TV]\r\nPOWER=#1\r\n",
-                  {{"KeyMap_TV", "[X]", "1"}, {"KeyMap_TV", "A=B", "2"}, {"Odd]Name", "K", "3"},
-                   {"KeyMap_TV", " padded ", "4"}, {"KeyMap_TV", "POWER", "#5"}}},
-        BatchCase{"EmptyFile", "", {{"Client", "Default", "0"}, {"Client", "0_Item", "TV"}}},
-        BatchCase{"NothingToDo", "[Main]\r\n", {}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // Random profiles and change lists over a few sections and keys, so that changes
 // meet each other's lines: the one pass always writes what one change after

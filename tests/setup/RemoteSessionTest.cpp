@@ -13,16 +13,14 @@
 #include <vector>
 
 #include "config/QRTLIRSet.h"
+#include "setup/StarterProfile.h"
 
 namespace qrtl::setup {
 namespace {
 
 constexpr char kDriver[] = "QRD210DE.DLL";
 
-// The starter profile: no client, no codes but those given.
-std::string Profile(const std::string& codes = {}) {
-    return "[Main]\r\nTimer=200\r\n[Client]\r\nDefault=0\r\n[KeyMap_Controler]\r\n" + codes;
-}
+using test::StarterProfile;
 
 // Plays `events` on `session`, each a word and maybe a number:
 //   learn K / all K   Learn of key K / Learn all from K, the receiver taken
@@ -92,9 +90,7 @@ std::string Codes(const RemoteSession& session) {
 }
 
 constexpr int kPower = 0;
-constexpr int kScan = 2;
 constexpr int kVolUp = 5;
-constexpr int kVolDown = 6;
 constexpr int kMute = 9;
 
 struct LearnCase {
@@ -119,187 +115,114 @@ TEST_P(SessionLearning, Script_SaysAndKeepsWhatHappened) {
     EXPECT_EQ(session.Profile().Changed(), c.codes != Codes(RemoteSession(c.profile, false)));
 }
 
+const std::string kArrow = " \xE2\x86\x92 ";
 const std::string kListening = "Release all keys: listening to the receiver for one second ...";
-const std::string kPressVolUp = "Press VOL+ (volume up) on the remote; Escape stops.";
+const std::string kAskVolUp = kListening + " | Press VOL+ (volume up) on the remote; Escape stops.";
+const std::string kPowerLearned =
+    kListening + " | Press POWER (power on / off) on the remote; Escape skips it. | Received 10" + kArrow + "POWER";
+const std::string kPowerThenZoom =
+    kPowerLearned + " | Received 10" + kArrow + "POWER. Press ZOOM (zoom) on the remote; Escape skips it.";
+const std::string kVolUpsCode = kListening +
+                                " | Press VOL- (volume down) on the remote; Escape stops. | ? Code 20 is already VOL+ "
+                                "(volume up).\n\nTake it over for VOL-? VOL+ then has no code.";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SessionLearning,
     ::testing::Values(
-        LearnCase{"OneKey_CodeTakenLearningEnds",
-                  Profile(),
-                  {"learn 5", "quiet", "read 20"},
-                  kListening + " | " + kPressVolUp + " | Received 20 \xE2\x86\x92 VOL+",
-                  "VOL+=20",
-                  false},
-        LearnCase{"ReceiverRepeatsAQuietCode_NeverTakenForAKey",
-                  Profile(),
+        LearnCase{"ReceiverRepeatsAQuietCode_NeverTakenForAKey", StarterProfile(),
                   {"learn 5", "read 77", "none", "none", "none", "none", "none", "none", "none", "none", "none",
                    "read 77", "read 20"},
-                  kListening + " | " + kPressVolUp + " | Received 20 \xE2\x86\x92 VOL+",
-                  "VOL+=20",
-                  false},
-        LearnCase{"OneKey_EscapeStops",
-                  Profile(),
-                  {"learn 5", "quiet", "skip", "read 20"},
-                  kListening + " | " + kPressVolUp + " | Learning stopped.",
-                  "",
-                  false},
-        LearnCase{"PressBeforeThePrompt_NotTaken",
-                  Profile(),
-                  {"learn 5", "read 20", "read 20"},
-                  kListening,
-                  "",
-                  true},
-        LearnCase{"LearnAll_FromTheFirstKeyWithoutACode",
-                  Profile("POWER=10\r\nZOOM=11\r\n"),
-                  {"all 0", "quiet"},
-                  kListening + " | Press SCAN (scan channels) on the remote; Escape skips it.",
-                  "POWER=10 ZOOM=11",
-                  true},
-        LearnCase{"LearnAll_EscapeSkipsToTheNextKeyAtOnce",
-                  Profile("POWER=10\r\nZOOM=11\r\n"),
+                  kAskVolUp + " | Received 20" + kArrow + "VOL+", "VOL+=20", false},
+        LearnCase{"OneKey_EscapeStops", StarterProfile(), {"learn 5", "quiet", "skip", "read 20"},
+                  kAskVolUp + " | Learning stopped.", "", false},
+        LearnCase{"PressBeforeThePrompt_NotTaken", StarterProfile(), {"learn 5", "read 20", "read 20"}, kListening,
+                  "", true},
+        // Also where Learn all begins: the first key without a code.
+        LearnCase{"LearnAll_EscapeSkipsToTheNextKeyAtOnce", StarterProfile("POWER=10\r\nZOOM=11\r\n"),
                   {"all 0", "quiet", "skip"},
-                  kListening + " | Press SCAN (scan channels) on the remote; Escape skips it. | Press TVFMSW (TV / FM radio) on the "
-                               "remote; Escape skips it.",
-                  "POWER=10 ZOOM=11",
-                  true},
-        LearnCase{"LearnAll_Stop_EndsAndKeepsWhatWasLearned",
-                  Profile(),
-                  {"all 0", "quiet", "read 10", "stop"},
-                  kListening + " | Press POWER (power on / off) on the remote; Escape skips it. | Received 10 \xE2\x86\x92 "
-                               "POWER | Learning stopped.",
-                  "POWER=10",
-                  false},
+                  kListening + " | Press SCAN (scan channels) on the remote; Escape skips it. | Press TVFMSW (TV / "
+                               "FM radio) on the remote; Escape skips it.",
+                  "POWER=10 ZOOM=11", true},
+        LearnCase{"LearnAll_Stop_EndsAndKeepsWhatWasLearned", StarterProfile(), {"all 0", "quiet", "read 10", "stop"},
+                  kPowerLearned + " | Learning stopped.", "POWER=10", false},
         // After a code the next key waits for the release; the held key's code
         // never counts for it, a different code after the release does.
-        LearnCase{"KeyPressedAgainAfterTheRelease_ANewPressOfTheSameCode",
-                  Profile(),
+        LearnCase{"KeyPressedAgainAfterTheRelease_ANewPressOfTheSameCode", StarterProfile(),
                   {"all 0", "quiet", "read 10", "read 10", "read 10", "none", "read 10", "none", "read 11"},
-                  kListening + " | Press POWER (power on / off) on the remote; Escape skips it. | Received 10 \xE2\x86\x92 "
-                               "POWER | Received 10 \xE2\x86\x92 POWER. Press ZOOM (zoom) on the remote; Escape "
-                               "skips it. | ? Code 10 is already POWER (power on / off).\n\nTake it over for ZOOM? POWER "
-                               "then has no code.",
-                  "POWER=10",
-                  true},
+                  kPowerThenZoom + " | ? Code 10 is already POWER (power on / off).\n\nTake it over for ZOOM? POWER "
+                                   "then has no code.",
+                  "POWER=10", true},
         // Held past the release wait: the next key is asked for, the held code
         // still counts for nothing, and a different code after the release is taken.
-        LearnCase{"KeyHeldIntoTheNextPrompt_CountsOnceTheNextCodeIsTaken",
-                  Profile(),
+        LearnCase{"KeyHeldIntoTheNextPrompt_CountsOnceTheNextCodeIsTaken", StarterProfile(),
                   {"all 0", "quiet", "read 10", "held 10", "read 10", "read 10", "none", "read 11"},
-                  kListening + " | Press POWER (power on / off) on the remote; Escape skips it. | Received 10 \xE2\x86\x92 "
-                               "POWER | Received 10 \xE2\x86\x92 POWER. Press ZOOM (zoom) on the remote; Escape "
-                               "skips it. | Received 11 \xE2\x86\x92 ZOOM",
-                  "POWER=10 ZOOM=11",
-                  true},
-        LearnCase{"CodeOfAnotherKey_NoKeepsItThere",
-                  Profile("VOL+=20\r\n"),
+                  kPowerThenZoom + " | Received 11" + kArrow + "ZOOM", "POWER=10 ZOOM=11", true},
+        LearnCase{"CodeOfAnotherKey_NoKeepsItThere", StarterProfile("VOL+=20\r\n"),
                   {"learn 6", "quiet", "read 20", "no", "none", "read 21"},
-                  kListening + " | Press VOL- (volume down) on the remote; Escape stops. | ? Code 20 is already VOL+ "
-                               "(volume up).\n\nTake it over for VOL-? VOL+ then has no code. | Code 20 stays with "
-                               "VOL+. Press VOL- again, or Escape. | Received 21 \xE2\x86\x92 VOL-",
-                  "VOL+=20 VOL-=21",
-                  false},
-        LearnCase{"CodeOfAnotherKey_YesTakesItOver",
-                  Profile("VOL+=20\r\n"),
-                  {"learn 6", "quiet", "read 20", "yes"},
-                  kListening + " | Press VOL- (volume down) on the remote; Escape stops. | ? Code 20 is already VOL+ "
-                               "(volume up).\n\nTake it over for VOL-? VOL+ then has no code. | Received 20 "
-                               "\xE2\x86\x92 VOL-",
-                  "VOL-=20",
-                  false},
-        LearnCase{"ReadsWhileAsked_CountForNothing",
-                  Profile("VOL+=20\r\n"),
+                  kVolUpsCode + " | Code 20 stays with VOL+. Press VOL- again, or Escape. | Received 21" + kArrow +
+                      "VOL-",
+                  "VOL+=20 VOL-=21", false},
+        // Also the plain Yes: the code moves to the key learned.
+        LearnCase{"ReadsWhileAsked_CountForNothing", StarterProfile("VOL+=20\r\n"),
                   {"learn 6", "quiet", "read 20", "none", "read 21", "yes"},
-                  kListening + " | Press VOL- (volume down) on the remote; Escape stops. | ? Code 20 is already VOL+ "
-                               "(volume up).\n\nTake it over for VOL-? VOL+ then has no code. | Received 20 "
-                               "\xE2\x86\x92 VOL-",
-                  "VOL-=20",
+                  kVolUpsCode + " | Received 20" + kArrow + "VOL-",
+                  "VOL-=20", false},
+        LearnCase{"StoppedWhileAsked_TheAnswerChangesNothing", StarterProfile("VOL+=20\r\n"),
+                  {"learn 6", "quiet", "read 20", "stop", "yes"}, kVolUpsCode + " | Learning stopped.", "VOL+=20",
                   false},
-        LearnCase{"StoppedWhileAsked_TheAnswerChangesNothing",
-                  Profile("VOL+=20\r\n"),
-                  {"learn 6", "quiet", "read 20", "stop", "yes"},
-                  kListening + " | Press VOL- (volume down) on the remote; Escape stops. | ? Code 20 is already VOL+ "
-                               "(volume up).\n\nTake it over for VOL-? VOL+ then has no code. | Learning stopped.",
-                  "VOL+=20",
-                  false},
-        // The hang limit as a number: one millisecond under it is a slow read.
-        LearnCase{"ReadRunsUnderTheLimit_LearningGoesOn",
-                  Profile(),
+        // The hang limit as a number: one millisecond under it is a slow read; also
+        // the plain learn of one key.
+        LearnCase{"ReadRunsUnderTheLimit_LearningGoesOn", StarterProfile(),
                   {"learn 5", "quiet", "running 4999", "read 20"},
-                  kListening + " | " + kPressVolUp + " | Received 20 \xE2\x86\x92 VOL+",
-                  "VOL+=20",
-                  false},
-        LearnCase{"ReadHangs_LearningStopsTheReadIsLeftAndLearnIsOff",
-                  Profile(),
+                  kAskVolUp + " | Received 20" + kArrow + "VOL+", "VOL+=20", false},
+        LearnCase{"ReadHangs_LearningStopsTheReadIsLeftAndLearnIsOff", StarterProfile(),
                   {"learn 5", "quiet", "running 5000", "read 20", "learn 6"},
-                  kListening + " | " + kPressVolUp +
-                      " | Learning stopped: the card driver has not answered for 5 s. Check the card, then start the "
-                      "set-up again. | (abandoned) | Learn is off: the card driver has not answered a read for 5 s; "
-                      "check the card, then start the set-up again.",
-                  "",
-                  false},
-        LearnCase{"MonitorStartedWhileLearning_LearningStops",
-                  Profile(),
+                  kAskVolUp + " | Learning stopped: the card driver has not answered for 5 s. Check the card, then "
+                              "start the set-up again. | (abandoned) | Learn is off: the card driver has not answered "
+                              "a read for 5 s; check the card, then start the set-up again.",
+                  "", false},
+        LearnCase{"MonitorStartedWhileLearning_LearningStops", StarterProfile(),
                   {"learn 5", "quiet", "monitor", "read 20"},
-                  kListening + " | " + kPressVolUp +
-                      " | Learning stopped: the monitor was started and reads the receiver now.",
-                  "",
-                  false}));
+                  kAskVolUp + " | Learning stopped: the monitor was started and reads the receiver now.", "", false}));
 
 // ---- The monitor this window closed to learn ----
+// (Given back as learning ends, or one started meanwhile: the MonitorBack table.)
 
-struct MonitorCase {
-    const char* name;
-    std::vector<std::string> events;  // closing, kept, started (while learning), learned
-    bool stuck;
-    bool runsNow;
-    MonitorRestart restart;
-    MonitorRestart second;  // asked again afterwards, nothing stuck and none running
-};
-
-void PrintTo(const MonitorCase& c, std::ostream* os) { *os << c.name; }
-
-class SessionMonitor : public ::testing::TestWithParam<MonitorCase> {};
-
-TEST_P(SessionMonitor, GiveBack_StartsOnlyTheMonitorThisWindowClosed) {
-    const MonitorCase& c = GetParam();
-    RemoteSession session(Profile(), false);
-    for (const std::string& event : c.events) {
-        if (event == "closing") session.MonitorClosing("C:\\QRTL\\QRTLIRMoni.exe");
-        if (event == "kept") session.MonitorKept();
-        if (event == "learned") Play(session, {"learn 5", "quiet", "read 20"});
-        if (event == "started") {
-            Play(session, {"learn 5", "quiet"});
-            session.MonitorStarted();
+TEST(SessionMonitor, GiveBack_StartsOnlyTheMonitorThisWindowClosed) {
+    const struct {
+        const char* name;
+        std::vector<std::string> events;  // closing, kept, learned
+        bool stuck;
+        bool runsNow;
+        MonitorRestart restart;
+        MonitorRestart second;  // asked again afterwards, nothing stuck and none running
+    } cases[] = {
+        {"ClosedAndWindowClosedDuringTheWait_StillStarted", {"closing"}, false, false, MonitorRestart::Start,
+         MonitorRestart::None},
+        {"RefusedToClose_NotStarted", {"closing", "kept"}, false, false, MonitorRestart::None, MonitorRestart::None},
+        // Slow to close: it ended only after the wait ran out, or another started.
+        {"OneRunsNow_NeverASecond", {"closing", "learned"}, false, true, MonitorRestart::None, MonitorRestart::None},
+        {"ReadStuckInTheDriver_ToldAndStartedOnceItAnswers", {"closing", "learned"}, true, false,
+         MonitorRestart::TellStuck, MonitorRestart::Start},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoteSession session(StarterProfile(), false);
+        for (const std::string& event : c.events) {
+            if (event == "closing") session.MonitorClosing("C:\\QRTL\\QRTLIRMoni.exe");
+            if (event == "kept") session.MonitorKept();
+            if (event == "learned") Play(session, {"learn 5", "quiet", "read 20"});
         }
-    }
-    EXPECT_EQ(session.GiveBack(c.stuck, c.runsNow), c.restart);
-    EXPECT_EQ(session.GiveBack(false, false), c.second);
-    if (c.restart == MonitorRestart::Start) {
-        EXPECT_EQ(session.ClosedMonitor(), "C:\\QRTL\\QRTLIRMoni.exe");
+        EXPECT_EQ(session.GiveBack(c.stuck, c.runsNow), c.restart);
+        EXPECT_EQ(session.GiveBack(false, false), c.second);
+        if (c.restart == MonitorRestart::Start) {
+            EXPECT_EQ(session.ClosedMonitor(), "C:\\QRTL\\QRTLIRMoni.exe");
+        }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, SessionMonitor,
-    ::testing::Values(
-        MonitorCase{"NoneClosed_NoneStarted", {"learned"}, false, false, MonitorRestart::None, MonitorRestart::None},
-        MonitorCase{"ClosedToLearn_StartedOnceAfterLearning", {"closing", "learned"}, false, false,
-                    MonitorRestart::Start, MonitorRestart::None},
-        MonitorCase{"ClosedAndWindowClosedDuringTheWait_StillStarted", {"closing"}, false, false,
-                    MonitorRestart::Start, MonitorRestart::None},
-        MonitorCase{"RefusedToClose_NotStarted", {"closing", "kept"}, false, false, MonitorRestart::None,
-                    MonitorRestart::None},
-        // Slow to close: it ended only after the wait ran out, or another started.
-        MonitorCase{"OneRunsNow_NeverASecond", {"closing", "learned"}, false, true, MonitorRestart::None,
-                    MonitorRestart::None},
-        MonitorCase{"StartedWhileLearning_NotStartedAgain", {"closing", "started"}, false, false,
-                    MonitorRestart::None, MonitorRestart::None},
-        MonitorCase{"ReadStuckInTheDriver_ToldAndStartedOnceItAnswers", {"closing", "learned"}, true, false,
-                    MonitorRestart::TellStuck, MonitorRestart::Start}));
-
 TEST(SessionMonitorWait, CloseAskedDuringTheWait_ComesAfterIt) {
-    RemoteSession session(Profile(), false);
+    RemoteSession session(StarterProfile(), false);
     session.WaitBegins();
     EXPECT_TRUE(session.Waiting());
     session.CloseAskedWhileWaiting();
@@ -312,7 +235,7 @@ TEST(SessionMonitorWait, CloseAskedDuringTheWait_ComesAfterIt) {
 // ---- The file: read-only, saved, saved as ----
 
 TEST(SessionFile, ReadOnly_LearnAndSaveOffUntilWritable) {
-    RemoteSession session(Profile(), true);
+    RemoteSession session(StarterProfile(), true);
     EXPECT_EQ(Play(session, {"learn 5"}),
               "Learn is off: the profile is read-only. Save as... keeps your changes in a copy.");
     session.Profile().Set("KeyMap_Controler", "VOL+", "20");
@@ -325,11 +248,11 @@ TEST(SessionFile, ReadOnly_LearnAndSaveOffUntilWritable) {
 }
 
 TEST(SessionFile, SavedWithOtherWritersLines_TheirLinesKeptTheEditedApplicationStays) {
-    const std::string text = Profile();
+    const std::string text = StarterProfile();
     RemoteSession session(text, false);
     session.Profile().EditClient(1);
     session.Profile().Set("KeyMap_Controler", "VOL+", "20");
-    const std::string written = Profile("VOL+=20\r\nMUTE=22\r\n");
+    const std::string written = StarterProfile("VOL+=20\r\nMUTE=22\r\n");
     session.Saved(written);
     EXPECT_FALSE(session.Profile().Changed());
     EXPECT_EQ(session.SavedText(), written);
@@ -338,7 +261,7 @@ TEST(SessionFile, SavedWithOtherWritersLines_TheirLinesKeptTheEditedApplicationS
 }
 
 TEST(SessionFile, SavedAsACopyNotWritable_ReadOnlyFromNowOn) {
-    RemoteSession session(Profile(), false);
+    RemoteSession session(StarterProfile(), false);
     session.Profile().Set("KeyMap_Controler", "VOL+", "20");
     session.SavedAs(false);
     EXPECT_TRUE(session.ReadOnly());
@@ -347,18 +270,6 @@ TEST(SessionFile, SavedAsACopyNotWritable_ReadOnlyFromNowOn) {
 }
 
 // ---- The controls after each event ----
-
-struct ControlCase {
-    const char* name;
-    bool readOnly;
-    std::vector<std::string> events;
-    bool changed;   // a change made before the view
-    bool catalog;   // the application's commands are known
-    int selected;
-    const char* expected;  // the controls on, by letter
-};
-
-void PrintTo(const ControlCase& c, std::ostream* os) { *os << c.name; }
 
 // L Learn, A Learn all, S it reads Stop, c Action, t Test, x Clear, f Fill,
 // w Use this window, W the window list, s Save, a Save as, p the applications.
@@ -373,38 +284,42 @@ std::string On(const ControlStates& s) {
     return on;
 }
 
-class SessionControls : public ::testing::TestWithParam<ControlCase> {};
-
-TEST_P(SessionControls, View_OnlyWhatCanBeUsedNow) {
-    const ControlCase& c = GetParam();
-    RemoteSession session(Profile("VOL+=20\r\n") + "[Client]\r\n", c.readOnly);
-    if (c.catalog) {
-        AppCatalog catalog;
-        catalog.menus.push_back({});
-        session.CommandsRead(catalog);
+TEST(SessionControls, View_OnlyWhatCanBeUsedNow) {
+    const struct {
+        const char* name;
+        bool readOnly;
+        std::vector<std::string> events;
+        bool changed;  // a change made before the view
+        bool catalog;  // the application's commands are known
+        int selected;
+        const char* expected;  // the controls on, by letter
+    } cases[] = {
+        {"Start_NothingToSaveNoCommands", false, {}, false, false, kVolUp, "LAcxwWap"},
+        {"NoRowSelected_NoKeyButtons", false, {}, false, false, -1, "AwWap"},
+        {"Changed_SaveOn", false, {}, true, false, kMute, "LAcxwWsap"},
+        {"Learning_OnlySkipAndStop", false, {"learn 5"}, false, true, kVolUp, "LAS"},
+        {"LearningNoRowSelected_SkipStillOn", false, {"learn 5"}, false, true, -1, "LAS"},
+        // Also Fill on once the commands are known.
+        {"LearningEnded_AllBack", false, {"learn 5", "skip"}, false, true, kVolUp, "LAcxfwWap"},
+        {"ReadOnlyChanged_OnlySaveAs", true, {}, true, false, kVolUp, "cxwWap"},
+        {"DriverHung_LearnOff", false, {"learn 5", "quiet", "running 5000"}, false, false, kPower, "cxwWap"},
+    };
+    for (const auto& c : cases) {
+        RemoteSession session(StarterProfile("VOL+=20\r\n") + "[Client]\r\n", c.readOnly);
+        if (c.catalog) {
+            AppCatalog catalog;
+            catalog.menus.push_back({});
+            session.CommandsRead(catalog);
+        }
+        Play(session, c.events);
+        if (c.changed) session.Profile().Set("KeyMap_Controler", "MUTE", "22");
+        session.Recheck({}, kDriver);
+        EXPECT_EQ(On(session.Controls(c.selected, false)), c.expected) << c.name;
     }
-    Play(session, c.events);
-    if (c.changed) session.Profile().Set("KeyMap_Controler", "MUTE", "22");
-    session.Recheck({}, kDriver);
-    EXPECT_EQ(On(session.Controls(c.selected, false)), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, SessionControls,
-    ::testing::Values(ControlCase{"Start_NothingToSaveNoCommands", false, {}, false, false, kVolUp, "LAcxwWap"},
-                      ControlCase{"NoRowSelected_NoKeyButtons", false, {}, false, false, -1, "AwWap"},
-                      ControlCase{"Changed_SaveOn", false, {}, true, false, kMute, "LAcxwWsap"},
-                      ControlCase{"CommandsKnown_FillOn", false, {}, false, true, kVolUp, "LAcxfwWap"},
-                      ControlCase{"Learning_OnlySkipAndStop", false, {"learn 5"}, false, true, kVolUp, "LAS"},
-                      ControlCase{"LearningNoRowSelected_SkipStillOn", false, {"learn 5"}, false, true, -1, "LAS"},
-                      ControlCase{"LearningEnded_AllBack", false, {"learn 5", "skip"}, false, true, kVolUp,
-                                  "LAcxfwWap"},
-                      ControlCase{"ReadOnlyChanged_OnlySaveAs", true, {}, true, false, kVolUp, "cxwWap"},
-                      ControlCase{"DriverHung_LearnOff", false, {"learn 5", "quiet", "running 5000"}, false,
-                                  false, kPower, "cxwWap"}));
-
 TEST(SessionApplication, AnotherApplication_ItsCommandsAndLaunchForgotten) {
-    RemoteSession session(Profile(), false);
+    RemoteSession session(StarterProfile(), false);
     AppCatalog catalog;
     catalog.menus.push_back({});
     session.WindowTaken(catalog, false);
@@ -417,25 +332,6 @@ TEST(SessionApplication, AnotherApplication_ItsCommandsAndLaunchForgotten) {
 
 // ---- The lines of the view after each event of the world ----
 
-namespace view {
-
-struct ViewCase {
-    const char* name;
-    std::string clientLines;  // the [Client] entries of slot 0
-    bool readOnly;
-    ReceiverFault fault;
-    std::vector<std::string> events;  // driver-back, writable, read-only
-    World world;
-    std::string client;
-    std::string receiver;
-    bool learnOn;  // Learn on for a selected key: says the same as the receiver line
-};
-
-void PrintTo(const ViewCase& c, std::ostream* os) { *os << c.name; }
-
-const std::string kStandin = "0_Item=STANDINTV\r\n0_Caption=Standin TV\r\n0_ClassName=StandinTVClass\r\n";
-const std::string kReady = "Learning: QRD210DE.DLL ready. Select a key and press Learn.";
-
 World Seen(bool clientOpen, bool monitorRuns = false) {
     World world;
     world.clientOpen = clientOpen;
@@ -444,98 +340,89 @@ World Seen(bool clientOpen, bool monitorRuns = false) {
     return world;
 }
 
-class SessionView : public ::testing::TestWithParam<ViewCase> {};
-
-TEST_P(SessionView, Lines_FollowTheWorldAndAgree) {
-    const ViewCase& c = GetParam();
-    std::string text = "[Main]\r\n[Client]\r\nDefault=0\r\n" + c.clientLines + "[KeyMap_Controler]\r\nVOL+=20\r\n";
-    RemoteSession session(text, c.readOnly);
-    session.ReceiverFailed(c.fault);
-    for (const std::string& event : c.events) {
-        if (event == "driver-back") session.DriverBack();
-        if (event == "writable") session.WritableNow(true);
-        if (event == "read-only") session.WritableNow(false);
+TEST(SessionView, Lines_FollowTheWorldAndAgree) {
+    const std::string kStandin = "0_Item=STANDINTV\r\n0_Caption=Standin TV\r\n0_ClassName=StandinTVClass\r\n";
+    const std::string kNoneYet = "none chosen yet: drag the crosshair onto its window, or choose it from the list";
+    const std::string kReady = "Learning: QRD210DE.DLL ready. Select a key and press Learn.";
+    const std::string kReadOnly = "Learning is off while the profile is read-only.";
+    const ReceiverFault kNone = ReceiverFault::None;
+    const struct {
+        const char* name;
+        std::string clientLines;  // the [Client] entries of slot 0
+        bool readOnly;
+        ReceiverFault fault;
+        std::vector<std::string> events;  // driver-back, writable, read-only
+        World world;
+        std::string client;
+        std::string receiver;
+        bool learnOn;  // Learn on for a selected key: says the same as the receiver line
+    } cases[] = {
+        {"NoApplication_NoneChosenYet", "", false, kNone, {}, Seen(false), kNoneYet, kReady, true},
+        {"ApplicationOpen_SaysSo", kStandin, false, kNone, {}, Seen(true), "Standin TV, its window is open now", kReady,
+         true},
+        {"ApplicationClosed_SaysSo", kStandin, false, kNone, {}, Seen(false), "Standin TV, its window is not found now",
+         kReady, true},
+        {"OwnersName_BeforeTheCaption", kStandin + "0_ExeDesc=My TV\r\n", false, kNone, {}, Seen(true),
+         "My TV, its window is open now", kReady, true},
+        {"MonitorRuns_ItHoldsTheReceiverLearnAsksToCloseIt", kStandin, false, kNone, {}, Seen(true, true),
+         "Standin TV, its window is open now",
+         "Learning: the monitor is using the remote now; Learn asks to close the monitor.", true},
+        {"DriverMissing_LearnOff", "", false, ReceiverFault::DriverMissing, {}, Seen(false), kNoneYet,
+         "Learning is off: the card driver QRD210DE.DLL is missing.", false},
+        {"DriverBack_ReadyAndLearnOn", "", false, ReceiverFault::DriverMissing, {"driver-back"}, Seen(false), kNoneYet,
+         kReady, true},
+        {"DriverHungFileThere_StaysOff", "", false, ReceiverFault::DriverHung, {"driver-back"}, Seen(false), kNoneYet,
+         "Learning is off: the card driver has not answered a read for 5 s.", false},
+        {"ReadOnly_LearnOff", "", true, kNone, {}, Seen(false), kNoneYet, kReadOnly, false},
+        {"MadeWritable_ReadyAndLearnOn", "", true, kNone, {"writable"}, Seen(false), kNoneYet, kReady, true},
+        {"MadeReadOnly_LearnOff", "", false, kNone, {"read-only"}, Seen(false), kNoneYet, kReadOnly, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string text =
+            "[Main]\r\n[Client]\r\nDefault=0\r\n" + c.clientLines + "[KeyMap_Controler]\r\nVOL+=20\r\n";
+        RemoteSession session(text, c.readOnly);
+        session.ReceiverFailed(c.fault);
+        for (const std::string& event : c.events) {
+            if (event == "driver-back") session.DriverBack();
+            if (event == "writable") session.WritableNow(true);
+            if (event == "read-only") session.WritableNow(false);
+        }
+        session.Recheck({}, kDriver);
+        const qrtl::setup::SessionView shown = session.View(c.world);
+        EXPECT_EQ(shown.client, c.client);
+        EXPECT_EQ(shown.receiver, c.receiver);
+        EXPECT_EQ(session.Controls(kVolUp, c.world.monitorRuns).learn, c.learnOn);
     }
-    session.Recheck({}, kDriver);
-    const qrtl::setup::SessionView shown = session.View(c.world);
-    EXPECT_EQ(shown.client, c.client);
-    EXPECT_EQ(shown.receiver, c.receiver);
-    EXPECT_EQ(session.Controls(kVolUp, c.world.monitorRuns).learn, c.learnOn);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, SessionView,
-    ::testing::Values(
-        ViewCase{"NoApplication_NoneChosenYet", "", false, ReceiverFault::None, {}, Seen(false),
-                 "none chosen yet: drag the crosshair onto its window, or choose it from the list", kReady, true},
-        ViewCase{"ApplicationOpen_SaysSo", kStandin, false, ReceiverFault::None, {}, Seen(true),
-                 "Standin TV, its window is open now", kReady, true},
-        ViewCase{"ApplicationClosed_SaysSo", kStandin, false, ReceiverFault::None, {}, Seen(false),
-                 "Standin TV, its window is not found now", kReady, true},
-        ViewCase{"OwnersName_BeforeTheCaption", kStandin + "0_ExeDesc=My TV\r\n", false, ReceiverFault::None, {},
-                 Seen(true), "My TV, its window is open now", kReady, true},
-        ViewCase{"MonitorRuns_ItHoldsTheReceiverLearnAsksToCloseIt", kStandin, false, ReceiverFault::None, {},
-                 Seen(true, true), "Standin TV, its window is open now",
-                 "Learning: the monitor is using the remote now; Learn asks to close the monitor.", true},
-        ViewCase{"DriverMissing_LearnOff", "", false, ReceiverFault::DriverMissing, {}, Seen(false),
-                 "none chosen yet: drag the crosshair onto its window, or choose it from the list",
-                 "Learning is off: the card driver QRD210DE.DLL is missing.", false},
-        ViewCase{"DriverBack_ReadyAndLearnOn", "", false, ReceiverFault::DriverMissing, {"driver-back"}, Seen(false),
-                 "none chosen yet: drag the crosshair onto its window, or choose it from the list", kReady, true},
-        ViewCase{"DriverHungFileThere_StaysOff", "", false, ReceiverFault::DriverHung, {"driver-back"}, Seen(false),
-                 "none chosen yet: drag the crosshair onto its window, or choose it from the list",
-                 "Learning is off: the card driver has not answered a read for 5 s.", false},
-        ViewCase{"ReadOnly_LearnOff", "", true, ReceiverFault::None, {}, Seen(false),
-                 "none chosen yet: drag the crosshair onto its window, or choose it from the list",
-                 "Learning is off while the profile is read-only.", false},
-        ViewCase{"MadeWritable_ReadyAndLearnOn", "", true, ReceiverFault::None, {"writable"}, Seen(false),
-                 "none chosen yet: drag the crosshair onto its window, or choose it from the list", kReady, true},
-        ViewCase{"MadeReadOnly_LearnOff", "", false, ReceiverFault::None, {"read-only"}, Seen(false),
-                 "none chosen yet: drag the crosshair onto its window, or choose it from the list",
-                 "Learning is off while the profile is read-only.", false}));
-
-}  // namespace view
-
-}  // namespace
-}  // namespace qrtl::setup
-
-namespace qrtl::setup {
-namespace {
 
 // After Save, the monitor started again: "runs again" only once its window shows.
-struct StartedCase {
-    const char* name;
-    std::vector<std::pair<bool, uint32_t>> looks;  // shows, at ms after the start
-    std::string said;                              // the last non-empty words
-    bool awaited;                                  // still looked for afterwards
-};
-
-void PrintTo(const StartedCase& c, std::ostream* os) { *os << c.name; }
-
-class SessionMonitorStarted : public ::testing::TestWithParam<StartedCase> {};
-
-TEST_P(SessionMonitorStarted, RunsAgain_SaidOnlyOnceItShows) {
-    const StartedCase& c = GetParam();
-    RemoteSession session(Profile(), false);
-    const uint32_t start = 4294967000u;  // the clock wraps meanwhile
-    session.MonitorStarting("Saved.", start);
-    std::string said;
-    for (const auto& [shows, at] : c.looks) {
-        const std::string words = session.MonitorLook(shows, start + at);
-        if (!words.empty()) said = words;
+TEST(SessionMonitorStarted, RunsAgain_SaidOnlyOnceItShows) {
+    const std::string kRunsAgain = "Saved. The monitor runs again.";
+    const struct {
+        const char* name;
+        std::vector<std::pair<bool, uint32_t>> looks;  // shows, at ms after the start
+        std::string said;                              // every non-empty words, joined by " | "
+        bool awaited;                                  // still looked for afterwards
+    } cases[] = {
+        {"ShowsAfterAWhile_Said", {{false, 100}, {true, 300}}, kRunsAgain, false},
+        {"NotYet_StillLookedFor", {{false, 100}, {false, 4999}}, "", true},
+        {"NeverShows_NothingClaimed", {{false, 100}, {false, 5000}, {true, 5100}}, "", false},
+        {"SaidOnce", {{true, 100}, {true, 200}}, kRunsAgain, false},
+    };
+    for (const auto& c : cases) {
+        RemoteSession session(StarterProfile(), false);
+        const uint32_t start = 4294967000u;  // the clock wraps meanwhile
+        session.MonitorStarting("Saved.", start);
+        std::string said;
+        for (const auto& [shows, at] : c.looks) {
+            const std::string words = session.MonitorLook(shows, start + at);
+            if (!words.empty()) said += (said.empty() ? "" : " | ") + words;
+        }
+        EXPECT_EQ(said, c.said) << c.name;
+        EXPECT_EQ(session.AwaitingMonitor(), c.awaited) << c.name;
     }
-    EXPECT_EQ(said, c.said);
-    EXPECT_EQ(session.AwaitingMonitor(), c.awaited);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, SessionMonitorStarted,
-    ::testing::Values(StartedCase{"ShowsAfterAWhile_Said", {{false, 100}, {true, 300}}, "Saved. The monitor runs again.",
-                                  false},
-                      StartedCase{"NotYet_StillLookedFor", {{false, 100}, {false, 4999}}, "", true},
-                      StartedCase{"NeverShows_NothingClaimed", {{false, 100}, {false, 5000}, {true, 5100}}, "",
-                                  false},
-                      StartedCase{"SaidOnce", {{true, 100}, {true, 200}}, "Saved. The monitor runs again.", false}));
 
 }  // namespace
 }  // namespace qrtl::setup
