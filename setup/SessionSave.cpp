@@ -1,5 +1,6 @@
 #include "setup/SessionSave.h"
 
+#include "setup/FilePaths.h"
 #include "setup/RemoteSession.h"
 
 namespace qrtl::setup {
@@ -50,7 +51,8 @@ std::string RestartAlert(ChangesTaken taken, const std::string& why) {
 
 SaveWords SavedWords(const SavedFile& file, const std::string& backup, ChangesTaken taken) {
     SaveWords words;
-    words.live = "Saved " + file.path + "; the previous file is " + backup + ".";
+    // The names alone: the status line is one line, and the folder is the one the window opened.
+    words.live = "Saved " + FileNameOf(file.path) + "; the previous file is " + FileNameOf(backup) + ".";
     words.banner = OnACopy(file);
     // A monitor that reads the old profile still is news that lasts: the banner keeps it.
     switch (taken) {

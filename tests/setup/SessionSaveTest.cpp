@@ -44,7 +44,8 @@ TEST(SaveWay, ChangesAndWriteAccess_NothingACopyOrTheFile) {
         EXPECT_EQ(SaveWayFor(c.changed, c.writable), c.way) << c.changed << c.writable;
 }
 
-const std::string kSaved = std::string("Saved ") + kPath + "; the previous file is " + kBackup + ".";
+// The names alone: the folder is the one the window opened, and the line is one line.
+const std::string kSaved = "Saved QRTLIRMoni.ini; the previous file is QRTLIRMoni.ini.bak.";
 const std::string kTakeEffect = "The changes take effect when the monitor starts next.";
 const SaveWords kDeclined = SavedWords(kFile, kBackup, ChangesTaken::Declined);
 const SaveWords kNotStarted = SavedWords(kFile, kBackup, ChangesTaken::NotStarted);
@@ -74,7 +75,7 @@ TEST(SaveSaid, Words_TheBannerKeepsOnlyWhatLasts) {
          kOnACopy},
         {"SavedOnACopy_BannerStillSaysTheMonitorReadsAnother",
          SavedWords(kCopy, "D:\\copy.ini.bak", ChangesTaken::NotOffered), "",
-         "Saved D:\\copy.ini; the previous file is D:\\copy.ini.bak.", kOnACopy},
+         "Saved copy.ini; the previous file is copy.ini.bak.", kOnACopy},
         {"SaveAsFailed_AlertAndBanner", SaveAsFailedWords("D:\\copy.ini", "access denied"),
          "Not saved as D:\\copy.ini: access denied.\n\nYour changes are still in this window.",
          "Not saved: your changes are still in this window.", "Not saved as D:\\copy.ini: access denied."},
