@@ -585,9 +585,12 @@ TEST_F(WindowE2e, WindowWrite_CompletesTheClientAndCheckFindsItClean) {
         EXPECT_EQ(ReadValue(profile_, "Client", "0_Item"), "STANDINTV");
         EXPECT_EQ(ReadValue(profile_, "Client", "0_Control"), "1");
         EXPECT_EQ(ReadValue(profile_, "Client", "0_ExeDesc"), "Stand-in TV client for tests");
-        EXPECT_NE(out.find("; The remote now works with Stand-in TV client for tests; POWER starts it."),
+        // "POWER starts it" only where POWER can: with its folder found.
+        EXPECT_NE(out.find(c.installed ? "; The remote now works with Stand-in TV client for tests; POWER starts it."
+                                       : "; The remote now works with Stand-in TV client for tests."),
                   std::string::npos)
             << out;
+        EXPECT_EQ(out.find("POWER starts it") != std::string::npos, c.installed) << out;
         EXPECT_NE(out.find("; The monitor now passes the remote's keys to Stand-in TV client for tests while it runs."),
                   std::string::npos)
             << out;
